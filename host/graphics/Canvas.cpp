@@ -1,0 +1,149 @@
+#include "host/graphics/Canvas.h"
+
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QString>
+#include <cmath>
+#include <stdexcept>
+
+#include "host/graphics/QtGraphics.h"
+
+namespace zd {
+
+namespace {
+void requireGui() {
+  if (!QGuiApplication::instance())
+    throw std::runtime_error("text measurement needs a QGuiApplication");
+}
+int widthOf(const QFontMetricsF& fm, const QString& s) {
+  return int(std::ceil(fm.horizontalAdvance(s) - 1e-6));
+}
+}  // namespace
+
+QFont ToQFont(const TFont& f) {
+  QFont q(QString::fromStdString(f.Name));
+  q.setPixelSize(std::max(1, f.PixelHeight()));
+  q.setBold(f.Style.Has(fsBold));
+  q.setItalic(f.Style.Has(fsItalic));
+  q.setUnderline(f.Style.Has(fsUnderline));
+  q.setStrikeOut(f.Style.Has(fsStrikeOut));
+  q.setHintingPreference(QFont::PreferNoHinting);
+  q.setKerning(false);  // advances must add up per character
+  if (f.Pitch == TFontPitch::fpFixed) q.setFixedPitch(true);
+  return q;
+}
+
+TSize MeasureText(const TFont& font, const std::string& utf8) {
+  requireGui();
+  QFontMetricsF fm(ToQFont(font));
+  return {widthOf(fm, QString::fromStdString(utf8)), FontLineHeight(font)};
+}
+
+int FontLineHeight(const TFont& font) {
+  requireGui();
+  QFontMetricsF fm(ToQFont(font));
+  return int(std::ceil(fm.ascent() - 1e-6) + std::ceil(fm.descent() - 1e-6));
+}
+
+int FontAscent(const TFont& font) {
+  requireGui();
+  QFontMetricsF fm(ToQFont(font));
+  return int(std::ceil(fm.ascent() - 1e-6));
+}
+
+std::vector<int> CharAdvances(const TFont& font, const std::string& utf8) {
+  requireGui();
+  QFontMetricsF fm(ToQFont(font));
+  QString s = QString::fromStdString(utf8);
+  std::vector<int> out;
+  out.reserve(s.size());
+  // Rounded cumulative positions so the sum equals the measured width.
+  int prev = 0;
+  for (qsizetype i = 0; i < s.size(); ++i) {
+    int cur = (i + 1 == s.size()) ? widthOf(fm, s) : int(std::lround(fm.horizontalAdvance(s.left(i + 1))));
+    out.push_back(cur - prev);
+    prev = cur;
+  }
+  return out;
+}
+
+std::vector<std::string> WrapText(const TFont& font, const std::string& utf8, int width, bool wordBreak) {
+  requireGui();
+  QFontMetricsF fm(ToQFont(font));
+  QString text = QString::fromStdString(utf8);
+  text.remove(QChar('\r'));
+  std::vector<std::string> lines;
+  const QStringList paras = text.split(QChar('\n'));
+  for (const QString& para : paras) {
+    if (!wordBreak || widthOf(fm, para) <= width) {
+      lines.push_back(para.toStdString());
+      continue;
+    }
+    // Greedy fill; spaces at a break are dropped, a too-long word stays whole.
+    QString line;
+    qsizetype i = 0;
+    const qsizetype n = para.size();
+    while (i < n) {
+      qsizetype j = i;
+      while (j < n && para[j] != ' ') ++j;
+      QString word = para.mid(i, j - i);
+      qsizetype k = j;
+      while (k < n && para[k] == ' ') ++k;
+      QString spaces = para.mid(j, k - j);
+      if (line.isEmpty()) {
+        line = word;
+      } else if (widthOf(fm, line + word) <= width) {
+        line += word;
+      } else {
+        while (line.endsWith(' ')) line.chop(1);
+        lines.push_back(line.toStdString());
+        line = word;
+      }
+      line += spaces;
+      i = k;
+    }
+    while (line.endsWith(' ')) line.chop(1);
+    lines.push_back(line.toStdString());
+  }
+  return lines;
+}
+
+int TCanvas::DrawText(TRect& rect, const std::string& utf8, uint32_t flags) {
+  const bool single = flags & DT_SINGLELINE;
+  std::vector<std::string> lines;
+  if (single) {
+    std::string s = utf8;
+    for (char& c : s)
+      if (c == '\n' || c == '\r') c = ' ';
+    lines.push_back(s);
+  } else {
+    lines = WrapText(Font, utf8, rect.Width(), flags & DT_WORDBREAK);
+  }
+  const int lh = FontLineHeight(Font);
+  const int total = lh * int(lines.size());
+  if (flags & DT_CALCRECT) {
+    int w = 0;
+    for (const auto& l : lines) w = std::max(w, MeasureText(Font, l).Width);
+    rect.Right = rect.Left + w;
+    rect.Bottom = rect.Top + total;
+    return total;
+  }
+  int y = rect.Top;
+  if (single && (flags & DT_VCENTER)) y = rect.Top + (rect.Height() - lh) / 2;
+  else if (single && (flags & DT_BOTTOM)) y = rect.Bottom - lh;
+  const uint32_t savedAlign = TextAlign();
+  SetTextAlign(TA_LEFT | TA_TOP);
+  const TRect* clip = (flags & DT_NOCLIP) ? nullptr : &rect;
+  for (const auto& l : lines) {
+    int w = MeasureText(Font, l).Width;
+    int x = rect.Left;
+    if (flags & DT_CENTER) x = rect.Left + (rect.Width() - w) / 2;
+    else if (flags & DT_RIGHT) x = rect.Right - w;
+    if (!l.empty()) TextOutClipped(x, y, l, clip);
+    y += lh;
+  }
+  SetTextAlign(savedAlign);
+  return total;
+}
+
+}  // namespace zd
