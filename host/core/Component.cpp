@@ -1,0 +1,100 @@
+#include "host/core/Component.h"
+
+#include <algorithm>
+
+#include "host/core/TextUtil.h"
+
+namespace zd {
+
+void TPersistent::Assign(const TPersistent& source) {
+  throw EConvertError("Cannot assign a " + source.ClassName() + " to a " + ClassName());
+}
+
+TComponent::TComponent(TComponent* owner) {
+  if (owner) owner->InsertComponent(this);
+}
+
+TComponent::~TComponent() {
+  state_ |= csDestroying;
+  // Tell subscribers first; they may still look at us while we are whole.
+  auto subscribers = freeNotifies_;
+  freeNotifies_.clear();
+  for (TComponent* s : subscribers) {
+    s->RemoveFreeNotification(this);
+    s->Notification(this, TOperation::opRemove);
+  }
+  // Owned components die in reverse creation order.
+  while (!components_.empty()) {
+    TComponent* child = components_.back();
+    delete child;  // the child's destructor removes it from components_
+  }
+  if (owner_) owner_->RemoveComponent(this);
+}
+
+TComponent* TComponent::FindComponent(const std::string& name) const {
+  if (name.empty()) return nullptr;
+  for (TComponent* c : components_)
+    if (SameText(c->name_, name)) return c;
+  return nullptr;
+}
+
+void TComponent::SetName(const std::string& name) {
+  if (name == name_) return;
+  if (owner_ && !name.empty()) {
+    TComponent* clash = owner_->FindComponent(name);
+    if (clash && clash != this)
+      throw EConvertError("A component named " + name + " already exists");
+  }
+  name_ = name;
+}
+
+void TComponent::SetDesigning(bool on) {
+  state_ = on ? (state_ | csDesigning) : (state_ & ~unsigned(csDesigning));
+  for (TComponent* c : components_) c->SetDesigning(on);
+}
+
+void TComponent::SetLoading(bool on) {
+  state_ = on ? (state_ | csLoading) : (state_ & ~unsigned(csLoading));
+}
+
+void TComponent::InsertComponent(TComponent* child) {
+  if (!child || child->owner_ == this) return;
+  if (child->owner_) child->owner_->RemoveComponent(child);
+  components_.push_back(child);
+  child->owner_ = this;
+  notifyAll(child, TOperation::opInsert);
+}
+
+void TComponent::RemoveComponent(TComponent* child) {
+  auto it = std::find(components_.begin(), components_.end(), child);
+  if (it == components_.end()) return;
+  notifyAll(child, TOperation::opRemove);
+  components_.erase(std::find(components_.begin(), components_.end(), child));
+  child->owner_ = nullptr;
+}
+
+void TComponent::FreeNotification(TComponent* other) {
+  if (!other || other == this) return;
+  if (std::find(freeNotifies_.begin(), freeNotifies_.end(), other) == freeNotifies_.end()) {
+    freeNotifies_.push_back(other);
+    other->FreeNotification(this);  // symmetric, so either side may die first
+  }
+}
+
+void TComponent::RemoveFreeNotification(TComponent* other) {
+  auto it = std::find(freeNotifies_.begin(), freeNotifies_.end(), other);
+  if (it == freeNotifies_.end()) return;
+  freeNotifies_.erase(it);
+  other->RemoveFreeNotification(this);
+}
+
+void TComponent::Notification(TComponent*, TOperation) {}
+
+void TComponent::notifyAll(TComponent* component, TOperation operation) {
+  Notification(component, operation);
+  // Siblings can hold references to each other (a report to its dataset).
+  for (TComponent* c : std::vector<TComponent*>(components_))
+    if (c != component) c->Notification(component, operation);
+}
+
+}  // namespace zd

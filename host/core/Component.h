@@ -1,0 +1,74 @@
+#pragma once
+// Persistent objects and owned components: an owner deletes what it owns, and
+// every component that asked for it hears about a removal before the object
+// goes away, so no one keeps a dangling reference.
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace zd {
+
+class EConvertError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class TPersistent {
+ public:
+  virtual ~TPersistent() = default;
+  virtual std::string ClassName() const { return "TPersistent"; }
+  // Copies the contents of source; the default refuses any source, as a
+  // class that does not know how to copy must say so rather than do nothing.
+  virtual void Assign(const TPersistent& source);
+};
+
+enum class TOperation { opInsert, opRemove };
+
+enum TComponentStateFlag : unsigned { csLoading = 1, csDesigning = 2, csDestroying = 4 };
+
+class TComponent : public TPersistent {
+ public:
+  explicit TComponent(TComponent* owner = nullptr);
+  ~TComponent() override;
+  TComponent(const TComponent&) = delete;
+  TComponent& operator=(const TComponent&) = delete;
+
+  std::string ClassName() const override { return "TComponent"; }
+
+  TComponent* Owner() const { return owner_; }
+  const std::vector<TComponent*>& Components() const { return components_; }
+  int ComponentCount() const { return int(components_.size()); }
+  TComponent* FindComponent(const std::string& name) const;  // case-insensitive
+
+  const std::string& Name() const { return name_; }
+  void SetName(const std::string& name);
+
+  unsigned ComponentState() const { return state_; }
+  bool IsDesigning() const { return state_ & csDesigning; }
+  void SetDesigning(bool on);  // also for owned components
+  void SetLoading(bool on);
+
+  // Moves this component under a new owner (or none: the caller then owns it).
+  void InsertComponent(TComponent* child);
+  void RemoveComponent(TComponent* child);
+
+  // `other` will be told through Notification(this, opRemove) when this
+  // component is destroyed, even if it is not the owner.
+  void FreeNotification(TComponent* other);
+  void RemoveFreeNotification(TComponent* other);
+
+ protected:
+  // Owner and free-notification subscribers hear of insertions and removals.
+  virtual void Notification(TComponent* component, TOperation operation);
+
+ private:
+  void notifyAll(TComponent* component, TOperation operation);
+
+  TComponent* owner_ = nullptr;
+  std::vector<TComponent*> components_;
+  std::vector<TComponent*> freeNotifies_;
+  std::string name_;
+  unsigned state_ = 0;
+};
+
+}  // namespace zd

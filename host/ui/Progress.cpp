@@ -1,0 +1,86 @@
+#include "host/ui/Progress.h"
+
+namespace zd {
+namespace {
+
+class THeadlessProgressView : public TProgressView {
+ public:
+  void Show(const TProgressSettings&) override {}
+  void Update(const std::string&, int) override {}
+  void RunModal(const std::function<void()>& callback) override { callback(); }
+};
+
+struct TProgressState {
+  TProgressViewFactory factory;
+  std::unique_ptr<TProgressView> view;
+  bool dialogCancelled = false;
+  bool globalCancelled = false;
+  std::string status;
+  int position = 0;
+};
+
+TProgressState& state() {
+  static TProgressState s;
+  return s;
+}
+
+}  // namespace
+
+void SetProgressViewFactory(TProgressViewFactory factory) { state().factory = std::move(factory); }
+
+bool CreateProgressDlg(int languageShift, const std::string& caption, const std::string& status,
+                       const std::string& cancelCaption, int min, int max, int position) {
+  TProgressState& s = state();
+  DestroyProgressDlg();
+  s.globalCancelled = false;
+  s.dialogCancelled = false;
+  s.view = s.factory ? s.factory() : nullptr;
+  if (!s.view) s.view = std::make_unique<THeadlessProgressView>();
+  s.view->SetCancelHandler([] { state().dialogCancelled = true; });
+  s.status = status;
+  s.position = position;
+  s.view->Show({languageShift, caption, status, cancelCaption, min, max, position});
+  return true;
+}
+
+bool UpdateProgressDlg(const std::string& status, int position) {
+  TProgressState& s = state();
+  if (!s.view) return false;
+  s.status = status;
+  s.position = position;
+  s.view->Update(status, position);
+  return true;
+}
+
+bool DestroyProgressDlg() {
+  TProgressState& s = state();
+  if (!s.view) return false;
+  s.view.reset();
+  return true;
+}
+
+bool ProgressCanceled() {
+  const TProgressState& s = state();
+  return s.view ? s.dialogCancelled : s.globalCancelled;
+}
+
+void ShowModalCallBack(const std::function<void()>& callback) {
+  TProgressState& s = state();
+  if (s.view)
+    s.view->RunModal(callback);
+  else
+    callback();
+}
+
+void CancelProgress() {
+  TProgressState& s = state();
+  if (s.view)
+    s.dialogCancelled = true;
+  else
+    s.globalCancelled = true;
+}
+
+std::string ProgressStatus() { return state().status; }
+int ProgressPosition() { return state().position; }
+
+}  // namespace zd

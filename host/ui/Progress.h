@@ -1,0 +1,57 @@
+#pragma once
+// The single progress dialog shown while preparing, printing and exporting.
+// The free functions keep one instance for the whole program; what it looks
+// like is up to the installed backend. Without one (headless runs, tests) the
+// dialog shows nothing, runs callbacks directly and can still be cancelled
+// through CancelProgress.
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace zd {
+
+struct TProgressSettings {
+  int languageShift = 0;
+  std::string caption, status, cancelCaption;
+  int min = 0, max = 0, position = 0;  // a 0..0 range hides the bar
+};
+
+// What a concrete dialog must do; the free functions below drive it.
+class TProgressView {
+ public:
+  virtual ~TProgressView() = default;
+  virtual void Show(const TProgressSettings& settings) = 0;
+  virtual void Update(const std::string& status, int position) = 0;
+  // Runs the callback while the dialog is shown modally, returning when it does.
+  virtual void RunModal(const std::function<void()>& callback) = 0;
+  // Called by the view when the user presses its cancel button or closes it.
+  void SetCancelHandler(std::function<void()> handler) { onCancel_ = std::move(handler); }
+
+ protected:
+  void UserCancelled() {
+    if (onCancel_) onCancel_();
+  }
+
+ private:
+  std::function<void()> onCancel_;
+};
+
+using TProgressViewFactory = std::function<std::unique_ptr<TProgressView>()>;
+// Installs the dialog backend; an empty factory restores the headless one.
+void SetProgressViewFactory(TProgressViewFactory factory);
+
+bool CreateProgressDlg(int languageShift, const std::string& caption, const std::string& status,
+                       const std::string& cancelCaption, int min, int max, int position);
+bool UpdateProgressDlg(const std::string& status, int position);  // false: no dialog
+bool DestroyProgressDlg();                                         // false: no dialog
+bool ProgressCanceled();
+// Without a dialog the callback simply runs.
+void ShowModalCallBack(const std::function<void()>& callback);
+
+// Presses cancel on the dialog, or sets the global flag when none exists.
+void CancelProgress();
+// Last status and position the dialog received (for tests and logging).
+std::string ProgressStatus();
+int ProgressPosition();
+
+}  // namespace zd
