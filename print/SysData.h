@@ -1,0 +1,22 @@
+#pragma once
+// System values a report can print: names (English names are what
+// expressions use), field types and default display formats.
+#include <string>
+
+#include "host/data/FieldType.h"
+
+namespace zd {
+
+enum class TZdqSysDataType {
+  sdDate, sdTime, sdDateTime, sdAuthor, sdReportTitle, sdSubject, sdKeywords, sdPageNo,
+  sdPageCount, sdBarNo, sdBarCount, sdColumnNo, sdColumnCount, sdDetailNo, sdBandLineNo
+};
+constexpr int SysDataTypeCount = 15;
+
+const char* SysDataEnglishName(TZdqSysDataType kind);
+TFieldType SysDataFieldType(TZdqSysDataType kind);
+const char* SysDataDefaultFormat(TZdqSysDataType kind);
+// Display name in a language: text 1030 + ordinal.
+std::string GetSysDataName(int languageShift, TZdqSysDataType kind);
+
+}  // namespace zd
