@@ -17,10 +17,11 @@ TComponent::TComponent(TComponent* owner) {
 TComponent::~TComponent() {
   state_ |= csDestroying;
   // Tell subscribers first; they may still look at us while we are whole.
-  auto subscribers = freeNotifies_;
-  freeNotifies_.clear();
-  for (TComponent* s : subscribers) {
-    s->RemoveFreeNotification(this);
+  // One at a time from the live list: a handler may destroy another
+  // subscriber, which then unsubscribes itself.
+  while (!freeNotifies_.empty()) {
+    TComponent* s = freeNotifies_.back();
+    RemoveFreeNotification(s);
     s->Notification(this, TOperation::opRemove);
   }
   // Owned components die in reverse creation order.
@@ -59,6 +60,10 @@ void TComponent::SetLoading(bool on) {
 
 void TComponent::InsertComponent(TComponent* child) {
   if (!child || child->owner_ == this) return;
+  for (const TComponent* o = this; o; o = o->owner_)
+    if (o == child) throw EConvertError("A component cannot own itself or its owner");
+  if (TComponent* clash = FindComponent(child->name_))
+    throw EConvertError("A component named " + clash->name_ + " already exists");
   if (child->owner_) child->owner_->RemoveComponent(child);
   components_.push_back(child);
   child->owner_ = this;
@@ -69,7 +74,10 @@ void TComponent::RemoveComponent(TComponent* child) {
   auto it = std::find(components_.begin(), components_.end(), child);
   if (it == components_.end()) return;
   notifyAll(child, TOperation::opRemove);
-  components_.erase(std::find(components_.begin(), components_.end(), child));
+  // A handler may already have moved the child elsewhere.
+  it = std::find(components_.begin(), components_.end(), child);
+  if (it == components_.end()) return;
+  components_.erase(it);
   child->owner_ = nullptr;
 }
 

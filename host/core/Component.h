@@ -2,11 +2,14 @@
 // Persistent objects and owned components: an owner deletes what it owns, and
 // every component that asked for it hears about a removal before the object
 // goes away, so no one keeps a dangling reference.
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace zd {
+
+class TClassProperties;
 
 class EConvertError : public std::runtime_error {
  public:
@@ -20,9 +23,15 @@ class TPersistent {
   // Copies the contents of source; the default refuses any source, as a
   // class that does not know how to copy must say so rather than do nothing.
   virtual void Assign(const TPersistent& source);
+  // Published properties of the object's class, for streaming, the object
+  // inspector and the designer; nullptr when the class publishes none.
+  virtual const TClassProperties* PublishedProperties() const { return nullptr; }
 };
 
 enum class TOperation { opInsert, opRemove };
+
+class TComponent;
+using TNotifyEvent = std::function<void(TComponent* sender)>;
 
 enum TComponentStateFlag : unsigned { csLoading = 1, csDesigning = 2, csDestroying = 4 };
 

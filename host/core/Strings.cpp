@@ -59,7 +59,9 @@ std::string TStrings::CommaText() const {
   for (size_t i = 0; i < items_.size(); ++i) {
     const std::string& s = items_[i];
     if (i) r += ',';
-    bool quote = s.empty() || s.find_first_of(",\" ") != std::string::npos;
+    bool quote = s.empty() || std::any_of(s.begin(), s.end(), [](char c) {
+      return static_cast<unsigned char>(c) <= ' ' || c == ',' || c == '"';
+    });
     if (!quote) {
       r += s;
       continue;
@@ -72,6 +74,47 @@ std::string TStrings::CommaText() const {
     r += '"';
   }
   return r;
+}
+
+namespace {
+bool isBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+}  // namespace
+
+void TStrings::SetCommaText(const std::string& text) {
+  items_.clear();
+  size_t i = 0, n = text.size();
+  auto skipBlanks = [&] {
+    while (i < n && isBlank(text[i])) ++i;
+  };
+  skipBlanks();
+  while (i < n) {
+    std::string item;
+    if (text[i] == '"') {
+      // Quoted: runs to the closing quote, or to the end when there is none.
+      for (++i; i < n; ++i) {
+        if (text[i] != '"') {
+          item += text[i];
+        } else if (i + 1 < n && text[i + 1] == '"') {
+          item += '"';
+          ++i;
+        } else {
+          ++i;
+          break;
+        }
+      }
+    } else {
+      size_t start = i;
+      while (i < n && !isBlank(text[i]) && text[i] != ',') ++i;
+      item = text.substr(start, i - start);
+    }
+    items_.push_back(item);
+    skipBlanks();
+    if (i < n && text[i] == ',') {
+      ++i;
+      if (i == n) items_.emplace_back();
+      skipBlanks();
+    }
+  }
 }
 
 }  // namespace zd

@@ -27,8 +27,12 @@ class TStrings : public TPersistent {
   // Lines joined with CR LF, each terminated; SetText splits on CR LF, LF or CR.
   std::string Text() const;
   void SetText(const std::string& text);
-  // Comma-separated, quoting items that hold commas, quotes or blanks.
+  // Comma-separated, quoting empty items and items that hold commas, quotes
+  // or characters up to the blank.
   std::string CommaText() const;
+  // Splits on commas and unquoted blanks; "" inside quotes stands for one
+  // quote, and a trailing comma adds an empty item.
+  void SetCommaText(const std::string& text);
 
   const std::vector<std::string>& Items() const { return items_; }
   bool operator==(const TStrings& o) const { return items_ == o.items_; }

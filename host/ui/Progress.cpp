@@ -1,5 +1,7 @@
 #include "host/ui/Progress.h"
 
+#include <vector>
+
 namespace zd {
 namespace {
 
@@ -17,6 +19,9 @@ struct TProgressState {
   bool globalCancelled = false;
   std::string status;
   int position = 0;
+  // A dialog closed from inside its own modal run is kept until the run ends.
+  int modalDepth = 0;
+  std::vector<std::unique_ptr<TProgressView>> retired;
 };
 
 TProgressState& state() {
@@ -55,7 +60,12 @@ bool UpdateProgressDlg(const std::string& status, int position) {
 bool DestroyProgressDlg() {
   TProgressState& s = state();
   if (!s.view) return false;
-  s.view.reset();
+  if (s.modalDepth > 0) {
+    s.view->SetCancelHandler({});  // its cancel button no longer speaks for any dialog
+    s.retired.push_back(std::move(s.view));
+  } else {
+    s.view.reset();
+  }
   return true;
 }
 
@@ -66,10 +76,15 @@ bool ProgressCanceled() {
 
 void ShowModalCallBack(const std::function<void()>& callback) {
   TProgressState& s = state();
-  if (s.view)
-    s.view->RunModal(callback);
-  else
-    callback();
+  if (!s.view) return callback();
+  struct TModalRun {
+    TProgressState& s;
+    explicit TModalRun(TProgressState& st) : s(st) { ++s.modalDepth; }
+    ~TModalRun() {
+      if (--s.modalDepth == 0) s.retired.clear();
+    }
+  } run(s);
+  s.view->RunModal(callback);
 }
 
 void CancelProgress() {

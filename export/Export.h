@@ -1,0 +1,83 @@
+#pragma once
+// Exporter base: an exporter receives prepared pages one by one and walks
+// each page's metafile records; concrete formats derive from TZdqExport.
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "host/core/Component.h"
+#include "host/core/Strings.h"
+#include "host/emf/Metafile.h"
+
+namespace zd {
+
+
+// Document properties written by the document exporters.
+class TZdProperty : public TPersistent {
+ public:
+  std::string ClassName() const override { return "TZdProperty"; }
+  void Assign(const TPersistent& source) override;
+
+  std::string Author, Title, Subject, Keywords;
+  const TStringList& Comments() const { return comments_; }
+  void SetComments(const TStrings& lines) { comments_.Assign(lines); }
+
+ private:
+  TStringList comments_;
+};
+
+// Handlers see each record before the exporter does; what they set in
+// accept is advisory, the exporter handles the record anyway.
+using TZdqMFEBeforeRecordEvent =
+    std::function<void(TComponent* sender, const TEmfRecord& record, bool& accept)>;
+
+class TZdqExport : public TComponent {
+ public:
+  explicit TZdqExport(TComponent* owner = nullptr);
+  std::string ClassName() const override { return "TZdqExport"; }
+
+  virtual void StartExport();
+  virtual void EndExport();
+  // A page (0-based index within its bar) of bar `bar` begins.
+  virtual void NewPage(int page, int bar);
+  // One record of the current page, with the drawing state before it.
+  virtual void ExportEMFRecord(const TEmfRecord& record, const TEmfState& state);
+  // Overrides call this first: it remembers the name and resets the offsets.
+  virtual void SaveToFile(const std::string& fileName);
+  // Every record of the current page has been delivered.
+  virtual void PageProcessed(const TMetafile& page);
+
+  // Exports one metafile by itself as a one-page document.
+  void SaveMetafileToFile(const TMetafile* metafile, const std::string& fileName);
+  // Delivers every record of the metafile to ExportEMFRecord.
+  void ExportRecords(const TMetafile& page);
+
+  TZdProperty& Properties() { return properties_; }
+  const TZdProperty& Properties() const { return properties_; }
+  void SetProperties(const TZdProperty& p) { properties_.Assign(p); }
+  const std::string& DestinationFileName() const { return destinationFileName_; }
+  static const char* ProductKey() { return "ZdReport metafile export 0.1"; }
+
+  // Position of the current page inside one continuous result.
+  int OffsetX = 0, OffsetY = 0;
+  // Size of one page and of the whole result, in metafile units.
+  int intPageWidth = 0, intPageHeight = 0;
+  int intTotalWidth = 0, intTotalHeight = 0;
+
+  TNotifyEvent OnStartExecute, OnEndExecute, OnNewPage;
+  TZdqMFEBeforeRecordEvent OnRecord;
+
+ private:
+  TZdProperty properties_;
+  std::string destinationFileName_;
+};
+
+// Creates an exporter of one class, owned by the given component.
+using TZdqExportClass = std::function<std::unique_ptr<TZdqExport>(TComponent* owner)>;
+
+template <class T>
+TZdqExportClass ExportClassOf() {
+  return [](TComponent* owner) -> std::unique_ptr<TZdqExport> { return std::make_unique<T>(owner); };
+}
+
+}  // namespace zd

@@ -1,0 +1,150 @@
+#include "host/data/CsvDataSet.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "host/core/TextUtil.h"
+#include "host/data/CsvReader.h"
+#include "host/data/ValueConv.h"
+
+namespace zd {
+namespace {
+
+TFieldType InferType(const TRowBuffer& rows, int column) {
+  bool canInteger = true, canFloat = true, canDate = true, any = false;
+  for (int r = 0; r < rows.RowCount() && (canFloat || canDate); ++r) {
+    const TVariant& cell = rows.At(r, column);
+    if (cell.isNull()) continue;
+    any = true;
+    const std::string& text = cell.asString();
+    if (canInteger && !ParseInteger(text)) canInteger = false;
+    if (canFloat && !canInteger && !ParseFloat(text)) canFloat = false;
+    if (canDate && !ParseIsoDate(text)) canDate = false;
+  }
+  if (!any) return TFieldType::ftString;
+  if (canInteger) return TFieldType::ftLargeint;
+  if (canFloat) return TFieldType::ftFloat;
+  if (canDate) return TFieldType::ftDate;
+  return TFieldType::ftString;
+}
+
+int Utf8Length(const std::string& text) {
+  int n = 0;
+  for (unsigned char c : text)
+    if ((c & 0xC0) != 0x80) ++n;
+  return n;
+}
+
+bool IsSupportedDeclaredType(TFieldType type) {
+  return IsNumericFieldType(type) || IsTemporalFieldType(type) || IsTextFieldType(type) ||
+         type == TFieldType::ftBoolean;
+}
+
+}  // namespace
+
+void TCsvDataSet::SetFileName(const std::string& fileName) {
+  CheckInactive("change the file name");
+  fileName_ = fileName;
+}
+
+void TCsvDataSet::SetCsvText(std::string text) {
+  CheckInactive("change the CSV text");
+  text_ = std::move(text);
+}
+
+void TCsvDataSet::SetDelimiter(char delimiter) {
+  CheckInactive("change the delimiter");
+  if (delimiter == '"' || delimiter == '\r' || delimiter == '\n')
+    Fail("A CSV delimiter cannot be a quote or a line break");
+  delimiter_ = delimiter;
+}
+
+void TCsvDataSet::SetFieldType(const std::string& fieldName, TFieldType type) {
+  CheckInactive("declare a field type");
+  if (!IsSupportedDeclaredType(type))
+    Fail("CSV fields cannot have the type " + FieldTypeName(type));
+  declaredTypes_[UpperCase(fieldName)] = type;
+}
+
+void TCsvDataSet::ClearFieldTypes() {
+  CheckInactive("clear the field types");
+  declaredTypes_.clear();
+}
+
+TFieldType TCsvDataSet::DeclaredType(const std::string& fieldName, bool& declared) const {
+  auto it = declaredTypes_.find(UpperCase(fieldName));
+  declared = it != declaredTypes_.end();
+  return declared ? it->second : TFieldType::ftUnknown;
+}
+
+std::string TCsvDataSet::LoadText() const {
+  if (fileName_.empty()) return text_;
+  std::ifstream in(fileName_, std::ios::binary);
+  if (!in) Fail("Cannot open CSV file '" + fileName_ + "'");
+  std::ostringstream content;
+  content << in.rdbuf();
+  if (in.bad()) Fail("Cannot read CSV file '" + fileName_ + "'");
+  return content.str();
+}
+
+void TCsvDataSet::DoOpen() {
+  const std::string text = LoadText();
+  const std::string source = fileName_.empty() ? std::string("CSV text") : "'" + fileName_ + "'";
+  try {
+    TCsvReader reader(text, delimiter_);
+    std::vector<std::string> record;
+    if (!reader.ReadRecord(record)) Fail(source + " has no header row");
+    std::vector<TFieldDef> defs;
+    for (size_t i = 0; i < record.size(); ++i) {
+      std::string name = Trim(record[i]);
+      if (name.empty())
+        throw ECsvError(reader.RecordLine(), "field " + std::to_string(i + 1) + " has no name");
+      defs.push_back({std::move(name), TFieldType::ftString, 0});
+    }
+    SetFieldDefs(defs);
+
+    // Rows first as text, then typed column by column.
+    std::vector<int> lines;
+    const size_t columns = defs.size();
+    while (reader.ReadRecord(record)) {
+      if (record.size() != columns)
+        throw ECsvError(reader.RecordLine(), "expected " + std::to_string(columns) +
+                                                 " fields but found " + std::to_string(record.size()));
+      TVariant* row = Rows().AppendRow();
+      for (size_t c = 0; c < columns; ++c)
+        if (!record[c].empty()) row[c] = TVariant(std::move(record[c]));
+      lines.push_back(reader.RecordLine());
+    }
+
+    for (size_t c = 0; c < columns; ++c) {
+      bool declared = false;
+      TFieldDef& def = defs[c];
+      def.type = DeclaredType(def.name, declared);
+      if (!declared) def.type = InferType(Rows(), int(c));
+      for (int r = 0; r < Rows().RowCount(); ++r) {
+        TVariant& cell = Rows().At(r, int(c));
+        if (cell.isNull()) continue;
+        if (IsTextFieldType(def.type)) {
+          def.size = std::max(def.size, Utf8Length(cell.asString()));
+          continue;
+        }
+        try {
+          cell = CoerceToFieldType(cell, def.type);
+        } catch (const EConvertError& e) {
+          throw ECsvError(lines[size_t(r)], "field '" + def.name + "': " + e.what());
+        }
+      }
+      if (!IsTextFieldType(def.type)) def.size = 0;
+    }
+    // Same names, so the rows just read stay; only types and sizes change.
+    TRowBuffer rows = std::move(Rows());
+    SetFieldDefs(defs);
+    Rows() = std::move(rows);
+  } catch (const ECsvError& e) {
+    Fail(source + ": " + e.what());
+  }
+}
+
+void TCsvDataSet::DoClose() { Rows().Reset(FieldCount()); }
+
+}  // namespace zd

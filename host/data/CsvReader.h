@@ -1,0 +1,44 @@
+#pragma once
+// Splits comma-separated text into records: quoted fields may hold
+// delimiters, doubled quotes and line breaks; lines end in CR LF, LF or CR;
+// a leading UTF-8 byte-order mark is skipped; empty lines are skipped.
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zd {
+
+class ECsvError : public std::runtime_error {
+ public:
+  ECsvError(int line, const std::string& message);
+  int Line() const { return line_; }
+
+ private:
+  int line_;
+};
+
+class TCsvReader {
+ public:
+  // The text must outlive the reader.
+  TCsvReader(std::string_view text, char delimiter = ',');
+
+  // Reads the next record into fields (reusing their storage); false at the end.
+  bool ReadRecord(std::vector<std::string>& fields);
+  // 1-based line on which the record last read starts.
+  int RecordLine() const { return recordLine_; }
+
+ private:
+  bool AtLineBreak() const;
+  void SkipLineBreak();
+  void ReadQuoted(std::string& field);
+  void ReadPlain(std::string& field);
+
+  std::string_view text_;
+  char delimiter_;
+  size_t pos_ = 0;
+  int line_ = 1;
+  int recordLine_ = 0;
+};
+
+}  // namespace zd

@@ -1,0 +1,208 @@
+#include "host/data/DataSet.h"
+
+#include "host/core/TextUtil.h"
+
+namespace zd {
+namespace {
+// Shared by all datasets so that a bookmark never matches another dataset's opening.
+uint64_t NextGeneration() {
+  static uint64_t counter = 0;
+  return ++counter;
+}
+}  // namespace
+
+TDataSet::TDataSet(TComponent* owner) : TComponent(owner) {}
+
+TDataSet::~TDataSet() = default;
+
+void TDataSet::SetActive(bool active) {
+  if (active)
+    Open();
+  else
+    Close();
+}
+
+void TDataSet::Open() {
+  if (active_) return;
+  try {
+    DoOpen();
+  } catch (...) {
+    DoClose();
+    throw;
+  }
+  active_ = true;
+  generation_ = NextGeneration();
+  PlaceOnFirstRow();
+}
+
+void TDataSet::Close() {
+  if (!active_) return;
+  active_ = false;
+  current_ = -1;
+  bof_ = eof_ = true;
+  generation_ = 0;
+  DoClose();
+}
+
+void TDataSet::PlaceOnFirstRow() {
+  bof_ = true;
+  if (EnsureRow(0)) {
+    current_ = 0;
+    eof_ = false;
+  } else {
+    current_ = -1;
+    eof_ = true;
+  }
+}
+
+bool TDataSet::EnsureRow(int index) {
+  while (index >= rows_.RowCount())
+    if (!FetchMoreRows()) return false;
+  return true;
+}
+
+void TDataSet::CheckActive() const {
+  if (!active_) Fail("Cannot perform this operation on a closed dataset");
+}
+
+void TDataSet::CheckInactive(const char* operation) const {
+  if (active_) Fail(std::string("Cannot ") + operation + " while the dataset is open");
+}
+
+void TDataSet::Fail(const std::string& message) const {
+  throw EDatabaseError(DisplayedName() + ": " + message);
+}
+
+std::string TDataSet::DisplayedName() const { return Name().empty() ? ClassName() : Name(); }
+
+void TDataSet::First() {
+  CheckActive();
+  PlaceOnFirstRow();
+}
+
+void TDataSet::Next() {
+  CheckActive();
+  if (eof_) return;
+  bof_ = false;
+  if (EnsureRow(current_ + 1))
+    ++current_;
+  else
+    eof_ = true;  // stays on the last row, as Prior expects
+}
+
+void TDataSet::Prior() {
+  CheckActive();
+  if (bof_) return;
+  eof_ = false;
+  if (current_ > 0)
+    --current_;
+  else
+    bof_ = true;
+}
+
+void TDataSet::Last() {
+  CheckActive();
+  while (FetchMoreRows()) {
+  }
+  const int count = rows_.RowCount();
+  current_ = count - 1;
+  eof_ = true;
+  bof_ = count == 0;
+}
+
+int TDataSet::RecordCount() {
+  if (!active_) return 0;
+  while (FetchMoreRows()) {
+  }
+  return rows_.RowCount();
+}
+
+TBookmark TDataSet::GetBookmark() const {
+  if (!active_ || current_ < 0) return {};
+  return {generation_, current_};
+}
+
+bool TDataSet::BookmarkValid(const TBookmark& bookmark) const {
+  return active_ && !bookmark.IsNull() && bookmark.generation == generation_ &&
+         bookmark.row >= 0 && bookmark.row < rows_.RowCount();
+}
+
+void TDataSet::GotoBookmark(const TBookmark& bookmark) {
+  CheckActive();
+  if (bookmark.IsNull()) return;
+  if (!BookmarkValid(bookmark))
+    Fail("Bookmark not found (it belongs to another dataset or to an earlier opening)");
+  current_ = bookmark.row;
+  bof_ = eof_ = false;
+}
+
+TField& TDataSet::Fields(int index) const {
+  if (index < 0 || index >= FieldCount())
+    Fail("Field index " + std::to_string(index) + " out of range (" +
+         std::to_string(FieldCount()) + " fields)");
+  return *fields_[size_t(index)];
+}
+
+TField* TDataSet::FindField(std::string_view name) const {
+  for (const auto& f : fields_)
+    if (SameText(f->FieldName(), name)) return f.get();
+  return nullptr;
+}
+
+TField& TDataSet::FieldByName(std::string_view name) const {
+  if (TField* f = FindField(name)) return *f;
+  Fail("Field '" + std::string(name) + "' not found");
+}
+
+std::vector<std::string> TDataSet::GetFieldNames() const {
+  std::vector<std::string> names;
+  names.reserve(fields_.size());
+  for (const auto& f : fields_) names.push_back(f->FieldName());
+  return names;
+}
+
+void TDataSet::SetFieldDefs(const std::vector<TFieldDef>& defs) {
+  for (size_t i = 0; i < defs.size(); ++i)
+    for (size_t j = 0; j < i; ++j)
+      if (SameText(defs[i].name, defs[j].name)) Fail("Duplicate field name '" + defs[i].name + "'");
+  std::vector<std::unique_ptr<TField>> fields;
+  fields.reserve(defs.size());
+  for (size_t i = 0; i < defs.size(); ++i) {
+    const TFieldDef& def = defs[i];
+    std::unique_ptr<TField> field;
+    for (auto& old : fields_)
+      if (old && SameText(old->FieldName(), def.name)) field = std::move(old);
+    if (field)
+      field->Redefine(def.type, def.size, int(i));
+    else
+      field = std::make_unique<TField>(*this, def.name, def.type, def.size, int(i));
+    fields.push_back(std::move(field));
+  }
+  fields_ = std::move(fields);
+  rows_.Reset(int(defs.size()));
+}
+
+void TDataSet::RowsReplaced() {
+  if (!active_) return;
+  generation_ = NextGeneration();
+  PlaceOnFirstRow();
+}
+
+void TDataSet::RowsAppended() {
+  if (active_ && current_ < 0) PlaceOnFirstRow();
+}
+
+const TVariant& TDataSet::CurrentValue(int column) const {
+  static const TVariant null;
+  if (current_ < 0 || column >= rows_.ColumnCount()) return null;
+  return rows_.At(current_, column);
+}
+
+void TDataSet::SetCurrentValue(int column, const TVariant& value) {
+  if (!CanModify()) Fail("Cannot modify a read-only dataset");
+  CheckActive();
+  if (current_ < 0) Fail("No current record");
+  rows_.At(current_, column) = value;
+}
+
+}  // namespace zd

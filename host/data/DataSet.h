@@ -1,0 +1,117 @@
+#pragma once
+// Datasets: a cursor over rows with named, typed fields. Reports walk them
+// with First/Next/Eof, remember places with bookmarks, and read fields.
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/core/Component.h"
+#include "host/data/Field.h"
+#include "host/data/RowBuffer.h"
+
+namespace zd {
+
+class EDatabaseError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A place in one opening of one dataset. A bookmark taken on an empty or
+// closed dataset is null, and going to it does nothing.
+struct TBookmark {
+  uint64_t generation = 0;
+  int row = -1;
+  bool IsNull() const { return generation == 0; }
+};
+
+class TDataSet : public TComponent {
+ public:
+  explicit TDataSet(TComponent* owner = nullptr);
+  ~TDataSet() override;
+  std::string ClassName() const override { return "TDataSet"; }
+
+  bool Active() const { return active_; }
+  void SetActive(bool active);
+  void Open();
+  void Close();
+
+  void First();
+  void Next();
+  void Prior();
+  void Last();
+  bool Eof() const { return eof_; }
+  bool Bof() const { return bof_; }
+  bool IsEmpty() const { return current_ < 0; }
+  int RecordCount();  // fetches every row; 0 when closed
+  int RecNo() const { return current_ + 1; }  // 1-based; 0 without a current row
+
+  TBookmark GetBookmark() const;
+  void GotoBookmark(const TBookmark& bookmark);  // throws for a bookmark of another opening
+  void FreeBookmark(TBookmark& bookmark) { bookmark = TBookmark(); }
+  bool BookmarkValid(const TBookmark& bookmark) const;
+
+  // Nestable; each DisableControls needs its EnableControls.
+  void DisableControls() { ++disableCount_; }
+  void EnableControls() {
+    if (disableCount_ > 0) --disableCount_;
+  }
+  bool ControlsDisabled() const { return disableCount_ > 0; }
+
+  int FieldCount() const { return int(fields_.size()); }
+  TField& Fields(int index) const;
+  TField* FindField(std::string_view name) const;  // case-insensitive; nullptr when absent
+  TField& FieldByName(std::string_view name) const;
+  std::vector<std::string> GetFieldNames() const;
+
+  // The component name, or the class name for an unnamed dataset.
+  std::string DisplayedName() const;
+
+ protected:
+  struct TFieldDef {
+    std::string name;
+    TFieldType type = TFieldType::ftString;
+    int size = 0;
+  };
+
+  // DoOpen defines the fields and makes rows available; DoClose drops what
+  // DoOpen acquired. A derived class must Close() in its own destructor.
+  virtual void DoOpen() = 0;
+  virtual void DoClose() = 0;
+  // Appends at least one row to Rows() and returns true, or false at the end.
+  virtual bool FetchMoreRows() { return false; }
+  virtual bool CanModify() const { return false; }
+
+  TRowBuffer& Rows() { return rows_; }
+  const TRowBuffer& Rows() const { return rows_; }
+  // Fields with a name already present keep their object and display settings.
+  void SetFieldDefs(const std::vector<TFieldDef>& defs);
+  // Rows were replaced: bookmarks taken before no longer apply, and an open
+  // dataset goes back to its first row.
+  void RowsReplaced();
+  // Rows were added at the end: an open dataset without a current row gets one.
+  void RowsAppended();
+  [[noreturn]] void Fail(const std::string& message) const;
+  void CheckInactive(const char* operation) const;
+
+ private:
+  friend class TField;
+  const TVariant& CurrentValue(int column) const;
+  void SetCurrentValue(int column, const TVariant& value);
+  bool EnsureRow(int index);
+  void CheckActive() const;
+  void PlaceOnFirstRow();
+
+  std::vector<std::unique_ptr<TField>> fields_;
+  TRowBuffer rows_;
+  bool active_ = false;
+  bool bof_ = true;
+  bool eof_ = true;
+  int current_ = -1;
+  int disableCount_ = 0;
+  uint64_t generation_ = 0;
+};
+
+}  // namespace zd

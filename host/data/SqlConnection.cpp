@@ -1,0 +1,62 @@
+#include "host/data/SqlConnection.h"
+
+#include <QSqlDriver>
+#include <QSqlError>
+#include <filesystem>
+
+#include "host/data/DataSet.h"
+
+namespace zd {
+namespace {
+
+QString UniqueConnectionName() {
+  static unsigned counter = 0;
+  return QStringLiteral("zd_connection_%1").arg(++counter);
+}
+
+bool IsSqliteDriver(const std::string& driverName) { return driverName.rfind("QSQLITE", 0) == 0; }
+
+}  // namespace
+
+TSqlConnection::TSqlConnection(const std::string& driverName, const std::string& databaseName)
+    : name_(UniqueConnectionName()) {
+  const bool sqlite = IsSqliteDriver(driverName);
+  if (sqlite) {
+    if (databaseName.empty()) throw EDatabaseError("No database file given");
+    std::error_code ec;
+    if (databaseName != ":memory:" && !std::filesystem::is_regular_file(databaseName, ec))
+      throw EDatabaseError("Database file '" + databaseName + "' does not exist");
+  }
+  {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QString::fromStdString(driverName), name_);
+    if (!db.isValid()) {
+      db = QSqlDatabase();
+      QSqlDatabase::removeDatabase(name_);
+      throw EDatabaseError("SQL driver '" + driverName + "' is not available");
+    }
+    db.setDatabaseName(QString::fromStdString(databaseName));
+    if (sqlite) db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+    if (db.open()) return;
+    const std::string message = db.lastError().text().toStdString();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(name_);
+    throw EDatabaseError("Cannot open database '" + databaseName + "': " + message);
+  }
+}
+
+TSqlConnection::~TSqlConnection() {
+  {
+    QSqlDatabase db = QSqlDatabase::database(name_, false);
+    db.close();
+  }
+  QSqlDatabase::removeDatabase(name_);
+}
+
+QSqlDatabase TSqlConnection::Database() const { return QSqlDatabase::database(name_, false); }
+
+QString TSqlConnection::QuotedTable(const std::string& tableName) const {
+  const QSqlDatabase db = Database();
+  return db.driver()->escapeIdentifier(QString::fromStdString(tableName), QSqlDriver::TableName);
+}
+
+}  // namespace zd

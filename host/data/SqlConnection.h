@@ -1,0 +1,27 @@
+#pragma once
+// One uniquely named Qt SQL connection, removed again when this goes away.
+#include <QSqlDatabase>
+#include <QString>
+#include <string>
+
+namespace zd {
+
+class TSqlConnection {
+ public:
+  // Opens the database or throws EDatabaseError. A SQLite database must
+  // already exist: it is opened read-only, so a mistyped path never leaves an
+  // empty file behind.
+  TSqlConnection(const std::string& driverName, const std::string& databaseName);
+  ~TSqlConnection();
+  TSqlConnection(const TSqlConnection&) = delete;
+  TSqlConnection& operator=(const TSqlConnection&) = delete;
+
+  QSqlDatabase Database() const;
+  // The identifier quoted for this connection's SQL dialect.
+  QString QuotedTable(const std::string& tableName) const;
+
+ private:
+  QString name_;
+};
+
+}  // namespace zd

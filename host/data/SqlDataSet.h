@@ -1,0 +1,60 @@
+#pragma once
+// A read-only dataset over the result of an SQL query through any Qt SQL
+// driver. Rows are fetched as the cursor first reaches them and kept, so
+// Prior and bookmarks cost nothing more than Next.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/data/DataSet.h"
+
+namespace zd {
+
+class TSqlDataSet : public TDataSet {
+ public:
+  explicit TSqlDataSet(TComponent* owner = nullptr);
+  ~TSqlDataSet() override;
+  std::string ClassName() const override { return "TSqlDataSet"; }
+
+  // For SQLite the path of an existing database file.
+  const std::string& DatabaseName() const { return databaseName_; }
+  void SetDatabaseName(const std::string& name);
+  const std::string& DriverName() const { return driverName_; }
+  void SetDriverName(const std::string& name);
+  // The query; when empty, every row of TableName is read.
+  const std::string& SQL() const { return sql_; }
+  void SetSQL(const std::string& sql);
+  const std::string& TableName() const { return tableName_; }
+  void SetTableName(const std::string& name);
+  // An SQL condition on the result's columns, applied when Filtered is set.
+  const std::string& Filter() const { return filter_; }
+  void SetFilter(const std::string& filter);
+  bool Filtered() const { return filtered_; }
+  void SetFiltered(bool filtered);
+
+  // For the dataset dialog: tables and views of a database, columns of a table.
+  static std::vector<std::string> TableNames(const std::string& databaseName,
+                                             const std::string& driverName = "QSQLITE");
+  static std::vector<std::string> FieldNames(const std::string& databaseName,
+                                             const std::string& tableName,
+                                             const std::string& driverName = "QSQLITE");
+
+ protected:
+  void DoOpen() override;
+  void DoClose() override;
+  bool FetchMoreRows() override;
+
+ private:
+  struct TCursor;
+  std::string StatementText(const class TSqlConnection& connection) const;
+
+  std::string databaseName_;
+  std::string driverName_ = "QSQLITE";
+  std::string sql_;
+  std::string tableName_;
+  std::string filter_;
+  bool filtered_ = false;
+  std::unique_ptr<TCursor> cursor_;
+};
+
+}  // namespace zd

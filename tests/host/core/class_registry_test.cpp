@@ -1,0 +1,82 @@
+#include "host/core/ClassRegistry.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace zd {
+namespace {
+
+class TWidgetA : public TComponent {
+ public:
+  using TComponent::TComponent;
+  std::string ClassName() const override { return "TWidgetA"; }
+};
+class TWidgetB : public TComponent {
+ public:
+  using TComponent::TComponent;
+  std::string ClassName() const override { return "TWidgetB"; }
+};
+
+TEST(ClassRegistry, FindsRegisteredClassesIgnoringCase) {
+  TClassRegistry registry;
+  registry.Register<TWidgetA>("TWidgetA");
+  registry.Register<TWidgetB>("TWidgetB");
+  ASSERT_NE(registry.Find("twidgeta"), nullptr);
+  EXPECT_EQ(registry.Find("TWIDGETB")->name, "TWidgetB");
+  EXPECT_EQ(registry.Find("TWidgetC"), nullptr);
+  EXPECT_EQ(registry.Find(""), nullptr);
+  EXPECT_EQ(registry.Names(), (std::vector<std::string>{"TWidgetA", "TWidgetB"}));
+}
+
+TEST(ClassRegistry, CreatesInstancesOwnedByTheGivenOwner) {
+  TClassRegistry registry;
+  registry.Register<TWidgetB>("TWidgetB");
+  TComponent owner;
+  TComponent* made = registry.Create("twidgetb", &owner);
+  EXPECT_EQ(made->ClassName(), "TWidgetB");
+  EXPECT_EQ(made->Owner(), &owner);
+  EXPECT_EQ(owner.ComponentCount(), 1);
+  std::unique_ptr<TComponent> free(registry.Create("TWidgetB", nullptr));
+  EXPECT_EQ(free->Owner(), nullptr);
+  try {
+    registry.Create("TMissing", &owner);
+    FAIL() << "an unknown class must raise";
+  } catch (const EClassRegistryError& e) {
+    EXPECT_NE(std::string(e.what()).find("TMissing"), std::string::npos);
+  }
+}
+
+TEST(ClassRegistry, SameClassAgainIsHarmlessAnotherClassIsAnError) {
+  TClassRegistry registry;
+  registry.Register<TWidgetA>("TWidgetA");
+  EXPECT_NO_THROW(registry.Register<TWidgetA>("twidgeta"));
+  EXPECT_EQ(registry.Names().size(), 1u);
+  EXPECT_THROW(registry.Register<TWidgetB>("TWIDGETA"), EClassRegistryError);
+  std::unique_ptr<TComponent> made(registry.Create("TWidgetA", nullptr));
+  EXPECT_EQ(made->ClassName(), "TWidgetA");
+  EXPECT_THROW(registry.Register({"TNoFactory", typeid(TWidgetA), nullptr, nullptr}), EClassRegistryError);
+  EXPECT_THROW(registry.Register<TWidgetA>(""), EClassRegistryError);
+}
+
+TEST(ClassRegistry, UnregisterFreesTheName) {
+  TClassRegistry registry;
+  registry.Register<TWidgetA>("TWidget");
+  EXPECT_TRUE(registry.Unregister("TWIDGET"));
+  EXPECT_FALSE(registry.Unregister("TWidget"));
+  EXPECT_EQ(registry.Find("TWidget"), nullptr);
+  registry.Register<TWidgetB>("TWidget");  // now free for another class
+  std::unique_ptr<TComponent> made(registry.Create("TWidget", nullptr));
+  EXPECT_EQ(made->ClassName(), "TWidgetB");
+}
+
+TEST(ClassRegistry, KeepsThePropertyDescriptors) {
+  static const TClassProperties props("TWidgetA", nullptr);
+  TClassRegistry registry;
+  registry.Register<TWidgetA>("TWidgetA", &props);
+  EXPECT_EQ(registry.Find("TWidgetA")->properties, &props);
+  EXPECT_EQ(&GlobalClassRegistry(), &GlobalClassRegistry());
+}
+
+}  // namespace
+}  // namespace zd

@@ -1,0 +1,164 @@
+// CSV reading: quoting rules, line ends, type inference and error reports.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "host/data/CsvDataSet.h"
+#include "host/data/CsvReader.h"
+
+using namespace zd;
+
+namespace {
+
+std::vector<std::vector<std::string>> ReadAll(std::string_view text, char delimiter = ',') {
+  TCsvReader reader(text, delimiter);
+  std::vector<std::vector<std::string>> records;
+  std::vector<std::string> fields;
+  while (reader.ReadRecord(fields)) records.push_back(fields);
+  return records;
+}
+
+std::string OpenError(const std::string& text) {
+  TCsvDataSet ds;
+  ds.SetCsvText(text);
+  try {
+    ds.Open();
+  } catch (const EDatabaseError& e) {
+    EXPECT_FALSE(ds.Active());
+    return e.what();
+  }
+  return "";
+}
+
+}  // namespace
+
+TEST(CsvReader, QuotedFieldsHoldDelimitersQuotesAndLineBreaks) {
+  const auto records = ReadAll("a,\"b,c\",\"say \"\"hi\"\"\"\r\n\"two\nlines\",\"\",x\n");
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[0], (std::vector<std::string>{"a", "b,c", "say \"hi\""}));
+  EXPECT_EQ(records[1], (std::vector<std::string>{"two\nlines", "", "x"}));
+}
+
+TEST(CsvReader, LineEndsBomEmptyFieldsAndDelimiters) {
+  EXPECT_EQ(ReadAll("\xEF\xBB\xBFh1;h2\r\n1;\n\n;2", ';'),
+            (std::vector<std::vector<std::string>>{{"h1", "h2"}, {"1", ""}, {"", "2"}}));
+  EXPECT_EQ(ReadAll("a,b,\rc,"), (std::vector<std::vector<std::string>>{{"a", "b", ""}, {"c", ""}}));
+  EXPECT_TRUE(ReadAll("").empty());
+  EXPECT_TRUE(ReadAll("\r\n\n").empty());
+  EXPECT_THROW(TCsvReader("x", '"'), std::invalid_argument);
+}
+
+TEST(CsvReader, ReportsTheLineOfEachRecordAndOfErrors) {
+  TCsvReader reader("a\n\"multi\nline\"\nb\n");
+  std::vector<std::string> f;
+  std::vector<int> lines;
+  while (reader.ReadRecord(f)) lines.push_back(reader.RecordLine());
+  EXPECT_EQ(lines, (std::vector<int>{1, 2, 4}));
+
+  try {
+    ReadAll("a\nb\n\"open\nstill open");
+    FAIL();
+  } catch (const ECsvError& e) {
+    EXPECT_EQ(e.Line(), 3);
+  }
+  try {
+    ReadAll("a\n\"closed\"junk,b\n");
+    FAIL();
+  } catch (const ECsvError& e) {
+    EXPECT_EQ(e.Line(), 2);
+  }
+}
+
+TEST(CsvDataSet, InfersTypesFromEveryValue) {
+  TCsvDataSet ds;
+  ds.SetCsvText(
+      "id,price,day,label,mixed,blank\n"
+      "1,2.5,2024-01-01,x,2024-01-01,\n"
+      "2,3,2000-01-01,\"y, z\",7,\n"
+      "-3,,2024-02-29,,8,\n");
+  ds.Open();
+  EXPECT_EQ(ds.FieldByName("id").DataType(), TFieldType::ftLargeint);
+  EXPECT_EQ(ds.FieldByName("price").DataType(), TFieldType::ftFloat);
+  EXPECT_EQ(ds.FieldByName("day").DataType(), TFieldType::ftDate);
+  EXPECT_EQ(ds.FieldByName("label").DataType(), TFieldType::ftString);
+  EXPECT_EQ(ds.FieldByName("mixed").DataType(), TFieldType::ftString);
+  EXPECT_EQ(ds.FieldByName("blank").DataType(), TFieldType::ftString);
+  EXPECT_EQ(ds.FieldByName("label").Size(), 4);
+  EXPECT_EQ(ds.FieldByName("price").Alignment(), TAlignment::taRightJustify);
+
+  // 2024-01-01 is day 45292 counted from 30 December 1899.
+  EXPECT_EQ(ds.FieldByName("day").Value(), TVariant(TDateTime{45292}));
+  ds.Next();
+  EXPECT_EQ(ds.FieldByName("price").Value(), TVariant(3.0));
+  EXPECT_EQ(ds.FieldByName("day").AsDateTime().days, 36526);
+  EXPECT_EQ(ds.FieldByName("label").AsString(), "y, z");
+  ds.Next();
+  EXPECT_EQ(ds.FieldByName("id").AsInteger(), -3);
+  EXPECT_TRUE(ds.FieldByName("price").IsNull());
+  EXPECT_TRUE(ds.FieldByName("label").IsNull());
+  EXPECT_EQ(ds.FieldByName("day").AsString(), "2024-02-29");
+  ds.Next();
+  EXPECT_TRUE(ds.Eof());
+  EXPECT_EQ(ds.RecordCount(), 3);
+}
+
+TEST(CsvDataSet, DeclaredTypesOverrideInferenceAndReportBadValues) {
+  TCsvDataSet ds;
+  ds.SetCsvText("code;flag;amount\n007;yes;10\n010;no;x\n");
+  ds.SetDelimiter(';');
+  ds.SetFieldType("CODE", TFieldType::ftString);
+  ds.SetFieldType("flag", TFieldType::ftBoolean);
+  ds.SetFieldType("amount", TFieldType::ftCurrency);
+  try {
+    ds.Open();
+    FAIL();
+  } catch (const EDatabaseError& e) {
+    const std::string msg = e.what();
+    EXPECT_NE(msg.find("Line 3"), std::string::npos) << msg;
+    EXPECT_NE(msg.find("amount"), std::string::npos) << msg;
+  }
+  ds.SetFieldType("amount", TFieldType::ftString);
+  ds.Open();
+  EXPECT_EQ(ds.FieldByName("code").AsString(), "007");
+  EXPECT_EQ(ds.FieldByName("flag").Value(), TVariant(true));
+  EXPECT_THROW(ds.SetFieldType("x", TFieldType::ftString), EDatabaseError);  // while open
+  ds.Close();
+  EXPECT_THROW(ds.SetFieldType("x", TFieldType::ftCursor), EDatabaseError);
+}
+
+TEST(CsvDataSet, MalformedInputNamesTheLine) {
+  EXPECT_NE(OpenError("a,b\n1,2\n3\n").find("Line 3: expected 2 fields but found 1"),
+            std::string::npos);
+  EXPECT_NE(OpenError("a,b\n1,2,3\n").find("Line 2"), std::string::npos);
+  EXPECT_NE(OpenError("a,b\n1,\"2\n\n").find("Line 2: unterminated"), std::string::npos);
+  EXPECT_NE(OpenError("a,,c\n").find("field 2 has no name"), std::string::npos);
+  EXPECT_NE(OpenError("a,A\n").find("Duplicate field name"), std::string::npos);
+  EXPECT_NE(OpenError("").find("no header"), std::string::npos);
+}
+
+TEST(CsvDataSet, ReadsFilesWithBomAndCrLf) {
+  const auto path = std::filesystem::temp_directory_path() / "zd_csv_dataset_test.csv";
+  {
+    std::ofstream out(path, std::ios::binary);
+    out << "\xEF\xBB\xBF" "City,Note\r\nK\xC3\xB6ln,\"line 1\r\nline 2\"\r\n";
+  }
+  TCsvDataSet ds;
+  ds.SetFileName(path.string());
+  ds.Open();
+  EXPECT_EQ(ds.Fields(0).FieldName(), "City");
+  EXPECT_EQ(ds.FieldByName("City").AsString(), "K\xC3\xB6ln");
+  EXPECT_EQ(ds.FieldByName("City").Size(), 4);  // characters, not bytes
+  EXPECT_EQ(ds.FieldByName("Note").AsString(), "line 1\r\nline 2");
+  ds.Close();
+  std::filesystem::remove(path);
+
+  ds.SetFileName(path.string());
+  try {
+    ds.Open();
+    FAIL();
+  } catch (const EDatabaseError& e) {
+    EXPECT_NE(std::string(e.what()).find(path.string()), std::string::npos);
+  }
+}

@@ -1,0 +1,300 @@
+// SQL datasets over SQLite files: typing of columns, lazy fetching with
+// Prior and bookmarks, errors, and the demo database.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <chrono>
+#include <filesystem>
+#include <set>
+
+#include "host/data/SqlDataSet.h"
+
+using namespace zd;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Qt loads SQL driver plugins only with an application object.
+void EnsureCoreApp() {
+  if (QCoreApplication::instance()) return;
+  static int argc = 1;
+  static char name[] = "test_host_data_sql";
+  static char* argv[] = {name, nullptr};
+  static QCoreApplication app(argc, argv);
+}
+
+// A scratch SQLite file filled through a connection of its own.
+class TScratchDatabase {
+ public:
+  explicit TScratchDatabase(const std::string& stem)
+      : path_(fs::temp_directory_path() / (stem + ".sqlite")) {
+    EnsureCoreApp();
+    fs::remove(path_);
+    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", kConnection);
+    db.setDatabaseName(QString::fromStdString(path_.string()));
+    if (!db.open()) throw std::runtime_error("cannot create " + path_.string());
+  }
+  ~TScratchDatabase() {
+    QSqlDatabase::database(kConnection, false).close();
+    QSqlDatabase::removeDatabase(kConnection);
+    fs::remove(path_);
+  }
+  void Exec(const QString& sql) {
+    QSqlQuery q(QSqlDatabase::database(kConnection));
+    if (!q.exec(sql)) throw std::runtime_error(q.lastError().text().toStdString());
+  }
+  std::string Path() const { return path_.string(); }
+
+ private:
+  static constexpr const char* kConnection = "scratch_writer";
+  fs::path path_;
+};
+
+std::string DemoDb() { return std::string(ZD_SOURCE_DIR) + "/examples/demo.db"; }
+
+std::string OpenError(TSqlDataSet& ds) {
+  try {
+    ds.Open();
+  } catch (const EDatabaseError& e) {
+    EXPECT_FALSE(ds.Active());
+    return e.what();
+  }
+  return "(opened)";
+}
+
+}  // namespace
+
+TEST(SqlDataSet, TypesColumnsFromDeclarationsAndValues) {
+  TScratchDatabase db("zd_sql_types");
+  db.Exec("CREATE TABLE t (n INTEGER, big BIGINT, r REAL, d TEXT, stamp TEXT, s VARCHAR(10), "
+          "b BLOB, ok BOOLEAN)");
+  db.Exec("INSERT INTO t VALUES (1, 5000000000, 2.5, '2024-01-01', '2024-01-01 06:00:00', 'abc', "
+          "x'00ff10', 1)");
+  db.Exec("INSERT INTO t VALUES (NULL, -1, 3, '2000-01-01', '2000-01-01', NULL, NULL, 0)");
+
+  TSqlDataSet ds;
+  ds.SetDatabaseName(db.Path());
+  ds.SetTableName("t");
+  ds.Open();
+  EXPECT_EQ(ds.FieldByName("n").DataType(), TFieldType::ftInteger);
+  EXPECT_EQ(ds.FieldByName("big").DataType(), TFieldType::ftLargeint);
+  EXPECT_EQ(ds.FieldByName("r").DataType(), TFieldType::ftFloat);
+  EXPECT_EQ(ds.FieldByName("d").DataType(), TFieldType::ftDate);
+  EXPECT_EQ(ds.FieldByName("stamp").DataType(), TFieldType::ftDateTime);
+  EXPECT_EQ(ds.FieldByName("s").DataType(), TFieldType::ftString);
+  EXPECT_EQ(ds.FieldByName("b").DataType(), TFieldType::ftBlob);
+  EXPECT_EQ(ds.FieldByName("ok").DataType(), TFieldType::ftBoolean);
+  EXPECT_TRUE(ds.FieldByName("b").IsBlob());
+
+  EXPECT_EQ(ds.FieldByName("big").Value(), TVariant(int64_t(5000000000)));
+  EXPECT_EQ(ds.FieldByName("d").Value(), TVariant(TDateTime{45292}));
+  EXPECT_EQ(ds.FieldByName("stamp").Value(), TVariant(TDateTime{45292.25}));
+  EXPECT_EQ(ds.FieldByName("b").AsBytes(), (std::vector<uint8_t>{0x00, 0xff, 0x10}));
+  EXPECT_EQ(ds.FieldByName("ok").Value(), TVariant(true));
+  ds.Next();
+  EXPECT_TRUE(ds.FieldByName("n").IsNull());
+  EXPECT_EQ(ds.FieldByName("r").Value(), TVariant(3.0));  // REAL affinity, even when written as 3
+  EXPECT_TRUE(ds.FieldByName("b").IsNull());
+  EXPECT_EQ(ds.FieldByName("ok").Value(), TVariant(false));
+  ds.Next();
+  EXPECT_TRUE(ds.Eof());
+}
+
+TEST(SqlDataSet, ManyRowsWalkQuicklyBothWaysAndKeepBookmarks) {
+  TScratchDatabase db("zd_sql_many");
+  db.Exec("CREATE TABLE big (id INTEGER PRIMARY KEY, name TEXT, amount REAL)");
+  db.Exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000) "
+          "INSERT INTO big SELECT i, 'row ' || i, i * 0.5 FROM n");
+
+  TSqlDataSet ds;
+  ds.SetDatabaseName(db.Path());
+  ds.SetSQL("SELECT id, name, amount FROM big ORDER BY id");
+  const auto start = std::chrono::steady_clock::now();
+  ds.Open();
+  TField& id = ds.FieldByName("id");
+  TField& amount = ds.FieldByName("amount");
+  int64_t rows = 0, idSum = 0;
+  double amountSum = 0;
+  TBookmark middle;
+  for (ds.First(); !ds.Eof(); ds.Next()) {
+    ++rows;
+    idSum += id.AsInteger();
+    amountSum += amount.AsFloat();
+    if (rows == 50000) middle = ds.GetBookmark();
+  }
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_EQ(rows, 100000);
+  EXPECT_EQ(idSum, int64_t(100000) * 100001 / 2);
+  EXPECT_DOUBLE_EQ(amountSum, idSum * 0.5);
+  EXPECT_LT(seconds, 5.0);
+
+  ds.Prior();
+  EXPECT_EQ(id.AsInteger(), 99999);
+  ds.GotoBookmark(middle);
+  EXPECT_EQ(id.AsInteger(), 50000);
+  EXPECT_EQ(ds.FieldByName("name").AsString(), "row 50000");
+  EXPECT_EQ(ds.RecordCount(), 100000);
+}
+
+TEST(SqlDataSet, LastAndRecordCountFetchTheRestLazily) {
+  TScratchDatabase db("zd_sql_lazy");
+  db.Exec("CREATE TABLE t (i INTEGER)");
+  db.Exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000) "
+          "INSERT INTO t SELECT i FROM n");
+  TSqlDataSet ds;
+  ds.SetDatabaseName(db.Path());
+  ds.SetSQL("SELECT i FROM t ORDER BY i");
+  ds.Open();
+  ds.Last();
+  EXPECT_EQ(ds.FieldByName("i").AsInteger(), 1000);
+  EXPECT_EQ(ds.RecNo(), 1000);
+  ds.First();
+  EXPECT_TRUE(ds.Bof());
+  EXPECT_EQ(ds.FieldByName("i").AsInteger(), 1);
+}
+
+TEST(SqlDataSet, EmptyResultIsAtBothEnds) {
+  EnsureCoreApp();
+  TSqlDataSet ds;
+  ds.SetDatabaseName(DemoDb());
+  ds.SetSQL("SELECT * FROM customers WHERE id < 0");
+  ds.Open();
+  EXPECT_TRUE(ds.IsEmpty());
+  EXPECT_TRUE(ds.Eof());
+  EXPECT_TRUE(ds.Bof());
+  EXPECT_EQ(ds.FieldCount(), 4);
+  EXPECT_TRUE(ds.FieldByName("name").IsNull());
+}
+
+TEST(SqlDataSet, MissingDatabaseIsReportedAndNotCreated) {
+  EnsureCoreApp();
+  const fs::path missing = fs::temp_directory_path() / "zd_no_such_dir" / "missing.db";
+  const fs::path missingHere = fs::temp_directory_path() / "zd_missing.db";
+  fs::remove(missingHere);
+  for (const fs::path& path : {missing, missingHere}) {
+    TSqlDataSet ds;
+    ds.SetDatabaseName(path.string());
+    ds.SetTableName("customers");
+    const std::string msg = OpenError(ds);
+    EXPECT_NE(msg.find(path.string()), std::string::npos) << msg;
+    EXPECT_NE(msg.find("does not exist"), std::string::npos) << msg;
+    EXPECT_FALSE(fs::exists(path));
+  }
+  EXPECT_THROW(TSqlDataSet::TableNames(missingHere.string()), EDatabaseError);
+  EXPECT_FALSE(fs::exists(missingHere));
+
+  TSqlDataSet noName;
+  noName.SetSQL("SELECT 1");
+  EXPECT_NE(OpenError(noName).find("No database"), std::string::npos);
+}
+
+TEST(SqlDataSet, SqlAndSetupErrorsCarryTheReason) {
+  EnsureCoreApp();
+  TSqlDataSet ds;
+  ds.SetName("Orders");
+  ds.SetDatabaseName(DemoDb());
+  ds.SetSQL("SELECT * FROM no_such_table");
+  std::string msg = OpenError(ds);
+  EXPECT_NE(msg.find("no such table"), std::string::npos) << msg;
+  EXPECT_NE(msg.find("Orders"), std::string::npos) << msg;
+
+  ds.SetSQL("");
+  EXPECT_NE(OpenError(ds).find("Neither SQL"), std::string::npos);
+
+  ds.SetDriverName("QNOSUCHDRIVER");
+  ds.SetSQL("SELECT 1");
+  EXPECT_NE(OpenError(ds).find("QNOSUCHDRIVER"), std::string::npos);
+
+  ds.SetDriverName("QSQLITE");
+  ds.SetSQL("DELETE FROM customers");  // opened read-only: the demo must stay intact
+  EXPECT_NE(OpenError(ds).find("readonly"), std::string::npos);
+  TSqlDataSet check;
+  check.SetDatabaseName(DemoDb());
+  check.SetTableName("customers");
+  check.Open();
+  EXPECT_FALSE(check.IsEmpty());
+}
+
+TEST(SqlDataSet, ConnectionsAreOwnAndRemoved) {
+  EnsureCoreApp();
+  const auto before = QSqlDatabase::connectionNames().size();
+  {
+    TSqlDataSet a, b;
+    for (TSqlDataSet* ds : {&a, &b}) {
+      ds->SetDatabaseName(DemoDb());
+      ds->SetTableName("products");
+      ds->Open();
+    }
+    EXPECT_EQ(QSqlDatabase::connectionNames().size(), before + 2);
+    a.Next();
+    EXPECT_EQ(a.FieldByName("id").AsInteger(), 2);
+    EXPECT_EQ(b.FieldByName("id").AsInteger(), 1);
+  }
+  EXPECT_EQ(QSqlDatabase::connectionNames().size(), before);
+}
+
+TEST(DemoDatabase, OrderLinesGroupByCountryAndCity) {
+  EnsureCoreApp();
+  TSqlDataSet lines;
+  lines.SetDatabaseName(DemoDb());
+  lines.SetSQL("SELECT * FROM order_lines ORDER BY country, city, order_date");
+  lines.Open();
+  for (const char* name : {"customer", "country", "city", "order_date", "product", "category",
+                           "quantity", "unit_price", "amount"})
+    EXPECT_NE(lines.FindField(name), nullptr) << name;
+  EXPECT_EQ(lines.FieldByName("order_date").DataType(), TFieldType::ftDate);
+  EXPECT_EQ(lines.FieldByName("quantity").DataType(), TFieldType::ftInteger);
+
+  int rows = 0;
+  std::set<std::string> countries, cities;
+  std::string lastKey;
+  for (lines.First(); !lines.Eof(); lines.Next()) {
+    ++rows;
+    const std::string key = lines.FieldByName("country").AsString() + "/" +
+                            lines.FieldByName("city").AsString();
+    EXPECT_LE(lastKey, key);  // grouped as ordered
+    lastKey = key;
+    countries.insert(lines.FieldByName("country").AsString());
+    cities.insert(key);
+    const double gross = lines.FieldByName("quantity").AsFloat() *
+                         lines.FieldByName("unit_price").AsFloat();
+    EXPECT_LE(lines.FieldByName("amount").AsFloat(), gross + 0.005);
+    EXPECT_GE(lines.FieldByName("amount").AsFloat(), gross * 0.9 - 0.005);
+  }
+  EXPECT_GE(rows, 200);
+  EXPECT_LE(rows, 1000);
+  EXPECT_GE(countries.size(), 4u);
+  EXPECT_GT(cities.size(), countries.size());
+  EXPECT_LT(fs::file_size(DemoDb()), 200u * 1024);
+}
+
+TEST(DemoDatabase, DialogHelpersListTablesAndFields) {
+  EnsureCoreApp();
+  const auto tables = TSqlDataSet::TableNames(DemoDb());
+  for (const char* t : {"customers", "products", "orders", "order_items", "order_lines"})
+    EXPECT_NE(std::find(tables.begin(), tables.end(), t), tables.end()) << t;
+  EXPECT_EQ(TSqlDataSet::FieldNames(DemoDb(), "customers"),
+            (std::vector<std::string>{"id", "name", "city", "country"}));
+  EXPECT_THROW(TSqlDataSet::FieldNames(DemoDb(), "nothing"), EDatabaseError);
+}
+
+TEST(DemoDatabase, FilterAppliesOnlyWhenFiltered) {
+  EnsureCoreApp();
+  TSqlDataSet ds;
+  ds.SetDatabaseName(DemoDb());
+  ds.SetTableName("customers");
+  ds.SetFilter("country = 'Germany'");
+  ds.Open();
+  const int all = ds.RecordCount();
+  ds.Close();
+  ds.SetFiltered(true);
+  ds.Open();
+  const int german = ds.RecordCount();
+  EXPECT_GT(german, 0);
+  EXPECT_LT(german, all);
+  for (ds.First(); !ds.Eof(); ds.Next()) EXPECT_EQ(ds.FieldByName("country").AsString(), "Germany");
+}

@@ -1,0 +1,574 @@
+// The print base component through what it produces: the page store, the
+// metafiles of the pages, the sheets sent to a print target and the calls an
+// exporter receives.
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+
+#include "host/printing/Printer.h"
+#include "host/ui/Progress.h"
+#include "host/locale/Clock.h"
+#include "print/PrintZd.h"
+
+namespace zd {
+namespace {
+
+// Every page carries a rectangle whose left edge encodes (page, bar).
+int MarkerLeft(int page, int bar) { return 1000 + 10 * page + bar; }
+
+std::string MarkerOf(const TMetafile& meta) {
+  std::string marker = "?";
+  EnumerateMetafile(meta, [&](const TEmfRecord& r, const TEmfState&) {
+    if (r.Type == EMR_RECTANGLE && r.I32(8) >= 1000) {
+      const int v = r.I32(8) - 1000;
+      marker = std::to_string(v / 10 + 1) + "." + std::to_string(v % 10);
+      return false;
+    }
+    return true;
+  });
+  return marker;
+}
+
+class TestReport : public TZdPrintComponent {
+ public:
+  using TZdPrintComponent::TZdPrintComponent;
+  int pageCount = 3;
+  int barCount = 1;
+  bool makeNoPages = false;
+  std::function<void(TestReport&)> onPage;
+
+  void PrepareReport() override {
+    TZdPrintComponent::PrepareReport();
+    if (makeNoPages) return;
+    BeginDoc();
+    for (int b = 0; b < barCount; ++b)
+      for (int p = 0; p < pageCount; ++p) {
+        NewPage(b > 0 && p == 0);
+        MFCanvas->Rectangle(TRect{MarkerLeft(intCurPage, intCurBar), 0, 1100, 20});
+        if (onPage) onPage(*this);
+      }
+    EndDoc();
+  }
+
+  TVariant Lookup(const std::string& name, bool* accepted = nullptr, TFieldType* type = nullptr) {
+    bool accept = false;
+    TFieldType t = TFieldType::ftUnknown;
+    TVariant value;
+    ZdqGetVariable(this, name, accept, t, value);
+    if (accepted) *accepted = accept;
+    if (type) *type = t;
+    return value;
+  }
+};
+
+class RecordingTarget : public TPrintTarget {
+ public:
+  std::vector<std::string> log;
+  int copies = 3;
+  int copiesDuringDoc = 0;
+  void BeginDoc(const std::string& title) override {
+    copiesDuringDoc = copies;
+    log.push_back("begin " + title);
+  }
+  void DrawPage(const TMetafile& page) override { log.push_back(MarkerOf(page)); }
+  void NewPage() override { log.push_back("|"); }
+  void EndDoc() override { log.push_back("end"); }
+  void Abort() override { log.push_back("abort"); }
+  int Copies() const override { return copies; }
+  void SetCopies(int c) override { copies = c; }
+  // The drawn pages only, in order.
+  std::vector<std::string> Sheets() const {
+    std::vector<std::string> s;
+    for (const auto& e : log)
+      if (e != "|" && e.rfind("begin", 0) != 0 && e != "end") s.push_back(e);
+    return s;
+  }
+};
+
+class PrintComponentTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    static int argc = 1;
+    static char name[] = "test";
+    static char* argv[] = {name, nullptr};
+    if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
+    TSystemPrinter& printer = TSystemPrinter::Instance();
+    printer.SetSystemPrintersHidden(true);
+    printer.SetVirtualPrinterEnabled(true);
+    printer.SetPrinterIndex(-1);
+  }
+  void TearDown() override {
+    SetPrintDialog({});
+    SetPreviewWindow({});
+  }
+  TestReport report;
+};
+
+TEST_F(PrintComponentTest, PagesAndBarsAreNumberedFromZeroAndEventsSeeOneBasedPages) {
+  report.pageCount = 2;
+  report.barCount = 2;
+  std::vector<std::string> events;
+  report.OnBeginPage = [&](TComponent*, int p, int b) { events.push_back("B" + std::to_string(p) + std::to_string(b)); };
+  report.OnEndPage = [&](TComponent*, int p, int b) { events.push_back("E" + std::to_string(p) + std::to_string(b)); };
+  std::vector<std::string> barNumbers;
+  report.onPage = [&](TestReport& r) {
+    barNumbers.push_back(std::to_string(r.Lookup("BarNo").asInteger()) + "/" +
+                         std::to_string(r.Lookup("BarCount").asInteger()));
+  };
+  report.PrepareReport();
+
+  ASSERT_EQ(report.Pages().Count(), 4);
+  const std::vector<std::pair<int, int>> expected{{0, 0}, {1, 0}, {0, 1}, {1, 1}};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(report.Pages().At(i).intNumPage, expected[i].first);
+    EXPECT_EQ(report.Pages().At(i).intNumBar, expected[i].second);
+    EXPECT_EQ(MarkerOf(report.Pages().At(i).Data),
+              std::to_string(expected[i].first + 1) + "." + std::to_string(expected[i].second));
+  }
+  EXPECT_EQ(events, (std::vector<std::string>{"B10", "E10", "B20", "E20", "B11", "E11", "B21"}));
+  // Bar counts grow while pages are made in a single pass.
+  EXPECT_EQ(barNumbers, (std::vector<std::string>{"1/1", "1/1", "2/2", "2/2"}));
+  EXPECT_EQ(report.NumPages(), 2);
+  EXPECT_EQ(report.NumBars(), 2);
+  EXPECT_EQ(report.GetPage(1, 1), &report.Pages().At(3));
+  EXPECT_EQ(report.GetPage(2, 0), nullptr);
+  EXPECT_TRUE(report.Prepared());
+  EXPECT_EQ(report.Status(), TStatus::stPrinted);
+  EXPECT_EQ(report.MFCanvas, nullptr);
+}
+
+TEST_F(PrintComponentTest, BeginDocDiscardsThePreviousPages) {
+  report.PrepareReport();
+  report.pageCount = 1;
+  std::vector<bool> preparedAtBegin;
+  report.OnBeginDoc = [&](TComponent*) { preparedAtBegin.push_back(report.Prepared()); };
+  report.PrepareReport();
+  EXPECT_EQ(report.Pages().Count(), 1);
+  EXPECT_EQ(preparedAtBegin, std::vector<bool>{false});
+}
+
+TEST_F(PrintComponentTest, PagesAreA4OnTheVirtualPrinterAndCarryTheirDescription) {
+  report.PrinterSetting().SetPaperSize(TZdqPaperSize::psA4);
+  std::vector<int> heights;
+  report.onPage = [&](TestReport& r) { heights = {r.intCurHeight, r.intMaxPageHeight}; };
+  report.pageCount = 1;
+  report.PrepareReport();
+  const TPageInfo& page = report.Pages().At(0);
+  EXPECT_EQ(page.PageWidth(), 794);
+  EXPECT_EQ(page.PageHeight(), 1123);
+  EXPECT_EQ(page.Data.Width(), 794);
+  EXPECT_EQ(page.Data.Height(), 1123);
+  EXPECT_EQ(heights, (std::vector<int>{page.OffsetTop, 1123 - page.OffsetBottom}));
+  EXPECT_EQ(page.Data.Creator(), "ZdReport");
+  EXPECT_EQ(page.Data.Title(), report.ProductVersion);
+}
+
+TEST_F(PrintComponentTest, PageFrameIsDrawnInsideTheOffsets) {
+  report.Frame().SetFrameType(ftTop);
+  report.pageCount = 1;
+  report.PrepareReport();
+  const TPageInfo& page = report.Pages().At(0);
+  std::vector<TPoint> line;
+  EnumerateMetafile(page.Data, [&](const TEmfRecord& r, const TEmfState& s) {
+    if (r.Type == EMR_LINETO) line = {s.Position, TPoint{r.I32(8), r.I32(12)}};
+    return true;
+  });
+  ASSERT_EQ(line.size(), 2u);
+  EXPECT_EQ(line[0], (TPoint{page.OffsetLeft, page.OffsetTop}));
+  EXPECT_EQ(line[1], (TPoint{page.PageWidth() - page.OffsetRight, page.OffsetTop}));
+}
+
+TEST_F(PrintComponentTest, PageCountIsPagesSoFarInOnePassAndTheFinalCountInTwoPasses) {
+  report.pageCount = 10;
+  std::vector<int64_t> counts;
+  report.onPage = [&](TestReport& r) { counts.push_back(r.Lookup("PageCount").asInteger()); };
+  report.Prepare();
+  ASSERT_EQ(counts.size(), 10u);
+  EXPECT_EQ(counts[2], 3);
+
+  counts.clear();
+  report.SetTwoPass(true);
+  report.Prepare();
+  ASSERT_EQ(counts.size(), 20u);
+  EXPECT_EQ(counts[2], 3);  // first pass
+  for (size_t i = 10; i < 20; ++i) EXPECT_EQ(counts[i], 10) << "second-pass page " << i - 9;
+  EXPECT_EQ(report.Pages().Count(), 10);
+  EXPECT_EQ(ProgressStatus(), "Second pass: Preparing page 10 on the bar 1...");
+  EXPECT_EQ(ProgressPosition(), 9);
+}
+
+class NumberedReport : public TestReport {
+ public:
+  int GetPageNoCountBy() const override { return 2; }
+  int GetPageNoStartAt() const override { return 10; }
+};
+
+TEST_F(PrintComponentTest, PageNumberFollowsCountByAndStartAt) {
+  NumberedReport numbered;
+  std::vector<int64_t> numbers;
+  numbered.onPage = [&](TestReport& r) { numbers.push_back(r.Lookup("PageNo").asInteger()); };
+  numbered.PrepareReport();
+  EXPECT_EQ(numbers, (std::vector<int64_t>{12, 14, 16}));
+}
+
+TEST_F(PrintComponentTest, VariableLookupTriesSystemValuesThenVariablesThenTheHandler) {
+  report.PrepareReport();
+  report.Variables().Add() = TZdqVariable{"PageNo", "", {}, TVariant("shadowed")};
+  report.Variables().Add() = TZdqVariable{"Total", "", {}, TVariant()};
+  report.Variables().Add() = TZdqVariable{"Name", "", {}, TVariant(int64_t(7))};
+
+  bool accepted = false;
+  TFieldType type{};
+  TVariant v = report.Lookup(" pageno ", &accepted, &type);
+  EXPECT_TRUE(accepted);
+  EXPECT_EQ(type, TFieldType::ftInteger);
+  EXPECT_EQ(v, TVariant(int64_t(3)));  // the last page made
+
+  v = report.Lookup("total", &accepted, &type);
+  EXPECT_TRUE(accepted);
+  EXPECT_EQ(type, TFieldType::ftString);
+  EXPECT_EQ(v, TVariant(std::string()));
+  EXPECT_EQ(report.Lookup("NAME"), TVariant(int64_t(7)));
+
+  report.Lookup("nothing", &accepted);
+  EXPECT_FALSE(accepted);
+
+  std::vector<std::string> asked;
+  report.OnGetVariable = [&](TComponent*, const std::string& name, bool& accept, TFieldType& t, TVariant& value) {
+    asked.push_back(name);
+    if (name == " pageno ") value = TVariant("overridden");
+    if (name == "Extra") { accept = true; t = TFieldType::ftInteger; value = 42; }
+  };
+  EXPECT_EQ(report.Lookup(" pageno "), TVariant("overridden"));
+  EXPECT_EQ(report.Lookup("Extra", &accepted), TVariant(42));
+  EXPECT_TRUE(accepted);
+  EXPECT_EQ(asked, (std::vector<std::string>{" pageno ", "Extra"}));
+}
+
+TEST_F(PrintComponentTest, TheDefaultClockIsTheLocalDateInDaysSince1899) {
+  const int64_t date = report.Lookup("Date").asInteger();
+  const double now = report.Lookup("DateTime").asDateTime().days;
+  EXPECT_GT(date, 44927);  // after 1 January 2023
+  EXPECT_LE(std::abs(double(date) - std::floor(now)), 1.0);  // equal unless midnight passed
+  const double time = report.Lookup("Time").asFloat();
+  EXPECT_GE(time, 0.0);
+  EXPECT_LT(time, 1.0);
+}
+
+TEST_F(PrintComponentTest, SystemValuesComeFromTheClockAndTheDocumentProperties) {
+  TClockOverride clock(TDateTime{45000.75});
+  report.ZdProperty().Author = "Ann";
+  report.ZdProperty().Title = "Sales";
+  TFieldType type{};
+  bool accepted = false;
+  EXPECT_EQ(report.Lookup("Date", &accepted, &type), TVariant(int64_t(45000)));
+  EXPECT_EQ(type, TFieldType::ftDate);
+  EXPECT_EQ(report.Lookup("Time", &accepted, &type), TVariant(0.75));
+  EXPECT_EQ(type, TFieldType::ftTime);
+  EXPECT_EQ(report.Lookup("DateTime"), TVariant(TDateTime{45000.75}));
+  EXPECT_EQ(report.Lookup("Author"), TVariant("Ann"));
+  EXPECT_EQ(report.Lookup("ReportTitle"), TVariant("Sales"));
+  EXPECT_EQ(report.Lookup("DetailNo"), TVariant(-1));
+  EXPECT_EQ(report.Lookup("ColumnNo"), TVariant(1));
+  EXPECT_EQ(report.Lookup("ColumnCount"), TVariant(1));
+  // BandLineNo is the report engine's: the value passed in stays.
+  TVariant untouched("keep");
+  report.ZdqGetVariable(&report, "BandLineNo", accepted, type, untouched);
+  EXPECT_TRUE(accepted);
+  EXPECT_EQ(untouched, TVariant("keep"));
+}
+
+TEST_F(PrintComponentTest, CopiesAreMadeByTheLoopInCollationOrder) {
+  RecordingTarget target;
+  report.SetPrintTarget(&target);
+  report.ZdProperty().Title = "Doc";
+  report.PrepareReport();
+  report.PrinterSetting().SetCopies(2);
+  const TStringList firstTwo{"1", "2"};
+
+  report.PrinterSetting().SetCollate(false);
+  report.PrintPages(firstTwo);
+  EXPECT_EQ(target.log, (std::vector<std::string>{"begin Doc", "1.0", "|", "1.0", "|", "2.0", "|", "2.0", "end"}));
+  EXPECT_EQ(target.copiesDuringDoc, 1);
+  EXPECT_EQ(target.copies, 3);  // given back after the document
+
+  target.log.clear();
+  report.PrinterSetting().SetCollate(true);
+  report.PrintPages(firstTwo);
+  EXPECT_EQ(target.Sheets(), (std::vector<std::string>{"1.0", "2.0", "1.0", "2.0"}));
+  EXPECT_EQ(target.log.back(), "end");
+  EXPECT_EQ(target.log[target.log.size() - 2], "2.0");
+}
+
+TEST_F(PrintComponentTest, PrintingCoversEveryBarOfAListedPageAndPreparesWhenNeeded) {
+  RecordingTarget target;
+  report.SetPrintTarget(&target);
+  report.barCount = 2;
+  int before = 0, after = 0;
+  report.OnBeforePrint = [&](TComponent*) { ++before; };
+  report.OnAfterPrint = [&](TComponent*) { ++after; };
+  report.PrintPages(TStringList{"2", "x", "9"});
+  EXPECT_EQ(target.Sheets(), (std::vector<std::string>{"2.0", "2.1"}));
+  EXPECT_EQ(before, 1);
+  EXPECT_EQ(after, 1);
+
+  target.log.clear();
+  report.PrintReport();
+  EXPECT_EQ(target.Sheets(), (std::vector<std::string>{"1.0", "1.1", "2.0", "2.1", "3.0", "3.1"}));
+}
+
+TEST_F(PrintComponentTest, NothingIsPrintedWhenNoPageCanBePrepared) {
+  RecordingTarget target;
+  report.SetPrintTarget(&target);
+  report.makeNoPages = true;
+  bool before = false;
+  report.OnBeforePrint = [&](TComponent*) { before = true; };
+  report.PrintReport();
+  report.Print();
+  EXPECT_TRUE(target.log.empty());
+  EXPECT_FALSE(before);
+}
+
+TEST_F(PrintComponentTest, PrintTakesPagesCopiesAndCollationFromTheDialog) {
+  RecordingTarget target;
+  report.SetPrintTarget(&target);
+  report.pageCount = 5;
+  report.PrepareReport();
+
+  TPrintChoice wanted;
+  wanted.Mode = TPageRangeMode::prEven;
+  std::vector<std::string> printersOffered;
+  SetPrintDialog([&](const TPrintDialogRequest& request, TPrintChoice& choice) {
+    printersOffered = request.Printers;
+    choice.Mode = wanted.Mode;
+    choice.RangeText = wanted.RangeText;
+    choice.CopiesText = wanted.CopiesText;
+    choice.Collate = wanted.Collate;
+    return true;
+  });
+  report.Print();
+  EXPECT_EQ(target.Sheets(), (std::vector<std::string>{"2.0", "4.0"}));
+  EXPECT_EQ(printersOffered, std::vector<std::string>{TSystemPrinter::VirtualPrinterName});
+
+  target.log.clear();
+  wanted.Mode = TPageRangeMode::prOdd;
+  wanted.CopiesText = "2";
+  wanted.Collate = true;
+  report.Print();
+  EXPECT_EQ(target.Sheets(), (std::vector<std::string>{"1.0", "3.0", "5.0", "1.0", "3.0", "5.0"}));
+
+  target.log.clear();
+  wanted.Mode = TPageRangeMode::prRange;
+  wanted.RangeText = "4-3,abc,2,99";
+  wanted.CopiesText = "two";
+  report.Print();
+  EXPECT_EQ(target.Sheets(), (std::vector<std::string>{"2.0", "3.0", "4.0"}));
+  EXPECT_EQ(report.PrinterSetting().Copies(), 1);
+
+  target.log.clear();
+  wanted.Mode = TPageRangeMode::prCurrent;
+  report.Print();
+  EXPECT_EQ(target.Sheets(), std::vector<std::string>{"5.0"});
+
+  target.log.clear();
+  SetPrintDialog([](const TPrintDialogRequest&, TPrintChoice&) { return false; });
+  report.Print();
+  EXPECT_TRUE(target.log.empty());
+}
+
+TEST(PageRanges, SelectsSortedUniquePagesAndIgnoresGarbage) {
+  auto pages = [](const std::string& text, int max = 100) { return ParsePageRanges(text, max).Items(); };
+  using L = std::vector<std::string>;
+  EXPECT_EQ(pages("1,3,5-7"), (L{"1", "3", "5", "6", "7"}));
+  EXPECT_EQ(pages("10-12,2"), (L{"2", "10", "11", "12"}));
+  EXPECT_EQ(pages("7-5"), (L{"5", "7"}));
+  EXPECT_EQ(pages("5-"), L{"5"});
+  EXPECT_EQ(pages("-5"), L{"5"});
+  EXPECT_EQ(pages("3 3 2"), (L{"2", "3"}));
+  EXPECT_EQ(pages("pages"), L{});
+  EXPECT_EQ(pages("0,2"), L{"2"});
+  // A huge range or number is cut to the pages that exist, at once.
+  EXPECT_EQ(pages("2-99999999999999999999", 4), (L{"2", "3", "4"}));
+}
+
+// Logs what the driver hands to an exporter.
+class RecordingExport : public TZdqExport {
+ public:
+  using TZdqExport::TZdqExport;
+  static std::vector<std::string>* log;
+  static std::string author;
+  static std::vector<int> geometry;
+  void StartExport() override {
+    geometry = {intPageWidth, intPageHeight, intTotalWidth, intTotalHeight};
+    author = Properties().Author;
+    log->push_back("start");
+  }
+  void NewPage(int page, int bar) override {
+    log->push_back("page " + std::to_string(page) + "," + std::to_string(bar));
+    records_ = 0;
+  }
+  void ExportEMFRecord(const TEmfRecord&, const TEmfState&) override { ++records_; }
+  void PageProcessed(const TMetafile& meta) override {
+    EXPECT_EQ(uint32_t(records_), meta.RecordCount());
+    log->push_back("done " + MarkerOf(meta) + " at " + std::to_string(OffsetX) + "," + std::to_string(OffsetY));
+  }
+  void SaveToFile(const std::string& name) override {
+    TZdqExport::SaveToFile(name);
+    log->push_back("save " + name);
+  }
+  void EndExport() override { log->push_back("end"); }
+
+ private:
+  int records_ = 0;
+};
+std::vector<std::string>* RecordingExport::log = nullptr;
+std::string RecordingExport::author;
+std::vector<int> RecordingExport::geometry;
+
+TEST_F(PrintComponentTest, ExportToSeparateFilesNamesEachPageAndBar) {
+  std::vector<std::string> log;
+  RecordingExport::log = &log;
+  report.AnimatedStatus = false;
+  report.ZdProperty().Author = "Ann";
+  report.pageCount = 3;
+  report.PrepareReport();
+  report.ExportTo("out.htm", true, TStringList{"1", "3"}, ExportClassOf<RecordingExport>());
+  EXPECT_EQ(log, (std::vector<std::string>{"start", "page 0,0", "done 1.0 at 0,0", "save out0_0.htm",
+                                           "page 2,0", "done 3.0 at 0,0", "save out2_0.htm", "end"}));
+  EXPECT_EQ(RecordingExport::author, "Ann");
+  const TPageInfo& page = report.Pages().At(0);
+  EXPECT_EQ(RecordingExport::geometry,
+            (std::vector<int>{page.PageWidth(), page.PageHeight(), page.PageWidth(), page.PageHeight()}));
+
+  log.clear();
+  report.ExportTo("dir.v2/out", true, TStringList{"2"}, ExportClassOf<RecordingExport>());
+  EXPECT_EQ(log[3], "save dir.v2/out1_0");  // dots of directories are not extensions
+  EXPECT_EQ(SeparatePageFileName("report.tar.gz", 12, 3), "report12_3.tar.gz");
+  EXPECT_EQ(report.ComponentCount(), 0);  // the exporter is gone
+}
+
+TEST_F(PrintComponentTest, ExportToOneFileOffsetsEachPageInsideTheWhole) {
+  std::vector<std::string> log;
+  RecordingExport::log = &log;
+  report.pageCount = 2;
+  report.barCount = 2;
+  report.PrepareReport();
+  const int w = report.Pages().At(0).Data.Width(), h = report.Pages().At(0).Data.Height();
+  report.ExportTo("all.csv", false, TStringList{"1", "2"}, ExportClassOf<RecordingExport>());
+  const auto at = [](int x, int y) { return " at " + std::to_string(x) + "," + std::to_string(y); };
+  EXPECT_EQ(log, (std::vector<std::string>{"start", "page 0,0", "done 1.0" + at(0, 0), "page 0,1",
+                                           "done 1.1" + at(w, 0), "page 1,0", "done 2.0" + at(0, h),
+                                           "page 1,1", "done 2.1" + at(w, h), "save all.csv", "end"}));
+  const TPageInfo& page = report.Pages().At(0);
+  EXPECT_EQ(RecordingExport::geometry,
+            (std::vector<int>{page.PageWidth(), page.PageHeight(), 2 * page.PageWidth(), 2 * page.PageHeight()}));
+}
+
+TEST_F(PrintComponentTest, PreviewOfAnEmptyPreparationFiresNothing) {
+  int events = 0, windows = 0;
+  report.makeNoPages = true;
+  report.OnBeforePreview = report.OnPreview = report.OnAfterPreview = [&](TComponent*) { ++events; };
+  SetPreviewWindow([&](TZdPrintBaseComponent&, const TPreviewRequest&) { ++windows; });
+  report.Preview();
+  EXPECT_EQ(events, 0);
+  EXPECT_EQ(windows, 0);
+}
+
+TEST_F(PrintComponentTest, PreviewGoesToTheHandlerOrToTheWindow) {
+  std::vector<std::string> events;
+  report.OnBeforePreview = [&](TComponent*) { events.push_back("before"); };
+  report.OnPreview = [&](TComponent*) { events.push_back("preview"); };
+  report.OnAfterPreview = [&](TComponent*) { events.push_back("after"); };
+  std::vector<TPreviewRequest> windows;
+  SetPreviewWindow([&](TZdPrintBaseComponent& r, const TPreviewRequest& req) {
+    EXPECT_EQ(&r, &report);
+    windows.push_back(req);
+  });
+  report.Preview();
+  EXPECT_EQ(events, (std::vector<std::string>{"before", "preview", "after"}));
+  EXPECT_TRUE(windows.empty());
+
+  // In the designer the built-in window shows even with a handler.
+  events.clear();
+  report.SetDesigning(true);
+  report.Outlines().Add().Text = "Chapter";
+  int parent = 0;
+  report.PreviewParentedControlPreparedReport(&parent);
+  EXPECT_EQ(events, (std::vector<std::string>{"before", "after"}));
+  ASSERT_EQ(windows.size(), 1u);
+  EXPECT_EQ(windows[0].ParentControl, &parent);
+  EXPECT_TRUE(windows[0].EnableOutlines);
+}
+
+TEST_F(PrintComponentTest, PreparingClearsTheOutlines) {
+  report.Outlines().Add().Text = "old";
+  report.AnimatedStatus = false;
+  report.Prepare();
+  EXPECT_EQ(report.Outlines().Count(), 0);
+  EXPECT_EQ(report.Pages().Count(), 3);
+}
+
+TEST_F(PrintComponentTest, AFailedPreparationStillClosesTheProgressDialog) {
+  report.onPage = [](TestReport&) { throw std::runtime_error("boom"); };
+  EXPECT_THROW(report.Prepare(), std::runtime_error);
+  EXPECT_FALSE(UpdateProgressDlg("x", 0));  // no dialog left open
+}
+
+}  // namespace
+}  // namespace zd
+
+namespace zd {
+namespace {
+
+TEST_F(PrintComponentTest, TheVirtualPrinterWritesThePagesToTheOutputFile) {
+  const std::string file = ::testing::TempDir() + "/zd_component_print.pdf";
+  std::remove(file.c_str());
+  report.AnimatedStatus = false;
+  report.PrepareReport();
+  EXPECT_THROW(report.PrintReport(), EPrinterError);  // no file named yet
+
+  report.OutputFileName = file;
+  report.PrintReport();
+  std::ifstream in(file, std::ios::binary);
+  ASSERT_TRUE(in) << file;
+  const std::string pdf((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(pdf.rfind("%PDF", 0), 0u);
+  int sheets = 0;
+  for (size_t at = pdf.find("/Type /Page"); at != std::string::npos; at = pdf.find("/Type /Page", at + 1))
+    if (pdf.compare(at, 12, "/Type /Pages") != 0) ++sheets;
+  EXPECT_EQ(sheets, 3);
+  EXPECT_FALSE(TSystemPrinter::Instance().Printing());
+}
+
+}  // namespace
+}  // namespace zd
+
+namespace zd {
+namespace {
+
+class FailingTarget : public RecordingTarget {
+ public:
+  int drawn = 0;
+  void DrawPage(const TMetafile& page) override {
+    RecordingTarget::DrawPage(page);
+    if (++drawn == 2) throw std::runtime_error("paper jam");
+  }
+};
+
+TEST_F(PrintComponentTest, AFailedPrintDropsTheDocumentAndGivesBackTheCopies) {
+  FailingTarget target;
+  report.SetPrintTarget(&target);
+  bool after = false;
+  report.OnAfterPrint = [&](TComponent*) { after = true; };
+  EXPECT_THROW(report.PrintReport(), std::runtime_error);
+  EXPECT_EQ(target.log.back(), "abort");
+  EXPECT_EQ(target.copies, 3);
+  EXPECT_FALSE(after);
+  EXPECT_FALSE(UpdateProgressDlg("x", 0));
+}
+
+}  // namespace
+}  // namespace zd
