@@ -1,5 +1,6 @@
-// zdreport: command line front end. `zdreport demo -o out/demo.pdf` prepares
-// a small multi-page report and prints it on the virtual PDF printer.
+// zdreport: command line front end. `zdreport demo --db examples/demo.db -o
+// out/demo.pdf` prepares a multi-page list of order lines from the example
+// database and prints it on the virtual PDF printer.
 #include <QGuiApplication>
 #include <cstdio>
 #include <cstdlib>
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "host/data/SqlDataSet.h"
 #include "host/locale/DateTime.h"
 #include "host/printing/Printer.h"
 #include "print/PrintZd.h"
@@ -15,16 +17,19 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: zdreport demo -o FILE.pdf\n"
+    "Usage: zdreport demo [--db FILE.db] -o FILE.pdf\n"
     "       zdreport --help\n"
     "\n"
-    "  demo -o FILE.pdf  prepare the demo report, print it to FILE.pdf on the\n"
-    "                    virtual PDF printer and save its first page as\n"
-    "                    demo-page1.emf next to FILE.pdf\n"
+    "  demo              prepare the demo report over the order lines of the\n"
+    "                    example database, print it to FILE.pdf on the virtual\n"
+    "                    PDF printer and save its first page as demo-page1.emf\n"
+    "                    next to FILE.pdf\n"
+    "  --db FILE.db      the SQLite database (default examples/demo.db)\n"
     "  --help            show this text\n";
 
 struct TArguments {
   std::string output;
+  std::string database = "examples/demo.db";
 };
 
 // Throws std::invalid_argument with the reason for a bad command line.
@@ -36,6 +41,9 @@ TArguments ParseArguments(const std::vector<std::string>& args) {
     if (args[i] == "-o") {
       if (i + 1 >= args.size()) throw std::invalid_argument("-o needs a file name");
       result.output = args[++i];
+    } else if (args[i] == "--db") {
+      if (i + 1 >= args.size()) throw std::invalid_argument("--db needs a file name");
+      result.database = args[++i];
     } else {
       throw std::invalid_argument("unexpected argument '" + args[i] + "'");
     }
@@ -51,11 +59,11 @@ std::string IsoDate(int64_t dayNumber) {
   return buf;
 }
 
-// A table of items over several pages with a title, running text, a grid and
-// "Page N of M" footers; two passes make M known on every page.
+// A table of order lines over several pages with a title, running text, a
+// grid and "Page N of M" footers; two passes make M known on every page.
 class TDemoReport : public zd::TZdPrintComponent {
  public:
-  TDemoReport() {
+  explicit TDemoReport(zd::TDataSet& lines) : lines_(lines) {
     SetTwoPass(true);
     AnimatedStatus = false;
     ZdProperty().Title = "ZdReport demo";
@@ -65,20 +73,21 @@ class TDemoReport : public zd::TZdPrintComponent {
   void PrepareReport() override {
     zd::TZdPrintComponent::PrepareReport();
     BeginDoc();
-    int row = 0;
-    while (row < kRows) {
+    lines_.First();
+    do {
       NewPage();
       DrawHeader();
-      row = DrawTable(row);
+      DrawTable();
       DrawFooter();
-    }
+    } while (!lines_.Eof());
     EndDoc();
   }
 
  private:
-  static constexpr int kRows = 100;
   static constexpr int kRowHeight = 22;
-  static constexpr int kColumns[] = {0, 60, 360, 480, 600};  // relative x of the grid lines
+  static constexpr int kColumns[] = {0, 70, 170, 280, 480, 540, 620};  // relative x of the grid lines
+
+  zd::TDataSet& lines_;
 
   int Left() { return std::max(CurrentPage()->OffsetLeft, 0) + 48; }
   int Bottom() { return intMaxPageHeight - 60; }
@@ -111,7 +120,7 @@ class TDemoReport : public zd::TZdPrintComponent {
     c.Font = zd::TFont{};
     c.Font.Size = 10;
     c.Font.Style = zd::TFontStyles(zd::fsBold);
-    DrawRow({"No.", "Item", "Quantity", "Price"});
+    DrawRow({"Order", "Date", "Country", "Product", "Qty", "Amount"});
   }
 
   void DrawRow(const std::vector<std::string>& cells) {
@@ -119,7 +128,7 @@ class TDemoReport : public zd::TZdPrintComponent {
     const int top = intCurHeight, left = Left();
     c.Pen = zd::TPen{};
     c.MoveTo(left, top);
-    c.LineTo(left + kColumns[4], top);
+    c.LineTo(left + kColumns[6], top);
     for (int x : kColumns) {
       c.MoveTo(left + x, top);
       c.LineTo(left + x, top + kRowHeight);
@@ -127,20 +136,21 @@ class TDemoReport : public zd::TZdPrintComponent {
     for (size_t i = 0; i < cells.size(); ++i) c.TextOut(left + kColumns[i] + 6, top + 4, cells[i]);
     intCurHeight += kRowHeight;
     c.MoveTo(left, intCurHeight);
-    c.LineTo(left + kColumns[4], intCurHeight);
+    c.LineTo(left + kColumns[6], intCurHeight);
   }
 
-  // Draws rows from `row` while they fit; returns the first row not drawn.
-  int DrawTable(int row) {
+  // Draws order lines from the current row while they fit.
+  void DrawTable() {
     MFCanvas->Font = zd::TFont{};
-    MFCanvas->Font.Size = 10;
-    while (row < kRows && intCurHeight + kRowHeight <= Bottom()) {
-      const int n = row + 1;
-      DrawRow({std::to_string(n), "Article " + std::to_string(1000 + n * 7), std::to_string(n * 3 % 17 + 1),
-               std::to_string(n * 13 % 90 + 10) + ".00"});
-      ++row;
+    MFCanvas->Font.Size = 9;
+    while (!lines_.Eof() && intCurHeight + kRowHeight <= Bottom()) {
+      char amount[32];
+      std::snprintf(amount, sizeof amount, "%.2f", lines_.FieldByName("amount").AsFloat());
+      DrawRow({lines_.FieldByName("order_id").AsString(), lines_.FieldByName("order_date").AsString(),
+               lines_.FieldByName("country").AsString(), lines_.FieldByName("product").AsString(),
+               lines_.FieldByName("quantity").AsString(), amount});
+      lines_.Next();
     }
-    return row;
   }
 
   void DrawFooter() {
@@ -152,7 +162,7 @@ class TDemoReport : public zd::TZdPrintComponent {
     const std::string pageText = "Page " + std::to_string(Sys(zd::TZdqSysDataType::sdPageNo).asInteger()) +
                                  " of " + std::to_string(Sys(zd::TZdqSysDataType::sdPageCount).asInteger());
     c.SetTextAlign(zd::TA_RIGHT | zd::TA_TOP);
-    c.TextOut(Left() + kColumns[4], y, pageText);
+    c.TextOut(Left() + kColumns[6], y, pageText);
     c.SetTextAlign(zd::TA_LEFT | zd::TA_TOP);
   }
 };
@@ -168,7 +178,13 @@ int RunDemo(const TArguments& args) {
   if (!printer.SelectByName(zd::TSystemPrinter::VirtualPrinterName))
     throw std::runtime_error("the virtual PDF printer is not available");
 
-  TDemoReport report;
+  if (!fs::exists(args.database)) throw std::runtime_error("database not found: " + args.database);
+  zd::TSqlDataSet lines;
+  lines.SetDatabaseName(args.database);
+  lines.SetSQL("SELECT order_id, order_date, country, product, quantity, amount FROM order_lines "
+               "ORDER BY order_id, product");
+  lines.Open();
+  TDemoReport report(lines);
   report.PrinterSetting().SetPrinterName(zd::TSystemPrinter::VirtualPrinterName);
   report.PrinterSetting().SetPaperSize(zd::TZdqPaperSize::psA4);
   report.OutputFileName = pdf.string();

@@ -48,14 +48,14 @@ TVariant FromQt(const QVariant& v) {
     }
     case QMetaType::QDate: {
       const QDate d = v.toDate();
-      if (auto t = EncodeDate(d.year(), d.month(), d.day())) return TVariant(*t);
+      if (auto t = TryEncodeDate(d.year(), d.month(), d.day())) return TVariant(*t);
       return {};
     }
     case QMetaType::QTime: return TVariant(TDateTime{TimeFraction(v.toTime())});
     case QMetaType::QDateTime: {
       const QDateTime dt = v.toDateTime();
       const QDate d = dt.date();
-      if (auto t = EncodeDate(d.year(), d.month(), d.day()))
+      if (auto t = TryEncodeDate(d.year(), d.month(), d.day()))
         return TVariant(TDateTime{t->days + TimeFraction(dt.time())});
       return {};
     }

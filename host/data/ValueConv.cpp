@@ -6,34 +6,10 @@
 
 #include "host/core/Component.h"
 #include "host/core/TextUtil.h"
+#include "host/locale/DateTime.h"
 
 namespace zd {
 namespace {
-
-// Civil date to days since 1970-01-01 (proleptic Gregorian).
-int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  const int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const unsigned yoe = unsigned(y - era * 400);
-  const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + int64_t(doe) - 719468;
-}
-
-void CivilFromDays(int64_t z, int& year, int& month, int& day) {
-  z += 719468;
-  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const unsigned doe = unsigned(z - era * 146097);
-  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const unsigned mp = (5 * doy + 2) / 153;
-  day = int(doy - (153 * mp + 2) / 5 + 1);
-  month = int(mp < 10 ? mp + 3 : mp - 9);
-  year = int(int64_t(yoe) + era * 400 + (month <= 2));
-}
-
-// 1899-12-30 is day 0.
-constexpr int64_t kEpochOffset = -25569;
 
 bool ReadDigits(std::string_view text, size_t pos, size_t count, int& out) {
   if (pos + count > text.size()) return false;
@@ -45,13 +21,6 @@ bool ReadDigits(std::string_view text, size_t pos, size_t count, int& out) {
   return true;
 }
 
-bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
-
-std::string TwoDigits(int v) {
-  char buf[8];
-  std::snprintf(buf, sizeof buf, "%02d", v);
-  return buf;
-}
 
 [[noreturn]] void CannotConvert(const TVariant& value, TFieldType type) {
   throw EConvertError("'" + VariantToText(value) + "' is not a valid " + FieldTypeName(type) +
@@ -86,12 +55,9 @@ std::optional<bool> ParseBoolean(std::string_view text) {
   return std::nullopt;
 }
 
-std::optional<TDateTime> EncodeDate(int year, int month, int day) {
-  static const int monthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1) return std::nullopt;
-  const int limit = monthDays[month - 1] + (month == 2 && IsLeap(year) ? 1 : 0);
-  if (day > limit) return std::nullopt;
-  return TDateTime{double(DaysFromCivil(year, unsigned(month), unsigned(day)) - kEpochOffset)};
+std::optional<TDateTime> TryEncodeDate(int year, int month, int day) {
+  if (!IsValidDate(year, month, day)) return std::nullopt;
+  return EncodeDate(year, month, day);
 }
 
 std::optional<TDateTime> ParseIsoDate(std::string_view text) {
@@ -99,7 +65,7 @@ std::optional<TDateTime> ParseIsoDate(std::string_view text) {
   if (text.size() != 10 || text[4] != '-' || text[7] != '-' || !ReadDigits(text, 0, 4, y) ||
       !ReadDigits(text, 5, 2, m) || !ReadDigits(text, 8, 2, d))
     return std::nullopt;
-  return EncodeDate(y, m, d);
+  return TryEncodeDate(y, m, d);
 }
 
 std::optional<TDateTime> ParseIsoTime(std::string_view text) {
@@ -150,21 +116,22 @@ std::string VariantToText(const TVariant& value) {
     case TVarKind::String:
       return value.asString();
     case TVarKind::DateTime: {
-      const double days = value.asDateTime().days;
-      double whole = std::floor(days);
-      int64_t seconds = std::llround((days - whole) * 86400.0);
-      if (seconds >= 86400) {
-        whole += 1;
-        seconds -= 86400;
+      const TDateTime dt = value.asDateTime();
+      TDateParts d;
+      TTimeParts t;
+      try {
+        d = DecodeDate(dt);
+        t = DecodeTime(dt);
+      } catch (const EConvertError&) {
+        return {};  // outside the calendar: no date to show
       }
-      int y, m, d;
-      CivilFromDays(int64_t(whole) + kEpochOffset, y, m, d);
-      char buf[16];
-      std::snprintf(buf, sizeof buf, "%04d-", y);
-      std::string text = buf + TwoDigits(m) + "-" + TwoDigits(d);
-      if (seconds != 0)
-        text += " " + TwoDigits(int(seconds / 3600)) + ":" + TwoDigits(int(seconds / 60 % 60)) +
-                ":" + TwoDigits(int(seconds % 60));
+      char buf[32];
+      std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", d.year, d.month, d.day);
+      std::string text = buf;
+      if (t.hour || t.minute || t.second) {
+        std::snprintf(buf, sizeof buf, " %02d:%02d:%02d", t.hour, t.minute, t.second);
+        text += buf;
+      }
       return text;
     }
   }

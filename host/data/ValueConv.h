@@ -20,7 +20,7 @@ std::optional<TDateTime> ParseIsoTime(std::string_view text);      // hh:mm[:ss[
 std::optional<TDateTime> ParseIsoDateTime(std::string_view text);  // date[ T]time, or date alone
 
 // Days since 30 December 1899; nullopt for an impossible date.
-std::optional<TDateTime> EncodeDate(int year, int month, int day);
+std::optional<TDateTime> TryEncodeDate(int year, int month, int day);
 
 // Plain, locale-free text: numbers in their shortest form with at most 15
 // significant digits, dates as ISO (with the time when it is not midnight).
