@@ -1,5 +1,7 @@
 #include "expr/ExprParser.h"
 
+#include "host/locale/Clock.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -719,14 +721,7 @@ TVariant TExprParser::EvalFunc(TExprNode* n) {
   if (name == "TRIMLEFT") return TVariant(trimText(text(0), true, false));
   if (name == "TRIMRIGHT") return TVariant(trimText(text(0), false, true));
   if (name == "GETDATE") {
-    auto now = std::chrono::system_clock::now();
-    std::time_t t = std::chrono::system_clock::to_time_t(now);
-    std::tm tm{};
-    localtime_r(&t, &tm);
-    double serial;
-    TryEncodeDate(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, serial);
-    serial += (tm.tm_hour * 3600 + tm.tm_min * 60 + tm.tm_sec) / 86400.0;
-    return TVariant(TDateTime{serial});
+    return TVariant(Now());
   }
   if (name == "STRTODATE") return TVariant(TDateTime{StrToDate(text(0), loc)});
   if (name == "DATE") return TVariant(std::trunc(num(0)));
@@ -736,7 +731,7 @@ TVariant TExprParser::EvalFunc(TExprNode* n) {
   }
   if (name == "YEAR" || name == "MONTH" || name == "DAY" || name == "HOUR" || name == "MINUTE" ||
       name == "SECOND") {
-    TDateParts p = DecodeDateTime(num(0));
+    TDateTimeParts p = DecodeDateTime(num(0));
     int v = name == "YEAR" ? p.year : name == "MONTH" ? p.month : name == "DAY" ? p.day
             : name == "HOUR" ? p.hour : name == "MINUTE" ? p.minute : p.second;
     return TVariant(int64_t(v));

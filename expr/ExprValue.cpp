@@ -1,5 +1,7 @@
 #include "expr/ExprValue.h"
 
+#include "host/locale/DateTime.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -101,30 +103,6 @@ TVariant arith(TOp op, TVariant a, TVariant b) {
   double x = VarToFloat(a), y = VarToFloat(b);
   return TVariant(checkedFloat(op == TOp::Add ? x + y : op == TOp::Sub ? x - y : x * y));
 }
-
-void civilFromDays(int64_t z, int& y, int& m, int& d) {
-  z += 719468;
-  int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  int64_t doe = z - era * 146097;
-  int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  int64_t yy = yoe + era * 400;
-  int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  int64_t mp = (5 * doy + 2) / 153;
-  d = int(doy - (153 * mp + 2) / 5 + 1);
-  m = int(mp < 10 ? mp + 3 : mp - 9);
-  y = int(yy + (m <= 2));
-}
-
-int64_t daysFromCivil(int64_t y, int m, int d) {
-  y -= m <= 2;
-  int64_t era = (y >= 0 ? y : y - 399) / 400;
-  int64_t yoe = y - era * 400;
-  int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
-
-constexpr int64_t kUnixToSerial = 25569;  // days from 1899-12-30 to 1970-01-01
 
 bool readInt(const std::string& s, size_t& i, int& out, int maxDigits = 4) {
   size_t start = i;
@@ -314,33 +292,20 @@ bool TryStrToBool(const std::string& text, bool& out) {
   return false;
 }
 
-TDateParts DecodeDateTime(double serial) {
-  TDateParts p;
-  if (!std::isfinite(serial) || std::fabs(serial) > 3.0e6)
-    throw EConvertError("Invalid argument to date encode");
-  double whole = std::trunc(serial);
-  int64_t ms = std::llround(std::fabs(serial - whole) * 86400000.0);
-  int64_t day = int64_t(whole);
-  if (ms >= 86400000) { ms -= 86400000; day += serial < 0 ? -1 : 1; }
-  civilFromDays(day - kUnixToSerial, p.year, p.month, p.day);
-  p.hour = int(ms / 3600000);
-  p.minute = int(ms / 60000 % 60);
-  p.second = int(ms / 1000 % 60);
-  p.msec = int(ms % 1000);
-  return p;
+TDateTimeParts DecodeDateTime(double serial) {
+  const TDateParts d = DecodeDate(TDateTime{serial});
+  const TTimeParts t = DecodeTime(TDateTime{serial});
+  return {d.year, d.month, d.day, t.hour, t.minute, t.second, t.msec};
 }
 
 bool TryEncodeDate(int y, int m, int d, double& serial) {
-  static const int mdays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (y < 1 || y > 9999 || m < 1 || m > 12 || d < 1) return false;
-  bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-  if (d > mdays[m - 1] + (m == 2 && leap ? 1 : 0)) return false;
-  serial = double(daysFromCivil(y, m, d) + kUnixToSerial);
+  if (!IsValidDate(y, m, d)) return false;
+  serial = EncodeDate(y, m, d).days;
   return true;
 }
 
 std::string FormatDateTimeText(const std::string& f, double serial, const TLocale& loc) {
-  TDateParts p = DecodeDateTime(serial);
+  TDateTimeParts p = DecodeDateTime(serial);
   bool twelve = f.find("AMPM") != std::string::npos || f.find("AM/PM") != std::string::npos;
   int64_t dayNum = int64_t(std::trunc(serial)) - 1;  // serial 1 (1899-12-31) is a Sunday
   int dow = int(((dayNum % 7) + 7) % 7);
@@ -458,7 +423,7 @@ std::string VarToStr(const TVariant& v, const TLocale& loc) {
     case TVarKind::DateTime: {
       double d = v.asDateTime().days;
       std::string s = FormatDateTimeText(loc.shortDateFormat, d, loc);
-      TDateParts p = DecodeDateTime(d);
+      TDateTimeParts p = DecodeDateTime(d);
       if (p.hour || p.minute || p.second || p.msec) s += " " + FormatDateTimeText(loc.longTimeFormat, d, loc);
       return s;
     }

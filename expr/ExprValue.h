@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "host/core/Component.h"  // EConvertError
 #include "host/core/Variant.h"
 #include "host/locale/Locale.h"
 
@@ -12,11 +13,6 @@ namespace zd {
 
 // Syntax, name and type errors of expressions.
 class EExprError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-// A value that does not convert to the kind an operation needs.
-class EConvertError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
@@ -41,10 +37,10 @@ int64_t StrToInt(const std::string& s);  // 32-bit range, optional sign
 bool TryStrToBool(const std::string& s, bool& out);
 
 // Date-time serial numbers (days since 1899-12-30).
-struct TDateParts {
+struct TDateTimeParts {
   int year = 1899, month = 12, day = 30, hour = 0, minute = 0, second = 0, msec = 0;
 };
-TDateParts DecodeDateTime(double serial);
+TDateTimeParts DecodeDateTime(double serial);
 bool TryEncodeDate(int y, int m, int d, double& serial);
 std::string FormatDateTimeText(const std::string& format, double serial, const TLocale& loc);
 double StrToDate(const std::string& s, const TLocale& loc = currentLocale());

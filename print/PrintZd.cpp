@@ -9,6 +9,7 @@
 #include <exception>
 #include <set>
 
+#include "expr/PageRange.h"
 #include "host/core/TextUtil.h"
 #include "host/locale/DateTime.h"
 #include "host/printing/Printer.h"
@@ -76,43 +77,6 @@ ScopeExit(F) -> ScopeExit<F>;
 
 void SetPrintDialog(TPrintDialog dialog) { printDialog() = std::move(dialog); }
 void SetPreviewWindow(TPreviewWindow window) { previewWindow() = std::move(window); }
-
-TStringList ParsePageRanges(const std::string& text, int maxPage) {
-  std::set<int64_t> numbers;
-  auto add = [&](int64_t n) {
-    if (n >= 1 && n <= maxPage) numbers.insert(n);
-  };
-  int64_t rangeStart = 0;  // 0: no number to start a range from
-  bool rangeOpen = false, inNumber = false;
-  int64_t current = 0;
-  auto endNumber = [&] {
-    add(current);
-    if (rangeOpen) {
-      // Only pages that can exist matter, which bounds the loop.
-      for (int64_t n = std::max<int64_t>(rangeStart, 1); n < current && n <= maxPage; ++n) add(n);
-      rangeOpen = false;
-      rangeStart = 0;
-    } else {
-      rangeStart = current + 1;
-    }
-    inNumber = false;
-    current = 0;
-  };
-  for (char c : text) {
-    if (c >= '0' && c <= '9') {
-      inNumber = true;
-      // Beyond any page count: saturate instead of overflowing.
-      current = std::min<int64_t>(current * 10 + (c - '0'), int64_t(1) << 40);
-      continue;
-    }
-    if (inNumber) endNumber();
-    if (c == '-' && rangeStart > 0) rangeOpen = true;
-  }
-  if (inNumber) endNumber();
-  TStringList list;
-  for (int64_t n : numbers) list.Add(std::to_string(n));
-  return list;
-}
 
 std::string SeparatePageFileName(const std::string& fileName, int page, int bar) {
   const std::string tag = std::to_string(page) + "_" + std::to_string(bar);
@@ -481,8 +445,11 @@ int TZdPrintBaseComponent::PreselectedPrinter() {
 
 TStringList TZdPrintBaseComponent::ChosenPages(const TPrintChoice& choice) const {
   const int count = GetNumPages();
-  if (choice.Mode == TPageRangeMode::prRange) return ParsePageRanges(choice.RangeText, count);
   TStringList list;
+  if (choice.Mode == TPageRangeMode::prRange) {
+    GetValidPages(choice.RangeText, list, count);
+    return list;
+  }
   if (choice.Mode == TPageRangeMode::prCurrent) {
     list.Add(std::to_string(intCurPage + 1));
     return list;

@@ -65,12 +65,6 @@ using TPageEvent = std::function<void(TComponent* sender, int page, int bar)>;
 using TGetVariableEvent = std::function<void(TComponent* sender, const std::string& variableName,
                                              bool& accept, TFieldType& variableType, TVariant& value)>;
 
-// Page numbers selected by a range text such as "1,3,5-12", as sorted decimal
-// texts without repeats. Runs of digits are numbers, "-" joins two numbers
-// into a range, anything else separates; numbers outside 1..maxPage are
-// dropped, so no text can ask for more pages than exist.
-TStringList ParsePageRanges(const std::string& text, int maxPage);
-
 // The file of one page when every page goes to its own file: the 0-based
 // page and bar, joined by "_", go before the first dot of the file name
 // ("out.htm" -> "out0_0.htm"), or at its end when it has none.

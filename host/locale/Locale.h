@@ -30,6 +30,7 @@ struct TLocale {
   int currencyFormat = 0;          // 0 "$1", 1 "1$", 2 "$ 1", 3 "1 $"
   int negCurrencyFormat = 0;       // 0 "($1)" ... as the system's table
   int currencyDecimals = 2;
+  int numberDecimals = 2;          // fractional digits of plain number formats
   int primaryLanguageId = 0x09;    // LANG_ENGLISH
   int ansiCodePage = 1252;
 };

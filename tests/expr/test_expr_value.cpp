@@ -56,7 +56,7 @@ TEST(StrToInt, RangeAndSyntax) {
 TEST(Dates, SerialRoundTripAndText) {
   double s;
   ASSERT_TRUE(TryEncodeDate(2024, 2, 29, s));
-  TDateParts p = DecodeDateTime(s + 0.75);
+  TDateTimeParts p = DecodeDateTime(s + 0.75);
   EXPECT_EQ(p.year, 2024);
   EXPECT_EQ(p.month, 2);
   EXPECT_EQ(p.day, 29);

@@ -379,21 +379,6 @@ TEST_F(PrintComponentTest, PrintTakesPagesCopiesAndCollationFromTheDialog) {
   EXPECT_TRUE(target.log.empty());
 }
 
-TEST(PageRanges, SelectsSortedUniquePagesAndIgnoresGarbage) {
-  auto pages = [](const std::string& text, int max = 100) { return ParsePageRanges(text, max).Items(); };
-  using L = std::vector<std::string>;
-  EXPECT_EQ(pages("1,3,5-7"), (L{"1", "3", "5", "6", "7"}));
-  EXPECT_EQ(pages("10-12,2"), (L{"2", "10", "11", "12"}));
-  EXPECT_EQ(pages("7-5"), (L{"5", "7"}));
-  EXPECT_EQ(pages("5-"), L{"5"});
-  EXPECT_EQ(pages("-5"), L{"5"});
-  EXPECT_EQ(pages("3 3 2"), (L{"2", "3"}));
-  EXPECT_EQ(pages("pages"), L{});
-  EXPECT_EQ(pages("0,2"), L{"2"});
-  // A huge range or number is cut to the pages that exist, at once.
-  EXPECT_EQ(pages("2-99999999999999999999", 4), (L{"2", "3", "4"}));
-}
-
 // Logs what the driver hands to an exporter.
 class RecordingExport : public TZdqExport {
  public:
