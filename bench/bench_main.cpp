@@ -1,0 +1,157 @@
+// zdbench: throughput of the hot paths on a generated SQLite table.
+// Prints rows/s and pages/s for reading, preparing, playing and printing
+// pages, and the peak resident memory. Usage: zdbench [ROWS]
+#include <sys/resource.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QVariant>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+
+#include "host/data/SqlDataSet.h"
+#include "host/emf/MetafilePlayer.h"
+#include "host/printing/Printer.h"
+#include "print/PrintZd.h"
+
+namespace {
+
+double Seconds(const std::function<void()>& work) {
+  const auto start = std::chrono::steady_clock::now();
+  work();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void Report(const char* what, double count, const char* unit, double seconds) {
+  std::printf("%-34s %10.0f %s/s  (%.0f %s in %.2f s)\n", what, count / seconds, unit, count, unit,
+              seconds);
+}
+
+long PeakMemoryKb() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+void CreateTable(const QString& path, int rows) {
+  {
+    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "bench-create");
+    db.setDatabaseName(path);
+    if (!db.open()) throw std::runtime_error("cannot create the benchmark database");
+    QSqlQuery q(db);
+    q.exec("CREATE TABLE lines (id INTEGER, customer TEXT, country TEXT, product TEXT, "
+           "quantity INTEGER, amount REAL)");
+    db.transaction();
+    q.prepare("INSERT INTO lines VALUES (?, ?, ?, ?, ?, ?)");
+    static const char* countries[] = {"France", "Germany", "Spain", "Sweden", "Czechia"};
+    for (int i = 1; i <= rows; ++i) {
+      q.addBindValue(i);
+      q.addBindValue(QString("Customer %1").arg(i % 977));
+      q.addBindValue(countries[i % 5]);
+      q.addBindValue(QString("Product %1").arg(i % 131));
+      q.addBindValue(i % 37 + 1);
+      q.addBindValue((i % 9973) / 7.0);
+      q.exec();
+    }
+    db.commit();
+  }
+  QSqlDatabase::removeDatabase("bench-create");
+}
+
+// One text line per row with a rule under it: the shape of a plain list report.
+class TRowListReport : public zd::TZdPrintComponent {
+ public:
+  explicit TRowListReport(zd::TDataSet& rows) : rows_(rows) { AnimatedStatus = false; }
+
+  void PrepareReport() override {
+    zd::TZdPrintComponent::PrepareReport();
+    BeginDoc();
+    rows_.First();
+    zd::TField& id = rows_.FieldByName("id");
+    zd::TField& customer = rows_.FieldByName("customer");
+    zd::TField& product = rows_.FieldByName("product");
+    zd::TField& amount = rows_.FieldByName("amount");
+    while (!rows_.Eof()) {
+      NewPage();
+      MFCanvas->Font.Size = 9;
+      while (!rows_.Eof() && intCurHeight + kLine <= intMaxPageHeight) {
+        const int left = CurrentPage()->OffsetLeft;
+        MFCanvas->TextOut(left, intCurHeight, id.AsString());
+        MFCanvas->TextOut(left + 80, intCurHeight, customer.AsString());
+        MFCanvas->TextOut(left + 300, intCurHeight, product.AsString());
+        MFCanvas->TextOut(left + 500, intCurHeight, amount.AsString());
+        MFCanvas->MoveTo(left, intCurHeight + kLine - 1);
+        MFCanvas->LineTo(left + 700, intCurHeight + kLine - 1);
+        intCurHeight += kLine;
+        rows_.Next();
+      }
+    }
+    EndDoc();
+  }
+
+ private:
+  static constexpr int kLine = 18;
+  zd::TDataSet& rows_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QGuiApplication app(argc, argv);
+  const int rows = argc > 1 ? std::atoi(argv[1]) : 100000;
+  if (rows < 1) {
+    std::fprintf(stderr, "usage: zdbench [ROWS]\n");
+    return 2;
+  }
+  try {
+    QTemporaryDir dir;
+    const QString dbPath = dir.filePath("bench.db");
+    CreateTable(dbPath, rows);
+
+    zd::TSqlDataSet lines;
+    lines.SetDatabaseName(dbPath.toStdString());
+    lines.SetTableName("lines");
+    Report("open + read rows (SQLite)", rows, "rows", Seconds([&] {
+             lines.Open();
+             double sum = 0;
+             for (lines.First(); !lines.Eof(); lines.Next()) sum += lines.FieldByName("amount").AsFloat();
+             if (sum < 0) std::puts("");
+           }));
+
+    zd::TSystemPrinter::Instance().SetVirtualPrinterEnabled(true);
+    TRowListReport report(lines);
+    report.PrinterSetting().SetPrinterName(zd::TSystemPrinter::VirtualPrinterName);
+    report.PrinterSetting().SetPaperSize(zd::TZdqPaperSize::psA4);
+    const double prepare = Seconds([&] { report.Prepare(); });
+    const int pages = report.Pages().Count();
+    Report("prepare (rows)", rows, "rows", prepare);
+    Report("prepare (pages)", pages, "pages", prepare);
+
+    const int played = std::min(pages, 200);
+    QImage image(report.Pages().At(0).PageWidth(), report.Pages().At(0).PageHeight(),
+                 QImage::Format_RGB32);
+    Report("play page metafiles onto an image", played, "pages", Seconds([&] {
+             for (int i = 0; i < played; ++i) {
+               image.fill(Qt::white);
+               QPainter painter(&image);
+               zd::PlayMetafile(report.Pages().At(i).Data, painter, QRectF(image.rect()));
+             }
+           }));
+
+    report.OutputFileName = dir.filePath("bench.pdf").toStdString();
+    Report("print to the virtual PDF printer", pages, "pages", Seconds([&] { report.PrintReport(); }));
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "zdbench: %s\n", e.what());
+    return 1;
+  }
+  std::printf("%-34s %10ld KiB\n", "peak memory (resident)", PeakMemoryKb());
+  return 0;
+}

@@ -1,0 +1,27 @@
+#pragma once
+// Decoding of bytes in a Windows code page, as rich text carries them in
+// \'hh escapes. Multi-byte code pages need the bytes of a character together,
+// so bytes are collected and converted in one go.
+#include <cstdint>
+#include <string>
+
+namespace zd {
+
+// The code page a font character set implies; fallback for ANSI and default.
+int CodePageOfCharset(int charset, int fallback);
+
+class TCodePageDecoder {
+ public:
+  explicit TCodePageDecoder(int codePage = 1252) : codePage_(codePage) {}
+  int CodePage() const { return codePage_; }
+  // Appends bytes (any value) decoded as UTF-8 to out; unknown code pages
+  // decode as 1252 and undecodable bytes become U+FFFD.
+  void Decode(const std::string& bytes, std::string& out) const;
+
+ private:
+  int codePage_;
+};
+
+void AppendUtf8(char32_t cp, std::string& out);
+
+}  // namespace zd
