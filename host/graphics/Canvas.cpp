@@ -3,8 +3,11 @@
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QString>
+#include <QTextLayout>
 #include <cmath>
+#include <memory>
 #include <stdexcept>
+#include <unordered_map>
 
 #include "host/graphics/QtGraphics.h"
 
@@ -18,6 +21,31 @@ void requireGui() {
 int widthOf(const QFontMetricsF& fm, const QString& s) {
   return int(std::ceil(fm.horizontalAdvance(s) - 1e-6));
 }
+
+// Building a QFont and its metrics costs more than measuring a short text, and
+// a report measures the same few fonts for every row: keep them.
+struct TCachedFont {
+  QFont font;
+  QFontMetricsF metrics;
+  explicit TCachedFont(const QFont& f) : font(f), metrics(f) {}
+};
+
+const TCachedFont& cachedFont(const TFont& f) {
+  static std::unordered_map<std::string, std::unique_ptr<TCachedFont>> cache;
+  std::string key = f.Name;
+  key += '\0';
+  key += std::to_string(f.PixelHeight());
+  key += '/';
+  key += std::to_string(int(f.Style.Bits));
+  key += '/';
+  key += std::to_string(int(f.Pitch));
+  auto it = cache.find(key);
+  if (it != cache.end()) return *it->second;
+  if (cache.size() >= 256) cache.clear();  // bounded; fonts in use come back at once
+  return *cache.emplace(key, std::make_unique<TCachedFont>(ToQFont(f))).first->second;
+}
+
+const QFontMetricsF& metricsOf(const TFont& f) { return cachedFont(f).metrics; }
 }  // namespace
 
 QFont ToQFont(const TFont& f) {
@@ -35,32 +63,38 @@ QFont ToQFont(const TFont& f) {
 
 TSize MeasureText(const TFont& font, const std::string& utf8) {
   requireGui();
-  QFontMetricsF fm(ToQFont(font));
-  return {widthOf(fm, QString::fromStdString(utf8)), FontLineHeight(font)};
+  return {widthOf(metricsOf(font), QString::fromStdString(utf8)), FontLineHeight(font)};
 }
 
 int FontLineHeight(const TFont& font) {
   requireGui();
-  QFontMetricsF fm(ToQFont(font));
+  const QFontMetricsF& fm = metricsOf(font);
   return int(std::ceil(fm.ascent() - 1e-6) + std::ceil(fm.descent() - 1e-6));
 }
 
 int FontAscent(const TFont& font) {
   requireGui();
-  QFontMetricsF fm(ToQFont(font));
-  return int(std::ceil(fm.ascent() - 1e-6));
+  return int(std::ceil(metricsOf(font).ascent() - 1e-6));
 }
 
 std::vector<int> CharAdvances(const TFont& font, const std::string& utf8) {
   requireGui();
-  QFontMetricsF fm(ToQFont(font));
-  QString s = QString::fromStdString(utf8);
+  const TCachedFont& cached = cachedFont(font);
+  const QString s = QString::fromStdString(utf8);
   std::vector<int> out;
-  out.reserve(s.size());
+  if (s.isEmpty()) return out;
+  out.reserve(size_t(s.size()));
+  // One shaping pass gives every caret position.
+  QTextLayout layout(s, cached.font);
+  layout.beginLayout();
+  QTextLine line = layout.createLine();
+  line.setLineWidth(1e9);
+  layout.endLayout();
   // Rounded cumulative positions so the sum equals the measured width.
   int prev = 0;
   for (qsizetype i = 0; i < s.size(); ++i) {
-    int cur = (i + 1 == s.size()) ? widthOf(fm, s) : int(std::lround(fm.horizontalAdvance(s.left(i + 1))));
+    const int cur = (i + 1 == s.size()) ? widthOf(cached.metrics, s)
+                                          : int(std::lround(line.cursorToX(int(i + 1))));
     out.push_back(cur - prev);
     prev = cur;
   }
@@ -69,7 +103,7 @@ std::vector<int> CharAdvances(const TFont& font, const std::string& utf8) {
 
 std::vector<std::string> WrapText(const TFont& font, const std::string& utf8, int width, bool wordBreak) {
   requireGui();
-  QFontMetricsF fm(ToQFont(font));
+  const QFontMetricsF& fm = metricsOf(font);
   QString text = QString::fromStdString(utf8);
   text.remove(QChar('\r'));
   std::vector<std::string> lines;
