@@ -4,6 +4,7 @@
 #include <QString>
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <cstring>
 
 #include "host/graphics/Bitmap.h"
@@ -338,7 +339,8 @@ void TMetafileCanvas::TextOutClipped(int x, int y, const std::string& utf8, cons
   const std::u16string s = toU16(utf8);
   std::vector<int> dx = CharAdvances(Font, utf8);
   dx.resize(s.size(), 0);
-  const TSize ext = MeasureText(Font, utf8);
+  // The advances add up to the text's width; measuring again would shape it twice.
+  const TSize ext{std::accumulate(dx.begin(), dx.end(), 0), FontLineHeight(Font)};
   const int ascent = FontAscent(Font);
   int left = x, top = y;
   const uint32_t h = textAlign_ & 6, v = textAlign_ & 24;

@@ -93,7 +93,7 @@ std::vector<int> CharAdvances(const TFont& font, const std::string& utf8) {
   // Rounded cumulative positions so the sum equals the measured width.
   int prev = 0;
   for (qsizetype i = 0; i < s.size(); ++i) {
-    const int cur = (i + 1 == s.size()) ? widthOf(cached.metrics, s)
+    const int cur = (i + 1 == s.size()) ? int(std::ceil(line.naturalTextWidth() - 1e-6))
                                           : int(std::lround(line.cursorToX(int(i + 1))));
     out.push_back(cur - prev);
     prev = cur;
