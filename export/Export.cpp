@@ -1,5 +1,7 @@
 #include "export/Export.h"
 
+#include "host/core/Properties.h"
+
 namespace zd {
 
 void TZdProperty::Assign(const TPersistent& source) {
@@ -15,7 +17,30 @@ void TZdProperty::Assign(const TPersistent& source) {
   comments_.Assign(other->comments_);
 }
 
+const TClassProperties* TZdProperty::PublishedProperties() const {
+  static const TClassProperties props =
+      TPropertiesOf<TZdProperty>("TZdProperty", nullptr)
+          .String("Author", &TZdProperty::Author, [](TZdProperty& p, const std::string& v) { p.Author = v; })
+          .String("Title", &TZdProperty::Title, [](TZdProperty& p, const std::string& v) { p.Title = v; })
+          .String("Subject", &TZdProperty::Subject, [](TZdProperty& p, const std::string& v) { p.Subject = v; })
+          .String("Keywords", &TZdProperty::Keywords,
+                  [](TZdProperty& p, const std::string& v) { p.Keywords = v; })
+          .StringList("Comments", [](TZdProperty& p) -> TStrings& { return p.Comments(); })
+          .Build();
+  return &props;
+}
+
 TZdqExport::TZdqExport(TComponent* owner) : TComponent(owner) {}
+
+const TClassProperties* TZdqExport::PublishedProperties() const {
+  static const TClassProperties props =
+      TPropertiesOf<TZdqExport>("TZdqExport", nullptr)
+          .Integer("OffsetX", &TZdqExport::OffsetX, [](TZdqExport& e, int v) { e.OffsetX = v; }, 0)
+          .Integer("OffsetY", &TZdqExport::OffsetY, [](TZdqExport& e, int v) { e.OffsetY = v; }, 0)
+          .Object("Properties", [](TZdqExport& e) -> TPersistent& { return e.Properties(); })
+          .Build();
+  return &props;
+}
 
 void TZdqExport::StartExport() {
   if (OnStartExecute) OnStartExecute(this);
@@ -44,10 +69,14 @@ void TZdqExport::SaveToFile(const std::string& fileName) {
 
 void TZdqExport::PageProcessed(const TMetafile&) {}
 
+bool ZdqEnumEMFRecordsProc(const TEmfRecord& record, const TEmfState& state, TZdqExport* exporter) {
+  if (exporter) exporter->ExportEMFRecord(record, state);
+  return true;
+}
+
 void TZdqExport::ExportRecords(const TMetafile& page) {
   EnumerateMetafile(page, [this](const TEmfRecord& record, const TEmfState& state) {
-    ExportEMFRecord(record, state);
-    return true;  // every record of a page is delivered
+    return ZdqEnumEMFRecordsProc(record, state, this);
   });
 }
 

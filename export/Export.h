@@ -17,9 +17,11 @@ class TZdProperty : public TPersistent {
  public:
   std::string ClassName() const override { return "TZdProperty"; }
   void Assign(const TPersistent& source) override;
+  const TClassProperties* PublishedProperties() const override;
 
   std::string Author, Title, Subject, Keywords;
   const TStringList& Comments() const { return comments_; }
+  TStringList& Comments() { return comments_; }
   void SetComments(const TStrings& lines) { comments_.Assign(lines); }
 
  private:
@@ -35,6 +37,7 @@ class TZdqExport : public TComponent {
  public:
   explicit TZdqExport(TComponent* owner = nullptr);
   std::string ClassName() const override { return "TZdqExport"; }
+  const TClassProperties* PublishedProperties() const override;
 
   virtual void StartExport();
   virtual void EndExport();
@@ -56,6 +59,7 @@ class TZdqExport : public TComponent {
   const TZdProperty& Properties() const { return properties_; }
   void SetProperties(const TZdProperty& p) { properties_.Assign(p); }
   const std::string& DestinationFileName() const { return destinationFileName_; }
+  // Producer text written into XML, RTF and PDF documents.
   static const char* ProductKey() { return "ZdReport metafile export 0.1"; }
 
   // Position of the current page inside one continuous result.
@@ -71,6 +75,10 @@ class TZdqExport : public TComponent {
   TZdProperty properties_;
   std::string destinationFileName_;
 };
+
+// The enumeration callback of an export: hands the record to the exporter
+// (when there is one) and always goes on, so every record is delivered.
+bool ZdqEnumEMFRecordsProc(const TEmfRecord& record, const TEmfState& state, TZdqExport* exporter);
 
 // Creates an exporter of one class, owned by the given component.
 using TZdqExportClass = std::function<std::unique_ptr<TZdqExport>(TComponent* owner)>;

@@ -2,33 +2,16 @@
 // Value rules of the expression language: conversions, arithmetic and
 // comparison over zd::TVariant, plus the general number and date texts.
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 
-#include "host/core/Component.h"  // EConvertError
+#include "expr/ExprErrors.h"
 #include "host/core/Variant.h"
 #include "host/locale/Locale.h"
 
 namespace zd {
 
-// Syntax, name and type errors of expressions.
-class EExprError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-// Division by zero, domain errors, overflow.
-class EMathError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-// A function read an argument that the call does not supply.
-class EListError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
-// Shortest form with at most 15 significant digits; exponent form outside
-// 1E-5 .. 1E15.
+// The general number text: shortest form with at most 15 significant
+// digits; exponent form (1E15, 1E-5) from 1E15 up and below 1E-4.
 std::string FloatToStr(double v, const TLocale& loc = currentLocale());
 // Strict number reading with the locale's decimal separator; surrounding blanks allowed.
 bool TryStrToFloat(const std::string& s, double& out, char decimalSeparator);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "export/Export.h"
+#include "host/core/Properties.h"
 
 namespace zd {
 namespace {
@@ -97,6 +98,42 @@ TEST(ZdqExport, APageWithoutRecordsIsRefusedWithAnError) {
   exporter.OnRecord = [&](TComponent*, const TEmfRecord&, bool&) { ++records; };
   EXPECT_THROW(exporter.ExportRecords(TMetafile()), EMetafileError);
   EXPECT_EQ(records, 0);
+}
+
+TEST(ZdqExport, TheEnumerationCallbackAlwaysGoesOn) {
+  const TMetafile page = SmallPage();
+  int seen = 0;
+  TZdqExport exporter;
+  exporter.OnRecord = [&](TComponent*, const TEmfRecord&, bool& accept) {
+    ++seen;
+    accept = false;  // advisory only
+  };
+  EnumerateMetafile(page, [&](const TEmfRecord& r, const TEmfState& st) {
+    EXPECT_TRUE(ZdqEnumEMFRecordsProc(r, st, nullptr));
+    return ZdqEnumEMFRecordsProc(r, st, &exporter);
+  });
+  EXPECT_EQ(uint32_t(seen), page.RecordCount());
+}
+
+TEST(ZdqExport, OffsetsAndDocumentPropertiesArePublished) {
+  TZdqExport exporter;
+  const TClassProperties* props = exporter.PublishedProperties();
+  ASSERT_NE(props, nullptr);
+  const TPropertyInfo& offsetX = props->Get("OffsetX");
+  EXPECT_TRUE(IsStoredDefault(exporter, offsetX));
+  SetValue(exporter, offsetX, TVariant(40));
+  EXPECT_EQ(exporter.OffsetX, 40);
+  SetValue(exporter, props->Get("OffsetY"), TVariant(7));
+  EXPECT_EQ(exporter.OffsetY, 7);
+
+  TPersistent* document = props->Get("Properties").GetObject(exporter);
+  ASSERT_EQ(document, &exporter.Properties());
+  const TClassProperties* docProps = document->PublishedProperties();
+  ASSERT_NE(docProps, nullptr);
+  SetValue(*document, docProps->Get("Author"), TVariant(std::string("Ann")));
+  EXPECT_EQ(exporter.Properties().Author, "Ann");
+  SetValue(*document, docProps->Get("Comments"), TVariant(std::string("one\r\ntwo")));
+  EXPECT_EQ(exporter.Properties().Comments().Count(), 2);
 }
 
 }  // namespace

@@ -1,0 +1,70 @@
+#pragma once
+// Cells rebuilt from a page's metafile records and the grid of rows and
+// columns the document exporters write them in.
+#include <cstdint>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/data/FieldType.h"
+#include "host/graphics/Bitmap.h"
+#include "host/graphics/Canvas.h"
+
+namespace zd {
+
+enum class TZdqMFERecordKind : uint8_t { rkText, rkLine, rkRectangle, rkEllipse, rkPicture };
+
+// A set of cell kinds.
+class TZdqMFERecordKinds {
+ public:
+  TZdqMFERecordKinds() = default;
+  TZdqMFERecordKinds(std::initializer_list<TZdqMFERecordKind> kinds) {
+    for (TZdqMFERecordKind k : kinds) Include(k);
+  }
+  bool Has(TZdqMFERecordKind k) const { return bits_ & bit(k); }
+  void Include(TZdqMFERecordKind k) { bits_ |= bit(k); }
+  void Exclude(TZdqMFERecordKind k) { bits_ &= uint8_t(~bit(k)); }
+  bool operator==(const TZdqMFERecordKinds&) const = default;
+
+ private:
+  static uint8_t bit(TZdqMFERecordKind k) { return uint8_t(1u << unsigned(k)); }
+  uint8_t bits_ = 0;
+};
+
+// One collected cell. Positions are metafile units with the page's offset
+// already added, so cells of all pages share one coordinate space.
+struct TZdqMFERecord {
+  TZdqMFERecordKind Kind = TZdqMFERecordKind::rkText;
+  TAlignment Alignment = TAlignment::taLeftJustify;
+  TColor BackColor = 0;
+  TFont Font;
+  int Left = 0, Top = 0, Width = 0, Height = 0;
+  std::string Text;               // UTF-8
+  std::optional<TBitmap> Bitmap;  // the picture of an rkPicture cell
+};
+
+// Positions this close belong to the same column (x) or row (y). Global so
+// that an application can loosen or tighten them before an export.
+extern int ZDQ_EQUAL_X;  // 15
+extern int ZDQ_EQUAL_Y;  // 5
+
+// Reading order with the tolerances above: cells on one line (tops within
+// ZDQ_EQUAL_Y) by x, lines by top. Not a strict ordering for tops 1 to
+// ZDQ_EQUAL_Y apart, which is why SortCells is a plain quicksort that stays
+// inside the list whatever the comparison answers.
+int ZdqESortCompare(const TZdqMFERecord& a, const TZdqMFERecord& b);
+void SortCells(std::vector<TZdqMFERecord>& cells);
+
+struct TZdqCellGrid {
+  int RowCount = 0;
+  int ColCount = 0;
+  std::vector<int> Columns;  // x of each column, ascending
+};
+
+// Sorts the cells, finds rows and the columns of the non-blank text cells,
+// and inserts blank cells so that the list reads as RowCount rows of
+// ColCount cells.
+TZdqCellGrid BuildCellGrid(std::vector<TZdqMFERecord>& cells);
+
+}  // namespace zd

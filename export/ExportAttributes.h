@@ -1,0 +1,57 @@
+#pragma once
+// The cell collector: the base of every document exporter. It walks each
+// page's records keeping the drawing state, turns text runs, lines, boxes,
+// ellipses and pictures into cells, and on saving arranges the cells in a
+// grid.
+#include <string>
+#include <vector>
+
+#include "export/Cells.h"
+#include "export/Export.h"
+
+namespace zd {
+
+class TZdqExportAttributes : public TZdqExport {
+ public:
+  explicit TZdqExportAttributes(TComponent* owner = nullptr);
+  std::string ClassName() const override { return "TZdqExportAttributes"; }
+
+  void StartExport() override;
+  void EndExport() override;
+  void ExportEMFRecord(const TEmfRecord& record, const TEmfState& state) override;
+  // Remembers the name, then sorts the cells into the grid.
+  void SaveToFile(const std::string& fileName) override;
+
+  // Which kinds of cells are collected.
+  TZdqMFERecordKinds RecordKinds{TZdqMFERecordKind::rkText};
+
+  // The collected cells: in order of arrival, and after SaveToFile the grid
+  // in row order (RowCount x ColCount cells when every cell found a slot).
+  const std::vector<TZdqMFERecord>& Records() const { return records_; }
+  std::vector<TZdqMFERecord>& Records() { return records_; }
+  int RowCount() const { return grid_.RowCount; }
+  int ColCount() const { return grid_.ColCount; }
+  const std::vector<int>& Columns() const { return grid_.Columns; }
+
+  // Drawing state; it carries over from page to page within one export.
+  const TFont& CurrentFont() const { return font_; }
+  TAlignment CurrentAlignment() const { return alignment_; }
+  TColor CurrentBackColor() const { return backColor_; }
+
+ private:
+  void selectFont(const TEmfRecord& record, const TEmfState& state);
+  void addLine(const TEmfRecord& record);
+  void addBox(TZdqMFERecordKind kind, const TEmfRecord& record);
+  void addText(const TEmfRecord& record);
+  void addPicture(const TEmfRecord& record);
+  TZdqMFERecord newCell(TZdqMFERecordKind kind) const;
+
+  std::vector<TZdqMFERecord> records_;
+  TZdqCellGrid grid_;
+  TFont font_;
+  TAlignment alignment_ = TAlignment::taLeftJustify;
+  TColor backColor_ = clWhite;
+  TPoint prevPoint_{};
+};
+
+}  // namespace zd

@@ -1,0 +1,348 @@
+#include "export/PdfExport.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "export/PdfCodePages.h"
+#include "export/PdfFonts.h"
+#include "export/PdfWriter.h"
+#include "host/core/TextUtil.h"
+#include "host/locale/Clock.h"
+#include "host/locale/DateTime.h"
+
+namespace zd {
+
+namespace {
+
+constexpr int kCatalogObject = 1, kInfoObject = 2, kPagesObject = 3;
+constexpr int kMaxKids = 10;  // pages per intermediate page-tree node
+// Where text and pictures start relative to their cell, in page units.
+constexpr int kTextIndent = 10, kTextDrop = 10;
+constexpr size_t kHexLineDigits = 78;  // 13 pixels of 6 digits
+
+std::string ref(int number) { return std::to_string(number) + " 0 R"; }
+
+// A document text: literal when it is ASCII, UTF-16 with a byte order mark otherwise.
+std::string PdfTextString(const std::string& utf8) {
+  bool ascii = true;
+  for (unsigned char c : utf8) ascii = ascii && c < 0x80;
+  if (ascii) return "(" + PdfEscapeString(utf8) + ")";
+  std::string utf16 = "\xFE\xFF";
+  for (char32_t c : DecodeUtf8(utf8)) {
+    auto unit = [&utf16](uint32_t u) {
+      utf16 += char(u >> 8);
+      utf16 += char(u & 0xFF);
+    };
+    if (c >= 0x10000) {
+      unit(0xD800 + ((c - 0x10000) >> 10));
+      unit(0xDC00 + ((c - 0x10000) & 0x3FF));
+    } else {
+      unit(c);
+    }
+  }
+  return "<" + HexEncode(utf16) + ">";
+}
+
+std::string CreationDate() {
+  const TDateTime now = Now();
+  const TDateParts d = DecodeDate(now);
+  TTimeParts t = DecodeTime(now);
+  if (t.hour > 23) t = {23, 59, 59, 0};  // rounding to the millisecond can reach midnight
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%04d%02d%02d%02d%02d%02d", d.year, d.month, d.day, t.hour, t.minute, t.second);
+  return buf;
+}
+
+// Pixels top row first, red, green, blue per pixel.
+std::string RgbPixels(const TBitmap& bitmap) {
+  std::string rgb;
+  rgb.reserve(size_t(bitmap.Width()) * size_t(bitmap.Height()) * 3);
+  for (int y = 0; y < bitmap.Height(); ++y)
+    for (int x = 0; x < bitmap.Width(); ++x) {
+      const TColor c = bitmap.Pixel(x, y);
+      rgb += char(RedOf(c));
+      rgb += char(GreenOf(c));
+      rgb += char(BlueOf(c));
+    }
+  return rgb;
+}
+
+// Hex digits in lines of 78, the last one closed with the end marker.
+std::string HexLines(const std::string& rgb) {
+  const std::string digits = HexEncode(rgb);
+  std::string out;
+  for (size_t at = 0; at < digits.size(); at += kHexLineDigits) {
+    out += digits.substr(at, kHexLineDigits);
+    if (at + kHexLineDigits < digits.size()) out += "\r\n";
+  }
+  return out + ">";
+}
+
+// Intermediate nodes of the page tree, each holding up to kMaxKids pages.
+class TPdfPageTree {
+ public:
+  // Opens a node when the last one is full; returns the node of the next page.
+  int NodeForNextPage(TPdfWriter& pdf) {
+    if (pageCount_ % kMaxKids == 0) nodes_.push_back({pdf.GetNextRefIndex(), {}});
+    return nodes_.back().number;
+  }
+  void AddPage(int page) {
+    nodes_.back().pages.push_back(page);
+    ++pageCount_;
+  }
+  int PageCount() const { return pageCount_; }
+
+  void Write(TPdfWriter& pdf) const {
+    pdf.AddRef(kPagesObject);
+    pdf.WriteString(std::to_string(kPagesObject) + " 0 obj");
+    pdf.WriteString("<< /Type /Pages ");
+    std::string kids = "/Kids [ ";
+    for (const TNode& node : nodes_) kids += ref(node.number) + " ";
+    pdf.WriteString(kids + " ] ");
+    pdf.WriteString("/Count " + std::to_string(pageCount_) + " >> ");
+    pdf.WriteString("endobj");
+    for (const TNode& node : nodes_) {
+      pdf.AddRef(node.number);
+      pdf.WriteString(std::to_string(node.number) + " 0 obj");
+      pdf.WriteString("<< /Type /Pages ");
+      std::string pages;
+      for (int page : node.pages) pages += " " + ref(page);
+      pdf.WriteString("/Kids [" + pages + " ] ");
+      pdf.WriteString("/Count " + std::to_string(node.pages.size()) + " ");
+      pdf.WriteString("/Parent " + ref(kPagesObject) + " >> ");
+      pdf.WriteString("endobj");
+    }
+  }
+
+ private:
+  struct TNode {
+    int number;
+    std::vector<int> pages;
+  };
+  std::vector<TNode> nodes_;
+  int pageCount_ = 0;
+};
+
+// One export run: the file, the fonts and images used so far and the page
+// being written.
+class TPdfJob {
+ public:
+  TPdfJob(const TZdqExportToPDF& exporter)
+      : exporter_(exporter), fonts_(exporter.EmbedFonts), height_(exporter.intPageHeight) {
+    if (exporter.intPageHeight <= 0 || exporter.intTotalWidth <= 0)
+      throw EPdfError("PDF export needs the page size (width " + std::to_string(exporter.intTotalWidth) +
+                      ", height " + std::to_string(exporter.intPageHeight) + ")");
+    pdf_.WriteString("%PDF-1.2");
+    pdf_.AddRef(kCatalogObject);
+    pdf_.WriteString(std::to_string(kCatalogObject) + " 0 obj");
+    pdf_.WriteString("<< /Type /Catalog ");
+    pdf_.WriteString("/Pages " + ref(kPagesObject) + " >> ");
+    pdf_.WriteString("endobj");
+  }
+
+  void StartPage() {
+    const int node = tree_.NodeForNextPage(pdf_);
+    const int page = pdf_.GetNextRefIndex();
+    tree_.AddPage(page);
+    content_ = pdf_.GetNextRefIndex();
+    length_ = pdf_.GetNextRefIndex();
+    procSet_ = pdf_.GetNextRefIndex();
+    resources_ = pdf_.GetNextRefIndex();
+    pdf_.AddRef(page);
+    pdf_.WriteString(std::to_string(page) + " 0 obj");
+    pdf_.WriteString("<< /Type /Page ");
+    pdf_.WriteString("/Parent " + ref(node) + " ");
+    pdf_.WriteString("/MediaBox [0 0 " + PdfPoints(exporter_.intTotalWidth) + " " + PdfPoints(height_) + "] ");
+    pdf_.WriteString("/Resources " + ref(resources_));
+    pdf_.WriteString("/Contents " + ref(content_) + " >> ");
+    pdf_.WriteString("endobj");
+    pdf_.AddRef(resources_);
+    pdf_.WriteString(std::to_string(resources_) + " 0 obj");
+    pdf_.BeginContent();
+  }
+
+  void EndPage() {
+    const std::string content = pdf_.TakeContent();
+    pdf_.WriteString("<<");
+    if (fonts_.Count() > 0) {
+      std::string line = "/Font << ";
+      for (int i = 0; i < fonts_.Count(); ++i)
+        line += "/F" + std::to_string(i) + " " + ref(fonts_.GetFont(i)->RefIndex) + " ";
+      pdf_.WriteString(line + ">>");
+    }
+    if (!images_.empty()) {
+      std::string line = "/XObject << ";
+      for (size_t k = 0; k < images_.size(); ++k)
+        line += "/Im" + std::to_string(k + 1) + " " + ref(images_[k].number) + " ";
+      pdf_.WriteString(line + ">>");
+    }
+    pdf_.WriteString("/ProcSet " + ref(procSet_));
+    pdf_.WriteString(">>");
+    pdf_.WriteString("endobj");
+
+    pdf_.AddRef(content_);
+    pdf_.WriteString(std::to_string(content_) + " 0 obj");
+    pdf_.WriteString("<< /Length " + ref(length_) + " >> ");
+    pdf_.WriteStream(content);
+    pdf_.WriteString("endobj");
+    writeNumberObject(length_, content.size());
+
+    pdf_.AddRef(procSet_);
+    pdf_.WriteString(std::to_string(procSet_) + " 0 obj");
+    pdf_.WriteString(images_.empty() ? "[ /PDF /Text ] " : "[ /PDF /Text /ImageC ] ");
+    pdf_.WriteString("endobj");
+  }
+
+  void WriteCell(const TZdqMFERecord& cell) {
+    switch (cell.Kind) {
+      case TZdqMFERecordKind::rkText: writeText(cell); break;
+      case TZdqMFERecordKind::rkLine: writeLine(cell); break;
+      case TZdqMFERecordKind::rkPicture: writePicture(cell); break;
+      default: break;
+    }
+  }
+
+  std::string Finish() {
+    EndPage();
+    fonts_.WriteFonts(pdf_);
+    for (size_t k = 0; k < images_.size(); ++k) writeBitmap(int(k + 1), images_[k]);
+    writeInfo();
+    tree_.Write(pdf_);
+    pdf_.WriteXrefAndTrailer(kCatalogObject, kInfoObject);
+    return pdf_.Bytes();
+  }
+
+ private:
+  struct TImage {
+    int number;
+    const TBitmap* bitmap;
+  };
+
+  // Baseline-up y of a page-relative position.
+  int pageY(int top) const { return height_ - ((top % height_) + height_) % height_; }
+
+  void writeText(const TZdqMFERecord& cell) {
+    if (Trim(cell.Text).empty()) return;
+    if (int64_t(height_) * tree_.PageCount() <= cell.Top) {
+      EndPage();
+      StartPage();
+    }
+    const int font = fonts_.FontFromTable(pdf_, cell.Font);
+    const std::string operand = fonts_.TextOperand(font, cell.Text);
+    pdf_.WriteString("BT");
+    pdf_.WriteString(PdfColor(cell.Font.Color, false));
+    pdf_.WriteString("/F" + std::to_string(font) + " " + std::to_string(cell.Font.Size) + " Tf");
+    pdf_.WriteString(std::to_string(cell.Font.Size + 2) + " TL");
+    pdf_.WriteString(PdfPoints(cell.Left + kTextIndent) + " " + PdfPoints(pageY(cell.Top) - kTextDrop) + " Td " +
+                     operand + " Tj ");
+    pdf_.WriteString(PdfColor(clBlack, true));
+    pdf_.WriteString("ET");
+  }
+
+  void writeLine(const TZdqMFERecord& cell) {
+    const bool blackFont = cell.Font.Color == clBlack, whiteBack = cell.BackColor == clWhite;
+    if (!blackFont) pdf_.WriteString(PdfColor(cell.Font.Color, false));
+    if (!whiteBack) pdf_.WriteString(PdfColor(cell.BackColor, true));
+    pdf_.WriteString(PdfPoints(cell.Left) + " " + PdfPoints(pageY(cell.Top)) + " " + PdfPoints(cell.Width - 1) +
+                     " " + PdfPoints(cell.Height - 1) + " re");
+    pdf_.WriteString("B");
+    if (!whiteBack) pdf_.WriteString(PdfColor(clWhite, true));
+    if (!blackFont) pdf_.WriteString(PdfColor(clBlack, false));
+  }
+
+  void writePicture(const TZdqMFERecord& cell) {
+    if (!cell.Bitmap || cell.Bitmap->Empty()) return;
+    const TBitmap& bitmap = *cell.Bitmap;
+    images_.push_back({pdf_.GetNextRefIndex(), &bitmap});
+    pdf_.WriteString("q");
+    pdf_.WriteString(PdfPoints(bitmap.Width()) + " 0 0 " + PdfPoints(bitmap.Height()) + " " +
+                     PdfPoints(cell.Left + kTextIndent) + " " + PdfPoints(pageY(cell.Top) - bitmap.Height()) +
+                     " cm");
+    pdf_.WriteString("/Im" + std::to_string(images_.size()) + " Do");
+    pdf_.WriteString("Q");
+  }
+
+  void writeBitmap(int k, const TImage& image) {
+    const bool flate = exporter_.Compression == TZdqECompression::seFlate;
+    const std::string rgb = RgbPixels(*image.bitmap);
+    const std::string data = flate ? FlateCompress(rgb) : HexLines(rgb);
+    const int length = pdf_.GetNextRefIndex();
+    pdf_.AddRef(image.number);
+    pdf_.WriteString(std::to_string(image.number) + " 0 obj");
+    pdf_.WriteString("<< ");
+    pdf_.WriteString("/Type /XObject");
+    pdf_.WriteString("/Subtype /Image");
+    pdf_.WriteString("/Name /Im" + std::to_string(k));
+    pdf_.WriteString("/Width " + std::to_string(image.bitmap->Width()));
+    pdf_.WriteString("/Height " + std::to_string(image.bitmap->Height()));
+    pdf_.WriteString("/BitsPerComponent 8");
+    pdf_.WriteString("/ColorSpace /DeviceRGB");
+    pdf_.WriteString(std::string("/Filter /") +
+                     PdfFilterName(flate ? TZdqECompression::seFlate : TZdqECompression::seASCIIHex) + " ");
+    pdf_.WriteString("/Length " + ref(length) + " >> ");
+    pdf_.WriteStream(data);
+    pdf_.WriteString("endobj");
+    writeNumberObject(length, data.size());
+  }
+
+  void writeNumberObject(int number, size_t value) {
+    pdf_.AddRef(number);
+    pdf_.WriteString(std::to_string(number) + " 0 obj");
+    pdf_.WriteString(std::to_string(value));
+    pdf_.WriteString("endobj");
+  }
+
+  void writeInfo() {
+    const TZdProperty& p = exporter_.Properties();
+    pdf_.AddRef(kInfoObject);
+    pdf_.WriteString(std::to_string(kInfoObject) + " 0 obj");
+    pdf_.WriteString("<< /Creator " + PdfTextString(TZdqExport::ProductKey()));
+    pdf_.WriteString("/CreationDate (D:" + CreationDate() + ")");
+    pdf_.WriteString("/Title " + PdfTextString(p.Title));
+    pdf_.WriteString("/Author " + PdfTextString(p.Author));
+    pdf_.WriteString("/Producer (ZdReport)");
+    pdf_.WriteString("/Keywords " + PdfTextString(p.Keywords));
+    pdf_.WriteString("/Subject " + PdfTextString(p.Subject) + " >>");
+    pdf_.WriteString("endobj");
+  }
+
+  const TZdqExportToPDF& exporter_;
+  TPdfWriter pdf_;
+  TZdqPDFFonts fonts_;
+  TPdfPageTree tree_;
+  std::vector<TImage> images_;
+  int height_;
+  int content_ = 0, length_ = 0, procSet_ = 0, resources_ = 0;
+};
+
+}  // namespace
+
+const char* PdfFilterName(TZdqECompression compression) {
+  switch (compression) {
+    case TZdqECompression::seASCIIHex: return "ASCIIHexDecode";
+    case TZdqECompression::seASCII85: return "ASCII85Decode";
+    case TZdqECompression::seLZW: return "LZWDecode";
+    case TZdqECompression::seDCT: return "DCTDecode";
+    case TZdqECompression::seFlate: return "FlateDecode";
+  }
+  return "ASCIIHexDecode";
+}
+
+TZdqExportToPDF::TZdqExportToPDF(TComponent* owner) : TZdqExportAttributes(owner) {
+  RecordKinds = {TZdqMFERecordKind::rkText, TZdqMFERecordKind::rkLine, TZdqMFERecordKind::rkPicture};
+}
+
+std::string TZdqExportToPDF::BuildDocument() const {
+  TPdfJob job(*this);
+  job.StartPage();
+  for (const TZdqMFERecord& cell : Records()) job.WriteCell(cell);
+  return job.Finish();
+}
+
+void TZdqExportToPDF::SaveToFile(const std::string& fileName) {
+  // The writer places cells by their own positions, so the grid is not built.
+  const std::string document = BuildDocument();
+  TPdfWriter::SaveBytes(document, fileName);
+}
+
+}  // namespace zd

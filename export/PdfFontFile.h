@@ -1,0 +1,59 @@
+#pragma once
+// The platform font behind a PDF font: its tables, glyphs and metrics as
+// the font itself states them (Qt stays in the .cpp file).
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/graphics/Canvas.h"
+
+namespace zd {
+
+class TPdfFontFile {
+ public:
+  // The installed font that a canvas font of this name and style draws
+  // with; Valid() is false when the platform has none.
+  explicit TPdfFontFile(const TFont& font);
+  ~TPdfFontFile();
+  TPdfFontFile(const TPdfFontFile&) = delete;
+  TPdfFontFile& operator=(const TPdfFontFile&) = delete;
+
+  bool Valid() const;
+  // A table of the font file by its four-letter tag; empty when absent.
+  std::string Table(const char* tag) const;
+  // Outlines in a "glyf" table (rather than CFF ones).
+  bool IsTrueType() const;
+  // The font's licence allows embedding (OS/2 type is not "restricted").
+  bool IsEmbeddable() const;
+  std::string PostScriptName() const;
+  int UnitsPerEm() const;
+  int Weight() const;  // 100 to 900
+  // Pitch-and-family byte as the platform's text metrics report it:
+  // family in the high nibble, bit 0 variable pitch, bit 2 TrueType.
+  uint8_t PitchAndFamily() const;
+
+  // Glyph of a character, 0 when the font has none.
+  uint16_t GlyphIndex(char32_t character) const;
+  int GlyphCount() const;
+  // Advance of a glyph in thousandths of the em.
+  int AdvanceWidth(uint16_t glyph) const;
+
+  // Metrics in thousandths of the em.
+  int Ascent() const;
+  int Descent() const;  // negative below the baseline
+  int CapHeight() const;
+  int ItalicAngle() const;  // degrees, negative leaning right
+  // xMin, yMin, xMax, yMax of all glyphs as Left, Top, Right, Bottom.
+  TRect BoundingBox() const;
+
+  // The whole font file put back together from its tables.
+  std::string FileBytes() const;
+
+  struct Impl;
+
+ private:
+  std::unique_ptr<Impl> d_;
+};
+
+}  // namespace zd

@@ -1,0 +1,86 @@
+#pragma once
+// The font table of the PDF writer: maps each canvas font of the text to a
+// PDF font (resource name F + its index), remembers the fonts a document
+// uses and writes them as font objects at the end of the file.
+//
+// Two ways to write them. By default a font is one of the PDF base fonts
+// per charset, with the text in the 8-bit code page of the charset. With
+// embedded subsets every font is the real font file, cut down to the glyphs
+// used, addressed by glyph number and mapped back to Unicode, so any text
+// shows and can be copied.
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "export/PdfFontFile.h"
+#include "export/PdfWriter.h"
+#include "host/graphics/Canvas.h"
+
+namespace zd {
+
+struct TZdqPDFFont {
+  int RefIndex = 0;      // object number
+  std::string BaseFont;  // PDF base font name
+  std::string Name;      // the canvas font's name
+  uint8_t CharSet = 0;
+  TFontStyles Style;
+  bool IsTrueType = false;
+  bool IsEmbeddable = false;
+  int Flags = 32;  // font descriptor flags
+
+  // Name, style and the flags taken from the installed font.
+  void FontParameters(const TFont& font);
+  // The base font with the charset's suffix ("Helvetica-Russian").
+  std::string GetFontName() const;
+  bool IsStandardFont() const;
+  std::string EncodingString() const;
+  // The code page in which the font's text is written.
+  int CodePage() const;
+
+  std::shared_ptr<TPdfFontFile> File;  // the installed font
+  // Embedded subsets: glyphs shown, each with the text it stands for.
+  std::map<uint16_t, std::u32string> UsedGlyphs;
+};
+
+// Charset of a canvas font as the PDF fonts see it: the default charset (1)
+// becomes the charset of the ANSI code page.
+uint8_t EffectiveCharset(uint8_t charset, int ansiCodePage);
+// The base font name for a font name, style and charset.
+std::string PdfBaseFontFamily(const std::string& fontName, TFontStyles style, uint8_t charset);
+
+class TZdqPDFFonts {
+ public:
+  explicit TZdqPDFFonts(bool embedSubsets = false) : embed_(embedSubsets) {}
+
+  // Index of the entry for the font, added (with a new object number taken
+  // from the writer) when the table has none yet.
+  int FontFromTable(TPdfWriter& pdf, const TFont& font);
+  // The entry, or nullptr when out of range.
+  const TZdqPDFFont* GetFont(int index) const;
+  int GetItemByFont(const std::string& baseFont, uint8_t charSet) const;
+  int Count() const { return int(fonts_.size()); }
+  void Clear() { fonts_.clear(); }
+  bool EmbedsSubsets() const { return embed_; }
+
+  // The string operand of "Tj" that shows the UTF-8 text in font `index`.
+  std::string TextOperand(int index, std::string_view utf8);
+
+  // Every font object, with encodings, descriptors, font files and maps.
+  void WriteFonts(TPdfWriter& pdf) const;
+  void WriteFontDifferences(TPdfWriter& pdf, const TZdqPDFFont& font) const;
+
+ private:
+  void writeBaseFont(TPdfWriter& pdf, int index, const TZdqPDFFont& font) const;
+  void writeWidths(TPdfWriter& pdf, const TZdqPDFFont& font) const;
+  void writeDescriptor(TPdfWriter& pdf, int number, const TZdqPDFFont& font) const;
+  void writeEmbeddedFont(TPdfWriter& pdf, int index, const TZdqPDFFont& font) const;
+  int addEmbedded(TPdfWriter& pdf, const TFont& font);
+
+  bool embed_;
+  std::vector<TZdqPDFFont> fonts_;
+};
+
+}  // namespace zd

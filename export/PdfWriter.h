@@ -1,0 +1,77 @@
+#pragma once
+// The object layer of the PDF writer: lines and raw stream bytes with the
+// true byte offset of every object kept for the cross-reference table, page
+// content buffered in memory until the page ends, and the small text
+// helpers (string escaping, numbers in points, colours, Flate).
+#include <cstdint>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "host/graphics/Canvas.h"
+
+namespace zd {
+
+class EPdfError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A literal string body: "(", ")" and "\" get a backslash, CR and LF become
+// \r and \n so a string never breaks its line; other bytes stay as they are.
+std::string PdfEscapeString(std::string_view bytes);
+// Page units (96 per inch) as PDF points (72 per inch), shortest decimal.
+std::string PdfPoints(double pageUnits);
+// Shortest decimal of a number with at most two fractional digits.
+std::string PdfNumber(double value);
+// "r g b RG" (stroke) or "r g b rg" (fill), each part as 0.000 to 1.000.
+std::string PdfColor(TColor color, bool stroke);
+// zlib stream (what FlateDecode reads back).
+std::string FlateCompress(std::string_view data);
+// Two upper-case hex digits per byte.
+std::string HexEncode(std::string_view data);
+
+class TPdfWriter {
+ public:
+  // Numbers 1 to 3 are the catalog, the information dictionary and the
+  // root of the page tree; new objects start at 4.
+  static constexpr int kFirstFreeObject = 4;
+
+  // One line, ended with CR LF: into the page content while it is open,
+  // otherwise into the file.
+  void WriteString(std::string_view line);
+  // Stream data, unchanged, into the file.
+  void WriteRaw(std::string_view bytes);
+  // "stream", the data, an end of line and "endstream".
+  void WriteStream(std::string_view data);
+  // Records that object `number` starts at the current end of the file;
+  // call it right before the object's first line.
+  void AddRef(int number);
+  int GetNextRefIndex() { return nextObject_++; }
+  int NextObjectNumber() const { return nextObject_; }
+
+  // Page content goes to memory from BeginContent until TakeContent.
+  void BeginContent();
+  std::string TakeContent();
+  bool InContent() const { return inContent_; }
+
+  // Bytes in the file so far.
+  size_t FilePos() const { return file_.size(); }
+  // Cross-reference table and trailer; every number below the next free
+  // one must have been placed. Throws EPdfError otherwise.
+  void WriteXrefAndTrailer(int rootObject, int infoObject);
+
+  const std::string& Bytes() const { return file_; }
+  // Writes a finished document to a file; throws EPdfError when that fails.
+  static void SaveBytes(const std::string& bytes, const std::string& fileName);
+
+ private:
+  std::string file_;
+  std::string content_;
+  bool inContent_ = false;
+  int nextObject_ = kFirstFreeObject;
+  std::map<int, size_t> offsets_;
+};
+
+}  // namespace zd
