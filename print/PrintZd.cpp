@@ -14,6 +14,7 @@
 #include "host/locale/DateTime.h"
 #include "host/printing/Printer.h"
 #include "host/ui/Progress.h"
+#include "print/PreparedReport.h"
 #include "print/TextIds.h"
 
 namespace zd {
@@ -542,6 +543,61 @@ void TZdPrintBaseComponent::ExportTo(const std::string& fileName, bool isSeparat
   exporter->StartExport();
   ExportPages(*exporter, fileName, isSeparatePages, validPages);
   exporter->EndExport();
+}
+
+// ---- prepared-report files ----
+
+void TZdPrintBaseComponent::SavePreparedReportToStream(std::ostream& out) {
+  TPreparedReportSaver(*this).SaveToStream(out);
+}
+
+void TZdPrintBaseComponent::SavePreparedReport(const std::string& fileName) {
+  SavePreparedPages(fileName, false, nullptr);
+}
+
+void TZdPrintBaseComponent::SavePreparedPages(const std::string& fileName, bool isSeparatePages,
+                                              const TStrings* validPages) {
+  TPreparedReportSaver(*this).SavePages(fileName, isSeparatePages, validPages);
+}
+
+void TZdPrintBaseComponent::LoadPreparedReportFromStream(std::istream& in) {
+  TZqpContent loaded = ReadZqp(in);  // throws before anything here changes
+  FreePages();
+  pages_ = std::move(loaded.Pages);
+  zdProperty_.Author = loaded.Header.Author;
+  zdProperty_.Keywords = loaded.Header.Keywords;
+  zdProperty_.Subject = loaded.Header.Subject;
+  zdProperty_.Title = loaded.Header.Title;
+  // Counts frozen by an earlier two-pass preparation must not hide the loaded ones.
+  intNumPages = loaded.Header.PageCount;
+  intNumBars = loaded.Header.BarCount;
+  intCurPage = 0;
+  intCurBar = 0;
+  status_ = TStatus::stPrinted;
+  prepared_ = true;
+}
+
+void TZdPrintBaseComponent::LoadPreparedReport(const std::string& fileName) {
+  std::ifstream in = OpenZqpFile(fileName);
+  LoadPreparedReportFromStream(in);
+}
+
+bool TZdPrintBaseComponent::SavePageToFile(std::string& fileName, const std::vector<TExportFormat>& exporters) {
+  if (!prepared_) PrepareReport();
+  if (!prepared_) return false;
+  TExportChoice choice;
+  if (!AskExportChoice(GetLanguageShift(), exporters, fileName, choice)) return false;
+  TPrintChoice range;
+  range.Mode = choice.Mode;
+  range.RangeText = choice.RangeText;
+  const TStringList pages = ChosenPages(range);
+  if (choice.FormatIndex == 0) {
+    SavePreparedPages(choice.FileName, choice.SeparateFiles, &pages);
+  } else if (const TExportFormat& format = exporters[size_t(choice.FormatIndex - 1)]; format.Class) {
+    ExportTo(choice.FileName, choice.SeparateFiles, pages, format.Class);
+  }
+  fileName = choice.FileName;
+  return true;
 }
 
 // ---- preview ----

@@ -3,6 +3,7 @@
 // numbering, system values and variable lookup, and the entry points that
 // print, preview and export the pages. Derived classes produce the pages.
 #include <functional>
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <vector>
@@ -89,6 +90,7 @@ using TPrintDialog = std::function<bool(const TPrintDialogRequest& request, TPri
 void SetPrintDialog(TPrintDialog dialog);
 
 class TZdPrintBaseComponent;
+struct TExportFormat;  // print/PreparedReport.h
 struct TPreviewRequest {
   void* ParentControl = nullptr;  // host window to embed in; nullptr: a modal window
   bool EnableOutlines = false;
@@ -142,6 +144,21 @@ class TZdPrintBaseComponent : public TComponent {
                 const TZdqExportClass& filter);
   void SavePrinter();
   void RestorePrinter();
+
+  // Prepared-report files (".zqp"), written and read by print/PreparedReport*.
+  void SavePreparedReportToStream(std::ostream& out);
+  void SavePreparedReport(const std::string& fileName);
+  // The listed 1-based pages (all when validPages is null), to one file or
+  // one file per page and bar; nothing is created when no page is wanted.
+  void SavePreparedPages(const std::string& fileName, bool isSeparatePages, const TStrings* validPages);
+  // Replace the pages only when the whole file reads; a bad file throws
+  // EPreparedReportError and leaves the component as it was.
+  void LoadPreparedReportFromStream(std::istream& in);
+  void LoadPreparedReport(const std::string& fileName);
+  // Asks for format, pages and file name (see SetExportDialog), then saves
+  // or exports; the chosen name comes back in fileName. False when cancelled
+  // or when nothing can be prepared.
+  bool SavePageToFile(std::string& fileName, const std::vector<TExportFormat>& exporters);
 
   // ---- properties ----
   bool Prepared() const { return prepared_; }
