@@ -20,6 +20,8 @@
 #include "host/emf/MetafilePlayer.h"
 #include "host/printing/Printer.h"
 #include "print/PrintZd.h"
+#include "report/TextControls.h"
+#include "report/ZdReport.h"
 
 namespace {
 
@@ -101,6 +103,60 @@ class TRowListReport : public zd::TZdPrintComponent {
   zd::TDataSet& rows_;
 };
 
+// A banded report over the rows grouped by country: a page header, a
+// detail band of four controls and a group header and footer.
+class TBandedBench {
+ public:
+  explicit TBandedBench(zd::TDataSet& rows) {
+    report_.AnimatedStatus = false;
+    report_.SetDataSet(&rows);
+    report_.PrinterSetting().SetPrinterName(zd::TSystemPrinter::VirtualPrinterName);
+    report_.PrinterSetting().SetPaperSize(zd::TZdqPaperSize::psA4);
+    report_.DeleteAllBands();
+    zd::TZdqBand& header = band(zd::TBandType::btPageHeader, 24);
+    header.NewPage = true;
+    label(header, "Orders by country", 0);
+    int h = 0, f = 0;
+    report_.AddGroup(h, f, false, false, false, 0, "country");
+    report_.GetBand(h)->SetHeight(22);
+    expression(*report_.GetBand(h), "country", 0);
+    report_.GetBand(f)->SetHeight(22);
+    label(*report_.GetBand(f), "End of country", 0);
+    zd::TZdqBand& detail = band(zd::TBandType::btDetail, 18);
+    expression(detail, "id", 0);
+    expression(detail, "customer", 80);
+    expression(detail, "product", 300);
+    label(detail, "row", 500);
+  }
+  zd::TZdReport& Report() { return report_; }
+
+ private:
+  zd::TZdqBand& band(zd::TBandType type, int height) {
+    zd::TZdqBand& b = *report_.GetBand(report_.AddBand(type, true));
+    b.SetHeight(height);
+    b.SetLeft(0);
+    return b;
+  }
+  static void place(zd::TZdqControl& c, int left) {
+    c.SetLeft(left);
+    c.SetTop(0);
+    c.SetWidth(200);
+    c.SetHeight(16);
+  }
+  static void label(zd::TZdqBand& b, const std::string& text, int left) {
+    auto* l = new zd::TZdqLabel(&b);
+    l->SetDisplayName(text);
+    place(*l, left);
+  }
+  static void expression(zd::TZdqBand& b, const std::string& text, int left) {
+    auto* e = new zd::TZdqExpression(&b);
+    e->SetExpression(text);
+    place(*e, left);
+  }
+
+  zd::TZdReport report_;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -148,6 +204,15 @@ int main(int argc, char** argv) {
 
     report.OutputFileName = dir.filePath("bench.pdf").toStdString();
     Report("print to the virtual PDF printer", pages, "pages", Seconds([&] { report.PrintReport(); }));
+
+    zd::TSqlDataSet byCountry;
+    byCountry.SetDatabaseName(dbPath.toStdString());
+    byCountry.SetSQL("SELECT * FROM lines ORDER BY country, id");
+    byCountry.Open();
+    TBandedBench banded(byCountry);
+    const double bandedSeconds = Seconds([&] { banded.Report().Prepare(); });
+    Report("prepare banded report (rows)", rows, "rows", bandedSeconds);
+    Report("prepare banded report (pages)", banded.Report().Pages().Count(), "pages", bandedSeconds);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "zdbench: %s\n", e.what());
     return 1;

@@ -4,7 +4,14 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "export/CsvExport.h"
+#include "export/Excel.h"
+#include "export/HtmlExport.h"
+#include "export/Lotus.h"
 #include "export/PdfExport.h"
+#include "export/QuattroPro.h"
+#include "export/TextExport.h"
+#include "export/XmlExport.h"
 #include "host/core/ClassRegistry.h"
 #include "host/core/TextUtil.h"
 
@@ -135,6 +142,13 @@ void RegisterBuiltInZdqExport(const TZdqExportClass& exportClass) {
 void RegisterBuiltInExporters() {
   // Each format adds its RegisterBuiltInZdqExport(ExportClassOf<...>()) call
   // here as it is written, in the order of kBuiltInFormats.
+  RegisterBuiltInZdqExport(ExportClassOf<TZdqExportToText>());
+  RegisterBuiltInZdqExport(ExportClassOf<TZdqExportToCSV>());
+  RegisterBuiltInZdqExport(ExportClassOf<TZdqExportToHTML>());
+  RegisterBuiltInZdqExport(ExportClassOf<TZdqExportToXML>());
+  RegisterBuiltInZdqExport(ExportClassOf<TZdqExportToExcel>());
+  RegisterBuiltInZdqExport(ExportClassOf<TZdqExportToLotus>());
+  RegisterBuiltInZdqExport(ExportClassOf<TZdqExportToQuattroPro>());
   RegisterBuiltInZdqExport(ExportClassOf<TZdqExportToPDF>());
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "host/core/Properties.h"
 #include "host/emf/MetafilePlayer.h"
 #include "host/graphics/QtGraphics.h"
 
@@ -149,6 +150,41 @@ void TZdqFrame::drawPicture(TCanvas& canvas, const TRect& rect) const {
       canvas.StretchDraw({rect.Right - pw, rect.Bottom - ph, rect.Right, rect.Bottom}, bmp);
       break;
   }
+}
+
+const TClassProperties& TZdqFrame::ClassProperties() {
+  using F = TZdqFrame;
+  static const TClassProperties props =
+      TPropertiesOf<F>("TZdqFrame", nullptr)
+          .Color("Color", [](const F& f) { return f.Color(); }, [](F& f, uint32_t v) { f.SetColor(v); }, clBlack)
+          .Enum("Style", [](const F& f) { return f.Style(); }, [](F& f, TPenStyle v) { f.SetStyle(v); },
+                TEnumNames{"TPenStyle",
+                           {"psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear", "psInsideFrame"}},
+                TPenStyle::psSolid)
+          .Integer("Width", [](const F& f) { return f.Width(); }, [](F& f, int v) { f.SetWidth(v); }, 1)
+          .Set("FrameType", [](const F& f) { return f.FrameType().Bits; },
+               [](F& f, uint8_t v) { f.SetFrameType(TZdFrameTypes(v)); },
+               TEnumNames{"TZdFrameTypes", {"ftTop", "ftBottom", "ftLeft", "ftRight"}}, uint8_t(0))
+          .Color("BackColor", [](const F& f) { return f.BackColor(); }, [](F& f, uint32_t v) { f.SetBackColor(v); },
+                 clWhite)
+          // The picture's file bytes; a raster picture is kept as BMP.
+          .Binary("Picture",
+                  [](const F& f) -> TBytes {
+                    if (f.picture_.Empty()) return {};
+                    if (f.picture_.Kind() == TPictureKind::Bitmap)
+                      return f.picture_.Bitmap().SaveToBytes(TImageFormat::Bmp);
+                    return f.picture_.Data();
+                  },
+                  [](F& f, const TBytes& v) {
+                    TPicture loaded;
+                    if (!v.empty()) loaded.LoadFromBytes(v);  // raises before anything changes
+                    f.SetPicture(loaded);
+                  })
+          .Enum("PicType", [](const F& f) { return f.PicType(); }, [](F& f, TZdPicType v) { f.SetPicType(v); },
+                TEnumNames{"TZdPicType", {"btNone", "btCenter", "btStretch", "btTile", "btTileAsFrame", "btCorners"}},
+                TZdPicType::btNone)
+          .Build();
+  return props;
 }
 
 }  // namespace zd

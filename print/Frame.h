@@ -25,6 +25,8 @@ enum class TZdPicType { btNone, btCenter, btStretch, btTile, btTileAsFrame, btCo
 class TZdqFrame : public TPersistent {
  public:
   std::string ClassName() const override { return "TZdqFrame"; }
+  const TClassProperties* PublishedProperties() const override { return &ClassProperties(); }
+  static const TClassProperties& ClassProperties();
   // Copies every persisted property; the parent stays.
   void Assign(const TPersistent& source) override;
 

@@ -2,6 +2,7 @@
 
 #include <climits>
 
+#include "host/core/Properties.h"
 #include "host/locale/Locale.h"
 #include "resources/StringTables.h"
 
@@ -60,6 +61,21 @@ std::string GetString(int languageShift, int id) {
   std::string text = LoadText(languageShift, id);
   if (text.empty() && languageShift >= 1) text = LoadText(0, id);
   return text;
+}
+
+const TClassProperties& TZdqLanguage::ClassProperties() {
+  using L = TZdqLanguage;
+  static const TClassProperties props =
+      TPropertiesOf<L>("TZdqLanguage", nullptr)
+          .Boolean("AutoDetect", [](const L& l) { return l.AutoDetect(); }, [](L& l, bool v) { l.SetAutoDetect(v); },
+                   false)
+          .Enum("LanguageID", [](const L& l) { return l.LanguageID(); },
+                [](L& l, TZdqLangID v) { l.SetLanguageID(v); },
+                TEnumNames{"TZdqLangID", {"lnEnglish", "lnRussian", "lnUkrainian", "lnGerman", "lnFrench", "lnSpanish",
+                                          "lnSwedish", "lnCzech", "lnDutch"}},
+                TZdqLangID::lnEnglish)
+          .Build();
+  return props;
 }
 
 }  // namespace zd

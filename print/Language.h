@@ -13,6 +13,8 @@ enum class TZdqLangID {
 class TZdqLanguage : public TPersistent {
  public:
   std::string ClassName() const override { return "TZdqLanguage"; }
+  const TClassProperties* PublishedProperties() const override { return &ClassProperties(); }
+  static const TClassProperties& ClassProperties();
   void Assign(const TPersistent& source) override;
 
   bool AutoDetect() const { return autoDetect_; }

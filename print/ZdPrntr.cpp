@@ -6,6 +6,7 @@
 #include <tuple>
 #include <utility>
 
+#include "host/core/Properties.h"
 #include "host/printing/Printer.h"
 
 namespace zd {
@@ -287,5 +288,61 @@ void TZdqPrinter::SetPrinterSettings(TSystemPrinter& p) {
 }
 
 void TZdqPrinter::SetPrinterSettings() { SetPrinterSettings(Printer()); }
+
+const TClassProperties& TZdqPageMargins::ClassProperties() {
+  using M = TZdqPageMargins;
+  static const TClassProperties props =
+      TPropertiesOf<M>("TZdqPageMargins", nullptr)
+          .Boolean("ByDefault", [](const M& m) { return m.ByDefault; }, [](M& m, bool v) { m.ByDefault = v; }, true)
+          .Integer("Left", [](const M& m) { return m.Left; }, [](M& m, int v) { m.Left = v; })
+          .Integer("Top", [](const M& m) { return m.Top; }, [](M& m, int v) { m.Top = v; })
+          .Integer("Right", [](const M& m) { return m.Right; }, [](M& m, int v) { m.Right = v; })
+          .Integer("Bottom", [](const M& m) { return m.Bottom; }, [](M& m, int v) { m.Bottom = v; })
+          .Build();
+  return props;
+}
+
+const TClassProperties& TZdqPrinter::ClassProperties() {
+  using P = TZdqPrinter;
+  static const TClassProperties props =
+      TPropertiesOf<P>("TZdqPrinter", nullptr)
+          // A template from another machine may name a printer index this one
+          // lacks; it then prints on the current printer instead of failing.
+          .Integer("PrinterIndex", [](const P& p) { return p.printerIndex_; },
+                   [](P& p, int v) { p.SetPrinterIndex(v >= -1 && v < p.Printer().PrinterCount() ? v : -1); }, -1)
+          .String("PrinterName", [](const P& p) { return p.printerName_; },
+                  [](P& p, const std::string& v) { p.SetPrinterName(v); })
+          .Object("Margins", [](P& p) -> TZdqPageMargins& { return p.margins_; })
+          .Enum("PaperSize", [](const P& p) { return p.paperSize_; }, [](P& p, TZdqPaperSize v) { p.SetPaperSize(v); },
+                TEnumNames{"TZdqPaperSize",
+                           {"psDefault", "psLetter", "psLetterSmall", "psTabloid", "psLedger", "psLegal",
+                            "psStatement", "psExecutive", "psA2", "psA3", "psA3Transverse", "psA4", "psA4Small",
+                            "psA4Transverse", "psA5", "psB4", "psB5", "psFolio", "psQuarto", "psQr10X14",
+                            "psQr11X17", "psNote", "psEnv9", "psEnv10", "psEnv11", "psEnv12", "psEnv14",
+                            "psCSheet", "psDSheet", "psESheet", "psCustom"}},
+                TZdqPaperSize::psDefault)
+          // The stored sizes as they are: reading PaperSizeWidth() would fill them in.
+          .Integer("PaperSizeWidth", [](const P& p) { return p.paperWidth_; },
+                   [](P& p, int v) { p.SetPaperSizeWidth(v); })
+          .Integer("PaperSizeHeight", [](const P& p) { return p.paperHeight_; },
+                   [](P& p, int v) { p.SetPaperSizeHeight(v); })
+          .Enum("Orientation", [](const P& p) { return p.orientation_; },
+                [](P& p, TZdqPrinterOrientation v) { p.SetOrientation(v); },
+                TEnumNames{"TZdqPrinterOrientation", {"spoDefault", "spoPortrait", "spoLandscape"}},
+                TZdqPrinterOrientation::spoDefault)
+          .Enum("OutputBin", [](const P& p) { return p.outputBin_; }, [](P& p, TZdqBin v) { p.SetOutputBin(v); },
+                TEnumNames{"TZdqBin",
+                           {"sbDefault", "sbFirst", "sbUpper", "sbLower", "sbMiddle", "sbManual", "sbEnvelope",
+                            "sbEnvManual", "sbAuto", "sbTractor", "sbSmallFormat", "sbLargeFormat",
+                            "sbLargeCapacity", "sbCassette", "sbLast"}},
+                TZdqBin::sbDefault)
+          .Enum("Duplex", [](const P& p) { return p.duplex_; }, [](P& p, TZdqDuplex v) { p.SetDuplex(v); },
+                TEnumNames{"TZdqDuplex", {"sdDefault", "sdNone", "sdHorizontal", "sdVertical"}},
+                TZdqDuplex::sdDefault)
+          .Integer("Copies", [](const P& p) { return p.copies_; }, [](P& p, int v) { p.SetCopies(v); }, 1)
+          .Boolean("Collate", [](const P& p) { return p.collate_; }, [](P& p, bool v) { p.SetCollate(v); })
+          .Build();
+  return props;
+}
 
 }  // namespace zd

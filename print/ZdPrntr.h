@@ -48,6 +48,8 @@ int PageUnitsToTenthsMm(int units);
 class TZdqPageMargins : public TPersistent {
  public:
   std::string ClassName() const override { return "TZdqPageMargins"; }
+  const TClassProperties* PublishedProperties() const override { return &ClassProperties(); }
+  static const TClassProperties& ClassProperties();
   void Assign(const TPersistent& source) override;
   bool ByDefault = true;  // use the printer's own unprintable margins
   int Left = 0, Top = 0, Right = 0, Bottom = 0;  // tenths of a millimetre
@@ -62,6 +64,8 @@ class TZdqPrinter : public TPersistent {
   // Works on the process-wide system printer unless given another one.
   explicit TZdqPrinter(TSystemPrinter* printer = nullptr);
   std::string ClassName() const override { return "TZdqPrinter"; }
+  const TClassProperties* PublishedProperties() const override { return &ClassProperties(); }
+  static const TClassProperties& ClassProperties();
   void Assign(const TPersistent& source) override;
 
   int PrinterIndex() const { return printerIndex_; }

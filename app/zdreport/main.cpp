@@ -1,11 +1,14 @@
 // zdreport: command line front end. `zdreport demo --db examples/demo.db -o
 // out/demo.pdf` prepares a multi-page list of order lines from the example
-// database and prints it on the virtual PDF printer.
+// database and prints it on the virtual PDF printer; `dump` lists a report
+// template's contents and `make-example` writes the example template.
 #include <QGuiApplication>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -13,11 +16,18 @@
 #include "host/locale/DateTime.h"
 #include "host/printing/Printer.h"
 #include "print/PrintZd.h"
+#include "report/ShapeControls.h"
+#include "report/Template.h"
+#include "report/TemplateDump.h"
+#include "report/TextControls.h"
+#include "report/ZdReport.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "Usage: zdreport demo [--db FILE.db] -o FILE.pdf\n"
+    "       zdreport dump FILE.zdq\n"
+    "       zdreport make-example FILE.zdq\n"
     "       zdreport --help\n"
     "\n"
     "  demo              prepare the demo report over the order lines of the\n"
@@ -25,9 +35,16 @@ constexpr const char* kUsage =
     "                    PDF printer and save its first page as demo-page1.emf\n"
     "                    next to FILE.pdf\n"
     "  --db FILE.db      the SQLite database (default examples/demo.db)\n"
+    "  dump              list a report template: each object's class and name,\n"
+    "                    its stored properties as path = value, its children\n"
+    "                    indented below it\n"
+    "  make-example      write the example template: the order lines grouped\n"
+    "                    by country, with page header and footer, group\n"
+    "                    header and footer, detail and summary\n"
     "  --help            show this text\n";
 
 struct TArguments {
+  std::string command;
   std::string output;
   std::string database = "examples/demo.db";
 };
@@ -35,8 +52,14 @@ struct TArguments {
 // Throws std::invalid_argument with the reason for a bad command line.
 TArguments ParseArguments(const std::vector<std::string>& args) {
   if (args.empty()) throw std::invalid_argument("no command given");
-  if (args[0] != "demo") throw std::invalid_argument("unknown command '" + args[0] + "'");
   TArguments result;
+  result.command = args[0];
+  if (args[0] == "dump" || args[0] == "make-example") {
+    if (args.size() != 2) throw std::invalid_argument(args[0] + " needs exactly one file name");
+    result.output = args[1];
+    return result;
+  }
+  if (args[0] != "demo") throw std::invalid_argument("unknown command '" + args[0] + "'");
   for (size_t i = 1; i < args.size(); ++i) {
     if (args[i] == "-o") {
       if (i + 1 >= args.size()) throw std::invalid_argument("-o needs a file name");
@@ -196,6 +219,144 @@ int RunDemo(const TArguments& args) {
   return 0;
 }
 
+int RunDump(const TArguments& args) {
+  std::ifstream in(args.output, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot open " + args.output);
+  const zd::TBytes data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::cout << zd::DumpStreamTree(zd::ReadTemplateTree(data));
+  return 0;
+}
+
+// The example template: the order lines of the example database grouped by
+// country. Its dataset reference names "OrderLines", the component an
+// application provides.
+class TExampleTemplate {
+ public:
+  TExampleTemplate() {
+    lines_->SetName("OrderLines");
+    report_->SetName("OrderList");
+    report_->SetDataSet(lines_);
+    report_->SetTwoPass(true);  // the page count is known on every page
+    report_->ZdProperty().Title = "Order lines by country";
+    report_->PrinterSetting().SetPaperSize(zd::TZdqPaperSize::psA4);
+    report_->DeleteAllBands();
+    BuildPageHeader();
+    BuildGroup();
+    BuildDetail();
+    BuildPageFooter();
+    BuildSummary();
+  }
+
+  void Save(const std::string& fileName) { zd::SaveReport(*report_, fileName); }
+
+ private:
+  static constexpr int kColumns[] = {0, 70, 170, 420, 480};
+
+  zd::TZdqBand& Band(zd::TBandType type, int height) {
+    zd::TZdqBand& band = *report_->GetBand(report_->AddBand(type, true));
+    band.SetHeight(height);
+    return band;
+  }
+
+  template <class T>
+  T& Place(zd::TZdqBand& band, int left, int top, int width) {
+    auto* control = new T(&band);
+    control->SetLeft(left);
+    control->SetTop(top);
+    control->SetWidth(width);
+    return *control;
+  }
+
+  zd::TZdqLabel& Text(zd::TZdqBand& band, const std::string& text, int left, int top, int width) {
+    auto& label = Place<zd::TZdqLabel>(band, left, top, width);
+    label.SetDisplayName(text);
+    return label;
+  }
+
+  zd::TZdqExpression& Value(zd::TZdqBand& band, const std::string& expression, int left, int width) {
+    auto& value = Place<zd::TZdqExpression>(band, left, 2, width);
+    value.SetDisplayName(expression);
+    value.SetExpression(expression);
+    return value;
+  }
+
+  void BuildPageHeader() {
+    zd::TZdqBand& band = Band(zd::TBandType::btPageHeader, 60);
+    auto& title = Text(band, report_->ZdProperty().Title, 0, 4, 400);
+    title.Font().Edit().Size = 16;
+    title.Font().Edit().Style = zd::TFontStyles(zd::fsBold);
+    const char* heads[] = {"Order", "Date", "Product", "Qty", "Amount"};
+    for (int i = 0; i < 5; ++i) {
+      auto& head = Text(band, heads[i], kColumns[i], 36, i < 4 ? kColumns[i + 1] - kColumns[i] : 90);
+      head.Font().Edit().Style = zd::TFontStyles(zd::fsBold);
+      head.Frame().SetFrameType(zd::TZdFrameTypes(zd::ftBottom));
+    }
+  }
+
+  void BuildGroup() {
+    zd::TZdqBand& header = Band(zd::TBandType::btGroupHeader, 26);
+    header.Expression = "OrderLines.country";
+    header.OutlineExpression = "OrderLines.country";
+    auto& country = Value(header, "OrderLines.country", 0, 300);
+    country.Font().Edit().Style = zd::TFontStyles(zd::fsBold);
+
+    zd::TZdqBand& footer = Band(zd::TBandType::btGroupFooter, 28);
+    footer.Expression = header.Expression;
+    Text(footer, "Country total", kColumns[2], 4, 200);
+    auto& total = Value(footer, "OrderLines.amount", kColumns[4], 90);
+    total.SetFormat("@N @ND2 ");
+    total.SetAlignment(zd::TAlignment::taRightJustify);
+    total.Calculation().CalcType = zd::TCalcType::ctSum;
+    total.Calculation().ResetType = zd::TResetType::rtEndGroup;
+    total.Calculation().ResetGroup = header.Expression;
+    total.Frame().SetFrameType(zd::TZdFrameTypes(zd::ftTop));
+  }
+
+  void BuildDetail() {
+    zd::TZdqBand& band = Band(zd::TBandType::btDetail, 22);
+    const char* fields[] = {"order_id", "order_date", "product", "quantity", "amount"};
+    for (int i = 0; i < 5; ++i) {
+      auto& value = Value(band, std::string("OrderLines.") + fields[i], kColumns[i],
+                          i < 4 ? kColumns[i + 1] - kColumns[i] : 90);
+      if (i >= 3) value.SetAlignment(zd::TAlignment::taRightJustify);
+      if (i == 4) value.SetFormat("@N @ND2 ");
+    }
+  }
+
+  void BuildPageFooter() {
+    zd::TZdqBand& band = Band(zd::TBandType::btPageFooter, 30);
+    auto& line = Place<zd::TZdqLine>(band, 0, 2, 570);
+    line.SetHeight(2);
+    line.SetLineType(zd::TLineType::ltTop);
+    auto& printed = Place<zd::TZdqSysData>(band, 0, 8, 200);
+    printed.SetSysData(zd::TZdqSysDataType::sdDate);
+    Text(band, "Page", 400, 8, 40);
+    Place<zd::TZdqSysData>(band, 440, 8, 40).SetSysData(zd::TZdqSysDataType::sdPageNo);
+    Text(band, "of", 480, 8, 30);
+    Place<zd::TZdqSysData>(band, 510, 8, 60).SetSysData(zd::TZdqSysDataType::sdPageCount);
+  }
+
+  void BuildSummary() {
+    zd::TZdqBand& band = Band(zd::TBandType::btReportSummary, 34);
+    Text(band, "Grand total", kColumns[2], 8, 200).Font().Edit().Style = zd::TFontStyles(zd::fsBold);
+    auto& total = Value(band, "OrderLines.amount", kColumns[4], 90);
+    total.SetTop(8);
+    total.SetFormat("@N @ND2 ");
+    total.SetAlignment(zd::TAlignment::taRightJustify);
+    total.Calculation().CalcType = zd::TCalcType::ctSum;
+  }
+
+  zd::TComponent root_;
+  zd::TSqlDataSet* lines_ = new zd::TSqlDataSet(&root_);
+  zd::TZdReport* report_ = new zd::TZdReport(&root_);
+};
+
+int RunMakeExample(const TArguments& args) {
+  TExampleTemplate().Save(args.output);
+  std::cout << "Wrote " << args.output << "\n";
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -215,6 +376,8 @@ int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QGuiApplication app(argc, argv);
   try {
+    if (parsed.command == "dump") return RunDump(parsed);
+    if (parsed.command == "make-example") return RunMakeExample(parsed);
     return RunDemo(parsed);
   } catch (const std::exception& e) {
     std::cerr << "zdreport: error: " << e.what() << "\n";

@@ -9,6 +9,7 @@
 #include "host/emf/Metafile.h"
 #include "host/graphics/Bitmap.h"
 #include "tests/host/graphics/GuiApp.h"
+#include "tests/TempPath.h"
 
 using namespace zd;
 
@@ -35,7 +36,7 @@ TEST(EmfInterop, ConverterReadsTextAndShapes) {
     c.StretchDraw(TRect{200, 120, 260, 180}, TBitmap(4, 4, clRed));
   }
   const auto dir = std::filesystem::temp_directory_path();
-  const std::string emf = (dir / "zd_interop.emf").string(), svg = (dir / "zd_interop.svg").string();
+  const std::string emf = zd::test::UniqueTempPath("zd_interop.emf").string(), svg = zd::test::UniqueTempPath("zd_interop.svg").string();
   m.SaveToFile(emf);
   QProcess p;
   p.start(conv, {"-i", QString::fromStdString(emf), "-o", QString::fromStdString(svg)});

@@ -13,6 +13,7 @@
 #include "host/locale/Locale.h"
 #include "host/printing/Printer.h"
 #include "print/PrintZd.h"
+#include "tests/TempPath.h"
 
 using namespace zd;
 
@@ -104,7 +105,7 @@ class PdfExportInterop : public ::testing::Test {
   void TearDown() override { setCurrentLocale(TLocale{}); }
 
   std::string Export(const char* name, bool embed, TZdqECompression compression = TZdqECompression::seASCIIHex) {
-    const std::string file = (std::filesystem::temp_directory_path() / name).string();
+    const std::string file = zd::test::UniqueTempPath(name).string();
     report.PrepareReport();
     report.ExportTo(file, false, TStringList{"1", "2", "3"}, [=](TComponent* owner) {
       auto pdf = std::make_unique<TZdqExportToPDF>(owner);

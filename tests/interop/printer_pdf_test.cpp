@@ -10,6 +10,7 @@
 #include "host/printing/Printer.h"
 #include "host/printing/PrinterPainter.h"
 #include "print/ZdPrntr.h"
+#include "tests/TempPath.h"
 
 using namespace zd;
 
@@ -35,7 +36,7 @@ QString Field(const QString& pdfinfo, const QString& name) {
 
 // Prints "Page 1" .. "Page n", one per sheet, inside the printable area.
 std::string PrintNumberedPages(TSystemPrinter& printer, int pages, const char* name) {
-  const std::string file = (std::filesystem::temp_directory_path() / name).string();
+  const std::string file = zd::test::UniqueTempPath(name).string();
   printer.SetTitle("Numbered pages");
   printer.BeginDoc(file);
   for (int i = 1; i <= pages; ++i) {

@@ -7,6 +7,7 @@
 
 #include "host/data/CsvDataSet.h"
 #include "host/data/CsvReader.h"
+#include "tests/TempPath.h"
 
 using namespace zd;
 
@@ -139,7 +140,7 @@ TEST(CsvDataSet, MalformedInputNamesTheLine) {
 }
 
 TEST(CsvDataSet, ReadsFilesWithBomAndCrLf) {
-  const auto path = std::filesystem::temp_directory_path() / "zd_csv_dataset_test.csv";
+  const auto path = zd::test::UniqueTempPath("zd_csv_dataset_test.csv");
   {
     std::ofstream out(path, std::ios::binary);
     out << "\xEF\xBB\xBF" "City,Note\r\nK\xC3\xB6ln,\"line 1\r\nline 2\"\r\n";

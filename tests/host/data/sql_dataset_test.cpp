@@ -11,6 +11,7 @@
 #include <set>
 
 #include "host/data/SqlDataSet.h"
+#include "tests/TempPath.h"
 
 using namespace zd;
 namespace fs = std::filesystem;
@@ -30,7 +31,7 @@ void EnsureCoreApp() {
 class TScratchDatabase {
  public:
   explicit TScratchDatabase(const std::string& stem)
-      : path_(fs::temp_directory_path() / (stem + ".sqlite")) {
+      : path_(zd::test::UniqueTempPath(stem + ".sqlite")) {
     EnsureCoreApp();
     fs::remove(path_);
     QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", kConnection);
@@ -172,8 +173,8 @@ TEST(SqlDataSet, EmptyResultIsAtBothEnds) {
 
 TEST(SqlDataSet, MissingDatabaseIsReportedAndNotCreated) {
   EnsureCoreApp();
-  const fs::path missing = fs::temp_directory_path() / "zd_no_such_dir" / "missing.db";
-  const fs::path missingHere = fs::temp_directory_path() / "zd_missing.db";
+  const fs::path missing = zd::test::UniqueTempPath("zd_no_such_dir") / "missing.db";
+  const fs::path missingHere = zd::test::UniqueTempPath("zd_missing.db");
   fs::remove(missingHere);
   for (const fs::path& path : {missing, missingHere}) {
     TSqlDataSet ds;

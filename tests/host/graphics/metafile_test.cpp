@@ -9,6 +9,7 @@
 #include "host/emf/MetafilePlayer.h"
 #include "host/graphics/Bitmap.h"
 #include "tests/host/graphics/GuiApp.h"
+#include "tests/TempPath.h"
 
 using namespace zd;
 
@@ -78,7 +79,7 @@ TEST(Metafile, HeaderDescribesTheRecording) {
 TEST(Metafile, SaveLoadEnumerateRoundTrip) {
   test::ensureGuiApp();
   TMetafile m = sample();
-  auto path = std::filesystem::temp_directory_path() / "zd_metafile_roundtrip.emf";
+  auto path = zd::test::UniqueTempPath("zd_metafile_roundtrip.emf");
   m.SaveToFile(path.string());
   TMetafile l;
   l.LoadFromFile(path.string());

@@ -10,6 +10,7 @@
 #include "host/printing/PaperCodes.h"
 #include "host/printing/Printer.h"
 #include "host/printing/PrinterPainter.h"
+#include "tests/TempPath.h"
 
 using namespace zd;
 
@@ -21,7 +22,7 @@ struct VirtualOnly : ::testing::Test {
   TSystemPrinter printer;
 };
 
-std::string TempPdf(const char* name) { return (std::filesystem::temp_directory_path() / name).string(); }
+std::string TempPdf(const char* name) { return zd::test::UniqueTempPath(name).string(); }
 
 }  // namespace
 

@@ -1,0 +1,101 @@
+#include "export/Excel.h"
+
+#include <algorithm>
+
+#include "host/core/Component.h"
+
+namespace zd {
+
+namespace {
+
+enum : uint16_t {
+  kBof = 0x0809,
+  kDimensions = 0x0200,
+  kBlank = 0x0001,
+  kInteger = 0x0002,
+  kNumber = 0x0003,
+  kLabel = 0x0004,
+  kEof = 0x000A,
+};
+constexpr uint16_t kCellHeaderSize = 7;
+constexpr uint16_t kWorksheet = 0x0010;
+
+uint8_t alignmentCode(TAlignment alignment) {
+  switch (alignment) {
+    case TAlignment::taRightJustify: return 3;
+    case TAlignment::taCenter: return 2;
+    default: return 1;
+  }
+}
+
+}  // namespace
+
+void TZdqExportToExcel::WriteFileBegin() {
+  WriteRecordHeader(kBof, 6);
+  WriteWord(0);
+  WriteWord(kWorksheet);
+  WriteWord(0);
+}
+
+void TZdqExportToExcel::WriteFileEnd() { WriteRecordHeader(kEof, 0); }
+
+void TZdqExportToExcel::WriteDimensions(uint16_t rows, uint16_t columns) {
+  WriteRecordHeader(kDimensions, 10);
+  WriteWord(0);
+  WriteWord(rows);
+  WriteWord(0);
+  WriteWord(columns);
+  WriteWord(0);
+}
+
+void TZdqExportToExcel::writeCellHeader(uint16_t code, uint16_t length, int row, int col, TAlignment alignment) {
+  const uint16_t r = SpreadsheetWord(row, "row"), c = SpreadsheetWord(col, "column");
+  WriteRecordHeader(code, length);
+  WriteWord(r);
+  WriteWord(c);
+  WriteByte(0);
+  WriteByte(0);
+  WriteByte(alignmentCode(alignment));
+}
+
+void TZdqExportToExcel::WriteData(TSpreadsheetCellType cellType, const TZdqMFERecord*, int row, int col,
+                                  const std::string& text, TAlignment alignment, TColor) {
+  auto writeNumber = [&](double value) {
+    writeCellHeader(kNumber, kCellHeaderSize + 8, row, col, alignment);
+    WriteDouble(value);
+  };
+  switch (cellType) {
+    case TSpreadsheetCellType::ctBlank:
+      writeCellHeader(kBlank, kCellHeaderSize, row, col, alignment);
+      break;
+    case TSpreadsheetCellType::ctInteger: {
+      const int32_t value = SpreadsheetInteger(text).value_or(0);
+      // The integer record holds 0 to 65535 but is kept for small values;
+      // anything else, negative numbers too, goes in a number record.
+      if (value < 0 || value > 255) {
+        writeNumber(value);
+      } else {
+        writeCellHeader(kInteger, kCellHeaderSize + 2, row, col, alignment);
+        WriteWord(uint16_t(value));
+      }
+      break;
+    }
+    case TSpreadsheetCellType::ctDouble:
+    case TSpreadsheetCellType::ctCurrency: {
+      const std::optional<double> value = SpreadsheetFloat(text);
+      if (!value) throw EConvertError("'" + text + "' is not a valid floating point value");
+      writeNumber(*value);
+      break;
+    }
+    case TSpreadsheetCellType::ctString:
+    case TSpreadsheetCellType::ctDateTime: {
+      const size_t n = std::min(text.size(), MaxCellText);
+      writeCellHeader(kLabel, uint16_t(kCellHeaderSize + 1 + n), row, col, alignment);
+      WriteByte(uint8_t(n));
+      WriteString(std::string_view(text).substr(0, n));
+      break;
+    }
+  }
+}
+
+}  // namespace zd

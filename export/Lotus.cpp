@@ -1,0 +1,103 @@
+#include "export/Lotus.h"
+
+#include <algorithm>
+
+namespace zd {
+
+namespace {
+
+enum : uint16_t {
+  kBof = 0x0000,
+  kEof = 0x0001,
+  kRange = 0x0006,
+  kBlank = 0x000C,
+  kInteger = 0x000D,
+  kNumber = 0x000E,
+  kLabel = 0x000F,
+};
+constexpr uint16_t kCellHeaderSize = 5;  // format byte and address
+
+char labelPrefix(TAlignment alignment) {
+  switch (alignment) {
+    case TAlignment::taRightJustify: return '"';
+    case TAlignment::taCenter: return '^';
+    default: return '\'';
+  }
+}
+
+}  // namespace
+
+TZdqLotusFamilyExport::TZdqLotusFamilyExport(TComponent* owner, const TLotusDialect& dialect)
+    : TZdqExportToSpreadsheet(owner), dialect_(dialect) {}
+
+TZdqExportToLotus::TZdqExportToLotus(TComponent* owner)
+    : TZdqLotusFamilyExport(owner, TLotusDialect{0x0404, 0x22, 0x82, 0xF1, false}) {}
+
+uint16_t TZdqLotusFamilyExport::columnWord(int col) const {
+  if (dialect_.ColumnLowByteOnly) return uint16_t(SpreadsheetWord(col, "column") & 0xFF);
+  return SpreadsheetWord(col, "column");
+}
+
+void TZdqLotusFamilyExport::WriteFileBegin() {
+  WriteRecordHeader(kBof, 2);
+  WriteWord(dialect_.FileVersion);
+}
+
+void TZdqLotusFamilyExport::WriteFileEnd() { WriteRecordHeader(kEof, 0); }
+
+// An empty grid has last column -1, written as its 16-bit pattern.
+void TZdqLotusFamilyExport::WriteDimensions(uint16_t rows, uint16_t columns) {
+  const uint16_t lastColumn = uint16_t(columns - 1);
+  WriteRecordHeader(kRange, 8);
+  WriteWord(0);
+  WriteWord(0);
+  WriteWord(dialect_.ColumnLowByteOnly ? uint16_t(lastColumn & 0xFF) : lastColumn);
+  WriteWord(uint16_t(rows - 1));
+}
+
+void TZdqLotusFamilyExport::writeCellHeader(uint16_t code, uint16_t length, uint8_t format, int row, int col) {
+  const uint16_t c = columnWord(col), r = SpreadsheetWord(row, "row");
+  WriteRecordHeader(code, length);
+  WriteByte(format);
+  WriteWord(c);
+  WriteWord(r);
+}
+
+void TZdqLotusFamilyExport::WriteData(TSpreadsheetCellType cellType, const TZdqMFERecord*, int row, int col,
+                                      const std::string& text, TAlignment alignment, TColor) {
+  auto writeNumber = [&](double value) {
+    writeCellHeader(kNumber, kCellHeaderSize + 8, dialect_.ValueFormat, row, col);
+    WriteDouble(value);
+  };
+  switch (cellType) {
+    case TSpreadsheetCellType::ctBlank:
+      writeCellHeader(kBlank, kCellHeaderSize, dialect_.BlankFormat, row, col);
+      break;
+    case TSpreadsheetCellType::ctInteger: {
+      const int32_t value = SpreadsheetInteger(text).value_or(0);
+      if (value < -32767 || value > 32767) {
+        writeNumber(value);
+      } else {
+        writeCellHeader(kInteger, kCellHeaderSize + 2, dialect_.IntegerFormat, row, col);
+        WriteWord(uint16_t(int16_t(value)));
+      }
+      break;
+    }
+    case TSpreadsheetCellType::ctDouble:
+    case TSpreadsheetCellType::ctCurrency:
+      writeNumber(SpreadsheetFloat(text).value_or(0.0));
+      break;
+    case TSpreadsheetCellType::ctString:
+    case TSpreadsheetCellType::ctDateTime: {
+      // The prefix counts towards the limit of the label.
+      std::string label(1, labelPrefix(alignment));
+      label.append(text, 0, std::min(text.size(), MaxCellText - 1));
+      writeCellHeader(kLabel, uint16_t(kCellHeaderSize + label.size() + 1), dialect_.ValueFormat, row, col);
+      WriteString(label);
+      WriteByte(0);
+      break;
+    }
+  }
+}
+
+}  // namespace zd

@@ -1,0 +1,43 @@
+#pragma once
+// Worksheets in the Lotus 1-2-3 WK1 record format, and the record writer
+// it shares with the Quattro Pro WQ1 format, which differs only in a few
+// fixed values.
+#include "export/Spreadsheet.h"
+
+namespace zd {
+
+// The values in which the WK1 and WQ1 records differ.
+struct TLotusDialect {
+  uint16_t FileVersion;      // data of the begin-of-file record
+  uint8_t BlankFormat;       // format byte of blank cells
+  uint8_t IntegerFormat;     // of integer cells
+  uint8_t ValueFormat;       // of number and label cells
+  bool ColumnLowByteOnly;    // columns written as their low byte and a zero byte
+};
+
+class TZdqLotusFamilyExport : public TZdqExportToSpreadsheet {
+ public:
+  TZdqLotusFamilyExport(TComponent* owner, const TLotusDialect& dialect);
+
+ protected:
+  void WriteFileBegin() override;
+  void WriteFileEnd() override;
+  void WriteDimensions(uint16_t rows, uint16_t columns) override;
+  // Number texts that are no numbers are written as 0.
+  void WriteData(TSpreadsheetCellType cellType, const TZdqMFERecord* rec, int row, int col,
+                 const std::string& text, TAlignment alignment, TColor color) override;
+
+ private:
+  uint16_t columnWord(int col) const;
+  void writeCellHeader(uint16_t code, uint16_t length, uint8_t format, int row, int col);
+
+  TLotusDialect dialect_;
+};
+
+class TZdqExportToLotus : public TZdqLotusFamilyExport {
+ public:
+  explicit TZdqExportToLotus(TComponent* owner = nullptr);
+  std::string ClassName() const override { return "TZdqExportToLotus"; }
+};
+
+}  // namespace zd

@@ -1,0 +1,169 @@
+#include "export/Spreadsheet.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <ostream>
+
+#include "export/PdfCodePages.h"
+#include "host/core/TextUtil.h"
+#include "host/locale/Locale.h"
+
+namespace zd {
+
+uint16_t SpreadsheetWord(int64_t value, const char* field) {
+  if (value < 0 || value > 0xFFFF)
+    throw std::out_of_range(std::string("spreadsheet export: ") + field + " " + std::to_string(value) +
+                            " does not fit a 16-bit field");
+  return uint16_t(value);
+}
+
+std::optional<int32_t> SpreadsheetInteger(std::string_view text) {
+  const std::string t = Trim(text);
+  const char* first = t.data() + (t.size() > 1 && t[0] == '+' ? 1 : 0);
+  const char* last = t.data() + t.size();
+  int32_t value = 0;
+  const auto [end, ec] = std::from_chars(first, last, value);
+  if (ec != std::errc() || end != last || first == last) return std::nullopt;
+  return value;
+}
+
+std::optional<double> SpreadsheetFloat(std::string_view text) {
+  std::string t = Trim(text);
+  const char separator = currentLocale().decimalSeparator;
+  if (separator != '.') {
+    // The text is in the locale's form: a point there is no decimal point.
+    if (t.find('.') != std::string::npos) return std::nullopt;
+    std::replace(t.begin(), t.end(), separator, '.');
+  }
+  const char* first = t.data() + (t.size() > 1 && t[0] == '+' ? 1 : 0);
+  const char* last = t.data() + t.size();
+  double value = 0;
+  const auto [end, ec] = std::from_chars(first, last, value, std::chars_format::general);
+  if (ec != std::errc() || end != last || first == last || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+TZdqExportToSpreadsheet::TZdqExportToSpreadsheet(TComponent* owner) : TZdqExportAttributes(owner) {}
+
+std::string TZdqExportToSpreadsheet::CellText(std::string_view utf8) {
+  std::string text = EncodeToCodePage(utf8, currentLocale().ansiCodePage);
+  // A zero byte would end a zero-terminated label early.
+  std::replace(text.begin(), text.end(), '\0', '?');
+  if (text.size() > MaxCellText) text.resize(MaxCellText);
+  return text;
+}
+
+void TZdqExportToSpreadsheet::NewPage(int page, int bar) {
+  TZdqExportAttributes::NewPage(page, bar);
+  // The collector keeps its cells for the whole export; what was saved
+  // already must not reappear in the next file.
+  if (savedSincePage_) Records().clear();
+  savedSincePage_ = false;
+}
+
+void TZdqExportToSpreadsheet::SaveToFile(const std::string& fileName) {
+  TZdqExportAttributes::SaveToFile(fileName);
+  savedSincePage_ = true;
+  SpreadsheetWord(RowCount(), "row count");
+  SpreadsheetWord(ColCount(), "column count");
+
+  std::ofstream file(fileName, std::ios::binary | std::ios::trunc);
+  if (!file) throw EZdqExportFileError("cannot create the file \"" + fileName + "\"");
+  Stream = &file;
+  try {
+    writeGrid();
+  } catch (...) {
+    // The end of the file is still attempted; the first error is the one reported.
+    try {
+      WriteFileEnd();
+    } catch (...) {
+    }
+    Stream = nullptr;
+    throw;
+  }
+  try {
+    WriteFileEnd();
+    file.close();
+    if (file.fail()) throw EZdqExportFileError("cannot write the file \"" + fileName + "\"");
+  } catch (...) {
+    Stream = nullptr;
+    throw;
+  }
+  Stream = nullptr;
+}
+
+void TZdqExportToSpreadsheet::writeGrid() {
+  const std::vector<TZdqMFERecord>& cells = Records();
+  const int columns = ColCount();
+  // Cells the grid builder could not place in a slot go on in further rows,
+  // which the dimensions must then cover.
+  int64_t rows = RowCount();
+  if (columns > 0) rows = std::max<int64_t>(rows, (int64_t(cells.size()) + columns - 1) / columns);
+  WriteFileBegin();
+  WriteDimensions(SpreadsheetWord(rows, "row count"), uint16_t(columns));
+  if (columns == 0) return;  // no text: nothing has a column to go in
+
+  const TAlignment alignment = CurrentAlignment();
+  int row = 0, col = 0;
+  for (const TZdqMFERecord& cell : cells) {
+    if (col == columns) {
+      WriteRowEnd();
+      ++row;
+      col = 0;
+    }
+    if (col == 0) WriteRowStart();
+    if (cell.Kind == TZdqMFERecordKind::rkText && !Trim(cell.Text).empty())
+      WriteData(TSpreadsheetCellType::ctString, &cell, row, col, CellText(cell.Text), alignment, cell.BackColor);
+    else
+      WriteData(TSpreadsheetCellType::ctBlank, &cell, row, col, "", TAlignment::taLeftJustify, clWhite);
+    ++col;
+  }
+  if (col == 0) return;
+  for (; col < columns; ++col)
+    WriteData(TSpreadsheetCellType::ctBlank, nullptr, row, col, "", TAlignment::taLeftJustify, clWhite);
+  WriteRowEnd();
+}
+
+void TZdqExportToSpreadsheet::WriteRecordHeader(uint16_t code, uint16_t length) {
+  WriteWord(code);
+  WriteWord(length);
+}
+
+void TZdqExportToSpreadsheet::WriteFileBegin() {}
+void TZdqExportToSpreadsheet::WriteFileEnd() {}
+void TZdqExportToSpreadsheet::WriteDimensions(uint16_t, uint16_t) {}
+void TZdqExportToSpreadsheet::WriteRowStart() {}
+void TZdqExportToSpreadsheet::WriteRowEnd() {}
+void TZdqExportToSpreadsheet::WriteData(TSpreadsheetCellType, const TZdqMFERecord*, int, int, const std::string&,
+                                        TAlignment, TColor) {}
+
+void TZdqExportToSpreadsheet::writeBytes(const char* data, size_t size) {
+  if (!Stream) throw std::logic_error("spreadsheet export: no output stream is open");
+  Stream->write(data, std::streamsize(size));
+  if (!*Stream) throw EZdqExportFileError("writing the file \"" + DestinationFileName() + "\" failed");
+}
+
+void TZdqExportToSpreadsheet::WriteString(std::string_view s) { writeBytes(s.data(), s.size()); }
+
+void TZdqExportToSpreadsheet::WriteByte(uint8_t value) {
+  const char byte = char(value);
+  writeBytes(&byte, 1);
+}
+
+void TZdqExportToSpreadsheet::WriteWord(uint16_t value) {
+  const char bytes[2] = {char(value & 0xFF), char(value >> 8)};
+  writeBytes(bytes, 2);
+}
+
+void TZdqExportToSpreadsheet::WriteDouble(double value) {
+  uint64_t bits;
+  std::memcpy(&bits, &value, 8);
+  char bytes[8];
+  for (int i = 0; i < 8; ++i) bytes[i] = char((bits >> (8 * i)) & 0xFF);
+  writeBytes(bytes, 8);
+}
+
+}  // namespace zd

@@ -1,0 +1,41 @@
+#pragma once
+// A plain-text image of the pages: every text-out is placed on a grid of
+// character columns and lines by fixed factors, without the cell grid.
+#include <string>
+#include <vector>
+
+#include "export/Export.h"
+
+namespace zd {
+
+class TZdqExportToText : public TZdqExport {
+ public:
+  explicit TZdqExportToText(TComponent* owner = nullptr);
+  std::string ClassName() const override { return "TZdqExportToText"; }
+
+  void StartExport() override;
+  void EndExport() override;
+  // Ends the last line of the previous page with a form feed.
+  void NewPage(int page, int bar) override;
+  void ExportEMFRecord(const TEmfRecord& record, const TEmfState& state) override;
+  // Writes the lines placed since the last save and empties the list.
+  void SaveToFile(const std::string& fileName) override;
+
+  // Metafile units per character column and per line.
+  double FactorX = 5.1;
+  double FactorY = 16.0;
+
+  // The lines placed so far, as UTF-8.
+  std::vector<std::string> Lines() const;
+
+  // Texts further away than these (either way) are dropped rather than padded out to.
+  static constexpr int kMaxLines = 1000000;
+  static constexpr int kMaxColumns = 4096;
+
+ private:
+  void placeText(double x, double y, std::u32string text);
+
+  std::vector<std::u32string> lines_;
+};
+
+}  // namespace zd

@@ -1,0 +1,112 @@
+#include "report/BandEnginePrint.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "expr/ExprValue.h"
+#include "host/core/TextUtil.h"
+#include "report/PictureControls.h"
+#include "report/ShapeControls.h"
+
+namespace zd {
+
+namespace {
+
+TCanvas& PageCanvas(TZdReport& report) {
+  if (!report.MFCanvas) throw std::logic_error("A band can only be printed while a page is open");
+  return *report.MFCanvas;
+}
+
+}  // namespace
+
+TZdqBandPrinter::TZdqBandPrinter(TZdReport& report, TZdqBand& band)
+    : report_(report), band_(band), canvas_(PageCanvas(report)), barWidth_(std::max(report.intBarWidth, 1)) {}
+
+int TZdqBandPrinter::pageX(int left) const {
+  const int inBar = ((left % barWidth_) + barWidth_) % barWidth_;
+  return inBar + report_.intColumnLeft;
+}
+
+bool TZdqBandPrinter::onCurrentBar(int left) const {
+  const long long from = (long long)report_.intCurBar * barWidth_;
+  return from <= left && left < from + barWidth_;
+}
+
+int TZdqBandPrinter::Print(int top, int bottom, uint32_t flags) {
+  const bool measuring = flags & kDrawMeasure;
+  if (report_.BeforeBandPrint) report_.BeforeBandPrint(&report_, band_, measuring);
+  int result = 0;
+  if (band_.Visible()) {
+    if (!band_.FCanBePrinted) {
+      report_.intLastPageHeight = 0;
+      return 0;
+    }
+    if (measuring) {
+      ++band_.LineNo;
+    } else {
+      if (!Trim(band_.OutlineExpression).empty()) {
+        TZdqOutline& outline = report_.Outlines().Add();
+        outline.Text = VarToStr(report_.Evaluate(band_.OutlineExpression));
+        outline.PageNo = report_.intCurPage;
+        outline.BarNo = report_.intCurBar;
+        outline.Top = top;
+      }
+      const int x = pageX(band_.Left());
+      TRect rect{x, top, x + band_.Width(), bottom};
+      band_.Draw(canvas_, rect, flags);
+    }
+    const int controlTop = std::max(top, 0);
+    // Indexes, not iterators: an event handler may add or remove controls.
+    for (size_t i = 0; i < band_.Objects().size(); ++i) {
+      bool abort = false;
+      result = std::max(result, printControl(*band_.Objects()[i], controlTop, bottom, measuring, abort));
+      if (abort) break;
+    }
+    if (!band_.Stretch()) result = band_.Height();
+  }
+  if (report_.AfterBandPrint) {
+    bool ignored = false;
+    report_.AfterBandPrint(&report_, band_, measuring, ignored);
+  }
+  report_.intLastPageHeight = result;
+  return result;
+}
+
+int TZdqBandPrinter::printControl(TZdqControl& control, int top, int bottom, bool measuring, bool& abort) {
+  if (report_.BeforeControlPrint) report_.BeforeControlPrint(&report_, control, measuring);
+  int extent = 0;
+  if (control.Visible() && control.FCanBePrinted && (measuring || onCurrentBar(control.Left()))) {
+    const bool isImage = dynamic_cast<TZdqImage*>(&control) != nullptr;
+    const int x = pageX(control.Left());
+    const int height = !band_.Stretch() || isImage ? control.Height() : bottom - top;
+    TRect rect{x, top, x + control.Width(), top + height};
+    const TZdqObjectPosition position = control.ObjectPosition();
+    if (!measuring) {
+      int h = 0;
+      if (band_.Stretch() || position == TZdqObjectPosition::opBottomBand ||
+          position == TZdqObjectPosition::opCenterBand) {
+        TRect probe = rect;
+        h = control.Draw(canvas_, probe, kDrawMeasure);
+      }
+      int placedTop = top;
+      switch (position) {
+        case TZdqObjectPosition::opTopBand: placedTop = top; break;
+        case TZdqObjectPosition::opBottomBand: placedTop = bottom - h; break;
+        case TZdqObjectPosition::opCenterBand: placedTop = top + (bottom - top - h) / 2; break;
+        case TZdqObjectPosition::opDesigned: placedTop = top + control.Top(); break;
+      }
+      rect.Top = placedTop;
+      rect.Bottom = placedTop + height;
+      if (auto* shape = dynamic_cast<TZdqShape*>(&control); shape && shape->Stretch() == TShapeStretch::ssHeight)
+        rect.Bottom = bottom;
+    }
+    const int rectTop = rect.Top;
+    int drawn = control.Draw(canvas_, rect, measuring ? kDrawMeasure : 0);
+    if (measuring && position == TZdqObjectPosition::opDesigned) drawn += control.Top();
+    extent = drawn + rectTop - top;
+    if (report_.AfterControlPrint) report_.AfterControlPrint(&report_, control, measuring, abort);
+  }
+  return extent;
+}
+
+}  // namespace zd

@@ -1,0 +1,49 @@
+#pragma once
+// Value maintenance while a report is prepared: refreshing variables and
+// control values for a row, a group or a variable change, clearing the
+// values that end with the report, a page or a group, and saving all of
+// them around a look-ahead.
+#include <string>
+#include <vector>
+
+#include "host/core/Variant.h"
+#include "report/ZdReport.h"
+
+namespace zd {
+
+class TZdqValueUpdater {
+ public:
+  explicit TZdqValueUpdater(TZdReport& report) : report_(report) {}
+  void Update(int firstBand, int lastBand, TUpdateValue mode, const std::string& groupName,
+              const std::string& variableName);
+  void Reset(TResetType type, const std::string& groupName);
+
+ private:
+  void updateVariables(int firstBand, int lastBand, const std::string& groupName, const std::string& variableName);
+  void updateControls(int firstBand, int lastBand, TUpdateValue mode, const std::string& groupName,
+                      const std::string& variableName);
+
+  TZdReport& report_;
+  // Variables being refreshed further up the recursion: a variable whose
+  // change names itself must not recurse forever.
+  std::vector<const TZdqVariable*> refreshing_;
+};
+
+// Previous and current values of every variable, band and control, and the
+// bands' line numbers, as they were when the snapshot was taken.
+class TZdqValueSnapshot {
+ public:
+  explicit TZdqValueSnapshot(TZdReport& report);
+  void Restore();
+
+ private:
+  struct TSaved {
+    TVariant prev, cur;
+  };
+  TZdReport& report_;
+  std::vector<TSaved> variables_;
+  std::vector<TSaved> controls_;  // each band, then its controls, in band order
+  std::vector<int> lineNumbers_;
+};
+
+}  // namespace zd

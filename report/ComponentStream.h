@@ -1,0 +1,83 @@
+#pragma once
+// The binary component stream ("TPF0"): an object with its class name, name,
+// property records and child objects, held as a plain tree so that it can be
+// read without knowing the classes (dump) and checked before any object is
+// touched (load). Strings in the tree are UTF-8.
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "host/core/Properties.h"
+
+namespace zd {
+
+// A malformed or truncated stream, or content that does not fit the objects
+// it is read into; the message names the byte offset.
+class ETemplateError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+enum class TValueTag : uint8_t {
+  vaNull, vaList, vaInt8, vaInt16, vaInt32, vaExtended, vaString, vaIdent, vaFalse, vaTrue, vaBinary,
+  vaSet, vaLString, vaNil, vaCollection, vaSingle, vaCurrency, vaDate, vaWString, vaInt64, vaUTF8String,
+  vaDouble
+};
+
+struct TStreamItem;
+
+struct TStreamValue {
+  TValueTag tag = TValueTag::vaNull;
+  int64_t integer = 0;     // integer tags; currency in ten-thousandths
+  double number = 0;       // float tags and dates
+  std::string text;        // string tags (UTF-8) and identifiers
+  TBytes bytes;            // vaBinary
+  std::vector<std::string> members;  // vaSet
+  std::vector<TStreamValue> list;    // vaList
+  std::vector<TStreamItem> items;    // vaCollection
+
+  static TStreamValue Integer(int64_t v);  // the narrowest integer tag
+  static TStreamValue Float(double v);     // extended, as the framework writes floats
+  static TStreamValue String(std::string utf8);  // 8-bit tags for ASCII, else UTF-8
+  static TStreamValue Ident(std::string name);
+  static TStreamValue Boolean(bool v);
+  static TStreamValue Of(TValueTag tag);
+  bool IsInteger() const;
+  bool IsFloat() const;   // any float tag, currency and date included
+  bool IsString() const;  // any string tag, identifiers excluded
+  double AsFloat() const;  // integer and float tags
+};
+
+struct TStreamProperty {
+  std::string name;  // dotted path for fields of owned objects
+  TStreamValue value;
+  size_t offset = 0;  // of the name in the stream
+};
+
+struct TStreamItem {
+  std::optional<int64_t> index;
+  std::vector<TStreamProperty> properties;
+  size_t offset = 0;
+};
+
+struct TStreamObject {
+  uint8_t flags = 0;  // low bits of the prefix byte: 1 inherited, 2 child position, 4 inline
+  int64_t childPos = 0;
+  std::string className, name;
+  std::vector<TStreamProperty> properties;
+  std::vector<TStreamObject> children;
+  size_t offset = 0;  // of the class name (or prefix) in the stream
+};
+
+// "TPF0" and the object tree.
+TBytes WriteComponentStream(const TStreamObject& root);
+// Reads "TPF0" and one object from data[begin, end); offsets in messages and
+// in the tree count from the start of data. Raises ETemplateError.
+TStreamObject ReadComponentStream(const TBytes& data, size_t begin, size_t end);
+
+// Nesting allowed for objects, lists and collections together.
+constexpr int kMaxStreamDepth = 64;
+
+}  // namespace zd

@@ -1,0 +1,263 @@
+// The CSV and plain-text exporters: what a hand-drawn page becomes in the
+// file, byte for byte.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "export/CsvExport.h"
+#include "export/TextExport.h"
+#include "export/TextExportFile.h"
+#include "host/graphics/GuiApp.h"
+#include "host/locale/Locale.h"
+
+namespace zd {
+namespace {
+
+std::string readFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+struct TPlacedText {
+  int x, y;
+  std::string text;
+};
+
+TMetafile pageOf(const std::vector<TPlacedText>& texts, int width = 800, int height = 1120) {
+  TMetafile page;
+  {
+    TMetafileCanvas canvas(page);
+    for (const TPlacedText& t : texts) canvas.TextOut(t.x, t.y, t.text);
+  }
+  page.SetWidth(width);
+  page.SetHeight(height);
+  return page;
+}
+
+class MarkupTextTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::ensureGuiApp();
+    dir = std::filesystem::temp_directory_path() /
+          ("markup_text_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    savedLocale = currentLocale();
+  }
+  void TearDown() override {
+    setCurrentLocale(savedLocale);
+    std::filesystem::remove_all(dir);
+  }
+  void useCodePage(int codePage) {
+    TLocale l = savedLocale;
+    l.ansiCodePage = codePage;
+    setCurrentLocale(l);
+  }
+  std::string path(const std::string& name) const { return (dir / name).string(); }
+
+  std::filesystem::path dir;
+  TLocale savedLocale;
+};
+
+// ---- CSV ----
+
+TEST_F(MarkupTextTest, CsvWritesOneLinePerRowWithoutALineEndAfterTheLast) {
+  TZdqExportToCSV csv;
+  const TMetafile page = pageOf({{100, 50, "a"}, {300, 50, "b"}, {100, 90, "c"}, {300, 90, "d"}});
+  csv.SaveMetafileToFile(&page, path("grid.csv"));
+  EXPECT_EQ(readFile(dir / "grid.csv"), "a;b\r\nc;d");
+}
+
+TEST_F(MarkupTextTest, CsvLeavesMissingCellsEmptyAndKeepsRowsAtPageTop) {
+  // The first row stands at the very top of the page, where its cells' tops are not positive.
+  TZdqExportToCSV csv;
+  const TMetafile page = pageOf({{100, 0, "a"}, {300, 0, "b"}, {300, 40, "d"}, {100, 80, "e"}});
+  csv.SaveMetafileToFile(&page, path("gaps.csv"));
+  EXPECT_EQ(readFile(dir / "gaps.csv"), "a;b\r\n;d\r\ne;");
+}
+
+TEST_F(MarkupTextTest, CsvQuotesFieldsThatHoldSeparatorsQuotesOrLineBreaks) {
+  EXPECT_EQ(CsvField("plain text"), "plain text");
+  EXPECT_EQ(CsvField("1;2"), "\"1;2\"");
+  EXPECT_EQ(CsvField("say \"hi\""), "\"say \"\"hi\"\"\"");
+  EXPECT_EQ(CsvField("two\r\nlines"), "\"two\r\nlines\"");
+  EXPECT_EQ(CsvField("cr\ronly"), "\"cr\ronly\"");
+  EXPECT_EQ(CsvField(""), "");
+
+  TZdqExportToCSV csv;
+  const TMetafile page = pageOf({{100, 50, "x;y"}, {300, 50, "a \"q\""}, {500, 50, "& <b>"}});
+  csv.SaveMetafileToFile(&page, path("quoted.csv"));
+  EXPECT_EQ(readFile(dir / "quoted.csv"), "\"x;y\";\"a \"\"q\"\"\";& <b>");
+}
+
+TEST_F(MarkupTextTest, CsvBytesAreInTheLocalesCodePage) {
+  const TMetafile page = pageOf({{100, 50, "caf\u00e9 \u20ac"}, {300, 50, "\u0416\u03a9"}});
+  {
+    TZdqExportToCSV csv;
+    csv.SaveMetafileToFile(&page, path("1252.csv"));
+  }
+  EXPECT_EQ(readFile(dir / "1252.csv"), "caf\xe9 \x80;??");
+
+  useCodePage(1251);
+  {
+    TZdqExportToCSV csv;
+    csv.SaveMetafileToFile(&page, path("1251.csv"));
+  }
+  EXPECT_EQ(readFile(dir / "1251.csv"), "caf? \x88;\xc6?");
+
+  // A multi-byte code page cannot be written byte for byte: the file is UTF-8.
+  useCodePage(932);
+  {
+    TZdqExportToCSV csv;
+    csv.SaveMetafileToFile(&page, path("932.csv"));
+  }
+  EXPECT_EQ(readFile(dir / "932.csv"), "caf\u00e9 \u20ac;\u0416\u03a9");
+}
+
+TEST_F(MarkupTextTest, CsvFilePerPageHoldsOnlyItsOwnPage) {
+  const TMetafile first = pageOf({{100, 50, "one"}, {300, 50, "1"}});
+  const TMetafile second = pageOf({{100, 50, "two"}, {300, 80, "2"}});
+  TZdqExportToCSV csv;
+  csv.StartExport();
+  csv.NewPage(0, 0);
+  csv.ExportRecords(first);
+  csv.SaveToFile(path("out0_0.csv"));
+  csv.NewPage(1, 0);
+  csv.ExportRecords(second);
+  csv.SaveToFile(path("out1_0.csv"));
+  csv.EndExport();
+  EXPECT_EQ(readFile(dir / "out0_0.csv"), "one;1");
+  EXPECT_EQ(readFile(dir / "out1_0.csv"), "two;\r\n;2");
+}
+
+TEST_F(MarkupTextTest, CsvFileErrorsNameTheFile) {
+  TZdqExportToCSV csv;
+  const TMetafile page = pageOf({{100, 50, "a"}});
+  const std::string bad = path("missing-folder/x.csv");
+  try {
+    csv.SaveMetafileToFile(&page, bad);
+    FAIL() << "no error for an uncreatable file";
+  } catch (const EZdqExportFileError& e) {
+    EXPECT_NE(std::string(e.what()).find(bad), std::string::npos) << e.what();
+  }
+}
+
+// ---- plain text ----
+
+// The canvas records a text's bounds from its reference point; the exporter
+// places it at the bounds widened by one, so TextOut(x + 1, y + 1) lands at (x, y).
+class TextPlacementTest : public MarkupTextTest {
+ protected:
+  std::vector<std::string> place(const std::vector<TPlacedText>& texts) {
+    text.StartExport();
+    text.NewPage(0, 0);
+    text.ExportRecords(pageOf(texts));
+    return text.Lines();
+  }
+  TZdqExportToText text;
+};
+
+TEST_F(TextPlacementTest, PositionsMapToLinesAndColumnsByTheFactors) {
+  const auto lines = place({{52, 33, "X"}});
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0], "");
+  EXPECT_EQ(lines[1], "");
+  EXPECT_EQ(lines[2], std::string(9, ' ') + "X");  // column 10 is the tenth character
+}
+
+TEST_F(TextPlacementTest, HalfLinesRoundToTheEvenLine) {
+  // y = 24 is line 1.5 and y = 40 line 2.5: both go to line 2.
+  const auto lines = place({{1, 25, "A"}, {52, 41, "B"}});
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[2], "A" + std::string(8, ' ') + "B");
+  const auto below = place({{1, 57, "C"}});  // y = 56 is 3.5: line 4
+  EXPECT_EQ(below.size(), 5u);
+}
+
+TEST_F(TextPlacementTest, ALaterTextOverwritesAsManyCharactersAsItHas) {
+  // x = 5 is column 1 (the line's start), x = 15 column 3.
+  const auto lines = place({{6, 1, "abcdef"}, {16, 1, "XY"}, {26, 17, "long"}, {16, 17, "123456"}});
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], "abXYef");
+  EXPECT_EQ(lines[1], "  123456");  // runs past the end of the line
+}
+
+TEST_F(TextPlacementTest, ATextLeftOfTheFirstColumnIsInsertedAtTheStart) {
+  const auto lines = place({{6, 1, "abc"}, {1, 1, "Z"}});
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0], "Zabc");
+}
+
+TEST_F(TextPlacementTest, BlankTextsAndLineBreaksDoNotShapeTheLines) {
+  const auto lines = place({{1, 100, "   "}, {6, 1, "a\r\nb"}});
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0], "a  b");
+}
+
+TEST_F(TextPlacementTest, TextsFarOutsideAnyPageAreDropped) {
+  text.StartExport();
+  text.NewPage(0, 0);
+  text.OffsetY = 2000000000;
+  text.ExportRecords(pageOf({{6, 1, "far below"}}));
+  text.OffsetY = 0;
+  text.OffsetX = 2000000000;
+  text.ExportRecords(pageOf({{6, 1, "far right"}}));
+  text.OffsetX = -2000000000;
+  text.ExportRecords(pageOf({{6, 1, "far left"}}));
+  text.OffsetX = 0;
+  text.OffsetY = -500;
+  text.ExportRecords(pageOf({{6, 1, "above"}}));  // a negative line is the first one
+  EXPECT_EQ(text.Lines(), std::vector<std::string>{"above"});
+}
+
+TEST_F(MarkupTextTest, TextFileEndsPagesWithAFormFeedAndDropsTrailingBlankLines) {
+  const int height = 160;
+  const TMetafile first = pageOf({{6, 1, "page one"}, {6, 33, "end of one"}}, 800, height);
+  const TMetafile second = pageOf({{11, 17, "page two"}}, 800, height);
+  TZdqExportToText text;
+  text.StartExport();
+  text.NewPage(0, 0);
+  text.ExportRecords(first);
+  text.NewPage(1, 0);
+  text.OffsetY = height;
+  text.ExportRecords(second);
+  text.SaveToFile(path("report.txt"));
+  text.EndExport();
+  // Page two's text at y = 176 is line 11.
+  std::string expected = "page one\r\n\r\nend of one\f\r\n";
+  for (int i = 3; i < 11; ++i) expected += "\r\n";
+  expected += " page two\r\n";  // x = 10 is column 2
+  EXPECT_EQ(readFile(dir / "report.txt"), expected);
+}
+
+TEST_F(MarkupTextTest, TextFileKeepsItsFirstLineAndUsesTheCodePage) {
+  TZdqExportToText text;
+  const TMetafile blank = pageOf({});
+  text.SaveMetafileToFile(&blank, path("blank.txt"));
+  EXPECT_EQ(readFile(dir / "blank.txt"), "");
+
+  const TMetafile page = pageOf({{6, 1, "na\u00efve \u03a9"}});
+  text.SaveMetafileToFile(&page, path("page.txt"));
+  EXPECT_EQ(readFile(dir / "page.txt"), "na\xefve ?\r\n");
+}
+
+TEST_F(MarkupTextTest, TextFilePerPageStartsEveryFileAtItsOwnFirstLine) {
+  const TMetafile first = pageOf({{6, 1, "one"}, {6, 17, "more"}});
+  const TMetafile second = pageOf({{6, 17, "two"}});
+  TZdqExportToText text;
+  text.StartExport();
+  text.NewPage(0, 0);
+  text.ExportRecords(first);
+  text.SaveToFile(path("p0_0.txt"));
+  text.NewPage(1, 0);
+  text.ExportRecords(second);
+  text.SaveToFile(path("p1_0.txt"));
+  text.EndExport();
+  EXPECT_EQ(readFile(dir / "p0_0.txt"), "one\r\nmore\r\n");
+  EXPECT_EQ(readFile(dir / "p1_0.txt"), "\r\ntwo\r\n");
+}
+
+}  // namespace
+}  // namespace zd

@@ -1,0 +1,206 @@
+// The BIFF worksheet writer, read back record by record.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "export/Excel.h"
+#include "host/core/Component.h"
+#include "host/locale/Locale.h"
+#include "tests/TempPath.h"
+
+namespace zd {
+namespace {
+
+struct TBiffRecord {
+  uint16_t code = 0;
+  std::string data;
+  uint16_t Word(size_t at) const {
+    if (at + 2 > data.size()) throw std::out_of_range("word past the record's data");
+    return uint16_t(uint8_t(data[at]) | uint8_t(data[at + 1]) << 8);
+  }
+  double Double(size_t at) const {
+    if (at + 8 > data.size()) throw std::out_of_range("double past the record's data");
+    uint64_t bits = 0;
+    for (int i = 7; i >= 0; --i) bits = bits << 8 | uint8_t(data[at + i]);
+    double d;
+    std::memcpy(&d, &bits, 8);
+    return d;
+  }
+  int Row() const { return Word(0); }
+  int Col() const { return Word(2); }
+  int AlignCode() const { return uint8_t(data.at(6)); }
+  std::string Label() const {
+    const size_t n = uint8_t(data.at(7));
+    if (8 + n != data.size()) throw std::out_of_range("label length disagrees with the record");
+    return data.substr(8, n);
+  }
+};
+
+// Splits a stream into records, refusing a length that runs past the end.
+std::vector<TBiffRecord> ReadBiff(const std::string& bytes) {
+  std::vector<TBiffRecord> records;
+  size_t at = 0;
+  while (at < bytes.size()) {
+    if (at + 4 > bytes.size()) throw std::out_of_range("truncated record header");
+    TBiffRecord r;
+    r.code = uint16_t(uint8_t(bytes[at]) | uint8_t(bytes[at + 1]) << 8);
+    const size_t length = uint8_t(bytes[at + 2]) | uint8_t(bytes[at + 3]) << 8;
+    if (at + 4 + length > bytes.size()) throw std::out_of_range("record runs past the end");
+    r.data = bytes.substr(at + 4, length);
+    records.push_back(r);
+    at += 4 + length;
+  }
+  return records;
+}
+
+std::string readFile(const std::string& name) {
+  std::ifstream in(name, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Writes single cells into memory.
+class TExcelProbe : public TZdqExportToExcel {
+ public:
+  TExcelProbe() { Stream = &out; }
+  void Cell(TSpreadsheetCellType type, const std::string& text, TAlignment a = TAlignment::taLeftJustify,
+            int row = 0, int col = 0) {
+    WriteData(type, nullptr, row, col, text, a, clWhite);
+  }
+  TBiffRecord Only() const {
+    const auto records = ReadBiff(out.str());
+    if (records.size() != 1) throw std::logic_error(std::to_string(records.size()) + " records");
+    return records[0];
+  }
+  std::ostringstream out;
+};
+
+TZdqMFERecord textCell(int left, int top, const std::string& text) {
+  TZdqMFERecord cell;
+  cell.Left = left;
+  cell.Top = top;
+  cell.Text = text;
+  return cell;
+}
+
+class SheetExcelTest : public ::testing::Test {
+ protected:
+  void TearDown() override { setCurrentLocale(TLocale{}); }
+  std::vector<TBiffRecord> Export(std::vector<TZdqMFERecord> cells) {
+    TZdqExportToExcel excel;
+    excel.StartExport();
+    excel.Records() = std::move(cells);
+    const std::string file = zd::test::UniqueTempPath("zd_sheet_excel.xls").string();
+    excel.SaveToFile(file);
+    return ReadBiff(readFile(file));
+  }
+};
+
+TEST_F(SheetExcelTest, AGridOfThreeRowsAndTwoColumnsIsFramedAndInRowOrder) {
+  const auto records = Export({textCell(10, 10, "a"), textCell(100, 10, "b"), textCell(10, 40, "c"),
+                               textCell(100, 40, "d"), textCell(10, 70, "e")});
+  ASSERT_EQ(records.size(), 9u);
+  EXPECT_EQ(records[0].code, 0x0809);
+  EXPECT_EQ(records[0].data, std::string("\x00\x00\x10\x00\x00\x00", 6));
+  EXPECT_EQ(records[1].code, 0x0200);
+  EXPECT_EQ(records[1].data, std::string("\x00\x00\x03\x00\x00\x00\x02\x00\x00\x00", 10));
+  const std::vector<std::string> texts{"a", "b", "c", "d", "e"};
+  for (int i = 0; i < 5; ++i) {
+    const TBiffRecord& cell = records[2 + i];
+    EXPECT_EQ(cell.code, 0x0004) << i;
+    EXPECT_EQ(cell.Row(), i / 2);
+    EXPECT_EQ(cell.Col(), i % 2);
+    EXPECT_EQ(cell.AlignCode(), 1);
+    EXPECT_EQ(cell.Label(), texts[i]);
+  }
+  EXPECT_EQ(records[7].code, 0x0001);
+  EXPECT_EQ(records[7].Row(), 2);
+  EXPECT_EQ(records[7].Col(), 1);
+  EXPECT_EQ(records[8].code, 0x000A);
+  EXPECT_EQ(records[8].data, "");
+}
+
+TEST_F(SheetExcelTest, ABlankCellIsElevenBytes) {
+  TExcelProbe probe;
+  probe.Cell(TSpreadsheetCellType::ctBlank, "", TAlignment::taLeftJustify, 0x0102, 0x0304);
+  EXPECT_EQ(probe.out.str(), std::string("\x01\x00\x07\x00\x02\x01\x04\x03\x00\x00\x01", 11));
+}
+
+TEST_F(SheetExcelTest, LabelsCarryAlignmentAndAreCutTo255Characters) {
+  const auto records = Export({textCell(10, 10, std::string(300, 'x'))});
+  ASSERT_EQ(records.size(), 4u);
+  EXPECT_EQ(records[2].data.size(), 263u);
+  EXPECT_EQ(uint8_t(records[2].data[7]), 255);
+  EXPECT_EQ(records[2].Label(), std::string(255, 'x'));
+
+  for (auto [alignment, code] : {std::pair{TAlignment::taLeftJustify, 1}, std::pair{TAlignment::taRightJustify, 3},
+                                 std::pair{TAlignment::taCenter, 2}}) {
+    TExcelProbe probe;
+    probe.Cell(TSpreadsheetCellType::ctDateTime, "01.02.2003", alignment);
+    EXPECT_EQ(probe.Only().code, 0x0004);
+    EXPECT_EQ(probe.Only().AlignCode(), code);
+    EXPECT_EQ(probe.Only().Label(), "01.02.2003");
+  }
+  // A longer text from a direct caller is cut rather than overflowing the length byte.
+  TExcelProbe probe;
+  probe.Cell(TSpreadsheetCellType::ctString, std::string(400, 'y'));
+  EXPECT_EQ(probe.Only().Label(), std::string(255, 'y'));
+}
+
+TEST_F(SheetExcelTest, SmallIntegersAreIntegerCellsAndOthersNumbers) {
+  struct Case {
+    const char* text;
+    uint16_t code;
+    double value;
+  };
+  for (const Case& c : {Case{"200", 0x0002, 200}, Case{" 255 ", 0x0002, 255}, Case{"0", 0x0002, 0},
+                        Case{"abc", 0x0002, 0}, Case{"256", 0x0003, 256}, Case{"70000", 0x0003, 70000},
+                        Case{"-7", 0x0003, -7}}) {
+    TExcelProbe probe;
+    probe.Cell(TSpreadsheetCellType::ctInteger, c.text, TAlignment::taRightJustify, 4, 5);
+    const TBiffRecord r = probe.Only();
+    EXPECT_EQ(r.code, c.code) << c.text;
+    EXPECT_EQ(r.Row(), 4);
+    EXPECT_EQ(r.Col(), 5);
+    EXPECT_EQ(r.AlignCode(), 3);
+    if (c.code == 0x0002) {
+      EXPECT_EQ(r.data.size(), 9u);
+      EXPECT_EQ(r.Word(7), c.value) << c.text;
+    } else {
+      EXPECT_EQ(r.data.size(), 15u);
+      EXPECT_EQ(r.Double(7), c.value) << c.text;
+    }
+  }
+}
+
+TEST_F(SheetExcelTest, FloatAndCurrencyTextsUseTheLocaleAndRefuseNonNumbers) {
+  TExcelProbe probe;
+  probe.Cell(TSpreadsheetCellType::ctDouble, "-2.5e3");
+  EXPECT_EQ(probe.Only().code, 0x0003);
+  EXPECT_EQ(probe.Only().Double(7), -2500.0);
+
+  TLocale german;
+  german.decimalSeparator = ',';
+  setCurrentLocale(german);
+  TExcelProbe comma;
+  comma.Cell(TSpreadsheetCellType::ctCurrency, "1234,75");
+  EXPECT_EQ(comma.Only().Double(7), 1234.75);
+  for (const char* bad : {"1.5", "abc", "", "1e999"}) {
+    TExcelProbe refused;
+    EXPECT_THROW(refused.Cell(TSpreadsheetCellType::ctDouble, bad), EConvertError) << bad;
+    EXPECT_EQ(refused.out.str(), "") << bad;
+  }
+}
+
+TEST_F(SheetExcelTest, APositionBeyondSixteenBitsIsRefusedBeforeAnythingIsWritten) {
+  TExcelProbe probe;
+  EXPECT_THROW(probe.Cell(TSpreadsheetCellType::ctString, "x", TAlignment::taLeftJustify, 70000, 0),
+               std::out_of_range);
+  EXPECT_THROW(probe.Cell(TSpreadsheetCellType::ctBlank, "", TAlignment::taLeftJustify, 0, -1), std::out_of_range);
+  EXPECT_EQ(probe.out.str(), "");
+}
+
+}  // namespace
+}  // namespace zd
