@@ -93,26 +93,23 @@ std::string SeparatePageFileName(const std::string& fileName, int page, int bar)
 
 TPageInfo& TPageStore::Add(std::unique_ptr<TPageInfo> page) {
   if (!page) throw std::invalid_argument("TPageStore::Add: no page");
+  TPageInfo& added = *page;
   pages_.push_back(std::move(page));
-  return *pages_.back();
+  byIndex_.try_emplace(key(added.intNumPage, added.intNumBar), &added);  // the first one counts
+  maxPage_ = std::max(maxPage_, added.intNumPage);
+  maxBar_ = std::max(maxBar_, added.intNumBar);
+  return added;
 }
 
 TPageInfo* TPageStore::Find(int page, int bar) const {
-  for (const auto& p : pages_)
-    if (p->intNumPage == page && p->intNumBar == bar) return p.get();
-  return nullptr;
+  auto it = byIndex_.find(key(page, bar));
+  return it == byIndex_.end() ? nullptr : it->second;
 }
 
-int TPageStore::MaxPageIndex() const {
-  int m = -1;
-  for (const auto& p : pages_) m = std::max(m, p->intNumPage);
-  return m;
-}
-
-int TPageStore::MaxBarIndex() const {
-  int m = -1;
-  for (const auto& p : pages_) m = std::max(m, p->intNumBar);
-  return m;
+void TPageStore::Clear() {
+  pages_.clear();
+  byIndex_.clear();
+  maxPage_ = maxBar_ = -1;
 }
 
 // ---- TZdPrintBaseComponent ----
@@ -317,6 +314,7 @@ void TZdPrintBaseComponent::PrepareEnd() {
 }
 
 void TZdPrintBaseComponent::Prepare() {
+  ClearProgressCancel();
   intCurPassNumber = 1;
   bool finished = false;
   ScopeExit abandon{[&] {

@@ -3,6 +3,7 @@
 // numbering, system values and variable lookup, and the entry points that
 // print, preview and export the pages. Derived classes produce the pages.
 #include <functional>
+#include <unordered_map>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -43,6 +44,8 @@ class TPageInfo {
 };
 
 // Prepared pages in the order they were made.
+// Page and bar indexes are fixed once a page is added: lookups and maxima are
+// kept as pages arrive, since reports ask for them on every printed band.
 class TPageStore {
  public:
   int Count() const { return int(pages_.size()); }
@@ -50,12 +53,15 @@ class TPageStore {
   TPageInfo& Add(std::unique_ptr<TPageInfo> page);
   // First page with this page and bar index; nullptr when none.
   TPageInfo* Find(int page, int bar) const;
-  int MaxPageIndex() const;  // -1 when empty
-  int MaxBarIndex() const;   // -1 when empty
-  void Clear() { pages_.clear(); }
+  int MaxPageIndex() const { return maxPage_; }  // -1 when empty
+  int MaxBarIndex() const { return maxBar_; }    // -1 when empty
+  void Clear();
 
  private:
+  static uint64_t key(int page, int bar) { return (uint64_t(uint32_t(page)) << 32) | uint32_t(bar); }
   std::vector<std::unique_ptr<TPageInfo>> pages_;
+  std::unordered_map<uint64_t, TPageInfo*> byIndex_;
+  int maxPage_ = -1, maxBar_ = -1;
 };
 
 enum class TStatus { stIdle, stPrinting, stPrinted };

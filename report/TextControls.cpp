@@ -158,7 +158,8 @@ void TZdqSysData::SetSysData(TZdqSysDataType kind) {
   if (kind == sysData_) return;
   if (format_.empty() || format_ == SysDataDefaultFormat(sysData_)) format_ = SysDataDefaultFormat(kind);
   sysData_ = kind;
-  takeValueName();
+  // A template stores the display name itself; renaming while loading would lose it.
+  if (!(ComponentState() & csLoading)) takeValueName();
 }
 
 void TZdqSysData::takeValueName() {

@@ -76,7 +76,7 @@ const TClassProperties& TZdReport::ClassProperties() {
                    [](R& r, int v) { r.SetColumnSpace(v); }, 0)
           .Integer("ColumnNumber", [](const R& r) { return r.ColumnNumber(); },
                    [](R& r, int v) { r.SetColumnNumber(v); }, 1)
-          .String("FileName", [](const R& r) { return r.GetFileName(); },
+          .String("FileName", [](const R& r) { return r.StoredFileName(); },
                   [](R& r, const std::string& v) { r.SetFileName(v); })
           .Integer("PageNoStartAt", [](const R& r) { return r.PageNoStartAt; },
                    [](R& r, int v) { r.PageNoStartAt = v; }, 0)

@@ -57,6 +57,7 @@ class TZdReport : public TZdPrintComponent {
   int ColumnSpace() const { return columnSpace_; }
   void SetColumnSpace(int space) { columnSpace_ = space; }
   std::string GetFileName() const { return fileName_.empty() ? "Report.zdq" : fileName_; }
+  const std::string& StoredFileName() const { return fileName_; }  // empty when never set
   void SetFileName(const std::string& name) { fileName_ = name; }
   int PageNoStartAt = 0;
   int PageNoCountBy = 1;

@@ -266,6 +266,8 @@ const TClassProperties& TZdqBand::ClassProperties() {
 void TZdqBand::SetBandType(TBandType type) {
   if (type == bandType_) return;
   bandType_ = type;
+  // A template stores the display name itself; renaming while loading would lose it.
+  if (ComponentState() & csLoading) return;
   const int shift = FZdReport ? FZdReport->GetLanguageShift() : 0;
   const std::string base = GetString(shift, txt::Band) + BandTypeNameText(shift, type);
   SetDisplayName(FZdReport ? FZdReport->GetUniqueName(base) : base);

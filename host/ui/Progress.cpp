@@ -95,6 +95,8 @@ void CancelProgress() {
     s.globalCancelled = true;
 }
 
+void ClearProgressCancel() { state().globalCancelled = false; }
+
 std::string ProgressStatus() { return state().status; }
 int ProgressPosition() { return state().position; }
 

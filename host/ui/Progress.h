@@ -50,6 +50,9 @@ void ShowModalCallBack(const std::function<void()>& callback);
 
 // Presses cancel on the dialog, or sets the global flag when none exists.
 void CancelProgress();
+// Forgets a cancel made while no dialog was shown, so it stops only the work
+// it was meant for; a new piece of work calls this before it starts.
+void ClearProgressCancel();
 // Last status and position the dialog received (for tests and logging).
 std::string ProgressStatus();
 int ProgressPosition();

@@ -1,0 +1,156 @@
+#include "app/zdreport/CommandLine.h"
+
+namespace zd::cli {
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: zdreport render TEMPLATE.zdq --data SOURCE [--sql QUERY] [--format EXT] -o OUT\n"
+    "                       [--param NAME=VALUE]... [--pages LIST] [--separate] [--two-pass]\n"
+    "       zdreport formats\n"
+    "       zdreport demo [--db FILE.db] [-o OUT.pdf]\n"
+    "       zdreport dump FILE.zdq\n"
+    "       zdreport make-example FILE.zdq\n"
+    "       zdreport --help\n"
+    "\n"
+    "render            prepare a report template over a data source and export it\n"
+    "  TEMPLATE.zdq    the report template\n"
+    "  --data SOURCE   the report's master dataset, one of\n"
+    "                    sqlite:FILE.db:TABLE  every row of a table or view\n"
+    "                    sqlite:FILE.db        with --sql (or a database of one table)\n"
+    "                    csv:FILE.csv          a CSV file whose first line names the fields\n"
+    "                  Expressions reach its fields as FIELD, as DATASET.FIELD with the\n"
+    "                  dataset name the template refers to, and as TABLE.FIELD (the\n"
+    "                  table name, or the CSV file's name without extension)\n"
+    "  --sql QUERY     read the rows of this query instead of the table (sqlite only)\n"
+    "  --format EXT    the output format by file extension, ignoring case (see\n"
+    "                  'zdreport formats'); default: the extension of OUT\n"
+    "  -o OUT          the output file\n"
+    "  --param NAME=VALUE\n"
+    "                  the value of a report parameter, by name or label; repeatable.\n"
+    "                  It is read as the kind of the parameter's current value (number,\n"
+    "                  date as yyyy-mm-dd, true/false), else as text. A parameter the\n"
+    "                  report asks for that has no value is an error\n"
+    "  --pages LIST    export only these 1-based pages, e.g. 1,3-5 (default: all)\n"
+    "  --separate      one file per page: OUT gets the 0-based page and bar numbers\n"
+    "                  before its extension (out.pdf -> out0_0.pdf, out1_0.pdf, ...)\n"
+    "  --two-pass      prepare twice, so that the page count is known on every page\n"
+    "                  (a template may ask for this itself)\n"
+    "formats           list the output formats\n"
+    "demo              render examples/order-lines.zdq over the order lines of\n"
+    "                  the example database to OUT.pdf (default out/order-lines.pdf)\n"
+    "  --db FILE.db    the SQLite database (default examples/demo.db)\n"
+    "dump              list a report template: each object's class and name, its\n"
+    "                  stored properties as path = value, its children indented\n"
+    "make-example      write the example template: the order lines grouped by\n"
+    "                  country, with page header and footer, group header and\n"
+    "                  footer with totals, detail and summary\n"
+    "--help            show this text\n"
+    "\n"
+    "A progress line is drawn on the terminal while the report is prepared and\n"
+    "exported (only when standard error is a terminal).\n"
+    "Exit status: 0 done, 1 the report could not be made (\"zdreport: error: ...\"),\n"
+    "2 the command line is wrong.\n";
+
+// Walks the arguments of one command, handing out option values.
+class TArgumentReader {
+ public:
+  explicit TArgumentReader(const std::vector<std::string>& args) : args_(args) {}
+  bool AtEnd() const { return next_ >= args_.size(); }
+  const std::string& Next() { return args_[next_++]; }
+  const std::string& ValueOf(const std::string& option) {
+    if (AtEnd()) throw EUsageError(option + " needs a value");
+    return Next();
+  }
+
+ private:
+  const std::vector<std::string>& args_;
+  size_t next_ = 1;  // after the command name
+};
+
+void SetOnce(std::string& target, const std::string& value, const std::string& option) {
+  if (!target.empty()) throw EUsageError(option + " given twice");
+  if (value.empty()) throw EUsageError(option + " needs a non-empty value");
+  target = value;
+}
+
+std::pair<std::string, std::string> SplitParameter(const std::string& text) {
+  const size_t eq = text.find('=');
+  if (eq == std::string::npos || eq == 0) throw EUsageError("--param needs NAME=VALUE, got '" + text + "'");
+  return {text.substr(0, eq), text.substr(eq + 1)};
+}
+
+TCommand ParseRender(const std::vector<std::string>& args) {
+  TCommand command;
+  command.kind = TCommand::TKind::Render;
+  TRenderOptions& r = command.render;
+  TArgumentReader reader(args);
+  while (!reader.AtEnd()) {
+    const std::string& arg = reader.Next();
+    if (arg == "--data") SetOnce(r.dataSource, reader.ValueOf(arg), arg);
+    else if (arg == "--sql") SetOnce(r.sql, reader.ValueOf(arg), arg);
+    else if (arg == "--format") SetOnce(r.format, reader.ValueOf(arg), arg);
+    else if (arg == "-o" || arg == "--output") SetOnce(r.output, reader.ValueOf(arg), "-o");
+    else if (arg == "--param") r.parameters.push_back(SplitParameter(reader.ValueOf(arg)));
+    else if (arg == "--pages") SetOnce(r.pages, reader.ValueOf(arg), arg);
+    else if (arg == "--separate") r.separate = true;
+    else if (arg == "--two-pass") r.twoPass = true;
+    else if (!arg.empty() && arg[0] == '-') throw EUsageError("unknown option '" + arg + "'");
+    else SetOnce(r.templateFile, arg, "the template file");
+  }
+  if (r.templateFile.empty()) throw EUsageError("render needs a template file");
+  if (r.dataSource.empty()) throw EUsageError("render needs a data source (--data)");
+  if (r.output.empty()) throw EUsageError("render needs an output file (-o OUT)");
+  return command;
+}
+
+TCommand ParseDemo(const std::vector<std::string>& args) {
+  TCommand command;
+  command.kind = TCommand::TKind::Demo;
+  std::string database, output;
+  TArgumentReader reader(args);
+  while (!reader.AtEnd()) {
+    const std::string& arg = reader.Next();
+    if (arg == "--db") SetOnce(database, reader.ValueOf(arg), arg);
+    else if (arg == "-o" || arg == "--output") SetOnce(output, reader.ValueOf(arg), "-o");
+    else throw EUsageError("unexpected argument '" + arg + "'");
+  }
+  TRenderOptions& r = command.render;
+  r.templateFile = "examples/order-lines.zdq";
+  r.dataSource = "sqlite:" + (database.empty() ? std::string("examples/demo.db") : database) + ":order_lines";
+  r.sql = "SELECT * FROM order_lines ORDER BY country, order_id, product";
+  r.output = output.empty() ? std::string("out/order-lines.pdf") : output;
+  r.format = "pdf";
+  return command;
+}
+
+TCommand ParseOneFile(TCommand::TKind kind, const std::vector<std::string>& args) {
+  if (args.size() != 2 || args[1].empty() || args[1][0] == '-')
+    throw EUsageError(args[0] + " needs exactly one file name");
+  TCommand command;
+  command.kind = kind;
+  command.file = args[1];
+  return command;
+}
+
+}  // namespace
+
+TCommand ParseCommandLine(const std::vector<std::string>& args) {
+  if (args.empty()) throw EUsageError("no command given");
+  const std::string& name = args[0];
+  if (name == "--help" || name == "-h" || name == "help") return {};
+  if (name == "render") return ParseRender(args);
+  if (name == "demo") return ParseDemo(args);
+  if (name == "dump") return ParseOneFile(TCommand::TKind::Dump, args);
+  if (name == "make-example") return ParseOneFile(TCommand::TKind::MakeExample, args);
+  if (name == "formats") {
+    if (args.size() != 1) throw EUsageError("formats takes no arguments");
+    TCommand command;
+    command.kind = TCommand::TKind::Formats;
+    return command;
+  }
+  throw EUsageError("unknown command '" + name + "'");
+}
+
+const char* UsageText() { return kUsage; }
+
+}  // namespace zd::cli

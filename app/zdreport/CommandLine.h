@@ -1,0 +1,40 @@
+#pragma once
+// What the user asked for on the command line, and the parser that reads it.
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace zd::cli {
+
+// A command line that cannot be run; the message says why.
+class EUsageError : public std::invalid_argument {
+ public:
+  using std::invalid_argument::invalid_argument;
+};
+
+struct TRenderOptions {
+  std::string templateFile;
+  std::string dataSource;  // "sqlite:FILE.db[:TABLE]" or "csv:FILE.csv"
+  std::string sql;         // replaces the table's rows when set
+  std::string format;      // registered file extension, as typed
+  std::string output;
+  std::vector<std::pair<std::string, std::string>> parameters;  // NAME=VALUE, in order
+  std::string pages;       // page-range text; empty: every page
+  bool separate = false;
+  bool twoPass = false;
+};
+
+struct TCommand {
+  enum class TKind { Help, Render, Formats, Demo, Dump, MakeExample };
+  TKind kind = TKind::Help;
+  TRenderOptions render;  // Render and Demo
+  std::string file;       // Dump and MakeExample
+};
+
+// Raises EUsageError for anything it cannot read.
+TCommand ParseCommandLine(const std::vector<std::string>& args);
+
+const char* UsageText();
+
+}  // namespace zd::cli
