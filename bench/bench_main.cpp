@@ -13,9 +13,11 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <string>
 
+#include "export/ExportRegistry.h"
 #include "host/data/SqlDataSet.h"
 #include "host/emf/MetafilePlayer.h"
 #include "host/printing/Printer.h"
@@ -34,6 +36,15 @@ double Seconds(const std::function<void()>& work) {
 void Report(const char* what, double count, const char* unit, double seconds) {
   std::printf("%-34s %10.0f %s/s  (%.0f %s in %.2f s)\n", what, count / seconds, unit, count, unit,
               seconds);
+}
+
+// Exporting is timed over this many pages of the banded report.
+constexpr int kExportPages = 200;
+
+long long FileSize(const std::string& path) {
+  std::error_code error;
+  const auto size = std::filesystem::file_size(path, error);
+  return error ? 0 : (long long)size;
 }
 
 long PeakMemoryKb() {
@@ -213,6 +224,19 @@ int main(int argc, char** argv) {
     const double bandedSeconds = Seconds([&] { banded.Report().Prepare(); });
     Report("prepare banded report (rows)", rows, "rows", bandedSeconds);
     Report("prepare banded report (pages)", banded.Report().Pages().Count(), "pages", bandedSeconds);
+
+    // Every registered exporter over the same pages, as one document.
+    const int exported = std::min(banded.Report().Pages().Count(), kExportPages);
+    zd::TStringList wanted;
+    for (int p = 1; p <= exported; ++p) wanted.Add(std::to_string(p));
+    for (const zd::TZdqRegisterExport& format : zd::ZdqExports()) {
+      const std::string file = dir.filePath(QString::fromStdString("bench." + format.FileExtension)).toStdString();
+      const double seconds =
+          Seconds([&] { banded.Report().ExportTo(file, false, wanted, format.ExportClass); });
+      const std::string what = "export " + format.FileExtension + " (" + std::to_string(exported) + " pages)";
+      Report(what.c_str(), exported, "pages", seconds);
+      std::printf("%-34s %10.0f bytes/page\n", "", double(FileSize(file)) / exported);
+    }
   } catch (const std::exception& e) {
     std::fprintf(stderr, "zdbench: %s\n", e.what());
     return 1;
