@@ -1,5 +1,6 @@
 #include "export/Cells.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <utility>
 
@@ -67,25 +68,39 @@ TZdqMFERecord blankCellLike(const TZdqMFERecord& neighbour, int left, int top) {
 }
 
 // Walks the slots row by row; a slot the current cell does not fit gets a
-// blank cell in front of it.
+// blank cell in front of it. Once every cell is placed, the last one stays
+// current and later blanks go in front of it. Builds a new list, since
+// inserting into the old one would cost quadratic time on long exports.
 void fillSlots(std::vector<TZdqMFERecord>& cells, const TZdqCellGrid& grid) {
   const int slots = grid.RowCount * grid.ColCount;
   if (slots == 0 || cells.empty()) return;
-  size_t i = 0, c = 0;
+  std::vector<TZdqMFERecord> out;
+  out.reserve(std::max(cells.size(), size_t(slots)) + 1);
+  size_t next = 0, c = 0;
   int top = -1;
   for (int n = 0; n < slots; ++n) {
-    const TZdqMFERecord& cell = cells[i];
+    const bool placedAll = next >= cells.size();
+    const TZdqMFERecord& cell = placedAll ? out.back() : cells[next];
     const int x = grid.Columns[c];
     if (c == 0) top = cell.Top;
     const bool fits = cell.Left - x <= ZDQ_EQUAL_X && std::abs(cell.Top - top) <= ZDQ_EQUAL_Y;
-    if (!fits) cells.insert(cells.begin() + std::ptrdiff_t(i), blankCellLike(cell, x, top));
-    ++i;
+    if (placedAll) {
+      if (!fits) {
+        TZdqMFERecord blank = blankCellLike(cell, x, top);
+        out.insert(out.end() - 1, std::move(blank));
+      }
+    } else if (fits) {
+      out.push_back(std::move(cells[next++]));
+    } else {
+      out.push_back(blankCellLike(cell, x, top));
+    }
     if (++c == grid.Columns.size()) {
       c = 0;
       top = -1;
     }
-    if (i >= cells.size()) i = cells.size() - 1;
   }
+  for (; next < cells.size(); ++next) out.push_back(std::move(cells[next]));
+  cells = std::move(out);
 }
 
 }  // namespace
