@@ -24,13 +24,18 @@ int widthOf(const QFontMetricsF& fm, const QString& s) {
 
 // Building a QFont and its metrics costs more than measuring a short text, and
 // a report measures the same few fonts for every row: keep them.
+// Report texts repeat (headers, group values, column titles), so measured
+// widths and advances are kept per font too, in bounded tables.
 struct TCachedFont {
   QFont font;
   QFontMetricsF metrics;
+  std::unordered_map<std::string, int> widths;
+  std::unordered_map<std::string, std::vector<int>> advances;
   explicit TCachedFont(const QFont& f) : font(f), metrics(f) {}
 };
+constexpr size_t kMaxCachedTexts = 4096;
 
-const TCachedFont& cachedFont(const TFont& f) {
+TCachedFont& cachedFont(const TFont& f) {
   static std::unordered_map<std::string, std::unique_ptr<TCachedFont>> cache;
   std::string key = f.Name;
   key += '\0';
@@ -46,6 +51,14 @@ const TCachedFont& cachedFont(const TFont& f) {
 }
 
 const QFontMetricsF& metricsOf(const TFont& f) { return cachedFont(f).metrics; }
+
+template <typename Table, typename Make>
+const typename Table::mapped_type& remembered(Table& table, const std::string& text, Make make) {
+  auto it = table.find(text);
+  if (it != table.end()) return it->second;
+  if (table.size() >= kMaxCachedTexts) table.clear();
+  return table.emplace(text, make()).first->second;
+}
 }  // namespace
 
 QFont ToQFont(const TFont& f) {
@@ -63,7 +76,10 @@ QFont ToQFont(const TFont& f) {
 
 TSize MeasureText(const TFont& font, const std::string& utf8) {
   requireGui();
-  return {widthOf(metricsOf(font), QString::fromStdString(utf8)), FontLineHeight(font)};
+  TCachedFont& cached = cachedFont(font);
+  const int width = remembered(cached.widths, utf8,
+                               [&] { return widthOf(cached.metrics, QString::fromStdString(utf8)); });
+  return {width, FontLineHeight(font)};
 }
 
 int FontLineHeight(const TFont& font) {
@@ -79,26 +95,28 @@ int FontAscent(const TFont& font) {
 
 std::vector<int> CharAdvances(const TFont& font, const std::string& utf8) {
   requireGui();
-  const TCachedFont& cached = cachedFont(font);
-  const QString s = QString::fromStdString(utf8);
-  std::vector<int> out;
-  if (s.isEmpty()) return out;
-  out.reserve(size_t(s.size()));
-  // One shaping pass gives every caret position.
-  QTextLayout layout(s, cached.font);
-  layout.beginLayout();
-  QTextLine line = layout.createLine();
-  line.setLineWidth(1e9);
-  layout.endLayout();
-  // Rounded cumulative positions so the sum equals the measured width.
-  int prev = 0;
-  for (qsizetype i = 0; i < s.size(); ++i) {
-    const int cur = (i + 1 == s.size()) ? int(std::ceil(line.naturalTextWidth() - 1e-6))
-                                          : int(std::lround(line.cursorToX(int(i + 1))));
-    out.push_back(cur - prev);
-    prev = cur;
-  }
-  return out;
+  TCachedFont& cached = cachedFont(font);
+  return remembered(cached.advances, utf8, [&] {
+    const QString s = QString::fromStdString(utf8);
+    std::vector<int> out;
+    if (s.isEmpty()) return out;
+    out.reserve(size_t(s.size()));
+    // One shaping pass gives every caret position.
+    QTextLayout layout(s, cached.font);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    line.setLineWidth(1e9);
+    layout.endLayout();
+    // Rounded cumulative positions so the sum equals the measured width.
+    int prev = 0;
+    for (qsizetype i = 0; i < s.size(); ++i) {
+      const int cur = (i + 1 == s.size()) ? int(std::ceil(line.naturalTextWidth() - 1e-6))
+                                            : int(std::lround(line.cursorToX(int(i + 1))));
+      out.push_back(cur - prev);
+      prev = cur;
+    }
+    return out;
+  });
 }
 
 std::vector<std::string> WrapText(const TFont& font, const std::string& utf8, int width, bool wordBreak) {
