@@ -16,6 +16,8 @@ enum : uint16_t {
   kNumber = 0x0003,
   kLabel = 0x0004,
   kEof = 0x000A,
+  kFont = 0x0031,
+  kXf = 0x0043,
 };
 constexpr uint16_t kCellHeaderSize = 7;
 constexpr uint16_t kWorksheet = 0x0010;
@@ -35,6 +37,23 @@ void TZdqExportToExcel::WriteFileBegin() {
   WriteWord(0);
   WriteWord(kWorksheet);
   WriteWord(0);
+  writeDefaultFormat();
+}
+
+// Cells name format record 0; readers such as Gnumeric drop cells whose
+// format does not exist, so one font and one format record are written.
+void TZdqExportToExcel::writeDefaultFormat() {
+  static const std::string kFontName = "Arial";
+  WriteRecordHeader(kFont, uint16_t(5 + kFontName.size()));
+  WriteWord(200);  // 10 points, in twentieths
+  WriteWord(0);    // no bold, italic, underline or strike-out
+  WriteByte(uint8_t(kFontName.size()));
+  WriteString(kFontName);
+  WriteRecordHeader(kXf, 4);
+  WriteByte(0);  // font 0
+  WriteByte(0);
+  WriteByte(0);  // number format 0 (General), not locked
+  WriteByte(0);  // general alignment, no borders
 }
 
 void TZdqExportToExcel::WriteFileEnd() { WriteRecordHeader(kEof, 0); }

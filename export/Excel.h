@@ -21,6 +21,7 @@ class TZdqExportToExcel : public TZdqExportToSpreadsheet {
 
  private:
   void writeCellHeader(uint16_t code, uint16_t length, int row, int col, TAlignment alignment);
+  void writeDefaultFormat();
 };
 
 }  // namespace zd

@@ -101,25 +101,30 @@ class SheetExcelTest : public ::testing::Test {
 TEST_F(SheetExcelTest, AGridOfThreeRowsAndTwoColumnsIsFramedAndInRowOrder) {
   const auto records = Export({textCell(10, 10, "a"), textCell(100, 10, "b"), textCell(10, 40, "c"),
                                textCell(100, 40, "d"), textCell(10, 70, "e")});
-  ASSERT_EQ(records.size(), 9u);
+  ASSERT_EQ(records.size(), 11u);
   EXPECT_EQ(records[0].code, 0x0809);
   EXPECT_EQ(records[0].data, std::string("\x00\x00\x10\x00\x00\x00", 6));
-  EXPECT_EQ(records[1].code, 0x0200);
-  EXPECT_EQ(records[1].data, std::string("\x00\x00\x03\x00\x00\x00\x02\x00\x00\x00", 10));
+  // The one font and format every cell refers to.
+  EXPECT_EQ(records[1].code, 0x0031);
+  EXPECT_EQ(records[1].data, std::string("\xC8\x00\x00\x00\x05" "Arial", 10));
+  EXPECT_EQ(records[2].code, 0x0043);
+  EXPECT_EQ(records[2].data, std::string(4, '\0'));
+  EXPECT_EQ(records[3].code, 0x0200);
+  EXPECT_EQ(records[3].data, std::string("\x00\x00\x03\x00\x00\x00\x02\x00\x00\x00", 10));
   const std::vector<std::string> texts{"a", "b", "c", "d", "e"};
   for (int i = 0; i < 5; ++i) {
-    const TBiffRecord& cell = records[2 + i];
+    const TBiffRecord& cell = records[4 + i];
     EXPECT_EQ(cell.code, 0x0004) << i;
     EXPECT_EQ(cell.Row(), i / 2);
     EXPECT_EQ(cell.Col(), i % 2);
     EXPECT_EQ(cell.AlignCode(), 1);
     EXPECT_EQ(cell.Label(), texts[i]);
   }
-  EXPECT_EQ(records[7].code, 0x0001);
-  EXPECT_EQ(records[7].Row(), 2);
-  EXPECT_EQ(records[7].Col(), 1);
-  EXPECT_EQ(records[8].code, 0x000A);
-  EXPECT_EQ(records[8].data, "");
+  EXPECT_EQ(records[9].code, 0x0001);
+  EXPECT_EQ(records[9].Row(), 2);
+  EXPECT_EQ(records[9].Col(), 1);
+  EXPECT_EQ(records[10].code, 0x000A);
+  EXPECT_EQ(records[10].data, "");
 }
 
 TEST_F(SheetExcelTest, ABlankCellIsElevenBytes) {
@@ -130,10 +135,10 @@ TEST_F(SheetExcelTest, ABlankCellIsElevenBytes) {
 
 TEST_F(SheetExcelTest, LabelsCarryAlignmentAndAreCutTo255Characters) {
   const auto records = Export({textCell(10, 10, std::string(300, 'x'))});
-  ASSERT_EQ(records.size(), 4u);
-  EXPECT_EQ(records[2].data.size(), 263u);
-  EXPECT_EQ(uint8_t(records[2].data[7]), 255);
-  EXPECT_EQ(records[2].Label(), std::string(255, 'x'));
+  ASSERT_EQ(records.size(), 6u);
+  EXPECT_EQ(records[4].data.size(), 263u);
+  EXPECT_EQ(uint8_t(records[4].data[7]), 255);
+  EXPECT_EQ(records[4].Label(), std::string(255, 'x'));
 
   for (auto [alignment, code] : {std::pair{TAlignment::taLeftJustify, 1}, std::pair{TAlignment::taRightJustify, 3},
                                  std::pair{TAlignment::taCenter, 2}}) {

@@ -220,12 +220,13 @@ TEST_F(SheetExportInterop, XlsReadsBackInXlrdWithEveryTextInItsCell) {
   EXPECT_EQ(read, report.AllRows()) << Show(read);
 }
 
-// Gnumeric drops BIFF cells whose format index names no XF record, and
-// the worksheet carries none, so only WK1 is compared there.
-TEST_F(SheetExportInterop, Wk1ReadsBackInGnumeric) {
+TEST_F(SheetExportInterop, XlsAndWk1ReadBackInGnumeric) {
   if (!HaveTool("ssconvert")) GTEST_SKIP() << "ssconvert (gnumeric) is not installed";
-  const TTable read = Ssconvert(Export("wk1", ExportClassOf<TZdqExportToLotus>()));
-  EXPECT_EQ(read, report.AllRows()) << Show(read);
+  for (const Format& f : {Format{"xls", ExportClassOf<TZdqExportToExcel>()},
+                          Format{"wk1", ExportClassOf<TZdqExportToLotus>()}}) {
+    const TTable read = Ssconvert(Export(f.extension, f.exportClass));
+    EXPECT_EQ(read, report.AllRows()) << f.extension << "\n" << Show(read);
+  }
 }
 
 TEST_F(SheetExportInterop, Wk1ReadsBackInLibwps) {
