@@ -343,6 +343,8 @@ void TZdqExportToPDF::SaveToFile(const std::string& fileName) {
   // The writer places cells by their own positions, so the grid is not built.
   const std::string document = BuildDocument();
   TPdfWriter::SaveBytes(document, fileName);
+  // With one file per page the next file must hold only its own page.
+  Records().clear();
 }
 
 }  // namespace zd

@@ -1,18 +1,55 @@
 #pragma once
-// Report variables and outline entries kept by a print component.
+// Report variables with their aggregate settings, and the outline entries
+// a print component collects while it prepares.
 #include <string>
 #include <vector>
 
+#include "expr/Calculation.h"
 #include "host/core/Component.h"
+#include "host/core/Properties.h"
 #include "host/core/Variant.h"
 
 namespace zd {
+
+enum class TResetType { rtEndReport, rtEndPage, rtEndGroup };
+enum class TZdqCalculate { rcOnEveryRow, rcGroupChange, rcVariableChange };
+
+// Aggregate settings of an expression control or a variable.
+class TZdqCalculation : public TPersistent {
+ public:
+  std::string ClassName() const override { return "TZdqCalculation"; }
+  void Assign(const TPersistent& source) override;
+  const TClassProperties* PublishedProperties() const override { return &ClassProperties(); }
+  static const TClassProperties& ClassProperties();
+
+  // Whether a new value is taken in for this group and variable change;
+  // a row update passes two empty names.
+  bool StateChanged(const std::string& groupName, const std::string& variableName) const;
+  // Whether a reset of this kind (and group, for group ends) clears the
+  // values; the end of the report clears everything.
+  bool EndsWith(TResetType type, const std::string& groupName) const;
+
+  TCalcType CalcType = TCalcType::ctNothing;
+  TResetType ResetType = TResetType::rtEndReport;
+  std::string ResetGroup;
+  TZdqCalculate Calculate = TZdqCalculate::rcOnEveryRow;
+  std::string GroupChange;
+  std::string VariableChange;
+};
 
 struct TZdqVariable {
   std::string Name;        // compared ignoring case
   std::string Expression;  // evaluated by the report engine
   TVariant PrevValue, CurValue;
+  TZdqCalculation Calculation;
+
   const TVariant& Value() const { return CurValue; }
+  void SetCalculation(const TZdqCalculation& c) { Calculation.Assign(c); }
+  // Changed when either value is Empty or the two differ.
+  bool ValueChanged() const;
+  // Templates keep only values that are not Null.
+  bool StorePrevValue() const { return !PrevValue.isNull(); }
+  bool StoreCurValue() const { return !CurValue.isNull(); }
 };
 
 class TZdqVariables : public TPersistent {
@@ -30,6 +67,11 @@ class TZdqVariables : public TPersistent {
   // First variable with this name ignoring case and surrounding blanks; nullptr when none.
   const TZdqVariable* Find(const std::string& name) const;
   void Clear() { items_.clear(); }
+
+  // Run-time state of the band engine, never copied or stored: set when the
+  // variables have taken in the master's current row ahead of the controls,
+  // so that the engine's own refresh for that row does not count it twice.
+  bool RowTaken = false;
 
  private:
   TComponent* owner_;

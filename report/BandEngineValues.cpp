@@ -1,7 +1,10 @@
 #include "report/BandEngineValues.h"
 
 #include <algorithm>
+#include <stdexcept>
 
+#include "expr/Calculation.h"
+#include "expr/DisplayFormat.h"
 #include "expr/ExprValue.h"
 #include "host/core/TextUtil.h"
 #include "report/TextControls.h"
@@ -10,20 +13,16 @@ namespace zd {
 
 namespace {
 
-// Variables carry no aggregate settings of their own yet: they take a value
-// on every row and keep it until the report ends.
-const TZdqCalculation& VariableCalculation(const TZdqVariable&) {
-  static const TZdqCalculation everyRow;
-  return everyRow;
-}
+const TZdqCalculation& VariableCalculation(const TZdqVariable& v) { return v.Calculation; }
 
+// Deeper chains of variable changes than this only come from variables
+// whose changes keep triggering each other.
+constexpr size_t kMaxVariableChain = 64;
 
-bool VariableChanged(const TZdqVariable& v) {
-  return v.CurValue.isEmpty() || v.PrevValue.isEmpty() || !(v.CurValue == v.PrevValue);
-}
-
-bool EndsWith(const TZdqCalculation& calc, TResetType type, const std::string& groupName) {
-  return type == TResetType::rtEndReport || (calc.ResetType == type && calc.ResetGroup == groupName);
+// A refresh for the master's current row rather than for a group or a
+// variable change, over the whole report.
+bool IsRowRefresh(int firstBand, const std::string& groupName, const std::string& variableName) {
+  return firstBand < 0 && groupName.empty() && variableName.empty();
 }
 
 bool InMode(const TZdqBand& band, TUpdateValue mode) {
@@ -39,10 +38,25 @@ bool InMode(const TZdqBand& band, TUpdateValue mode) {
 
 void TZdqValueUpdater::Update(int firstBand, int lastBand, TUpdateValue mode, const std::string& groupName,
                               const std::string& variableName) {
-  if (mode == TUpdateValue::uvOnlyCustomVariables)
+  TZdqVariables& variables = report_.Variables();
+  const bool rowRefresh = IsRowRefresh(firstBand, groupName, variableName);
+  if (mode == TUpdateValue::uvOnlyCustomVariables) {
+    if (rowRefresh) {
+      // The row was taken in already, with the controls, or there is none.
+      const bool taken = variables.RowTaken;
+      variables.RowTaken = false;
+      const TDataSet* master = report_.DataSet();
+      if (taken || (master && master->Active() && master->Eof())) return;
+    }
+    return updateVariables(firstBand, lastBand, groupName, variableName);
+  }
+  // Controls that show variables must see them for this row, not the last:
+  // the variables take the row in first.
+  if (rowRefresh && mode != TUpdateValue::uvOnlyGroupFooter) {
     updateVariables(firstBand, lastBand, groupName, variableName);
-  else
-    updateControls(firstBand, lastBand, mode, groupName, variableName);
+    variables.RowTaken = true;
+  }
+  updateControls(firstBand, lastBand, mode, groupName, variableName);
 }
 
 void TZdqValueUpdater::updateVariables(int firstBand, int lastBand, const std::string& groupName,
@@ -50,11 +64,18 @@ void TZdqValueUpdater::updateVariables(int firstBand, int lastBand, const std::s
   TZdqVariables& variables = report_.Variables();
   for (int i = 0; i < variables.Count(); ++i) {
     TZdqVariable& v = variables.Items(i);
-    if (!VariableCalculation(v).StateChanged(groupName, variableName)) continue;
-    if (std::find(refreshing_.begin(), refreshing_.end(), &v) != refreshing_.end()) continue;
+    const TZdqCalculation& calc = VariableCalculation(v);
+    if (!calc.StateChanged(groupName, variableName)) continue;
+    if (refreshing_.size() >= kMaxVariableChain)
+      throw std::runtime_error(SameText(v.Name, variableName)
+                                   ? "Variable '" + v.Name + "' keeps triggering itself"
+                                   : "Variables '" + v.Name + "' and '" + variableName +
+                                         "' keep triggering each other");
     v.PrevValue = v.CurValue;
-    v.CurValue = TVariant(VarToStr(report_.Evaluate(v.Expression)));
-    if (!VariableChanged(v)) continue;
+    const TVariant value = report_.Evaluate(v.Expression);
+    v.CurValue = NextCalculatedValue(value.isNull() ? std::string() : GetValueStr(value, ""), calc.CalcType,
+                                     v.CurValue, v.PrevValue);
+    if (!v.ValueChanged()) continue;
     refreshing_.push_back(&v);
     const std::string name = v.Name;  // the recursion may touch the collection's storage
     Update(firstBand, lastBand, TUpdateValue::uvOnlyCustomVariables, {}, name);
@@ -92,7 +113,7 @@ void TZdqValueUpdater::Reset(TResetType type, const std::string& groupName) {
     if (endReport) band->LineNo = 1;
     for (TZdqControl* control : band->Objects()) {
       auto* expression = dynamic_cast<TZdqExpression*>(control);
-      if (!expression || !EndsWith(expression->Calculation(), type, groupName)) continue;
+      if (!expression || !expression->Calculation().EndsWith(type, groupName)) continue;
       expression->SetPrevValue(null);
       expression->SetCurValue(null);
     }
@@ -100,10 +121,11 @@ void TZdqValueUpdater::Reset(TResetType type, const std::string& groupName) {
   TZdqVariables& variables = report_.Variables();
   for (int i = 0; i < variables.Count(); ++i) {
     TZdqVariable& v = variables.Items(i);
-    if (!EndsWith(VariableCalculation(v), type, groupName)) continue;
+    if (!VariableCalculation(v).EndsWith(type, groupName)) continue;
     v.PrevValue = null;
     v.CurValue = null;
   }
+  if (type == TResetType::rtEndReport) variables.RowTaken = false;
 }
 
 // ---- TZdqValueSnapshot ----

@@ -1,21 +1,32 @@
 #include "report/Evaluator.h"
 
+#include "expr/ExprParser.h"
 #include "expr/ExprValue.h"
 #include "host/core/TextUtil.h"
+#include "report/ExprAdapter.h"
 #include "report/ZdReport.h"
 
 namespace zd {
 
-TVariant TZdqFieldEvaluator::Evaluate(TZdReport& report, const std::string& expression) {
-  std::string name = Trim(expression);
-  if (name.size() >= 2 && name.front() == '[' && name.back() == ']') name = name.substr(1, name.size() - 2);
-  if (name.empty()) return TVariant::empty();
-  if (const TField* field = GetFieldByName(&report.GetDataManager(), name)) return field->Value();
-  bool accept = false;
-  TFieldType type = TFieldType::ftString;
-  TVariant value = TVariant::empty();
-  report.ZdqGetVariable(nullptr, name, accept, type, value);
-  if (!accept) throw EExprError("Field '" + name + "' not found");
+TZdqExprEvaluator::TZdqExprEvaluator() : data_(std::make_unique<TZdqExprDataManager>()) {}
+TZdqExprEvaluator::~TZdqExprEvaluator() = default;
+
+TVariant TZdqExprEvaluator::Evaluate(TZdReport& report, const std::string& expression) {
+  if (Trim(expression).empty()) return TVariant::empty();
+  // Trees parsed against other datasets may name fields that are gone.
+  if (data_->Bind(&report.GetDataManager())) parsed_.clear();
+  if (auto found = parsed_.find(expression); found != parsed_.end()) return found->second->Evaluate();
+  bool readsVariables = false;
+  auto parser = std::make_unique<TExprParser>(
+      data_.get(), expression,
+      [&report, &readsVariables](TComponent* sender, const std::string& name, bool& accept, TFieldType& type,
+                                 TVariant& value) {
+        report.ZdqGetVariable(sender, name, accept, type, value);
+        if (accept) readsVariables = true;
+      });
+  const TVariant value = parser->Evaluate();
+  // The callback refers to this call's flag, but a kept tree never parses again.
+  if (!readsVariables) parsed_[expression] = std::move(parser);
   return value;
 }
 

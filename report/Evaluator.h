@@ -1,14 +1,17 @@
 #pragma once
 // The seam through which controls, bands and the report turn expression
-// texts into values. The report holds one evaluator; the full expression
-// engine replaces the field resolver below by installing its own.
+// texts into values. The report holds one evaluator.
+#include <memory>
 #include <string>
+#include <unordered_map>
 
 #include "host/core/Variant.h"
 
 namespace zd {
 
+class TExprParser;
 class TZdReport;
+class TZdqExprDataManager;
 
 class TZdqEvaluator {
  public:
@@ -17,13 +20,25 @@ class TZdqEvaluator {
   virtual TVariant Evaluate(TZdReport& report, const std::string& expression) = 0;
 };
 
-// Understands one name: a field reference through the report's data manager
-// (an optional [bracketed] name), else a variable, parameter or system value
-// through the report's ZdqGetVariable. An empty text is Empty.
-class TZdqFieldEvaluator : public TZdqEvaluator {
+// The full expression language: fields through the report's data manager,
+// variables, parameters and system values through its ZdqGetVariable. An
+// empty text is Empty. Each text is parsed once and its tree reused while
+// the data manager's datasets stay the same; a text that names variables
+// is parsed again at every evaluation, because parsing fixes their values.
+class TZdqExprEvaluator : public TZdqEvaluator {
  public:
+  TZdqExprEvaluator();
+  ~TZdqExprEvaluator() override;
   TVariant Evaluate(TZdReport& report, const std::string& expression) override;
+
+ private:
+  // Trees of the texts that read no variables.
+  std::unordered_map<std::string, std::unique_ptr<TExprParser>> parsed_;
+  std::unique_ptr<TZdqExprDataManager> data_;
 };
+
+// The report still names the evaluator it installs by its former name.
+using TZdqFieldEvaluator = TZdqExprEvaluator;
 
 // Whether a value counts as True for print conditions and highlights:
 // Booleans, numbers other than 0 and the texts "True" or a non-zero number.

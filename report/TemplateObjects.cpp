@@ -28,10 +28,13 @@ class TVariableRecord : public TPersistent {
                     [](R& r, const std::string& v) { r.variable.Name = v; })
             .String("Expression", [](const R& r) { return r.variable.Expression; },
                     [](R& r, const std::string& v) { r.variable.Expression = v; })
+            .Object("Calculation", [](R& r) -> TZdqCalculation& { return r.variable.Calculation; })
             .Variant("PrevValue", [](const R& r) { return r.variable.PrevValue; },
                      [](R& r, const TVariant& v) { r.variable.PrevValue = v; })
+            .StoredWhen([](const R& r) { return r.variable.StorePrevValue(); })
             .Variant("CurValue", [](const R& r) { return r.variable.CurValue; },
                      [](R& r, const TVariant& v) { r.variable.CurValue = v; })
+            .StoredWhen([](const R& r) { return r.variable.StoreCurValue(); })
             .Build();
     return &props;
   }

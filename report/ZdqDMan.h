@@ -1,6 +1,7 @@
 #pragma once
 // The datasets a report's expressions may name, and the resolution of field
 // references ("Field", "Dataset.Field", "Report.Dataset.Field") against them.
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -81,5 +82,8 @@ TZdqDataManager& defDataManager();
 // The field a reference names, or nullptr when the manager lists no datasets,
 // the dataset is not listed or the field does not exist.
 TField* GetFieldByName(const TZdqDataManager* manager, const std::string& reference);
+// No manager names no field; this also keeps a literal nullptr from being
+// ambiguous where the expression engine's overload is visible as well.
+inline TField* GetFieldByName(std::nullptr_t, const std::string&) { return nullptr; }
 
 }  // namespace zd

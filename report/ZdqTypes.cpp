@@ -1,62 +1,20 @@
 #include "report/ZdqTypes.h"
 
+#include <stdexcept>
+
+#include "expr/ExprValue.h"
 #include "host/core/TextUtil.h"
+#include "report/ZdReport.h"
 
 namespace zd {
 
 namespace {
 
-const TEnumNames kCalcTypeNames{"TCalcType",
-                                {"ctNothing", "ctCount", "ctSum", "ctAverage", "ctLowest", "ctHighest"}};
-const TEnumNames kResetTypeNames{"TResetType", {"rtEndReport", "rtEndPage", "rtEndGroup"}};
-const TEnumNames kCalculateNames{"TZdqCalculate", {"rcOnEveryRow", "rcGroupChange", "rcVariableChange"}};
 const TEnumNames kEditorNames{"TZdqParameterEditor",
                               {"peEdit", "peMemo", "peCheckBox", "peCombobox", "peListBox"}};
 const TEnumNames kModeNames{"TZdqParameterMode", {"pmAskAlways", "pmAskUndefined"}};
 
 }  // namespace
-
-// ---- TZdqCalculation ----
-
-void TZdqCalculation::Assign(const TPersistent& source) {
-  const auto* other = dynamic_cast<const TZdqCalculation*>(&source);
-  if (!other) return TPersistent::Assign(source);
-  CalcType = other->CalcType;
-  ResetType = other->ResetType;
-  ResetGroup = other->ResetGroup;
-  Calculate = other->Calculate;
-  GroupChange = other->GroupChange;
-  VariableChange = other->VariableChange;
-}
-
-bool TZdqCalculation::StateChanged(const std::string& groupName, const std::string& variableName) const {
-  switch (Calculate) {
-    case TZdqCalculate::rcOnEveryRow: return groupName.empty() && variableName.empty();
-    case TZdqCalculate::rcGroupChange: return SameText(GroupChange, groupName);
-    case TZdqCalculate::rcVariableChange: return SameText(VariableChange, variableName);
-  }
-  return false;
-}
-
-const TClassProperties& TZdqCalculation::ClassProperties() {
-  using C = TZdqCalculation;
-  static const TClassProperties props =
-      TPropertiesOf<C>("TZdqCalculation", nullptr)
-          .Enum("CalcType", [](const C& c) { return c.CalcType; }, [](C& c, TCalcType v) { c.CalcType = v; },
-                kCalcTypeNames)
-          .Enum("ResetType", [](const C& c) { return c.ResetType; },
-                [](C& c, TResetType v) { c.ResetType = v; }, kResetTypeNames)
-          .String("ResetGroup", [](const C& c) { return c.ResetGroup; },
-                  [](C& c, const std::string& v) { c.ResetGroup = v; })
-          .Enum("Calculate", [](const C& c) { return c.Calculate; },
-                [](C& c, TZdqCalculate v) { c.Calculate = v; }, kCalculateNames, TZdqCalculate::rcOnEveryRow)
-          .String("GroupChange", [](const C& c) { return c.GroupChange; },
-                  [](C& c, const std::string& v) { c.GroupChange = v; })
-          .String("VariableChange", [](const C& c) { return c.VariableChange; },
-                  [](C& c, const std::string& v) { c.VariableChange = v; })
-          .Build();
-  return props;
-}
 
 // ---- TZdqHighLight ----
 
@@ -116,6 +74,66 @@ TZdqParameter* TZdqParameters::ParamByName(const std::string& name) const {
   for (int i = 0; i < Count(); ++i)
     if ((*this)[i]->Name == name) return (*this)[i];
   return nullptr;
+}
+
+// ---- TZdqParameterAnswers ----
+
+namespace {
+
+bool Answers(const std::string& name, const TZdqParameter& p) {
+  return SameText(name, p.Name) || (!p.DisplayLabel.empty() && SameText(name, p.DisplayLabel));
+}
+
+TVariant EditorValue(const TZdqParameter& p, const std::string& text) {
+  switch (p.ParameterEditor) {
+    case TZdqParameterEditor::peCheckBox: {
+      bool on = false;
+      if (!TryStrToBool(text, on))
+        throw std::invalid_argument("Parameter '" + p.Name + "' takes True or False, not '" + text + "'");
+      return TVariant(on);
+    }
+    case TZdqParameterEditor::peCombobox:
+    case TZdqParameterEditor::peListBox:
+      if (p.ParamPromptValues().IndexOf(text) < 0)
+        throw std::invalid_argument("'" + text + "' is not one of the choices of parameter '" + p.Name + "'");
+      return TVariant(text);
+    default: return TVariant(text);
+  }
+}
+
+}  // namespace
+
+TZdqParameterAnswers::TZdqParameterAnswers(const std::vector<std::string>& assignments) {
+  for (const std::string& assignment : assignments) {
+    const size_t eq = assignment.find('=');
+    if (eq == std::string::npos)
+      throw std::invalid_argument("Parameter assignment '" + assignment + "' is not NAME=VALUE");
+    std::string name = Trim(assignment.substr(0, eq));
+    if (name.empty()) throw std::invalid_argument("Parameter assignment '" + assignment + "' has no name");
+    answers_.emplace_back(std::move(name), assignment.substr(eq + 1));
+  }
+}
+
+const std::string* TZdqParameterAnswers::AnswerFor(const TZdqParameter& parameter) const {
+  // The last answer wins, as a later option on a command line overrides an earlier one.
+  for (auto it = answers_.rbegin(); it != answers_.rend(); ++it)
+    if (Answers(it->first, parameter)) return &it->second;
+  return nullptr;
+}
+
+bool TZdqParameterAnswers::operator()(TZdReport& report, const std::vector<TZdqParameter*>& asked) const {
+  const TZdqParameters& all = report.Parameters();
+  for (const auto& [name, value] : answers_) {
+    bool known = false;
+    for (int i = 0; i < all.Count() && !known; ++i) known = Answers(name, *all[i]);
+    if (!known) throw std::invalid_argument("The report has no parameter '" + name + "'");
+  }
+  // Every value is checked before any is written, so a bad one changes nothing.
+  std::vector<std::pair<TZdqParameter*, TVariant>> values;
+  for (TZdqParameter* p : asked)
+    if (const std::string* text = AnswerFor(*p)) values.emplace_back(p, EditorValue(*p, *text));
+  for (auto& [p, value] : values) p->Value = std::move(value);
+  return true;
 }
 
 }  // namespace zd

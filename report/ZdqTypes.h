@@ -1,40 +1,20 @@
 #pragma once
 // Collections a report and its controls own beside the band tree:
-// calculation settings, highlights and parameters. They hold the persisted
-// settings; the engine gives them their run-time meaning.
+// highlights and parameters, and the calculation settings and variables
+// that live with the print component. They hold the persisted settings;
+// the engine gives them their run-time meaning.
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "host/core/Collection.h"
 #include "host/core/Properties.h"
 #include "host/core/Strings.h"
 #include "host/core/Variant.h"
+#include "print/Variables.h"
 #include "report/FontObject.h"
 
 namespace zd {
-
-enum class TCalcType { ctNothing, ctCount, ctSum, ctAverage, ctLowest, ctHighest };
-enum class TResetType { rtEndReport, rtEndPage, rtEndGroup };
-enum class TZdqCalculate { rcOnEveryRow, rcGroupChange, rcVariableChange };
-
-// Aggregate settings of an expression control or a variable.
-class TZdqCalculation : public TPersistent {
- public:
-  std::string ClassName() const override { return "TZdqCalculation"; }
-  void Assign(const TPersistent& source) override;
-  const TClassProperties* PublishedProperties() const override { return &ClassProperties(); }
-  static const TClassProperties& ClassProperties();
-
-  // Whether a new value is taken in for this group and variable change;
-  // a row update passes two empty names.
-  bool StateChanged(const std::string& groupName, const std::string& variableName) const;
-
-  TCalcType CalcType = TCalcType::ctNothing;
-  TResetType ResetType = TResetType::rtEndReport;
-  std::string ResetGroup;
-  TZdqCalculate Calculate = TZdqCalculate::rcOnEveryRow;
-  std::string GroupChange;
-  std::string VariableChange;
-};
 
 // Conditional font and background of a control.
 class TZdqHighLight : public TCollectionItem {
@@ -86,6 +66,29 @@ class TZdqParameters : public TOwnedCollection<TZdqParameter> {
   std::string ClassName() const override { return "TZdqParameters"; }
   // First parameter with exactly this name (case-sensitive), else nullptr.
   TZdqParameter* ParamByName(const std::string& name) const;
+};
+
+class TZdReport;
+
+// Answers the parameter questions without a dialog, from NAME=VALUE texts
+// (the command line's). A name matches a parameter's Name or DisplayLabel
+// ignoring case; an asked parameter without an answer keeps its value. The
+// text becomes the value as the dialog's editor would write it: a Boolean
+// for a check box, one of the prompt values for a combo or list box, text
+// otherwise. Usable as the report's parameter dialog.
+class TZdqParameterAnswers {
+ public:
+  // Raises std::invalid_argument for a text without "=" or with an empty name.
+  explicit TZdqParameterAnswers(const std::vector<std::string>& assignments);
+
+  // Raises std::invalid_argument for a name that no parameter of the report
+  // carries or a value its editor cannot take; never cancels.
+  bool operator()(TZdReport& report, const std::vector<TZdqParameter*>& asked) const;
+
+ private:
+  const std::string* AnswerFor(const TZdqParameter& parameter) const;
+
+  std::vector<std::pair<std::string, std::string>> answers_;
 };
 
 }  // namespace zd

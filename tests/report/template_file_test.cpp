@@ -563,13 +563,14 @@ TEST_F(TemplateTest, TheExampleTemplateLoadsAsAGroupedList) {
   EXPECT_TRUE(report->TwoPass());
   std::vector<TBandType> kinds;
   for (const TZdqBand* band : report->Bands()) kinds.push_back(band->BandType());
-  EXPECT_EQ(kinds, (std::vector<TBandType>{TBandType::btPageHeader, TBandType::btGroupHeader, TBandType::btDetail,
+  EXPECT_EQ(kinds, (std::vector<TBandType>{TBandType::btReportTitle, TBandType::btPageHeader,
+                                           TBandType::btGroupHeader, TBandType::btDetail,
                                            TBandType::btGroupFooter, TBandType::btPageFooter,
                                            TBandType::btReportSummary}));
-  EXPECT_EQ(report->Bands()[1]->Expression, "OrderLines.country");
-  EXPECT_EQ(report->Bands()[3]->Expression, report->Bands()[1]->Expression);
+  EXPECT_EQ(report->Bands()[2]->Expression, "OrderLines.country");
+  EXPECT_EQ(report->Bands()[4]->Expression, report->Bands()[2]->Expression);
   std::vector<TZdqSysDataType> footer;
-  for (const TZdqControl* c : report->Bands()[4]->Objects())
+  for (const TZdqControl* c : report->Bands()[5]->Objects())
     if (const auto* s = dynamic_cast<const TZdqSysData*>(c)) footer.push_back(s->SysData());
   EXPECT_EQ(footer, (std::vector<TZdqSysDataType>{TZdqSysDataType::sdDate, TZdqSysDataType::sdPageNo,
                                                   TZdqSysDataType::sdPageCount}));

@@ -1,0 +1,112 @@
+#include "app/zdreport/RenderCommand.h"
+
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+
+#include "app/zdreport/DataSource.h"
+#include "app/zdreport/ExportFormats.h"
+#include "app/zdreport/ParameterValues.h"
+#include "expr/PageRange.h"
+#include "host/printing/Printer.h"
+#include "report/Template.h"
+#include "report/ZdReport.h"
+#include "report/ZdqDMan.h"
+
+namespace zd::cli {
+namespace {
+
+constexpr std::string_view kDataSetReference = "DataSet = ";
+
+// Pages come out the same on every machine: the virtual printer's geometry.
+void UseVirtualPrinter() {
+  TSystemPrinter& printer = TSystemPrinter::Instance();
+  printer.SetVirtualPrinterEnabled(true);
+  if (!printer.SelectByName(TSystemPrinter::VirtualPrinterName))
+    throw std::runtime_error("the virtual PDF printer is not available");
+}
+
+// The report's own dataset reference names the component the template was
+// designed with; the opened dataset takes that name so that expressions
+// written against it resolve. Other unresolved references become warnings.
+std::string TakeDataSetName(const TTemplateLoadResult& loaded, std::vector<std::string>& warnings) {
+  std::string name;
+  for (const std::string& reference : loaded.UnresolvedReferences) {
+    if (reference.rfind(kDataSetReference, 0) == 0) {
+      name = reference.substr(kDataSetReference.size());
+      // "Root.Component" as streams write references across roots.
+      if (const size_t dot = name.rfind('.'); dot != std::string::npos) name.erase(0, dot + 1);
+    } else {
+      warnings.push_back("the template refers to a component the command line cannot supply: " + reference);
+    }
+  }
+  return name;
+}
+
+void BindDataSet(TZdReport& report, TComponent& root, TDataSet& dataset, const std::string& componentName,
+                 const std::string& sourceName) {
+  if (!componentName.empty()) dataset.SetName(componentName);
+  report.SetDataSet(&dataset);
+  auto* manager = new TZdqDataManager(&root);
+  TZdqDataset* item = manager->AddDataset(&dataset);
+  if (!sourceName.empty()) item->SetCaption(sourceName);
+  report.SetDataManager(manager);
+}
+
+TStringList WantedPages(const std::string& pagesText, int pageCount) {
+  TStringList pages;
+  if (pagesText.empty()) {
+    for (int p = 1; p <= pageCount; ++p) pages.Add(std::to_string(p));
+    return pages;
+  }
+  GetValidPages(pagesText, pages, pageCount);
+  if (pages.Count() == 0)
+    throw std::runtime_error("--pages " + pagesText + " selects none of the " + std::to_string(pageCount) +
+                             " pages");
+  return pages;
+}
+
+void CreateParentFolder(const std::string& file) {
+  const std::filesystem::path parent = std::filesystem::path(file).parent_path();
+  if (!parent.empty()) std::filesystem::create_directories(parent);
+}
+
+}  // namespace
+
+TRenderResult RunRender(const TRenderOptions& options) {
+  const TZdqRegisterExport& format = ExportFormatFor(options.format, options.output);
+  const TDataSourceSpec source = TDataSourceSpec::Parse(options.dataSource, options.sql);
+
+  TRenderResult result;
+  UseVirtualPrinter();
+  TOpenedDataSource data;  // outlives the report, which points to it
+  TComponent root;
+  auto* report = new TZdReport(&root);
+  const TTemplateLoadResult loaded = LoadReport(*report, options.templateFile);
+  data = OpenDataSource(source);
+  report->PrinterSetting().SetPrinterName(TSystemPrinter::VirtualPrinterName);
+  BindDataSet(*report, root, *data.dataset, TakeDataSetName(loaded, result.warnings), data.name);
+  if (options.twoPass) report->SetTwoPass(true);
+  report->AnimatedStatus = true;
+
+  TCommandLineParameters parameters(options.parameters);
+  parameters.Apply(*report);
+  report->Prepare();
+  if (!report->Prepared() || report->Pages().Count() == 0) throw std::runtime_error("the report made no pages");
+  result.pages = report->NumPages();
+
+  const TStringList pages = WantedPages(options.pages, result.pages);
+  result.exportedPages = pages.Count();
+  CreateParentFolder(options.output);
+  report->ExportTo(options.output, options.separate, pages, format.ExportClass);
+  if (options.separate) {
+    for (int p = 0; p < result.pages; ++p)
+      if (pages.IndexOf(std::to_string(p + 1)) >= 0)
+        for (int b = 0; b < report->NumBars(); ++b) result.files.push_back(SeparatePageFileName(options.output, p, b));
+  } else {
+    result.files.push_back(options.output);
+  }
+  return result;
+}
+
+}  // namespace zd::cli

@@ -1,0 +1,340 @@
+// The zdreport command line, run as users run it: the example template over
+// the example database, read back by standard PDF tools and compared with
+// what the database itself says; and its answers to bad command lines.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "host/data/CsvDataSet.h"
+#include "host/graphics/GuiApp.h"
+#include "report/Template.h"
+#include "report/TextControls.h"
+#include "report/ZdReport.h"
+#include "tests/TempPath.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct ToolRun {
+  int exitCode = -1;
+  std::string out, err;
+};
+
+ToolRun RunTool(const std::string& program, const std::vector<std::string>& args) {
+  zd::test::ensureGuiApp();
+  QStringList list;
+  for (const std::string& a : args) list << QString::fromStdString(a);
+  QProcess p;
+  p.setProcessChannelMode(QProcess::SeparateChannels);
+  p.start(QString::fromStdString(program), list);
+  if (!p.waitForFinished(120000)) {
+    p.kill();
+    p.waitForFinished();
+    return {-1, "", program + " did not finish"};
+  }
+  const int code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+  return {code, p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString()};
+}
+
+// The binary: ZDREPORT_BIN, else app/zdreport in the build folder that holds this test.
+std::string ZdreportBinary() {
+  if (const char* bin = std::getenv("ZDREPORT_BIN"); bin && *bin) return bin;
+  std::error_code error;
+  const fs::path self = fs::read_symlink("/proc/self/exe", error);
+  return (self.parent_path() / "app" / "zdreport").string();
+}
+
+const std::string kSource = ZD_SOURCE_DIR;
+const std::string kTemplate = kSource + "/examples/order-lines.zdq";
+const std::string kDatabase = kSource + "/examples/demo.db";
+const std::string kData = "sqlite:" + kDatabase + ":order_lines";
+const std::string kOrderedLines = "SELECT * FROM order_lines ORDER BY country, order_id, product";
+
+ToolRun Zdreport(const std::vector<std::string>& args) {
+  const std::string bin = ZdreportBinary();
+  if (!fs::exists(bin)) return {-1, "", "zdreport not found at " + bin + " (build it or set ZDREPORT_BIN)"};
+  return RunTool(bin, args);
+}
+
+std::vector<std::string> RenderArgs(const std::string& output, std::vector<std::string> extra = {}) {
+  std::vector<std::string> args = {"render", kTemplate, "--data", kData, "--sql", kOrderedLines, "-o", output};
+  args.insert(args.end(), extra.begin(), extra.end());
+  return args;
+}
+
+std::string Sqlite(const std::string& query) {
+  const ToolRun run = RunTool("sqlite3", {kDatabase, query});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  std::string out = run.out;
+  while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) out.pop_back();
+  return out;
+}
+
+std::vector<std::string> SplitBars(const std::string& row) {
+  std::vector<std::string> cells;
+  std::istringstream in(row);
+  for (std::string cell; std::getline(in, cell, '|');) cells.push_back(cell);
+  return cells;
+}
+
+// The template's amount format: two decimals, "." and thousands grouped by ",".
+std::string Amount(const std::string& sqlNumber) {
+  char fixed[64];
+  std::snprintf(fixed, sizeof fixed, "%.2f", std::strtod(sqlNumber.c_str(), nullptr));
+  std::string s = fixed;
+  const size_t point = s.find('.');
+  const size_t firstDigit = s[0] == '-' ? 1 : 0;
+  for (size_t at = point; at > firstDigit + 3; at -= 3) s.insert(at - 3, ",");
+  return s;
+}
+
+int PdfPages(const std::string& pdf) {
+  const ToolRun info = RunTool("pdfinfo", {pdf});
+  EXPECT_EQ(info.exitCode, 0) << info.err;
+  std::istringstream lines(info.out);
+  for (std::string line; std::getline(lines, line);)
+    if (line.rfind("Pages:", 0) == 0) return std::atoi(line.substr(6).c_str());
+  return -1;
+}
+
+std::string PageText(const std::string& pdf, int page) {
+  const std::string n = std::to_string(page);
+  return RunTool("pdftotext", {"-q", "-f", n, "-l", n, "-layout", pdf, "-"}).out;
+}
+
+// Layout text pads pieces placed apart with any number of blanks.
+std::string CollapseBlanks(const std::string& text) {
+  std::string out;
+  for (char c : text)
+    if (c != ' ' || out.empty() || out.back() != ' ') out += c;
+  return out;
+}
+
+class CliRender : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = zd::test::UniqueTempPath("zdreport-cli");
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    if (!HasFailure()) fs::remove_all(dir_);
+  }
+  std::string Out(const std::string& name) const { return (dir_ / name).string(); }
+
+  fs::path dir_;
+};
+
+TEST_F(CliRender, PdfOfTheExampleReadsBackWithTheDatabaseContents) {
+  const std::string pdf = Out("order-lines.pdf");
+  const ToolRun run = Zdreport(RenderArgs(pdf, {"--format", "PDF"}));
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.out.find(pdf), std::string::npos) << "names the file it wrote: " << run.out;
+
+  const int pages = PdfPages(pdf);
+  ASSERT_GT(pages, 1) << "360 order lines fill more than one page";
+  const ToolRun check = RunTool("qpdf", {"--check", pdf});
+  EXPECT_EQ(check.exitCode, 0) << check.out << check.err;
+  const ToolRun fonts = RunTool("pdffonts", {pdf});
+  EXPECT_EQ(fonts.exitCode, 0) << fonts.err;
+  std::istringstream fontLines(fonts.out);
+  int fontRows = 0;
+  for (std::string line; std::getline(fontLines, line);) fontRows += line.empty() ? 0 : 1;
+  EXPECT_GE(fontRows, 3) << "a header, a rule and at least one font:\n" << fonts.out;
+
+  const std::string first = PageText(pdf, 1);
+  EXPECT_NE(first.find("Order lines by country"), std::string::npos) << first;
+  for (const char* heading : {"Order", "Date", "Customer", "Product", "Amount"})
+    EXPECT_NE(first.find(heading), std::string::npos) << heading << "\n" << first;
+  const std::vector<std::string> line = SplitBars(
+      Sqlite("SELECT order_id, order_date, customer, product, amount, country FROM (" + kOrderedLines + ") LIMIT 1"));
+  ASSERT_EQ(line.size(), 6u);
+  EXPECT_NE(first.find(line[5]), std::string::npos) << "group header " << line[5] << "\n" << first;
+  for (const std::string& cell : {line[0], line[1], line[2], line[3], Amount(line[4])})
+    EXPECT_NE(first.find(cell), std::string::npos) << cell << "\n" << first;
+  EXPECT_NE(CollapseBlanks(first).find("Page 1 of " + std::to_string(pages)), std::string::npos) << first;
+
+  const std::string last = PageText(pdf, pages);
+  EXPECT_NE(last.find("Grand total"), std::string::npos) << last;
+  const std::string total = Amount(Sqlite("SELECT SUM(amount) FROM order_lines"));
+  EXPECT_NE(last.find(total), std::string::npos) << "total " << total << "\n" << last;
+  EXPECT_NE(CollapseBlanks(last).find("Page " + std::to_string(pages) + " of " + std::to_string(pages)),
+            std::string::npos)
+      << last;
+}
+
+TEST_F(CliRender, CsvHoldsTheOrderLines) {
+  const std::string csv = Out("order-lines.csv");
+  const ToolRun run = Zdreport(RenderArgs(csv));  // the format follows the extension
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const std::vector<std::string> line =
+      SplitBars(Sqlite("SELECT customer, product FROM (" + kOrderedLines + ") LIMIT 1"));
+  ASSERT_EQ(line.size(), 2u);
+  std::ifstream in(csv);
+  bool found = false;
+  for (std::string row; std::getline(in, row) && !found;)
+    found = row.find(line[0]) != std::string::npos && row.find(line[1]) != std::string::npos;
+  EXPECT_TRUE(found) << "no line with " << line[0] << " and " << line[1];
+}
+
+TEST_F(CliRender, PageSelectionAndSeparateFiles) {
+  const std::string one = Out("first.pdf");
+  ToolRun run = Zdreport(RenderArgs(one, {"--pages", "1"}));
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(PdfPages(one), 1);
+
+  const std::string each = Out("page.pdf");
+  run = Zdreport(RenderArgs(each, {"--pages", "1-2", "--separate"}));
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_FALSE(fs::exists(each)) << "one file per page replaces the single file";
+  for (const char* name : {"page0_0.pdf", "page1_0.pdf"}) {
+    ASSERT_TRUE(fs::exists(Out(name))) << name;
+    EXPECT_EQ(PdfPages(Out(name)), 1) << name;
+  }
+  EXPECT_FALSE(fs::exists(Out("page2_0.pdf")));
+  EXPECT_EQ(PageText(Out("page1_0.pdf"), 1).find("Order lines by country"), std::string::npos)
+      << "the second page's file holds no text of the first page";
+
+  // Each file holds its own page only.
+  run = Zdreport(RenderArgs(Out("page.csv"), {"--pages", "2", "--separate"}));
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  ASSERT_TRUE(fs::exists(Out("page1_0.csv")));
+  EXPECT_FALSE(fs::exists(Out("page0_0.csv")));
+  std::ifstream second(Out("page1_0.csv"));
+  const std::string text((std::istreambuf_iterator<char>(second)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(text.find("Order lines by country"), std::string::npos) << "the title belongs to page 1";
+  EXPECT_NE(text.find("Page;"), std::string::npos) << text;
+
+  run = Zdreport(RenderArgs(Out("none.pdf"), {"--pages", "9999"}));
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("selects none"), std::string::npos) << run.err;
+}
+
+TEST_F(CliRender, RuntimeFailuresExitWithOneAndAMessage) {
+  const std::string missing = Out("no-such-template.zdq");
+  ToolRun run = Zdreport({"render", missing, "--data", kData, "-o", Out("x.pdf")});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.err.rfind("zdreport: error: ", 0), 0u) << run.err;
+  EXPECT_NE(run.err.find("no-such-template.zdq"), std::string::npos) << run.err;
+
+  const std::string garbage = Out("garbage.zdq");
+  std::ofstream(garbage) << "this is no template";
+  run = Zdreport({"render", garbage, "--data", kData, "-o", Out("x.pdf")});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.err.rfind("zdreport: error: ", 0), 0u) << run.err;
+
+  run = Zdreport({"render", kTemplate, "--data", "sqlite:" + Out("missing.db") + ":t", "-o", Out("x.pdf")});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("missing.db"), std::string::npos) << run.err;
+
+  run = Zdreport(RenderArgs(Out("x.pdf"), {"--param", "Nobody=1"}));
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("Nobody"), std::string::npos) << run.err;
+  EXPECT_FALSE(fs::exists(Out("x.pdf")));
+}
+
+TEST_F(CliRender, BadCommandLinesExitWithTwoAndTheUsage) {
+  const std::vector<std::vector<std::string>> bad = {
+      RenderArgs(Out("x.pdf"), {"--format", "doc"}),
+      RenderArgs(Out("x.nothing")),  // no format given, none by the extension
+      {"render", kTemplate, "-o", Out("x.pdf")},  // no data
+      {"render", kTemplate, "--data", "mysql:db", "-o", Out("x.pdf")},
+      {"render", kTemplate, "--data", kData, "-o", Out("x.pdf"), "--bogus"},
+      {"render", kTemplate, "--data", "csv:x.csv", "--sql", "SELECT 1", "-o", Out("x.pdf")},
+      {"frobnicate"},
+      {},
+  };
+  for (const auto& args : bad) {
+    const ToolRun run = Zdreport(args);
+    std::string shown;
+    for (const std::string& a : args) shown += a + " ";
+    EXPECT_EQ(run.exitCode, 2) << shown << "\n" << run.err;
+    EXPECT_NE(run.err.find("Usage: zdreport"), std::string::npos) << shown;
+  }
+  EXPECT_NE(Zdreport(RenderArgs(Out("x.pdf"), {"--format", "doc"})).err.find("unknown format 'doc'"),
+            std::string::npos);
+  EXPECT_FALSE(fs::exists(Out("x.pdf")));
+}
+
+// A template over a dataset named "Rows" that prints a parameter in its
+// title and each row's fields under three spellings of their names.
+void WriteGreetingTemplate(const std::string& fileName) {
+  zd::TComponent root;
+  auto* rows = new zd::TCsvDataSet(&root);
+  rows->SetName("Rows");
+  auto* report = new zd::TZdReport(&root);
+  report->SetDataSet(rows);
+  zd::TZdqParameter& greeting = *report->Parameters().Add();
+  greeting.Name = "Greeting";
+  zd::TZdqParameter& limit = *report->Parameters().Add();
+  limit.Name = "Limit";
+  limit.Value = int64_t(10);
+  limit.ParameterMode = zd::TZdqParameterMode::pmAskUndefined;
+  report->DeleteAllBands();
+  auto place = [](zd::TZdqBand& band, const std::string& expression, int left) {
+    auto* value = new zd::TZdqExpression(&band);
+    value->SetLeft(left);
+    value->SetWidth(150);
+    value->SetExpression(expression);
+  };
+  zd::TZdqBand& title = *report->GetBand(report->AddBand(zd::TBandType::btReportTitle, true));
+  place(title, "Greeting", 0);
+  place(title, "Limit", 200);
+  zd::TZdqBand& detail = *report->GetBand(report->AddBand(zd::TBandType::btDetail, true));
+  place(detail, "name", 0);
+  place(detail, "Rows.city", 200);
+  place(detail, "people.amount", 400);
+  zd::SaveReport(*report, fileName);
+}
+
+TEST_F(CliRender, CsvSourceNamesAndParametersFromTheCommandLine) {
+  const std::string zdq = Out("greeting.zdq");
+  WriteGreetingTemplate(zdq);
+  const std::string csv = Out("people.csv");
+  std::ofstream(csv) << "name,city,amount\nAda,Leeds,12\nGrace,Perth,34\n";
+  const std::string txt = Out("greeting.txt");
+  const std::vector<std::string> base = {"render", zdq, "--data", "csv:" + csv, "-o", txt};
+
+  std::vector<std::string> args = base;
+  args.insert(args.end(), {"--param", "greeting=Hello there", "--param", "Limit=25"});
+  ToolRun run = Zdreport(args);
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  std::ifstream in(txt);
+  const std::string text = CollapseBlanks(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()));
+  EXPECT_NE(text.find("Hello there"), std::string::npos) << text;
+  EXPECT_NE(text.find("25"), std::string::npos) << text;
+  EXPECT_NE(text.find("Ada Leeds 12"), std::string::npos) << text;
+  EXPECT_NE(text.find("Grace Perth 34"), std::string::npos) << text;
+
+  run = Zdreport(base);  // Greeting has no value and nothing answers it
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("--param Greeting="), std::string::npos) << run.err;
+
+  args = base;
+  args.insert(args.end(), {"--param", "Greeting=Hi", "--param", "Limit=many"});
+  run = Zdreport(args);  // Limit holds a whole number
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("many"), std::string::npos) << run.err;
+}
+
+TEST_F(CliRender, FormatsAndHelpListEveryOutputFormat) {
+  const ToolRun formats = Zdreport({"formats"});
+  ASSERT_EQ(formats.exitCode, 0) << formats.err;
+  for (const char* ext : {"pdf", "xls", "wk1", "wq1", "html", "xml", "csv", "txt"})
+    EXPECT_NE(("\n" + formats.out).find(std::string("\n") + ext + " "), std::string::npos) << ext << "\n" << formats.out;
+  const ToolRun help = Zdreport({"--help"});
+  EXPECT_EQ(help.exitCode, 0);
+  for (const char* option : {"--data", "--sql", "--format", "--param", "--pages", "--separate", "--two-pass"})
+    EXPECT_NE(help.out.find(option), std::string::npos) << option;
+}
+
+}  // namespace

@@ -1,0 +1,423 @@
+// Reports prepared over a memory dataset, judged by the texts they record:
+// expressions with formats, running totals and their resets, variables,
+// highlights, print conditions, parameters answered without a dialog,
+// outlines and the errors expressions raise while preparing.
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "expr/ExprErrors.h"
+#include "expr/ExprValue.h"
+#include "host/data/MemoryDataSet.h"
+#include "host/emf/Metafile.h"
+#include "host/printing/Printer.h"
+#include "report/TextControls.h"
+#include "report/ZdReport.h"
+
+using namespace zd;
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+// One text drawn on a page, with the background filled just before it (if
+// any) and the font it was drawn with.
+struct TDrawnText {
+  std::string text;
+  int y = 0;
+  bool filled = false;
+  TColor fill = clWhite;
+  int weight = 400;
+};
+
+std::vector<TDrawnText> DrawnTexts(const TPageInfo& page) {
+  std::vector<TDrawnText> drawn;
+  bool filled = false;
+  TColor fill = clWhite;
+  EnumerateMetafile(page.Data, [&](const TEmfRecord& rec, const TEmfState& state) {
+    if (rec.Type == EMR_RECTANGLE) {
+      filled = true;
+      fill = state.Brush.Color;
+    } else if (auto text = ReadEmfText(rec)) {
+      drawn.push_back({text->Text, text->Reference.Y, filled, fill, state.Font.Weight});
+      filled = false;
+    }
+    return true;
+  });
+  return drawn;
+}
+
+class CollectionsReport : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    static int argc = 1;
+    static char name[] = "collections";
+    static char* argv[] = {name, nullptr};
+    if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
+    TSystemPrinter& printer = TSystemPrinter::Instance();
+    printer.SetSystemPrintersHidden(true);
+    printer.SetVirtualPrinterEnabled(true);
+    printer.SetPrinterIndex(-1);
+  }
+
+  CollectionsReport() {
+    rows = new TMemoryDataSet(&form);
+    rows->SetName("Sales");
+    rows->AddField("Country", TFieldType::ftString, 20);
+    rows->AddField("Item", TFieldType::ftString, 20);
+    rows->AddField("Price", TFieldType::ftFloat);
+    rows->AddField("Qty", TFieldType::ftInteger);
+    report = new TZdReport(&form);
+    report->AnimatedStatus = false;
+    report->SetDataSet(rows);
+    TZdqPrinter& paper = report->PrinterSetting();
+    paper.SetPaperSize(TZdqPaperSize::psCustom);
+    paper.SetPaperSizeWidth(1000);
+    paper.SetPaperSizeHeight(800);
+    report->DeleteAllBands();
+  }
+  ~CollectionsReport() override { SetParameterDialog({}); }
+
+  struct TRow {
+    std::string country, item;
+    double price;
+    int qty;
+  };
+  void AddRows(const std::vector<TRow>& data) {
+    for (const TRow& r : data)
+      rows->AppendRecord({TVariant(r.country), TVariant(r.item), TVariant(r.price), TVariant(int64_t(r.qty))});
+    rows->Open();
+  }
+  // Items i1..iN of one country, priced 1..N, quantity 1.
+  void AddItems(int count) {
+    for (int i = 1; i <= count; ++i)
+      rows->AppendRecord({TVariant("X"), TVariant("i" + std::to_string(i)), TVariant(double(i)), TVariant(int64_t(1))});
+    rows->Open();
+  }
+
+  TZdqBand& AddBand(TBandType type, int height) {
+    TZdqBand& band = *report->GetBand(report->AddBand(type, true));
+    band.SetHeight(height);
+    band.NewPage = false;
+    return band;
+  }
+  std::pair<TZdqBand*, TZdqBand*> AddGroup(const std::string& expression, int height) {
+    int h = 0, f = 0;
+    report->AddGroup(h, f, false, false, false, 0, expression);
+    report->GetBand(h)->SetHeight(height);
+    report->GetBand(f)->SetHeight(height);
+    return {report->GetBand(h), report->GetBand(f)};
+  }
+  static TZdqExpression& Expr(TZdqBand& band, const std::string& expression, int left = 0) {
+    auto* control = new TZdqExpression(&band);
+    control->SetExpression(expression);
+    control->SetLeft(left);
+    control->SetTop(0);
+    control->SetWidth(110);
+    control->SetHeight(16);
+    return *control;
+  }
+  static void Sum(TZdqExpression& control, TResetType reset, const std::string& group = {}) {
+    control.Calculation().CalcType = TCalcType::ctSum;
+    control.Calculation().ResetType = reset;
+    control.Calculation().ResetGroup = group;
+  }
+
+  int PageCount() const { return report->Pages().Count(); }
+  // The texts drawn, without the blanks that stand for empty values.
+  Texts PageTexts(int i) const {
+    Texts texts;
+    for (const TDrawnText& t : DrawnTexts(report->Pages().At(i)))
+      if (t.text.find_first_not_of(' ') != std::string::npos) texts.push_back(t.text);
+    return texts;
+  }
+  Texts AllTexts() const {
+    Texts all;
+    for (int i = 0; i < PageCount(); ++i)
+      for (const std::string& t : PageTexts(i)) all.push_back(t);
+    return all;
+  }
+
+  TComponent form;
+  TMemoryDataSet* rows = nullptr;
+  TZdReport* report = nullptr;
+};
+
+// ---- expressions and running totals ----
+
+TEST_F(CollectionsReport, ExpressionPrintsFieldArithmeticThroughItsFormat) {
+  AddRows({{"A", "lamp", 617.25, 2}, {"A", "desk", 1.5, 3}});
+  TZdqBand& detail = AddBand(TBandType::btDetail, 20);
+  Expr(detail, "[Price] * [Qty]").SetFormat("@N @ND2 @NS, @NT. ");
+  Expr(detail, "UPPER(Item) + '/' + INTTOSTR(Qty)", 120);
+  report->PrepareReport();
+  EXPECT_EQ(AllTexts(), (Texts{"1.234,50", "LAMP/2", "4,50", "DESK/3"}));
+}
+
+TEST_F(CollectionsReport, GroupFooterSumRestartsWithEachGroupAndTheSummaryKeepsTheTotal) {
+  AddRows({{"A", "a1", 10, 1}, {"A", "a2", 20, 1}, {"B", "b1", 5, 1}, {"C", "c1", 1.5, 1}, {"C", "c2", 2, 1}});
+  auto [header, footer] = AddGroup("Country", 20);
+  Expr(*header, "Country");
+  Sum(Expr(*footer, "Price"), TResetType::rtEndGroup, "Country");
+  Sum(Expr(AddBand(TBandType::btReportSummary, 20), "Price"), TResetType::rtEndReport);
+  report->PrepareReport();
+  EXPECT_EQ(AllTexts(), (Texts{"A", "30", "B", "5", "C", "3.5", "38.5"}));
+
+  // A reset naming another group leaves the footer running over the report.
+  static_cast<TZdqExpression*>(footer->Objects()[0])->Calculation().ResetGroup = "Other";
+  report->PrepareReport();
+  EXPECT_EQ(AllTexts(), (Texts{"A", "30", "B", "35", "C", "38.5", "38.5"}));
+}
+
+TEST_F(CollectionsReport, PageCountRestartsOnEveryPage) {
+  AddItems(30);
+  TZdqBand& detail = AddBand(TBandType::btDetail, 40);
+  Expr(detail, "Item");
+  TZdqExpression& overall = Expr(detail, "Item", 120);
+  overall.Calculation().CalcType = TCalcType::ctCount;
+  TZdqExpression& onPage = Expr(detail, "'page ' + Item", 240);
+  onPage.Calculation().CalcType = TCalcType::ctCount;
+  onPage.Calculation().ResetType = TResetType::rtEndPage;
+  report->PrepareReport();
+  ASSERT_GE(PageCount(), 3);
+
+  // A page's reset comes after its first row was taken in, so that row
+  // shows no page count and the others count on from 1; the report's
+  // count runs on over the pages.
+  int row = 0;
+  for (int p = 0; p < PageCount(); ++p) {
+    const Texts texts = PageTexts(p);
+    Texts expected;
+    const int first = row;
+    for (size_t i = 0; i < texts.size(); ++i)
+      if (texts[i].front() == 'i') {
+        ++row;
+        expected.push_back("i" + std::to_string(row));
+        expected.push_back(std::to_string(row));
+        if (row > first + 1) expected.push_back(std::to_string(row - first - 1));
+      }
+    EXPECT_EQ(texts, expected) << "page " << p;
+  }
+  EXPECT_EQ(row, 30);
+}
+
+// ---- variables ----
+
+TEST_F(CollectionsReport, VariablesAreCurrentForTheRowThatShowsThem) {
+  AddRows({{"A", "a1", 10, 1}, {"A", "a2", 20, 1}, {"B", "b1", 5, 1}});
+  TZdqVariable& running = report->Variables().Add();
+  running.Name = "Running";
+  running.Expression = "Price";
+  running.Calculation.CalcType = TCalcType::ctSum;
+  TZdqVariable& label = report->Variables().Add();
+  label.Name = "Label";
+  label.Expression = "Item + ' of ' + Country";
+  TZdqBand& detail = AddBand(TBandType::btDetail, 20);
+  Expr(detail, "Label + ': ' + Running");
+  report->PrepareReport();
+  EXPECT_EQ(AllTexts(), (Texts{"a1 of A: 10", "a2 of A: 30", "b1 of B: 35"}));
+  // After the run everything is back to Null.
+  EXPECT_TRUE(report->Variables().Items(0).CurValue.isNull());
+}
+
+TEST_F(CollectionsReport, AVariableChangeRefreshesTheVariablesThatFollowIt) {
+  AddRows({{"A", "a1", 1, 1}, {"A", "a2", 1, 1}, {"B", "b1", 1, 1}, {"B", "b2", 1, 1}, {"C", "c1", 1, 1}});
+  TZdqVariable& country = report->Variables().Add();
+  country.Name = "Land";
+  country.Expression = "Country";
+  TZdqVariable& changes = report->Variables().Add();
+  changes.Name = "Changes";
+  changes.Expression = "Country";
+  changes.Calculation.CalcType = TCalcType::ctCount;
+  changes.Calculation.Calculate = TZdqCalculate::rcVariableChange;
+  changes.Calculation.VariableChange = "LAND";  // names compare ignoring case
+  Expr(AddBand(TBandType::btDetail, 20), "Changes");
+  report->PrepareReport();
+  EXPECT_EQ(AllTexts(), (Texts{"1", "1", "2", "2", "3"}));
+}
+
+TEST_F(CollectionsReport, VariablesTriggeringEachOtherStopWithAClearError) {
+  AddRows({{"A", "a1", 1, 1}});
+  for (const auto& [name, other] : {std::pair{"Ping", "Pong"}, std::pair{"Pong", "Ping"}}) {
+    TZdqVariable& v = report->Variables().Add();
+    v.Name = name;
+    v.Expression = "Qty";
+    v.Calculation.CalcType = TCalcType::ctCount;  // changes every time
+    v.Calculation.Calculate = TZdqCalculate::rcVariableChange;
+    v.Calculation.VariableChange = other;
+  }
+  try {
+    report->UpdateCurValues(-1, -1, TUpdateValue::uvOnlyCustomVariables, {}, "Ping");
+    FAIL() << "no error";
+  } catch (const std::runtime_error& e) {
+    EXPECT_NE(std::string(e.what()).find("keep triggering each other"), std::string::npos) << e.what();
+  }
+}
+
+// ---- highlights and print conditions ----
+
+TEST_F(CollectionsReport, AHighlightChangesColourAndFontWhileItsConditionHolds) {
+  AddRows({{"A", "few", 1, 2}, {"A", "many", 1, 9}, {"A", "none", 1, 0}});
+  TZdqExpression& qty = Expr(AddBand(TBandType::btDetail, 20), "Item");
+  TZdqHighLight* empty = qty.HighLights().Add();  // an empty condition is never tested
+  empty->Color = clBlue;
+  TZdqHighLight* many = qty.HighLights().Add();
+  many->Expression = "[Qty] > 5";
+  many->Color = clRed;
+  many->Font().Edit().Style.Set(fsBold);
+  TZdqHighLight* later = qty.HighLights().Add();  // only the first that holds applies
+  later->Expression = "[Qty] > 1";
+  later->Color = clLime;
+  report->PrepareReport();
+  ASSERT_EQ(PageCount(), 1);
+  const std::vector<TDrawnText> drawn = DrawnTexts(report->Pages().At(0));
+  ASSERT_EQ(drawn.size(), 3u);
+  EXPECT_EQ(drawn[0].text, "few");
+  EXPECT_TRUE(drawn[0].filled);
+  EXPECT_EQ(drawn[0].fill, clLime);
+  EXPECT_EQ(drawn[1].text, "many");
+  EXPECT_TRUE(drawn[1].filled);
+  EXPECT_EQ(drawn[1].fill, clRed);
+  EXPECT_EQ(drawn[1].weight, 700);
+  EXPECT_EQ(drawn[2].text, "none");
+  EXPECT_FALSE(drawn[2].filled && (drawn[2].fill == clRed || drawn[2].fill == clLime || drawn[2].fill == clBlue));
+  EXPECT_EQ(drawn[2].weight, 400);
+}
+
+TEST_F(CollectionsReport, PrintConditionsHideControlsAndBandsRowByRow) {
+  AddRows({{"A", "a1", 1, 2}, {"B", "b1", 1, 9}, {"C", "c1", 1, 4}});
+  TZdqBand& detail = AddBand(TBandType::btDetail, 20);
+  Expr(detail, "Item").ZdPrintWhen().HideWhen = "[Qty] > 5";
+  Expr(detail, "'big ' + Item", 120).ZdPrintWhen().ShowIf = "([Qty] > 3) AND ([Country] <> 'C')";
+  TZdqBand& summary = AddBand(TBandType::btReportSummary, 20);
+  Expr(summary, "'end'");
+  summary.ZdPrintWhen().ShowIf = "1 = 2";
+  report->PrepareReport();
+  EXPECT_EQ(AllTexts(), (Texts{"a1", "big b1", "c1"}));
+}
+
+// ---- parameters ----
+
+TEST_F(CollectionsReport, ParametersAnsweredWithoutADialogSelectTheRows) {
+  AddRows({{"A", "a1", 1, 1}, {"B", "b1", 1, 1}, {"B", "b2", 1, 1}});
+  TZdqParameter* wanted = report->Parameters().Add();
+  wanted->Name = "Wanted";
+  wanted->DisplayLabel = "Country wanted";
+  TZdqParameter* shout = report->Parameters().Add();
+  shout->Name = "Shout";
+  shout->ParameterEditor = TZdqParameterEditor::peCheckBox;
+  TZdqBand& detail = AddBand(TBandType::btDetail, 20);
+  detail.ZdPrintWhen().ShowIf = "[Country] = Wanted";
+  Expr(detail, "IIF(Shout, UPPER(Item), Item)");
+
+  SetParameterDialog(TZdqParameterAnswers({"country wanted=B", "Shout=true"}));
+  report->PrepareReport();
+  EXPECT_EQ(AllTexts(), (Texts{"B1", "B2"}));
+  EXPECT_EQ(wanted->Value, TVariant("B"));
+  EXPECT_EQ(shout->Value, TVariant(true));
+
+  // A value the editor cannot take stops the run before any page.
+  SetParameterDialog(TZdqParameterAnswers({"Wanted=A", "Shout=loud"}));
+  report->FreePages();
+  EXPECT_THROW(report->PrepareReport(), std::invalid_argument);
+  EXPECT_EQ(PageCount(), 0);
+  EXPECT_EQ(wanted->Value, TVariant("B")) << "nothing is written when one answer is bad";
+}
+
+TEST_F(CollectionsReport, ParametersAlreadyDefinedAreNotAskedAgain) {
+  AddRows({{"A", "a1", 1, 1}, {"B", "b1", 1, 1}});
+  TZdqParameter* wanted = report->Parameters().Add();
+  wanted->Name = "Wanted";
+  wanted->ParameterMode = TZdqParameterMode::pmAskUndefined;
+  wanted->Value = TVariant("A");
+  TZdqBand& detail = AddBand(TBandType::btDetail, 20);
+  detail.ZdPrintWhen().ShowIf = "[Country] = Wanted";
+  Expr(detail, "Item");
+  SetParameterDialog(TZdqParameterAnswers({"Wanted=B"}));
+  report->PrepareReport();
+  EXPECT_EQ(AllTexts(), (Texts{"a1"}));
+}
+
+// ---- outlines ----
+
+TEST_F(CollectionsReport, OutlinesRecordWhereEachGroupStarts) {
+  std::vector<TRow> data;
+  for (const char* country : {"A", "B", "C", "D"})
+    for (int i = 1; i <= 6; ++i) data.push_back({country, std::string(country) + std::to_string(i), 1, 1});
+  AddRows(data);
+  auto [header, footer] = AddGroup("Country", 30);
+  header->OutlineExpression = "'Land ' + Country";
+  Expr(*header, "'Land ' + Country");
+  footer->SetHeight(0);
+  Expr(AddBand(TBandType::btDetail, 40), "Item");
+  report->Prepare();
+  ASSERT_GE(PageCount(), 2);
+
+  const TZdqOutlines& outlines = report->Outlines();
+  ASSERT_EQ(outlines.Count(), 4);
+  for (int i = 0; i < outlines.Count(); ++i) {
+    const TZdqOutline& o = outlines.Items(i);
+    EXPECT_EQ(o.Text, std::string("Land ") + char('A' + i));
+    EXPECT_EQ(o.BarNo, 0);
+    ASSERT_LT(o.PageNo, PageCount());
+    const std::vector<TDrawnText> drawn = DrawnTexts(report->Pages().At(o.PageNo));
+    auto at = std::find_if(drawn.begin(), drawn.end(), [&](const TDrawnText& t) { return t.text == o.Text; });
+    ASSERT_NE(at, drawn.end()) << o.Text << " not on page " << o.PageNo;
+    EXPECT_LE(o.Top, at->y);
+    EXPECT_GT(o.Top + 30, at->y);
+  }
+  // A second run starts a new table of contents.
+  report->Prepare();
+  EXPECT_EQ(report->Outlines().Count(), 4);
+}
+
+// ---- system values and errors ----
+
+TEST_F(CollectionsReport, PageNumbersAreCurrentOnEveryPage) {
+  AddItems(30);
+  Expr(AddBand(TBandType::btDetail, 40), "Item");
+  std::vector<std::pair<int, int>> seen;  // (PageNo evaluated, page being drawn)
+  report->AfterBandPrint = [&](TComponent*, TZdqControl&, bool measuring, bool&) {
+    if (!measuring) seen.emplace_back(int(VarToNum(report->Evaluate("PageNo + 0"), true)), report->intCurPage + 1);
+  };
+  report->PrepareReport();
+  ASSERT_GE(PageCount(), 3);
+  ASSERT_EQ(seen.size(), 30u);
+  for (const auto& [evaluated, page] : seen) EXPECT_EQ(evaluated, page);
+  EXPECT_EQ(seen.back().second, PageCount());
+}
+
+TEST_F(CollectionsReport, ExpressionErrorsStopThePreparationWithTheirMessage) {
+  AddRows({{"A", "a1", 1, 0}, {"A", "x2", 1, 1}});
+  TZdqExpression& value = Expr(AddBand(TBandType::btDetail, 20), "[Price] / [Qty]");
+  try {
+    report->PrepareReport();
+    FAIL() << "no error";
+  } catch (const EMathError& e) {
+    EXPECT_STREQ(e.what(), "Division by zero");
+  }
+  EXPECT_EQ(report->ReportState, TZdReportState::rsNone);
+
+  value.SetExpression("STRTOINT([Item])");
+  EXPECT_THROW(report->PrepareReport(), EConvertError);
+  value.SetExpression("[Item] * 2");
+  EXPECT_THROW(report->PrepareReport(), EExprError);
+  value.SetExpression("[Missing]");
+  try {
+    report->PrepareReport();
+    FAIL() << "no error";
+  } catch (const EExprError& e) {
+    EXPECT_STREQ(e.what(), "Field 'Missing' not found");
+  }
+
+  // The same report prepares once the expression is mended.
+  value.SetExpression("IIF([Qty] = 0, 'none', FLOATTOSTR([Price] / [Qty]))");
+  report->PrepareReport();
+  EXPECT_EQ(AllTexts(), (Texts{"none", "1"}));
+}
+
+}  // namespace
