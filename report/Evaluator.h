@@ -37,8 +37,6 @@ class TZdqExprEvaluator : public TZdqEvaluator {
   std::unique_ptr<TZdqExprDataManager> data_;
 };
 
-// The report still names the evaluator it installs by its former name.
-using TZdqFieldEvaluator = TZdqExprEvaluator;
 
 // Whether a value counts as True for print conditions and highlights:
 // Booleans, numbers other than 0 and the texts "True" or a non-zero number.

@@ -1,5 +1,7 @@
 #include "report/TextControls.h"
 
+#include "expr/Calculation.h"
+
 #include "expr/DisplayFormat.h"
 #include "expr/ExprValue.h"
 #include "host/core/TextUtil.h"
@@ -7,11 +9,6 @@
 #include "report/ZdReport.h"
 
 namespace zd {
-
-// From expr/Calculation.h, which cannot be included next to report/ZdqTypes.h:
-// both define the same TCalcType.
-TVariant NextCalculatedValue(const std::string& valueText, TCalcType calcType, const TVariant& currentValue,
-                             const TVariant& previousValue);
 
 namespace {
 

@@ -49,7 +49,7 @@ std::string FormatText(std::string text, const std::string& argument) {
 void SetParameterDialog(TParameterDialog dialog) { parameterDialog() = std::move(dialog); }
 
 TZdReport::TZdReport(TComponent* owner)
-    : TZdPrintComponent(owner), evaluator_(std::make_unique<TZdqFieldEvaluator>()) {
+    : TZdPrintComponent(owner), evaluator_(std::make_unique<TZdqExprEvaluator>()) {
   RegisterReportClasses();
   NewReport();
 }
