@@ -7,11 +7,10 @@
 #include <string>
 #include <string_view>
 
+#include "host/locale/CodePages.h"
+
 namespace zd {
 
-// Unicode of the bytes 128..255 (0 where the code page leaves a byte
-// undefined); nullptr for code pages that are not single-byte ones known here.
-const char16_t* SingleByteCodePage(int codePage);
 
 struct TPdfGlyphDifference {
   uint8_t Code;
