@@ -26,6 +26,54 @@ TVariant NextCalculatedValue(const std::string& valueText, TCalcType calcType,
   return TVariant(FloatToStr(n));
 }
 
+void TRunningCalculation::TTotals::Add(double value) {
+  lowest = count == 0 ? value : std::min(lowest, value);
+  highest = count == 0 ? value : std::max(highest, value);
+  sum += value;
+  ++count;
+}
+
+void TRunningCalculation::TakeIn(uint64_t row, const std::string& valueText) {
+  if (haveRow_ && row != row_) before_.Add(rowValue_);
+  haveRow_ = true;
+  row_ = row;
+  rowText_ = valueText;
+  rowValue_ = StrToFloatDef(valueText, 0);
+}
+
+void TRunningCalculation::Restart(uint64_t currentRow) {
+  before_ = {};
+  if (row_ != currentRow || currentRow == 0) {
+    haveRow_ = false;
+    rowText_.clear();
+  }
+}
+
+TVariant TRunningCalculation::Result(TCalcType calcType) const {
+  if (calcType == TCalcType::ctNothing) return haveRow_ ? TVariant(rowText_) : TVariant();
+  TTotals all = before_;
+  if (haveRow_) all.Add(rowValue_);
+  double n = 0;
+  switch (calcType) {
+    case TCalcType::ctCount: n = double(all.count); break;
+    case TCalcType::ctSum: n = all.sum; break;
+    case TCalcType::ctAverage:
+      if (all.count == 0) return TVariant();
+      n = all.sum / double(all.count);
+      break;
+    case TCalcType::ctLowest:
+      if (all.count == 0) return TVariant();
+      n = all.lowest;
+      break;
+    case TCalcType::ctHighest:
+      if (all.count == 0) return TVariant();
+      n = all.highest;
+      break;
+    case TCalcType::ctNothing: break;
+  }
+  return TVariant(FloatToStr(n));
+}
+
 TVariant GetCalculatedValue(const TExprParser& parsed, const std::string& format,
                             TCalcType calcType, const TVariant& currentValue,
                             const TVariant& previousValue) {

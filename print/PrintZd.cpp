@@ -269,19 +269,12 @@ void TZdPrintBaseComponent::GetSysDataValue(TZdqSysDataType kind, TVariant& valu
 
 void TZdPrintBaseComponent::ZdqGetVariable(TComponent*, const std::string& variableName, bool& accept,
                                            TFieldType& variableType, TVariant& value) {
-  const std::string name = UpperCase(Trim(variableName));
-  bool matched = false;
-  for (int i = 0; i < SysDataTypeCount && !matched; ++i) {
-    const auto kind = TZdqSysDataType(i);
-    if (name == UpperCase(SysDataEnglishName(kind))) {
-      accept = true;
-      variableType = SysDataFieldType(kind);
-      GetSysDataValue(kind, value);
-      matched = true;
-    }
-  }
-  if (!matched) {
-    if (const TZdqVariable* v = variables_.Find(name)) {
+  if (const auto kind = SysDataByEnglishName(variableName)) {
+    accept = true;
+    variableType = SysDataFieldType(*kind);
+    GetSysDataValue(*kind, value);
+  } else {
+    if (const TZdqVariable* v = variables_.Find(variableName)) {
       accept = true;
       variableType = TFieldType::ftString;
       value = v->Value().isNull() ? TVariant(std::string()) : v->Value();

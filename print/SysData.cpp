@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "host/core/TextUtil.h"
 #include "print/Language.h"
 #include "print/TextIds.h"
 
@@ -51,6 +52,18 @@ const SysDataInfo& InfoOf(TZdqSysDataType kind) { return kSysData[OrdinalOf(kind
 }  // namespace
 
 const char* SysDataEnglishName(TZdqSysDataType kind) { return InfoOf(kind).englishName; }
+
+std::optional<TZdqSysDataType> SysDataByEnglishName(const std::string& name) {
+  const std::string wanted = UpperCase(Trim(name));
+  for (int i = 0; i < SysDataTypeCount; ++i)
+    if (wanted == UpperCase(SysDataEnglishName(TZdqSysDataType(i)))) return TZdqSysDataType(i);
+  return std::nullopt;
+}
+
+bool IsPageValue(TZdqSysDataType kind) {
+  return kind == TZdqSysDataType::sdPageNo || kind == TZdqSysDataType::sdBarNo ||
+         kind == TZdqSysDataType::sdColumnNo;
+}
 
 TFieldType SysDataFieldType(TZdqSysDataType kind) { return InfoOf(kind).fieldType; }
 

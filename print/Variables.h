@@ -42,6 +42,7 @@ struct TZdqVariable {
   std::string Expression;  // evaluated by the report engine
   TVariant PrevValue, CurValue;
   TZdqCalculation Calculation;
+  TRunningCalculation Running;  // run-time totals behind CurValue, never stored
 
   const TVariant& Value() const { return CurValue; }
   void SetCalculation(const TZdqCalculation& c) { Calculation.Assign(c); }
@@ -67,11 +68,6 @@ class TZdqVariables : public TPersistent {
   // First variable with this name ignoring case and surrounding blanks; nullptr when none.
   const TZdqVariable* Find(const std::string& name) const;
   void Clear() { items_.clear(); }
-
-  // Run-time state of the band engine, never copied or stored: set when the
-  // variables have taken in the master's current row ahead of the controls,
-  // so that the engine's own refresh for that row does not count it twice.
-  bool RowTaken = false;
 
  private:
   TComponent* owner_;

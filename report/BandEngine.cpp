@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "host/ui/Progress.h"
+#include "report/BandEnginePage.h"
 #include "report/BandEnginePrint.h"
 
 namespace zd {
@@ -104,7 +105,10 @@ bool TZdqBandWalk::MovesMaster(const TZdqBand& band, bool hasSubDetail) {
 }
 
 void TZdqBandWalk::MoveMaster(int firstFooter) {
+  // The row in hand is printed: page footers count it before it goes.
+  report_.UpdateCurValues(-1, -1, TUpdateValue::uvOnlyPageFooter);
   master_.Next();
+  report_.TakeNextRow(!master_.Eof());
   if (!master_.Eof()) report_.UpdateCurValues(-1, -1, TUpdateValue::uvWithoutGroupFooter);
   for (int index : footers_)
     if (index >= firstFooter)
@@ -120,12 +124,15 @@ void TZdqBandEngine::Run() {
   report_.ReportState = TZdReportState::rsPrepare;
   report_.intCurColumn = report_.ColumnNumber() + 1;
   TPreparationScope scope(report_, master);
+  report_.ReservedFooters.clear();
   master.First();
+  report_.TakeNextRow(!master.Eof());
   report_.UpdateCurValues(-1, -1, TUpdateValue::uvOnlyCustomVariables);
   report_.UpdateControlStates();
   report_.BeginDoc();
   for (int bar = 0; bar < report_.BarNumber(); ++bar) {
     master.First();
+    report_.TakeNextRow(!master.Eof());
     report_.ResetPrintedValues(TResetType::rtEndReport);
     report_.UpdateCurValues(-1, -1, TUpdateValue::uvAllBand);
     breakPage(bar > 0);
@@ -140,6 +147,7 @@ void TZdqBandEngine::Run() {
     // A cancelled preparation ends its bar properly but starts no other.
     if (ProgressCanceled()) break;
   }
+  TZdqPageStarter(report_).Finish();
   report_.EndDoc();
   report_.ResetPrintedValues(TResetType::rtEndReport);
   scope.Finish();
@@ -164,7 +172,7 @@ void TZdqBandEngine::printRow() {
     if (IsSubDetail(band) && dataset && dataset != &walk_.Master()) {
       printSubDetailRows(band, i);
     } else {
-      printInFlow(band, dataset ? *dataset : walk_.Master());
+      printInFlow(band);
       walk_.Printed(band);
     }
     if (IsDetail(band)) hasSubDetail_ = walk_.SubDetailFollows(i);
@@ -191,28 +199,46 @@ void TZdqBandEngine::printSubDetailRows(TZdqBand& band, int index) {
   TDataSet& rows = *band.Dataset();
   rows.First();
   while (!rows.Eof() && !ProgressCanceled()) {
+    report_.TakeNextRow(true);
     report_.UpdateCurValues(index, index, TUpdateValue::uvWithoutGroupFooter);
-    printInFlow(band, rows);
+    printInFlow(band);
     rows.Next();
   }
 }
 
-void TZdqBandEngine::printInFlow(TZdqBand& band, const TDataSet& dataset) {
+void TZdqBandEngine::printInFlow(TZdqBand& band) {
   const int height = band.PrintBand(report_.intCurHeight, report_.intMaxPageHeight, kDrawMeasure);
-  // The last row's bands stay on the page even when they do not fit.
-  if (!fits(height) && !dataset.Eof() && !atPageTop()) breakPage(false);
+  // Nothing is drawn below the page body: a band that does not fit starts
+  // a page, unless it stands at the top of one already.
+  if (!fits(height) && !atPageTop()) breakPage(false);
+  if (!fits(height) && band.Stretch()) return printAcrossPages(band, height);
   band.PrintBand(report_.intCurHeight, report_.intCurHeight + height, 0);
   report_.intCurHeight += height;
+}
+
+void TZdqBandEngine::printAcrossPages(TZdqBand& band, int height) {
+  for (int from = 0;;) {
+    const int room = report_.intMaxPageHeight - report_.intCurHeight;
+    if (room <= 0) return;  // page-level bands fill the page: no page could take the rest
+    TZdqBandPrinter printer(report_, band);  // on this page's canvas
+    int to = height;
+    if (height - from > room) {
+      to = printer.CutAbove(from, from + room);
+      if (to <= from) to = from + room;  // nothing can be cut cleanly: cut through
+    }
+    printer.PrintPart(report_.intCurHeight, height, from, to);
+    report_.intCurHeight += to - from;
+    if (to >= height) return;
+    breakPage(false);
+    from = to;
+  }
 }
 
 void TZdqBandEngine::printSummary() {
   TZdqBand* summary = report_.GetBand(report_.GetIndexBand(TBandType::btReportSummary));
   if (!summary) return;
   if (summary->NewPage) breakPage(false);
-  const int height = summary->PrintBand(report_.intCurHeight, report_.intMaxPageHeight, kDrawMeasure);
-  if (!fits(height) && !atPageTop()) breakPage(false);
-  summary->PrintBand(report_.intCurHeight, report_.intCurHeight + height, 0);
-  report_.intCurHeight += height;
+  printInFlow(*summary);
 }
 
 void TZdqBandEngine::breakPage(bool newBar) {

@@ -56,7 +56,10 @@ class TZdqBandEngine {
   void printGroupHeaderBreaks(TZdqBand& header);
   void printSubDetailRows(TZdqBand& band, int index);
   // Measures, breaks the page when it does not fit, draws and advances.
-  void printInFlow(TZdqBand& band, const TDataSet& dataset);
+  void printInFlow(TZdqBand& band);
+  // A stretching band taller than the page body goes on over the next
+  // pages, cut between lines of text.
+  void printAcrossPages(TZdqBand& band, int height);
   void printSummary();
   void breakPage(bool newBar);
   // Nothing was printed since the page's headers: a break would not help.

@@ -2,25 +2,18 @@
 
 #include <algorithm>
 
-#include "report/TextControls.h"
+#include "report/BandEngineValues.h"
 
 namespace zd {
-
-namespace {
-
-bool IsPageValue(TZdqSysDataType kind) {
-  return kind == TZdqSysDataType::sdPageNo || kind == TZdqSysDataType::sdBarNo ||
-         kind == TZdqSysDataType::sdColumnNo;
-}
-
-}  // namespace
 
 void TZdqPageStarter::Start(bool isNewBar) {
   TZdReport& r = report_;
   // Column counts below 1 cannot be set, but a page must never divide by one.
   const int columns = std::max(r.ColumnNumber(), 1);
   if (r.intCurColumn > -1 && r.intCurColumn < columns && r.OnEndColumn) r.OnEndColumn(&r, r.intCurColumn);
-  advance(isNewBar, columns);
+  const bool nextColumn = staysOnSheet(isNewBar, columns);
+  drawReservedFooters(!nextColumn);
+  advance(nextColumn, isNewBar);
   placeColumn(columns);
   refreshPageValues();
   TZdqBand* title = r.intCurColumn == 0 ? printSheetBands() : nullptr;
@@ -33,10 +26,33 @@ void TZdqPageStarter::Start(bool isNewBar) {
   if (title && title->NewPage) r.NewPage(false);
 }
 
-void TZdqPageStarter::advance(bool isNewBar, int columns) {
-  TZdReport& r = report_;
+bool TZdqPageStarter::staysOnSheet(bool isNewBar, int columns) const {
+  const TZdReport& r = report_;
   const bool pageOpen = r.MFCanvas && r.Pages().Count() > 0;
-  if (!isNewBar && pageOpen && r.intCurColumn >= 0 && r.intCurColumn < columns - 1) {
+  return !isNewBar && pageOpen && r.intCurColumn >= 0 && r.intCurColumn < columns - 1;
+}
+
+void TZdqPageStarter::drawReservedFooters(bool sheetEnds) {
+  TZdReport& r = report_;
+  if (!r.MFCanvas) return r.ReservedFooters.clear();
+  const int columnLeft = r.intColumnLeft;
+  auto& reserved = r.ReservedFooters;
+  for (size_t i = 0; i < reserved.size();) {
+    const TZdReport::TReservedFooter footer = reserved[i];
+    if (!sheetEnds && footer.band->BandType() == TBandType::btPageFooter) {
+      ++i;
+      continue;
+    }
+    reserved.erase(reserved.begin() + std::ptrdiff_t(i));
+    r.intColumnLeft = footer.columnLeft;
+    footer.band->PrintBand(footer.top, footer.bottom, 0);
+  }
+  r.intColumnLeft = columnLeft;
+}
+
+void TZdqPageStarter::advance(bool nextColumn, bool isNewBar) {
+  TZdReport& r = report_;
+  if (nextColumn) {
     ++r.intCurColumn;
     return;
   }
@@ -58,12 +74,7 @@ void TZdqPageStarter::placeColumn(int columns) {
   r.intLastPageHeight = 0;
 }
 
-void TZdqPageStarter::refreshPageValues() {
-  for (TZdqBand* band : report_.Bands())
-    for (TZdqControl* control : band->Objects())
-      if (auto* sysData = dynamic_cast<TZdqSysData*>(control); sysData && IsPageValue(sysData->SysData()))
-        sysData->UpdateCurValue();
-}
+void TZdqPageStarter::refreshPageValues() { TZdqValueUpdater(report_).RefreshPageValues(); }
 
 TZdqBand* TZdqPageStarter::printSheetBands() {
   TZdReport& r = report_;
@@ -73,7 +84,7 @@ TZdqBand* TZdqPageStarter::printSheetBands() {
     printAtTop(*header);
   r.intColumnTop = r.intCurHeight;
   if (TZdqBand* footer = firstBand(TBandType::btPageFooter); footer && (r.intCurPage > 0 || footer->NewPage))
-    printAtBottom(*footer);
+    reserveAtBottom(*footer);
   r.intColumnBottom = r.intMaxPageHeight;
   return title;
 }
@@ -83,7 +94,7 @@ void TZdqPageStarter::printColumnBands() {
   r.intCurHeight = r.intColumnTop;
   r.intMaxPageHeight = r.intColumnBottom;
   if (TZdqBand* header = firstBand(TBandType::btColumnHeader)) printAtTop(*header);
-  if (TZdqBand* footer = firstBand(TBandType::btColumnFooter)) printAtBottom(*footer);
+  if (TZdqBand* footer = firstBand(TBandType::btColumnFooter)) reserveAtBottom(*footer);
 }
 
 void TZdqPageStarter::reprintGroupHeaders() {
@@ -103,10 +114,10 @@ void TZdqPageStarter::printAtTop(TZdqBand& band) {
   r.intCurHeight += height;
 }
 
-void TZdqPageStarter::printAtBottom(TZdqBand& band) {
+void TZdqPageStarter::reserveAtBottom(TZdqBand& band) {
   TZdReport& r = report_;
   const int height = band.PrintBand(r.intCurHeight, r.intMaxPageHeight, kDrawMeasure);
-  band.PrintBand(r.intMaxPageHeight - height, r.intMaxPageHeight, 0);
+  r.ReservedFooters.push_back({&band, r.intMaxPageHeight - height, r.intMaxPageHeight, r.intColumnLeft});
   r.intMaxPageHeight -= height;
 }
 

@@ -44,7 +44,7 @@ int TZdqBandPrinter::Print(int top, int bottom, uint32_t flags) {
     if (measuring) {
       ++band_.LineNo;
     } else {
-      if (!Trim(band_.OutlineExpression).empty()) {
+      if (firstPart_ && !Trim(band_.OutlineExpression).empty()) {
         TZdqOutline& outline = report_.Outlines().Add();
         outline.Text = VarToStr(report_.Evaluate(band_.OutlineExpression));
         outline.PageNo = report_.intCurPage;
@@ -55,7 +55,7 @@ int TZdqBandPrinter::Print(int top, int bottom, uint32_t flags) {
       TRect rect{x, top, x + band_.Width(), bottom};
       band_.Draw(canvas_, rect, flags);
     }
-    const int controlTop = std::max(top, 0);
+    const int controlTop = inPart_ ? top : std::max(top, 0);
     // Indexes, not iterators: an event handler may add or remove controls.
     for (size_t i = 0; i < band_.Objects().size(); ++i) {
       bool abort = false;
@@ -70,6 +70,40 @@ int TZdqBandPrinter::Print(int top, int bottom, uint32_t flags) {
   }
   report_.intLastPageHeight = result;
   return result;
+}
+
+void TZdqBandPrinter::PrintPart(int top, int height, int from, int to) {
+  const TPageInfo& page = report_.Pages().At(report_.Pages().Count() - 1);
+  inPart_ = true;
+  firstPart_ = from == 0;
+  canvas_.SetClipRect(TRect{0, top, page.PageWidth(), top + to - from});
+  try {
+    Print(top - from, top - from + height, 0);
+  } catch (...) {
+    canvas_.SetClipRect(std::nullopt);
+    throw;
+  }
+  canvas_.SetClipRect(std::nullopt);
+  inPart_ = false;
+}
+
+int TZdqBandPrinter::CutAbove(int from, int y) {
+  // Moving the cut up for one control may split another: repeat until no
+  // control objects (each round only moves it up).
+  for (int round = 0; round < 16; ++round) {
+    int cut = y;
+    for (TZdqControl* control : band_.Objects()) {
+      if (!control->Visible() || !control->FCanBePrinted) continue;
+      const int controlTop = control->ObjectPosition() == TZdqObjectPosition::opDesigned ? control->Top() : 0;
+      TRect probe{0, 0, control->Width(), control->Height()};
+      const int height = control->Draw(canvas_, probe, kDrawMeasure);
+      if (cut <= controlTop || cut >= controlTop + height) continue;
+      cut = controlTop + std::clamp(control->CutAbove(cut - controlTop), 0, cut - controlTop);
+    }
+    if (cut == y) break;
+    y = cut;
+  }
+  return y > from ? y : from;
 }
 
 int TZdqBandPrinter::printControl(TZdqControl& control, int top, int bottom, bool measuring, bool& abort) {

@@ -25,56 +25,54 @@ bool IsRowRefresh(int firstBand, const std::string& groupName, const std::string
   return firstBand < 0 && groupName.empty() && variableName.empty();
 }
 
+bool IsPageFooter(const TZdqBand& band) {
+  return band.BandType() == TBandType::btPageFooter || band.BandType() == TBandType::btColumnFooter;
+}
+
 bool InMode(const TZdqBand& band, TUpdateValue mode) {
   const bool footer = band.BandType() == TBandType::btGroupFooter;
   switch (mode) {
     case TUpdateValue::uvWithoutGroupFooter: return !footer;
     case TUpdateValue::uvOnlyGroupFooter: return footer;
+    case TUpdateValue::uvOnlyPageFooter: return IsPageFooter(band);
     default: return true;
   }
 }
+
+std::string ValueText(const TVariant& value) { return value.isNull() ? std::string() : GetValueStr(value, ""); }
 
 }  // namespace
 
 void TZdqValueUpdater::Update(int firstBand, int lastBand, TUpdateValue mode, const std::string& groupName,
                               const std::string& variableName) {
-  TZdqVariables& variables = report_.Variables();
   const bool rowRefresh = IsRowRefresh(firstBand, groupName, variableName);
-  if (mode == TUpdateValue::uvOnlyCustomVariables) {
-    if (rowRefresh) {
-      // The row was taken in already, with the controls, or there is none.
-      const bool taken = variables.RowTaken;
-      variables.RowTaken = false;
-      const TDataSet* master = report_.DataSet();
-      if (taken || (master && master->Active() && master->Eof())) return;
-    }
-    return updateVariables(firstBand, lastBand, groupName, variableName);
-  }
+  if (mode == TUpdateValue::uvOnlyCustomVariables)
+    return updateVariables(firstBand, lastBand, groupName, variableName, rowRefresh);
   // Controls that show variables must see them for this row, not the last:
   // the variables take the row in first.
-  if (rowRefresh && mode != TUpdateValue::uvOnlyGroupFooter) {
-    updateVariables(firstBand, lastBand, groupName, variableName);
-    variables.RowTaken = true;
-  }
-  updateControls(firstBand, lastBand, mode, groupName, variableName);
+  if (rowRefresh && mode != TUpdateValue::uvOnlyGroupFooter && mode != TUpdateValue::uvOnlyPageFooter)
+    updateVariables(firstBand, lastBand, groupName, variableName, true);
+  updateControls(firstBand, lastBand, mode, groupName, variableName, rowRefresh);
 }
 
 void TZdqValueUpdater::updateVariables(int firstBand, int lastBand, const std::string& groupName,
-                                       const std::string& variableName) {
+                                       const std::string& variableName, bool rowRefresh) {
   TZdqVariables& variables = report_.Variables();
+  const uint64_t row = report_.CurrentRow;
   for (int i = 0; i < variables.Count(); ++i) {
     TZdqVariable& v = variables.Items(i);
     const TZdqCalculation& calc = VariableCalculation(v);
     if (!calc.StateChanged(groupName, variableName)) continue;
+    // Each row counts once, however often the row is refreshed.
+    if (rowRefresh && row != 0 && v.Running.Row() == row) continue;
     if (refreshing_.size() >= kMaxVariableChain)
       throw std::runtime_error(SameText(v.Name, variableName)
                                    ? "Variable '" + v.Name + "' keeps triggering itself"
                                    : "Variables '" + v.Name + "' and '" + variableName +
                                          "' keep triggering each other");
     v.PrevValue = v.CurValue;
-    const TVariant value = report_.Evaluate(v.Expression);
-    v.CurValue = NextCalculatedValue(value.isNull() ? std::string() : GetValueStr(value, ""), calc.CalcType,
-                                     v.CurValue, v.PrevValue);
+    if (calc.CalcType == TCalcType::ctNothing || row != 0) v.Running.TakeIn(row, ValueText(report_.Evaluate(v.Expression)));
+    v.CurValue = v.Running.Result(calc.CalcType);
     if (!v.ValueChanged()) continue;
     refreshing_.push_back(&v);
     const std::string name = v.Name;  // the recursion may touch the collection's storage
@@ -85,16 +83,20 @@ void TZdqValueUpdater::updateVariables(int firstBand, int lastBand, const std::s
 }
 
 void TZdqValueUpdater::updateControls(int firstBand, int lastBand, TUpdateValue mode,
-                                      const std::string& groupName, const std::string& variableName) {
+                                      const std::string& groupName, const std::string& variableName,
+                                      bool rowRefresh) {
   const auto& bands = report_.Bands();
   const int first = std::max(firstBand, 0);
   const int last = lastBand < 0 ? int(bands.size()) - 1 : std::min(lastBand, int(bands.size()) - 1);
   for (int b = first; b <= last; ++b) {
     const TZdqBand& band = *bands[size_t(b)];
     if (!InMode(band, mode)) continue;
+    // Page footers take a row in only once it is printed (uvOnlyPageFooter).
+    const bool rowNotPrinted = rowRefresh && mode != TUpdateValue::uvOnlyPageFooter && IsPageFooter(band);
     for (TZdqControl* control : band.Objects()) {
       if (auto* expression = dynamic_cast<TZdqExpression*>(control)) {
-        if (expression->Calculation().StateChanged(groupName, variableName)) expression->UpdateCurValue();
+        if (!rowNotPrinted && expression->Calculation().StateChanged(groupName, variableName))
+          expression->UpdateCurValue();
       } else if (dynamic_cast<TZdqLabel*>(control)) {
         control->UpdateCurValue();
       }
@@ -104,6 +106,7 @@ void TZdqValueUpdater::updateControls(int firstBand, int lastBand, TUpdateValue 
 
 void TZdqValueUpdater::Reset(TResetType type, const std::string& groupName) {
   const TVariant null;
+  const uint64_t row = report_.CurrentRow;
   for (TZdqBand* band : report_.Bands()) {
     const bool endReport = type == TResetType::rtEndReport;
     if (endReport || (type == TResetType::rtEndGroup && SameText(band->Expression, groupName))) {
@@ -113,9 +116,8 @@ void TZdqValueUpdater::Reset(TResetType type, const std::string& groupName) {
     if (endReport) band->LineNo = 1;
     for (TZdqControl* control : band->Objects()) {
       auto* expression = dynamic_cast<TZdqExpression*>(control);
-      if (!expression || !expression->Calculation().EndsWith(type, groupName)) continue;
-      expression->SetPrevValue(null);
-      expression->SetCurValue(null);
+      if (expression && expression->Calculation().EndsWith(type, groupName))
+        expression->RestartCalculation(type, row);
     }
   }
   TZdqVariables& variables = report_.Variables();
@@ -123,29 +125,69 @@ void TZdqValueUpdater::Reset(TResetType type, const std::string& groupName) {
     TZdqVariable& v = variables.Items(i);
     if (!VariableCalculation(v).EndsWith(type, groupName)) continue;
     v.PrevValue = null;
-    v.CurValue = null;
+    if (type == TResetType::rtEndReport) {
+      v.Running.Clear();
+      v.CurValue = null;
+    } else {
+      v.Running.Restart(row);
+      v.CurValue = v.Running.Result(v.Calculation.CalcType);
+    }
   }
-  if (type == TResetType::rtEndReport) variables.RowTaken = false;
+}
+
+void TZdqValueUpdater::RefreshPageValues() {
+  const uint64_t row = report_.CurrentRow;
+  auto retakes = [&](const TZdqCalculation& calc, const TRunningCalculation& running, const std::string& text) {
+    return (calc.CalcType == TCalcType::ctNothing || (row != 0 && running.Row() == row)) &&
+           report_.ReadsPageValues(text);
+  };
+  TZdqVariables& variables = report_.Variables();
+  for (int i = 0; i < variables.Count(); ++i) {
+    TZdqVariable& v = variables.Items(i);
+    if (!retakes(v.Calculation, v.Running, v.Expression)) continue;
+    v.PrevValue = v.CurValue;
+    v.Running.TakeIn(row, ValueText(report_.Evaluate(v.Expression)));
+    v.CurValue = v.Running.Result(v.Calculation.CalcType);
+  }
+  for (TZdqBand* band : report_.Bands())
+    for (TZdqControl* control : band->Objects()) {
+      if (auto* sysData = dynamic_cast<TZdqSysData*>(control)) {
+        if (IsPageValue(sysData->SysData())) sysData->UpdateCurValue();
+      } else if (auto* expression = dynamic_cast<TZdqExpression*>(control)) {
+        if (retakes(expression->Calculation(), expression->Running(), expression->Expression()))
+          expression->UpdateCurValue();
+      }
+    }
 }
 
 // ---- TZdqValueSnapshot ----
 
-TZdqValueSnapshot::TZdqValueSnapshot(TZdReport& report) : report_(report) {
+TZdqValueSnapshot::TZdqValueSnapshot(TZdReport& report) : report_(report), row_(report.CurrentRow) {
   const TZdqVariables& variables = report.Variables();
-  for (int i = 0; i < variables.Count(); ++i)
-    variables_.push_back({variables.Items(i).PrevValue, variables.Items(i).CurValue});
-  for (const TZdqBand* band : report.Bands()) {
+  for (int i = 0; i < variables.Count(); ++i) {
+    const TZdqVariable& v = variables.Items(i);
+    variables_.push_back({v.PrevValue, v.CurValue, v.Running});
+  }
+  for (TZdqBand* band : report.Bands()) {
     lineNumbers_.push_back(band->LineNo);
-    controls_.push_back({band->GetPrevValue(), band->GetCurValue()});
-    for (const TZdqControl* c : band->Objects()) controls_.push_back({c->GetPrevValue(), c->GetCurValue()});
+    controls_.push_back(Saved(*band));
+    for (TZdqControl* c : band->Objects()) controls_.push_back(Saved(*c));
   }
 }
 
+TZdqValueSnapshot::TSaved TZdqValueSnapshot::Saved(TZdqControl& control) {
+  auto* expression = dynamic_cast<TZdqExpression*>(&control);
+  return {control.GetPrevValue(), control.GetCurValue(), expression ? expression->Running() : TRunningCalculation{}};
+}
+
 void TZdqValueSnapshot::Restore() {
+  report_.CurrentRow = row_;
   TZdqVariables& variables = report_.Variables();
   for (int i = 0; i < variables.Count() && size_t(i) < variables_.size(); ++i) {
-    variables.Items(i).PrevValue = variables_[size_t(i)].prev;
-    variables.Items(i).CurValue = variables_[size_t(i)].cur;
+    TZdqVariable& v = variables.Items(i);
+    v.PrevValue = variables_[size_t(i)].prev;
+    v.CurValue = variables_[size_t(i)].cur;
+    v.Running = variables_[size_t(i)].running;
   }
   // Events may have changed the tree meanwhile; only what still lines up is put back.
   size_t next = 0;
@@ -157,6 +199,7 @@ void TZdqValueSnapshot::Restore() {
       if (next >= controls_.size()) return;
       c.SetPrevValue(controls_[next].prev);
       c.SetCurValue(controls_[next].cur);
+      if (auto* expression = dynamic_cast<TZdqExpression*>(&c)) expression->Running() = controls_[next].running;
       ++next;
     };
     restore(band);

@@ -17,11 +17,16 @@ class TZdqValueUpdater {
   void Update(int firstBand, int lastBand, TUpdateValue mode, const std::string& groupName,
               const std::string& variableName);
   void Reset(TResetType type, const std::string& groupName);
+  // Values that show the page, bar or column number, taken again when a
+  // page or column starts. A running calculation only retakes the row in
+  // hand, so nothing is counted twice.
+  void RefreshPageValues();
 
  private:
-  void updateVariables(int firstBand, int lastBand, const std::string& groupName, const std::string& variableName);
+  void updateVariables(int firstBand, int lastBand, const std::string& groupName, const std::string& variableName,
+                       bool rowRefresh);
   void updateControls(int firstBand, int lastBand, TUpdateValue mode, const std::string& groupName,
-                      const std::string& variableName);
+                      const std::string& variableName, bool rowRefresh);
 
   TZdReport& report_;
   // Variables being refreshed further up the recursion: a variable whose
@@ -29,8 +34,9 @@ class TZdqValueUpdater {
   std::vector<const TZdqVariable*> refreshing_;
 };
 
-// Previous and current values of every variable, band and control, and the
-// bands' line numbers, as they were when the snapshot was taken.
+// Previous and current values and running totals of every variable, band
+// and control, the bands' line numbers and the row in hand, as they were
+// when the snapshot was taken.
 class TZdqValueSnapshot {
  public:
   explicit TZdqValueSnapshot(TZdReport& report);
@@ -39,8 +45,11 @@ class TZdqValueSnapshot {
  private:
   struct TSaved {
     TVariant prev, cur;
+    TRunningCalculation running;
   };
+  static TSaved Saved(TZdqControl& control);
   TZdReport& report_;
+  uint64_t row_;
   std::vector<TSaved> variables_;
   std::vector<TSaved> controls_;  // each band, then its controls, in band order
   std::vector<int> lineNumbers_;

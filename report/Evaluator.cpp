@@ -3,6 +3,7 @@
 #include "expr/ExprParser.h"
 #include "expr/ExprValue.h"
 #include "host/core/TextUtil.h"
+#include "print/SysData.h"
 #include "report/ExprAdapter.h"
 #include "report/ZdReport.h"
 
@@ -19,10 +20,13 @@ TVariant TZdqExprEvaluator::Evaluate(TZdReport& report, const std::string& expre
   bool readsVariables = false;
   auto parser = std::make_unique<TExprParser>(
       data_.get(), expression,
-      [&report, &readsVariables](TComponent* sender, const std::string& name, bool& accept, TFieldType& type,
-                                 TVariant& value) {
+      [this, &report, &readsVariables, &expression](TComponent* sender, const std::string& name, bool& accept,
+                                                    TFieldType& type, TVariant& value) {
         report.ZdqGetVariable(sender, name, accept, type, value);
-        if (accept) readsVariables = true;
+        if (!accept) return;
+        readsVariables = true;
+        if (const auto kind = SysDataByEnglishName(name); kind && IsPageValue(*kind))
+          readsPageValues_.insert(expression);
       });
   const TVariant value = parser->Evaluate();
   // The callback refers to this call's flag, but a kept tree never parses again.

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "host/core/Variant.h"
 
@@ -18,6 +19,9 @@ class TZdqEvaluator {
   virtual ~TZdqEvaluator() = default;
   // Raises for a text it cannot evaluate.
   virtual TVariant Evaluate(TZdReport& report, const std::string& expression) = 0;
+  // Whether the text, when last evaluated, read the page, bar or column
+  // number, so that its value changes when a page starts.
+  virtual bool ReadsPageValues(const std::string& expression) const = 0;
 };
 
 // The full expression language: fields through the report's data manager,
@@ -30,11 +34,13 @@ class TZdqExprEvaluator : public TZdqEvaluator {
   TZdqExprEvaluator();
   ~TZdqExprEvaluator() override;
   TVariant Evaluate(TZdReport& report, const std::string& expression) override;
+  bool ReadsPageValues(const std::string& expression) const override { return readsPageValues_.count(expression) > 0; }
 
  private:
   // Trees of the texts that read no variables.
   std::unordered_map<std::string, std::unique_ptr<TExprParser>> parsed_;
   std::unique_ptr<TZdqExprDataManager> data_;
+  std::unordered_set<std::string> readsPageValues_;
 };
 
 

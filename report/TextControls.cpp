@@ -76,6 +76,13 @@ int TZdqLabel::Draw(TCanvas& canvas, TRect& rect, uint32_t flags) {
   return stretch_ ? 2 * frameWidth + textHeight : height;
 }
 
+int TZdqLabel::CutAbove(int y) const {
+  const int frameWidth = Frame().GetFrameWidth();
+  const int lineHeight = FontLineHeight(Font().Value());
+  if (angle_ != 0 || lineHeight <= 0 || y <= frameWidth) return 0;
+  return frameWidth + (y - frameWidth) / lineHeight * lineHeight;
+}
+
 int TZdqLabel::DoDrawText(TCanvas& canvas, const TRect& rect, uint32_t flags, const std::string& text) {
   const int frameWidth = Frame().GetFrameWidth();
   canvas.Brush.Style = TBrushStyle::bsClear;
@@ -128,9 +135,23 @@ void TZdqExpression::UpdateCurValue() {
       return;
     }
   }
-  const TVariant value = report->Evaluate(expression_);
-  const std::string text = value.isNull() ? std::string() : GetValueStr(value, format_);
-  FCurValue = NextCalculatedValue(text, calcType, FCurValue, FPrevValue);
+  const uint64_t row = report->CurrentRow;
+  if (calcType == TCalcType::ctNothing || row != 0) {
+    const TVariant value = report->Evaluate(expression_);
+    running_.TakeIn(row, value.isNull() ? std::string() : GetValueStr(value, format_));
+  }
+  FCurValue = running_.Result(calcType);
+}
+
+void TZdqExpression::RestartCalculation(TResetType type, uint64_t currentRow) {
+  FPrevValue = TVariant();
+  if (type == TResetType::rtEndReport) {
+    running_.Clear();
+    FCurValue = TVariant();
+    return;
+  }
+  running_.Restart(currentRow);
+  FCurValue = running_.Result(calculation_.CalcType);
 }
 
 // ---- TZdqSysData ----

@@ -33,6 +33,8 @@ class TZdqLabel : public TZdqControl {
   // label needs the height of its wrapped text. A repeated value that must
   // not repeat is neither drawn nor remembered.
   int Draw(TCanvas& canvas, TRect& rect, uint32_t flags) override;
+  // Between two lines of unrotated text.
+  int CutAbove(int y) const override;
 
  protected:
   // Places the text by alignment and angle and returns its height.
@@ -67,8 +69,13 @@ class TZdqExpression : public TZdqLabel {
 
   // A bare field shown without format or calculation prints the field's
   // text; anything else is evaluated by the report, turned into text for
-  // the format and accumulated by the calculation type.
+  // the format and accumulated by the calculation type over the report's
+  // row in hand (a calculation takes nothing in while there is no row).
   void UpdateCurValue() override;
+  // A new span of the calculation begins (the end of the report clears it).
+  void RestartCalculation(TResetType type, uint64_t currentRow);
+  // The calculation's totals, saved and restored around a look-ahead.
+  TRunningCalculation& Running() { return running_; }
   std::string GetValueForShow(const TCanvas& canvas, const TVariant& value) const override {
     return FormattedForShow(canvas, value, format_);
   }
@@ -80,6 +87,7 @@ class TZdqExpression : public TZdqLabel {
   std::string expression_;
   std::string format_;
   TZdqCalculation calculation_;
+  TRunningCalculation running_;
 };
 
 class TZdqSysData : public TZdqLabel {

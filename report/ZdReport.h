@@ -18,7 +18,9 @@ namespace zd {
 
 enum class TZdReportState { rsNone, rsDesign, rsPrepare, rsPrint };
 // Which values UpdateCurValues refreshes.
-enum class TUpdateValue { uvAllBand, uvWithoutGroupFooter, uvOnlyGroupFooter, uvOnlyCustomVariables };
+// uvOnlyPageFooter refreshes the page and column footers once the row in
+// hand is printed: the totals they show are those of the rows on the page.
+enum class TUpdateValue { uvAllBand, uvWithoutGroupFooter, uvOnlyGroupFooter, uvOnlyCustomVariables, uvOnlyPageFooter };
 
 using TColumnEvent = std::function<void(TComponent* sender, int column)>;
 using TGenerateBeforeEvent = std::function<void(TComponent* sender, TZdqControl& cntrl, bool isPreCalc)>;
@@ -107,6 +109,7 @@ class TZdReport : public TZdPrintComponent {
   // Evaluates through the installed evaluator (a field resolver until the
   // expression engine installs its own).
   TVariant Evaluate(const std::string& expression);
+  bool ReadsPageValues(const std::string& expression) const { return evaluator_->ReadsPageValues(expression); }
   void SetEvaluator(std::unique_ptr<TZdqEvaluator> evaluator);
   // Print conditions of every band and control for the current row.
   void UpdateControlStates();
@@ -141,6 +144,19 @@ class TZdReport : public TZdPrintComponent {
   int intColumnLeft = 0;
   int intColumnTop = 0, intColumnBottom = 0;
   bool boolWasNewPage = false;
+  // The row in hand: a number that changes whenever the engine moves to
+  // another row of any dataset, 0 while there is none. Calculations take
+  // one value per row and keep the row in hand across the end of a span.
+  uint64_t CurrentRow = 0;
+  // Sets CurrentRow to a number never used before (0 when there is no row).
+  void TakeNextRow(bool haveRow) { CurrentRow = haveRow ? ++rowSerial_ : 0; }
+  // Page and column footers get their place when the page or column
+  // starts and are drawn there when it ends, with the totals of its rows.
+  struct TReservedFooter {
+    TZdqBand* band;
+    int top, bottom, columnLeft;
+  };
+  std::vector<TReservedFooter> ReservedFooters;
 
  protected:
   void Notification(TComponent* component, TOperation operation) override;
@@ -159,6 +175,7 @@ class TZdReport : public TZdPrintComponent {
   // The base class keeps the font; this publishes it.
   TZdqFont fontObject_{const_cast<TFont&>(Font())};
   std::unique_ptr<TZdqEvaluator> evaluator_;
+  uint64_t rowSerial_ = 0;
 };
 
 }  // namespace zd

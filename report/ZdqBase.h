@@ -145,6 +145,10 @@ class TZdqControl : public TComponent {
   virtual int Draw(TCanvas& canvas, TRect& rect, uint32_t flags);
   // Font, highlight and background fill.
   void DrawDefault(TCanvas& canvas, const TRect& rect);
+  // The highest place at or above y, measured from the control's top,
+  // where it can be cut between two pages without splitting a line of its
+  // text; 0 for controls that cannot be cut.
+  virtual int CutAbove(int) const { return 0; }
   // Design mode: the report is at rest or in the designer.
   bool InDesignMode() const;
 

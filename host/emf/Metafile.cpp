@@ -265,6 +265,21 @@ void TMetafileCanvas::ensureTextState() {
   }
 }
 
+void TMetafileCanvas::ClipChanged() {
+  checkOpen();
+  if (clipSaved_) {
+    Writer w; w.i32(-1); record(EMR_RESTOREDC, w.v);
+    clipSaved_ = false;
+    // The restored state has other objects and modes than the ones last set.
+    curPen_.reset(); curBrush_.reset(); curFont_.reset();
+    curTextColor_.reset(); curBkColor_.reset(); curAlign_.reset(); curBkMode_.reset();
+  }
+  if (!clip_) return;
+  record(EMR_SAVEDC, {});
+  clipSaved_ = true;
+  Writer w; w.rect(*clip_); record(EMR_INTERSECTCLIPRECT, w.v);
+}
+
 void TMetafileCanvas::MoveTo(int x, int y) {
   Writer w; w.i32(x); w.i32(y);
   record(EMR_MOVETOEX, w.v);
@@ -394,6 +409,7 @@ void TMetafileCanvas::TextOutClipped(int x, int y, const std::string& utf8, cons
 
 void TMetafileCanvas::Close() {
   if (closed_) return;
+  if (clipSaved_) { Writer w; w.i32(-1); record(EMR_RESTOREDC, w.v); clipSaved_ = false; }
   // Free the objects so players do not leak handles.
   for (uint32_t* h : {&penHandle_, &brushHandle_, &fontHandle_})
     if (*h) { Writer d; d.u32(*h); record(EMR_DELETEOBJECT, d.v); *h = 0; }

@@ -84,6 +84,9 @@ class TMetafileCanvas : public TCanvas {
   using TCanvas::Rectangle;
   using TCanvas::Ellipse;
 
+ protected:
+  void ClipChanged() override;
+
  private:
   struct State;
   TMetafile& target_;
@@ -104,6 +107,7 @@ class TMetafileCanvas : public TCanvas {
   std::vector<bool> used_;
   uint32_t maxHandle_ = 0;
   TPoint pos_{};
+  bool clipSaved_ = false;  // a SAVEDC holds the state before the clip
 
   void record(uint32_t type, const std::vector<uint8_t>& payload);
   void addBounds(const TRect& r);

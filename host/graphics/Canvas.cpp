@@ -187,6 +187,10 @@ int TCanvas::DrawText(TRect& rect, const std::string& utf8, uint32_t flags) {
   SetTextAlign(TA_LEFT | TA_TOP);
   const TRect* clip = (flags & DT_NOCLIP) ? nullptr : &rect;
   for (const auto& l : lines) {
+    if (clip_ && (y >= clip_->Bottom || y + lh <= clip_->Top)) {
+      y += lh;
+      continue;
+    }
     int w = MeasureText(Font, l).Width;
     int x = rect.Left;
     if (flags & DT_CENTER) x = rect.Left + (rect.Width() - w) / 2;

@@ -2,6 +2,7 @@
 // Device-neutral drawing surface: font, pen, brush and the primitive operations
 // the report engine draws with. Coordinates are page units (96 per inch).
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -135,13 +136,24 @@ class TCanvas {
   // DT_CALCRECT nothing is drawn and rect's right/bottom become the needed size.
   int DrawText(TRect& rect, const std::string& utf8, uint32_t flags);
 
+  // Limits all drawing to the rectangle until cleared; DrawText leaves out
+  // the lines that lie wholly outside it.
+  void SetClipRect(const std::optional<TRect>& clip) {
+    clip_ = clip;
+    ClipChanged();
+  }
+  const std::optional<TRect>& ClipRect() const { return clip_; }
+
   uint32_t TextAlign() const { return textAlign_; }
   virtual void SetTextAlign(uint32_t align) { textAlign_ = align; }
   TBkMode BkMode() const { return bkMode_; }
   virtual void SetBkMode(TBkMode m) { bkMode_ = m; }
 
  protected:
+  virtual void ClipChanged() {}
+
   uint32_t textAlign_ = TA_LEFT | TA_TOP;
+  std::optional<TRect> clip_;
   TBkMode bkMode_ = TBkMode::bmTransparent;
 };
 

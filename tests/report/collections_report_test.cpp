@@ -6,12 +6,15 @@
 
 #include <QGuiApplication>
 #include <algorithm>
+#include <map>
+#include <tuple>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "expr/ExprErrors.h"
 #include "expr/ExprValue.h"
+#include "host/core/TextUtil.h"
 #include "host/data/MemoryDataSet.h"
 #include "host/emf/Metafile.h"
 #include "host/printing/Printer.h"
@@ -128,6 +131,10 @@ class CollectionsReport : public ::testing::Test {
   }
 
   int PageCount() const { return report->Pages().Count(); }
+  int UsableWidth() const {
+    TZdqPrinter& paper = report->PrinterSetting();
+    return paper.PaperWidthPixels() - paper.GetPageOffsetLeft() - paper.GetPageOffsetRight();
+  }
   // The texts drawn, without the blanks that stand for empty values.
   Texts PageTexts(int i) const {
     Texts texts;
@@ -185,9 +192,8 @@ TEST_F(CollectionsReport, PageCountRestartsOnEveryPage) {
   report->PrepareReport();
   ASSERT_GE(PageCount(), 3);
 
-  // A page's reset comes after its first row was taken in, so that row
-  // shows no page count and the others count on from 1; the report's
-  // count runs on over the pages.
+  // A page's reset comes after its first row was taken in, yet that row
+  // counts on its own page; the report's count runs on over the pages.
   int row = 0;
   for (int p = 0; p < PageCount(); ++p) {
     const Texts texts = PageTexts(p);
@@ -198,11 +204,175 @@ TEST_F(CollectionsReport, PageCountRestartsOnEveryPage) {
         ++row;
         expected.push_back("i" + std::to_string(row));
         expected.push_back(std::to_string(row));
-        if (row > first + 1) expected.push_back(std::to_string(row - first - 1));
+        expected.push_back(std::to_string(row - first));
       }
     EXPECT_EQ(texts, expected) << "page " << p;
   }
   EXPECT_EQ(row, 30);
+}
+
+// ---- totals against a reference ----
+
+// Every calculation kind under every reset, shown in detail rows, group
+// footers, page footers and the summary, compared with totals worked out
+// from the printed pages themselves: which rows were printed, in what
+// order, where each page and group ended.
+class Totals : public CollectionsReport, public ::testing::WithParamInterface<const char*> {
+ protected:
+  static constexpr TCalcType kKinds[] = {TCalcType::ctCount, TCalcType::ctSum, TCalcType::ctAverage,
+                                         TCalcType::ctLowest, TCalcType::ctHighest};
+  static constexpr TResetType kResets[] = {TResetType::rtEndReport, TResetType::rtEndPage, TResetType::rtEndGroup};
+  static constexpr int kFirstX = 60, kStepX = 56;
+
+  // A marker label at x 0 and one control per kind and reset after it.
+  void AddTotals(TZdqBand& band, const std::string& marker, const std::string& group) {
+    Expr(band, marker).SetWidth(kFirstX - 4);
+    int k = 0;
+    for (TResetType reset : kResets)
+      for (TCalcType kind : kKinds) {
+        TZdqExpression& c = Expr(band, "Price", kFirstX + kStepX * k++);
+        c.SetWidth(kStepX - 2);
+        c.Calculation().CalcType = kind;
+        c.Calculation().ResetType = reset;
+        c.Calculation().ResetGroup = reset == TResetType::rtEndGroup ? group : "";
+      }
+  }
+
+  struct TInstance {
+    std::string marker;
+    std::vector<std::string> values;  // by control, "" when nothing was printed
+  };
+  // The band instances of a page in reading order (columns side by side,
+  // the page footer last), each with the values printed after its marker.
+  std::vector<TInstance> Instances(int page, int columnWidth) const {
+    struct TAt {
+      std::string text;
+      int x, y;
+    };
+    std::vector<TAt> at;
+    EnumerateMetafile(report->Pages().At(page).Data, [&](const TEmfRecord& rec, const TEmfState&) {
+      if (auto t = ReadEmfText(rec)) at.push_back({Trim(t->Text), t->Reference.X, t->Reference.Y});
+      return true;
+    });
+    const int left = at.empty() ? 0 : std::min_element(at.begin(), at.end(), [](auto& a, auto& b) { return a.x < b.x; })->x;
+    std::vector<TInstance> instances;
+    std::vector<std::pair<std::tuple<bool, int, int>, size_t>> order;
+    for (const TAt& a : at) {
+      const int column = (a.x - left) / columnWidth;
+      if ((a.x - left) % columnWidth != 0) continue;  // not a marker
+      order.push_back({{a.text == "PF", column, a.y}, instances.size()});
+      TInstance instance{a.text, std::vector<std::string>(std::size(kKinds) * std::size(kResets))};
+      for (const TAt& v : at)
+        if (v.y == a.y && v.x > a.x && v.x < a.x + columnWidth)
+          instance.values[size_t((v.x - a.x - kFirstX) / kStepX)] = v.text;
+      instances.push_back(instance);
+    }
+    std::sort(order.begin(), order.end());
+    std::vector<TInstance> sorted;
+    for (const auto& o : order) sorted.push_back(instances[o.second]);
+    return sorted;
+  }
+
+  static std::string Expected(TCalcType kind, const std::vector<double>& values) {
+    if (kind == TCalcType::ctCount) return FloatToStr(double(values.size()));
+    double sum = 0;
+    for (double v : values) sum += v;
+    if (kind == TCalcType::ctSum) return FloatToStr(sum);
+    if (values.empty()) return "";
+    if (kind == TCalcType::ctAverage) return FloatToStr(sum / double(values.size()));
+    return FloatToStr(kind == TCalcType::ctLowest ? *std::min_element(values.begin(), values.end())
+                                                  : *std::max_element(values.begin(), values.end()));
+  }
+
+  // Replays the pages: rows join the report, the page (column) and the
+  // group when their detail prints; a group ends after its footer.
+  void CheckAgainstReference(int columnWidth, const std::map<std::string, double>& prices) {
+    std::vector<double> report, page, group;
+    int checked = 0;
+    for (int p = 0; p < PageCount(); ++p) {
+      int column = -1;
+      for (const TInstance& instance : Instances(p, columnWidth)) {
+        (void)column;
+        if (instance.marker.rfind("C", 0) == 0) page.clear();  // a column (or page) starts
+        if (instance.marker.rfind("D ", 0) == 0) {
+          const double price = prices.at(instance.marker.substr(2));
+          for (auto* span : {&report, &page, &group}) span->push_back(price);
+        }
+        size_t k = 0;
+        for (const auto* span : {&report, &page, &group})
+          for (TCalcType kind : kKinds) {
+            if (instance.marker.rfind("C", 0) == 0) break;
+            const std::string want = Expected(kind, *span), got = instance.values[k++];
+            EXPECT_EQ(got, want) << "page " << p << ", " << instance.marker << ", control " << k - 1;
+            ++checked;
+          }
+        if (instance.marker == "GF") group.clear();
+      }
+    }
+    EXPECT_GT(checked, 100);
+  }
+};
+
+TEST_P(Totals, EveryKindUnderEveryResetInEveryPlace) {
+  const std::string variant = GetParam();
+  std::map<std::string, double> prices;
+  const std::vector<std::pair<std::string, int>> groups{{"A", 4}, {"B", 1}, {"C", 9}, {"D", 3}, {"E", 2}};
+  int n = 0;
+  for (const auto& [country, count] : groups)
+    for (int i = 0; i < count; ++i) {
+      const std::string item = country + std::to_string(i);
+      const double price = double((n * 37) % 23) - 7.5 + (n % 3) * 0.25;
+      prices[item] = price;
+      rows->AppendRecord({TVariant(country), TVariant(item), TVariant(price), TVariant(int64_t(1))});
+      ++n;
+    }
+  rows->Open();
+  report->PrinterSetting().SetPaperSizeWidth(5000);  // room for two columns of 16 controls
+  int columnWidth = 5000;
+  if (variant == "columns") {
+    report->SetColumnNumber(2);
+    columnWidth = (UsableWidth() + 1) / 2;
+  }
+  if (variant == "two passes") report->SetTwoPass(true);
+  // A column header marks where rows of a new page or column begin.
+  if (variant == "columns") Expr(AddBand(TBandType::btColumnHeader, 20), "'C'");
+  else Expr(AddBand(TBandType::btPageHeader, 20), "'C'");
+  report->GetBand(report->GetIndexBand(variant == "columns" ? TBandType::btColumnHeader : TBandType::btPageHeader))
+      ->NewPage = true;
+  if (variant == "nested groups") {
+    // An outer group: its change prints the inner footer too.
+    TZdqBand* outerFooter = AddGroup("IIF(Country < 'C', 'N', 'S')", 20).second;
+    AddTotals(*outerFooter, "'OF'", "Country");
+  }
+  TZdqBand* footer = AddGroup("Country", 20).second;
+  AddTotals(AddBand(TBandType::btDetail, 20), "'D ' + Item", "Country");
+  AddTotals(*footer, "'GF'", "Country");
+  AddTotals(AddBand(TBandType::btPageFooter, 20), "'PF'", "Country");
+  report->GetBand(report->GetIndexBand(TBandType::btPageFooter))->NewPage = true;
+  AddTotals(AddBand(TBandType::btReportSummary, 20), "'S'", "Country");
+  report->Prepare();
+  ASSERT_GE(PageCount(), 2);
+  CheckAgainstReference(columnWidth, prices);
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, Totals,
+                         ::testing::Values("one column", "columns", "nested groups", "two passes"));
+
+TEST_F(CollectionsReport, OverNoRowsCountsAndSumsAreZero) {
+  rows->Open();
+  TZdqBand& summary = AddBand(TBandType::btReportSummary, 20);
+  int x = 0;
+  for (TCalcType kind : {TCalcType::ctCount, TCalcType::ctSum, TCalcType::ctHighest}) {
+    TZdqExpression& c = Expr(summary, "Price", x += 80);
+    c.Calculation().CalcType = kind;
+  }
+  TZdqVariable& count = report->Variables().Add();
+  count.Name = "Rows";
+  count.Expression = "Item";
+  count.Calculation.CalcType = TCalcType::ctCount;
+  Expr(summary, "'rows ' + Rows", x += 80);
+  report->Prepare();
+  EXPECT_EQ(AllTexts(), (Texts{"0", "0", "rows 0"}));
 }
 
 // ---- variables ----
@@ -245,8 +415,7 @@ TEST_F(CollectionsReport, VariablesTriggeringEachOtherStopWithAClearError) {
   for (const auto& [name, other] : {std::pair{"Ping", "Pong"}, std::pair{"Pong", "Ping"}}) {
     TZdqVariable& v = report->Variables().Add();
     v.Name = name;
-    v.Expression = "Qty";
-    v.Calculation.CalcType = TCalcType::ctCount;  // changes every time
+    v.Expression = std::string(other) + " + 'x'";  // changes every time
     v.Calculation.Calculate = TZdqCalculate::rcVariableChange;
     v.Calculation.VariableChange = other;
   }

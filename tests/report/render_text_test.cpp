@@ -296,8 +296,13 @@ TEST_F(RenderValues, ACalculationAccumulatesOverRows) {
   total.Calculation().CalcType = TCalcType::ctSum;
   RunMode();
   total.UpdateCurValue();
+  EXPECT_EQ(total.GetCurValue(), TVariant("0")) << "no row in hand, nothing taken in";
+  report.TakeNextRow(true);
+  total.UpdateCurValue();
+  total.UpdateCurValue();  // the same row again replaces its value
   EXPECT_EQ(total.GetCurValue(), TVariant("1234.5"));
   orders->Next();
+  report.TakeNextRow(true);
   total.UpdateCurValue();
   EXPECT_EQ(total.GetCurValue(), TVariant("1236.5"));
   EXPECT_EQ(Printed(total), "1236.5");
