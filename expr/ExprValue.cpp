@@ -268,7 +268,7 @@ double StrToFloat(const std::string& s, const TLocale& loc) {
 }
 
 int64_t StrToInt(const std::string& text) {
-  std::string s = trimmed(text);
+  const std::string& s = text;
   size_t i = 0;
   bool neg = false;
   if (i < s.size() && (s[i] == '+' || s[i] == '-')) neg = s[i++] == '-';

@@ -16,7 +16,7 @@ std::string FloatToStr(double v, const TLocale& loc = currentLocale());
 // Strict number reading with the locale's decimal separator; surrounding blanks allowed.
 bool TryStrToFloat(const std::string& s, double& out, char decimalSeparator);
 double StrToFloat(const std::string& s, const TLocale& loc = currentLocale());
-int64_t StrToInt(const std::string& s);  // 32-bit range, optional sign
+int64_t StrToInt(const std::string& s);  // 32-bit range: optional sign and digits, nothing else
 bool TryStrToBool(const std::string& s, bool& out);
 
 // Date-time serial numbers (days since 1899-12-30).

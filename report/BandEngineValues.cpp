@@ -1,6 +1,7 @@
 #include "report/BandEngineValues.h"
 
 #include <algorithm>
+#include <functional>
 #include <stdexcept>
 
 #include "expr/Calculation.h"
@@ -121,6 +122,7 @@ void TZdqValueUpdater::Reset(TResetType type, const std::string& groupName) {
     }
   }
   TZdqVariables& variables = report_.Variables();
+  bool restarted = false;
   for (int i = 0; i < variables.Count(); ++i) {
     TZdqVariable& v = variables.Items(i);
     if (!VariableCalculation(v).EndsWith(type, groupName)) continue;
@@ -131,33 +133,46 @@ void TZdqValueUpdater::Reset(TResetType type, const std::string& groupName) {
     } else {
       v.Running.Restart(row);
       v.CurValue = v.Running.Result(v.Calculation.CalcType);
+      restarted = true;
     }
   }
+  // Values of the row in hand that were worked out from the variables
+  // before they restarted.
+  if (restarted) retake([](const std::string&) { return false; }, true, false);
 }
 
 void TZdqValueUpdater::RefreshPageValues() {
+  for (TZdqBand* band : report_.Bands())
+    for (TZdqControl* control : band->Objects())
+      if (auto* sysData = dynamic_cast<TZdqSysData*>(control); sysData && IsPageValue(sysData->SysData()))
+        sysData->UpdateCurValue();
+  retake([this](const std::string& text) { return report_.ReadsPageValues(text); }, false, true);
+}
+
+void TZdqValueUpdater::retake(const std::function<bool(const std::string&)>& stale, bool variablesChanged,
+                              bool footersToo) {
   const uint64_t row = report_.CurrentRow;
+  // Only the row in hand is taken again: nothing counts twice.
   auto retakes = [&](const TZdqCalculation& calc, const TRunningCalculation& running, const std::string& text) {
-    return (calc.CalcType == TCalcType::ctNothing || (row != 0 && running.Row() == row)) &&
-           report_.ReadsPageValues(text);
+    if (calc.CalcType != TCalcType::ctNothing && (row == 0 || running.Row() != row)) return false;
+    return stale(text) || (variablesChanged && report_.ReadsVariables(text));
   };
   TZdqVariables& variables = report_.Variables();
   for (int i = 0; i < variables.Count(); ++i) {
     TZdqVariable& v = variables.Items(i);
     if (!retakes(v.Calculation, v.Running, v.Expression)) continue;
-    v.PrevValue = v.CurValue;
+    const TVariant before = v.CurValue;
     v.Running.TakeIn(row, ValueText(report_.Evaluate(v.Expression)));
     v.CurValue = v.Running.Result(v.Calculation.CalcType);
+    if (!(v.CurValue == before)) variablesChanged = true;
   }
-  for (TZdqBand* band : report_.Bands())
-    for (TZdqControl* control : band->Objects()) {
-      if (auto* sysData = dynamic_cast<TZdqSysData*>(control)) {
-        if (IsPageValue(sysData->SysData())) sysData->UpdateCurValue();
-      } else if (auto* expression = dynamic_cast<TZdqExpression*>(control)) {
+  for (TZdqBand* band : report_.Bands()) {
+    if (!footersToo && (band->BandType() == TBandType::btGroupFooter || IsPageFooter(*band))) continue;
+    for (TZdqControl* control : band->Objects())
+      if (auto* expression = dynamic_cast<TZdqExpression*>(control))
         if (retakes(expression->Calculation(), expression->Running(), expression->Expression()))
           expression->UpdateCurValue();
-      }
-    }
+  }
 }
 
 // ---- TZdqValueSnapshot ----

@@ -3,6 +3,7 @@
 // control values for a row, a group or a variable change, clearing the
 // values that end with the report, a page or a group, and saving all of
 // them around a look-ahead.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,10 @@ class TZdqValueUpdater {
  private:
   void updateVariables(int firstBand, int lastBand, const std::string& groupName, const std::string& variableName,
                        bool rowRefresh);
+  // Takes the row in hand again for the variables and then the controls
+  // whose texts are stale, or read variables once one changed (footers,
+  // which take their rows later, only when footersToo).
+  void retake(const std::function<bool(const std::string&)>& stale, bool variablesChanged, bool footersToo);
   void updateControls(int firstBand, int lastBand, TUpdateValue mode, const std::string& groupName,
                       const std::string& variableName, bool rowRefresh);
 

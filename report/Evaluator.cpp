@@ -25,8 +25,11 @@ TVariant TZdqExprEvaluator::Evaluate(TZdReport& report, const std::string& expre
         report.ZdqGetVariable(sender, name, accept, type, value);
         if (!accept) return;
         readsVariables = true;
-        if (const auto kind = SysDataByEnglishName(name); kind && IsPageValue(*kind))
-          readsPageValues_.insert(expression);
+        if (const auto kind = SysDataByEnglishName(name)) {
+          if (IsPageValue(*kind)) readsPageValues_.insert(expression);
+        } else if (report.Variables().Find(name)) {
+          readsVariables_.insert(expression);
+        }
       });
   const TVariant value = parser->Evaluate();
   // The callback refers to this call's flag, but a kept tree never parses again.

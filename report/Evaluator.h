@@ -22,6 +22,8 @@ class TZdqEvaluator {
   // Whether the text, when last evaluated, read the page, bar or column
   // number, so that its value changes when a page starts.
   virtual bool ReadsPageValues(const std::string& expression) const = 0;
+  // Whether the text, when last evaluated, read a report variable.
+  virtual bool ReadsVariables(const std::string& expression) const = 0;
 };
 
 // The full expression language: fields through the report's data manager,
@@ -35,12 +37,13 @@ class TZdqExprEvaluator : public TZdqEvaluator {
   ~TZdqExprEvaluator() override;
   TVariant Evaluate(TZdReport& report, const std::string& expression) override;
   bool ReadsPageValues(const std::string& expression) const override { return readsPageValues_.count(expression) > 0; }
+  bool ReadsVariables(const std::string& expression) const override { return readsVariables_.count(expression) > 0; }
 
  private:
   // Trees of the texts that read no variables.
   std::unordered_map<std::string, std::unique_ptr<TExprParser>> parsed_;
   std::unique_ptr<TZdqExprDataManager> data_;
-  std::unordered_set<std::string> readsPageValues_;
+  std::unordered_set<std::string> readsPageValues_, readsVariables_;
 };
 
 

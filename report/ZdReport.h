@@ -110,6 +110,7 @@ class TZdReport : public TZdPrintComponent {
   // expression engine installs its own).
   TVariant Evaluate(const std::string& expression);
   bool ReadsPageValues(const std::string& expression) const { return evaluator_->ReadsPageValues(expression); }
+  bool ReadsVariables(const std::string& expression) const { return evaluator_->ReadsVariables(expression); }
   void SetEvaluator(std::unique_ptr<TZdqEvaluator> evaluator);
   // Print conditions of every band and control for the current row.
   void UpdateControlStates();

@@ -86,6 +86,7 @@ class TExampleTemplate {
     title.SetSysData(TZdqSysDataType::sdReportTitle);
     title.Font().Edit().Size = 18;
     title.Font().Edit().Style = TFontStyles(fsBold);
+    title.SetHeight(30);  // an 18-point line
     Text(band, "Every order line of the example database, grouped by the customer's country.", 0, 34, kWidth);
   }
 

@@ -87,7 +87,8 @@ TEST(ExprFunctions, Conversions) {
   TFakeData data;
   data.add("NullField", TFieldType::ftInteger, TVariant());
   EXPECT_EQ(eval("STRTOINT('-12')"), TVariant(-12));
-  EXPECT_EQ(num("STRTOINT(' 7')"), 7);
+  EXPECT_THROW(eval("STRTOINT(' 7')"), EConvertError);
+  EXPECT_THROW(eval("STRTOINT('42 ')"), EConvertError);
   EXPECT_THROW(eval("STRTOINT('1.5')"), EConvertError);
   EXPECT_THROW(eval("STRTOINT('9999999999')"), EConvertError);
   EXPECT_THROW(eval("STRTOINT('')"), EConvertError);

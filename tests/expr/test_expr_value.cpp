@@ -47,7 +47,8 @@ TEST(StrToFloat, StrictReading) {
 
 TEST(StrToInt, RangeAndSyntax) {
   EXPECT_EQ(StrToInt("-2147483648"), -2147483648LL);
-  EXPECT_EQ(StrToInt(" +42 "), 42);
+  EXPECT_EQ(StrToInt("+42"), 42);
+  for (const char* bad : {"4 2", "+", ""}) EXPECT_THROW(StrToInt(bad), EConvertError) << bad;
   EXPECT_THROW(StrToInt("2147483648"), EConvertError);
   EXPECT_THROW(StrToInt("1.5"), EConvertError);
   EXPECT_THROW(StrToInt("99999999999999999999999"), EConvertError);

@@ -394,6 +394,21 @@ TEST_F(CollectionsReport, VariablesAreCurrentForTheRowThatShowsThem) {
   EXPECT_TRUE(report->Variables().Items(0).CurValue.isNull());
 }
 
+TEST_F(CollectionsReport, AVariableResetPerGroupHoldsEveryRowOfItsGroupOnly) {
+  AddRows({{"A", "a1", 1, 1}, {"A", "a2", 2, 1}, {"A", "a3", 3, 1}, {"B", "b1", 4, 1}, {"B", "b2", 5, 1}});
+  TZdqVariable& total = report->Variables().Add();
+  total.Name = "GroupTotal";
+  total.Expression = "Price";
+  total.Calculation.CalcType = TCalcType::ctSum;
+  total.Calculation.ResetType = TResetType::rtEndGroup;
+  total.Calculation.ResetGroup = "Country";
+  TZdqBand* footer = AddGroup("Country", 20).second;
+  Expr(AddBand(TBandType::btDetail, 20), "GroupTotal");
+  Expr(*footer, "'total ' + GroupTotal");
+  report->PrepareReport();
+  EXPECT_EQ(AllTexts(), (Texts{"1", "3", "6", "total 6", "4", "9", "total 9"}));
+}
+
 TEST_F(CollectionsReport, AVariableChangeRefreshesTheVariablesThatFollowIt) {
   AddRows({{"A", "a1", 1, 1}, {"A", "a2", 1, 1}, {"B", "b1", 1, 1}, {"B", "b2", 1, 1}, {"C", "c1", 1, 1}});
   TZdqVariable& country = report->Variables().Add();
@@ -546,18 +561,25 @@ TEST_F(CollectionsReport, OutlinesRecordWhereEachGroupStarts) {
 
 // ---- system values and errors ----
 
-TEST_F(CollectionsReport, PageNumbersAreCurrentOnEveryPage) {
+TEST_F(CollectionsReport, PageNumbersInExpressionsAreThoseOfThePageTheyPrintOn) {
   AddItems(30);
-  Expr(AddBand(TBandType::btDetail, 40), "Item");
-  std::vector<std::pair<int, int>> seen;  // (PageNo evaluated, page being drawn)
-  report->AfterBandPrint = [&](TComponent*, TZdqControl&, bool measuring, bool&) {
-    if (!measuring) seen.emplace_back(int(VarToNum(report->Evaluate("PageNo + 0"), true)), report->intCurPage + 1);
-  };
+  TZdqBand& detail = AddBand(TBandType::btDetail, 40);
+  Expr(detail, "Item + ' p' + INTTOSTR(PageNo)");
+  TZdqVariable& page = report->Variables().Add();
+  page.Name = "OnPage";
+  page.Expression = "'v' + INTTOSTR(PageNo)";
+  Expr(detail, "OnPage", 120);
+  Expr(AddBand(TBandType::btPageFooter, 20), "'footer p' + INTTOSTR(PageNo)");
   report->PrepareReport();
   ASSERT_GE(PageCount(), 3);
-  ASSERT_EQ(seen.size(), 30u);
-  for (const auto& [evaluated, page] : seen) EXPECT_EQ(evaluated, page);
-  EXPECT_EQ(seen.back().second, PageCount());
+  for (int p = 0; p < PageCount(); ++p) {
+    const std::string no = std::to_string(p + 1);
+    for (const std::string& text : PageTexts(p)) {
+      const std::string want = text.front() == 'i' ? " p" + no : text.front() == 'v' ? "v" + no : "footer p" + no;
+      EXPECT_TRUE(text.size() >= want.size() && text.compare(text.size() - want.size(), want.size(), want) == 0)
+          << text << " on page " << no;
+    }
+  }
 }
 
 TEST_F(CollectionsReport, ExpressionErrorsStopThePreparationWithTheirMessage) {

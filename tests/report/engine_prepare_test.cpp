@@ -8,6 +8,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -241,6 +242,44 @@ TEST_F(EngineTest, ABandTallerThanThePageGetsAPageOfItsOwnAndTheReportEnds) {
   report->PrepareReport();
   ASSERT_EQ(PageCount(), 3);
   for (int p = 0; p < 3; ++p) EXPECT_EQ(PageTexts(p), Texts{"n" + std::to_string(p + 1)});
+}
+
+TEST_F(EngineTest, AStretchingBandTallerThanThePageGoesOnOverTheNextPagesLineByLine) {
+  AddNames(2);
+  Label(AddBand(TBandType::btPageHeader, 20), "Header");
+  report->GetBand(report->GetIndexBand(TBandType::btPageHeader))->NewPage = true;
+  Label(AddBand(TBandType::btPageFooter, 20), "Footer");
+  report->GetBand(report->GetIndexBand(TBandType::btPageFooter))->NewPage = true;
+  TZdqBand& detail = AddBand(TBandType::btDetail, 20);
+  detail.SetStretch(true);
+  Field(detail, "Name");
+  std::string memo;
+  for (int i = 1; i <= 900; ++i) memo += "w" + std::to_string(i) + " ";
+  TZdqLabel& text = Label(detail, memo, 0, 20);
+  text.SetWidth(300);
+  report->PrepareReport();
+  ASSERT_GE(PageCount(), 4);
+
+  std::vector<std::string> words;
+  for (int p = 0; p < PageCount(); ++p) {
+    const auto lines = PageLines(p);
+    const TPageInfo& page = report->Pages().At(p);
+    const int bodyTop = page.OffsetTop + 20, bodyBottom = page.PageHeight() - page.OffsetBottom - 20;
+    EXPECT_LT(YOf(lines, "Header"), bodyTop);
+    EXPECT_GE(YOf(lines, "Footer"), bodyBottom);
+    for (const TLine& l : lines) {
+      if (l.text == "Header" || l.text == "Footer") continue;
+      // Every line lies wholly inside the page body.
+      EXPECT_GE(l.y, bodyTop) << l.text;
+      EXPECT_LE(l.y + FontLineHeight(text.Font().Value()), bodyBottom) << l.text;
+      if (l.text.front() != 'w') continue;
+      std::istringstream in(l.text);
+      for (std::string w; in >> w;) words.push_back(w);
+    }
+  }
+  // Both rows' memos, every word once and in order.
+  ASSERT_EQ(words.size(), 1800u);
+  for (size_t i = 0; i < words.size(); ++i) EXPECT_EQ(words[i], "w" + std::to_string(i % 900 + 1));
 }
 
 TEST_F(EngineTest, AReportWithoutDetailWalksTheDatasetOncePrintingOnlyItsGroups) {
