@@ -33,12 +33,13 @@ void TRunningCalculation::TTotals::Add(double value) {
   ++count;
 }
 
-void TRunningCalculation::TakeIn(uint64_t row, const std::string& valueText) {
-  if (haveRow_ && row != row_) before_.Add(rowValue_);
+double TRunningCalculation::rowValue() const { return StrToFloatDef(rowText_, 0); }
+
+void TRunningCalculation::TakeIn(uint64_t row, const std::string& valueText, TCalcType calcType) {
+  if (haveRow_ && row != row_ && calcType != TCalcType::ctNothing) before_.Add(rowValue());
   haveRow_ = true;
   row_ = row;
   rowText_ = valueText;
-  rowValue_ = StrToFloatDef(valueText, 0);
 }
 
 void TRunningCalculation::Restart(uint64_t currentRow) {
@@ -52,7 +53,7 @@ void TRunningCalculation::Restart(uint64_t currentRow) {
 TVariant TRunningCalculation::Result(TCalcType calcType) const {
   if (calcType == TCalcType::ctNothing) return haveRow_ ? TVariant(rowText_) : TVariant();
   TTotals all = before_;
-  if (haveRow_) all.Add(rowValue_);
+  if (haveRow_) all.Add(rowValue());
   double n = 0;
   switch (calcType) {
     case TCalcType::ctCount: n = double(all.count); break;

@@ -28,7 +28,8 @@ class TRunningCalculation {
  public:
   // Takes in the text of a row's value (unreadable numbers count as 0); a
   // second value for the same row replaces the first. Row 0 means no row.
-  void TakeIn(uint64_t row, const std::string& valueText);
+  // ctNothing keeps no totals.
+  void TakeIn(uint64_t row, const std::string& valueText, TCalcType calcType);
   // Starts a new span; the row in hand stays in it when it is currentRow.
   void Restart(uint64_t currentRow);
   void Clear() { *this = {}; }
@@ -44,9 +45,10 @@ class TRunningCalculation {
     double sum = 0, lowest = 0, highest = 0;
     void Add(double value);
   };
+  double rowValue() const;  // read only when a total needs it
+
   TTotals before_;  // the rows of the span before the row in hand
   bool haveRow_ = false;
-  double rowValue_ = 0;
   std::string rowText_;
   uint64_t row_ = 0;
 };

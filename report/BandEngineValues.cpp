@@ -72,7 +72,8 @@ void TZdqValueUpdater::updateVariables(int firstBand, int lastBand, const std::s
                                    : "Variables '" + v.Name + "' and '" + variableName +
                                          "' keep triggering each other");
     v.PrevValue = v.CurValue;
-    if (calc.CalcType == TCalcType::ctNothing || row != 0) v.Running.TakeIn(row, ValueText(report_.Evaluate(v.Expression)));
+    if (calc.CalcType == TCalcType::ctNothing || row != 0)
+      v.Running.TakeIn(row, ValueText(report_.Evaluate(v.Expression)), calc.CalcType);
     v.CurValue = v.Running.Result(calc.CalcType);
     if (!v.ValueChanged()) continue;
     refreshing_.push_back(&v);
@@ -162,7 +163,7 @@ void TZdqValueUpdater::retake(const std::function<bool(const std::string&)>& sta
     TZdqVariable& v = variables.Items(i);
     if (!retakes(v.Calculation, v.Running, v.Expression)) continue;
     const TVariant before = v.CurValue;
-    v.Running.TakeIn(row, ValueText(report_.Evaluate(v.Expression)));
+    v.Running.TakeIn(row, ValueText(report_.Evaluate(v.Expression)), v.Calculation.CalcType);
     v.CurValue = v.Running.Result(v.Calculation.CalcType);
     if (!(v.CurValue == before)) variablesChanged = true;
   }

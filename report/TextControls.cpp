@@ -138,7 +138,7 @@ void TZdqExpression::UpdateCurValue() {
   const uint64_t row = report->CurrentRow;
   if (calcType == TCalcType::ctNothing || row != 0) {
     const TVariant value = report->Evaluate(expression_);
-    running_.TakeIn(row, value.isNull() ? std::string() : GetValueStr(value, format_));
+    running_.TakeIn(row, value.isNull() ? std::string() : GetValueStr(value, format_), calcType);
   }
   FCurValue = running_.Result(calcType);
 }
