@@ -1,7 +1,5 @@
 #include "print/Frame.h"
 
-#include <QImage>
-#include <QPainter>
 #include <algorithm>
 #include <cmath>
 
@@ -17,14 +15,7 @@ namespace {
 TBitmap BitmapForm(const TPicture& picture) {
   if (picture.Kind() != TPictureKind::Metafile) return picture.Bitmap();
   if (picture.Width() <= 0 || picture.Height() <= 0) return TBitmap();
-  TMetafile meta;
-  meta.LoadFromBytes(picture.Data());
-  QImage image(picture.Width(), picture.Height(), QImage::Format_ARGB32);
-  image.fill(Qt::white);
-  QPainter painter(&image);
-  PlayMetafile(meta, painter, QRectF(0, 0, image.width(), image.height()));
-  painter.end();
-  return FromQImage(image);
+  return RasterizeMetafile(picture.Data(), picture.Width(), picture.Height());
 }
 
 // Round half to even, as the tile counts need (2.5 -> 2, 3.5 -> 4).

@@ -191,9 +191,12 @@ void TZdPrintBaseComponent::NewPage(bool isNewBar) {
 
   MFCanvas.reset();  // finishes the previous page's metafile
   MFCanvas = std::make_unique<TMetafileCanvas>(added.Data, "ZdReport", ProductVersion);
-  frame_.DrawFrame(*MFCanvas, TRect{added.OffsetLeft, added.OffsetTop,
-                                    added.PageWidth() - added.OffsetRight,
-                                    added.PageHeight() - added.OffsetBottom});
+  try {
+    frame_.DrawFrame(*MFCanvas, TRect{added.OffsetLeft, added.OffsetTop, added.PageWidth() - added.OffsetRight,
+                                      added.PageHeight() - added.OffsetBottom});
+  } catch (const EMetafileError& e) {
+    AddWarning(std::string("page frame picture not drawn: ") + e.what());
+  }
 
   if (OnBeginPage) OnBeginPage(this, intCurPage + 1, intCurBar);
 }
@@ -288,6 +291,12 @@ void TZdPrintBaseComponent::ZdqGetVariable(TComponent*, const std::string& varia
 void TZdPrintBaseComponent::SavePrinter() { oldPrinterSetting_.GetPrinterSettings(); }
 void TZdPrintBaseComponent::RestorePrinter() { oldPrinterSetting_.SetPrinterSettings(); }
 
+void TZdPrintBaseComponent::AddWarning(const std::string& warning) {
+  constexpr size_t kMaxWarnings = 100;
+  if (warnings_.size() < kMaxWarnings && std::find(warnings_.begin(), warnings_.end(), warning) == warnings_.end())
+    warnings_.push_back(warning);
+}
+
 void TZdPrintBaseComponent::PrepareStart() {
   if (AnimatedStatus) {
     const int range = SecondPass() ? pages_.Count() : 0;
@@ -295,6 +304,7 @@ void TZdPrintBaseComponent::PrepareStart() {
                       range, 100);
   }
   outlines_.Clear();
+  warnings_.clear();
   SavePrinter();
   printerSetting_.SetPrinterSettings();
 }

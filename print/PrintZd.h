@@ -184,6 +184,10 @@ class TZdPrintBaseComponent : public TComponent {
   TZdqVariables& Variables() { return variables_; }
   void SetVariables(const TZdqVariables& v) { variables_.Assign(v); }
   TZdqOutlines& Outlines() { return outlines_; }
+  // What went wrong without stopping the preparation (a picture that could
+  // not be drawn), each text once; cleared when a preparation starts.
+  const std::vector<std::string>& Warnings() const { return warnings_; }
+  void AddWarning(const std::string& warning);
   void SetOutlines(const TZdqOutlines& o) { outlines_.Assign(o); }
 
   bool AnimatedStatus = true;
@@ -242,6 +246,7 @@ class TZdPrintBaseComponent : public TComponent {
   bool twoPass_ = false;
   TZdqVariables variables_;
   TZdqOutlines outlines_;
+  std::vector<std::string> warnings_;
   TPrintTarget* printTarget_ = nullptr;
 };
 

@@ -1,12 +1,9 @@
 #include "report/ControlDrawing.h"
 
-#include <QImage>
-#include <QPainter>
 #include <algorithm>
 #include <cmath>
 
 #include "host/emf/MetafilePlayer.h"
-#include "host/graphics/QtGraphics.h"
 
 namespace zd {
 
@@ -14,23 +11,6 @@ namespace {
 
 // Products of the placement rules are cut toward zero, not rounded.
 int Cut(double v) { return int(v); }
-
-// A metafile picture is played at the size it is drawn, so it stays sharp;
-// huge boxes get a bounded raster that the canvas stretches.
-constexpr int kMaxPlayedSide = 4096;
-
-TBitmap PlayedMetafile(const TPicture& picture, int width, int height) {
-  width = std::min(width, kMaxPlayedSide);
-  height = std::min(height, kMaxPlayedSide);
-  TMetafile meta;
-  meta.LoadFromBytes(picture.Data());
-  QImage image(width, height, QImage::Format_ARGB32);
-  image.fill(Qt::white);
-  QPainter painter(&image);
-  PlayMetafile(meta, painter, QRectF(0, 0, width, height));
-  painter.end();
-  return FromQImage(image);
-}
 
 }  // namespace
 
@@ -86,7 +66,8 @@ int GetCharWidth(const TCanvas& canvas, int width) {
 void StretchDrawPicture(TCanvas& canvas, const TRect& rect, const TPicture& picture) {
   if (picture.Empty() || rect.IsEmpty()) return;
   if (picture.Kind() == TPictureKind::Metafile) {
-    canvas.StretchDraw(rect, PlayedMetafile(picture, rect.Width(), rect.Height()));
+    // Played at the size it is drawn, so it stays sharp.
+    canvas.StretchDraw(rect, RasterizeMetafile(picture.Data(), rect.Width(), rect.Height()));
     return;
   }
   if (picture.Bitmap().Empty()) return;

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "expr/StrUtils.h"
+#include "host/emf/Metafile.h"
 #include "report/ControlDrawing.h"
 
 namespace zd {
@@ -105,7 +106,11 @@ int TZdqImage::Draw(TCanvas& canvas, TRect& rect, uint32_t flags) {
       DrawPlaceholder(canvas, *this, rect, flags);
   }
   canvas.Brush.Color = BackColor();
-  StretchDrawPicture(canvas, PictureTarget(rect), picture_);
+  try {
+    StretchDrawPicture(canvas, PictureTarget(rect), picture_);
+  } catch (const EMetafileError& e) {
+    WarnPictureSkipped(e);
+  }
   return height;
 }
 

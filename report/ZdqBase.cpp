@@ -7,6 +7,7 @@
 #include "host/core/TextUtil.h"
 #include "print/Language.h"
 #include "print/TextIds.h"
+#include "host/emf/Metafile.h"
 #include "report/BandEngineLookAhead.h"
 #include "report/BandEnginePrint.h"
 #include "report/ControlRegistry.h"
@@ -220,10 +221,18 @@ int TZdqControl::Draw(TCanvas& canvas, TRect& rect, uint32_t flags) {
     if (!transparent_) canvas.Brush.Color = backColor_;
   } else {
     DrawDefault(canvas, rect);
-    frame_.DrawFrame(canvas, rect);
+    try {
+      frame_.DrawFrame(canvas, rect);
+    } catch (const EMetafileError& e) {
+      WarnPictureSkipped(e);
+    }
     if (FShrinkByFrame) rect = rect.Inflated(-frameWidth, -frameWidth);
   }
   return 2 * frameWidth + height_;
+}
+
+void TZdqControl::WarnPictureSkipped(const std::exception& e) const {
+  if (FZdReport) FZdReport->AddWarning("picture of " + displayName_ + " not drawn: " + e.what());
 }
 
 // ---- TZdqBand ----

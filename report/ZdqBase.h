@@ -149,6 +149,8 @@ class TZdqControl : public TComponent {
   // where it can be cut between two pages without splitting a line of its
   // text; 0 for controls that cannot be cut.
   virtual int CutAbove(int) const { return 0; }
+  // A picture that cannot be drawn is left out, and the report says so.
+  void WarnPictureSkipped(const std::exception& e) const;
   // Design mode: the report is at rest or in the designer.
   bool InDesignMode() const;
 

@@ -92,6 +92,7 @@ TRenderResult RunRender(const TRenderOptions& options) {
   TCommandLineParameters parameters(options.parameters);
   parameters.Apply(*report);
   report->Prepare();
+  for (const std::string& warning : report->Warnings()) result.warnings.push_back(warning);
   if (!report->Prepared() || report->Pages().Count() == 0) throw std::runtime_error("the report made no pages");
   result.pages = report->NumPages();
 

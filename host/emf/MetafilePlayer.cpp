@@ -38,6 +38,12 @@ bool sane(const TRect& r) {
          r.Top > -lim && r.Top < lim && r.Bottom > -lim && r.Bottom < lim;
 }
 bool sane(int v) { return v > -(1 << 24) && v < (1 << 24); }
+
+// Scales beyond these come only from headers that lie about their sizes;
+// Qt cannot draw glyphs under them.
+constexpr double kMinScale = 1e-4, kMaxScale = 1e4;
+// Text taller than this on the target device is not drawn.
+constexpr double kMaxGlyphPixels = 4096;
 }  // namespace
 
 void PlayMetafile(const TMetafile& meta, QPainter& p, const QRectF& target) {
@@ -49,9 +55,15 @@ void PlayMetafile(const TMetafile& meta, QPainter& p, const QRectF& target) {
   double devW = hdr(72), devH = hdr(76), mmW = hdr(80), mmH = hdr(84);
   double pxPerMmX = (devW > 0 && mmW > 0) ? devW / mmW : 96 / 25.4;
   double pxPerMmY = (devH > 0 && mmH > 0) ? devH / mmH : 96 / 25.4;
+  // No reference device has fewer than 13 or more than 5000 dots an inch.
+  if (!(pxPerMmX >= 0.5 && pxPerMmX <= 200 && pxPerMmY >= 0.5 && pxPerMmY <= 200))
+    throw EMetafileError("metafile header declares a reference device out of proportion to its pixels");
   QRectF frame(hdr(24) * pxPerMmX / 100.0, hdr(28) * pxPerMmY / 100.0,
                (double(hdr(32)) - hdr(24)) * pxPerMmX / 100.0, (double(hdr(36)) - hdr(28)) * pxPerMmY / 100.0);
   if (frame.width() <= 0 || frame.height() <= 0) return;
+  const double sx = target.width() / frame.width(), sy = target.height() / frame.height();
+  if (!(sx >= kMinScale && sx <= kMaxScale && sy >= kMinScale && sy <= kMaxScale))
+    throw EMetafileError("metafile header declares a frame out of proportion to the picture");
 
   // Restores the painter even when a malformed record throws mid-way.
   struct Guard {
@@ -103,6 +115,9 @@ void PlayMetafile(const TMetafile& meta, QPainter& p, const QRectF& target) {
         if (f.Name.empty()) f.Name = "Arial";
         if (f.Size <= 0 || f.Size > 2000) f.Size = std::clamp(f.Size, 1, 2000);
         QFont qf = ToQFont(f);
+        if (qf.pixelSize() * std::max(std::abs(p.worldTransform().m11()), std::abs(p.worldTransform().m22())) >
+            kMaxGlyphPixels)
+          break;
         QFontMetricsF fm(qf);
         const QString text = QString::fromStdString(t->Text);
         const double w = fm.horizontalAdvance(text), asc = fm.ascent(), h = fm.ascent() + fm.descent();
@@ -141,6 +156,20 @@ void PlayMetafile(const TMetafile& meta, QPainter& p, const QRectF& target) {
     }
     return true;
   });
+}
+
+TBitmap RasterizeMetafile(const std::vector<uint8_t>& metafile, int width, int height) {
+  constexpr int kMaxSide = 4096;
+  width = std::clamp(width, 1, kMaxSide);
+  height = std::clamp(height, 1, kMaxSide);
+  TMetafile meta;
+  meta.LoadFromBytes(metafile);
+  QImage image(width, height, QImage::Format_ARGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  PlayMetafile(meta, painter, QRectF(0, 0, width, height));
+  painter.end();
+  return FromQImage(image);
 }
 
 }  // namespace zd

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPainter>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 #include "host/data/MemoryDataSet.h"
@@ -229,6 +230,37 @@ TEST_F(RenderGraphics, AspectRatioFitsThePictureAtTheTopOrCentred) {
   // Without the ratio the picture fills the box.
   image.SetAspectRatio(false);
   EXPECT_EQ(DrawOnPage(image, Box(image)).pictures, (std::vector<TRect>{{10, 10, 110, 110}}));
+}
+
+TEST_F(RenderGraphics, AMetafileWhoseHeaderIsOutOfProportionIsLeftOutWithAWarning) {
+  TMetafile meta;
+  meta.SetWidth(200);
+  meta.SetHeight(100);
+  {
+    TMetafileCanvas canvas(meta);
+    canvas.Font.Size = 12;
+    canvas.TextOut(5, 5, "inside the picture");
+    canvas.Close();
+  }
+  TZdqImage& image = Add<TZdqImage>(100, 50);
+  image.SetImageKind(TZdqImageKind::ikPicture);
+  TPicture picture;
+  picture.LoadFromBytes(meta.Bytes());
+  image.SetPicture(picture);
+  RunMode();
+  EXPECT_EQ(DrawOnPage(image, Box(image)).pictures.size(), 1u);
+  EXPECT_TRUE(report.Warnings().empty());
+
+  // A header claiming a 100-metre frame: played under an absurd scale, the
+  // text made Qt crash.
+  std::vector<uint8_t> lying = meta.Bytes();
+  const uint32_t millimetres = 100000;
+  std::memcpy(&lying[80], &millimetres, 4);
+  picture.LoadFromBytes(lying);
+  image.SetPicture(picture);
+  EXPECT_TRUE(DrawOnPage(image, Box(image)).pictures.empty());
+  ASSERT_EQ(report.Warnings().size(), 1u);
+  EXPECT_NE(report.Warnings()[0].find("out of proportion"), std::string::npos) << report.Warnings()[0];
 }
 
 class RenderImageFiles : public RenderGraphics {
