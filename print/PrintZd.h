@@ -11,6 +11,7 @@
 
 #include "export/Export.h"
 #include "host/core/Component.h"
+#include "host/core/FileAccess.h"
 #include "host/core/Strings.h"
 #include "host/core/Variant.h"
 #include "host/data/FieldType.h"
@@ -188,6 +189,8 @@ class TZdPrintBaseComponent : public TComponent {
   // not be drawn), each text once; cleared when a preparation starts.
   const std::vector<std::string>& Warnings() const { return warnings_; }
   void AddWarning(const std::string& warning);
+  // The files a template may have read (any, unless restricted).
+  TFileAccess& FileAccess() { return fileAccess_; }
   void SetOutlines(const TZdqOutlines& o) { outlines_.Assign(o); }
 
   bool AnimatedStatus = true;
@@ -247,6 +250,7 @@ class TZdPrintBaseComponent : public TComponent {
   TZdqVariables variables_;
   TZdqOutlines outlines_;
   std::vector<std::string> warnings_;
+  TFileAccess fileAccess_;
   TPrintTarget* printTarget_ = nullptr;
 };
 

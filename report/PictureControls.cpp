@@ -5,6 +5,7 @@
 #include "expr/StrUtils.h"
 #include "host/emf/Metafile.h"
 #include "report/ControlDrawing.h"
+#include "report/ZdReport.h"
 
 namespace zd {
 
@@ -27,9 +28,14 @@ const TField* NamedField(const TZdqControl& control, const std::string& expressi
 // Binary content rather than text; memo fields hold text.
 bool HoldsBinary(const TField& field) { return field.IsBlob() && !IsTextFieldType(field.DataType()); }
 
-bool FileExists(const std::string& path) {
-  std::error_code error;
-  return std::filesystem::is_regular_file(path, error);
+// The file through the report's file access; nullopt for a file that cannot
+// be read, whatever the reason, after saying so once.
+std::optional<TBytes> ReadTemplateFile(const TZdqControl& control, const std::string& path) {
+  TZdReport* report = control.GetZdReport();
+  if (!report || path.empty()) return std::nullopt;
+  auto bytes = report->FileAccess().Read(path);
+  if (!bytes) report->AddWarning("file '" + path + "' of " + control.DisplayName() + " cannot be read");
+  return bytes;
 }
 
 TParaAlignment ParagraphAlignment(TAlignment alignment) {
@@ -121,13 +127,22 @@ void TZdqImage::LoadPicture() {
     if (const TField* field = NamedField(*this, expression_)) {
       if (HoldsBinary(*field)) {
         const TBytes bytes = field->AsBytes();
-        if (!bytes.empty()) picture_.LoadFromBytes(bytes);
+        if (!bytes.empty()) takePicture(bytes, "the picture in " + expression_);
         return;
       }
       file = field->AsString();
     }
   }
-  if (!file.empty() && FileExists(file)) picture_.LoadFromFile(file);
+  if (const auto bytes = ReadTemplateFile(*this, file)) takePicture(*bytes, "file '" + file + "'");
+}
+
+void TZdqImage::takePicture(const TBytes& bytes, const std::string& source) {
+  try {
+    picture_.LoadFromBytes(bytes);
+  } catch (const EGraphicsError&) {
+    // Said as for a missing file, so that it tells nothing about the file.
+    if (TZdReport* report = GetZdReport()) report->AddWarning(source + " of " + DisplayName() + " cannot be read");
+  }
 }
 
 TRect TZdqImage::PictureTarget(const TRect& rect) const {
@@ -204,7 +219,7 @@ int TZdRichText::Draw(TCanvas& canvas, TRect& rect, uint32_t flags) {
 
 void TZdRichText::LoadContent(TRichText& text) {
   if (!fileName_.empty()) {
-    text.LoadFromFile(fileName_);  // a missing file leaves the text empty
+    if (const auto bytes = ReadTemplateFile(*this, fileName_)) text.Load(*bytes);
     return;
   }
   if (expression_.empty()) return;

@@ -47,6 +47,8 @@ class TZdqImage : public TZdqControl {
  private:
   // A blob field holds the picture itself, any other field its file name.
   void LoadPicture();
+  // Undecodable bytes leave the picture empty, with a warning.
+  void takePicture(const TBytes& bytes, const std::string& source);
   // Where the picture goes in rect by Stretch, AspectRatio and Center.
   TRect PictureTarget(const TRect& rect) const;
 

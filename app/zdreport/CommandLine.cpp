@@ -6,6 +6,7 @@ namespace {
 constexpr const char* kUsage =
     "Usage: zdreport render TEMPLATE.zdq --data SOURCE [--sql QUERY] [--format EXT] -o OUT\n"
     "                       [--param NAME=VALUE]... [--pages LIST] [--separate] [--two-pass]\n"
+    "                       [--allow-path DIR]... [--allow-any-path]\n"
     "       zdreport formats\n"
     "       zdreport demo [--db FILE.db] [-o OUT.pdf]\n"
     "       zdreport dump FILE.zdq\n"
@@ -35,6 +36,11 @@ constexpr const char* kUsage =
     "                  before its extension (out.pdf -> out0_0.pdf, out1_0.pdf, ...)\n"
     "  --two-pass      prepare twice, so that the page count is known on every page\n"
     "                  (a template may ask for this itself)\n"
+    "  --allow-path DIR\n"
+    "                  let the template read pictures and rich text in DIR too;\n"
+    "                  repeatable. By default it reads only files in its own folder\n"
+    "  --allow-any-path\n"
+    "                  let the template read any file (for trusted templates only)\n"
     "formats           list the output formats\n"
     "demo              render examples/order-lines.zdq over the order lines of\n"
     "                  the example database to OUT.pdf (default out/order-lines.pdf)\n"
@@ -94,6 +100,8 @@ TCommand ParseRender(const std::vector<std::string>& args) {
     else if (arg == "--pages") SetOnce(r.pages, reader.ValueOf(arg), arg);
     else if (arg == "--separate") r.separate = true;
     else if (arg == "--two-pass") r.twoPass = true;
+    else if (arg == "--allow-path") r.allowedPaths.push_back(reader.ValueOf(arg));
+    else if (arg == "--allow-any-path") r.anyAllowedPath = true;
     else if (!arg.empty() && arg[0] == '-') throw EUsageError("unknown option '" + arg + "'");
     else SetOnce(r.templateFile, arg, "the template file");
   }

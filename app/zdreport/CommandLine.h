@@ -23,6 +23,10 @@ struct TRenderOptions {
   std::string pages;       // page-range text; empty: every page
   bool separate = false;
   bool twoPass = false;
+  // Folders whose files the template may read besides its own folder;
+  // anyAllowedPath lifts the limit.
+  std::vector<std::string> allowedPaths;
+  bool anyAllowedPath = false;
 };
 
 struct TCommand {

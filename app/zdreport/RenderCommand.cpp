@@ -87,6 +87,12 @@ TRenderResult RunRender(const TRenderOptions& options) {
   report->PrinterSetting().SetPrinterName(TSystemPrinter::VirtualPrinterName);
   BindDataSet(*report, root, *data.dataset, TakeDataSetName(loaded, result.warnings), data.name);
   if (options.twoPass) report->SetTwoPass(true);
+  if (!options.anyAllowedPath) {
+    // Templates may come from anyone: they read only what is given to them.
+    const std::filesystem::path folder = std::filesystem::path(options.templateFile).parent_path();
+    report->FileAccess().AllowFolder(folder.empty() ? std::string(".") : folder.string());
+    for (const std::string& path : options.allowedPaths) report->FileAccess().AllowFolder(path);
+  }
   report->AnimatedStatus = true;
 
   TCommandLineParameters parameters(options.parameters);

@@ -1,7 +1,5 @@
 #include "host/richtext/RichText.h"
 
-#include <fstream>
-#include <iterator>
 
 #include "host/richtext/RichTextLayout.h"
 #include "host/richtext/RtfReader.h"
@@ -16,16 +14,6 @@ void TRichText::LoadFromText(std::string_view utf8) { doc_ = ReadPlainText(utf8)
 void TRichText::Load(std::string_view bytes) {
   if (LooksLikeRtf(bytes)) LoadFromRtf(bytes);
   else LoadFromText(bytes);
-}
-
-bool TRichText::LoadFromFile(const std::string& path) {
-  doc_ = {};
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return false;
-  Load(bytes);
-  return true;
 }
 
 int TRichText::FormatRange(TCanvas& canvas, const TRect& rectTwips, bool render) const {

@@ -21,8 +21,6 @@ class TRichText {
   // Rich text when the bytes start like it, plain text otherwise.
   void Load(std::string_view bytes);
   void Load(const std::vector<uint8_t>& bytes) { Load(asView(bytes)); }
-  // False (content cleared) when the file cannot be read.
-  bool LoadFromFile(const std::string& path);
   void Clear() { doc_ = {}; }
   const TRichDocument& Document() const { return doc_; }
 

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QProcess>
+#include <sys/stat.h>
+#include <tuple>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -15,6 +17,7 @@
 
 #include "host/data/CsvDataSet.h"
 #include "host/graphics/GuiApp.h"
+#include "report/PictureControls.h"
 #include "report/Template.h"
 #include "report/TextControls.h"
 #include "report/ZdReport.h"
@@ -324,6 +327,67 @@ TEST_F(CliRender, CsvSourceNamesAndParametersFromTheCommandLine) {
   run = Zdreport(args);  // Limit holds a whole number
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.err.find("many"), std::string::npos) << run.err;
+}
+
+// A template whose title shows the rich-text files named.
+void WriteFilesTemplate(const std::string& fileName, const std::vector<std::string>& files) {
+  zd::TComponent root;
+  auto* rows = new zd::TCsvDataSet(&root);
+  rows->SetName("Rows");
+  auto* report = new zd::TZdReport(&root);
+  report->SetDataSet(rows);
+  report->DeleteAllBands();
+  zd::TZdqBand& title = *report->GetBand(report->AddBand(zd::TBandType::btReportTitle, true));
+  title.SetHeight(40 * int(files.size()));
+  for (size_t i = 0; i < files.size(); ++i) {
+    auto* text = new zd::TZdRichText(&title);
+    text->SetTop(40 * int(i));
+    text->SetWidth(400);
+    text->SetFileName(files[i]);
+  }
+  zd::SaveReport(*report, fileName);
+}
+
+TEST_F(CliRender, TemplatesReadOnlyTheFilesTheyAreGiven) {
+  fs::create_directories(dir_ / "templates");
+  std::ofstream(Out("templates/inside.txt")) << "inside words";
+  std::ofstream(Out("secret.txt")) << "secret words";
+  const std::string fifo = Out("templates/pipe");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const std::string zdq = Out("templates/files.zdq");
+  WriteFilesTemplate(zdq, {Out("templates/inside.txt"), Out("templates/../secret.txt"), Out("missing.txt"), fifo,
+                           "/dev/zero"});
+  const std::string csv = Out("rows.csv");
+  std::ofstream(csv) << "a\n1\n";
+  const std::string txt = Out("files.txt");
+  auto render = [&](std::vector<std::string> extra) {
+    std::vector<std::string> args = {"render", zdq, "--data", "csv:" + csv, "-o", txt};
+    args.insert(args.end(), extra.begin(), extra.end());
+    const ToolRun run = Zdreport(args);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    std::ifstream in(txt);
+    return std::make_pair(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), run.err);
+  };
+  // By default only the template's own folder; a refused file and a missing
+  // one are reported alike. The pipe and the endless device neither hang
+  // nor fill the memory.
+  auto [text, err] = render({});
+  EXPECT_NE(text.find("inside words"), std::string::npos) << text;
+  EXPECT_EQ(text.find("secret words"), std::string::npos) << text;
+  EXPECT_NE(err.find("secret.txt' of"), std::string::npos) << err;
+  EXPECT_NE(err.find("missing.txt' of"), std::string::npos) << err;
+  const auto said = [&](const std::string& name) {
+    const size_t at = err.find(name + "' of");
+    return at == std::string::npos ? std::string() : err.substr(at + name.size(), err.find('\n', at) - at - name.size());
+  };
+  EXPECT_EQ(said("secret.txt").substr(said("secret.txt").find(" cannot")),
+            said("missing.txt").substr(said("missing.txt").find(" cannot")));
+
+  std::tie(text, err) = render({"--allow-path", dir_.string()});
+  EXPECT_NE(text.find("secret words"), std::string::npos) << text;
+  std::tie(text, err) = render({"--allow-any-path"});
+  EXPECT_NE(text.find("secret words"), std::string::npos) << text;
+  EXPECT_NE(err.find("/dev/zero' of"), std::string::npos) << err;
 }
 
 TEST_F(CliRender, FormatsAndHelpListEveryOutputFormat) {
