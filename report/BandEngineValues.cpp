@@ -71,9 +71,10 @@ void TZdqValueUpdater::updateVariables(int firstBand, int lastBand, const std::s
                                    ? "Variable '" + v.Name + "' keeps triggering itself"
                                    : "Variables '" + v.Name + "' and '" + variableName +
                                          "' keep triggering each other");
+    report_.CountRefresh(v.Name);
     v.PrevValue = v.CurValue;
     if (calc.CalcType == TCalcType::ctNothing || row != 0)
-      v.Running.TakeIn(row, ValueText(report_.Evaluate(v.Expression)), calc.CalcType);
+      v.Running.TakeIn(row, ValueText(evaluate(v)), calc.CalcType);
     v.CurValue = v.Running.Result(calc.CalcType);
     if (!v.ValueChanged()) continue;
     refreshing_.push_back(&v);
@@ -81,6 +82,14 @@ void TZdqValueUpdater::updateVariables(int firstBand, int lastBand, const std::s
     Update(firstBand, lastBand, TUpdateValue::uvOnlyCustomVariables, {}, name);
     Update(firstBand, lastBand, TUpdateValue::uvAllBand, {}, name);
     refreshing_.pop_back();
+  }
+}
+
+TVariant TZdqValueUpdater::evaluate(const TZdqVariable& variable) {
+  try {
+    return report_.Evaluate(variable.Expression);
+  } catch (const EZdqLimitError& e) {
+    throw EZdqLimitError("Variable '" + variable.Name + "': " + e.what());
   }
 }
 
@@ -163,7 +172,7 @@ void TZdqValueUpdater::retake(const std::function<bool(const std::string&)>& sta
     TZdqVariable& v = variables.Items(i);
     if (!retakes(v.Calculation, v.Running, v.Expression)) continue;
     const TVariant before = v.CurValue;
-    v.Running.TakeIn(row, ValueText(report_.Evaluate(v.Expression)), v.Calculation.CalcType);
+    v.Running.TakeIn(row, ValueText(evaluate(v)), v.Calculation.CalcType);
     v.CurValue = v.Running.Result(v.Calculation.CalcType);
     if (!(v.CurValue == before)) variablesChanged = true;
   }

@@ -30,6 +30,8 @@ class TZdqValueUpdater {
   // whose texts are stale, or read variables once one changed (footers,
   // which take their rows later, only when footersToo).
   void retake(const std::function<bool(const std::string&)>& stale, bool variablesChanged, bool footersToo);
+  // The variable's expression; errors name the variable.
+  TVariant evaluate(const TZdqVariable& variable);
   void updateControls(int firstBand, int lastBand, TUpdateValue mode, const std::string& groupName,
                       const std::string& variableName, bool rowRefresh);
 

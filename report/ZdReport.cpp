@@ -280,7 +280,23 @@ TZdqDataManager& TZdReport::GetDataManager() {
 
 // ---- values ----
 
-TVariant TZdReport::Evaluate(const std::string& expression) { return evaluator_->Evaluate(*this, expression); }
+TVariant TZdReport::Evaluate(const std::string& expression) {
+  TVariant value = evaluator_->Evaluate(*this, expression);
+  if (value.kind() == TVarKind::String && value.asString().size() > MaxTextLength)
+    throw EZdqLimitError("Expression '" + expression.substr(0, 80) + "' gives a text longer than " +
+                             std::to_string(MaxTextLength) + " bytes");
+  return value;
+}
+
+void TZdReport::CountRefresh(const std::string& variableName) {
+  if (refreshesRow_ != CurrentRow) {
+    refreshesRow_ = CurrentRow;
+    refreshes_ = 0;
+  }
+  if (++refreshes_ > MaxRefreshesPerRow)
+    throw EZdqLimitError("Variable '" + variableName + "' and those that follow its changes are refreshed more than " +
+                             std::to_string(MaxRefreshesPerRow) + " times for one row");
+}
 
 void TZdReport::SetEvaluator(std::unique_ptr<TZdqEvaluator> evaluator) {
   if (!evaluator) throw std::invalid_argument("A report needs an evaluator");

@@ -3,6 +3,7 @@
 // columns, bars and page numbering, resolving names for its expressions.
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,12 @@ using TGenerateAfterEvent =
 // Designer notifications: the control, the message number and two parameters.
 using TDesignerMessageEvent =
     std::function<void(TZdqControl& control, int message, intptr_t wParam, intptr_t lParam)>;
+
+// A preparation that went past one of the report's bounds on its work.
+class EZdqLimitError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 class TZdReport;
 // Asks the user for the listed parameters and writes the answers back to
@@ -106,9 +113,18 @@ class TZdReport : public TZdPrintComponent {
   TZdqDataManager& GetDataManager();
 
   // ---- values ----
+  // Bounds on the work of one preparation, so that no template runs away:
+  // the variable refreshes that one row may trigger, and the length of any
+  // text an expression gives. Exceeding one stops the preparation.
+  int MaxRefreshesPerRow = 100000;
+  size_t MaxTextLength = 16u << 20;
   // Evaluates through the installed evaluator (a field resolver until the
-  // expression engine installs its own).
+  // expression engine installs its own); raises for a text longer than
+  // MaxTextLength.
   TVariant Evaluate(const std::string& expression);
+  // Counts one refresh of the named variable for the row in hand; raises
+  // past MaxRefreshesPerRow.
+  void CountRefresh(const std::string& variableName);
   bool ReadsPageValues(const std::string& expression) const { return evaluator_->ReadsPageValues(expression); }
   bool ReadsVariables(const std::string& expression) const { return evaluator_->ReadsVariables(expression); }
   void SetEvaluator(std::unique_ptr<TZdqEvaluator> evaluator);
@@ -177,6 +193,8 @@ class TZdReport : public TZdPrintComponent {
   TZdqFont fontObject_{const_cast<TFont&>(Font())};
   std::unique_ptr<TZdqEvaluator> evaluator_;
   uint64_t rowSerial_ = 0;
+  uint64_t refreshesRow_ = 0;
+  int refreshes_ = 0;
 };
 
 }  // namespace zd

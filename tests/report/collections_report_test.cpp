@@ -444,6 +444,41 @@ TEST_F(CollectionsReport, VariablesTriggeringEachOtherStopWithAClearError) {
 
 // ---- highlights and print conditions ----
 
+TEST_F(CollectionsReport, RunawayVariablesStopThePreparationNamingTheVariable) {
+  AddItems(40);
+  Expr(AddBand(TBandType::btDetail, 20), "Item");
+  // A text that doubles on every row.
+  TZdqVariable& doubling = report->Variables().Add();
+  doubling.Name = "Doubling";
+  doubling.Expression = "Doubling + Doubling + 'ab'";
+  try {
+    report->PrepareReport();
+    FAIL() << "no error";
+  } catch (const EZdqLimitError& e) {
+    EXPECT_NE(std::string(e.what()).find("Variable 'Doubling'"), std::string::npos) << e.what();
+  }
+
+  // Changes that fan out: two variables of each name follow the one before
+  // and change whenever they are refreshed, doubling the work per level.
+  report->Variables().Clear();
+  report->Variables().Add() = {"L1", "Item", {}, {}, {}, {}};
+  for (int level = 2; level <= 40; ++level)
+    for (int copy = 0; copy < 2; ++copy) {
+      TZdqVariable& v = report->Variables().Add();
+      v.Name = "L" + std::to_string(level);
+      v.Expression = v.Name + " + 'x'";
+      v.Calculation.Calculate = TZdqCalculate::rcVariableChange;
+      v.Calculation.VariableChange = "L" + std::to_string(level - 1);
+    }
+  report->MaxTextLength = 1u << 20;
+  try {
+    report->PrepareReport();
+    FAIL() << "no error";
+  } catch (const EZdqLimitError& e) {
+    EXPECT_NE(std::string(e.what()).find("refreshed more than"), std::string::npos) << e.what();
+  }
+}
+
 TEST_F(CollectionsReport, AHighlightChangesColourAndFontWhileItsConditionHolds) {
   AddRows({{"A", "few", 1, 2}, {"A", "many", 1, 9}, {"A", "none", 1, 0}});
   TZdqExpression& qty = Expr(AddBand(TBandType::btDetail, 20), "Item");
