@@ -1,5 +1,7 @@
 #include "app/zdreport/CommandLine.h"
 
+#include <algorithm>
+
 namespace zd::cli {
 namespace {
 
@@ -79,6 +81,31 @@ void SetOnce(std::string& target, const std::string& value, const std::string& o
   target = value;
 }
 
+// Page numbers and ascending ranges, such as "1,3-5"; blanks between items.
+void CheckPageList(const std::string& text) {
+  auto bad = [&] {
+    return EUsageError("--pages takes page numbers and ascending ranges such as 1,3-5, got '" + text + "'");
+  };
+  auto number = [&](const std::string& digits) {
+    if (digits.empty() || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos)
+      throw bad();
+    const long n = std::stol(digits);
+    if (n < 1) throw bad();
+    return n;
+  };
+  size_t start = 0;
+  while (start <= text.size()) {
+    const size_t comma = std::min(text.find(',', start), text.size());
+    std::string item = text.substr(start, comma - start);
+    item.erase(0, item.find_first_not_of(' '));
+    item.erase(item.find_last_not_of(' ') + 1);
+    const size_t dash = item.find('-');
+    if (dash == std::string::npos) number(item);
+    else if (number(item.substr(0, dash)) > number(item.substr(dash + 1))) throw bad();
+    start = comma + 1;
+  }
+}
+
 std::pair<std::string, std::string> SplitParameter(const std::string& text) {
   const size_t eq = text.find('=');
   if (eq == std::string::npos || eq == 0) throw EUsageError("--param needs NAME=VALUE, got '" + text + "'");
@@ -97,7 +124,10 @@ TCommand ParseRender(const std::vector<std::string>& args) {
     else if (arg == "--format") SetOnce(r.format, reader.ValueOf(arg), arg);
     else if (arg == "-o" || arg == "--output") SetOnce(r.output, reader.ValueOf(arg), "-o");
     else if (arg == "--param") r.parameters.push_back(SplitParameter(reader.ValueOf(arg)));
-    else if (arg == "--pages") SetOnce(r.pages, reader.ValueOf(arg), arg);
+    else if (arg == "--pages") {
+      SetOnce(r.pages, reader.ValueOf(arg), arg);
+      CheckPageList(r.pages);
+    }
     else if (arg == "--separate") r.separate = true;
     else if (arg == "--two-pass") r.twoPass = true;
     else if (arg == "--allow-path") r.allowedPaths.push_back(reader.ValueOf(arg));

@@ -66,6 +66,14 @@ TStringList WantedPages(const std::string& pagesText, int pageCount) {
   return pages;
 }
 
+// A folder named where a file is wanted gets a plain answer, not whatever
+// reading it as a stream would say.
+void RequireNoFolder(const std::string& path, const std::string& what) {
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error))
+    throw std::runtime_error(what + " '" + path + "' is a folder, not a file");
+}
+
 void CreateParentFolder(const std::string& file) {
   const std::filesystem::path parent = std::filesystem::path(file).parent_path();
   if (!parent.empty()) std::filesystem::create_directories(parent);
@@ -76,6 +84,9 @@ void CreateParentFolder(const std::string& file) {
 TRenderResult RunRender(const TRenderOptions& options) {
   const TZdqRegisterExport& format = ExportFormatFor(options.format, options.output);
   const TDataSourceSpec source = TDataSourceSpec::Parse(options.dataSource, options.sql);
+  RequireNoFolder(options.templateFile, "the template");
+  RequireNoFolder(source.file, "the data source");
+  RequireNoFolder(options.output, "the output");
 
   TRenderResult result;
   UseVirtualPrinter();

@@ -243,6 +243,13 @@ TEST_F(CliRender, RuntimeFailuresExitWithOneAndAMessage) {
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.err.find("Nobody"), std::string::npos) << run.err;
   EXPECT_FALSE(fs::exists(Out("x.pdf")));
+
+  // A folder where a file belongs is named as such.
+  run = Zdreport({"render", dir_.string(), "--data", kData, "-o", Out("x.pdf")});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("is a folder, not a file"), std::string::npos) << run.err;
+  run = Zdreport(RenderArgs(dir_.string(), {"--format", "pdf"}));
+  EXPECT_NE(run.err.find("is a folder, not a file"), std::string::npos) << run.err;
 }
 
 TEST_F(CliRender, BadCommandLinesExitWithTwoAndTheUsage) {
@@ -253,6 +260,11 @@ TEST_F(CliRender, BadCommandLinesExitWithTwoAndTheUsage) {
       {"render", kTemplate, "--data", "mysql:db", "-o", Out("x.pdf")},
       {"render", kTemplate, "--data", kData, "-o", Out("x.pdf"), "--bogus"},
       {"render", kTemplate, "--data", "csv:x.csv", "--sql", "SELECT 1", "-o", Out("x.pdf")},
+      RenderArgs(Out("x.pdf"), {"--pages", "1.5"}),
+      RenderArgs(Out("x.pdf"), {"--pages", "5-2"}),
+      RenderArgs(Out("x.pdf"), {"--pages", "0"}),
+      RenderArgs(Out("x.pdf"), {"--pages", "1,,2"}),
+      RenderArgs(Out("x.pdf"), {"--pages", "2-"}),
       {"frobnicate"},
       {},
   };
