@@ -50,6 +50,7 @@ void SetParameterDialog(TParameterDialog dialog) { parameterDialog() = std::move
 
 TZdReport::TZdReport(TComponent* owner)
     : TZdPrintComponent(owner), evaluator_(std::make_unique<TZdqExprEvaluator>()) {
+  ListenToSiblings();
   RegisterReportClasses();
   NewReport();
 }

@@ -48,7 +48,7 @@ TZdqDataset* TZdqDatasets::ItemByDataset(const TDataSet* dataset) const {
 
 // ---- TZdqDataManager ----
 
-TZdqDataManager::TZdqDataManager(TComponent* owner) : TComponent(owner) {}
+TZdqDataManager::TZdqDataManager(TComponent* owner) : TComponent(owner) { ListenToSiblings(); }
 
 const TClassProperties& TZdqDataManager::ClassProperties() {
   using M = TZdqDataManager;

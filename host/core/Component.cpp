@@ -34,9 +34,8 @@ TComponent::~TComponent() {
 
 TComponent* TComponent::FindComponent(const std::string& name) const {
   if (name.empty()) return nullptr;
-  for (TComponent* c : components_)
-    if (SameText(c->name_, name)) return c;
-  return nullptr;
+  const auto found = byName_.find(UpperCase(name));
+  return found == byName_.end() ? nullptr : found->second;
 }
 
 void TComponent::SetName(const std::string& name) {
@@ -45,6 +44,10 @@ void TComponent::SetName(const std::string& name) {
     TComponent* clash = owner_->FindComponent(name);
     if (clash && clash != this)
       throw EConvertError("A component named " + name + " already exists");
+  }
+  if (owner_) {
+    if (!name_.empty()) owner_->byName_.erase(UpperCase(name_));
+    if (!name.empty()) owner_->byName_[UpperCase(name)] = this;
   }
   name_ = name;
 }
@@ -67,17 +70,27 @@ void TComponent::InsertComponent(TComponent* child) {
   if (child->owner_) child->owner_->RemoveComponent(child);
   components_.push_back(child);
   child->owner_ = this;
+  if (!child->name_.empty()) byName_[UpperCase(child->name_)] = child;
+  if (child->listensToSiblings_) listeners_.push_back(child);
   notifyAll(child, TOperation::opInsert);
 }
 
+void TComponent::ListenToSiblings() {
+  if (listensToSiblings_) return;
+  listensToSiblings_ = true;
+  if (owner_) owner_->listeners_.push_back(this);
+}
+
 void TComponent::RemoveComponent(TComponent* child) {
-  auto it = std::find(components_.begin(), components_.end(), child);
-  if (it == components_.end()) return;
+  if (!child || child->owner_ != this) return;
   notifyAll(child, TOperation::opRemove);
   // A handler may already have moved the child elsewhere.
-  it = std::find(components_.begin(), components_.end(), child);
-  if (it == components_.end()) return;
-  components_.erase(it);
+  if (child->owner_ != this) return;
+  // Searched from the back: owners free their components last first.
+  const auto it = std::find(components_.rbegin(), components_.rend(), child);
+  components_.erase(std::next(it).base());
+  if (!child->name_.empty()) byName_.erase(UpperCase(child->name_));
+  if (child->listensToSiblings_) listeners_.erase(std::find(listeners_.begin(), listeners_.end(), child));
   child->owner_ = nullptr;
 }
 
@@ -101,7 +114,7 @@ void TComponent::Notification(TComponent*, TOperation) {}
 void TComponent::notifyAll(TComponent* component, TOperation operation) {
   Notification(component, operation);
   // Siblings can hold references to each other (a report to its dataset).
-  for (TComponent* c : std::vector<TComponent*>(components_))
+  for (TComponent* c : std::vector<TComponent*>(listeners_))
     if (c != component) c->Notification(component, operation);
 }
 

@@ -5,6 +5,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace zd {
@@ -69,12 +70,20 @@ class TComponent : public TPersistent {
  protected:
   // Owner and free-notification subscribers hear of insertions and removals.
   virtual void Notification(TComponent* component, TOperation operation);
+  // Hears of the insertions and removals of its owner's other components
+  // too (a report of its datasets); others hear only of their own.
+  void ListenToSiblings();
 
  private:
   void notifyAll(TComponent* component, TOperation operation);
 
   TComponent* owner_ = nullptr;
   std::vector<TComponent*> components_;
+  // Owned components by upper-case name, and those that listen to siblings:
+  // a form may own a hundred thousand controls.
+  std::unordered_map<std::string, TComponent*> byName_;
+  std::vector<TComponent*> listeners_;
+  bool listensToSiblings_ = false;
   std::vector<TComponent*> freeNotifies_;
   std::string name_;
   unsigned state_ = 0;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@ class TProbe : public TComponent {
   TProbe(TComponent* owner, std::string name, std::vector<std::string>* log)
       : TComponent(owner), log_(log) {
     SetName(name);
+    ListenToSiblings();
   }
   ~TProbe() override { log_->push_back("~" + Name()); }
   TComponent* watched = nullptr;
@@ -65,6 +67,17 @@ TEST(ComponentOwnership, DeletingAChildRemovesItFromItsOwnerAndTellsSiblings) {
   EXPECT_EQ(root.ComponentCount(), 1);
   EXPECT_EQ(root.Components()[0], b);
   EXPECT_EQ(b->watched, nullptr);
+}
+
+TEST(ComponentOwnership, AHundredThousandNamedComponentsComeAndGoInLinearTime) {
+  const auto start = std::chrono::steady_clock::now();
+  auto* root = new TComponent();
+  for (int i = 0; i < 100000; ++i) (new TComponent(root))->SetName("Control" + std::to_string(i));
+  EXPECT_EQ(root->FindComponent("control99999"), root->Components().back());
+  EXPECT_THROW((new TComponent(root))->SetName("CONTROL5"), EConvertError);
+  delete root;
+  // Quadratic insertion, lookup or removal took most of a minute.
+  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 5.0);
 }
 
 TEST(ComponentOwnership, InsertComponentMovesBetweenOwners) {
