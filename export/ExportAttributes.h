@@ -11,6 +11,14 @@
 
 namespace zd {
 
+// Whether the page shows a text drawn in box `text` clipped to `clip`:
+// when its vertical middle lies inside the clip (more than half of the
+// line shows) and it overlaps the clip horizontally.
+bool ShownInClip(const TRect& text, const TRect& clip);
+// Alignment of a text inside its control's box: flush right, centred, or
+// `otherwise` when it starts at the box's left edge or nothing is clear.
+TAlignment AlignmentInBox(const TRect& text, const TRect& box, TAlignment otherwise);
+
 class TZdqExportAttributes : public TZdqExport {
  public:
   explicit TZdqExportAttributes(TComponent* owner = nullptr);
@@ -40,9 +48,9 @@ class TZdqExportAttributes : public TZdqExport {
 
  private:
   void selectFont(const TEmfRecord& record, const TEmfState& state);
-  void addLine(const TEmfRecord& record);
+  void addLine(const TEmfRecord& record, const TEmfState& state);
   void addBox(TZdqMFERecordKind kind, const TEmfRecord& record);
-  void addText(const TEmfRecord& record);
+  void addText(const TEmfRecord& record, const TEmfState& state);
   void addPicture(const TEmfRecord& record);
   TZdqMFERecord newCell(TZdqMFERecordKind kind) const;
 
