@@ -1,8 +1,10 @@
 #include "export/Excel.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "host/core/Component.h"
+
 
 namespace zd {
 
@@ -18,6 +20,7 @@ enum : uint16_t {
   kEof = 0x000A,
   kFont = 0x0031,
   kXf = 0x0043,
+  kCodePage = 0x0042,
 };
 constexpr uint16_t kCellHeaderSize = 7;
 constexpr uint16_t kWorksheet = 0x0010;
@@ -32,11 +35,25 @@ uint8_t alignmentCode(TAlignment alignment) {
 
 }  // namespace
 
+TZdqExportToExcel::TZdqExportToExcel(TComponent* owner) : TZdqExportToSpreadsheet(owner) {
+  TZdqExportToExcel::SetCodePage(AnsiSingleByteCodePage());
+}
+
+void TZdqExportToExcel::SetCodePage(int codePage) {
+  if (TZdqOutputCharset(codePage).IsUtf8())
+    throw std::invalid_argument("XLS labels are 8-bit: give a single-byte code page such as cp1252, or use xlsx");
+  TZdqExportToSpreadsheet::SetCodePage(codePage);
+}
+
+// Readers decode the labels by the code page record; without it some
+// refuse non-ASCII labels or guess.
 void TZdqExportToExcel::WriteFileBegin() {
   WriteRecordHeader(kBof, 6);
   WriteWord(0);
   WriteWord(kWorksheet);
   WriteWord(0);
+  WriteRecordHeader(kCodePage, 2);
+  WriteWord(uint16_t(CodePage()));
   writeDefaultFormat();
 }
 

@@ -1,15 +1,19 @@
 #pragma once
-// A worksheet in the Excel BIFF record format: begin of file, dimensions,
-// one record per cell in row order, end of file. No row, font or format
-// records: the readers fall back to their defaults.
+// A worksheet in the Excel BIFF record format: begin of file, the code page
+// of the labels, one font and cell format, dimensions, one record per cell
+// in row order, end of file.
 #include "export/Spreadsheet.h"
 
 namespace zd {
 
 class TZdqExportToExcel : public TZdqExportToSpreadsheet {
  public:
-  using TZdqExportToSpreadsheet::TZdqExportToSpreadsheet;
+  // Labels are in the locale's ANSI code page (1252 when that is none
+  // this library can write).
+  explicit TZdqExportToExcel(TComponent* owner = nullptr);
   std::string ClassName() const override { return "TZdqExportToExcel"; }
+  // Labels are 8-bit: UTF-8 is refused (std::invalid_argument).
+  void SetCodePage(int codePage) override;
 
  protected:
   void WriteFileBegin() override;

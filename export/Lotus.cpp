@@ -1,6 +1,7 @@
 #include "export/Lotus.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace zd {
 
@@ -28,7 +29,15 @@ char labelPrefix(TAlignment alignment) {
 }  // namespace
 
 TZdqLotusFamilyExport::TZdqLotusFamilyExport(TComponent* owner, const TLotusDialect& dialect)
-    : TZdqExportToSpreadsheet(owner), dialect_(dialect) {}
+    : TZdqExportToSpreadsheet(owner), dialect_(dialect) {
+  TZdqLotusFamilyExport::SetCodePage(AnsiSingleByteCodePage());
+}
+
+void TZdqLotusFamilyExport::SetCodePage(int codePage) {
+  if (TZdqOutputCharset(codePage).IsUtf8())
+    throw std::invalid_argument("WK1 and WQ1 labels are 8-bit: give a single-byte code page, or use xlsx");
+  TZdqExportToSpreadsheet::SetCodePage(codePage);
+}
 
 TZdqExportToLotus::TZdqExportToLotus(TComponent* owner)
     : TZdqLotusFamilyExport(owner, TLotusDialect{0x0404, 0x22, 0x82, 0xF1, false}) {}

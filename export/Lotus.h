@@ -18,6 +18,8 @@ struct TLotusDialect {
 class TZdqLotusFamilyExport : public TZdqExportToSpreadsheet {
  public:
   TZdqLotusFamilyExport(TComponent* owner, const TLotusDialect& dialect);
+  // Labels are 8-bit: UTF-8 is refused (std::invalid_argument).
+  void SetCodePage(int codePage) override;
 
  protected:
   void WriteFileBegin() override;
