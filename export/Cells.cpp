@@ -12,6 +12,15 @@ namespace zd {
 int ZDQ_EQUAL_X = 15;
 int ZDQ_EQUAL_Y = 5;
 
+int GridLeft(const TZdqMFERecord& cell) {
+  if (!cell.ControlBox) return cell.Left;
+  switch (cell.Alignment) {
+    case TAlignment::taRightJustify: return cell.ControlBox->Right;
+    case TAlignment::taCenter: return int((int64_t(cell.TextBox.Left) + cell.TextBox.Right) / 2);
+    default: return cell.ControlBox->Left;
+  }
+}
+
 namespace {
 
 bool isFilledText(const TZdqMFERecord& cell) {

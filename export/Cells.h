@@ -43,9 +43,7 @@ struct TZdqMFERecord {
   std::string Text;               // UTF-8
   std::optional<TBitmap> Bitmap;  // the picture of an rkPicture cell
   // rkText: the box of the control that drew the text (the clip rectangle
-  // it was drawn with). The grid places the cell by its left edge, so texts
-  // of one report column share a spreadsheet column whatever their width
-  // and alignment. None for text drawn without a clip.
+  // it was drawn with); none for text drawn without a clip.
   std::optional<TRect> ControlBox;
   // rkText: the whole text as drawn, before any clipping.
   TRect TextBox{};
@@ -54,8 +52,10 @@ struct TZdqMFERecord {
   TPen Pen;
 };
 
-// The x by which the grid places a cell: its control's left edge when it has one.
-inline int GridLeft(const TZdqMFERecord& cell) { return cell.ControlBox ? cell.ControlBox->Left : cell.Left; }
+// The x by which the grid places a cell. A text in a control is placed by
+// the control's edge it is aligned to (its middle when centred), so the
+// texts of one report column share an x whatever their width.
+int GridLeft(const TZdqMFERecord& cell);
 
 // Positions this close belong to the same column (x) or row (y). Global so
 // that an application can loosen or tighten them before an export.

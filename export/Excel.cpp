@@ -21,6 +21,7 @@ enum : uint16_t {
   kFont = 0x0031,
   kXf = 0x0043,
   kCodePage = 0x0042,
+  kFormat = 0x001E,
 };
 constexpr uint16_t kCellHeaderSize = 7;
 constexpr uint16_t kWorksheet = 0x0010;
@@ -55,6 +56,7 @@ void TZdqExportToExcel::WriteFileBegin() {
   WriteRecordHeader(kCodePage, 2);
   WriteWord(uint16_t(CodePage()));
   writeDefaultFormat();
+  writeNumberFormats();
 }
 
 // Cells name format record 0; readers such as Gnumeric drop cells whose
@@ -84,14 +86,43 @@ void TZdqExportToExcel::WriteDimensions(uint16_t rows, uint16_t columns) {
   WriteWord(0);
 }
 
-void TZdqExportToExcel::writeCellHeader(uint16_t code, uint16_t length, int row, int col, TAlignment alignment) {
+void TZdqExportToExcel::writeCellHeader(uint16_t code, uint16_t length, int row, int col, TAlignment alignment,
+                                        uint8_t format) {
   const uint16_t r = SpreadsheetWord(row, "row"), c = SpreadsheetWord(col, "column");
   WriteRecordHeader(code, length);
   WriteWord(r);
   WriteWord(c);
   WriteByte(0);
-  WriteByte(0);
+  WriteByte(format);  // font 0 in the top bits
   WriteByte(alignmentCode(alignment));
+}
+
+// Number formats are listed before the cells that name them: one record per
+// distinct format of the grid's numbers, after "General" (format 0).
+void TZdqExportToExcel::writeNumberFormats() {
+  formats_ = {"General"};
+  const TLocale& locale = currentLocale();
+  for (const TZdqMFERecord& cell : Records()) {
+    if (cell.Kind != TZdqMFERecordKind::rkText) continue;
+    const std::optional<TCellNumber> number = ReadCellNumber(cell.Text, locale);
+    if (!number) continue;
+    const std::string format = Charset().Encode(SpreadsheetNumberFormat(*number));
+    if (std::find(formats_.begin(), formats_.end(), format) == formats_.end() && formats_.size() < kMaxFormats)
+      formats_.push_back(format);
+  }
+  for (const std::string& format : formats_) {
+    WriteRecordHeader(kFormat, uint16_t(1 + format.size()));
+    WriteByte(uint8_t(format.size()));
+    WriteString(format);
+  }
+}
+
+void TZdqExportToExcel::WriteNumber(const TZdqMFERecord& rec, int row, int col, const TCellNumber& number) {
+  const std::string format = Charset().Encode(SpreadsheetNumberFormat(number));
+  const auto found = std::find(formats_.begin(), formats_.end(), format);
+  const uint8_t index = found == formats_.end() ? 0 : uint8_t(found - formats_.begin());
+  writeCellHeader(kNumber, kCellHeaderSize + 8, row, col, rec.Alignment, index);
+  WriteDouble(number.Value);
 }
 
 void TZdqExportToExcel::WriteData(TSpreadsheetCellType cellType, const TZdqMFERecord*, int row, int col,

@@ -2,6 +2,9 @@
 // A worksheet in the Excel BIFF record format: begin of file, the code page
 // of the labels, one font and cell format, dimensions, one record per cell
 // in row order, end of file.
+#include <string>
+#include <vector>
+
 #include "export/Spreadsheet.h"
 
 namespace zd {
@@ -23,9 +26,19 @@ class TZdqExportToExcel : public TZdqExportToSpreadsheet {
   void WriteData(TSpreadsheetCellType cellType, const TZdqMFERecord* rec, int row, int col,
                  const std::string& text, TAlignment alignment, TColor color) override;
 
+  // Numbers as number cells in the format that shows them as the text did.
+  void WriteNumber(const TZdqMFERecord& rec, int row, int col, const TCellNumber& number) override;
+
  private:
-  void writeCellHeader(uint16_t code, uint16_t length, int row, int col, TAlignment alignment);
+  // The cell attributes name the format (index of its record) and font 0.
+  void writeCellHeader(uint16_t code, uint16_t length, int row, int col, TAlignment alignment,
+                       uint8_t format = 0);
   void writeDefaultFormat();
+  void writeNumberFormats();
+
+  // A cell names its format in six bits.
+  static constexpr size_t kMaxFormats = 64;
+  std::vector<std::string> formats_;  // in record order, as written
 };
 
 }  // namespace zd

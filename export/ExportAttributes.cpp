@@ -196,9 +196,9 @@ bool ShownInClip(const TRect& text, const TRect& clip) {
 TAlignment AlignmentInBox(const TRect& text, const TRect& box, TAlignment otherwise) {
   constexpr int kSlack = 2;
   const int64_t before = int64_t(text.Left) - box.Left, after = int64_t(box.Right) - text.Right;
-  if (before <= kSlack) return otherwise;
-  if (after <= kSlack && after >= -kSlack) return TAlignment::taRightJustify;
-  if (std::abs(before - after) <= kSlack) return TAlignment::taCenter;
+  if (after < -kSlack) return otherwise;  // wider than its box: nothing to tell
+  if (after <= kSlack) return TAlignment::taRightJustify;
+  if (before > kSlack && std::abs(before - after) <= kSlack) return TAlignment::taCenter;
   return otherwise;
 }
 

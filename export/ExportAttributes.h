@@ -15,8 +15,11 @@ namespace zd {
 // when its vertical middle lies inside the clip (more than half of the
 // line shows) and it overlaps the clip horizontally.
 bool ShownInClip(const TRect& text, const TRect& clip);
-// Alignment of a text inside its control's box: flush right, centred, or
-// `otherwise` when it starts at the box's left edge or nothing is clear.
+// Alignment of a text inside its control's box: right when it ends at the
+// box's right edge, centred when it stands in the middle, else `otherwise`
+// (also for a text wider than its box). A text that fills its box exactly
+// counts as right-aligned: some controls clip aligned text from its own
+// left edge to their right edge.
 TAlignment AlignmentInBox(const TRect& text, const TRect& box, TAlignment otherwise);
 
 class TZdqExportAttributes : public TZdqExport {

@@ -103,6 +103,7 @@ void TZdqExportToSpreadsheet::writeGrid() {
   WriteDimensions(SpreadsheetWord(RowCount(), "row count"), uint16_t(columns));
   if (columns == 0) return;  // no text: nothing has a column to go in
 
+  const TLocale& locale = currentLocale();
   int row = 0, col = 0;
   for (const TZdqMFERecord& cell : cells) {
     if (col == columns) {
@@ -111,10 +112,12 @@ void TZdqExportToSpreadsheet::writeGrid() {
       col = 0;
     }
     if (col == 0) WriteRowStart();
-    if (cell.Kind == TZdqMFERecordKind::rkText && !Trim(cell.Text).empty())
-      WriteData(TSpreadsheetCellType::ctString, &cell, row, col, CellText(cell.Text), cell.Alignment, cell.BackColor);
-    else
+    if (cell.Kind != TZdqMFERecordKind::rkText || Trim(cell.Text).empty())
       WriteData(TSpreadsheetCellType::ctBlank, &cell, row, col, "", TAlignment::taLeftJustify, clWhite);
+    else if (const std::optional<TCellNumber> number = ReadCellNumber(cell.Text, locale))
+      WriteNumber(cell, row, col, *number);
+    else
+      WriteData(TSpreadsheetCellType::ctString, &cell, row, col, CellText(cell.Text), cell.Alignment, cell.BackColor);
     ++col;
   }
   WriteRowEnd();
@@ -129,6 +132,9 @@ void TZdqExportToSpreadsheet::WriteFileBegin() {}
 void TZdqExportToSpreadsheet::WriteFileEnd() {}
 void TZdqExportToSpreadsheet::WriteDimensions(uint16_t, uint16_t) {}
 void TZdqExportToSpreadsheet::WriteRowStart() {}
+void TZdqExportToSpreadsheet::WriteNumber(const TZdqMFERecord& rec, int row, int col, const TCellNumber&) {
+  WriteData(TSpreadsheetCellType::ctString, &rec, row, col, CellText(rec.Text), rec.Alignment, rec.BackColor);
+}
 void TZdqExportToSpreadsheet::WriteRowEnd() {}
 void TZdqExportToSpreadsheet::WriteData(TSpreadsheetCellType, const TZdqMFERecord*, int, int, const std::string&,
                                         TAlignment, TColor) {}

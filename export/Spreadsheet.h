@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "export/CellNumber.h"
 #include "export/ExportAttributes.h"
 #include "export/OutputCharset.h"
 
@@ -63,6 +64,10 @@ class TZdqExportToSpreadsheet : public TZdqExportAttributes {
   // MaxCellText 8-bit characters.
   virtual void WriteData(TSpreadsheetCellType cellType, const TZdqMFERecord* rec, int row, int col,
                          const std::string& text, TAlignment alignment, TColor color);
+  // A text cell that shows a number (see ReadCellNumber). Formats with
+  // number cells store the value displayed as the text was; by default the
+  // cell is written as the text it is.
+  virtual void WriteNumber(const TZdqMFERecord& rec, int row, int col, const TCellNumber& number);
 
   // 8-bit text, one byte per character.
   void WriteString(std::string_view s);

@@ -23,6 +23,9 @@ struct TRenderOptions {
   std::string pages;       // page-range text; empty: every page
   bool separate = false;
   bool twoPass = false;
+  std::string encoding;    // text encoding of the export, as typed; empty: the format's own
+  bool csvRaw = false;     // CSV fields that look like formulas stay as they are
+  char delimiter = 0;      // of a CSV data source; 0: detected
 };
 
 struct TCommand {

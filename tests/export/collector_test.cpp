@@ -208,7 +208,7 @@ TEST_F(CollectorTest, ATextInItsControlTakesTheControlsAlignment) {
   ASSERT_EQ(cells.size(), 3u);
   EXPECT_EQ(cells[0].Alignment, TAlignment::taRightJustify);
   EXPECT_GT(cells[0].Left, 450);  // the text's own box ...
-  EXPECT_EQ(GridLeft(cells[0]), 400);  // ... but the grid places it by its control
+  EXPECT_EQ(GridLeft(cells[0]), 500);  // ... but the grid places it by its control's right edge
   EXPECT_EQ(cells[1].Alignment, TAlignment::taCenter);
   EXPECT_EQ(cells[2].Alignment, TAlignment::taLeftJustify);
 }

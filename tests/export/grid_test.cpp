@@ -79,13 +79,14 @@ TEST_F(GridTest, TextsOfOneControlShareItsColumnWhateverTheirWidth) {
   // Right-aligned amounts start at different x; their control's box does not.
   auto amount = [](int textLeft, int top, const std::string& text) {
     TZdqMFERecord c = Text(textLeft, top, text);
-    c.ControlBox = TRect{400, top, 500, top + 16};
+    c.ControlBox = TRect{textLeft, top, 500, top + 16};  // from the text's left to the control's right
+    c.Alignment = TAlignment::taRightJustify;
     return c;
   };
   std::vector<TZdqMFERecord> cells = {Text(10, 10, "Apples"), amount(470, 10, "3.50"),
                                       Text(10, 30, "Melons"), amount(420, 30, "1,234.50")};
   const TZdqCellGrid grid = BuildCellGrid(cells);
-  EXPECT_EQ(grid.Columns, (std::vector<int>{10, 400}));
+  EXPECT_EQ(grid.Columns, (std::vector<int>{10, 500}));
   EXPECT_EQ(Texts(cells), (std::vector<std::string>{"Apples", "3.50", "Melons", "1,234.50"}));
 }
 
