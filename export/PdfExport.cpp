@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "export/PdfCodePages.h"
+#include "export/PdfFontFile.h"
 #include "export/PdfFonts.h"
 #include "export/PdfWriter.h"
 #include "host/core/TextUtil.h"
@@ -254,18 +255,45 @@ class TPdfJob {
       pdf_.WriteString("q " + point(c.Left, c.Bottom) + " " + PdfPoints(c.Width()) + " " + PdfPoints(c.Height()) +
                        " re W n");
     }
-    const int font = fonts_.FontFromTable(pdf_, cell.Font);
     const double baseline = double(box.Top) + FontAscent(cell.Font);
     pdf_.WriteString("BT");
     pdf_.WriteString(PdfColor(cell.Font.Color, false));
-    pdf_.WriteString("/F" + std::to_string(font) + " " + std::to_string(cell.Font.Size) + " Tf");
-    if (cell.Text.find('\t') == std::string::npos) {
-      pdf_.WriteString(point(box.Left, baseline) + " Td " + fonts_.TextOperand(font, cell.Text) + " Tj");
+    if (!fonts_.EmbedsSubsets() && fonts_.FitsBaseFont(cell.Font, cell.Text)) {
+      const int font = fonts_.FontFromTable(pdf_, cell.Font);
+      pdf_.WriteString(fontOperator(font, cell.Font));
+      if (cell.Text.find('\t') == std::string::npos)
+        pdf_.WriteString(point(box.Left, baseline) + " Td " + fonts_.TextOperand(font, cell.Text) + " Tj");
+      else
+        writeTabbedText(cell, font, baseline);
     } else {
-      writeTabbedText(cell, font, baseline);
+      writeLaidOutText(cell, baseline);
     }
     pdf_.WriteString("ET");
     if (clip) pdf_.WriteString("Q");
+  }
+
+  std::string fontOperator(int font, const TFont& canvasFont) const {
+    return "/F" + std::to_string(font) + " " + std::to_string(canvasFont.Size) + " Tf";
+  }
+
+  // Glyph runs as the page lays them out, each in the font that has its
+  // glyphs: any script, right-to-left ones in their order on the page.
+  // A right-to-left run is written glyph by glyph in reading order, each at
+  // its place, so that text extraction reads it as written.
+  void writeLaidOutText(const TZdqMFERecord& cell, double baseline) {
+    int current = -1;
+    for (const TPdfGlyphRun& run : LayOutPdfText(cell.Font, cell.Text)) {
+      const int font = fonts_.EmbeddedFont(pdf_, run.Font);
+      if (font != current) pdf_.WriteString(fontOperator(font, cell.Font));
+      current = font;
+      auto show = [&](size_t from, size_t to) {
+        pdf_.WriteString("1 0 0 1 " + point(cell.TextBox.Left + run.X[from], baseline) + " Tm " +
+                         fonts_.GlyphOperand(font, run, from, to) + " Tj");
+      };
+      if (!run.RightToLeft) show(0, run.Glyphs.size());
+      else
+        for (size_t g = run.Glyphs.size(); g-- > 0;) show(g, g + 1);
+    }
   }
 
   // A tab shows as the gap the page leaves for it: each piece between tabs

@@ -72,7 +72,9 @@ std::string toUnicodeCMap(const std::map<uint16_t, std::u32string>& glyphs) {
       "/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) /Supplement 0 >> def\n"
       "/CMapName /Adobe-Identity-UCS def\n/CMapType 2 def\n"
       "1 begincodespacerange\n<0000> <FFFF>\nendcodespacerange\n";
-  std::vector<std::pair<uint16_t, std::u32string>> entries(glyphs.begin(), glyphs.end());
+  std::vector<std::pair<uint16_t, std::u32string>> entries;
+  for (const auto& entry : glyphs)
+    if (!entry.second.empty()) entries.push_back(entry);  // a glyph that shows no character maps to none
   for (size_t start = 0; start < entries.size(); start += kToUnicodeBlock) {
     const size_t end = std::min(entries.size(), start + kToUnicodeBlock);
     cmap += std::to_string(end - start) + " beginbfchar\n";
@@ -198,14 +200,59 @@ int TZdqPDFFonts::addEmbedded(TPdfWriter& pdf, const TFont& font) {
   TFont faceFont = font;
   faceFont.Style = face;
   entry.FontParameters(faceFont);
+  return addEmbeddedEntry(pdf, std::move(entry), font.Name);
+}
+
+int TZdqPDFFonts::EmbeddedFont(TPdfWriter& pdf, const std::shared_ptr<TPdfFontFile>& file) {
+  for (int i = 0; i < Count(); ++i)
+    if (fonts_[size_t(i)].Embedded && fonts_[size_t(i)].File == file) return i;
+  TZdqPDFFont entry;
+  entry.File = file;
+  entry.Name = file->PostScriptName();
+  entry.IsTrueType = file->Valid() && file->IsTrueType();
+  entry.IsEmbeddable = file->Valid() && file->IsEmbeddable();
+  const std::string name = entry.Name;
+  return addEmbeddedEntry(pdf, std::move(entry), name);
+}
+
+int TZdqPDFFonts::addEmbeddedEntry(TPdfWriter& pdf, TZdqPDFFont entry, const std::string& fontName) {
   if (!entry.File->Valid() || !entry.File->IsTrueType())
-    throw EPdfError("No TrueType font is installed for \"" + font.Name + "\" to embed");
-  if (!entry.IsEmbeddable) throw EPdfError("The licence of font \"" + font.Name + "\" does not allow embedding");
+    throw EPdfError("No TrueType font is installed for \"" + fontName + "\" to embed");
+  if (!entry.IsEmbeddable) throw EPdfError("The licence of font \"" + fontName + "\" does not allow embedding");
+  entry.Embedded = true;
   entry.RefIndex = pdf.GetNextRefIndex();
   entry.CharSet = kAnsiCharset;
   entry.BaseFont = subsetTag(Count()) + "+" + entry.File->PostScriptName();
   fonts_.push_back(std::move(entry));
   return Count() - 1;
+}
+
+bool TZdqPDFFonts::FitsBaseFont(const TFont& font, std::string_view utf8) const {
+  TZdqPDFFont probe;
+  probe.CharSet = EffectiveCharset(font.Charset, currentLocale().ansiCodePage);
+  const int codePage = probe.CodePage();
+  if (PdfBaseFontFamily(font.Name, font.Style, probe.CharSet).find("Font") != std::string::npos)
+    return false;  // the Far East families have no base font to show them
+  const char16_t* upper = SingleByteCodePage(codePage);
+  for (char32_t c : DecodeUtf8(utf8)) {
+    if (c < 0x80) continue;
+    bool found = false;
+    for (int b = 0; upper && b < 128 && !found; ++b) found = upper[b] == c;
+    if (!found) return false;
+  }
+  return true;
+}
+
+std::string TZdqPDFFonts::GlyphOperand(int index, const TPdfGlyphRun& run, size_t from, size_t to) {
+  if (index < 0 || index >= Count() || !fonts_[size_t(index)].Embedded)
+    throw EPdfError("PDF font F" + std::to_string(index) + " is no embedded font");
+  TZdqPDFFont& font = fonts_[size_t(index)];
+  std::string glyphs = "<";
+  for (size_t i = from; i < to && i < run.Glyphs.size(); ++i) {
+    if (run.Glyphs[i] != 0) font.UsedGlyphs.emplace(run.Glyphs[i], run.Texts[i]);
+    glyphs += hex4(run.Glyphs[i]);
+  }
+  return glyphs + ">";
 }
 
 const TZdqPDFFont* TZdqPDFFonts::GetFont(int index) const {
@@ -221,7 +268,7 @@ int TZdqPDFFonts::GetItemByFont(const std::string& baseFont, uint8_t charSet) co
 std::string TZdqPDFFonts::TextOperand(int index, std::string_view utf8) {
   if (index < 0 || index >= Count()) throw EPdfError("PDF font F" + std::to_string(index) + " does not exist");
   TZdqPDFFont& font = fonts_[size_t(index)];
-  if (!embed_) return "(" + PdfEscapeString(EncodeToCodePage(utf8, font.CodePage())) + ")";
+  if (!font.Embedded) return "(" + PdfEscapeString(EncodeToCodePage(utf8, font.CodePage())) + ")";
   std::string glyphs;
   for (char32_t c : DecodeUtf8(utf8)) {
     const uint16_t glyph = font.File->GlyphIndex(c);
@@ -233,7 +280,7 @@ std::string TZdqPDFFonts::TextOperand(int index, std::string_view utf8) {
 
 void TZdqPDFFonts::WriteFonts(TPdfWriter& pdf) const {
   for (int i = 0; i < Count(); ++i) {
-    if (embed_) writeEmbeddedFont(pdf, i, fonts_[size_t(i)]);
+    if (fonts_[size_t(i)].Embedded) writeEmbeddedFont(pdf, i, fonts_[size_t(i)]);
     else writeBaseFont(pdf, i, fonts_[size_t(i)]);
   }
 }
