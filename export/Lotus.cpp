@@ -30,7 +30,9 @@ char labelPrefix(TAlignment alignment) {
 
 TZdqLotusFamilyExport::TZdqLotusFamilyExport(TComponent* owner, const TLotusDialect& dialect)
     : TZdqExportToSpreadsheet(owner), dialect_(dialect) {
-  TZdqLotusFamilyExport::SetCodePage(AnsiSingleByteCodePage());
+  // Lotus readers decode labels in a DOS code page, libwps in 850 and
+  // LibreOffice in 437: only the characters both agree on are written.
+  SetCharset(TZdqOutputCharset::CommonTo(850, 437));
 }
 
 void TZdqLotusFamilyExport::SetCodePage(int codePage) {

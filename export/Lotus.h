@@ -18,6 +18,8 @@ struct TLotusDialect {
 
 class TZdqLotusFamilyExport : public TZdqExportToSpreadsheet {
  public:
+  // Labels are in the characters DOS code pages 850 and 437 share (CodePage
+  // 850); others become '?'.
   TZdqLotusFamilyExport(TComponent* owner, const TLotusDialect& dialect);
   // Labels are 8-bit: UTF-8 is refused (std::invalid_argument).
   void SetCodePage(int codePage) override;

@@ -1,11 +1,12 @@
 #include "export/OutputCharset.h"
 
+#include <algorithm>
 #include <cctype>
 #include <stdexcept>
 
+#include "export/DosCodePages.h"
 #include "export/PdfCodePages.h"
 #include "host/locale/CodePages.h"
-#include "host/locale/Locale.h"
 #include "host/richtext/CodePage.h"
 
 namespace zd {
@@ -13,7 +14,7 @@ namespace zd {
 namespace {
 
 constexpr int kUtf8CodePage = 65001;
-constexpr int kSingleByteCodePages[] = {874, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258};
+constexpr int kSingleByteCodePages[] = {437, 850, 874, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258};
 
 std::string lower(std::string s) {
   for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
@@ -28,22 +29,40 @@ std::string knownNames() {
 
 }  // namespace
 
+namespace {
+
+const char16_t* tableOf(int codePage) {
+  if (const char16_t* windows = SingleByteCodePage(codePage)) return windows;
+  return DosCodePage(codePage);
+}
+
+}  // namespace
+
 TZdqOutputCharset::TZdqOutputCharset(int codePage) : codePage_(codePage == kUtf8CodePage ? Utf8 : codePage) {
-  if (codePage_ != Utf8 && !SingleByteCodePage(codePage_))
+  if (codePage_ == Utf8) return;
+  const char16_t* table = tableOf(codePage_);
+  if (!table)
     throw std::invalid_argument("code page " + std::to_string(codePage) + " cannot be written (encodings: " +
                                 knownNames() + ")");
+  std::copy(table, table + 128, upper_.begin());
+}
+
+TZdqOutputCharset TZdqOutputCharset::CommonTo(int codePage, int other) {
+  TZdqOutputCharset charset(codePage);
+  const TZdqOutputCharset second(other);
+  for (size_t b = 0; b < charset.upper_.size(); ++b)
+    if (charset.upper_[b] != second.upper_[b]) charset.upper_[b] = 0;
+  return charset;
 }
 
 std::string TZdqOutputCharset::Name() const {
-  return IsUtf8() ? std::string("UTF-8") : "windows-" + std::to_string(codePage_);
+  if (IsUtf8()) return "UTF-8";
+  return (DosCodePage(codePage_) ? "IBM" : "windows-") + std::to_string(codePage_);
 }
 
 bool TZdqOutputCharset::CanEncode(char32_t c) const {
   if (IsUtf8() || c < 0x80) return true;
-  const char16_t* upper = SingleByteCodePage(codePage_);
-  for (int b = 0; b < 128; ++b)
-    if (upper[b] != 0 && upper[b] == c) return true;
-  return false;
+  return std::find(upper_.begin(), upper_.end(), c) != upper_.end();
 }
 
 std::string TZdqOutputCharset::Encode(std::string_view utf8, size_t* replaced) const {
@@ -53,27 +72,16 @@ std::string TZdqOutputCharset::Encode(std::string_view utf8, size_t* replaced) c
     for (char32_t cp : DecodeUtf8(utf8)) AppendUtf8(cp, out);
     return out;
   }
-  const char16_t* upper = SingleByteCodePage(codePage_);
   for (char32_t cp : DecodeUtf8(utf8)) {
     if (cp < 0x80) {
       out += char(cp);
       continue;
     }
-    char byte = '?';
-    for (int b = 0; b < 128; ++b)
-      if (upper[b] != 0 && upper[b] == cp) {
-        byte = char(0x80 + b);
-        break;
-      }
-    if (byte == '?' && replaced) ++*replaced;
-    out += byte;
+    const auto at = cp > 0 && cp <= 0xFFFF ? std::find(upper_.begin(), upper_.end(), char16_t(cp)) : upper_.end();
+    if (at == upper_.end() && replaced) ++*replaced;
+    out += at == upper_.end() ? '?' : char(0x80 + (at - upper_.begin()));
   }
   return out;
-}
-
-int AnsiSingleByteCodePage() {
-  const int ansi = currentLocale().ansiCodePage;
-  return SingleByteCodePage(ansi) ? ansi : 1252;
 }
 
 int CodePageByName(const std::string& name) {

@@ -1,5 +1,6 @@
 #pragma once
 // The character encodings the text and spreadsheet exporters write.
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -12,13 +13,17 @@ class TZdqOutputCharset {
  public:
   static constexpr int Utf8 = 0;  // the code page value that stands for UTF-8
 
-  // Utf8 (or 65001) or a single-byte code page known to this library;
-  // raises std::invalid_argument for any other.
+  // Utf8 (or 65001), a single-byte Windows code page or DOS code page 437
+  // or 850; raises std::invalid_argument for any other.
   explicit TZdqOutputCharset(int codePage);
+  // The characters that `codePage` holds at the same byte as `other` does,
+  // written as `codePage` writes them: for files that readers decode in
+  // either. Characters outside them count as ones the code page lacks.
+  static TZdqOutputCharset CommonTo(int codePage, int other);
 
   bool IsUtf8() const { return codePage_ == Utf8; }
   int CodePage() const { return codePage_; }
-  // The name a document declares: "UTF-8" or "windows-1252".
+  // The name a document declares: "UTF-8", "windows-1252" or "IBM850".
   std::string Name() const;
   bool CanEncode(char32_t c) const;
   // UTF-8 text as the file's bytes; characters the code page lacks become
@@ -28,11 +33,8 @@ class TZdqOutputCharset {
 
  private:
   int codePage_;
+  std::array<char16_t, 128> upper_{};  // Unicode of the bytes 128..255, 0 where none
 };
-
-// The locale's ANSI code page when it is a single-byte one this library
-// writes, else 1252: for formats whose texts must be 8-bit.
-int AnsiSingleByteCodePage();
 
 // The code page of an encoding name as users write it: "utf-8", "cp1252",
 // "windows-1250", "1251"...; raises std::invalid_argument naming the ones on

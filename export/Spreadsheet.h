@@ -78,6 +78,9 @@ class TZdqExportToSpreadsheet : public TZdqExportAttributes {
   void WriteWord(uint16_t value);  // little-endian
   void WriteDouble(double value);  // IEEE 754, little-endian
 
+  // For formats whose readers need a charset no code page number names.
+  void SetCharset(const TZdqOutputCharset& charset) { charset_ = charset; }
+
   // Where the writer operations write, set only during SaveToFile (tests
   // may point it elsewhere).
   std::ostream* Stream = nullptr;

@@ -154,13 +154,16 @@ TTable AsValues(TTable table) {
   return table;
 }
 
-// A reader's table with its number texts ("3.5", "-0.98999999") in the same form.
+// A reader's table with its number texts ("3.5", "1,234.25" where the
+// reader shows the format, "-0.98999999999" where it shows raw values) in
+// the same form.
 TTable ReadValues(TTable table) {
   for (auto& row : table)
     for (auto& text : row) {
       char* end = nullptr;
       const double value = std::strtod(text.c_str(), &end);
-      if (!text.empty() && end == text.c_str() + text.size()) text = ValueText(value);
+      if (const std::optional<TCellNumber> n = ReadCellNumber(text)) text = ValueText(n->Value);
+      else if (!text.empty() && end == text.c_str() + text.size()) text = ValueText(value);
     }
   return table;
 }
@@ -213,13 +216,13 @@ class SheetExportInterop : public ::testing::Test {
     return Trimmed(read);
   }
   // LibreOffice exits 0 even when the filter refuses the file: the output
-  // file must exist. No filter: LibreOffice detects the format.
+  // file must exist. No filter: LibreOffice detects the format. The CSV is UTF-8.
   static TTable Soffice(const fs::path& file, const char* filter) {
     const fs::path outDir = file.parent_path() / (std::string("lo_") + (filter ? filter : "detected"));
     fs::create_directories(outDir);
     const fs::path profile = test::UniqueTempPath("zd_sheet_interop_lo_profile");
     QStringList args{"-env:UserInstallation=file://" + QString::fromStdString(profile.string()), "--headless",
-                     "--convert-to", "csv", "--outdir", QString::fromStdString(outDir.string()),
+                     "--convert-to", "csv:Text - txt - csv (StarCalc):44,34,76", "--outdir", QString::fromStdString(outDir.string()),
                      QString::fromStdString(file.string())};
     if (filter) args << QString("--infilter=") + filter;
     const ToolRun run = RunTool("soffice", args);
@@ -399,6 +402,29 @@ TEST_F(SheetExportInterop, XlsxKeepsEveryScriptAndXlsItsCodePage) {
   for (const auto& row : read)
     for (const auto& text : row) lost += size_t(std::count(text.begin(), text.end(), '?'));
   EXPECT_EQ(replaced, lost);
+}
+
+TEST_F(SheetExportInterop, Wk1LabelsReadBackAsWrittenInBothLotusReaders) {
+  if (!HaveTool("wks2csv") || !HaveTool("soffice")) GTEST_SKIP() << "wks2csv or soffice is not installed";
+  class TNamesPage : public TZdPrintComponent {
+   public:
+    void PrepareReport() override {
+      TZdPrintComponent::PrepareReport();
+      BeginDoc();
+      NewPage();
+      MFCanvas->TextOut(60, 80, "Caf\u00e9 M\u00fcller");
+      MFCanvas->TextOut(60, 110, "Ni\u00f1o \u00c5ngstr\u00f6m \u00df");
+      MFCanvas->TextOut(60, 140, "\u00d8resund");  // the readers disagree on the byte for this letter
+      EndDoc();
+    }
+  } names;
+  names.AnimatedStatus = false;
+  names.PrepareReport();
+  const fs::path file = dir / "names.wk1";
+  names.ExportTo(file.string(), false, TStringList{"1"}, ExportClassOf<TZdqExportToLotus>());
+  const TTable expected = {{"Caf\u00e9 M\u00fcller"}, {"Ni\u00f1o \u00c5ngstr\u00f6m \u00df"}, {"?resund"}};
+  EXPECT_EQ(Wks2csv(file), expected);
+  EXPECT_EQ(Soffice(file, nullptr), expected);
 }
 
 }  // namespace
