@@ -63,24 +63,19 @@ void TZdqExportToExcel::WriteFileBegin() {
   WriteWord(0);
   WriteRecordHeader(kCodePage, 2);
   WriteWord(uint16_t(CodePage()));
-  writeDefaultFormat();
+  writeDefaultFont();
   writeNumberFormats();
 }
 
-// Cells name format record 0; readers such as Gnumeric drop cells whose
-// format does not exist, so one font and one format record are written.
-void TZdqExportToExcel::writeDefaultFormat() {
+// Cells name a font and a cell format; readers such as Gnumeric drop cells
+// whose font or format does not exist.
+void TZdqExportToExcel::writeDefaultFont() {
   static const std::string kFontName = "Arial";
   WriteRecordHeader(kFont, uint16_t(5 + kFontName.size()));
   WriteWord(200);  // 10 points, in twentieths
   WriteWord(0);    // no bold, italic, underline or strike-out
   WriteByte(uint8_t(kFontName.size()));
   WriteString(kFontName);
-  WriteRecordHeader(kXf, 4);
-  WriteByte(0);  // font 0
-  WriteByte(0);
-  WriteByte(0);  // number format 0 (General), not locked
-  WriteByte(0);  // general alignment, no borders
 }
 
 void TZdqExportToExcel::WriteFileEnd() { WriteRecordHeader(kEof, 0); }
@@ -100,13 +95,14 @@ void TZdqExportToExcel::writeCellHeader(uint16_t code, uint16_t length, int row,
   WriteRecordHeader(code, length);
   WriteWord(r);
   WriteWord(c);
-  WriteByte(0);
-  WriteByte(format);  // font 0 in the top bits
+  WriteByte(format);  // the cell format of the same index as its number format
+  WriteByte(format);  // number format, font 0 in the top bits
   WriteByte(alignmentCode(alignment));
 }
 
-// Number formats are listed before the cells that name them: one record per
-// distinct format of the grid's numbers, after "General" (format 0).
+// Number formats are listed before the cells that name them: one format
+// record per distinct format of the grid's numbers, after "General"
+// (format 0), and a cell format for each, of the same index.
 void TZdqExportToExcel::writeNumberFormats() {
   formats_ = {"General"};
   const TLocale& locale = currentLocale();
@@ -122,6 +118,13 @@ void TZdqExportToExcel::writeNumberFormats() {
     WriteRecordHeader(kFormat, uint16_t(1 + format.size()));
     WriteByte(uint8_t(format.size()));
     WriteString(format);
+  }
+  for (size_t index = 0; index < formats_.size(); ++index) {
+    WriteRecordHeader(kXf, 4);
+    WriteByte(0);  // font 0
+    WriteByte(0);
+    WriteByte(uint8_t(index));  // number format, not locked
+    WriteByte(0);               // general alignment, no borders
   }
 }
 

@@ -30,10 +30,11 @@ class TZdqExportToExcel : public TZdqExportToSpreadsheet {
   void WriteNumber(const TZdqMFERecord& rec, int row, int col, const TCellNumber& number) override;
 
  private:
-  // The cell attributes name the format (index of its record) and font 0.
+  // The cell attributes name the cell format and number format (both the
+  // index of the format's record) and font 0.
   void writeCellHeader(uint16_t code, uint16_t length, int row, int col, TAlignment alignment,
                        uint8_t format = 0);
-  void writeDefaultFormat();
+  void writeDefaultFont();
   void writeNumberFormats();
 
   // A cell names its format in six bits.

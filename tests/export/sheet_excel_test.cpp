@@ -107,13 +107,13 @@ TEST_F(SheetExcelTest, AGridOfThreeRowsAndTwoColumnsIsFramedAndInRowOrder) {
   // The code page the labels are in, by which readers decode them.
   EXPECT_EQ(records[1].code, 0x0042);
   EXPECT_EQ(records[1].Word(0), 1252);
-  // The one font and format every cell refers to, and the number formats.
+  // The one font every cell refers to, and the number and cell formats.
   EXPECT_EQ(records[2].code, 0x0031);
   EXPECT_EQ(records[2].data, std::string("\xC8\x00\x00\x00\x05" "Arial", 10));
-  EXPECT_EQ(records[3].code, 0x0043);
-  EXPECT_EQ(records[3].data, std::string(4, '\0'));
-  EXPECT_EQ(records[4].code, 0x001E);
-  EXPECT_EQ(records[4].data, "\x07General");
+  EXPECT_EQ(records[3].code, 0x001E);
+  EXPECT_EQ(records[3].data, "\x07General");
+  EXPECT_EQ(records[4].code, 0x0043);
+  EXPECT_EQ(records[4].data, std::string(4, '\0'));
   EXPECT_EQ(records[5].code, 0x0200);
   EXPECT_EQ(records[5].data, std::string("\x00\x00\x03\x00\x00\x00\x02\x00\x00\x00", 10));
   const std::vector<std::string> texts{"a", "b", "c", "d", "e"};
@@ -147,7 +147,8 @@ TEST_F(SheetExcelTest, NumberTextsBecomeNumberCellsInTheFormatThatShowsThem) {
     if (r.code == 0x0003) numbers.push_back(&r);
   ASSERT_EQ(numbers.size(), 2u);  // "007" stays a label: its zeros would be lost
   EXPECT_DOUBLE_EQ(numbers[0]->Double(7), 1234.5);
-  EXPECT_EQ(uint8_t(numbers[0]->data[5]), 1);  // the format record it shows in
+  EXPECT_EQ(uint8_t(numbers[0]->data[4]), 1);  // the cell format and ...
+  EXPECT_EQ(uint8_t(numbers[0]->data[5]), 1);  // ... the number format it shows in
   EXPECT_EQ(numbers[0]->AlignCode(), 3);
   EXPECT_DOUBLE_EQ(numbers[1]->Double(7), 0.125);
   EXPECT_EQ(uint8_t(numbers[1]->data[5]), 2);
