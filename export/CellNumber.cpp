@@ -1,5 +1,6 @@
 #include "export/CellNumber.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 
@@ -56,6 +57,9 @@ bool readInteger(std::string_view& s, char group, std::string& digits, bool& gro
 
 std::optional<TCellNumber> ReadCellNumber(std::string_view text, const TLocale& locale) {
   std::string_view s = trimmed(text);
+  // Most texts are words: a letter first is no number unless it starts the currency.
+  if (!s.empty() && std::isalpha(static_cast<unsigned char>(s[0])) && !startsWith(s, locale.currencyString))
+    return std::nullopt;
   TCellNumber n;
   bool negative = false;
   if (s.size() >= 2 && s.front() == '(' && s.back() == ')') {

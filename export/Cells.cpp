@@ -124,10 +124,10 @@ void fillSlots(std::vector<TZdqMFERecord>& cells, const std::vector<int>& lines,
 
 }  // namespace
 
-// Lines first, then the columns within each line, each step keeping the
-// drawing order of cells that share a key.
-void SortCells(std::vector<TZdqMFERecord>& cells) {
-  if (cells.size() < 2) return;
+namespace {
+
+// Sorts the cells (see SortCells) and returns the line of each.
+std::vector<int> sortIntoLines(std::vector<TZdqMFERecord>& cells) {
   const std::vector<int> line = lineOfEachCell(cells);
   std::vector<size_t> order(cells.size());
   std::iota(order.begin(), order.end(), size_t(0));
@@ -151,13 +151,24 @@ void SortCells(std::vector<TZdqMFERecord>& cells) {
   }
   std::vector<TZdqMFERecord> sorted;
   sorted.reserve(cells.size());
-  for (size_t i : order) sorted.push_back(std::move(cells[i]));
+  std::vector<int> lines;
+  lines.reserve(cells.size());
+  for (size_t i : order) {
+    sorted.push_back(std::move(cells[i]));
+    lines.push_back(line[i]);
+  }
   cells = std::move(sorted);
+  return lines;
 }
 
+}  // namespace
+
+// Lines first, then the columns within each line, each step keeping the
+// drawing order of cells that share a key.
+void SortCells(std::vector<TZdqMFERecord>& cells) { sortIntoLines(cells); }
+
 TZdqCellGrid BuildCellGrid(std::vector<TZdqMFERecord>& cells) {
-  SortCells(cells);
-  const std::vector<int> lines = lineOfEachCell(cells);
+  const std::vector<int> lines = sortIntoLines(cells);
   TZdqCellGrid grid;
   grid.RowCount = cells.empty() ? 1 : lines.back() + 1;
   for (const TZdqMFERecord& cell : cells)

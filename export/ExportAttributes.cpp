@@ -155,15 +155,29 @@ TRect unclippedBox(const TEmfRecord& record, const TEmfText& text) {
   return {b.Left, b.Top, clampToInt(int64_t(b.Right) + 1), clampToInt(int64_t(b.Bottom) + 1)};
 }
 
+}  // namespace
+
+// Metrics are asked once per font in a row: texts come in runs of one font.
+const TZdqExportAttributes::TLineMetrics& TZdqExportAttributes::lineMetrics(const TEmfLogFont& logFont) {
+  const bool same = metricsFont_ && metricsFont_->Height == logFont.Height && metricsFont_->Weight == logFont.Weight &&
+                    metricsFont_->Italic == logFont.Italic && metricsFont_->FaceName == logFont.FaceName;
+  if (!same) {
+    const TFont font = logFont.ToFont();
+    metrics_ = {FontLineHeight(font), FontAscent(font)};
+    metricsFont_ = logFont;
+  }
+  return metrics_;
+}
+
 // The whole text as drawn, before clipping: from the reference point, the
 // alignment in force and the advances (or the bounds when there are none).
-TRect textBox(const TEmfRecord& record, const TEmfText& text, const TEmfState& state) {
+TRect TZdqExportAttributes::textBox(const TEmfRecord& record, const TEmfText& text, const TEmfState& state) {
   if (record.Type == EMR_SMALLTEXTOUT) return text.Bounds;
   int64_t width = 0;
   for (int32_t dx : text.Dx) width += dx;
   if (text.Dx.empty()) width = int64_t(text.Bounds.Right) - text.Bounds.Left + 1;
-  const TFont font = state.Font.ToFont();
-  const int height = FontLineHeight(font);
+  const TLineMetrics& metrics = lineMetrics(state.Font);
+  const int height = metrics.height;
   int64_t left = text.Reference.X, top = text.Reference.Y;
   switch (state.TextAlign & 6) {
     case TA_RIGHT: left -= width; break;
@@ -171,12 +185,14 @@ TRect textBox(const TEmfRecord& record, const TEmfText& text, const TEmfState& s
     default: break;
   }
   switch (state.TextAlign & 24) {
-    case TA_BASELINE: top -= FontAscent(font); break;
+    case TA_BASELINE: top -= metrics.ascent; break;
     case TA_BOTTOM: top -= height; break;
     default: break;
   }
   return {clampToInt(left), clampToInt(top), clampToInt(left + width), clampToInt(top + height)};
 }
+
+namespace {
 
 TFontPitch pitchOf(uint8_t pitchAndFamily) {
   switch (pitchAndFamily & 0x0F) {

@@ -3,6 +3,7 @@
 // page's records keeping the drawing state, turns text runs, lines, boxes,
 // ellipses and pictures into cells, and on saving arranges the cells in a
 // grid.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,11 @@ class TZdqExportAttributes : public TZdqExport {
   TColor CurrentBackColor() const { return backColor_; }
 
  private:
+  struct TLineMetrics {
+    int height = 0, ascent = 0;
+  };
+  const TLineMetrics& lineMetrics(const TEmfLogFont& logFont);
+  TRect textBox(const TEmfRecord& record, const TEmfText& text, const TEmfState& state);
   void selectFont(const TEmfRecord& record, const TEmfState& state);
   void addLine(const TEmfRecord& record, const TEmfState& state);
   void addBox(TZdqMFERecordKind kind, const TEmfRecord& record);
@@ -63,6 +69,8 @@ class TZdqExportAttributes : public TZdqExport {
   TAlignment alignment_ = TAlignment::taLeftJustify;
   TColor backColor_ = clWhite;
   TPoint prevPoint_{};
+  std::optional<TEmfLogFont> metricsFont_;  // the font metrics_ are of
+  TLineMetrics metrics_;
 };
 
 }  // namespace zd

@@ -69,6 +69,9 @@ std::string TZdqOutputCharset::Encode(std::string_view utf8, size_t* replaced) c
   std::string out;
   out.reserve(utf8.size());
   if (IsUtf8()) {
+    // ASCII, most text, is its own UTF-8; anything else is decoded so that
+    // malformed bytes become U+FFFD.
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return (c & 0x80) == 0; })) return std::string(utf8);
     for (char32_t cp : DecodeUtf8(utf8)) AppendUtf8(cp, out);
     return out;
   }

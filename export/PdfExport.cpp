@@ -1,6 +1,7 @@
 #include "export/PdfExport.h"
 
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 #include "export/PdfCodePages.h"
@@ -255,7 +256,7 @@ class TPdfJob {
       pdf_.WriteString("q " + point(c.Left, c.Bottom) + " " + PdfPoints(c.Width()) + " " + PdfPoints(c.Height()) +
                        " re W n");
     }
-    const double baseline = double(box.Top) + FontAscent(cell.Font);
+    const double baseline = double(box.Top) + ascentOf(cell.Font);
     pdf_.WriteString("BT");
     pdf_.WriteString(PdfColor(cell.Font.Color, false));
     if (!fonts_.EmbedsSubsets() && fonts_.FitsBaseFont(cell.Font, cell.Text)) {
@@ -270,6 +271,15 @@ class TPdfJob {
     }
     pdf_.WriteString("ET");
     if (clip) pdf_.WriteString("Q");
+  }
+
+  // Texts come in runs of one font: its ascent is asked once per run.
+  int ascentOf(const TFont& font) {
+    if (!ascentFont_ || !(*ascentFont_ == font)) {
+      ascent_ = FontAscent(font);
+      ascentFont_ = font;
+    }
+    return ascent_;
   }
 
   std::string fontOperator(int font, const TFont& canvasFont) const {
@@ -391,6 +401,8 @@ class TPdfJob {
   std::vector<TImage> images_;
   int height_;
   int64_t pageTop_ = 0;
+  std::optional<TFont> ascentFont_;  // the font ascent_ is of
+  int ascent_ = 0;
   int content_ = 0, length_ = 0, procSet_ = 0, resources_ = 0;
 };
 

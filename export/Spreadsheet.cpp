@@ -62,6 +62,10 @@ const TClassProperties* TZdqExportToSpreadsheet::PublishedProperties() const {
 }
 
 std::string TZdqExportToSpreadsheet::CellText(std::string_view utf8) {
+  // Short ASCII texts, most of them, are the same in every encoding.
+  const bool plain = utf8.size() <= MaxCellText &&
+                     std::all_of(utf8.begin(), utf8.end(), [](char c) { return c > 0 && c < 0x80; });
+  if (plain) return std::string(utf8);
   std::u32string chars = DecodeUtf8(utf8);
   if (chars.size() > MaxCellText) chars.resize(MaxCellText);
   std::string cut;

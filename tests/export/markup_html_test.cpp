@@ -12,6 +12,7 @@
 #include "export/XmlEscape.h"
 #include "export/XmlExport.h"
 #include "host/graphics/GuiApp.h"
+#include "tests/TempPath.h"
 #include "host/locale/Locale.h"
 
 namespace zd {
@@ -42,8 +43,7 @@ class MarkupFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
     test::ensureGuiApp();
-    dir = std::filesystem::temp_directory_path() /
-          ("markup_html_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    dir = test::UniqueTempPath("markup_html");
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     savedLocale = currentLocale();

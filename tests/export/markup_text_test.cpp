@@ -10,6 +10,7 @@
 #include "export/TextExport.h"
 #include "export/TextExportFile.h"
 #include "host/graphics/GuiApp.h"
+#include "tests/TempPath.h"
 #include "host/locale/Locale.h"
 
 namespace zd {
@@ -42,8 +43,7 @@ class MarkupTextTest : public ::testing::Test {
  protected:
   void SetUp() override {
     test::ensureGuiApp();
-    dir = std::filesystem::temp_directory_path() /
-          ("markup_text_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    dir = test::UniqueTempPath("markup_text");
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     savedLocale = currentLocale();

@@ -16,6 +16,7 @@
 #include "export/TextExport.h"
 #include "export/XmlExport.h"
 #include "host/graphics/GuiApp.h"
+#include "tests/TempPath.h"
 #include "host/printing/Printer.h"
 #include "print/PrintZd.h"
 
@@ -106,8 +107,7 @@ class MarkupInteropTest : public ::testing::Test {
     printer.SetPrinterIndex(-1);
   }
   void SetUp() override {
-    dir = std::filesystem::temp_directory_path() /
-          ("markup_interop_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    dir = test::UniqueTempPath("markup_interop");
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     report.PrepareReport();
