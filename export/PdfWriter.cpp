@@ -4,7 +4,8 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
+
+#include "export/TextExportFile.h"
 
 namespace zd {
 
@@ -134,11 +135,11 @@ void TPdfWriter::WriteXrefAndTrailer(int rootObject, int infoObject) {
 }
 
 void TPdfWriter::SaveBytes(const std::string& bytes, const std::string& fileName) {
-  std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
-  if (!out) throw EPdfError("Cannot create file \"" + fileName + "\"");
-  out.write(bytes.data(), std::streamsize(bytes.size()));
-  out.close();
-  if (!out) throw EPdfError("Cannot write file \"" + fileName + "\"");
+  try {
+    WriteExportFile(fileName, bytes);
+  } catch (const EZdqExportFileError& e) {
+    throw EPdfError(e.what());
+  }
 }
 
 }  // namespace zd
