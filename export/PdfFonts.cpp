@@ -178,7 +178,6 @@ int TZdqPDFFont::CodePage() const {
 // ---- TZdqPDFFonts ----
 
 int TZdqPDFFonts::FontFromTable(TPdfWriter& pdf, const TFont& font) {
-  if (embed_) return addEmbedded(pdf, font);
   const uint8_t charset = EffectiveCharset(font.Charset, currentLocale().ansiCodePage);
   const std::string base = PdfBaseFontFamily(font.Name, font.Style, charset);
   if (const int found = GetItemByFont(base, charset); found >= 0) return found;
@@ -191,18 +190,6 @@ int TZdqPDFFonts::FontFromTable(TPdfWriter& pdf, const TFont& font) {
   return Count() - 1;
 }
 
-int TZdqPDFFonts::addEmbedded(TPdfWriter& pdf, const TFont& font) {
-  // One entry per installed face: the name and the two styles that pick it.
-  const TFontStyles face(font.Style.Bits & (fsBold | fsItalic));
-  for (int i = 0; i < Count(); ++i)
-    if (sameText(fonts_[size_t(i)].Name, font.Name) && fonts_[size_t(i)].Style == face) return i;
-  TZdqPDFFont entry;
-  TFont faceFont = font;
-  faceFont.Style = face;
-  entry.FontParameters(faceFont);
-  return addEmbeddedEntry(pdf, std::move(entry), font.Name);
-}
-
 int TZdqPDFFonts::EmbeddedFont(TPdfWriter& pdf, const std::shared_ptr<TPdfFontFile>& file) {
   for (int i = 0; i < Count(); ++i)
     if (fonts_[size_t(i)].Embedded && fonts_[size_t(i)].File == file) return i;
@@ -211,14 +198,8 @@ int TZdqPDFFonts::EmbeddedFont(TPdfWriter& pdf, const std::shared_ptr<TPdfFontFi
   entry.Name = file->PostScriptName();
   entry.IsTrueType = file->Valid() && file->IsTrueType();
   entry.IsEmbeddable = file->Valid() && file->IsEmbeddable();
-  const std::string name = entry.Name;
-  return addEmbeddedEntry(pdf, std::move(entry), name);
-}
-
-int TZdqPDFFonts::addEmbeddedEntry(TPdfWriter& pdf, TZdqPDFFont entry, const std::string& fontName) {
-  if (!entry.File->Valid() || !entry.File->IsTrueType())
-    throw EPdfError("No TrueType font is installed for \"" + fontName + "\" to embed");
-  if (!entry.IsEmbeddable) throw EPdfError("The licence of font \"" + fontName + "\" does not allow embedding");
+  if (!entry.IsTrueType) throw EPdfError("The font \"" + entry.Name + "\" is no TrueType font to embed");
+  if (!entry.IsEmbeddable) throw EPdfError("The licence of font \"" + entry.Name + "\" does not allow embedding");
   entry.Embedded = true;
   entry.RefIndex = pdf.GetNextRefIndex();
   entry.CharSet = kAnsiCharset;
@@ -266,16 +247,10 @@ int TZdqPDFFonts::GetItemByFont(const std::string& baseFont, uint8_t charSet) co
 }
 
 std::string TZdqPDFFonts::TextOperand(int index, std::string_view utf8) {
-  if (index < 0 || index >= Count()) throw EPdfError("PDF font F" + std::to_string(index) + " does not exist");
-  TZdqPDFFont& font = fonts_[size_t(index)];
-  if (!font.Embedded) return "(" + PdfEscapeString(EncodeToCodePage(utf8, font.CodePage())) + ")";
-  std::string glyphs;
-  for (char32_t c : DecodeUtf8(utf8)) {
-    const uint16_t glyph = font.File->GlyphIndex(c);
-    if (glyph != 0) font.UsedGlyphs.emplace(glyph, std::u32string(1, c));
-    glyphs += hex4(glyph);
-  }
-  return "<" + glyphs + ">";
+  if (index < 0 || index >= Count() || fonts_[size_t(index)].Embedded)
+    throw EPdfError("PDF font F" + std::to_string(index) + " is no base font");
+  const TZdqPDFFont& font = fonts_[size_t(index)];
+  return "(" + PdfEscapeString(EncodeToCodePage(utf8, font.CodePage())) + ")";
 }
 
 void TZdqPDFFonts::WriteFonts(TPdfWriter& pdf) const {
@@ -414,7 +389,7 @@ void TZdqPDFFonts::writeEmbeddedFont(TPdfWriter& pdf, int index, const TZdqPDFFo
   int flags = kSymbolicFlag;
   if (pitchAndFamily & kSerifFamilyBits) flags += kSerifFlag;
   if (!(pitchAndFamily & 0x01)) flags += kFixedFlag;
-  if (font.Style.Has(fsItalic)) flags += kItalicFlag;
+  if (file.ItalicAngle() != 0) flags += kItalicFlag;
   pdf.AddRef(descriptor);
   pdf.WriteString(std::to_string(descriptor) + " 0 obj");
   pdf.WriteString("<< /Type /FontDescriptor ");

@@ -59,9 +59,8 @@ class TZdqPDFFonts {
  public:
   explicit TZdqPDFFonts(bool embedSubsets = false) : embed_(embedSubsets) {}
 
-  // Index of the entry for the font, added (with a new object number taken
-  // from the writer) when the table has none yet: a base font, or with
-  // subsets throughout the canvas font's own file.
+  // Index of the base-font entry for the font, added (with a new object
+  // number taken from the writer) when the table has none yet.
   int FontFromTable(TPdfWriter& pdf, const TFont& font);
   // Whether a text in this font can be shown by its base font: every
   // character is in the code page of its charset.
@@ -78,9 +77,10 @@ class TZdqPDFFonts {
   int GetItemByFont(const std::string& baseFont, uint8_t charSet) const;
   int Count() const { return int(fonts_.size()); }
   void Clear() { fonts_.clear(); }
+  // Every text in embedded subsets, whatever its code page could carry.
   bool EmbedsSubsets() const { return embed_; }
 
-  // The string operand of "Tj" that shows the UTF-8 text in font `index`.
+  // The string operand of "Tj" that shows the UTF-8 text in base font `index`.
   std::string TextOperand(int index, std::string_view utf8);
 
   // Every font object, with encodings, descriptors, font files and maps.
@@ -92,8 +92,6 @@ class TZdqPDFFonts {
   void writeWidths(TPdfWriter& pdf, const TZdqPDFFont& font) const;
   void writeDescriptor(TPdfWriter& pdf, int number, const TZdqPDFFont& font) const;
   void writeEmbeddedFont(TPdfWriter& pdf, int index, const TZdqPDFFont& font) const;
-  int addEmbedded(TPdfWriter& pdf, const TFont& font);
-  int addEmbeddedEntry(TPdfWriter& pdf, TZdqPDFFont entry, const std::string& fontName);
 
   bool embed_;
   std::vector<TZdqPDFFont> fonts_;
