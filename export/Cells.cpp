@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <numeric>
 #include <utility>
 
 #include "host/core/TextUtil.h"
@@ -11,50 +12,70 @@ namespace zd {
 int ZDQ_EQUAL_X = 15;
 int ZDQ_EQUAL_Y = 5;
 
-int ZdqESortCompare(const TZdqMFERecord& a, const TZdqMFERecord& b) {
-  if (std::abs(a.Left - b.Left) <= ZDQ_EQUAL_X && std::abs(a.Top - b.Top) <= ZDQ_EQUAL_Y) return 0;
-  if (a.Top < b.Top) return -1;
-  if (a.Left >= b.Left || a.Top - b.Top > ZDQ_EQUAL_Y) return 1;
-  return -1;
+int GridLeft(const TZdqMFERecord& cell) {
+  if (!cell.ControlBox) return cell.Left;
+  switch (cell.Alignment) {
+    case TAlignment::taRightJustify: return cell.ControlBox->Right;
+    case TAlignment::taCenter: return int((int64_t(cell.TextBox.Left) + cell.TextBox.Right) / 2);
+    default: return cell.ControlBox->Left;
+  }
 }
 
 namespace {
-
-// Hoare partitioning around the middle element. The scans are bounded by
-// the range too, as the comparison is not a strict ordering.
-void quickSort(std::vector<TZdqMFERecord>& v, int l, int r) {
-  while (l < r) {
-    int i = l, j = r;
-    const TZdqMFERecord pivot = v[size_t((l + r) / 2)];
-    do {
-      while (i < r && ZdqESortCompare(v[size_t(i)], pivot) < 0) ++i;
-      while (j > l && ZdqESortCompare(v[size_t(j)], pivot) > 0) --j;
-      if (i <= j) {
-        std::swap(v[size_t(i)], v[size_t(j)]);
-        ++i;
-        --j;
-      }
-    } while (i <= j);
-    if (l < j) quickSort(v, l, j);
-    l = i;
-  }
-}
 
 bool isFilledText(const TZdqMFERecord& cell) {
   return cell.Kind == TZdqMFERecordKind::rkText && !Trim(cell.Text).empty();
 }
 
-// Columns start at the lefts of text cells; a left within ZDQ_EQUAL_X of a
-// known column joins it, the list stays ascending.
+// Groups sorted keys into runs that start at a key and take every key
+// within tolerance of that first one; returns the run of each key.
+std::vector<int> runsOf(const std::vector<int>& sortedKeys, int tolerance) {
+  std::vector<int> run(sortedKeys.size());
+  int current = -1, first = 0;
+  for (size_t i = 0; i < sortedKeys.size(); ++i) {
+    if (current < 0 || int64_t(sortedKeys[i]) - first > tolerance) {
+      ++current;
+      first = sortedKeys[i];
+    }
+    run[i] = current;
+  }
+  return run;
+}
+
+// The line of every cell (0 for the highest), by the cells' tops.
+std::vector<int> lineOfEachCell(const std::vector<TZdqMFERecord>& cells) {
+  std::vector<size_t> byTop(cells.size());
+  std::iota(byTop.begin(), byTop.end(), size_t(0));
+  std::stable_sort(byTop.begin(), byTop.end(), [&](size_t a, size_t b) { return cells[a].Top < cells[b].Top; });
+  std::vector<int> tops;
+  tops.reserve(cells.size());
+  for (size_t i : byTop) tops.push_back(cells[i].Top);
+  const std::vector<int> runs = runsOf(tops, ZDQ_EQUAL_Y);
+  std::vector<int> line(cells.size());
+  for (size_t k = 0; k < byTop.size(); ++k) line[byTop[k]] = runs[k];
+  return line;
+}
+
+// Columns start at the grid lefts of text cells; a left within ZDQ_EQUAL_X
+// of a known column joins it, the list stays ascending.
 void addColumn(std::vector<int>& columns, int left) {
   for (auto it = columns.begin(); it != columns.end(); ++it) {
-    if (std::abs(left - *it) <= ZDQ_EQUAL_X) return;
+    if (std::abs(int64_t(left) - *it) <= ZDQ_EQUAL_X) return;
     if (*it > left) {
       columns.insert(it, left);
       return;
     }
   }
   columns.push_back(left);
+}
+
+// The slot of a cell in its row: the first column it is not right of by
+// more than ZDQ_EQUAL_X; cells right of every column take the last one.
+size_t columnOf(const TZdqMFERecord& cell, const std::vector<int>& columns) {
+  const int left = GridLeft(cell);
+  for (size_t c = 0; c < columns.size(); ++c)
+    if (int64_t(left) - columns[c] <= ZDQ_EQUAL_X) return c;
+  return columns.size() - 1;
 }
 
 TZdqMFERecord blankCellLike(const TZdqMFERecord& neighbour, int left, int top) {
@@ -67,60 +88,93 @@ TZdqMFERecord blankCellLike(const TZdqMFERecord& neighbour, int left, int top) {
   return blank;
 }
 
-// Walks the slots row by row; a slot the current cell does not fit gets a
-// blank cell in front of it. Once every cell is placed, the last one stays
-// current and later blanks go in front of it. Builds a new list, since
-// inserting into the old one would cost quadratic time on long exports.
-void fillSlots(std::vector<TZdqMFERecord>& cells, const TZdqCellGrid& grid) {
-  const int slots = grid.RowCount * grid.ColCount;
-  if (slots == 0 || cells.empty()) return;
+// A second cell in an occupied slot: texts are joined in drawing order; a
+// text is not given up for a cell that shows none.
+void mergeIntoSlot(TZdqMFERecord& slot, TZdqMFERecord&& cell) {
+  if (isFilledText(slot) && isFilledText(cell)) slot.Text += " " + cell.Text;
+  else if (!isFilledText(slot)) slot = std::move(cell);
+}
+
+// Builds RowCount x ColCount slots in row order from the sorted cells. A
+// slot no cell falls into gets a blank cell that looks like the next cell
+// still to be placed (once all are placed, like the row's last cell).
+void fillSlots(std::vector<TZdqMFERecord>& cells, const std::vector<int>& lines, const TZdqCellGrid& grid) {
+  const size_t columns = grid.Columns.size();
+  if (columns == 0 || cells.empty()) return;
   std::vector<TZdqMFERecord> out;
-  out.reserve(std::max(cells.size(), size_t(slots)) + 1);
-  size_t next = 0, c = 0;
-  int top = -1;
-  for (int n = 0; n < slots; ++n) {
-    const bool placedAll = next >= cells.size();
-    const TZdqMFERecord& cell = placedAll ? out.back() : cells[next];
-    const int x = grid.Columns[c];
-    if (c == 0) top = cell.Top;
-    const bool fits = cell.Left - x <= ZDQ_EQUAL_X && std::abs(cell.Top - top) <= ZDQ_EQUAL_Y;
-    if (placedAll) {
-      if (!fits) {
-        TZdqMFERecord blank = blankCellLike(cell, x, top);
-        out.insert(out.end() - 1, std::move(blank));
-      }
-    } else if (fits) {
-      out.push_back(std::move(cells[next++]));
-    } else {
-      out.push_back(blankCellLike(cell, x, top));
+  out.reserve(size_t(grid.RowCount) * columns);
+  size_t next = 0;
+  for (int row = 0; row < grid.RowCount; ++row) {
+    std::vector<std::optional<TZdqMFERecord>> slots(columns);
+    const int top = cells[next].Top;
+    for (; next < cells.size() && lines[next] == row; ++next) {
+      std::optional<TZdqMFERecord>& slot = slots[columnOf(cells[next], grid.Columns)];
+      if (slot) mergeIntoSlot(*slot, std::move(cells[next]));
+      else slot = std::move(cells[next]);
     }
-    if (++c == grid.Columns.size()) {
-      c = 0;
-      top = -1;
-    }
+    const TZdqMFERecord* look = next < cells.size() ? &cells[next] : nullptr;
+    for (size_t c = 0; !look && c < columns; ++c)
+      if (slots[columns - 1 - c]) look = &*slots[columns - 1 - c];
+    for (size_t c = 0; c < columns; ++c)
+      if (!slots[c]) slots[c] = blankCellLike(*look, grid.Columns[c], top);
+    for (std::optional<TZdqMFERecord>& slot : slots) out.push_back(std::move(*slot));
   }
-  for (; next < cells.size(); ++next) out.push_back(std::move(cells[next]));
   cells = std::move(out);
 }
 
 }  // namespace
 
-void SortCells(std::vector<TZdqMFERecord>& cells) {
-  if (cells.size() > 1) quickSort(cells, 0, int(cells.size()) - 1);
+namespace {
+
+// Sorts the cells (see SortCells) and returns the line of each.
+std::vector<int> sortIntoLines(std::vector<TZdqMFERecord>& cells) {
+  const std::vector<int> line = lineOfEachCell(cells);
+  std::vector<size_t> order(cells.size());
+  std::iota(order.begin(), order.end(), size_t(0));
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+    if (line[a] != line[b]) return line[a] < line[b];
+    return GridLeft(cells[a]) < GridLeft(cells[b]);
+  });
+  // Lefts within ZDQ_EQUAL_X of a column's first one are one column: put
+  // those cells back in drawing order.
+  for (size_t start = 0; start < order.size();) {
+    size_t end = start;
+    while (end < order.size() && line[order[end]] == line[order[start]]) ++end;
+    std::vector<int> lefts;
+    for (size_t k = start; k < end; ++k) lefts.push_back(GridLeft(cells[order[k]]));
+    const std::vector<int> column = runsOf(lefts, ZDQ_EQUAL_X);
+    std::vector<std::pair<int, size_t>> keyed;
+    for (size_t k = start; k < end; ++k) keyed.push_back({column[k - start], order[k]});
+    std::sort(keyed.begin(), keyed.end());
+    for (size_t k = start; k < end; ++k) order[k] = keyed[k - start].second;
+    start = end;
+  }
+  std::vector<TZdqMFERecord> sorted;
+  sorted.reserve(cells.size());
+  std::vector<int> lines;
+  lines.reserve(cells.size());
+  for (size_t i : order) {
+    sorted.push_back(std::move(cells[i]));
+    lines.push_back(line[i]);
+  }
+  cells = std::move(sorted);
+  return lines;
 }
 
+}  // namespace
+
+// Lines first, then the columns within each line, each step keeping the
+// drawing order of cells that share a key.
+void SortCells(std::vector<TZdqMFERecord>& cells) { sortIntoLines(cells); }
+
 TZdqCellGrid BuildCellGrid(std::vector<TZdqMFERecord>& cells) {
-  SortCells(cells);
+  const std::vector<int> lines = sortIntoLines(cells);
   TZdqCellGrid grid;
-  grid.RowCount = 1;
-  int prevTop = -1;
-  for (const TZdqMFERecord& cell : cells) {
-    if (prevTop >= 0 && std::abs(prevTop - cell.Top) > ZDQ_EQUAL_Y) ++grid.RowCount;
-    prevTop = cell.Top;
-    if (isFilledText(cell)) addColumn(grid.Columns, cell.Left);
-  }
+  grid.RowCount = cells.empty() ? 1 : lines.back() + 1;
+  for (const TZdqMFERecord& cell : cells)
+    if (isFilledText(cell)) addColumn(grid.Columns, GridLeft(cell));
   grid.ColCount = int(grid.Columns.size());
-  fillSlots(cells, grid);
+  fillSlots(cells, lines, grid);
   return grid;
 }
 

@@ -42,18 +42,31 @@ struct TZdqMFERecord {
   int Left = 0, Top = 0, Width = 0, Height = 0;
   std::string Text;               // UTF-8
   std::optional<TBitmap> Bitmap;  // the picture of an rkPicture cell
+  // rkText: the box of the control that drew the text (the clip rectangle
+  // it was drawn with); none for text drawn without a clip.
+  std::optional<TRect> ControlBox;
+  // rkText: the whole text as drawn, before any clipping.
+  TRect TextBox{};
+  // rkLine: the line runs from (Left, Top) to LineEnd, drawn with Pen.
+  TPoint LineEnd{};
+  TPen Pen;
 };
+
+// The x by which the grid places a cell. A text in a control is placed by
+// the control's edge it is aligned to (its middle when centred), so the
+// texts of one report column share an x whatever their width.
+int GridLeft(const TZdqMFERecord& cell);
 
 // Positions this close belong to the same column (x) or row (y). Global so
 // that an application can loosen or tighten them before an export.
 extern int ZDQ_EQUAL_X;  // 15
 extern int ZDQ_EQUAL_Y;  // 5
 
-// Reading order with the tolerances above: cells on one line (tops within
-// ZDQ_EQUAL_Y) by x, lines by top. Not a strict ordering for tops 1 to
-// ZDQ_EQUAL_Y apart, which is why SortCells is a plain quicksort that stays
-// inside the list whatever the comparison answers.
-int ZdqESortCompare(const TZdqMFERecord& a, const TZdqMFERecord& b);
+// Reading order with the tolerances above: lines by top, where a line takes
+// every cell whose top lies within ZDQ_EQUAL_Y of the line's highest one;
+// within a line, columns by x, where a column takes every cell within
+// ZDQ_EQUAL_X of its leftmost one (by GridLeft). Cells that share a line
+// and a column keep the order in which they were drawn.
 void SortCells(std::vector<TZdqMFERecord>& cells);
 
 struct TZdqCellGrid {

@@ -1,15 +1,44 @@
 #include "export/CsvExport.h"
 
+#include "export/CellNumber.h"
 #include "export/TextExportFile.h"
+#include "host/core/Properties.h"
 
 namespace zd {
 
+namespace {
+
+constexpr const char* kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+bool looksLikeFormula(const std::string& text) {
+  if (text.empty()) return false;
+  switch (text[0]) {
+    case '=': case '+': case '-': case '@': case '\t': case '\r': return !ReadCellNumber(text);
+    default: return false;
+  }
+}
+
+}  // namespace
+
 TZdqExportToCSV::TZdqExportToCSV(TComponent* owner) : TZdqExportAttributes(owner) {}
 
-std::string CsvField(const std::string& text) {
-  if (text.find_first_of(";\"\r\n") == std::string::npos) return text;
+const TClassProperties* TZdqExportToCSV::PublishedProperties() const {
+  static const TClassProperties props =
+      TPropertiesOf<TZdqExportToCSV>("TZdqExportToCSV", TZdqExportAttributes::PublishedProperties())
+          .Integer("CodePage", &TZdqExportToCSV::CodePage, &TZdqExportToCSV::SetCodePage, TZdqOutputCharset::Utf8)
+          .Boolean("ByteOrderMark", &TZdqExportToCSV::ByteOrderMark,
+                   [](TZdqExportToCSV& e, bool v) { e.ByteOrderMark = v; }, true)
+          .Boolean("FormulaGuard", &TZdqExportToCSV::FormulaGuard,
+                   [](TZdqExportToCSV& e, bool v) { e.FormulaGuard = v; }, true)
+          .Build();
+  return &props;
+}
+
+std::string CsvField(const std::string& text, bool guardFormulas) {
+  const std::string field = guardFormulas && looksLikeFormula(text) ? "'" + text : text;
+  if (field.find_first_of(";\"\r\n") == std::string::npos) return field;
   std::string out = "\"";
-  for (char c : text) {
+  for (char c : field) {
     if (c == '"') out += '"';
     out += c;
   }
@@ -29,13 +58,12 @@ void TZdqExportToCSV::SaveToFile(const std::string& fileName) {
     } else if (inRow > 0) {
       text += ';';
     }
-    text += CsvField(cell.Text);
+    text += CsvField(cell.Text, FormulaGuard);
     ++inRow;
   }
-  // A last row the grid left short still gets all its fields.
-  if (inRow > 0)
-    for (; inRow < columns; ++inRow) text += ';';
-  WriteExportFile(fileName, TZdqOutputCharset::Ansi().Encode(text));
+  std::string bytes = charset_.Encode(text, &ReplacedCharacters);
+  if (charset_.IsUtf8() && ByteOrderMark) bytes.insert(0, kUtf8ByteOrderMark);
+  WriteExportFile(fileName, bytes);
   Records().clear();
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "export/ExportAttributes.h"
+#include "export/OutputCharset.h"
 
 namespace zd {
 
@@ -10,14 +11,31 @@ class TZdqExportToCSV : public TZdqExportAttributes {
  public:
   explicit TZdqExportToCSV(TComponent* owner = nullptr);
   std::string ClassName() const override { return "TZdqExportToCSV"; }
+  const TClassProperties* PublishedProperties() const override;
 
   // Writes the cells collected since the last save, so that with one file
   // per page each file holds its own page.
   void SaveToFile(const std::string& fileName) override;
+
+  // The file's encoding: TZdqOutputCharset::Utf8 (the default) or a
+  // single-byte code page; an unknown one raises std::invalid_argument.
+  int CodePage() const { return charset_.CodePage(); }
+  void SetCodePage(int codePage) { charset_ = TZdqOutputCharset(codePage); }
+  // A UTF-8 file starts with a byte order mark, by which spreadsheet
+  // programs tell UTF-8 from their legacy code page.
+  bool ByteOrderMark = true;
+  // Texts a spreadsheet program would take for a formula get a leading
+  // apostrophe (see CsvField).
+  bool FormulaGuard = true;
+
+ private:
+  TZdqOutputCharset charset_{TZdqOutputCharset::Utf8};
 };
 
-// A field quoted when it holds the separator, a double quote or a line
-// break, with its quotes doubled; any other field unchanged.
-std::string CsvField(const std::string& text);
+// One field: with `guardFormulas`, a text that starts with =, +, -, @, tab
+// or carriage return and is no number gets a leading apostrophe, so that
+// spreadsheet programs show it rather than evaluate it. A field holding the
+// separator, a double quote or a line break is quoted with its quotes doubled.
+std::string CsvField(const std::string& text, bool guardFormulas = true);
 
 }  // namespace zd

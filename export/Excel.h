@@ -1,15 +1,22 @@
 #pragma once
-// A worksheet in the Excel BIFF record format: begin of file, dimensions,
-// one record per cell in row order, end of file. No row, font or format
-// records: the readers fall back to their defaults.
+// A worksheet in the Excel BIFF record format: begin of file, the code page
+// of the labels, one font and cell format, dimensions, one record per cell
+// in row order, end of file.
+#include <string>
+#include <vector>
+
 #include "export/Spreadsheet.h"
 
 namespace zd {
 
 class TZdqExportToExcel : public TZdqExportToSpreadsheet {
  public:
-  using TZdqExportToSpreadsheet::TZdqExportToSpreadsheet;
+  // Labels are in the locale's ANSI code page (1252 when that is none
+  // this library can write).
+  explicit TZdqExportToExcel(TComponent* owner = nullptr);
   std::string ClassName() const override { return "TZdqExportToExcel"; }
+  // Labels are 8-bit: UTF-8 is refused (std::invalid_argument).
+  void SetCodePage(int codePage) override;
 
  protected:
   void WriteFileBegin() override;
@@ -19,9 +26,20 @@ class TZdqExportToExcel : public TZdqExportToSpreadsheet {
   void WriteData(TSpreadsheetCellType cellType, const TZdqMFERecord* rec, int row, int col,
                  const std::string& text, TAlignment alignment, TColor color) override;
 
+  // Numbers as number cells in the format that shows them as the text did.
+  void WriteNumber(const TZdqMFERecord& rec, int row, int col, const TCellNumber& number) override;
+
  private:
-  void writeCellHeader(uint16_t code, uint16_t length, int row, int col, TAlignment alignment);
-  void writeDefaultFormat();
+  // The cell attributes name the cell format and number format (both the
+  // index of the format's record) and font 0.
+  void writeCellHeader(uint16_t code, uint16_t length, int row, int col, TAlignment alignment,
+                       uint8_t format = 0);
+  void writeDefaultFont();
+  void writeNumberFormats();
+
+  // A cell names its format in six bits.
+  static constexpr size_t kMaxFormats = 64;
+  std::vector<std::string> formats_;  // in record order, as written
 };
 
 }  // namespace zd

@@ -43,6 +43,7 @@ const TClassProperties* TZdqExport::PublishedProperties() const {
 }
 
 void TZdqExport::StartExport() {
+  ReplacedCharacters = 0;
   if (OnStartExecute) OnStartExecute(this);
 }
 

@@ -68,6 +68,10 @@ class TZdqExport : public TComponent {
   int intPageWidth = 0, intPageHeight = 0;
   int intTotalWidth = 0, intTotalHeight = 0;
 
+  // Characters written as '?' because the output's code page lacks them,
+  // counted since StartExport (formats that write Unicode keep 0).
+  size_t ReplacedCharacters = 0;
+
   TNotifyEvent OnStartExecute, OnEndExecute, OnNewPage;
   TZdqMFEBeforeRecordEvent OnRecord;
 

@@ -128,6 +128,72 @@ TBitmap pictureOf(const TEmfRecord& r) {
   }
 }
 
+constexpr uint32_t kClippedOption = 4, kNoRectangleOption = 0x100;
+constexpr uint32_t kPenNull = 5;
+
+TPen penOf(const TEmfPen& pen) {
+  TPen out;
+  out.Color = pen.Color;
+  out.Width = std::max(pen.Width, 1);
+  out.Style = (pen.Style & 0xFF) == kPenNull ? TPenStyle::psClear : TPenStyle::psSolid;
+  return out;
+}
+
+// The clip rectangle a text record was drawn with, when it has one.
+std::optional<TRect> clipOf(const TEmfRecord& record, const TEmfText& text) {
+  if (!(text.Options & kClippedOption)) return std::nullopt;
+  if (record.Type == EMR_SMALLTEXTOUT) {
+    if (text.Options & kNoRectangleOption) return std::nullopt;
+    return record.RectAt(36);
+  }
+  return record.RectAt(56);
+}
+
+TRect unclippedBox(const TEmfRecord& record, const TEmfText& text) {
+  if (record.Type == EMR_SMALLTEXTOUT) return text.Bounds;
+  const TRect& b = text.Bounds;  // inclusive
+  return {b.Left, b.Top, clampToInt(int64_t(b.Right) + 1), clampToInt(int64_t(b.Bottom) + 1)};
+}
+
+}  // namespace
+
+// Metrics are asked once per font in a row: texts come in runs of one font.
+const TZdqExportAttributes::TLineMetrics& TZdqExportAttributes::lineMetrics(const TEmfLogFont& logFont) {
+  const bool same = metricsFont_ && metricsFont_->Height == logFont.Height && metricsFont_->Weight == logFont.Weight &&
+                    metricsFont_->Italic == logFont.Italic && metricsFont_->FaceName == logFont.FaceName;
+  if (!same) {
+    const TFont font = logFont.ToFont();
+    metrics_ = {FontLineHeight(font), FontAscent(font)};
+    metricsFont_ = logFont;
+  }
+  return metrics_;
+}
+
+// The whole text as drawn, before clipping: from the reference point, the
+// alignment in force and the advances (or the bounds when there are none).
+TRect TZdqExportAttributes::textBox(const TEmfRecord& record, const TEmfText& text, const TEmfState& state) {
+  if (record.Type == EMR_SMALLTEXTOUT) return text.Bounds;
+  int64_t width = 0;
+  for (int32_t dx : text.Dx) width += dx;
+  if (text.Dx.empty()) width = int64_t(text.Bounds.Right) - text.Bounds.Left + 1;
+  const TLineMetrics& metrics = lineMetrics(state.Font);
+  const int height = metrics.height;
+  int64_t left = text.Reference.X, top = text.Reference.Y;
+  switch (state.TextAlign & 6) {
+    case TA_RIGHT: left -= width; break;
+    case TA_CENTER: left -= width / 2; break;
+    default: break;
+  }
+  switch (state.TextAlign & 24) {
+    case TA_BASELINE: top -= metrics.ascent; break;
+    case TA_BOTTOM: top -= height; break;
+    default: break;
+  }
+  return {clampToInt(left), clampToInt(top), clampToInt(left + width), clampToInt(top + height)};
+}
+
+namespace {
+
 TFontPitch pitchOf(uint8_t pitchAndFamily) {
   switch (pitchAndFamily & 0x0F) {
     case 1: return TFontPitch::fpFixed;
@@ -137,6 +203,20 @@ TFontPitch pitchOf(uint8_t pitchAndFamily) {
 }
 
 }  // namespace
+
+bool ShownInClip(const TRect& text, const TRect& clip) {
+  const int64_t middle = (int64_t(text.Top) + text.Bottom) / 2;
+  return middle >= clip.Top && middle < clip.Bottom && text.Right > clip.Left && text.Left < clip.Right;
+}
+
+TAlignment AlignmentInBox(const TRect& text, const TRect& box, TAlignment otherwise) {
+  constexpr int kSlack = 2;
+  const int64_t before = int64_t(text.Left) - box.Left, after = int64_t(box.Right) - text.Right;
+  if (after < -kSlack) return otherwise;  // wider than its box: nothing to tell
+  if (after <= kSlack) return TAlignment::taRightJustify;
+  if (before > kSlack && std::abs(before - after) <= kSlack) return TAlignment::taCenter;
+  return otherwise;
+}
 
 TZdqExportAttributes::TZdqExportAttributes(TComponent* owner) : TZdqExport(owner) {}
 
@@ -175,7 +255,7 @@ void TZdqExportAttributes::ExportEMFRecord(const TEmfRecord& record, const TEmfS
     case EMR_MOVETOEX: prevPoint_ = {record.I32(8), record.I32(12)}; break;
     case EMR_SELECTOBJECT: selectFont(record, state); break;
     case EMR_LINETO:
-      if (RecordKinds.Has(TZdqMFERecordKind::rkLine)) addLine(record);
+      if (RecordKinds.Has(TZdqMFERecordKind::rkLine)) addLine(record, state);
       break;
     case EMR_RECTANGLE:
       if (RecordKinds.Has(TZdqMFERecordKind::rkRectangle)) addBox(TZdqMFERecordKind::rkRectangle, record);
@@ -184,7 +264,7 @@ void TZdqExportAttributes::ExportEMFRecord(const TEmfRecord& record, const TEmfS
       if (RecordKinds.Has(TZdqMFERecordKind::rkEllipse)) addBox(TZdqMFERecordKind::rkEllipse, record);
       break;
     case EMR_EXTTEXTOUTA: case EMR_EXTTEXTOUTW: case EMR_SMALLTEXTOUT:
-      if (RecordKinds.Has(TZdqMFERecordKind::rkText)) addText(record);
+      if (RecordKinds.Has(TZdqMFERecordKind::rkText)) addText(record, state);
       break;
     case EMR_BITBLT: case EMR_STRETCHBLT: case EMR_STRETCHDIBITS:
       if (RecordKinds.Has(TZdqMFERecordKind::rkPicture)) addPicture(record);
@@ -217,13 +297,15 @@ TZdqMFERecord TZdqExportAttributes::newCell(TZdqMFERecordKind kind) const {
   return cell;
 }
 
-void TZdqExportAttributes::addLine(const TEmfRecord& record) {
+void TZdqExportAttributes::addLine(const TEmfRecord& record, const TEmfState& state) {
   TZdqMFERecord cell = newCell(TZdqMFERecordKind::rkLine);
   const TPoint to{record.I32(8), record.I32(12)};
   cell.Width = std::abs(extent(prevPoint_.X, to.X));
   cell.Height = std::abs(extent(prevPoint_.Y, to.Y));
   cell.Left = shifted(prevPoint_.X, OffsetX);
   cell.Top = shifted(prevPoint_.Y, OffsetY);
+  cell.LineEnd = {shifted(to.X, OffsetX), shifted(to.Y, OffsetY)};
+  cell.Pen = penOf(state.Pen);
   prevPoint_ = to;
   records_.push_back(std::move(cell));
 }
@@ -239,27 +321,41 @@ void TZdqExportAttributes::addBox(TZdqMFERecordKind kind, const TEmfRecord& reco
 }
 
 // Runs drawn next to each other on one line (as a text split by font
-// changes or by the recorder) become one cell.
-void TZdqExportAttributes::addText(const TEmfRecord& record) {
+// changes or by the recorder) become one cell. Text its clip hides is not
+// collected: the page does not show it.
+void TZdqExportAttributes::addText(const TEmfRecord& record, const TEmfState& state) {
   const std::optional<TEmfText> text = ReadEmfText(record);
   if (!text || Trim(text->Text).empty()) return;
+  const std::optional<TRect> clip = clipOf(record, *text);
+  // Unclipped bounds are the drawn box itself; only a clipped text needs measuring.
+  const TRect drawn = clip ? textBox(record, *text, state) : unclippedBox(record, *text);
+  if (clip && !ShownInClip(drawn, *clip)) return;
   const TRect box = record.Type == EMR_SMALLTEXTOUT ? text->Bounds : inflated(text->Bounds);
   const int left = shifted(box.Left, OffsetX), top = shifted(box.Top, OffsetY);
+  const TAlignment alignment = clip ? AlignmentInBox(drawn, *clip, alignment_) : alignment_;
 
   TZdqMFERecord* last = records_.empty() ? nullptr : &records_.back();
   const bool joins = last && last->Kind == TZdqMFERecordKind::rkText && last->Top == top &&
-                     last->BackColor == backColor_ && last->Alignment == alignment_ &&
+                     last->BackColor == backColor_ && last->Alignment == alignment &&
                      std::abs(int64_t(last->Left) + last->Width - left) < 5;
   TZdqMFERecord fresh;
   TZdqMFERecord& cell = joins ? *last : fresh;
   cell.Kind = TZdqMFERecordKind::rkText;
   cell.BackColor = backColor_;
   cell.Font = font_;
-  cell.Alignment = alignment_;
+  cell.Alignment = alignment;
   cell.Text += text->Text;
-  if (!joins) {
+  const TRect drawnOnPage{shifted(drawn.Left, OffsetX), shifted(drawn.Top, OffsetY), shifted(drawn.Right, OffsetX),
+                          shifted(drawn.Bottom, OffsetY)};
+  if (joins) {
+    cell.TextBox.Right = std::max(cell.TextBox.Right, drawnOnPage.Right);
+  } else {
     cell.Left = left;
     cell.Top = top;
+    cell.TextBox = drawnOnPage;
+    if (clip)
+      cell.ControlBox = TRect{shifted(clip->Left, OffsetX), shifted(clip->Top, OffsetY), shifted(clip->Right, OffsetX),
+                              shifted(clip->Bottom, OffsetY)};
   }
   cell.Width = shifted(cell.Width, extent(box.Left, box.Right));
   cell.Height = shifted(cell.Height, extent(box.Top, box.Bottom));

@@ -3,6 +3,7 @@
 // page's records keeping the drawing state, turns text runs, lines, boxes,
 // ellipses and pictures into cells, and on saving arranges the cells in a
 // grid.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,17 @@
 #include "export/Export.h"
 
 namespace zd {
+
+// Whether the page shows a text drawn in box `text` clipped to `clip`:
+// when its vertical middle lies inside the clip (more than half of the
+// line shows) and it overlaps the clip horizontally.
+bool ShownInClip(const TRect& text, const TRect& clip);
+// Alignment of a text inside its control's box: right when it ends at the
+// box's right edge, centred when it stands in the middle, else `otherwise`
+// (also for a text wider than its box). A text that fills its box exactly
+// counts as right-aligned: some controls clip aligned text from its own
+// left edge to their right edge.
+TAlignment AlignmentInBox(const TRect& text, const TRect& box, TAlignment otherwise);
 
 class TZdqExportAttributes : public TZdqExport {
  public:
@@ -39,10 +51,15 @@ class TZdqExportAttributes : public TZdqExport {
   TColor CurrentBackColor() const { return backColor_; }
 
  private:
+  struct TLineMetrics {
+    int height = 0, ascent = 0;
+  };
+  const TLineMetrics& lineMetrics(const TEmfLogFont& logFont);
+  TRect textBox(const TEmfRecord& record, const TEmfText& text, const TEmfState& state);
   void selectFont(const TEmfRecord& record, const TEmfState& state);
-  void addLine(const TEmfRecord& record);
+  void addLine(const TEmfRecord& record, const TEmfState& state);
   void addBox(TZdqMFERecordKind kind, const TEmfRecord& record);
-  void addText(const TEmfRecord& record);
+  void addText(const TEmfRecord& record, const TEmfState& state);
   void addPicture(const TEmfRecord& record);
   TZdqMFERecord newCell(TZdqMFERecordKind kind) const;
 
@@ -52,6 +69,8 @@ class TZdqExportAttributes : public TZdqExport {
   TAlignment alignment_ = TAlignment::taLeftJustify;
   TColor backColor_ = clWhite;
   TPoint prevPoint_{};
+  std::optional<TEmfLogFont> metricsFont_;  // the font metrics_ are of
+  TLineMetrics metrics_;
 };
 
 }  // namespace zd

@@ -11,6 +11,7 @@
 #include "export/PdfExport.h"
 #include "export/QuattroPro.h"
 #include "export/TextExport.h"
+#include "export/XlsxExport.h"
 #include "export/XmlExport.h"
 #include "host/core/ClassRegistry.h"
 #include "host/core/TextUtil.h"
@@ -150,10 +151,14 @@ void RegisterBuiltInExporters() {
   RegisterBuiltInZdqExport(ExportClassOf<TZdqExportToLotus>());
   RegisterBuiltInZdqExport(ExportClassOf<TZdqExportToQuattroPro>());
   RegisterBuiltInZdqExport(ExportClassOf<TZdqExportToPDF>());
+  // A further format, with its texts given here rather than in the string tables.
+  RegisterZdqExport(ExportClassOf<TZdqExportToXLSX>(), "XLSX", 0, "Excel workbook export filter", 0,
+                    "Excel workbook (*.xlsx)");
 }
 
 void UnRegisterBuiltInExporters() {
   for (const TBuiltInFormat& f : kBuiltInFormats) UnRegisterZdqExport(f.className);
+  UnRegisterZdqExport(ExportClassOf<TZdqExportToXLSX>());
 }
 
 std::string ExportDescription(const TZdqRegisterExport& entry, const TZdqTextLookup& text) {

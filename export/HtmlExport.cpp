@@ -63,13 +63,13 @@ std::string GetHTMLFontSize(int size) {
   return "-1";
 }
 
-std::string GetHTMLTextWithFont(const std::string& s, const TFont& font) {
+std::string GetHTMLTextWithFont(const std::string& s, const TFont& font, const TZdqOutputCharset& charset) {
   std::string wrapped = s;
   if (font.Style.Has(fsUnderline)) wrapped = "<u>" + wrapped + "</u>";
   if (font.Style.Has(fsItalic)) wrapped = "<i>" + wrapped + "</i>";
   if (font.Style.Has(fsBold)) wrapped = "<b>" + wrapped + "</b>";
   std::string tag = "<font ";
-  if (font.Name != "MS Sans Serif") tag += "face=\"" + EscapeMarkup(font.Name) + "\" ";
+  if (font.Name != "MS Sans Serif") tag += "face=\"" + EscapeMarkup(font.Name, charset) + "\" ";
   const std::string size = GetHTMLFontSize(font.Size);
   if (size != "-1") tag += "size=" + size;
   const std::string color = GetHTMLColor(font.Color, false);
@@ -81,17 +81,17 @@ TZdqExportToHTML::TZdqExportToHTML(TComponent* owner) : TZdqExportToSpreadsheet(
   RecordKinds = {TZdqMFERecordKind::rkText, TZdqMFERecordKind::rkPicture};
 }
 
-// Every character is written as ASCII or a character reference, so the
-// declared code page and any reader's guess agree.
+// Characters the declared encoding cannot hold are written as character
+// references, so no character is lost.
 void TZdqExportToHTML::WriteFileBegin() {
   BodyBackColor = CurrentBackColor();
   const TZdProperty& p = Properties();
   WriteString("<html>\r\n<head>\r\n<meta http-equiv=\"Content-Type\"\r\ncontent=\"text/html; charset=" +
-              TZdqOutputCharset::Ansi().Name() + "\">\r\n");
-  WriteString("<meta name=\"AUTHOR\" content=\"" + EscapeMarkup(p.Author) + "\">\r\n");
-  WriteString("<meta name=\"KEYWORDS\" content=\"" + EscapeMarkup(p.Keywords) + "\">\r\n");
+              Charset().Name() + "\">\r\n");
+  WriteMarkup("<meta name=\"AUTHOR\" content=\"" + EscapeMarkup(p.Author, Charset()) + "\">\r\n");
+  WriteMarkup("<meta name=\"KEYWORDS\" content=\"" + EscapeMarkup(p.Keywords, Charset()) + "\">\r\n");
   WriteString("<meta name=\"GENERATOR\" content=\"Harbolt ZdReport\">\r\n");
-  WriteString("<title>" + EscapeMarkup(p.Title) + "</title>\r\n");
+  WriteMarkup("<title>" + EscapeMarkup(p.Title, Charset()) + "</title>\r\n");
   WriteString("</head>\r\n\r\n");
   WriteString("<body " + GetHTMLColor(BodyBackColor, true) + ">\r\n");
   WriteString("<table border=1>\r\n");
@@ -118,11 +118,11 @@ void TZdqExportToHTML::WriteData(TSpreadsheetCellType, const TZdqMFERecord* rec,
     else
       content = "&nbsp;";
   } else {
-    content = EscapeMarkup(firstCharacters(rec->Text, MaxCellText));
-    if (isText) content = GetHTMLTextWithFont(content, rec->Font);
+    content = EscapeMarkup(firstCharacters(rec->Text, MaxCellText), Charset());
+    if (isText) content = GetHTMLTextWithFont(content, rec->Font, Charset());
     attributes += alignmentAttribute(alignment);
   }
-  WriteString("    <TD" + attributes + ">" + content + "</TD>\r\n");
+  WriteMarkup("    <TD" + attributes + ">" + content + "</TD>\r\n");
 }
 
 // Referred to by its bare name, so the page and its pictures can move together.
@@ -130,7 +130,7 @@ std::string TZdqExportToHTML::writePicture(const TBitmap& bitmap) const {
   const std::filesystem::path output(DestinationFileName());
   const std::filesystem::path picture = freshPictureName(output.parent_path().empty() ? "." : output.parent_path());
   bitmap.SaveToFile(picture.string(), TImageFormat::Jpeg);
-  return "<img src=\"" + EscapeMarkup(picture.filename().string()) + "\" width=\"" +
+  return "<img src=\"" + EscapeMarkup(picture.filename().string(), Charset()) + "\" width=\"" +
          std::to_string(bitmap.Width()) + "\" height=\"" + std::to_string(bitmap.Height()) + "\">";
 }
 

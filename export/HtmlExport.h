@@ -34,7 +34,8 @@ class TZdqExportToHTML : public TZdqExportToSpreadsheet {
 std::string GetHTMLColor(TColor color, bool isBackground);
 // HTML font size 1..6 of a point size; "-1" when none fits.
 std::string GetHTMLFontSize(int size);
-// Markup text s in a font tag with the font's face, size, colour and styles.
-std::string GetHTMLTextWithFont(const std::string& s, const TFont& font);
+// Markup text s in a font tag with the font's face, size, colour and styles
+// (the face escaped for a document in `charset`).
+std::string GetHTMLTextWithFont(const std::string& s, const TFont& font, const TZdqOutputCharset& charset);
 
 }  // namespace zd

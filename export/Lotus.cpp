@@ -1,6 +1,7 @@
 #include "export/Lotus.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace zd {
 
@@ -28,10 +29,20 @@ char labelPrefix(TAlignment alignment) {
 }  // namespace
 
 TZdqLotusFamilyExport::TZdqLotusFamilyExport(TComponent* owner, const TLotusDialect& dialect)
-    : TZdqExportToSpreadsheet(owner), dialect_(dialect) {}
+    : TZdqExportToSpreadsheet(owner), dialect_(dialect) {
+  // Lotus readers decode labels in a DOS code page, libwps in 850 and
+  // LibreOffice in 437: only the characters both agree on are written.
+  SetCharset(TZdqOutputCharset::CommonTo(850, 437));
+}
+
+void TZdqLotusFamilyExport::SetCodePage(int codePage) {
+  if (TZdqOutputCharset(codePage).IsUtf8())
+    throw std::invalid_argument("WK1 and WQ1 labels are 8-bit: give a single-byte code page, or use xlsx");
+  TZdqExportToSpreadsheet::SetCodePage(codePage);
+}
 
 TZdqExportToLotus::TZdqExportToLotus(TComponent* owner)
-    : TZdqLotusFamilyExport(owner, TLotusDialect{0x0404, 0x22, 0x82, 0xF1, false}) {}
+    : TZdqLotusFamilyExport(owner, TLotusDialect{0x0404, 0x22, 0x82, 0xF1, false, false}) {}
 
 uint16_t TZdqLotusFamilyExport::columnWord(int col) const {
   if (dialect_.ColumnLowByteOnly) return uint16_t(SpreadsheetWord(col, "column") & 0xFF);
@@ -63,6 +74,22 @@ void TZdqLotusFamilyExport::writeCellHeader(uint16_t code, uint16_t length, uint
   WriteWord(r);
 }
 
+// The format byte: protection bit, format kind (fixed 0, scientific 1,
+// currency 2, percent 3, comma 4) and the decimals, at most 15.
+uint8_t TZdqLotusFamilyExport::numberFormat(const TCellNumber& number) const {
+  uint8_t kind = 0;
+  if (number.Scientific) kind = 1;
+  else if (!number.Currency.empty()) kind = 2;
+  else if (number.Percent) kind = 3;
+  else if (number.Grouped) kind = 4;
+  return uint8_t((dialect_.ValueFormat & 0x80) | (kind << 4) | std::min(number.Decimals, 15));
+}
+
+void TZdqLotusFamilyExport::WriteNumber(const TZdqMFERecord&, int row, int col, const TCellNumber& number) {
+  writeCellHeader(kNumber, kCellHeaderSize + 8, numberFormat(number), row, col);
+  WriteDouble(number.Value);
+}
+
 void TZdqLotusFamilyExport::WriteData(TSpreadsheetCellType cellType, const TZdqMFERecord*, int row, int col,
                                       const std::string& text, TAlignment alignment, TColor) {
   auto writeNumber = [&](double value) {
@@ -89,9 +116,12 @@ void TZdqLotusFamilyExport::WriteData(TSpreadsheetCellType cellType, const TZdqM
       break;
     case TSpreadsheetCellType::ctString:
     case TSpreadsheetCellType::ctDateTime: {
-      // The prefix counts towards the limit of the label.
+      // The prefix (and a length byte) count towards the limit of the label.
+      const size_t room = MaxCellText - (dialect_.LabelLengthByte ? 2 : 1);
+      const std::string body = text.substr(0, std::min(text.size(), room));
       std::string label(1, labelPrefix(alignment));
-      label.append(text, 0, std::min(text.size(), MaxCellText - 1));
+      if (dialect_.LabelLengthByte) label += char(body.size());
+      label += body;
       writeCellHeader(kLabel, uint16_t(kCellHeaderSize + label.size() + 1), dialect_.ValueFormat, row, col);
       WriteString(label);
       WriteByte(0);

@@ -1,12 +1,15 @@
 #include "export/PdfExport.h"
 
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 #include "export/PdfCodePages.h"
+#include "export/PdfFontFile.h"
 #include "export/PdfFonts.h"
 #include "export/PdfWriter.h"
 #include "host/core/TextUtil.h"
+#include "host/richtext/CodePage.h"
 #include "host/locale/Clock.h"
 #include "host/locale/DateTime.h"
 
@@ -16,8 +19,8 @@ namespace {
 
 constexpr int kCatalogObject = 1, kInfoObject = 2, kPagesObject = 3;
 constexpr int kMaxKids = 10;  // pages per intermediate page-tree node
-// Where text and pictures start relative to their cell, in page units.
-constexpr int kTextIndent = 10, kTextDrop = 10;
+// A cell further down than this many pages is taken for a broken position.
+constexpr int64_t kMaxPages = 100000;
 constexpr size_t kHexLineDigits = 78;  // 13 pixels of 6 digits
 
 std::string ref(int number) { return std::to_string(number) + " 0 R"; }
@@ -76,6 +79,20 @@ std::string HexLines(const std::string& rgb) {
     if (at + kHexLineDigits < digits.size()) out += "\r\n";
   }
   return out + ">";
+}
+
+// The page a cell belongs to: the one its middle lies on, so that a rule
+// at the very top of a page or a text box widened above it stays there.
+int pageOfCell(const TZdqMFERecord& cell, int pageHeight) {
+  int64_t middle = int64_t(cell.Top) + cell.Height / 2;
+  if (cell.Kind == TZdqMFERecordKind::rkText) middle = (int64_t(cell.TextBox.Top) + cell.TextBox.Bottom) / 2;
+  if (cell.Kind == TZdqMFERecordKind::rkLine) middle = (int64_t(cell.Top) + cell.LineEnd.Y) / 2;
+  return middle < 0 ? 0 : int(std::min<int64_t>(middle / pageHeight, kMaxPages - 1));
+}
+
+bool inside(const TRect& inner, const TRect& outer) {
+  return inner.Left >= outer.Left && inner.Top >= outer.Top && inner.Right <= outer.Right &&
+         inner.Bottom <= outer.Bottom;
 }
 
 // Intermediate nodes of the page tree, each holding up to kMaxKids pages.
@@ -193,17 +210,23 @@ class TPdfJob {
     pdf_.WriteString("endobj");
   }
 
-  void WriteCell(const TZdqMFERecord& cell) {
-    switch (cell.Kind) {
-      case TZdqMFERecordKind::rkText: writeText(cell); break;
-      case TZdqMFERecordKind::rkLine: writeLine(cell); break;
-      case TZdqMFERecordKind::rkPicture: writePicture(cell); break;
-      default: break;
+  // One page of the document with its cells; pageTop is where the page
+  // starts in the cells' coordinates.
+  void WritePage(const std::vector<const TZdqMFERecord*>& cells, int64_t pageTop) {
+    StartPage();
+    pageTop_ = pageTop;
+    for (const TZdqMFERecord* cell : cells) {
+      switch (cell->Kind) {
+        case TZdqMFERecordKind::rkText: writeText(*cell); break;
+        case TZdqMFERecordKind::rkLine: writeLine(*cell); break;
+        case TZdqMFERecordKind::rkPicture: writePicture(*cell); break;
+        default: break;
+      }
     }
+    EndPage();
   }
 
   std::string Finish() {
-    EndPage();
     fonts_.WriteFonts(pdf_);
     for (size_t k = 0; k < images_.size(); ++k) writeBitmap(int(k + 1), images_[k]);
     writeInfo();
@@ -218,46 +241,111 @@ class TPdfJob {
     const TBitmap* bitmap;
   };
 
-  // Baseline-up y of a page-relative position.
-  int pageY(int top) const { return height_ - ((top % height_) + height_) % height_; }
+  // PDF x and y (baseline up, in points) of a position in page units.
+  std::string point(double x, double y) const {
+    return PdfPoints(x) + " " + PdfPoints(double(height_) - (y - double(pageTop_)));
+  }
 
   void writeText(const TZdqMFERecord& cell) {
     if (Trim(cell.Text).empty()) return;
-    if (int64_t(height_) * tree_.PageCount() <= cell.Top) {
-      EndPage();
-      StartPage();
+    const TRect& box = cell.TextBox;
+    // A text wider or taller than its control shows only inside it, as on the page.
+    const bool clip = cell.ControlBox && !inside(box, *cell.ControlBox);
+    if (clip) {
+      const TRect& c = *cell.ControlBox;
+      pdf_.WriteString("q " + point(c.Left, c.Bottom) + " " + PdfPoints(c.Width()) + " " + PdfPoints(c.Height()) +
+                       " re W n");
     }
-    const int font = fonts_.FontFromTable(pdf_, cell.Font);
-    const std::string operand = fonts_.TextOperand(font, cell.Text);
+    const double baseline = double(box.Top) + ascentOf(cell.Font);
     pdf_.WriteString("BT");
     pdf_.WriteString(PdfColor(cell.Font.Color, false));
-    pdf_.WriteString("/F" + std::to_string(font) + " " + std::to_string(cell.Font.Size) + " Tf");
-    pdf_.WriteString(std::to_string(cell.Font.Size + 2) + " TL");
-    pdf_.WriteString(PdfPoints(cell.Left + kTextIndent) + " " + PdfPoints(pageY(cell.Top) - kTextDrop) + " Td " +
-                     operand + " Tj ");
-    pdf_.WriteString(PdfColor(clBlack, true));
+    if (!fonts_.EmbedsSubsets() && fonts_.FitsBaseFont(cell.Font, cell.Text)) {
+      const int font = fonts_.FontFromTable(pdf_, cell.Font);
+      pdf_.WriteString(fontOperator(font, cell.Font));
+      if (cell.Text.find('\t') == std::string::npos)
+        pdf_.WriteString(point(box.Left, baseline) + " Td " + fonts_.TextOperand(font, cell.Text) + " Tj");
+      else
+        writeTabbedText(cell, font, baseline);
+    } else {
+      writeLaidOutText(cell, baseline);
+    }
     pdf_.WriteString("ET");
+    if (clip) pdf_.WriteString("Q");
   }
 
+  // Texts come in runs of one font: its ascent is asked once per run.
+  int ascentOf(const TFont& font) {
+    if (!ascentFont_ || !(*ascentFont_ == font)) {
+      ascent_ = FontAscent(font);
+      ascentFont_ = font;
+    }
+    return ascent_;
+  }
+
+  std::string fontOperator(int font, const TFont& canvasFont) const {
+    return "/F" + std::to_string(font) + " " + std::to_string(canvasFont.Size) + " Tf";
+  }
+
+  // Glyph runs as the page lays them out, each in the font that has its
+  // glyphs: any script, right-to-left ones in their order on the page.
+  // A right-to-left run is written glyph by glyph in reading order, each at
+  // its place, so that text extraction reads it as written.
+  void writeLaidOutText(const TZdqMFERecord& cell, double baseline) {
+    int current = -1;
+    for (const TPdfGlyphRun& run : LayOutPdfText(cell.Font, cell.Text)) {
+      const int font = fonts_.EmbeddedFont(pdf_, run.Font);
+      if (font != current) pdf_.WriteString(fontOperator(font, cell.Font));
+      current = font;
+      auto show = [&](size_t from, size_t to) {
+        pdf_.WriteString("1 0 0 1 " + point(cell.TextBox.Left + run.X[from], baseline) + " Tm " +
+                         fonts_.GlyphOperand(font, run, from, to) + " Tj");
+      };
+      if (!run.RightToLeft) show(0, run.Glyphs.size());
+      else
+        for (size_t g = run.Glyphs.size(); g-- > 0;) show(g, g + 1);
+    }
+  }
+
+  // A tab shows as the gap the page leaves for it: each piece between tabs
+  // starts where the page's advances put it.
+  void writeTabbedText(const TZdqMFERecord& cell, int font, double baseline) {
+    const std::vector<int> advances = CharAdvances(cell.Font, cell.Text);
+    const std::u32string chars = DecodeUtf8(cell.Text);
+    int64_t x = cell.TextBox.Left;
+    std::string piece;
+    int64_t pieceX = x;
+    auto flush = [&] {
+      if (!piece.empty())
+        pdf_.WriteString("1 0 0 1 " + point(double(pieceX), baseline) + " Tm " + fonts_.TextOperand(font, piece) +
+                         " Tj");
+      piece.clear();
+    };
+    for (size_t i = 0; i < chars.size(); ++i) {
+      if (chars[i] == U'\t') flush();
+      else AppendUtf8(chars[i], piece);
+      x += i < advances.size() ? advances[i] : 0;
+      if (chars[i] == U'\t') pieceX = x;
+    }
+    flush();
+  }
+
+  // Through the pixel centres with the pen's width and square ends, as the
+  // page draws it.
   void writeLine(const TZdqMFERecord& cell) {
-    const bool blackFont = cell.Font.Color == clBlack, whiteBack = cell.BackColor == clWhite;
-    if (!blackFont) pdf_.WriteString(PdfColor(cell.Font.Color, false));
-    if (!whiteBack) pdf_.WriteString(PdfColor(cell.BackColor, true));
-    pdf_.WriteString(PdfPoints(cell.Left) + " " + PdfPoints(pageY(cell.Top)) + " " + PdfPoints(cell.Width - 1) +
-                     " " + PdfPoints(cell.Height - 1) + " re");
-    pdf_.WriteString("B");
-    if (!whiteBack) pdf_.WriteString(PdfColor(clWhite, true));
-    if (!blackFont) pdf_.WriteString(PdfColor(clBlack, false));
+    if (cell.Pen.Style == TPenStyle::psClear) return;
+    pdf_.WriteString("q " + PdfColor(cell.Pen.Color, true) + " " + PdfPoints(cell.Pen.Width) + " w 2 J");
+    pdf_.WriteString(point(cell.Left + 0.5, cell.Top + 0.5) + " m " + point(cell.LineEnd.X + 0.5, cell.LineEnd.Y + 0.5) +
+                     " l S Q");
   }
 
   void writePicture(const TZdqMFERecord& cell) {
     if (!cell.Bitmap || cell.Bitmap->Empty()) return;
     const TBitmap& bitmap = *cell.Bitmap;
     images_.push_back({pdf_.GetNextRefIndex(), &bitmap});
+    // The cell's box is the picture's, widened by one on every side.
     pdf_.WriteString("q");
     pdf_.WriteString(PdfPoints(bitmap.Width()) + " 0 0 " + PdfPoints(bitmap.Height()) + " " +
-                     PdfPoints(cell.Left + kTextIndent) + " " + PdfPoints(pageY(cell.Top) - bitmap.Height()) +
-                     " cm");
+                     point(cell.Left + 1, double(cell.Top) + 1 + bitmap.Height()) + " cm");
     pdf_.WriteString("/Im" + std::to_string(images_.size()) + " Do");
     pdf_.WriteString("Q");
   }
@@ -312,6 +400,9 @@ class TPdfJob {
   TPdfPageTree tree_;
   std::vector<TImage> images_;
   int height_;
+  int64_t pageTop_ = 0;
+  std::optional<TFont> ascentFont_;  // the font ascent_ is of
+  int ascent_ = 0;
   int content_ = 0, length_ = 0, procSet_ = 0, resources_ = 0;
 };
 
@@ -332,10 +423,21 @@ TZdqExportToPDF::TZdqExportToPDF(TComponent* owner) : TZdqExportAttributes(owner
   RecordKinds = {TZdqMFERecordKind::rkText, TZdqMFERecordKind::rkLine, TZdqMFERecordKind::rkPicture};
 }
 
+void TZdqExportToPDF::NewPage(int page, int bar) {
+  TZdqExportAttributes::NewPage(page, bar);
+  // The bars of a page share one wide sheet.
+  if (bar == 0) ++pagesStarted_;
+}
+
 std::string TZdqExportToPDF::BuildDocument() const {
   TPdfJob job(*this);
-  job.StartPage();
-  for (const TZdqMFERecord& cell : Records()) job.WriteCell(cell);
+  std::vector<std::vector<const TZdqMFERecord*>> pages(size_t(std::max(pagesStarted_, 1)));
+  for (const TZdqMFERecord& cell : Records()) {
+    const size_t page = size_t(pageOfCell(cell, intPageHeight));
+    if (page >= pages.size()) pages.resize(page + 1);
+    pages[page].push_back(&cell);
+  }
+  for (size_t p = 0; p < pages.size(); ++p) job.WritePage(pages[p], int64_t(p) * intPageHeight);
   return job.Finish();
 }
 
@@ -345,6 +447,7 @@ void TZdqExportToPDF::SaveToFile(const std::string& fileName) {
   TPdfWriter::SaveBytes(document, fileName);
   // With one file per page the next file must hold only its own page.
   Records().clear();
+  pagesStarted_ = 0;
 }
 
 }  // namespace zd

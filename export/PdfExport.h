@@ -1,7 +1,8 @@
 #pragma once
 // The PDF exporter: writes the collected cells page by page as text
-// objects, filled rectangles for lines and RGB image objects, at their own
-// positions (cells are taken in collection order, without the grid).
+// objects, stroked lines and RGB image objects, at their own positions
+// (cells are taken in collection order, without the grid). Every page of the
+// export is one PDF page, and a cell goes on the page it was drawn on.
 #include <string>
 
 #include "export/ExportAttributes.h"
@@ -20,6 +21,8 @@ class TZdqExportToPDF : public TZdqExportAttributes {
   explicit TZdqExportToPDF(TComponent* owner = nullptr);
   std::string ClassName() const override { return "TZdqExportToPDF"; }
 
+  // A page of the document begins (the bars of a page share one sheet).
+  void NewPage(int page, int bar) override;
   // Writes the document built from every cell collected so far; file
   // errors throw EPdfError.
   void SaveToFile(const std::string& fileName) override;
@@ -32,6 +35,9 @@ class TZdqExportToPDF : public TZdqExportAttributes {
   // shows and can be copied; off, text uses the PDF base fonts and the
   // 8-bit code page of each font's charset.
   bool EmbedFonts = false;
+
+ private:
+  int pagesStarted_ = 0;  // since the last save
 };
 
 }  // namespace zd

@@ -1,10 +1,14 @@
 #include "export/PdfFontFile.h"
 
+#include <QGlyphRun>
 #include <QRawFont>
 #include <QString>
+#include <QTextLayout>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
+#include <utility>
 
 #include "export/PdfTrueType.h"
 #include "export/PdfWriter.h"
@@ -47,6 +51,8 @@ TPdfFontFile::TPdfFontFile(const TFont& font) : d_(std::make_unique<Impl>()) {
     if (d_->unitsPerEm <= 0) d_->unitsPerEm = 1000;
   }
 }
+
+TPdfFontFile::TPdfFontFile(std::unique_ptr<Impl> impl) : d_(std::move(impl)) {}
 
 TPdfFontFile::~TPdfFontFile() = default;
 
@@ -182,6 +188,76 @@ std::string TPdfFontFile::FileBytes() const {
                           "loca", "maxp", "name", "post", "prep"})
     if (std::string data = Table(tag); !data.empty()) tables[tag] = std::move(data);
   return tables.empty() ? std::string() : AssembleSfnt(tables);
+}
+
+}  // namespace zd
+
+namespace zd {
+
+namespace {
+
+std::string faceKey(const QRawFont& raw) {
+  return (raw.familyName() + '|' + raw.styleName() + '|' + QString::number(raw.weight()) + '|' +
+          QString::number(int(raw.style())))
+      .toStdString();
+}
+
+// One object per installed face, so that its tables are read once and a
+// document embeds each face once.
+std::shared_ptr<TPdfFontFile> fileOfFace(const QRawFont& raw) {
+  static std::map<std::string, std::shared_ptr<TPdfFontFile>> faces;
+  std::shared_ptr<TPdfFontFile>& file = faces[faceKey(raw)];
+  if (!file) {
+    auto impl = std::make_unique<TPdfFontFile::Impl>();
+    impl->raw = raw;
+    impl->raw.setPixelSize(kMetricsSize);
+    impl->unitsPerEm = int(std::lround(raw.unitsPerEm()));
+    if (impl->unitsPerEm <= 0) impl->unitsPerEm = 1000;
+    file = std::make_shared<TPdfFontFile>(std::move(impl));
+  }
+  return file;
+}
+
+}  // namespace
+
+std::vector<TPdfGlyphRun> LayOutPdfText(const TFont& font, std::string_view utf8) {
+  const QString text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+  QTextLayout layout(text, ToQFont(font));
+  layout.beginLayout();
+  QTextLine line = layout.createLine();
+  line.setLineWidth(1e7);
+  layout.endLayout();
+
+  // What each glyph shows: the glyphs of one character (or surrogate pair) at a time.
+  std::map<std::pair<std::string, uint32_t>, std::u32string> shows;
+  for (qsizetype i = 0; i < text.size();) {
+    const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+    const std::u32string character = text.mid(i, length).toStdU32String();
+    for (const QGlyphRun& run : layout.glyphRuns(int(i), int(length))) {
+      const std::string face = faceKey(run.rawFont());
+      for (quint32 glyph : run.glyphIndexes()) shows.emplace(std::pair{face, glyph}, character);
+    }
+    i += length;
+  }
+
+  std::vector<TPdfGlyphRun> runs;
+  for (const QGlyphRun& run : layout.glyphRuns()) {
+    const QList<quint32> glyphs = run.glyphIndexes();
+    const QList<QPointF> positions = run.positions();
+    if (glyphs.isEmpty()) continue;
+    TPdfGlyphRun out;
+    out.Font = fileOfFace(run.rawFont());
+    out.RightToLeft = run.isRightToLeft();
+    const std::string face = faceKey(run.rawFont());
+    for (qsizetype g = 0; g < glyphs.size(); ++g) {
+      out.Glyphs.push_back(glyphs[g] <= 0xFFFF ? uint16_t(glyphs[g]) : 0);
+      out.X.push_back(g < positions.size() ? positions[g].x() : 0);
+      const auto it = shows.find({face, glyphs[g]});
+      out.Texts.push_back(it == shows.end() ? std::u32string() : it->second);
+    }
+    runs.push_back(std::move(out));
+  }
+  return runs;
 }
 
 }  // namespace zd

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/graphics/Canvas.h"
@@ -51,9 +52,27 @@ class TPdfFontFile {
   std::string FileBytes() const;
 
   struct Impl;
+  explicit TPdfFontFile(std::unique_ptr<Impl> impl);
 
  private:
   std::unique_ptr<Impl> d_;
 };
+
+// A run of glyphs of one installed font, as the page lays a text out.
+struct TPdfGlyphRun {
+  std::shared_ptr<TPdfFontFile> Font;
+  bool RightToLeft = false;  // a run of a right-to-left script
+  // Left to right on the page: each glyph, its x in page units from the
+  // text's left edge, and the characters it shows (empty for none).
+  std::vector<uint16_t> Glyphs;
+  std::vector<double> X;
+  std::vector<std::u32string> Texts;
+};
+
+// The text laid out as the page lays it out: shaped, in visual order
+// (right-to-left scripts as they read), each character in the canvas font
+// or, when that has no glyph for it, in the font the platform's font
+// matching falls back to.
+std::vector<TPdfGlyphRun> LayOutPdfText(const TFont& font, std::string_view utf8);
 
 }  // namespace zd

@@ -72,7 +72,9 @@ std::string toUnicodeCMap(const std::map<uint16_t, std::u32string>& glyphs) {
       "/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) /Supplement 0 >> def\n"
       "/CMapName /Adobe-Identity-UCS def\n/CMapType 2 def\n"
       "1 begincodespacerange\n<0000> <FFFF>\nendcodespacerange\n";
-  std::vector<std::pair<uint16_t, std::u32string>> entries(glyphs.begin(), glyphs.end());
+  std::vector<std::pair<uint16_t, std::u32string>> entries;
+  for (const auto& entry : glyphs)
+    if (!entry.second.empty()) entries.push_back(entry);  // a glyph that shows no character maps to none
   for (size_t start = 0; start < entries.size(); start += kToUnicodeBlock) {
     const size_t end = std::min(entries.size(), start + kToUnicodeBlock);
     cmap += std::to_string(end - start) + " beginbfchar\n";
@@ -176,7 +178,6 @@ int TZdqPDFFont::CodePage() const {
 // ---- TZdqPDFFonts ----
 
 int TZdqPDFFonts::FontFromTable(TPdfWriter& pdf, const TFont& font) {
-  if (embed_) return addEmbedded(pdf, font);
   const uint8_t charset = EffectiveCharset(font.Charset, currentLocale().ansiCodePage);
   const std::string base = PdfBaseFontFamily(font.Name, font.Style, charset);
   if (const int found = GetItemByFont(base, charset); found >= 0) return found;
@@ -189,23 +190,50 @@ int TZdqPDFFonts::FontFromTable(TPdfWriter& pdf, const TFont& font) {
   return Count() - 1;
 }
 
-int TZdqPDFFonts::addEmbedded(TPdfWriter& pdf, const TFont& font) {
-  // One entry per installed face: the name and the two styles that pick it.
-  const TFontStyles face(font.Style.Bits & (fsBold | fsItalic));
+int TZdqPDFFonts::EmbeddedFont(TPdfWriter& pdf, const std::shared_ptr<TPdfFontFile>& file) {
   for (int i = 0; i < Count(); ++i)
-    if (sameText(fonts_[size_t(i)].Name, font.Name) && fonts_[size_t(i)].Style == face) return i;
+    if (fonts_[size_t(i)].Embedded && fonts_[size_t(i)].File == file) return i;
   TZdqPDFFont entry;
-  TFont faceFont = font;
-  faceFont.Style = face;
-  entry.FontParameters(faceFont);
-  if (!entry.File->Valid() || !entry.File->IsTrueType())
-    throw EPdfError("No TrueType font is installed for \"" + font.Name + "\" to embed");
-  if (!entry.IsEmbeddable) throw EPdfError("The licence of font \"" + font.Name + "\" does not allow embedding");
+  entry.File = file;
+  entry.Name = file->PostScriptName();
+  entry.IsTrueType = file->Valid() && file->IsTrueType();
+  entry.IsEmbeddable = file->Valid() && file->IsEmbeddable();
+  if (!entry.IsTrueType) throw EPdfError("The font \"" + entry.Name + "\" is no TrueType font to embed");
+  if (!entry.IsEmbeddable) throw EPdfError("The licence of font \"" + entry.Name + "\" does not allow embedding");
+  entry.Embedded = true;
   entry.RefIndex = pdf.GetNextRefIndex();
   entry.CharSet = kAnsiCharset;
   entry.BaseFont = subsetTag(Count()) + "+" + entry.File->PostScriptName();
   fonts_.push_back(std::move(entry));
   return Count() - 1;
+}
+
+bool TZdqPDFFonts::FitsBaseFont(const TFont& font, std::string_view utf8) const {
+  TZdqPDFFont probe;
+  probe.CharSet = EffectiveCharset(font.Charset, currentLocale().ansiCodePage);
+  const int codePage = probe.CodePage();
+  if (PdfBaseFontFamily(font.Name, font.Style, probe.CharSet).find("Font") != std::string::npos)
+    return false;  // the Far East families have no base font to show them
+  const char16_t* upper = SingleByteCodePage(codePage);
+  for (char32_t c : DecodeUtf8(utf8)) {
+    if (c < 0x80) continue;
+    bool found = false;
+    for (int b = 0; upper && b < 128 && !found; ++b) found = upper[b] == c;
+    if (!found) return false;
+  }
+  return true;
+}
+
+std::string TZdqPDFFonts::GlyphOperand(int index, const TPdfGlyphRun& run, size_t from, size_t to) {
+  if (index < 0 || index >= Count() || !fonts_[size_t(index)].Embedded)
+    throw EPdfError("PDF font F" + std::to_string(index) + " is no embedded font");
+  TZdqPDFFont& font = fonts_[size_t(index)];
+  std::string glyphs = "<";
+  for (size_t i = from; i < to && i < run.Glyphs.size(); ++i) {
+    if (run.Glyphs[i] != 0) font.UsedGlyphs.emplace(run.Glyphs[i], run.Texts[i]);
+    glyphs += hex4(run.Glyphs[i]);
+  }
+  return glyphs + ">";
 }
 
 const TZdqPDFFont* TZdqPDFFonts::GetFont(int index) const {
@@ -219,21 +247,15 @@ int TZdqPDFFonts::GetItemByFont(const std::string& baseFont, uint8_t charSet) co
 }
 
 std::string TZdqPDFFonts::TextOperand(int index, std::string_view utf8) {
-  if (index < 0 || index >= Count()) throw EPdfError("PDF font F" + std::to_string(index) + " does not exist");
-  TZdqPDFFont& font = fonts_[size_t(index)];
-  if (!embed_) return "(" + PdfEscapeString(EncodeToCodePage(utf8, font.CodePage())) + ")";
-  std::string glyphs;
-  for (char32_t c : DecodeUtf8(utf8)) {
-    const uint16_t glyph = font.File->GlyphIndex(c);
-    if (glyph != 0) font.UsedGlyphs.emplace(glyph, std::u32string(1, c));
-    glyphs += hex4(glyph);
-  }
-  return "<" + glyphs + ">";
+  if (index < 0 || index >= Count() || fonts_[size_t(index)].Embedded)
+    throw EPdfError("PDF font F" + std::to_string(index) + " is no base font");
+  const TZdqPDFFont& font = fonts_[size_t(index)];
+  return "(" + PdfEscapeString(EncodeToCodePage(utf8, font.CodePage())) + ")";
 }
 
 void TZdqPDFFonts::WriteFonts(TPdfWriter& pdf) const {
   for (int i = 0; i < Count(); ++i) {
-    if (embed_) writeEmbeddedFont(pdf, i, fonts_[size_t(i)]);
+    if (fonts_[size_t(i)].Embedded) writeEmbeddedFont(pdf, i, fonts_[size_t(i)]);
     else writeBaseFont(pdf, i, fonts_[size_t(i)]);
   }
 }
@@ -367,7 +389,7 @@ void TZdqPDFFonts::writeEmbeddedFont(TPdfWriter& pdf, int index, const TZdqPDFFo
   int flags = kSymbolicFlag;
   if (pitchAndFamily & kSerifFamilyBits) flags += kSerifFlag;
   if (!(pitchAndFamily & 0x01)) flags += kFixedFlag;
-  if (font.Style.Has(fsItalic)) flags += kItalicFlag;
+  if (file.ItalicAngle() != 0) flags += kItalicFlag;
   pdf.AddRef(descriptor);
   pdf.WriteString(std::to_string(descriptor) + " 0 obj");
   pdf.WriteString("<< /Type /FontDescriptor ");

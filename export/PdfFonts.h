@@ -3,10 +3,12 @@
 // PDF font (resource name F + its index), remembers the fonts a document
 // uses and writes them as font objects at the end of the file.
 //
-// Two ways to write them. By default a font is one of the PDF base fonts
-// per charset, with the text in the 8-bit code page of the charset. With
-// embedded subsets every font is the real font file, cut down to the glyphs
-// used, addressed by glyph number and mapped back to Unicode, so any text
+// Two ways to write them. A text that the 8-bit code page of its font's
+// charset can carry uses one of the PDF base fonts, as small as a PDF gets.
+// Any other text, and every text when subsets are asked for throughout, is
+// laid out as the page lays it out and shown in embedded subsets of the
+// real font files (the canvas font, or the fallback font that has a glyph
+// it lacks), addressed by glyph number and mapped back to Unicode, so it
 // shows and can be copied.
 #include <cstdint>
 #include <map>
@@ -41,6 +43,8 @@ struct TZdqPDFFont {
   int CodePage() const;
 
   std::shared_ptr<TPdfFontFile> File;  // the installed font
+  // An embedded subset rather than a base font.
+  bool Embedded = false;
   // Embedded subsets: glyphs shown, each with the text it stands for.
   std::map<uint16_t, std::u32string> UsedGlyphs;
 };
@@ -55,17 +59,28 @@ class TZdqPDFFonts {
  public:
   explicit TZdqPDFFonts(bool embedSubsets = false) : embed_(embedSubsets) {}
 
-  // Index of the entry for the font, added (with a new object number taken
-  // from the writer) when the table has none yet.
+  // Index of the base-font entry for the font, added (with a new object
+  // number taken from the writer) when the table has none yet.
   int FontFromTable(TPdfWriter& pdf, const TFont& font);
+  // Whether a text in this font can be shown by its base font: every
+  // character is in the code page of its charset.
+  bool FitsBaseFont(const TFont& font, std::string_view utf8) const;
+  // Index of the embedded subset of an installed font file, added when new.
+  // Raises EPdfError for a font that is no TrueType font or whose licence
+  // forbids embedding.
+  int EmbeddedFont(TPdfWriter& pdf, const std::shared_ptr<TPdfFontFile>& file);
+  // The string operand of "Tj" that shows glyphs [from, to) of a run in
+  // embedded font `index`, which then holds those glyphs.
+  std::string GlyphOperand(int index, const TPdfGlyphRun& run, size_t from, size_t to);
   // The entry, or nullptr when out of range.
   const TZdqPDFFont* GetFont(int index) const;
   int GetItemByFont(const std::string& baseFont, uint8_t charSet) const;
   int Count() const { return int(fonts_.size()); }
   void Clear() { fonts_.clear(); }
+  // Every text in embedded subsets, whatever its code page could carry.
   bool EmbedsSubsets() const { return embed_; }
 
-  // The string operand of "Tj" that shows the UTF-8 text in font `index`.
+  // The string operand of "Tj" that shows the UTF-8 text in base font `index`.
   std::string TextOperand(int index, std::string_view utf8);
 
   // Every font object, with encodings, descriptors, font files and maps.
@@ -77,7 +92,6 @@ class TZdqPDFFonts {
   void writeWidths(TPdfWriter& pdf, const TZdqPDFFont& font) const;
   void writeDescriptor(TPdfWriter& pdf, int number, const TZdqPDFFont& font) const;
   void writeEmbeddedFont(TPdfWriter& pdf, int index, const TZdqPDFFont& font) const;
-  int addEmbedded(TPdfWriter& pdf, const TFont& font);
 
   bool embed_;
   std::vector<TZdqPDFFont> fonts_;

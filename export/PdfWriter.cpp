@@ -4,7 +4,8 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
+
+#include "export/TextExportFile.h"
 
 namespace zd {
 
@@ -22,13 +23,22 @@ std::string PdfEscapeString(std::string_view bytes) {
   return out;
 }
 
+// By hand rather than by printf: pages hold many numbers, and no locale may
+// put a comma in.
 std::string PdfNumber(double value) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.3f", value);
-  std::string s = buf;
-  while (s.back() == '0') s.pop_back();
-  if (s.back() == '.') s.pop_back();
-  if (s == "-0") s = "0";
+  if (!std::isfinite(value)) return "0";
+  const long long thousandths = std::llround(value * 1000);
+  const unsigned long long magnitude =
+      thousandths < 0 ? 0ULL - static_cast<unsigned long long>(thousandths) : static_cast<unsigned long long>(thousandths);
+  std::string s = (thousandths < 0 ? "-" : "") + std::to_string(magnitude / 1000);
+  unsigned fraction = unsigned(magnitude % 1000);
+  if (fraction != 0) {
+    char digits[4] = {char('0' + fraction / 100), char('0' + fraction / 10 % 10), char('0' + fraction % 10), 0};
+    int length = 3;
+    while (digits[length - 1] == '0') --length;
+    s += '.';
+    s.append(digits, size_t(length));
+  }
   return s;
 }
 
@@ -38,9 +48,9 @@ std::string PdfColor(TColor color, bool stroke) {
   // Formatted by hand so that no locale can put a comma in.
   auto part = [](uint8_t v) {
     const int thousandths = int(std::lround(v * 1000.0 / 255.0));
-    char b[16];
-    std::snprintf(b, sizeof b, "%d.%03d", thousandths / 1000, thousandths % 1000);
-    return std::string(b);
+    const char text[] = {char('0' + thousandths / 1000), '.', char('0' + thousandths / 100 % 10),
+                         char('0' + thousandths / 10 % 10), char('0' + thousandths % 10)};
+    return std::string(text, sizeof text);
   };
   return part(RedOf(color)) + " " + part(GreenOf(color)) + " " + part(BlueOf(color)) +
          (stroke ? " RG" : " rg");
@@ -125,11 +135,11 @@ void TPdfWriter::WriteXrefAndTrailer(int rootObject, int infoObject) {
 }
 
 void TPdfWriter::SaveBytes(const std::string& bytes, const std::string& fileName) {
-  std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
-  if (!out) throw EPdfError("Cannot create file \"" + fileName + "\"");
-  out.write(bytes.data(), std::streamsize(bytes.size()));
-  out.close();
-  if (!out) throw EPdfError("Cannot write file \"" + fileName + "\"");
+  try {
+    WriteExportFile(fileName, bytes);
+  } catch (const EZdqExportFileError& e) {
+    throw EPdfError(e.what());
+  }
 }
 
 }  // namespace zd

@@ -3,6 +3,6 @@
 namespace zd {
 
 TZdqExportToQuattroPro::TZdqExportToQuattroPro(TComponent* owner)
-    : TZdqLotusFamilyExport(owner, TLotusDialect{0x5120, 0x00, 0x00, 0x00, true}) {}
+    : TZdqLotusFamilyExport(owner, TLotusDialect{0x5120, 0x00, 0x00, 0x00, true, true}) {}
 
 }  // namespace zd

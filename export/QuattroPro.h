@@ -1,6 +1,7 @@
 #pragma once
 // Worksheets in the Quattro Pro WQ1 record format: the WK1 records with
-// format bytes of 0 and columns of one byte.
+// format bytes of 0, columns of one byte, and labels whose text follows
+// its length in a byte (after the alignment prefix).
 #include "export/Lotus.h"
 
 namespace zd {

@@ -6,9 +6,13 @@
 #include <cstring>
 #include <fstream>
 #include <ostream>
+#include <sstream>
 
 #include "export/PdfCodePages.h"
+#include "export/TextExportFile.h"
+#include "host/core/Properties.h"
 #include "host/core/TextUtil.h"
+#include "host/richtext/CodePage.h"
 #include "host/locale/Locale.h"
 
 namespace zd {
@@ -48,12 +52,25 @@ std::optional<double> SpreadsheetFloat(std::string_view text) {
 
 TZdqExportToSpreadsheet::TZdqExportToSpreadsheet(TComponent* owner) : TZdqExportAttributes(owner) {}
 
+const TClassProperties* TZdqExportToSpreadsheet::PublishedProperties() const {
+  static const TClassProperties props =
+      TPropertiesOf<TZdqExportToSpreadsheet>("TZdqExportToSpreadsheet", TZdqExportAttributes::PublishedProperties())
+          .Integer("CodePage", &TZdqExportToSpreadsheet::CodePage,
+                   [](TZdqExportToSpreadsheet& e, int v) { e.SetCodePage(v); })
+          .Build();
+  return &props;
+}
+
 std::string TZdqExportToSpreadsheet::CellText(std::string_view utf8) {
-  std::string text = EncodeToCodePage(utf8, currentLocale().ansiCodePage);
-  // A zero byte would end a zero-terminated label early.
-  std::replace(text.begin(), text.end(), '\0', '?');
-  if (text.size() > MaxCellText) text.resize(MaxCellText);
-  return text;
+  // Short ASCII texts, most of them, are the same in every encoding.
+  const bool plain = utf8.size() <= MaxCellText &&
+                     std::all_of(utf8.begin(), utf8.end(), [](char c) { return c > 0 && c < 0x80; });
+  if (plain) return std::string(utf8);
+  std::u32string chars = DecodeUtf8(utf8);
+  if (chars.size() > MaxCellText) chars.resize(MaxCellText);
+  std::string cut;
+  for (char32_t c : chars) AppendUtf8(c == 0 ? U'?' : c, cut);  // a zero would end a zero-terminated label
+  return charset_.Encode(cut, &ReplacedCharacters);
 }
 
 void TZdqExportToSpreadsheet::NewPage(int page, int bar) {
@@ -69,44 +86,28 @@ void TZdqExportToSpreadsheet::SaveToFile(const std::string& fileName) {
   savedSincePage_ = true;
   SpreadsheetWord(RowCount(), "row count");
   SpreadsheetWord(ColCount(), "column count");
-
-  std::ofstream file(fileName, std::ios::binary | std::ios::trunc);
-  if (!file) throw EZdqExportFileError("cannot create the file \"" + fileName + "\"");
-  Stream = &file;
+  // Built in memory and written in one go: a failure leaves no file behind.
+  std::ostringstream bytes;
+  Stream = &bytes;
   try {
     writeGrid();
-  } catch (...) {
-    // The end of the file is still attempted; the first error is the one reported.
-    try {
-      WriteFileEnd();
-    } catch (...) {
-    }
-    Stream = nullptr;
-    throw;
-  }
-  try {
     WriteFileEnd();
-    file.close();
-    if (file.fail()) throw EZdqExportFileError("cannot write the file \"" + fileName + "\"");
   } catch (...) {
     Stream = nullptr;
     throw;
   }
   Stream = nullptr;
+  WriteExportFile(fileName, bytes.str());
 }
 
 void TZdqExportToSpreadsheet::writeGrid() {
   const std::vector<TZdqMFERecord>& cells = Records();
   const int columns = ColCount();
-  // Cells the grid builder could not place in a slot go on in further rows,
-  // which the dimensions must then cover.
-  int64_t rows = RowCount();
-  if (columns > 0) rows = std::max<int64_t>(rows, (int64_t(cells.size()) + columns - 1) / columns);
   WriteFileBegin();
-  WriteDimensions(SpreadsheetWord(rows, "row count"), uint16_t(columns));
+  WriteDimensions(SpreadsheetWord(RowCount(), "row count"), uint16_t(columns));
   if (columns == 0) return;  // no text: nothing has a column to go in
 
-  const TAlignment alignment = CurrentAlignment();
+  const TLocale& locale = currentLocale();
   int row = 0, col = 0;
   for (const TZdqMFERecord& cell : cells) {
     if (col == columns) {
@@ -115,15 +116,14 @@ void TZdqExportToSpreadsheet::writeGrid() {
       col = 0;
     }
     if (col == 0) WriteRowStart();
-    if (cell.Kind == TZdqMFERecordKind::rkText && !Trim(cell.Text).empty())
-      WriteData(TSpreadsheetCellType::ctString, &cell, row, col, CellText(cell.Text), alignment, cell.BackColor);
-    else
+    if (cell.Kind != TZdqMFERecordKind::rkText || Trim(cell.Text).empty())
       WriteData(TSpreadsheetCellType::ctBlank, &cell, row, col, "", TAlignment::taLeftJustify, clWhite);
+    else if (const std::optional<TCellNumber> number = ReadCellNumber(cell.Text, locale))
+      WriteNumber(cell, row, col, *number);
+    else
+      WriteData(TSpreadsheetCellType::ctString, &cell, row, col, CellText(cell.Text), cell.Alignment, cell.BackColor);
     ++col;
   }
-  if (col == 0) return;
-  for (; col < columns; ++col)
-    WriteData(TSpreadsheetCellType::ctBlank, nullptr, row, col, "", TAlignment::taLeftJustify, clWhite);
   WriteRowEnd();
 }
 
@@ -136,6 +136,9 @@ void TZdqExportToSpreadsheet::WriteFileBegin() {}
 void TZdqExportToSpreadsheet::WriteFileEnd() {}
 void TZdqExportToSpreadsheet::WriteDimensions(uint16_t, uint16_t) {}
 void TZdqExportToSpreadsheet::WriteRowStart() {}
+void TZdqExportToSpreadsheet::WriteNumber(const TZdqMFERecord& rec, int row, int col, const TCellNumber&) {
+  WriteData(TSpreadsheetCellType::ctString, &rec, row, col, CellText(rec.Text), rec.Alignment, rec.BackColor);
+}
 void TZdqExportToSpreadsheet::WriteRowEnd() {}
 void TZdqExportToSpreadsheet::WriteData(TSpreadsheetCellType, const TZdqMFERecord*, int, int, const std::string&,
                                         TAlignment, TColor) {}
@@ -147,6 +150,11 @@ void TZdqExportToSpreadsheet::writeBytes(const char* data, size_t size) {
 }
 
 void TZdqExportToSpreadsheet::WriteString(std::string_view s) { writeBytes(s.data(), s.size()); }
+
+void TZdqExportToSpreadsheet::WriteMarkup(std::string_view utf8) {
+  if (charset_.IsUtf8()) WriteString(utf8);
+  else WriteString(charset_.Encode(utf8));
+}
 
 void TZdqExportToSpreadsheet::WriteByte(uint8_t value) {
   const char byte = char(value);

@@ -9,7 +9,9 @@
 #include <string>
 #include <string_view>
 
+#include "export/CellNumber.h"
 #include "export/ExportAttributes.h"
+#include "export/OutputCharset.h"
 
 namespace zd {
 
@@ -25,20 +27,29 @@ class TZdqExportToSpreadsheet : public TZdqExportAttributes {
  public:
   explicit TZdqExportToSpreadsheet(TComponent* owner = nullptr);
   std::string ClassName() const override { return "TZdqExportToSpreadsheet"; }
+  const TClassProperties* PublishedProperties() const override;
 
   // A page that follows a saved file starts a file of its own, so with one
   // file per page each file holds exactly its page.
   void NewPage(int page, int bar) override;
   // Builds the grid and writes it to the file (an existing file is
-  // replaced). Grids of more than 65535 rows or columns are refused.
+  // replaced; after a failure there is no file). Grids of more than 65535
+  // rows or columns are refused.
   void SaveToFile(const std::string& fileName) override;
 
-  // Longest text handed to WriteData, in 8-bit characters.
+  // Longest text handed to WriteData, in characters.
   static constexpr size_t MaxCellText = 255;
-  // A cell text as WriteData receives it: in the ANSI code page of the
-  // current locale (characters it cannot hold, and zero characters, become
-  // '?'), cut to MaxCellText characters.
-  static std::string CellText(std::string_view utf8);
+  // A cell text as WriteData receives it: in the output's encoding
+  // (characters its code page cannot hold, and zero characters, become '?'
+  // and are counted in ReplacedCharacters), cut to MaxCellText characters.
+  std::string CellText(std::string_view utf8);
+
+  // The encoding of the cell texts: TZdqOutputCharset::Utf8 or a single-byte
+  // code page; an unknown one, or one the format cannot carry, raises
+  // std::invalid_argument.
+  int CodePage() const { return charset_.CodePage(); }
+  virtual void SetCodePage(int codePage) { charset_ = TZdqOutputCharset(codePage); }
+  const TZdqOutputCharset& Charset() const { return charset_; }
 
  protected:
   // Writes the 4-byte record header (code, length; little-endian).
@@ -53,14 +64,25 @@ class TZdqExportToSpreadsheet : public TZdqExportAttributes {
   // MaxCellText 8-bit characters.
   virtual void WriteData(TSpreadsheetCellType cellType, const TZdqMFERecord* rec, int row, int col,
                          const std::string& text, TAlignment alignment, TColor color);
+  // A text cell that shows a number (see ReadCellNumber). Formats with
+  // number cells store the value displayed as the text was; by default the
+  // cell is written as the text it is.
+  virtual void WriteNumber(const TZdqMFERecord& rec, int row, int col, const TCellNumber& number);
 
   // 8-bit text, one byte per character.
   void WriteString(std::string_view s);
+  // Escaped markup (UTF-8 holding only characters the charset can hold) in
+  // the output's encoding.
+  void WriteMarkup(std::string_view utf8);
   void WriteByte(uint8_t value);
   void WriteWord(uint16_t value);  // little-endian
   void WriteDouble(double value);  // IEEE 754, little-endian
 
-  // The output, open only during SaveToFile (tests may point it elsewhere).
+  // For formats whose readers need a charset no code page number names.
+  void SetCharset(const TZdqOutputCharset& charset) { charset_ = charset; }
+
+  // Where the writer operations write, set only during SaveToFile (tests
+  // may point it elsewhere).
   std::ostream* Stream = nullptr;
 
  private:
@@ -68,6 +90,7 @@ class TZdqExportToSpreadsheet : public TZdqExportAttributes {
   void writeBytes(const char* data, size_t size);
 
   bool savedSincePage_ = false;
+  TZdqOutputCharset charset_{TZdqOutputCharset::Utf8};
 };
 
 // Number texts of the cells, in the current locale's decimal separator

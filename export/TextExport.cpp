@@ -6,6 +6,7 @@
 
 #include "export/PdfCodePages.h"
 #include "export/TextExportFile.h"
+#include "host/core/Properties.h"
 #include "host/core/TextUtil.h"
 #include "host/richtext/CodePage.h"
 
@@ -38,6 +39,15 @@ std::string utf8Of(const std::u32string& s) {
 }  // namespace
 
 TZdqExportToText::TZdqExportToText(TComponent* owner) : TZdqExport(owner) {}
+
+const TClassProperties* TZdqExportToText::PublishedProperties() const {
+  static const TClassProperties props =
+      TPropertiesOf<TZdqExportToText>("TZdqExportToText", TZdqExport::PublishedProperties())
+          .Integer("CodePage", &TZdqExportToText::CodePage, &TZdqExportToText::SetCodePage,
+                   TZdqOutputCharset::Utf8)
+          .Build();
+  return &props;
+}
 
 void TZdqExportToText::StartExport() {
   TZdqExport::StartExport();
@@ -98,7 +108,7 @@ void TZdqExportToText::SaveToFile(const std::string& fileName) {
   while (lines_.size() > 1 && isBlank(lines_.back())) lines_.pop_back();
   std::string text;
   for (const std::u32string& line : lines_) text += utf8Of(line) + "\r\n";
-  WriteExportFile(fileName, TZdqOutputCharset::Ansi().Encode(text));
+  WriteExportFile(fileName, charset_.Encode(text, &ReplacedCharacters));
   lines_.clear();
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "export/Export.h"
+#include "export/OutputCharset.h"
 
 namespace zd {
 
@@ -12,6 +13,7 @@ class TZdqExportToText : public TZdqExport {
  public:
   explicit TZdqExportToText(TComponent* owner = nullptr);
   std::string ClassName() const override { return "TZdqExportToText"; }
+  const TClassProperties* PublishedProperties() const override;
 
   void StartExport() override;
   void EndExport() override;
@@ -20,6 +22,11 @@ class TZdqExportToText : public TZdqExport {
   void ExportEMFRecord(const TEmfRecord& record, const TEmfState& state) override;
   // Writes the lines placed since the last save and empties the list.
   void SaveToFile(const std::string& fileName) override;
+
+  // The file's encoding: TZdqOutputCharset::Utf8 (the default) or a
+  // single-byte code page; an unknown one raises std::invalid_argument.
+  int CodePage() const { return charset_.CodePage(); }
+  void SetCodePage(int codePage) { charset_ = TZdqOutputCharset(codePage); }
 
   // Metafile units per character column and per line.
   double FactorX = 5.1;
@@ -36,6 +43,7 @@ class TZdqExportToText : public TZdqExport {
   void placeText(double x, double y, std::u32string text);
 
   std::vector<std::u32string> lines_;
+  TZdqOutputCharset charset_{TZdqOutputCharset::Utf8};
 };
 
 }  // namespace zd

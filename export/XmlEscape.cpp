@@ -1,6 +1,7 @@
 #include "export/XmlEscape.h"
 
 #include "export/PdfCodePages.h"
+#include "host/richtext/CodePage.h"
 
 namespace zd {
 
@@ -18,7 +19,7 @@ struct TPiece {
   size_t length;
 };
 
-TPiece escaped(char32_t c) {
+TPiece escaped(char32_t c, const TZdqOutputCharset& charset) {
   switch (c) {
     case U'&': return {"&amp;", 5};
     case U'<': return {"&lt;", 4};
@@ -30,16 +31,21 @@ TPiece escaped(char32_t c) {
   if (!allowedInMarkup(c)) c = 0xFFFD;
   // Tab and line ends are kept as references: attribute values would fold them into spaces.
   if (c >= 0x20 && c < 0x7F) return {std::string(1, char(c)), 1};
+  if (c >= 0xA0 && charset.CanEncode(c)) {
+    std::string literal;
+    AppendUtf8(c, literal);
+    return {literal, 1};
+  }
   return {"&#" + std::to_string(uint32_t(c)) + ";", 1};
 }
 
 }  // namespace
 
-std::string EscapeMarkup(std::string_view utf8, size_t maxLength) {
+std::string EscapeMarkup(std::string_view utf8, const TZdqOutputCharset& charset, size_t maxLength) {
   std::string out;
   size_t used = 0;
   for (char32_t c : DecodeUtf8(utf8)) {
-    TPiece piece = escaped(c);
+    TPiece piece = escaped(c, charset);
     if (maxLength - used < piece.length) break;
     used += piece.length;
     out += piece.text;

@@ -496,6 +496,7 @@ void TZdPrintBaseComponent::ExportPages(TZdqExport& exporter, const std::string&
                                         bool isSeparatePages, const TStrings& validPages) {
   const int P = GetNumPages(), B = GetNumBars();
   const TWantedPages wanted(validPages);
+  int placed = 0;  // selected pages before this one: unselected ones leave no gap
   for (int p = 0; p < P; ++p) {
     for (int b = 0; b < B; ++b) {
       if (AnimatedStatus) UpdateProgressDlg(FormatNumbers(Text(txt::ExportingPage), {p + 1, b + 1}), B * p + b);
@@ -506,12 +507,13 @@ void TZdPrintBaseComponent::ExportPages(TZdqExport& exporter, const std::string&
       exporter.NewPage(p, b);
       if (!isSeparatePages) {
         exporter.OffsetX = meta.Width() * b;
-        exporter.OffsetY = meta.Height() * p;
+        exporter.OffsetY = meta.Height() * placed;
       }
       exporter.ExportRecords(meta);
       exporter.PageProcessed(meta);
       if (isSeparatePages) exporter.SaveToFile(SeparatePageFileName(fileName, p, b));
     }
+    if (wanted.Has(p + 1)) ++placed;
   }
   if (!isSeparatePages) exporter.SaveToFile(fileName);
 }

@@ -9,6 +9,7 @@ constexpr const char* kUsage =
     "Usage: zdreport render TEMPLATE.zdq --data SOURCE [--sql QUERY] [--format EXT] -o OUT\n"
     "                       [--param NAME=VALUE]... [--pages LIST] [--separate] [--two-pass]\n"
     "                       [--allow-path DIR]... [--allow-any-path]\n"
+    "                       [--encoding NAME] [--csv-raw] [--delimiter CHAR]\n"
     "       zdreport formats\n"
     "       zdreport demo [--db FILE.db] [-o OUT.pdf]\n"
     "       zdreport dump FILE.zdq\n"
@@ -25,6 +26,9 @@ constexpr const char* kUsage =
     "                  dataset name the template refers to, and as TABLE.FIELD (the\n"
     "                  table name, or the CSV file's name without extension)\n"
     "  --sql QUERY     read the rows of this query instead of the table (sqlite only)\n"
+    "  --delimiter CHAR\n"
+    "                  the field delimiter of a csv source: one character, or 'tab'\n"
+    "                  (default: the one its first line uses, of comma, semicolon, tab)\n"
     "  --format EXT    the output format by file extension, ignoring case (see\n"
     "                  'zdreport formats'); default: the extension of OUT\n"
     "  -o OUT          the output file\n"
@@ -43,6 +47,12 @@ constexpr const char* kUsage =
     "                  repeatable. By default it reads only files in its own folder\n"
     "  --allow-any-path\n"
     "                  let the template read any file (for trusted templates only)\n"
+    "  --encoding NAME the character encoding of txt, csv, html and xml output (default\n"
+    "                  utf-8) or of xls, wk1 and wq1 labels: utf-8 or a Windows code\n"
+    "                  page such as cp1252, cp1250, cp1251. Characters the code page\n"
+    "                  lacks are written as '?' and counted in a warning\n"
+    "  --csv-raw       write csv fields that start with = + - @ as they are (by default\n"
+    "                  such texts get a leading ' so spreadsheets do not run them)\n"
     "formats           list the output formats\n"
     "demo              render examples/order-lines.zdq over the order lines of\n"
     "                  the example database to OUT.pdf (default out/order-lines.pdf)\n"
@@ -112,6 +122,14 @@ std::pair<std::string, std::string> SplitParameter(const std::string& text) {
   return {text.substr(0, eq), text.substr(eq + 1)};
 }
 
+char DelimiterOf(const std::string& text) {
+  if (text == "tab" || text == "\\t") return '\t';
+  if (text.size() != 1 || text[0] == '"' || text[0] == '\r' || text[0] == '\n')
+    throw EUsageError("--delimiter needs one character other than a quote or a line break, or 'tab'; got '" +
+                      text + "'");
+  return text[0];
+}
+
 TCommand ParseRender(const std::vector<std::string>& args) {
   TCommand command;
   command.kind = TCommand::TKind::Render;
@@ -132,6 +150,9 @@ TCommand ParseRender(const std::vector<std::string>& args) {
     else if (arg == "--two-pass") r.twoPass = true;
     else if (arg == "--allow-path") r.allowedPaths.push_back(reader.ValueOf(arg));
     else if (arg == "--allow-any-path") r.anyAllowedPath = true;
+    else if (arg == "--encoding") SetOnce(r.encoding, reader.ValueOf(arg), arg);
+    else if (arg == "--csv-raw") r.csvRaw = true;
+    else if (arg == "--delimiter") r.delimiter = DelimiterOf(reader.ValueOf(arg));
     else if (!arg.empty() && arg[0] == '-') throw EUsageError("unknown option '" + arg + "'");
     else SetOnce(r.templateFile, arg, "the template file");
   }

@@ -27,6 +27,9 @@ struct TRenderOptions {
   // anyAllowedPath lifts the limit.
   std::vector<std::string> allowedPaths;
   bool anyAllowedPath = false;
+  std::string encoding;    // text encoding of the export, as typed; empty: the format's own
+  bool csvRaw = false;     // CSV fields that look like formulas stay as they are
+  char delimiter = 0;      // of a CSV data source; 0: detected
 };
 
 struct TCommand {

@@ -46,13 +46,14 @@ TOpenedDataSource OpenCsv(const TDataSourceSpec& spec) {
   CheckExists(spec.file);
   auto dataset = std::make_unique<TCsvDataSet>();
   dataset->SetFileName(spec.file);
+  dataset->SetDelimiter(spec.delimiter ? spec.delimiter : TCsvDataSet::DetectDelimiter);
   dataset->Open();
   return {std::move(dataset), FileStem(spec.file)};
 }
 
 }  // namespace
 
-TDataSourceSpec TDataSourceSpec::Parse(const std::string& text, const std::string& sql) {
+TDataSourceSpec TDataSourceSpec::Parse(const std::string& text, const std::string& sql, char delimiter) {
   TDataSourceSpec spec;
   if (text.rfind(kSqlite, 0) == 0) {
     spec.file = text.substr(kSqlite.size());
@@ -64,9 +65,11 @@ TDataSourceSpec TDataSourceSpec::Parse(const std::string& text, const std::strin
       if (spec.table.empty()) throw EUsageError("--data " + text + ": the table name after ':' is empty");
     }
     spec.sql = sql;
+    if (delimiter) throw EUsageError("--delimiter needs a csv data source");
   } else if (text.rfind(kCsv, 0) == 0) {
     spec.kind = TKind::Csv;
     spec.file = text.substr(kCsv.size());
+    spec.delimiter = delimiter;
     if (!sql.empty()) throw EUsageError("--sql needs an sqlite data source");
   } else {
     throw EUsageError("--data needs sqlite:FILE.db[:TABLE] or csv:FILE.csv, got '" + text + "'");

@@ -14,9 +14,11 @@ struct TDataSourceSpec {
   std::string file;
   std::string table;  // sqlite only; may be empty
   std::string sql;    // sqlite only; may be empty
+  char delimiter = 0;  // csv only; 0: detected from the file
 
-  // Raises EUsageError for a text of neither form, or a query given to a CSV file.
-  static TDataSourceSpec Parse(const std::string& text, const std::string& sql);
+  // Raises EUsageError for a text of neither form, or a query or a
+  // delimiter given to a source of the other kind.
+  static TDataSourceSpec Parse(const std::string& text, const std::string& sql, char delimiter = 0);
 };
 
 struct TOpenedDataSource {

@@ -6,6 +6,7 @@
 
 #include "app/zdreport/DataSource.h"
 #include "app/zdreport/ExportFormats.h"
+#include "app/zdreport/ExportSettings.h"
 #include "app/zdreport/ParameterValues.h"
 #include "expr/PageRange.h"
 #include "host/printing/Printer.h"
@@ -83,10 +84,11 @@ void CreateParentFolder(const std::string& file) {
 
 TRenderResult RunRender(const TRenderOptions& options) {
   const TZdqRegisterExport& format = ExportFormatFor(options.format, options.output);
-  const TDataSourceSpec source = TDataSourceSpec::Parse(options.dataSource, options.sql);
+  const TDataSourceSpec source = TDataSourceSpec::Parse(options.dataSource, options.sql, options.delimiter);
   RequireNoFolder(options.templateFile, "the template");
   RequireNoFolder(source.file, "the data source");
   RequireNoFolder(options.output, "the output");
+  TExportSettings settings(options, format);
 
   TRenderResult result;
   UseVirtualPrinter();
@@ -116,7 +118,11 @@ TRenderResult RunRender(const TRenderOptions& options) {
   const TStringList pages = WantedPages(options.pages, result.pages);
   result.exportedPages = pages.Count();
   CreateParentFolder(options.output);
-  report->ExportTo(options.output, options.separate, pages, format.ExportClass);
+  report->ExportTo(options.output, options.separate, pages, settings.ExportClass());
+  if (const size_t replaced = settings.ReplacedCharacters())
+    result.warnings.push_back(std::to_string(replaced) + " character" + (replaced == 1 ? "" : "s") +
+                              " the output's code page cannot hold became '?' (utf-8 or the xlsx format keep "
+                              "them)");
   if (options.separate) {
     for (int p = 0; p < result.pages; ++p)
       if (pages.IndexOf(std::to_string(p + 1)) >= 0)

@@ -91,14 +91,13 @@ void TCsvDataSet::DoOpen() {
   const std::string text = LoadText();
   const std::string source = fileName_.empty() ? std::string("CSV text") : "'" + fileName_ + "'";
   try {
-    TCsvReader reader(text, delimiter_);
+    TCsvReader reader(text, delimiter_ == DetectDelimiter ? DetectCsvDelimiter(text) : delimiter_);
     std::vector<std::string> record;
     if (!reader.ReadRecord(record)) Fail(source + " has no header row");
     std::vector<TFieldDef> defs;
     for (size_t i = 0; i < record.size(); ++i) {
       std::string name = Trim(record[i]);
-      if (name.empty())
-        throw ECsvError(reader.RecordLine(), "field " + std::to_string(i + 1) + " has no name");
+      if (name.empty()) name = "Field" + std::to_string(i + 1);
       defs.push_back({std::move(name), TFieldType::ftString, 0});
     }
     SetFieldDefs(defs);

@@ -1,7 +1,8 @@
 #pragma once
-// A read-only dataset over a CSV file whose first record names the fields.
-// Field types are declared per field or inferred from all values: integer,
-// then float, then ISO date (yyyy-mm-dd), else string. Empty cells are Null.
+// A read-only dataset over a CSV file whose first record names the fields
+// (an unnamed one is called FieldN after its 1-based position). Field types
+// are declared per field or inferred from all values: integer, then float,
+// then ISO date (yyyy-mm-dd), else string. Empty cells are Null.
 #include <map>
 #include <string>
 
@@ -19,6 +20,9 @@ class TCsvDataSet : public TDataSet {
   void SetFileName(const std::string& fileName);
   // Content to read instead of a file (used when FileName is empty).
   void SetCsvText(std::string text);
+  // The field delimiter; DetectDelimiter (the default) takes the one the
+  // text's header uses (see DetectCsvDelimiter).
+  static constexpr char DetectDelimiter = 0;
   char Delimiter() const { return delimiter_; }
   void SetDelimiter(char delimiter);
 
@@ -36,7 +40,7 @@ class TCsvDataSet : public TDataSet {
 
   std::string fileName_;
   std::string text_;
-  char delimiter_ = ',';
+  char delimiter_ = DetectDelimiter;
   std::map<std::string, TFieldType> declaredTypes_;  // keys upper-cased
 };
 

@@ -5,6 +5,25 @@ namespace zd {
 ECsvError::ECsvError(int line, const std::string& message)
     : std::runtime_error("Line " + std::to_string(line) + ": " + message), line_(line) {}
 
+char DetectCsvDelimiter(std::string_view text) {
+  constexpr char kCandidates[] = {',', ';', '\t'};
+  int counts[3] = {0, 0, 0};
+  bool quoted = false;
+  for (char c : text) {
+    if (c == '"') quoted = !quoted;
+    if (quoted) continue;
+    if (c == '\n' || c == '\r') {
+      if (counts[0] + counts[1] + counts[2] > 0) break;  // blank lines before the header do not count
+      continue;
+    }
+    for (int i = 0; i < 3; ++i) counts[i] += c == kCandidates[i];
+  }
+  int best = 0;
+  for (int i = 1; i < 3; ++i)
+    if (counts[i] > counts[best]) best = i;
+  return kCandidates[best];
+}
+
 TCsvReader::TCsvReader(std::string_view text, char delimiter) : text_(text), delimiter_(delimiter) {
   if (delimiter == '"' || delimiter == '\r' || delimiter == '\n')
     throw std::invalid_argument("A CSV delimiter cannot be a quote or a line break");

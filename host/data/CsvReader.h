@@ -18,6 +18,10 @@ class ECsvError : public std::runtime_error {
   int line_;
 };
 
+// The delimiter of a CSV text: whichever of comma, semicolon and tab occurs
+// most often outside quotes in its first record; a comma when none does.
+char DetectCsvDelimiter(std::string_view text);
+
 class TCsvReader {
  public:
   // The text must outlive the reader.

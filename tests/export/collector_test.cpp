@@ -169,6 +169,50 @@ TEST_F(CollectorTest, OnlyAlignModesZeroAndOneChangeTheAlignment) {
   EXPECT_EQ(collector.CurrentAlignment(), TAlignment::taLeftJustify);
 }
 
+TEST_F(CollectorTest, TextItsControlHidesIsNotCollected) {
+  TFont font;
+  const int lh = FontLineHeight(font);
+  TMetafile page;
+  {
+    TMetafileCanvas canvas(page);
+    // Three wrapped lines in a box two and a half lines high: the third
+    // shows less than half of itself.
+    TRect memo{100, 100, 160, 100 + 2 * lh + lh / 2 - 1};
+    canvas.DrawText(memo, "first second third", DT_WORDBREAK);
+    // A line whose lower half is cut still shows more than half: collected.
+    canvas.TextRect(TRect{300, 200, 400, 200 + lh / 2 + 2}, 300, 200, "shown");
+    // Wholly outside its clip: the record has empty bounds.
+    canvas.TextRect(TRect{300, 340, 400, 360}, 300, 300, "hidden");
+  }
+  const auto& cells = Collect(page, 0, 1000);
+  std::vector<std::string> texts;
+  for (const auto& c : cells) texts.push_back(c.Text);
+  EXPECT_EQ(texts, (std::vector<std::string>{"first", "second", "shown"}));
+  ASSERT_EQ(cells.size(), 3u);
+  ASSERT_TRUE(cells[1].ControlBox.has_value());
+  EXPECT_EQ(cells[1].ControlBox->Left, 100);
+  EXPECT_EQ(cells[1].ControlBox->Top, 1100);
+  EXPECT_EQ(cells[1].TextBox.Top, 1100 + lh);
+}
+
+TEST_F(CollectorTest, ATextInItsControlTakesTheControlsAlignment) {
+  TMetafile page;
+  {
+    TMetafileCanvas canvas(page);
+    TRect right{400, 10, 500, 30}, centre{400, 40, 500, 60}, left{400, 70, 500, 90};
+    canvas.DrawText(right, "3.50", DT_RIGHT | DT_SINGLELINE);
+    canvas.DrawText(centre, "mid", DT_CENTER | DT_SINGLELINE);
+    canvas.DrawText(left, "text", DT_LEFT | DT_SINGLELINE);
+  }
+  const auto& cells = Collect(page);
+  ASSERT_EQ(cells.size(), 3u);
+  EXPECT_EQ(cells[0].Alignment, TAlignment::taRightJustify);
+  EXPECT_GT(cells[0].Left, 450);  // the text's own box ...
+  EXPECT_EQ(GridLeft(cells[0]), 500);  // ... but the grid places it by its control's right edge
+  EXPECT_EQ(cells[1].Alignment, TAlignment::taCenter);
+  EXPECT_EQ(cells[2].Alignment, TAlignment::taLeftJustify);
+}
+
 TEST_F(CollectorTest, BlankTextIsDropped) {
   TMetafile page;
   {

@@ -12,6 +12,7 @@
 #include "export/XmlEscape.h"
 #include "export/XmlExport.h"
 #include "host/graphics/GuiApp.h"
+#include "tests/TempPath.h"
 #include "host/locale/Locale.h"
 
 namespace zd {
@@ -42,8 +43,7 @@ class MarkupFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
     test::ensureGuiApp();
-    dir = std::filesystem::temp_directory_path() /
-          ("markup_html_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    dir = test::UniqueTempPath("markup_html");
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     savedLocale = currentLocale();
@@ -51,11 +51,6 @@ class MarkupFileTest : public ::testing::Test {
   void TearDown() override {
     setCurrentLocale(savedLocale);
     std::filesystem::remove_all(dir);
-  }
-  void useCodePage(int codePage) {
-    TLocale l = savedLocale;
-    l.ansiCodePage = codePage;
-    setCurrentLocale(l);
   }
   std::string path(const std::string& name) const { return (dir / name).string(); }
 
@@ -65,24 +60,28 @@ class MarkupFileTest : public ::testing::Test {
 
 // ---- escaping ----
 
-TEST(MarkupEscapeTest, MarkupCharactersBecomeEntitiesAndTheRestStaysAscii) {
-  EXPECT_EQ(EscapeMarkup("a<b & \"c\""), "a&lt;b &amp; &quot;c&quot;");
-  EXPECT_EQ(EscapeMarkup("it's > | \u00a9"), "it&#39;s &gt; | &#169;");
-  EXPECT_EQ(EscapeMarkup("\u00e9\u20ac\U0001F600"), "&#233;&#8364;&#128512;");
-  EXPECT_EQ(EscapeMarkup("tab\tline\r\n"), "tab&#9;line&#13;&#10;");
+const TZdqOutputCharset kUtf8(TZdqOutputCharset::Utf8), kWestern(1252);
+
+TEST(MarkupEscapeTest, MarkupCharactersBecomeEntitiesAndWhatTheEncodingLacksReferences) {
+  EXPECT_EQ(EscapeMarkup("a<b & \"c\"", kUtf8), "a&lt;b &amp; &quot;c&quot;");
+  EXPECT_EQ(EscapeMarkup("it's > | \u00a9", kWestern), "it&#39;s &gt; | \u00a9");
+  EXPECT_EQ(EscapeMarkup("\u00e9\u20ac\u0141\U0001F600", kWestern), "\u00e9\u20ac&#321;&#128512;");
+  EXPECT_EQ(EscapeMarkup("\u00e9\u0141\u4e2d\U0001F600", kUtf8), "\u00e9\u0141\u4e2d\U0001F600");
+  EXPECT_EQ(EscapeMarkup("tab\tline\r\n", kUtf8), "tab&#9;line&#13;&#10;");
   // Characters no markup allows, and malformed UTF-8, become the replacement character.
-  EXPECT_EQ(EscapeMarkup(std::string("a\x01z\x7f\xc2\x85", 6)), "a&#65533;z&#65533;&#65533;");
-  EXPECT_EQ(EscapeMarkup("\xff"), "&#65533;");
+  EXPECT_EQ(EscapeMarkup(std::string("a\x01z\x7f\xc2\x85", 6), kUtf8), "a\ufffdz\ufffd\ufffd");
+  EXPECT_EQ(EscapeMarkup("\xff", kWestern), "&#65533;");
 }
 
 TEST(MarkupEscapeTest, TheLengthLimitNeverCutsAnEntity) {
-  EXPECT_EQ(EscapeMarkup(std::string(300, 'x'), 255), std::string(255, 'x'));
+  EXPECT_EQ(EscapeMarkup(std::string(300, 'x'), kUtf8, 255), std::string(255, 'x'));
   std::string amps;
   for (int i = 0; i < 51; ++i) amps += "&amp;";
-  EXPECT_EQ(EscapeMarkup(std::string(100, '&'), 255), amps);  // 51 entities use 255
-  EXPECT_EQ(EscapeMarkup("abc&", 5), "abc");
-  // A character reference stands for one character.
-  EXPECT_EQ(EscapeMarkup("\u00e9\u00e9\u00e9", 2), "&#233;&#233;");
+  EXPECT_EQ(EscapeMarkup(std::string(100, '&'), kUtf8, 255), amps);  // 51 entities use 255
+  EXPECT_EQ(EscapeMarkup("abc&", kUtf8, 5), "abc");
+  // A character and its reference stand for one character.
+  EXPECT_EQ(EscapeMarkup("\u0141\u0141\u0141", kWestern, 2), "&#321;&#321;");
+  EXPECT_EQ(EscapeMarkup("\u0141\u0141\u0141", kUtf8, 2), "\u0141\u0141");
 }
 
 // ---- HTML pieces ----
@@ -107,19 +106,19 @@ TEST(HtmlPiecesTest, FontTagCarriesFaceSizeColourAndStyles) {
   arial.Size = 12;
   arial.Style.Set(fsBold);
   arial.Style.Set(fsItalic);
-  EXPECT_EQ(GetHTMLTextWithFont("x", arial), "<font face=\"Arial\" size=3><b><i>x</i></b></font>");
+  EXPECT_EQ(GetHTMLTextWithFont("x", arial, kUtf8), "<font face=\"Arial\" size=3><b><i>x</i></b></font>");
 
   TFont plain;
   plain.Name = "MS Sans Serif";
   plain.Size = 36;
   plain.Color = 0x0000FF;
   plain.Style.Set(fsUnderline);
-  EXPECT_EQ(GetHTMLTextWithFont("y", plain), "<font  color=\"#FF0000\"><u>y</u></font>");
+  EXPECT_EQ(GetHTMLTextWithFont("y", plain, kUtf8), "<font  color=\"#FF0000\"><u>y</u></font>");
 
   TFont quoted;
   quoted.Name = "A\"B";
   quoted.Size = 5;
-  EXPECT_EQ(GetHTMLTextWithFont("z", quoted), "<font face=\"A&quot;B\" >z</font>");
+  EXPECT_EQ(GetHTMLTextWithFont("z", quoted, kUtf8), "<font face=\"A&quot;B\" >z</font>");
 }
 
 // WriteData on a string, without a file.
@@ -170,11 +169,11 @@ TEST_F(MarkupFileTest, HtmlFileIsATableOfTheGrid) {
   html.SaveMetafileToFile(&page, path("grid.html"));
   const std::string font = "<font face=\"Arial\" size=3>";
   const std::string expected =
-      "<html>\r\n<head>\r\n<meta http-equiv=\"Content-Type\"\r\ncontent=\"text/html; charset=windows-1252\">\r\n"
+      "<html>\r\n<head>\r\n<meta http-equiv=\"Content-Type\"\r\ncontent=\"text/html; charset=UTF-8\">\r\n"
       "<meta name=\"AUTHOR\" content=\"Ann &amp; &quot;Bo&quot;\">\r\n"
       "<meta name=\"KEYWORDS\" content=\"k&lt;1&gt;\">\r\n"
       "<meta name=\"GENERATOR\" content=\"Harbolt ZdReport\">\r\n"
-      "<title>Sales &#233;t&#233;</title>\r\n</head>\r\n\r\n"
+      "<title>Sales \u00e9t\u00e9</title>\r\n</head>\r\n\r\n"
       "<body bgcolor=\"#FFFFFF\">\r\n<table border=1>\r\n"
       "  <TR>\r\n    <TD>" + font + "a&amp;b</font></TD>\r\n    <TD>" + font + "b</font></TD>\r\n  </TR>\r\n"
       "  <TR>\r\n    <TD>&nbsp;</TD>\r\n    <TD>" + font + "d</font></TD>\r\n  </TR>\r\n"
@@ -182,22 +181,23 @@ TEST_F(MarkupFileTest, HtmlFileIsATableOfTheGrid) {
   EXPECT_EQ(readFile(dir / "grid.html"), expected);
 }
 
-TEST_F(MarkupFileTest, HtmlBodyOfABlackBackgroundHasNoColourAndTheCharsetFollowsTheLocale) {
-  useCodePage(1250);
+TEST_F(MarkupFileTest, HtmlBodyOfABlackBackgroundHasNoColourAndALegacyCodePageIsDeclared) {
   TMetafile page;
   {
     TMetafileCanvas canvas(page);
     canvas.SetBkMode(TBkMode::bmOpaque);
     canvas.Brush.Color = clBlack;
     canvas.Font.Color = clWhite;
-    canvas.TextOut(100, 50, "\u0141\u00f3d\u017a");
+    canvas.TextOut(100, 50, "\u0141\u00f3d\u017a \u03a9");
   }
   TZdqExportToHTML html;
+  html.SetCodePage(1250);
   html.SaveMetafileToFile(&page, path("black.html"));
   const std::string text = readFile(dir / "black.html");
   EXPECT_NE(text.find("charset=windows-1250\">"), std::string::npos);
   EXPECT_NE(text.find("<body >\r\n"), std::string::npos);
-  EXPECT_NE(text.find("<TD><font face=\"Arial\" size=3 color=\"#FFFFFF\">&#321;&#243;d&#378;</font></TD>"),
+  // Polish letters as bytes of the code page, the Greek one as a reference.
+  EXPECT_NE(text.find("<TD><font face=\"Arial\" size=3 color=\"#FFFFFF\">\xa3\xf3" "d\x9f &#937;</font></TD>"),
             std::string::npos)
       << text;
 }
@@ -234,17 +234,16 @@ TEST_F(MarkupFileTest, XmlRowsCarryAnAttributePerNonEmptyCell) {
   const TMetafile page =
       pageOf({{100, 50, "a"}, {300, 50, "\"q\""}, {500, 50, "c"}, {100, 90, "x<y"}, {500, 90, "\u00fc"}});
   xml.SaveMetafileToFile(&page, path("rows.xml"));
-  const std::string expected = std::string("<?xml version=\"1.0\" encoding=\"windows-1252\" standalone=\"yes\"?>") +
+  const std::string expected = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>") +
                                "<!-- Generated by " + TZdqExport::ProductKey() + "-->  \r\n<RECORDS>\r\n" +
                                "  <RECORD>\r\n    <ROW\r\n     Column1=\"a\"\r\n     Column2=\"&quot;q&quot;\"" +
                                "\r\n     Column3=\"c\"\r\n    />\r\n  </RECORD>\r\n" +
-                               "  <RECORD>\r\n    <ROW\r\n     Column1=\"x&lt;y\"\r\n     Column3=\"&#252;\"" +
+                               "  <RECORD>\r\n    <ROW\r\n     Column1=\"x&lt;y\"\r\n     Column3=\"\u00fc\"" +
                                "\r\n    />\r\n  </RECORD>\r\n" + "\r\n</RECORDS>";
   EXPECT_EQ(readFile(dir / "rows.xml"), expected);
 }
 
 TEST_F(MarkupFileTest, XmlOfAPageWithoutTextIsJustTheFrame) {
-  useCodePage(932);
   TZdqExportToXML xml;
   const TMetafile page = pageOf({});
   xml.SaveMetafileToFile(&page, path("empty.xml"));

@@ -10,6 +10,7 @@
 #include "export/TextExport.h"
 #include "export/TextExportFile.h"
 #include "host/graphics/GuiApp.h"
+#include "tests/TempPath.h"
 #include "host/locale/Locale.h"
 
 namespace zd {
@@ -19,6 +20,8 @@ std::string readFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
+
+const std::string kBom = "\xEF\xBB\xBF";
 
 struct TPlacedText {
   int x, y;
@@ -40,8 +43,7 @@ class MarkupTextTest : public ::testing::Test {
  protected:
   void SetUp() override {
     test::ensureGuiApp();
-    dir = std::filesystem::temp_directory_path() /
-          ("markup_text_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    dir = test::UniqueTempPath("markup_text");
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     savedLocale = currentLocale();
@@ -49,11 +51,6 @@ class MarkupTextTest : public ::testing::Test {
   void TearDown() override {
     setCurrentLocale(savedLocale);
     std::filesystem::remove_all(dir);
-  }
-  void useCodePage(int codePage) {
-    TLocale l = savedLocale;
-    l.ansiCodePage = codePage;
-    setCurrentLocale(l);
   }
   std::string path(const std::string& name) const { return (dir / name).string(); }
 
@@ -67,7 +64,7 @@ TEST_F(MarkupTextTest, CsvWritesOneLinePerRowWithoutALineEndAfterTheLast) {
   TZdqExportToCSV csv;
   const TMetafile page = pageOf({{100, 50, "a"}, {300, 50, "b"}, {100, 90, "c"}, {300, 90, "d"}});
   csv.SaveMetafileToFile(&page, path("grid.csv"));
-  EXPECT_EQ(readFile(dir / "grid.csv"), "a;b\r\nc;d");
+  EXPECT_EQ(readFile(dir / "grid.csv"), kBom + "a;b\r\nc;d");
 }
 
 TEST_F(MarkupTextTest, CsvLeavesMissingCellsEmptyAndKeepsRowsAtPageTop) {
@@ -75,7 +72,7 @@ TEST_F(MarkupTextTest, CsvLeavesMissingCellsEmptyAndKeepsRowsAtPageTop) {
   TZdqExportToCSV csv;
   const TMetafile page = pageOf({{100, 0, "a"}, {300, 0, "b"}, {300, 40, "d"}, {100, 80, "e"}});
   csv.SaveMetafileToFile(&page, path("gaps.csv"));
-  EXPECT_EQ(readFile(dir / "gaps.csv"), "a;b\r\n;d\r\ne;");
+  EXPECT_EQ(readFile(dir / "gaps.csv"), kBom + "a;b\r\n;d\r\ne;");
 }
 
 TEST_F(MarkupTextTest, CsvQuotesFieldsThatHoldSeparatorsQuotesOrLineBreaks) {
@@ -89,31 +86,46 @@ TEST_F(MarkupTextTest, CsvQuotesFieldsThatHoldSeparatorsQuotesOrLineBreaks) {
   TZdqExportToCSV csv;
   const TMetafile page = pageOf({{100, 50, "x;y"}, {300, 50, "a \"q\""}, {500, 50, "& <b>"}});
   csv.SaveMetafileToFile(&page, path("quoted.csv"));
-  EXPECT_EQ(readFile(dir / "quoted.csv"), "\"x;y\";\"a \"\"q\"\"\";& <b>");
+  EXPECT_EQ(readFile(dir / "quoted.csv"), kBom + "\"x;y\";\"a \"\"q\"\"\";& <b>");
 }
 
-TEST_F(MarkupTextTest, CsvBytesAreInTheLocalesCodePage) {
-  const TMetafile page = pageOf({{100, 50, "caf\u00e9 \u20ac"}, {300, 50, "\u0416\u03a9"}});
-  {
-    TZdqExportToCSV csv;
-    csv.SaveMetafileToFile(&page, path("1252.csv"));
-  }
-  EXPECT_EQ(readFile(dir / "1252.csv"), "caf\xe9 \x80;??");
+TEST_F(MarkupTextTest, CsvIsUtf8WithAByteOrderMarkOrALegacyCodePage) {
+  const TMetafile page = pageOf({{100, 50, "caf\u00e9 \u20ac"}, {300, 50, "\u0416\u03a9\u4e2d"}});
+  TZdqExportToCSV csv;
+  csv.SaveMetafileToFile(&page, path("utf8.csv"));
+  EXPECT_EQ(readFile(dir / "utf8.csv"), kBom + "caf\u00e9 \u20ac;\u0416\u03a9\u4e2d");
+  EXPECT_EQ(csv.ReplacedCharacters, 0u);
+  csv.ByteOrderMark = false;
+  csv.SaveMetafileToFile(&page, path("plain.csv"));
+  EXPECT_EQ(readFile(dir / "plain.csv"), "caf\u00e9 \u20ac;\u0416\u03a9\u4e2d");
 
-  useCodePage(1251);
-  {
-    TZdqExportToCSV csv;
-    csv.SaveMetafileToFile(&page, path("1251.csv"));
-  }
-  EXPECT_EQ(readFile(dir / "1251.csv"), "caf? \x88;\xc6?");
+  // A code page has no byte order mark; what it lacks is a counted '?'.
+  csv.SetCodePage(1252);
+  csv.ByteOrderMark = true;
+  csv.SaveMetafileToFile(&page, path("1252.csv"));
+  EXPECT_EQ(readFile(dir / "1252.csv"), "caf\xe9 \x80;???");
+  EXPECT_EQ(csv.ReplacedCharacters, 3u);
+  csv.SetCodePage(1251);
+  csv.SaveMetafileToFile(&page, path("1251.csv"));
+  EXPECT_EQ(readFile(dir / "1251.csv"), "caf? \x88;\xc6??");
+  EXPECT_THROW(csv.SetCodePage(932), std::invalid_argument);
+}
 
-  // A multi-byte code page cannot be written byte for byte: the file is UTF-8.
-  useCodePage(932);
-  {
-    TZdqExportToCSV csv;
-    csv.SaveMetafileToFile(&page, path("932.csv"));
-  }
-  EXPECT_EQ(readFile(dir / "932.csv"), "caf\u00e9 \u20ac;\u0416\u03a9");
+TEST_F(MarkupTextTest, CsvGuardsFormulaLookingTextsButNotNumbers) {
+  for (const char* formula : {"=1+2", "+cmd", "-x", "@SUM(A1)", "\tx", "-1-2"})
+    EXPECT_EQ(CsvField(formula), std::string("'") + formula) << formula;
+  EXPECT_EQ(CsvField("=HYPERLINK(\"http://x\")"), "\"'=HYPERLINK(\"\"http://x\"\")\"");
+  for (const char* number : {"-12.50", "+3", "-1,234.50", "-5%", "$-3.00"}) EXPECT_EQ(CsvField(number), number);
+  EXPECT_EQ(CsvField("=1+2", false), "=1+2");
+
+  const TMetafile page = pageOf({{100, 50, "=1+2"}, {300, 50, "-7.25"}});
+  TZdqExportToCSV csv;
+  csv.ByteOrderMark = false;
+  csv.SaveMetafileToFile(&page, path("guarded.csv"));
+  EXPECT_EQ(readFile(dir / "guarded.csv"), "'=1+2;-7.25");
+  csv.FormulaGuard = false;
+  csv.SaveMetafileToFile(&page, path("raw.csv"));
+  EXPECT_EQ(readFile(dir / "raw.csv"), "=1+2;-7.25");
 }
 
 TEST_F(MarkupTextTest, CsvFilePerPageHoldsOnlyItsOwnPage) {
@@ -128,8 +140,8 @@ TEST_F(MarkupTextTest, CsvFilePerPageHoldsOnlyItsOwnPage) {
   csv.ExportRecords(second);
   csv.SaveToFile(path("out1_0.csv"));
   csv.EndExport();
-  EXPECT_EQ(readFile(dir / "out0_0.csv"), "one;1");
-  EXPECT_EQ(readFile(dir / "out1_0.csv"), "two;\r\n;2");
+  EXPECT_EQ(readFile(dir / "out0_0.csv"), kBom + "one;1");
+  EXPECT_EQ(readFile(dir / "out1_0.csv"), kBom + "two;\r\n;2");
 }
 
 TEST_F(MarkupTextTest, CsvFileErrorsNameTheFile) {
@@ -232,15 +244,19 @@ TEST_F(MarkupTextTest, TextFileEndsPagesWithAFormFeedAndDropsTrailingBlankLines)
   EXPECT_EQ(readFile(dir / "report.txt"), expected);
 }
 
-TEST_F(MarkupTextTest, TextFileKeepsItsFirstLineAndUsesTheCodePage) {
+TEST_F(MarkupTextTest, TextFileKeepsItsFirstLineAndIsUtf8OrACodePage) {
   TZdqExportToText text;
   const TMetafile blank = pageOf({});
   text.SaveMetafileToFile(&blank, path("blank.txt"));
   EXPECT_EQ(readFile(dir / "blank.txt"), "");
 
-  const TMetafile page = pageOf({{6, 1, "na\u00efve \u03a9"}});
+  const TMetafile page = pageOf({{6, 1, "na\u00efve \u03a9 \u05e9\u05dc\u05d5\u05dd"}});
   text.SaveMetafileToFile(&page, path("page.txt"));
-  EXPECT_EQ(readFile(dir / "page.txt"), "na\xefve ?\r\n");
+  EXPECT_EQ(readFile(dir / "page.txt"), "na\u00efve \u03a9 \u05e9\u05dc\u05d5\u05dd\r\n");
+  text.SetCodePage(1252);
+  text.SaveMetafileToFile(&page, path("1252.txt"));
+  EXPECT_EQ(readFile(dir / "1252.txt"), "na\xefve ? ????\r\n");
+  EXPECT_EQ(text.ReplacedCharacters, 5u);
 }
 
 TEST_F(MarkupTextTest, TextFilePerPageStartsEveryFileAtItsOwnFirstLine) {

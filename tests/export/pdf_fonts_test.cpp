@@ -10,6 +10,7 @@
 #include <regex>
 
 #include "export/PdfCodePages.h"
+#include "export/PdfFontFile.h"
 #include "export/PdfFonts.h"
 #include "export/PdfTrueType.h"
 #include "host/graphics/GuiApp.h"
@@ -204,21 +205,32 @@ TEST_F(PdfFonts, StandardFontsAreNamedOnlyAndGreekFontsCarryDifferencesAndTheirF
             std::string::npos);
 }
 
-TEST_F(PdfFonts, EmbeddedFontsAddressGlyphsAndTheirSubsetLoadsWithOnlyThoseOutlines) {
-  TZdqPDFFonts fonts(true);
-  const int serif = fonts.FontFromTable(pdf, MakeFont("Times New Roman"));
-  EXPECT_EQ(fonts.FontFromTable(pdf, MakeFont("Times New Roman", fsUnderline)), serif);
-  EXPECT_EQ(fonts.FontFromTable(pdf, MakeFont("Times New Roman", fsBold)), serif + 1);
+TEST_F(PdfFonts, LaidOutTextUsesFallbackFontsAndSubsetsLoadWithOnlyTheirOutlines) {
+  EXPECT_TRUE(TZdqPDFFonts().FitsBaseFont(MakeFont("Arial"), "caf\u00e9 \u20ac"));
+  EXPECT_FALSE(TZdqPDFFonts().FitsBaseFont(MakeFont("Arial"), "\u0141\u00f3d\u017a"));
+  EXPECT_FALSE(TZdqPDFFonts().FitsBaseFont(MakeFont("Arial", 0, 134), "abc"));  // a Far East charset
+
+  // Latin and Cyrillic in the serif face; the Chinese characters it lacks in another one.
+  const std::vector<TPdfGlyphRun> runs = LayOutPdfText(MakeFont("Times New Roman"), "\u0416a \u4e2d");
+  ASSERT_GE(runs.size(), 2u);
+  EXPECT_NE(runs.front().Font, runs.back().Font);
+  EXPECT_GT(runs.back().X.front(), runs.front().X.front());
+  TZdqPDFFonts fonts;
+  const int serif = fonts.EmbeddedFont(pdf, runs.front().Font);
+  EXPECT_EQ(fonts.EmbeddedFont(pdf, runs.front().Font), serif);
+  EXPECT_EQ(fonts.EmbeddedFont(pdf, runs.back().Font), serif + 1);
+  EXPECT_THROW(fonts.TextOperand(serif, "x"), EPdfError);
   const TZdqPDFFont& font = *fonts.GetFont(serif);
   EXPECT_TRUE(std::regex_match(font.BaseFont, std::regex("[A-Z]{6}\\+[A-Za-z-]+"))) << font.BaseFont;
 
-  const std::string operand = fonts.TextOperand(serif, "Жa");
-  const uint16_t zhe = font.File->GlyphIndex(U'Ж'), a = font.File->GlyphIndex(U'a');
+  const TPdfGlyphRun& run = runs.front();
+  const std::string operand = fonts.GlyphOperand(serif, run, 0, run.Glyphs.size());
+  const uint16_t zhe = font.File->GlyphIndex(U'\u0416'), a = font.File->GlyphIndex(U'a');
   ASSERT_NE(zhe, 0);
   char expected[16];
-  std::snprintf(expected, sizeof expected, "<%04X%04X>", zhe, a);
-  EXPECT_EQ(operand, expected);
-  EXPECT_EQ(font.UsedGlyphs.at(zhe), U"Ж");
+  std::snprintf(expected, sizeof expected, "<%04X%04X", zhe, a);
+  EXPECT_EQ(operand.substr(0, 9), expected);
+  EXPECT_EQ(font.UsedGlyphs.at(zhe), U"\u0416");
 
   const std::string subset = BuildTrueTypeSubset([&](const char* tag) { return font.File->Table(tag); }, {zhe, a});
   QRawFont loaded(QByteArray(subset.data(), qsizetype(subset.size())), 100);

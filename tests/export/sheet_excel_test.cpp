@@ -101,30 +101,57 @@ class SheetExcelTest : public ::testing::Test {
 TEST_F(SheetExcelTest, AGridOfThreeRowsAndTwoColumnsIsFramedAndInRowOrder) {
   const auto records = Export({textCell(10, 10, "a"), textCell(100, 10, "b"), textCell(10, 40, "c"),
                                textCell(100, 40, "d"), textCell(10, 70, "e")});
-  ASSERT_EQ(records.size(), 11u);
+  ASSERT_EQ(records.size(), 13u);
   EXPECT_EQ(records[0].code, 0x0809);
   EXPECT_EQ(records[0].data, std::string("\x00\x00\x10\x00\x00\x00", 6));
-  // The one font and format every cell refers to.
-  EXPECT_EQ(records[1].code, 0x0031);
-  EXPECT_EQ(records[1].data, std::string("\xC8\x00\x00\x00\x05" "Arial", 10));
-  EXPECT_EQ(records[2].code, 0x0043);
-  EXPECT_EQ(records[2].data, std::string(4, '\0'));
-  EXPECT_EQ(records[3].code, 0x0200);
-  EXPECT_EQ(records[3].data, std::string("\x00\x00\x03\x00\x00\x00\x02\x00\x00\x00", 10));
+  // The code page the labels are in, by which readers decode them.
+  EXPECT_EQ(records[1].code, 0x0042);
+  EXPECT_EQ(records[1].Word(0), 1252);
+  // The one font every cell refers to, and the number and cell formats.
+  EXPECT_EQ(records[2].code, 0x0031);
+  EXPECT_EQ(records[2].data, std::string("\xC8\x00\x00\x00\x05" "Arial", 10));
+  EXPECT_EQ(records[3].code, 0x001E);
+  EXPECT_EQ(records[3].data, "\x07General");
+  EXPECT_EQ(records[4].code, 0x0043);
+  EXPECT_EQ(records[4].data, std::string(4, '\0'));
+  EXPECT_EQ(records[5].code, 0x0200);
+  EXPECT_EQ(records[5].data, std::string("\x00\x00\x03\x00\x00\x00\x02\x00\x00\x00", 10));
   const std::vector<std::string> texts{"a", "b", "c", "d", "e"};
   for (int i = 0; i < 5; ++i) {
-    const TBiffRecord& cell = records[4 + i];
+    const TBiffRecord& cell = records[6 + i];
     EXPECT_EQ(cell.code, 0x0004) << i;
     EXPECT_EQ(cell.Row(), i / 2);
     EXPECT_EQ(cell.Col(), i % 2);
     EXPECT_EQ(cell.AlignCode(), 1);
     EXPECT_EQ(cell.Label(), texts[i]);
   }
-  EXPECT_EQ(records[9].code, 0x0001);
-  EXPECT_EQ(records[9].Row(), 2);
-  EXPECT_EQ(records[9].Col(), 1);
-  EXPECT_EQ(records[10].code, 0x000A);
-  EXPECT_EQ(records[10].data, "");
+  EXPECT_EQ(records[11].code, 0x0001);
+  EXPECT_EQ(records[11].Row(), 2);
+  EXPECT_EQ(records[11].Col(), 1);
+  EXPECT_EQ(records[12].code, 0x000A);
+  EXPECT_EQ(records[12].data, "");
+}
+
+TEST_F(SheetExcelTest, NumberTextsBecomeNumberCellsInTheFormatThatShowsThem) {
+  TZdqMFERecord amount = textCell(100, 10, "1,234.50");
+  amount.Alignment = TAlignment::taRightJustify;
+  const auto records =
+      Export({textCell(10, 10, "Total"), amount, textCell(10, 40, "Share"), textCell(100, 40, "12.5%"),
+              textCell(10, 70, "Code"), textCell(100, 70, "007")});
+  std::vector<std::string> formats;
+  for (const TBiffRecord& r : records)
+    if (r.code == 0x001E) formats.push_back(r.data.substr(1));
+  EXPECT_EQ(formats, (std::vector<std::string>{"General", "#,##0.00", "0.0%"}));
+  std::vector<const TBiffRecord*> numbers;
+  for (const TBiffRecord& r : records)
+    if (r.code == 0x0003) numbers.push_back(&r);
+  ASSERT_EQ(numbers.size(), 2u);  // "007" stays a label: its zeros would be lost
+  EXPECT_DOUBLE_EQ(numbers[0]->Double(7), 1234.5);
+  EXPECT_EQ(uint8_t(numbers[0]->data[4]), 1);  // the cell format and ...
+  EXPECT_EQ(uint8_t(numbers[0]->data[5]), 1);  // ... the number format it shows in
+  EXPECT_EQ(numbers[0]->AlignCode(), 3);
+  EXPECT_DOUBLE_EQ(numbers[1]->Double(7), 0.125);
+  EXPECT_EQ(uint8_t(numbers[1]->data[5]), 2);
 }
 
 TEST_F(SheetExcelTest, ABlankCellIsElevenBytes) {
@@ -135,10 +162,10 @@ TEST_F(SheetExcelTest, ABlankCellIsElevenBytes) {
 
 TEST_F(SheetExcelTest, LabelsCarryAlignmentAndAreCutTo255Characters) {
   const auto records = Export({textCell(10, 10, std::string(300, 'x'))});
-  ASSERT_EQ(records.size(), 6u);
-  EXPECT_EQ(records[4].data.size(), 263u);
-  EXPECT_EQ(uint8_t(records[4].data[7]), 255);
-  EXPECT_EQ(records[4].Label(), std::string(255, 'x'));
+  ASSERT_EQ(records.size(), 8u);
+  EXPECT_EQ(records[6].data.size(), 263u);
+  EXPECT_EQ(uint8_t(records[6].data[7]), 255);
+  EXPECT_EQ(records[6].Label(), std::string(255, 'x'));
 
   for (auto [alignment, code] : {std::pair{TAlignment::taLeftJustify, 1}, std::pair{TAlignment::taRightJustify, 3},
                                  std::pair{TAlignment::taCenter, 2}}) {

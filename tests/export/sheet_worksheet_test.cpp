@@ -168,14 +168,15 @@ TEST(SheetLotusTest, IntegersOutsideSixteenBitsBecomeNumbersAndBadNumbersZero) {
   }
 }
 
-TEST(SheetQuattroTest, RecordsAreThoseOfWk1WithZeroFormatsAndOneByteColumns) {
+TEST(SheetQuattroTest, RecordsAreThoseOfWk1WithZeroFormatsOneByteColumnsAndLabelLengths) {
   TQuattroProbe quattro;
   const auto records = quattro.Export({textCell(10, 10, "a"), textCell(100, 10, "b")});
   ASSERT_EQ(records.size(), 5u);
   EXPECT_EQ(records[0].data, std::string("\x20\x51", 2));
   EXPECT_EQ(records[1].data, std::string("\x00\x00\x00\x00\x01\x00\x00\x00", 8));
-  EXPECT_EQ(records[2].data, std::string("\x00\x00\x00\x00\x00'a\0", 8));
-  EXPECT_EQ(records[3].data, std::string("\x00\x01\x00\x00\x00'b\0", 8));
+  // The label's text follows its length.
+  EXPECT_EQ(records[2].data, std::string("\x00\x00\x00\x00\x00'\x01" "a\0", 9));
+  EXPECT_EQ(records[3].data, std::string("\x00\x01\x00\x00\x00'\x01" "b\0", 9));
   EXPECT_EQ(records[4].code, 0x0001);
 
   TQuattroProbe cells;
@@ -191,7 +192,7 @@ TEST(SheetQuattroTest, RecordsAreThoseOfWk1WithZeroFormatsAndOneByteColumns) {
   EXPECT_EQ(written[1].data, std::string("\x00\x02\x00\x01\x00\xFB\xFF", 7));
   EXPECT_EQ(written[2].Format(), 0x00);
   EXPECT_EQ(written[2].Double(), 0.0);
-  EXPECT_EQ(written[3].Label(), "\"r");
+  EXPECT_EQ(written[3].Label(), "\"\x01r");
   EXPECT_EQ(written[4].data, std::string("\x00\x00\x00\x00\x2B\x00\x04\x00", 8));
 }
 

@@ -413,4 +413,94 @@ TEST_F(CliRender, FormatsAndHelpListEveryOutputFormat) {
     EXPECT_NE(help.out.find(option), std::string::npos) << option;
 }
 
+TEST_F(CliRender, SelectedPagesFollowEachOtherInThePdf) {
+  const std::string all = Out("all.pdf");
+  ASSERT_EQ(Zdreport(RenderArgs(all)).exitCode, 0);
+  const int pages = PdfPages(all);
+  ASSERT_GE(pages, 5);
+  const std::string some = Out("some.pdf");
+  const ToolRun run = Zdreport(RenderArgs(some, {"--pages", "2,5"}));
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  ASSERT_EQ(PdfPages(some), 2);
+  const std::string of = " of " + std::to_string(pages);
+  EXPECT_NE(CollapseBlanks(PageText(some, 1)).find("Page 2" + of), std::string::npos) << PageText(some, 1);
+  EXPECT_NE(CollapseBlanks(PageText(some, 2)).find("Page 5" + of), std::string::npos) << PageText(some, 2);
+  // Each page holds what the same page of the whole report holds.
+  EXPECT_EQ(PageText(some, 1), PageText(all, 2));
+  EXPECT_EQ(PageText(some, 2), PageText(all, 5));
+}
+
+TEST_F(CliRender, XlsxAmountsAreNumbersThatSumToTheDatabaseTotal) {
+  const std::string xlsx = Out("order-lines.xlsx");
+  const ToolRun run = Zdreport(RenderArgs(xlsx));
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  // The amount column is the one whose last number is the grand total.
+  const char* script =
+      "import sys, openpyxl\n"
+      "rows = list(openpyxl.load_workbook(sys.argv[1]).active.iter_rows(values_only=True))\n"
+      "total_row = next(r for r in reversed(rows) if any(v == 'Grand total' for v in r))\n"
+      "col = max(i for i, v in enumerate(total_row) if isinstance(v, (int, float)))\n"
+      "grand = total_row[col]\n"
+      "lines = [r[col] for r in rows if isinstance(r[col], (int, float))\n"
+      "         and not any(isinstance(v, str) and v.lower().endswith('total') for v in r)]\n"
+      "print('%.2f %.2f' % (grand, sum(lines)))\n";
+  const ToolRun sums = RunTool("/usr/bin/python3", {"-c", script, xlsx});
+  ASSERT_EQ(sums.exitCode, 0) << sums.err;
+  const std::string total = Sqlite("SELECT printf('%.2f', SUM(amount)) FROM order_lines");
+  EXPECT_EQ(sums.out, total + " " + total + "\n");
+}
+
+TEST_F(CliRender, EncodingAndCsvOptionsReachTheExporter) {
+  const std::string zdq = Out("names.zdq");
+  WriteGreetingTemplate(zdq);
+  const std::string csv = Out("people.csv");
+  std::ofstream(csv) << "name;city;amount\n\"Zo\u00eb\";=cmd|' /C calc'!A0;12\n\u0141ukasz;\u041c\u043e\u0441\u043a\u0432\u0430;34\n";
+  const std::vector<std::string> base = {"render", zdq, "--data", "csv:" + csv, "--param", "Greeting=Hi"};
+  auto render = [&](const std::string& out, std::vector<std::string> extra) {
+    std::vector<std::string> args = base;
+    args.insert(args.end(), {"-o", out});
+    args.insert(args.end(), extra.begin(), extra.end());
+    return Zdreport(args);
+  };
+  auto contents = [](const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  };
+
+  // The delimiter of the source is detected; the export is UTF-8 by default.
+  ToolRun run = render(Out("utf8.txt"), {});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(contents(Out("utf8.txt")).find("\u0141ukasz"), std::string::npos);
+  EXPECT_NE(contents(Out("utf8.txt")).find("\u041c\u043e\u0441\u043a\u0432\u0430"), std::string::npos);
+
+  run = render(Out("latin.txt"), {"--encoding", "cp1252"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(contents(Out("latin.txt")).find("Zo\xeb"), std::string::npos);
+  EXPECT_NE(run.err.find("zdreport: warning: 7 characters"), std::string::npos) << run.err;  // Ł and Москва
+
+  // Formula-looking fields are guarded unless asked otherwise.
+  ASSERT_EQ(render(Out("guarded.csv"), {}).exitCode, 0);
+  EXPECT_NE(contents(Out("guarded.csv")).find("'=cmd|"), std::string::npos) << contents(Out("guarded.csv"));
+  ASSERT_EQ(render(Out("raw.csv"), {"--csv-raw"}).exitCode, 0);
+  EXPECT_EQ(contents(Out("raw.csv")).find("'=cmd|"), std::string::npos);
+  EXPECT_NE(contents(Out("raw.csv")).find("=cmd|"), std::string::npos);
+
+  // The tool reads back what it wrote: its CSV export as a data source.
+  const std::string again = Out("again.zdq");
+  WriteGreetingTemplate(again);
+  run = Zdreport({"render", again, "--data", "csv:" + Out("guarded.csv"), "--delimiter", ";", "--param", "Greeting=Hi",
+                  "-o", Out("again.txt")});
+  EXPECT_NE(run.err.find("name"), std::string::npos) << "the export has no field 'name': " << run.err;
+
+  // Settings a format does not have, and unknown values, are usage errors.
+  for (const std::vector<std::string>& bad :
+       {std::vector<std::string>{"--encoding", "cp1252", "--format", "pdf"}, {"--csv-raw", "--format", "txt"},
+        {"--encoding", "klingon"}, {"--encoding", "utf-8", "--format", "xls"}, {"--delimiter", "ab"}}) {
+    run = render(Out("bad.out"), bad);
+    EXPECT_EQ(run.exitCode, 2) << bad[0] << " " << bad[1] << "\n" << run.err;
+  }
+  run = Zdreport(RenderArgs(Out("x.pdf"), {"--delimiter", ";"}));
+  EXPECT_EQ(run.exitCode, 2) << "a delimiter for an sqlite source";
+}
+
 }  // namespace

@@ -14,9 +14,9 @@
 #include "export/CsvExport.h"
 #include "export/HtmlExport.h"
 #include "export/TextExport.h"
-#include "export/TextExportFile.h"
 #include "export/XmlExport.h"
 #include "host/graphics/GuiApp.h"
+#include "tests/TempPath.h"
 #include "host/printing/Printer.h"
 #include "print/PrintZd.h"
 
@@ -42,16 +42,19 @@ std::string ReadFile(const std::filesystem::path& path) {
 }
 
 constexpr int kColumnX[] = {50, 250, 450};
-constexpr int kRowY[] = {100, 140, 180};
+constexpr int kRowY[] = {100, 140, 180, 220};
 constexpr int kPages = 3;
 
 // The table of one page: row 0 is a header; the cell in the middle of the
-// last row stays empty.
+// third row stays empty; the last row holds names in many scripts and a
+// text a spreadsheet would take for a formula.
 std::vector<std::vector<std::string>> TableOf(int page) {
   const std::string p = std::to_string(page + 1);
   return {{"Dish " + p, "Price; net", "Note \"" + p + "\""},
           {"Fish & Chips", "<4.50>", "cr\u00e8me br\u00fbl\u00e9e"},
-          {"a > b & c", "", "it's " + p}};
+          {"a > b & c", "", "it's " + p},
+          {"\u0141\u00f3d\u017a \u03a9\u03bc\u03ad\u03b3\u03b1", "\u041f\u0440\u0438\u0432\u0435\u0442 \u05e9\u05dc\u05d5\u05dd",
+           "\u0645\u0631\u062d\u0628\u0627 \u4e2d\u6587 =1+2"}};
 }
 
 class TableReport : public TZdPrintComponent {
@@ -104,8 +107,7 @@ class MarkupInteropTest : public ::testing::Test {
     printer.SetPrinterIndex(-1);
   }
   void SetUp() override {
-    dir = std::filesystem::temp_directory_path() /
-          ("markup_interop_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    dir = test::UniqueTempPath("markup_interop");
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     report.PrepareReport();
@@ -182,7 +184,7 @@ TEST_F(MarkupInteropTest, HtmlPassesTidyAndItsCellsHoldTheTexts) {
 
 const char* const kCsvReader =
     "import csv, sys\n"
-    "with open(sys.argv[1], encoding='cp1252', newline='') as f:\n"
+    "with open(sys.argv[1], encoding='utf-8-sig', newline='') as f:\n"
     "    for r in csv.reader(f, delimiter=';', strict=True):\n"
     "        print('\\t'.join(c.encode('utf-8').hex() for c in r))\n";
 
@@ -191,6 +193,37 @@ TEST_F(MarkupInteropTest, CsvReadsBackStrictlyWithTheDrawnTexts) {
   const ToolRun parsed = RunTool("python3", {"-c", kCsvReader, QString::fromStdString(file("report.csv"))});
   ASSERT_EQ(parsed.exitCode, 0) << parsed.err;
   EXPECT_EQ(DecodeHexRows(parsed.out), ExpectedRows(0, kPages - 1));
+  EXPECT_EQ(ReadFile(dir / "report.csv").substr(0, 3), "\xEF\xBB\xBF");
+}
+
+TEST_F(MarkupInteropTest, CsvFieldsThatLookLikeFormulasAreNotEvaluatedBySpreadsheets) {
+  class TFormulaPage : public TZdPrintComponent {
+   public:
+    void PrepareReport() override {
+      TZdPrintComponent::PrepareReport();
+      BeginDoc();
+      NewPage();
+      MFCanvas->TextOut(50, 100, "=1+2");
+      MFCanvas->TextOut(250, 100, "-7.25");
+      MFCanvas->TextOut(450, 100, "@SUM(A1:A2)");
+      EndDoc();
+    }
+  } formulas;
+  formulas.AnimatedStatus = false;
+  formulas.PrepareReport();
+  formulas.ExportTo(file("formulas.csv"), false, TStringList{"1"}, ExportClassOf<TZdqExportToCSV>());
+  // LibreOffice evaluates what it takes for a formula: the guarded fields come back as the texts.
+  const QString profile = QString::fromStdString("file://" + (dir / "lo-profile").string());
+  const ToolRun converted =
+      RunTool("soffice", {"-env:UserInstallation=" + profile, "--headless", "--infilter=CSV:59,34,76,1",
+                          "--convert-to", "csv:Text - txt - csv (StarCalc):44,34,76,1", "--outdir",
+                          QString::fromStdString((dir / "lo").string()), QString::fromStdString(file("formulas.csv"))});
+  ASSERT_EQ(converted.exitCode, 0) << converted.err;
+  const std::string back = ReadFile(dir / "lo" / "formulas.csv");
+  EXPECT_NE(back.find("=1+2"), std::string::npos) << back;
+  EXPECT_EQ(back.find(",3,"), std::string::npos) << back;
+  EXPECT_NE(back.find("-7.25"), std::string::npos) << back;
+  EXPECT_NE(back.find("@SUM(A1:A2)"), std::string::npos) << back;
 }
 
 TEST_F(MarkupInteropTest, FilesPerPageHoldTheirOwnPageOnly) {
@@ -207,7 +240,7 @@ TEST_F(MarkupInteropTest, FilesPerPageHoldTheirOwnPageOnly) {
     }
     const QString xml = QString::fromStdString(file(name + ".xml"));
     EXPECT_EQ(RunTool("xmllint", {"--noout", xml}).exitCode, 0);
-    EXPECT_EQ(RunTool("xmllint", {"--xpath", "count(/RECORDS/RECORD)", xml}).out, "3\n") << name;
+    EXPECT_EQ(RunTool("xmllint", {"--xpath", "count(/RECORDS/RECORD)", xml}).out, std::to_string(TableOf(p).size()) + "\n") << name;
     ToolRun first = RunTool("xmllint", {"--xpath", "string(/RECORDS/RECORD[1]/ROW/@Column1)", xml});
     EXPECT_EQ(first.out, TableOf(p)[0][0] + "\n") << name;
   }
@@ -218,19 +251,25 @@ TEST_F(MarkupInteropTest, FilesPerPageHoldTheirOwnPageOnly) {
 int LineOf(int page, int pageHeight, int y) { return int(std::nearbyint((page * pageHeight + y - 1) / 16.0)); }
 int ColumnOf(int x) { return int(std::nearbyint((x - 1) / 5.1)); }
 
-TEST_F(MarkupInteropTest, TextPlacesEveryTextAtItsLineAndColumn) {
-  report.ExportTo(file("report.txt"), false, allPages, ExportClassOf<TZdqExportToText>());
-  const std::string bytes = ReadFile(dir / "report.txt");
-  std::vector<std::string> lines;
+std::vector<std::u32string> TextLines(const std::string& bytes) {
+  std::vector<std::u32string> lines;
   for (size_t start = 0; start < bytes.size();) {
     const size_t end = bytes.find("\r\n", start);
-    ASSERT_NE(end, std::string::npos) << "every line ends with CR LF";
-    lines.push_back(bytes.substr(start, end - start));
+    if (end == std::string::npos) break;
+    lines.push_back(QString::fromUtf8(bytes.substr(start, end - start)).toStdU32String());
     start = end + 2;
   }
+  return lines;
+}
+
+TEST_F(MarkupInteropTest, TextPlacesEveryTextAtItsLineAndColumnInUtf8) {
+  report.ExportTo(file("report.txt"), false, allPages, ExportClassOf<TZdqExportToText>());
+  const std::string bytes = ReadFile(dir / "report.txt");
+  ASSERT_TRUE(QString::fromUtf8(bytes).toUtf8().toStdString() == bytes) << "the file is UTF-8";
+  const std::vector<std::u32string> lines = TextLines(bytes);
   const int height = report.Pages().At(0).Data.Height();
   int formFeeds = 0;
-  for (const std::string& line : lines) formFeeds += int(std::count(line.begin(), line.end(), '\f'));
+  for (const std::u32string& line : lines) formFeeds += int(std::count(line.begin(), line.end(), U'\f'));
   EXPECT_EQ(formFeeds, kPages - 1);
   for (int p = 0; p < kPages; ++p) {
     const auto table = TableOf(p);
@@ -239,12 +278,22 @@ TEST_F(MarkupInteropTest, TextPlacesEveryTextAtItsLineAndColumn) {
         if (table[r][c].empty()) continue;
         const size_t line = size_t(LineOf(p, height, kRowY[r]));
         ASSERT_LT(line, lines.size());
-        // The file is in the ANSI code page, as the drawn texts are once converted.
-        const std::string expected = TZdqOutputCharset::Ansi().Encode(table[r][c]);
+        const std::u32string expected = QString::fromStdString(table[r][c]).toStdU32String();
         EXPECT_EQ(lines[line].substr(size_t(ColumnOf(kColumnX[c]) - 1), expected.size()), expected)
-            << "page " << p + 1 << " line " << line << ": " << lines[line];
+            << "page " << p + 1 << " line " << line;
       }
   }
+}
+
+TEST_F(MarkupInteropTest, TextOfSelectedPagesLeavesNoRoomForTheOthers) {
+  report.ExportTo(file("some.txt"), false, TStringList{"1", "3"}, ExportClassOf<TZdqExportToText>());
+  const std::vector<std::u32string> lines = TextLines(ReadFile(dir / "some.txt"));
+  const int height = report.Pages().At(0).Data.Height();
+  // Page 3 follows page 1 directly: its first row is where page 2's would be.
+  const size_t line = size_t(LineOf(1, height, kRowY[0]));
+  ASSERT_LT(line, lines.size());
+  EXPECT_NE(lines[line].find(U"Dish 3"), std::u32string::npos);
+  EXPECT_LT(lines.size(), size_t(LineOf(2, height, 0)));
 }
 
 }  // namespace

@@ -209,4 +209,41 @@ TEST_F(PdfExportInterop, EmbeddedSubsetsShowAndExtractAnyUnicodeText) {
   EXPECT_EQ(listed, 3) << fonts.out;  // bold sans, serif, mono
 }
 
+TEST_F(PdfExportInterop, TextsBeyondTheCodePageAreEmbeddedInTheFontsThatHaveThemAndExtract) {
+  const std::vector<std::string> scripts = {
+      "Za\u017c\u00f3\u0142\u0107 g\u0119\u015bl\u0105 ja\u017a\u0144",  // Polish
+      "\u039a\u03b1\u03bb\u03b7\u03bc\u03ad\u03c1\u03b1",                       // Greek
+      "\u0417\u0434\u0440\u0430\u0432\u0441\u0442\u0432\u0443\u0439\u0442\u0435",     // Cyrillic
+      "\u05e9\u05dc\u05d5\u05dd \u05e2\u05d5\u05dc\u05dd",                          // Hebrew
+      "\u0645\u0631\u062d\u0628\u0627 \u0628\u0643\u0645",                          // Arabic
+      "\u4f60\u597d\u4e16\u754c"};                                              // Chinese
+  report.bodyLines = scripts;
+  const std::string file = Export("zd_pdf_scripts.pdf", false);
+  ExpectCleanCheck(file);
+  const std::string text = PageText(file, 1);
+  for (const std::string& line : scripts) {
+    // The words of each line come out as written, right-to-left ones too.
+    std::istringstream words(line);
+    for (std::string word; words >> word;) EXPECT_NE(text.find(word), std::string::npos) << word << "\n" << text;
+  }
+  // The Latin texts keep their base fonts; the others are embedded subsets,
+  // the Chinese one in a font other than the body's.
+  const std::string fonts = RunTool("pdffonts", {QString::fromStdString(file)}).out;
+  for (const char* base : {"Helvetica-Bold", "Courier"}) EXPECT_NE(fonts.find(base), std::string::npos) << fonts;
+  int embedded = 0;
+  std::istringstream lines(fonts);
+  for (std::string line; std::getline(lines, line);)
+    if (line.find('+') != std::string::npos) {
+      ++embedded;
+      EXPECT_NE(line.find(" yes yes yes "), std::string::npos) << line;  // embedded, subset, to-unicode
+    }
+  EXPECT_GE(embedded, 2) << fonts;
+
+  // A Latin-only document embeds nothing and stays small.
+  report.bodyLines = {"Plain body text"};
+  const std::string latin = Export("zd_pdf_latin.pdf", false);
+  EXPECT_EQ(RunTool("pdffonts", {QString::fromStdString(latin)}).out.find('+'), std::string::npos);
+  EXPECT_LT(std::filesystem::file_size(latin), std::filesystem::file_size(file));
+}
+
 }  // namespace

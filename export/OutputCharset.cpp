@@ -1,0 +1,100 @@
+#include "export/OutputCharset.h"
+
+#include <algorithm>
+#include <cctype>
+#include <stdexcept>
+
+#include "export/DosCodePages.h"
+#include "export/PdfCodePages.h"
+#include "host/locale/CodePages.h"
+#include "host/richtext/CodePage.h"
+
+namespace zd {
+
+namespace {
+
+constexpr int kUtf8CodePage = 65001;
+constexpr int kSingleByteCodePages[] = {437, 850, 874, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258};
+
+std::string lower(std::string s) {
+  for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+std::string knownNames() {
+  std::string names = "utf-8";
+  for (int cp : kSingleByteCodePages) names += ", cp" + std::to_string(cp);
+  return names;
+}
+
+}  // namespace
+
+namespace {
+
+const char16_t* tableOf(int codePage) {
+  if (const char16_t* windows = SingleByteCodePage(codePage)) return windows;
+  return DosCodePage(codePage);
+}
+
+}  // namespace
+
+TZdqOutputCharset::TZdqOutputCharset(int codePage) : codePage_(codePage == kUtf8CodePage ? Utf8 : codePage) {
+  if (codePage_ == Utf8) return;
+  const char16_t* table = tableOf(codePage_);
+  if (!table)
+    throw std::invalid_argument("code page " + std::to_string(codePage) + " cannot be written (encodings: " +
+                                knownNames() + ")");
+  std::copy(table, table + 128, upper_.begin());
+}
+
+TZdqOutputCharset TZdqOutputCharset::CommonTo(int codePage, int other) {
+  TZdqOutputCharset charset(codePage);
+  const TZdqOutputCharset second(other);
+  for (size_t b = 0; b < charset.upper_.size(); ++b)
+    if (charset.upper_[b] != second.upper_[b]) charset.upper_[b] = 0;
+  return charset;
+}
+
+std::string TZdqOutputCharset::Name() const {
+  if (IsUtf8()) return "UTF-8";
+  return (DosCodePage(codePage_) ? "IBM" : "windows-") + std::to_string(codePage_);
+}
+
+bool TZdqOutputCharset::CanEncode(char32_t c) const {
+  if (IsUtf8() || c < 0x80) return true;
+  return std::find(upper_.begin(), upper_.end(), c) != upper_.end();
+}
+
+std::string TZdqOutputCharset::Encode(std::string_view utf8, size_t* replaced) const {
+  std::string out;
+  out.reserve(utf8.size());
+  if (IsUtf8()) {
+    // ASCII, most text, is its own UTF-8; anything else is decoded so that
+    // malformed bytes become U+FFFD.
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return (c & 0x80) == 0; })) return std::string(utf8);
+    for (char32_t cp : DecodeUtf8(utf8)) AppendUtf8(cp, out);
+    return out;
+  }
+  for (char32_t cp : DecodeUtf8(utf8)) {
+    if (cp < 0x80) {
+      out += char(cp);
+      continue;
+    }
+    const auto at = cp > 0 && cp <= 0xFFFF ? std::find(upper_.begin(), upper_.end(), char16_t(cp)) : upper_.end();
+    if (at == upper_.end() && replaced) ++*replaced;
+    out += at == upper_.end() ? '?' : char(0x80 + (at - upper_.begin()));
+  }
+  return out;
+}
+
+int CodePageByName(const std::string& name) {
+  std::string n = lower(name);
+  if (n == "utf-8" || n == "utf8" || n == std::to_string(kUtf8CodePage)) return TZdqOutputCharset::Utf8;
+  for (const char* prefix : {"windows-", "cp"})
+    if (n.rfind(prefix, 0) == 0) n.erase(0, std::char_traits<char>::length(prefix));
+  for (int cp : kSingleByteCodePages)
+    if (n == std::to_string(cp)) return cp;
+  throw std::invalid_argument("unknown encoding '" + name + "' (encodings: " + knownNames() + ")");
+}
+
+}  // namespace zd
