@@ -257,6 +257,9 @@ std::vector<TPdfGlyphRun> LayOutPdfText(const TFont& font, std::string_view utf8
     }
     runs.push_back(std::move(out));
   }
+  // Qt hands the runs out grouped by font, in no fixed order: left to right.
+  std::stable_sort(runs.begin(), runs.end(),
+                   [](const TPdfGlyphRun& a, const TPdfGlyphRun& b) { return a.X.front() < b.X.front(); });
   return runs;
 }
 
