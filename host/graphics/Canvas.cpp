@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QString>
+#include <QTextBoundaryFinder>
 #include <QTextLayout>
 #include <cmath>
 #include <memory>
@@ -93,6 +94,26 @@ int FontAscent(const TFont& font) {
   return int(std::ceil(metricsOf(font).ascent() - 1e-6));
 }
 
+namespace {
+
+// Qt finds a caret by walking its line from the start, so a long text is
+// shaped in pieces of about this many characters, cut after a blank or
+// else between graphemes, where shaping does not reach across.
+constexpr qsizetype kShapedPiece = 256;
+
+qsizetype PieceEnd(const QString& s, qsizetype start) {
+  const qsizetype end = start + kShapedPiece;
+  if (end >= s.size()) return s.size();
+  const qsizetype blank = s.lastIndexOf(QChar(' '), end - 1);
+  if (blank >= start + kShapedPiece / 2) return blank + 1;
+  QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, s);
+  graphemes.setPosition(end);
+  const qsizetype boundary = graphemes.isAtBoundary() ? end : graphemes.toPreviousBoundary();
+  return boundary > start ? boundary : end;
+}
+
+}  // namespace
+
 std::vector<int> CharAdvances(const TFont& font, const std::string& utf8) {
   requireGui();
   TCachedFont& cached = cachedFont(font);
@@ -101,19 +122,26 @@ std::vector<int> CharAdvances(const TFont& font, const std::string& utf8) {
     std::vector<int> out;
     if (s.isEmpty()) return out;
     out.reserve(size_t(s.size()));
-    // One shaping pass gives every caret position.
-    QTextLayout layout(s, cached.font);
-    layout.beginLayout();
-    QTextLine line = layout.createLine();
-    line.setLineWidth(1e9);
-    layout.endLayout();
     // Rounded cumulative positions so the sum equals the measured width.
+    const int width = MeasureText(font, utf8).Width;
+    double pieceLeft = 0;
     int prev = 0;
-    for (qsizetype i = 0; i < s.size(); ++i) {
-      const int cur = (i + 1 == s.size()) ? int(std::ceil(line.naturalTextWidth() - 1e-6))
-                                            : int(std::lround(line.cursorToX(int(i + 1))));
-      out.push_back(cur - prev);
-      prev = cur;
+    for (qsizetype start = 0; start < s.size();) {
+      const qsizetype end = PieceEnd(s, start);
+      // One shaping pass gives every caret position of the piece.
+      QTextLayout layout(s.mid(start, end - start), cached.font);
+      layout.beginLayout();
+      QTextLine line = layout.createLine();
+      line.setLineWidth(1e9);
+      layout.endLayout();
+      for (qsizetype i = start; i < end; ++i) {
+        const int cur =
+            i + 1 == s.size() ? width : int(std::lround(pieceLeft + line.cursorToX(int(i + 1 - start))));
+        out.push_back(cur - prev);
+        prev = cur;
+      }
+      pieceLeft += line.naturalTextWidth();
+      start = end;
     }
     return out;
   });

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <numeric>
+
+#include <chrono>
+
 #include <algorithm>
 
 #include "host/graphics/Canvas.h"
@@ -46,6 +50,28 @@ TEST(TextMeasure, SizesScaleWithPointsAndAreStable) {
   for (int d : adv) sum += d;
   EXPECT_EQ(sum, b.Width);
   EXPECT_EQ(f.PixelHeight(), 27);
+}
+
+TEST(TextLayout, AdvancesOfLongTextsComeInLinearTimeAndStillAddUp) {
+  test::ensureGuiApp();
+  TFont f;
+  std::string words, word;
+  for (int i = 0; i < 20000; ++i) words += "word" + std::to_string(i % 97) + " ";
+  for (int i = 0; i < 100000; ++i) word += char('a' + i % 26);  // one word, nowhere to cut at a blank
+  const auto start = std::chrono::steady_clock::now();
+  for (const std::string& text : {words, word}) {
+    const std::vector<int> advances = CharAdvances(f, text);
+    ASSERT_EQ(advances.size(), text.size());
+    EXPECT_EQ(std::accumulate(advances.begin(), advances.end(), 0), MeasureText(f, text).Width);
+    // Pieces drift from the measured width by a few pixels in 600,000.
+    EXPECT_LT(std::abs(advances.back()), 40);
+  }
+  // Pieces are shaped apart, yet the same letters take the same room.
+  const std::vector<int> advances = CharAdvances(f, word);
+  const auto room = [&](int from) { return std::accumulate(advances.begin() + from, advances.begin() + from + 260, 0); };
+  EXPECT_NEAR(room(130), room(26000), 1);
+  // Measuring from the line start for every character took seconds per text.
+  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 3.0);
 }
 
 TEST(TextLayout, WrapsAtWordsAndLineFeeds) {
