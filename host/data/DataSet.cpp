@@ -144,9 +144,8 @@ TField& TDataSet::Fields(int index) const {
 }
 
 TField* TDataSet::FindField(std::string_view name) const {
-  for (const auto& f : fields_)
-    if (SameText(f->FieldName(), name)) return f.get();
-  return nullptr;
+  const auto found = fieldsByName_.find(UpperCase(name));
+  return found == fieldsByName_.end() ? nullptr : found->second;
 }
 
 TField& TDataSet::FieldByName(std::string_view name) const {
@@ -162,23 +161,28 @@ std::vector<std::string> TDataSet::GetFieldNames() const {
 }
 
 void TDataSet::SetFieldDefs(const std::vector<TFieldDef>& defs) {
-  for (size_t i = 0; i < defs.size(); ++i)
-    for (size_t j = 0; j < i; ++j)
-      if (SameText(defs[i].name, defs[j].name)) Fail("Duplicate field name '" + defs[i].name + "'");
+  std::unordered_map<std::string, TField*> byName;
+  for (const TFieldDef& def : defs)
+    if (!byName.emplace(UpperCase(def.name), nullptr).second) Fail("Duplicate field name '" + def.name + "'");
+  // Fields of the same name live on, so that references to them stay good.
+  std::unordered_map<std::string, std::unique_ptr<TField>> old;
+  for (auto& field : fields_) old[UpperCase(field->FieldName())] = std::move(field);
   std::vector<std::unique_ptr<TField>> fields;
   fields.reserve(defs.size());
   for (size_t i = 0; i < defs.size(); ++i) {
     const TFieldDef& def = defs[i];
+    const std::string key = UpperCase(def.name);
     std::unique_ptr<TField> field;
-    for (auto& old : fields_)
-      if (old && SameText(old->FieldName(), def.name)) field = std::move(old);
+    if (auto kept = old.find(key); kept != old.end()) field = std::move(kept->second);
     if (field)
       field->Redefine(def.type, def.size, int(i));
     else
       field = std::make_unique<TField>(*this, def.name, def.type, def.size, int(i));
+    byName[key] = field.get();
     fields.push_back(std::move(field));
   }
   fields_ = std::move(fields);
+  fieldsByName_ = std::move(byName);
   rows_.Reset(int(defs.size()));
 }
 

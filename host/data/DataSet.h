@@ -5,6 +5,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 #include <string_view>
 #include <vector>
 
@@ -105,6 +106,7 @@ class TDataSet : public TComponent {
   void PlaceOnFirstRow();
 
   std::vector<std::unique_ptr<TField>> fields_;
+  std::unordered_map<std::string, TField*> fieldsByName_;  // upper-case names: tables may be very wide
   TRowBuffer rows_;
   bool active_ = false;
   bool bof_ = true;

@@ -1,6 +1,8 @@
 // CSV reading: quoting rules, line ends, type inference and error reports.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -136,6 +138,14 @@ TEST(CsvDataSet, MalformedInputNamesTheLine) {
   EXPECT_NE(OpenError("a,b\n1,\"2\n\n").find("Line 2: unterminated"), std::string::npos);
   EXPECT_NE(OpenError("a,A\n").find("Duplicate field name"), std::string::npos);
   EXPECT_NE(OpenError("").find("no header"), std::string::npos);
+
+  // A hundred thousand columns, the last a duplicate: comparing every name
+  // with every other took most of a minute.
+  std::string wide;
+  for (int i = 0; i < 100000; ++i) wide += "c" + std::to_string(i) + ",";
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_NE(OpenError(wide + "C17\n").find("Duplicate field name 'C17'"), std::string::npos);
+  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 5.0);
 }
 
 TEST(CsvDataSet, DetectsTheDelimiterAndNamesUnnamedFields) {
