@@ -1,10 +1,12 @@
 #include "print/PreparedReport.h"
 
+#include <functional>
 #include <fstream>
 #include <memory>
 #include <stdexcept>
 #include <utility>
 
+#include "host/core/WholeFile.h"
 #include "print/Language.h"
 #include "print/TextIds.h"
 
@@ -31,9 +33,15 @@ std::unique_ptr<TPageInfo> BlankPageLike(const TPageInfo& model) {
   return page;
 }
 
-void CloseChecked(std::ofstream& out, const std::string& fileName) {
-  out.close();
-  if (!out) throw EPreparedReportError("prepared report: writing the file \"" + fileName + "\" failed");
+// Writes a file whole or not at all.
+void WriteZqpFile(const std::string& fileName, const std::function<void(std::ostream&)>& write) {
+  try {
+    TWholeFile file(fileName);
+    write(file.Stream());
+    file.Commit();
+  } catch (const EFileWriteError& e) {
+    throw EPreparedReportError(std::string("prepared report: ") + e.what());
+  }
 }
 
 }  // namespace
@@ -80,9 +88,7 @@ void TPreparedReportSaver::SavePages(const std::string& fileName, bool isSeparat
   const std::vector<int> wanted = WantedPageIndices(validPages);
   if (wanted.empty()) return;
   if (!isSeparatePages) {
-    std::ofstream out = CreateZqpFile(fileName);
-    WriteGrid(out, wanted);
-    CloseChecked(out, fileName);
+    WriteZqpFile(fileName, [&](std::ostream& out) { WriteGrid(out, wanted); });
     return;
   }
   const TZdProperty& props = report_.ZdProperty();
@@ -91,10 +97,10 @@ void TPreparedReportSaver::SavePages(const std::string& fileName, bool isSeparat
       const TPageInfo* page = report_.GetPage(p, b);
       if (!page) continue;  // a file of its own would hold only a blank page
       const std::string name = SeparatePageFileName(fileName, p, b);
-      std::ofstream out = CreateZqpFile(name);
-      WriteZqpHeader(out, TZqpHeader{props.Author, props.Keywords, props.Subject, props.Title, 1, 1});
-      WriteZqpPage(out, *page, 0, 0);
-      CloseChecked(out, name);
+      WriteZqpFile(name, [&](std::ostream& out) {
+        WriteZqpHeader(out, TZqpHeader{props.Author, props.Keywords, props.Subject, props.Title, 1, 1});
+        WriteZqpPage(out, *page, 0, 0);
+      });
     }
 }
 

@@ -231,12 +231,6 @@ void WriteZqpPage(std::ostream& out, const TPageInfo& page, int pageIndex, int b
   PutBytes(out, emf.data(), emf.size());
 }
 
-std::ofstream CreateZqpFile(const std::string& fileName) {
-  std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
-  if (!out) Fail("cannot create the file \"" + fileName + "\"");
-  return out;
-}
-
 std::ifstream OpenZqpFile(const std::string& fileName) {
   std::ifstream in(fileName, std::ios::binary);
   if (!in) Fail("cannot open the file \"" + fileName + "\"");

@@ -42,9 +42,6 @@ struct TZqpContent {
 // throws EPreparedReportError naming the field and what is wrong.
 TZqpContent ReadZqp(std::istream& in);
 
-// Open a prepared-report file for writing (replacing it) or reading; throw
-// EPreparedReportError naming the file when it cannot be opened.
-std::ofstream CreateZqpFile(const std::string& fileName);
 std::ifstream OpenZqpFile(const std::string& fileName);
 
 }  // namespace zd

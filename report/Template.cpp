@@ -9,6 +9,7 @@
 
 #include "host/core/ClassRegistry.h"
 #include "host/core/TextUtil.h"
+#include "host/core/WholeFile.h"
 #include "print/ZdPrntr.h"
 #include "report/TemplateObjects.h"
 #include "report/ZdReport.h"
@@ -206,10 +207,11 @@ void SaveReport(TZdReport& report, const std::string& fileName) {
     report.SetFileName(previous);
     throw;
   }
-  std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
-  if (!out) throw ETemplateError("Cannot create the template file " + fileName);
-  out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-  if (!out.flush()) throw ETemplateError("Writing the template file " + fileName + " failed");
+  try {
+    WriteWholeFile(fileName, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  } catch (const EFileWriteError& e) {
+    throw ETemplateError(std::string("Template: ") + e.what());
+  }
 }
 
 TStreamObject ReadTemplateTree(const TBytes& data) {

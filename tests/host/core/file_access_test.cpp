@@ -1,12 +1,15 @@
 // What a template may read: folders, links and ".." that lead out of them,
-// things that are not regular files, and sizes.
+// things that are not regular files, and sizes; and files written whole or
+// not at all.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "host/core/FileAccess.h"
+#include "host/core/WholeFile.h"
 #include "tests/TempPath.h"
 
 using namespace zd;
@@ -39,5 +42,21 @@ TEST(FileAccess, ReadsOnlyRegularFilesInsideTheAllowedFoldersAndWithinTheLimit) 
 
   access.MaxFileSize = 5;
   EXPECT_FALSE(access.Read((dir / "allowed" / "in.txt").string()));
+  fs::remove_all(dir);
+}
+
+TEST(WholeFile, ReplacesItsTargetOnlyWhenCommitted) {
+  const fs::path dir = test::UniqueTempPath("whole-file");
+  fs::create_directories(dir);
+  const std::string target = (dir / "report.pdf").string();
+  WriteWholeFile(target, "good report");
+  {
+    TWholeFile failing(target);
+    failing.Stream() << "half a";
+  }  // an error or a cancel: never committed
+  std::ifstream in(target);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "good report");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1) << "no temporary left behind";
+  EXPECT_THROW(WriteWholeFile((dir / "no-such-folder" / "x").string(), "x"), EFileWriteError);
   fs::remove_all(dir);
 }
