@@ -52,12 +52,14 @@ const TClassProperties* TZdqExportToText::PublishedProperties() const {
 void TZdqExportToText::StartExport() {
   TZdqExport::StartExport();
   lines_.clear();
+  lineY_.clear();
   FactorX = 5.1;
   FactorY = 16.0;
 }
 
 void TZdqExportToText::EndExport() {
   lines_.clear();
+  lineY_.clear();
   TZdqExport::EndExport();
 }
 
@@ -90,8 +92,19 @@ void TZdqExportToText::placeText(double x, double y, std::u32string text) {
   for (char32_t& c : text)
     if (c < U' ') c = U' ';
 
-  const size_t index = size_t(std::max(*line, 0));
-  if (lines_.size() <= index) lines_.resize(index + 1);
+  size_t index = size_t(std::max(*line, 0));
+  // Lines of text closer together than a text line, which round to the same
+  // line, would overwrite each other: the later one goes below.
+  const size_t from = size_t(std::max(*column - 1, 0));
+  for (int tries = 0; tries < kMaxShift && index < lineY_.size() && lineY_[index] && *lineY_[index] != y &&
+                      overlaps(lines_[index], from, text.size());
+       ++tries)
+    ++index;
+  if (lines_.size() <= index) {
+    lines_.resize(index + 1);
+    lineY_.resize(index + 1);
+  }
+  if (!lineY_[index]) lineY_[index] = y;
   std::u32string& target = lines_[index];
   if (*column < 1) {
     target.insert(0, text);
@@ -103,6 +116,12 @@ void TZdqExportToText::placeText(double x, double y, std::u32string text) {
   target.insert(at, text);
 }
 
+bool TZdqExportToText::overlaps(const std::u32string& line, size_t from, size_t length) {
+  for (size_t i = from; i < std::min(line.size(), from + length); ++i)
+    if (line[i] != U' ') return true;
+  return false;
+}
+
 void TZdqExportToText::SaveToFile(const std::string& fileName) {
   TZdqExport::SaveToFile(fileName);
   while (lines_.size() > 1 && isBlank(lines_.back())) lines_.pop_back();
@@ -110,6 +129,7 @@ void TZdqExportToText::SaveToFile(const std::string& fileName) {
   for (const std::u32string& line : lines_) text += utf8Of(line) + "\r\n";
   WriteExportFile(fileName, charset_.Encode(text, &ReplacedCharacters));
   lines_.clear();
+  lineY_.clear();
 }
 
 std::vector<std::string> TZdqExportToText::Lines() const {

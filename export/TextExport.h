@@ -1,6 +1,7 @@
 #pragma once
 // A plain-text image of the pages: every text-out is placed on a grid of
 // character columns and lines by fixed factors, without the cell grid.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,8 +42,12 @@ class TZdqExportToText : public TZdqExport {
 
  private:
   void placeText(double x, double y, std::u32string text);
+  static bool overlaps(const std::u32string& line, size_t from, size_t length);
 
+  // How many lines down a text may move from one it would overwrite.
+  static constexpr int kMaxShift = 3;
   std::vector<std::u32string> lines_;
+  std::vector<std::optional<double>> lineY_;  // where the first text of each line came from
   TZdqOutputCharset charset_{TZdqOutputCharset::Utf8};
 };
 

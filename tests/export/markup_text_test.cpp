@@ -196,6 +196,14 @@ TEST_F(TextPlacementTest, ALaterTextOverwritesAsManyCharactersAsItHas) {
   EXPECT_EQ(lines[1], "  123456");  // runs past the end of the line
 }
 
+TEST_F(TextPlacementTest, LinesCloserThanATextLineBothStay) {
+  // Lines of rich text 15 apart, at y = 24 and 39, both round to line 2:
+  // the second goes below instead of overwriting the first, and the lines
+  // after it follow on.
+  const auto lines = place({{1, 25, "first line"}, {1, 40, "second line"}, {1, 55, "third"}});
+  EXPECT_EQ(lines, (std::vector<std::string>{"", "", "first line", "second line", "third"}));
+}
+
 TEST_F(TextPlacementTest, ATextLeftOfTheFirstColumnIsInsertedAtTheStart) {
   const auto lines = place({{6, 1, "abc"}, {1, 1, "Z"}});
   ASSERT_EQ(lines.size(), 1u);
