@@ -1,6 +1,7 @@
 #pragma once
 // Border, background and decorative picture of a rectangle: drawn around
 // every page and around framed controls.
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -38,7 +39,11 @@ class TZdqFrame : public TPersistent {
   TPenStyle Style() const { return penStyle_; }
   void SetStyle(TPenStyle s) { penStyle_ = s; changed(); }
   int Width() const { return width_; }
-  void SetWidth(int w) { width_ = w; changed(); }
+  // Pen widths beyond a few hundred units are no frame any more.
+  void SetWidth(int w) {
+    width_ = std::clamp(w, 0, 1000);
+    changed();
+  }
   TColor BackColor() const { return backColor_; }
   void SetBackColor(TColor c) { backColor_ = c; changed(); }
   const TPicture& Picture() const { return picture_; }

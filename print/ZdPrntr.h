@@ -7,6 +7,7 @@
 // millimetre, whatever their source (paper table, printer, user); the page
 // geometry queries answer in page units. Keeping one unit per field is what
 // lets an A4 report come out as A4.
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -82,8 +83,10 @@ class TZdqPrinter : public TPersistent {
   // Tenths of a millimetre; a stored value below 1 is first filled by SetPaperSize.
   int PaperSizeWidth();
   int PaperSizeHeight();
-  void SetPaperSizeWidth(int tenths) { paperWidth_ = tenths; }
-  void SetPaperSizeHeight(int tenths) { paperHeight_ = tenths; }
+  // Custom sizes run from 1 mm to 5 m, the largest page PDF readers open.
+  static constexpr int kMaxPaperTenths = 50000;
+  void SetPaperSizeWidth(int tenths) { paperWidth_ = std::clamp(tenths, 10, kMaxPaperTenths); }
+  void SetPaperSizeHeight(int tenths) { paperHeight_ = std::clamp(tenths, 10, kMaxPaperTenths); }
 
   TZdqPrinterOrientation Orientation() const { return orientation_; }
   void SetOrientation(TZdqPrinterOrientation o);

@@ -1,5 +1,7 @@
 #include "report/FontObject.h"
 
+#include <algorithm>
+
 namespace zd {
 
 void TZdqFont::Assign(const TPersistent& source) {
@@ -21,7 +23,7 @@ const TClassProperties& TZdqFont::ClassProperties() {
                 [](TZdqFont& f, TFontPitch v) { f.Edit().Pitch = v; },
                 TEnumNames{"TFontPitch", {"fpDefault", "fpVariable", "fpFixed"}}, TFontPitch::fpDefault)
           .Integer("Size", [](const TZdqFont& f) { return f.Value().Size; },
-                   [](TZdqFont& f, int v) { f.Edit().Size = v; })
+                   [](TZdqFont& f, int v) { f.Edit().Size = std::clamp(v, -kMaxFontSize, kMaxFontSize); })
           .Set("Style", [](const TZdqFont& f) { return f.Value().Style.Bits; },
                [](TZdqFont& f, uint8_t v) { f.Edit().Style = TFontStyles(v); },
                TEnumNames{"TFontStyles", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"}}, uint8_t(0))

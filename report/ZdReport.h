@@ -1,6 +1,7 @@
 #pragma once
 // The banded report: an ordered list of bands over a master dataset, with
 // columns, bars and page numbering, resolving names for its expressions.
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -58,13 +59,16 @@ class TZdReport : public TZdPrintComponent {
   void SetDataSet(TDataSet* dataSet);
   TZdqDataManager* DataManager() const { return dataManager_; }
   void SetDataManager(TZdqDataManager* manager);
-  // Counts below 1 are ignored: both divide page widths.
+  // Counts below 1 are ignored: both divide page widths. Each bar walks
+  // the data again and each column takes its share of the page, so counts
+  // beyond these make no report anyone could print.
+  static constexpr int kMaxBars = 1000, kMaxColumns = 1000;
   int BarNumber() const { return barNumber_; }
-  void SetBarNumber(int n) { if (n >= 1) barNumber_ = n; }
+  void SetBarNumber(int n) { if (n >= 1) barNumber_ = std::min(n, kMaxBars); }
   int ColumnNumber() const { return columnNumber_; }
-  void SetColumnNumber(int n) { if (n >= 1) columnNumber_ = n; }
+  void SetColumnNumber(int n) { if (n >= 1) columnNumber_ = std::min(n, kMaxColumns); }
   int ColumnSpace() const { return columnSpace_; }
-  void SetColumnSpace(int space) { columnSpace_ = space; }
+  void SetColumnSpace(int space) { columnSpace_ = ClampCoordinate(space); }
   std::string GetFileName() const { return fileName_.empty() ? "Report.zdq" : fileName_; }
   const std::string& StoredFileName() const { return fileName_; }  // empty when never set
   void SetFileName(const std::string& name) { fileName_ = name; }

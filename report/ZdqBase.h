@@ -101,15 +101,16 @@ class TZdqControl : public TComponent {
   TZdPrintWhen& ZdPrintWhen() { return printWhen_; }
   const TZdPrintWhen& ZdPrintWhen() const { return printWhen_; }
   void SetZdPrintWhen(const TZdPrintWhen& p) { printWhen_.Assign(p); }
-  // Negative sizes are ignored.
+  // Negative sizes are ignored; far-out values are brought within the
+  // page coordinates.
   int Height() const { return height_; }
-  void SetHeight(int h) { if (h >= 0) height_ = h; }
+  void SetHeight(int h) { if (h >= 0) height_ = ClampCoordinate(h); }
   int Width() const { return width_; }
-  void SetWidth(int w) { if (w >= 0) width_ = w; }
+  void SetWidth(int w) { if (w >= 0) width_ = ClampCoordinate(w); }
   int Left() const { return left_; }
-  void SetLeft(int x) { left_ = x; }
+  void SetLeft(int x) { left_ = ClampCoordinate(x); }
   int Top() const { return top_; }
-  void SetTop(int y) { top_ = y; }
+  void SetTop(int y) { top_ = ClampCoordinate(y); }
   TZdqFont& Font() { return font_; }
   const TZdqFont& Font() const { return font_; }
   void SetFont(const TZdqFont& font) { font_.Assign(font); }

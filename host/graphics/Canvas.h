@@ -1,6 +1,7 @@
 #pragma once
 // Device-neutral drawing surface: font, pen, brush and the primitive operations
 // the report engine draws with. Coordinates are page units (96 per inch).
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -59,9 +60,9 @@ struct TFont {
   uint8_t Charset = 1;    // DEFAULT_CHARSET
   TFontPitch Pitch = TFontPitch::fpDefault;
   // Character height in page units (positive), as a 96 dpi device rounds it.
-  int PixelHeight() const { return (Size * 96 + 36) / 72; }
+  int PixelHeight() const { return int((int64_t(Size) * 96 + 36) / 72); }
   // Sets Size from a character height in page units (negative lfHeight).
-  void SetPixelHeight(int px) { Size = (px * 72 + 48) / 96; }
+  void SetPixelHeight(int px) { Size = int((int64_t(px) * 72 + 48) / 96); }
   bool operator==(const TFont&) const = default;
 };
 
@@ -79,6 +80,16 @@ struct TBrush {
   TBrushStyle Style = TBrushStyle::bsSolid;
   bool operator==(const TBrush&) const = default;
 };
+
+// Positions and sizes that templates and metafiles give are kept within
+// this many page units (some 270 metres), so that sums of a few of them
+// never overflow; nothing sensible lies further out.
+constexpr int kMaxPageCoordinate = 1 << 20;
+inline int ClampCoordinate(int64_t v) {
+  return int(std::clamp<int64_t>(v, -kMaxPageCoordinate, kMaxPageCoordinate));
+}
+// Font sizes in points, either way.
+constexpr int kMaxFontSize = 4096;
 
 // Text alignment of TextOut's reference point (values as in metafiles).
 enum : uint32_t { TA_LEFT = 0, TA_RIGHT = 2, TA_CENTER = 6, TA_TOP = 0, TA_BOTTOM = 8, TA_BASELINE = 24 };

@@ -8,6 +8,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <cstdint>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -280,6 +281,29 @@ TEST_F(EngineTest, AStretchingBandTallerThanThePageGoesOnOverTheNextPagesLineByL
   // Both rows' memos, every word once and in order.
   ASSERT_EQ(words.size(), 1800u);
   for (size_t i = 0; i < words.size(); ++i) EXPECT_EQ(words[i], "w" + std::to_string(i % 900 + 1));
+}
+
+TEST_F(EngineTest, OutlandishNumbersFromATemplateAreBroughtWithinBounds) {
+  AddNames(2);
+  TZdqBand& detail = AddBand(TBandType::btDetail, 20);
+  TZdqLabel& label = Label(detail, "far");
+  label.SetLeft(INT32_MAX);
+  label.SetTop(INT32_MIN);
+  label.SetWidth(INT32_MAX);
+  label.Font().Edit().Size = INT32_MAX;
+  label.Frame().SetWidth(INT32_MAX);
+  TZdqLabel& big = Label(detail, "big", 10);
+  big.Font().Edit().SetPixelHeight(INT32_MAX);
+  report->SetColumnSpace(INT32_MIN);
+  report->SetBarNumber(100000);
+  report->PrinterSetting().SetPaperSizeWidth(INT32_MAX);
+  EXPECT_EQ(report->BarNumber(), TZdReport::kMaxBars);
+  EXPECT_LE(label.Left(), kMaxPageCoordinate);
+  EXPECT_LE(label.Frame().GetFrameWidth(), 1000);
+  report->SetBarNumber(2);
+  report->PrepareReport();  // overflowed before (the sanitized run stops on it)
+  ASSERT_GE(PageCount(), 2);
+  EXPECT_LE(report->Pages().At(0).PageWidth(), 50000 * 96 / 254 + 1) << "no wider than PDF readers take";
 }
 
 TEST_F(EngineTest, AReportWithoutDetailWalksTheDatasetOncePrintingOnlyItsGroups) {
