@@ -43,7 +43,7 @@ class TNestingGuard {
 class TDepthGuard {
  public:
   explicit TDepthGuard(int& depth) : depth_(depth) {
-    if (depth_ >= TExprParser::kMaxDepth) tooDeep();
+    if (depth_ >= TExprParser::kMaxNesting) tooDeep();
     ++depth_;
   }
   ~TDepthGuard() { --depth_; }

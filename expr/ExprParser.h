@@ -54,8 +54,9 @@ class TFilterExpr {
 
 class TExprParser {
  public:
-  // Deepest nesting of the text and height of the tree; deeper input is an
-  // error, not a stack overflow.
+  // Deepest nesting of the text (each level costs several stack frames) and
+  // height of the tree; deeper input is an error, not a stack overflow.
+  static constexpr int kMaxNesting = 64;
   static constexpr int kMaxDepth = 200;
 
   // Parses a non-empty text at once; every syntax, name and type error

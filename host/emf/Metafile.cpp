@@ -472,7 +472,7 @@ uint16_t TEmfRecord::U16(size_t at) const {
 TFont TEmfLogFont::ToFont(TColor color) const {
   TFont f;
   f.Name = FaceName;
-  f.SetPixelHeight(Height < 0 ? -Height : Height);
+  f.SetPixelHeight(ClampCoordinate(std::abs(int64_t(Height))));
   f.Style.Set(fsBold, Weight >= 700);
   f.Style.Set(fsItalic, Italic == 1);
   f.Style.Set(fsUnderline, Underline == 1);

@@ -127,7 +127,7 @@ void PlayMetafile(const TMetafile& meta, QPainter& p, const QRectF& target) {
           if (sane(c)) p.setClipRect(QRectF(c.Left, c.Top, c.Width(), c.Height()), Qt::IntersectClip);
         }
         p.translate(t->Reference.X, t->Reference.Y);
-        if (s.Font.Escapement) p.rotate(-s.Font.Escapement / 10.0);
+        if (s.Font.Escapement) p.rotate(-double(s.Font.Escapement) / 10.0);
         const uint32_t ha = s.TextAlign & 6, va = s.TextAlign & 24;
         double dx = ha == 6 ? -w / 2 : ha == 2 ? -w : 0;
         double dy = va == 24 ? 0 : va == 8 ? asc - h : asc;
