@@ -38,7 +38,7 @@ void TPdfPageDocument::EndPage(int width, int height) {
   pdf_.WriteString(std::to_string(page) + " 0 obj");
   pdf_.WriteString("<< /Type /Page /Parent " + ref(kPagesObject) + " /MediaBox [0 0 " + points(width) + " " +
                    points(height) + "] /Contents " + ref(contents));
-  pdf_.WriteString("/Resources " + painter_.Resources().Dictionary(shared_.Fonts()) + " >>");
+  pdf_.WriteString("/Resources " + painter_.Resources().Dictionary(shared_, height) + " >>");
   pdf_.WriteString("endobj");
   pages_.push_back(page);
   placed_.try_emplace(current_, TPlacedPage{page, height});

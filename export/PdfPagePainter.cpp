@@ -102,7 +102,7 @@ bool TPdfPagePainter::useBrush(const TEmfBrush& brush) {
   if (brush.Style == 2 && brush.Hatch < TPdfSharedResources::kHatchStyles) {
     out_ += "/Hatch cs ";
     color(brush.Color);
-    out_ += resources_.Pattern(shared_.HatchPattern(brush.Hatch));
+    out_ += resources_.Hatch(brush.Hatch);
     op(" scn");
     g_.Fill.reset();
     return true;
@@ -191,12 +191,13 @@ void TPdfPagePainter::ellipse(const TRect& r, const TEmfState& state) {
   paintPath(fill, stroke);
 }
 
-// The corner ellipse is cornerWidth by cornerHeight, no larger than the box.
+// Corners as the player rounds them: it takes half the corner size for a
+// radius, no more than half the box, and its arcs have half that radius.
 void TPdfPagePainter::roundRect(const TRect& r, int cornerWidth, int cornerHeight, const TEmfState& state) {
   if (!sane(r) || !sane(cornerWidth) || !sane(cornerHeight)) return;
   const double x = r.Left + 0.5, y = r.Top + 0.5, w = r.Width() - 1.0, h = r.Height() - 1.0;
-  const double rx = std::min(std::abs(cornerWidth) / 2.0, std::abs(w) / 2),
-               ry = std::min(std::abs(cornerHeight) / 2.0, std::abs(h) / 2);
+  const double rx = std::min(std::abs(cornerWidth) / 2.0, std::abs(w) / 2) / 2,
+               ry = std::min(std::abs(cornerHeight) / 2.0, std::abs(h) / 2) / 2;
   if (rx <= 0 || ry <= 0) {
     rectangle(r, state);
     return;

@@ -30,15 +30,15 @@ std::string RgbRows(const QImage& image) {
   return out;
 }
 
-// Tiles of eight page units, lines one unit wide, drawn the way up the
-// page shows them (pattern space has y upwards).
+// Tiles of eight page units from the page's top left, y downwards, lines one
+// unit wide through the pixels the player's hatch brushes set.
 constexpr const char* kHatchTiles[TPdfSharedResources::kHatchStyles] = {
-    "0 3.5 m 8 3.5 l S",                                           // horizontal
-    "3.5 0 m 3.5 8 l S",                                           // vertical
-    "-1 9 m 9 -1 l -1 1 m 1 -1 l 7 9 m 9 7 l S",                   // down from the left
-    "-1 -1 m 9 9 l -1 7 m 1 9 l 7 -1 m 9 1 l S",                   // up from the left
-    "0 3.5 m 8 3.5 l 3.5 0 m 3.5 8 l S",                           // cross
-    "-1 9 m 9 -1 l -1 1 m 1 -1 l 7 9 m 9 7 l -1 -1 m 9 9 l -1 7 m 1 9 l 7 -1 m 9 1 l S",  // diagonal cross
+    "0 3.5 m 8 3.5 l S",                                 // horizontal
+    "4.5 0 m 4.5 8 l S",                                 // vertical
+    "-1 -1 m 9 9 l 7 -1 m 9 1 l -1 7 m 1 9 l S",         // down from the left
+    "9 -1 m -1 9 l 1 -1 m -1 1 l 9 7 m 7 9 l S",         // up from the left
+    "0 3.5 m 8 3.5 l 4.5 0 m 4.5 8 l S",                 // cross
+    "-1 -1 m 9 9 l 7 -1 m 9 1 l -1 7 m 1 9 l 9 -1 m -1 9 l 1 -1 m -1 1 l 9 7 m 7 9 l S",  // diagonal cross
 };
 
 }  // namespace
@@ -69,23 +69,24 @@ int TPdfSharedResources::Image(const TPdfImageSource& source) {
   return number;
 }
 
-int TPdfSharedResources::HatchPattern(uint32_t hatch) {
-  int& number = patterns_.at(hatch);
+int TPdfSharedResources::HatchPattern(uint32_t hatch, int pageHeight) {
+  if (hatch >= kHatchStyles) throw EPdfError("hatch style " + std::to_string(hatch) + " does not exist");
+  int& number = patterns_[{hatch, pageHeight}];
   if (!number) number = pdf_.GetNextRefIndex();
   return number;
 }
 
 void TPdfSharedResources::WriteDeferred() {
   fonts_.WriteFonts(pdf_);
-  for (int hatch = 0; hatch < kHatchStyles; ++hatch) {
-    const int number = patterns_[size_t(hatch)];
-    if (!number) continue;
+  for (const auto& [key, number] : patterns_) {
+    const auto& [hatch, pageHeight] = key;
     const std::string tile = kHatchTiles[hatch];
     pdf_.AddRef(number);
     pdf_.WriteString(std::to_string(number) + " 0 obj");
+    // Pattern space is the page's default space: page units from the top.
     pdf_.WriteString("<< /Type /Pattern /PatternType 1 /PaintType 2 /TilingType 1 /BBox [0 0 8 8] /XStep 8 "
-                     "/YStep 8 /Matrix [0.75 0 0 0.75 0 0] /Resources << >> /Length " +
-                     std::to_string(tile.size()) + " >>");
+                     "/YStep 8 /Matrix [0.75 0 0 -0.75 0 " + PdfPoints(pageHeight) +
+                     "] /Resources << >> /Length " + std::to_string(tile.size()) + " >>");
     pdf_.WriteStream(tile);
     pdf_.WriteString("endobj");
   }
@@ -101,12 +102,13 @@ std::string TPdfPageResources::Image(int object) {
   return "/I" + std::to_string(object);
 }
 
-std::string TPdfPageResources::Pattern(int object) {
-  patterns_.insert(object);
-  return "/P" + std::to_string(object);
+std::string TPdfPageResources::Hatch(uint32_t hatch) {
+  hatches_.insert(hatch);
+  return "/H" + std::to_string(hatch);
 }
 
-std::string TPdfPageResources::Dictionary(const TZdqPDFFonts& fonts) const {
+std::string TPdfPageResources::Dictionary(TPdfSharedResources& shared, int pageHeight) const {
+  const TZdqPDFFonts& fonts = shared.Fonts();
   std::string d = "<< ";
   if (!fonts_.empty()) {
     d += "/Font << ";
@@ -118,9 +120,10 @@ std::string TPdfPageResources::Dictionary(const TZdqPDFFonts& fonts) const {
     for (int n : images_) d += "/I" + std::to_string(n) + " " + ref(n) + " ";
     d += ">> ";
   }
-  if (!patterns_.empty()) {
+  if (!hatches_.empty()) {
     d += "/ColorSpace << /Hatch [/Pattern /DeviceRGB] >> /Pattern << ";
-    for (int n : patterns_) d += "/P" + std::to_string(n) + " " + ref(n) + " ";
+    for (uint32_t hatch : hatches_)
+      d += "/H" + std::to_string(hatch) + " " + ref(shared.HatchPattern(hatch, pageHeight)) + " ";
     d += ">> ";
   }
   return d + ">>";
@@ -129,7 +132,7 @@ std::string TPdfPageResources::Dictionary(const TZdqPDFFonts& fonts) const {
 void TPdfPageResources::Clear() {
   fonts_.clear();
   images_.clear();
-  patterns_.clear();
+  hatches_.clear();
 }
 
 }  // namespace zd

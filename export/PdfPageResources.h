@@ -2,8 +2,8 @@
 // What the pages of one document share: the fonts, the images and the hatch
 // patterns, each written once under its object number; and per page the
 // names its content uses them by.
-#include <array>
 #include <cstdint>
+#include <map>
 #include <set>
 #include <string>
 #include <string_view>
@@ -35,8 +35,9 @@ class TPdfSharedResources {
   // written to the file (Flate, RGB), a repeated one is shared. Throws
   // EGraphicsError for a bitmap it cannot read.
   int Image(const TPdfImageSource& source);
-  // Object number of the tiling pattern of a hatch style (0 to 5).
-  int HatchPattern(uint32_t hatch);
+  // Object number of the tiling pattern of a hatch style (0 to 5) on pages
+  // of this height: hatches line up with the page's top.
+  int HatchPattern(uint32_t hatch, int pageHeight);
   // The fonts and patterns, at the end of the document.
   void WriteDeferred();
 
@@ -45,7 +46,7 @@ class TPdfSharedResources {
   TZdqPDFFonts fonts_;
   TPdfTextLayout text_;
   std::unordered_map<std::string, int> images_;  // by the picture's digest
-  std::array<int, kHatchStyles> patterns_{};
+  std::map<std::pair<uint32_t, int>, int> patterns_;  // by hatch and page height
 };
 
 // The names a page's content uses and the resource dictionary binding them.
@@ -54,12 +55,15 @@ class TPdfPageResources {
   // "/F" + index of the font in the document's font table.
   std::string Font(int index);
   std::string Image(int object);
-  std::string Pattern(int object);
-  std::string Dictionary(const TZdqPDFFonts& fonts) const;
+  // The name of a hatch style's pattern.
+  std::string Hatch(uint32_t hatch);
+  // The dictionary for a page of this height.
+  std::string Dictionary(TPdfSharedResources& shared, int pageHeight) const;
   void Clear();
 
  private:
-  std::set<int> fonts_, images_, patterns_;
+  std::set<int> fonts_, images_;
+  std::set<uint32_t> hatches_;
 };
 
 }  // namespace zd
