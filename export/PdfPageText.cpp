@@ -34,6 +34,13 @@ bool IsPlain(char32_t c) {
   return false;
 }
 
+bool SameFont(const TEmfLogFont& a, const TEmfLogFont& b) {
+  return a.Height == b.Height && a.Weight == b.Weight && a.Italic == b.Italic && a.Underline == b.Underline &&
+         a.StrikeOut == b.StrikeOut && a.CharSet == b.CharSet && a.PitchAndFamily == b.PitchAndFamily &&
+         a.FaceName == b.FaceName;
+}
+
+// What tells apart the fonts the player draws (SameFont compares the same).
 std::string keyOf(const TEmfLogFont& f) {
   return f.FaceName + '|' + std::to_string(f.Height) + '|' + std::to_string(f.Weight) + '|' +
          std::to_string(f.Italic) + std::to_string(f.Underline) + std::to_string(f.StrikeOut) + '|' +
@@ -55,6 +62,14 @@ int TPdfFaceGlyphs::Advance(uint16_t glyph) {
 }
 
 const TPdfTextFont& TPdfTextLayout::FontOf(const TEmfLogFont& logFont) {
+  if (!lastLogFont_ || !SameFont(*lastLogFont_, logFont)) {
+    lastLogFont_ = logFont;
+    lastFont_ = &resolve(logFont);
+  }
+  return *lastFont_;
+}
+
+const TPdfTextFont& TPdfTextLayout::resolve(const TEmfLogFont& logFont) {
   const std::string key = keyOf(logFont);
   const auto found = fonts_.find(key);
   if (found != fonts_.end()) return found->second;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -59,11 +60,15 @@ class TPdfTextLayout {
   int Advance(const std::shared_ptr<TPdfFontFile>& file, uint16_t glyph);
 
  private:
+  const TPdfTextFont& resolve(const TEmfLogFont& logFont);
   TPdfFaceGlyphs& faceOf(const std::shared_ptr<TPdfFontFile>& file);
   bool layOutPlain(const TPdfTextFont& font, const std::u32string& text, const std::vector<int32_t>& advances,
                    TPdfTextLine& line);
 
   std::map<std::string, TPdfTextFont> fonts_;
+  // Texts come in runs of one font: the last one asked for and its answer.
+  std::optional<TEmfLogFont> lastLogFont_;
+  const TPdfTextFont* lastFont_ = nullptr;
   std::unordered_map<const TPdfFontFile*, TPdfFaceGlyphs> faces_;
 };
 

@@ -73,12 +73,12 @@ std::string PdfColor(TColor color, bool stroke) {
          (stroke ? " RG" : " rg");
 }
 
-std::string FlateCompress(std::string_view data) {
+std::string FlateCompress(std::string_view data, int level) {
   uLongf size = compressBound(uLong(data.size()));
   std::string out(size, '\0');
   const int rc = compress2(reinterpret_cast<Bytef*>(out.data()), &size,
                            reinterpret_cast<const Bytef*>(data.data()), uLong(data.size()),
-                           Z_DEFAULT_COMPRESSION);
+                           level);
   if (rc != Z_OK) throw EPdfError("Flate compression failed (zlib error " + std::to_string(rc) + ")");
   out.resize(size);
   return out;

@@ -30,8 +30,9 @@ std::string PdfNumber(double value);
 void AppendPdfNumber(std::string& out, double value);
 // "r g b RG" (stroke) or "r g b rg" (fill), each part as 0.000 to 1.000.
 std::string PdfColor(TColor color, bool stroke);
-// zlib stream (what FlateDecode reads back).
-std::string FlateCompress(std::string_view data);
+// zlib stream (what FlateDecode reads back); level 1 is the fastest, 9
+// the smallest.
+std::string FlateCompress(std::string_view data, int level = 6);
 // Two upper-case hex digits per byte.
 std::string HexEncode(std::string_view data);
 // A text string of the document (information, outline titles): literal
