@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -36,6 +37,9 @@ void AppendPdfNumber(std::string& out, double value) {
     out += '0';
     return;
   }
+  // Numbers from broken input stay within what the thousandths can count.
+  constexpr double kLimit = 1e12;
+  value = std::clamp(value, -kLimit, kLimit);
   const long long thousandths = std::llround(value * 1000);
   const unsigned long long magnitude =
       thousandths < 0 ? 0ULL - static_cast<unsigned long long>(thousandths) : static_cast<unsigned long long>(thousandths);
