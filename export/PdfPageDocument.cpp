@@ -11,7 +11,6 @@ constexpr size_t kKidsPerLine = 10;
 constexpr int kContentCompression = 1;
 
 std::string ref(int number) { return std::to_string(number) + " 0 R"; }
-std::string points(double pageUnits) { return PdfPoints(pageUnits); }
 
 }  // namespace
 
@@ -39,8 +38,8 @@ void TPdfPageDocument::EndPage(int width, int height) {
   pdf_.WriteString("endobj");
   pdf_.AddRef(page);
   pdf_.WriteString(std::to_string(page) + " 0 obj");
-  pdf_.WriteString("<< /Type /Page /Parent " + ref(kPagesObject) + " /MediaBox [0 0 " + points(width) + " " +
-                   points(height) + "] /Contents " + ref(contents));
+  pdf_.WriteString("<< /Type /Page /Parent " + ref(kPagesObject) + " /MediaBox [0 0 " + PdfPoints(width) + " " +
+                   PdfPoints(height) + "] /Contents " + ref(contents));
   pdf_.WriteString("/Resources " + painter_.Resources().Dictionary(shared_, height) + " >>");
   pdf_.WriteString("endobj");
   pages_.push_back(page);
@@ -83,7 +82,7 @@ int TPdfPageDocument::writeOutlines(const std::vector<TZdqExportOutline>& outlin
     pdf_.AddRef(items[i]);
     pdf_.WriteString(std::to_string(items[i]) + " 0 obj");
     pdf_.WriteString("<< /Title " + PdfUnicodeString(entry->Text) + " " + links);
-    pdf_.WriteString("/Dest [" + ref(page->object) + " /XYZ 0 " + points(page->height - entry->Top) + " null] >>");
+    pdf_.WriteString("/Dest [" + ref(page->object) + " /XYZ 0 " + PdfPoints(page->height - entry->Top) + " null] >>");
     pdf_.WriteString("endobj");
   }
   return root;
