@@ -1,6 +1,7 @@
 // zdbench: throughput of the hot paths on a generated SQLite table.
-// Prints rows/s and pages/s for reading, preparing, playing and printing
-// pages, and the peak resident memory. Usage: zdbench [ROWS]
+// Prints rows/s and pages/s for reading, preparing, playing, printing and
+// exporting pages, bytes/page of the files written, and the peak resident
+// memory. Usage: zdbench [ROWS]
 #include <sys/resource.h>
 
 #include <QGuiApplication>
@@ -18,6 +19,7 @@
 #include <string>
 
 #include "export/ExportRegistry.h"
+#include "export/PdfPageExport.h"
 #include "host/data/SqlDataSet.h"
 #include "host/emf/MetafilePlayer.h"
 #include "host/printing/Printer.h"
@@ -215,6 +217,15 @@ int main(int argc, char** argv) {
 
     report.OutputFileName = dir.filePath("bench.pdf").toStdString();
     Report("print to the virtual PDF printer", pages, "pages", Seconds([&] { report.PrintReport(); }));
+    std::printf("%-34s %10.0f bytes/page\n", "", double(FileSize(report.OutputFileName)) / pages);
+    // The same pages through the PDF exporter that keeps the page.
+    const std::string pagePdf = dir.filePath("bench-pages.pdf").toStdString();
+    zd::TStringList all;
+    for (int p = 1; p <= pages; ++p) all.Add(std::to_string(p));
+    Report("export the same pages as pdf", pages, "pages", Seconds([&] {
+             report.ExportTo(pagePdf, false, all, zd::ExportClassOf<zd::TZdqExportToPagePDF>());
+           }));
+    std::printf("%-34s %10.0f bytes/page\n", "", double(FileSize(pagePdf)) / pages);
 
     zd::TSqlDataSet byCountry;
     byCountry.SetDatabaseName(dbPath.toStdString());
@@ -230,10 +241,11 @@ int main(int argc, char** argv) {
     zd::TStringList wanted;
     for (int p = 1; p <= exported; ++p) wanted.Add(std::to_string(p));
     for (const zd::TZdqRegisterExport& format : zd::ZdqExports()) {
-      const std::string file = dir.filePath(QString::fromStdString("bench." + format.FileExtension)).toStdString();
+      const std::string file =
+          dir.filePath(QString::fromStdString("bench-" + format.FormatName + "." + format.FileExtension)).toStdString();
       const double seconds =
           Seconds([&] { banded.Report().ExportTo(file, false, wanted, format.ExportClass); });
-      const std::string what = "export " + format.FileExtension + " (" + std::to_string(exported) + " pages)";
+      const std::string what = "export " + format.FormatName + " (" + std::to_string(exported) + " pages)";
       Report(what.c_str(), exported, "pages", seconds);
       std::printf("%-34s %10.0f bytes/page\n", "", double(FileSize(file)) / exported);
     }

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "host/core/Component.h"
 #include "host/core/Strings.h"
@@ -26,6 +27,14 @@ class TZdProperty : public TPersistent {
 
  private:
   TStringList comments_;
+};
+
+// An entry of the report's outline: its title and the place on a page it
+// stands for.
+struct TZdqExportOutline {
+  std::string Text;
+  int Page = 0, Bar = 0;  // 0-based
+  int Top = 0;            // page units from the page's top
 };
 
 // Handlers see each record before the exporter does; what they set in
@@ -67,6 +76,9 @@ class TZdqExport : public TComponent {
   // Size of one page and of the whole result, in metafile units.
   int intPageWidth = 0, intPageHeight = 0;
   int intTotalWidth = 0, intTotalHeight = 0;
+
+  // The report's outline, in order, for the formats that link to pages.
+  std::vector<TZdqExportOutline> Outlines;
 
   // Characters written as '?' because the output's code page lacks them,
   // counted since StartExport (formats that write Unicode keep 0).

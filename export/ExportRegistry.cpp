@@ -9,6 +9,7 @@
 #include "export/HtmlExport.h"
 #include "export/Lotus.h"
 #include "export/PdfExport.h"
+#include "export/PdfPageExport.h"
 #include "export/QuattroPro.h"
 #include "export/TextExport.h"
 #include "export/XlsxExport.h"
@@ -24,6 +25,7 @@ struct TBuiltInFormat {
   const char* className;
   const char* extension;
   int descriptionIndex;  // the filter text is the next number
+  const char* formatName = "";  // empty: the extension
 };
 
 // In the order the export dialog lists them.
@@ -33,7 +35,7 @@ constexpr TBuiltInFormat kBuiltInFormats[] = {
     {"TZdqExportToBMP", "BMP", 2192},      {"TZdqExportToHTML", "HTML", 2178},
     {"TZdqExportToXML", "XML", 2180},      {"TZdqExportToExcel", "XLS", 2182},
     {"TZdqExportToLotus", "WK1", 2184},    {"TZdqExportToQuattroPro", "WQ1", 2186},
-    {"TZdqExportToRTF", "RTF", 2188},      {"TZdqExportToPDF", "PDF", 2190},
+    {"TZdqExportToRTF", "RTF", 2188},      {"TZdqExportToPDF", "PDF", 2190, "pdf-cells"},
     {"TZdqExportToTIFF", "TIFF", 2194},    {"TZdqExportToJPEG", "JPG", 2196},
 };
 
@@ -91,7 +93,7 @@ std::string textOf(int index, const std::string& literal, const TZdqTextLookup& 
 
 void RegisterZdqExport(const TZdqExportClass& exportClass, const std::string& fileExtension,
                        int descriptionIndex, const std::string& description, int filterNameIndex,
-                       const std::string& filterName, intptr_t hInstance) {
+                       const std::string& filterName, intptr_t hInstance, const std::string& formatName) {
   const std::string name = classNameOf(exportClass);
   if (name.empty()) return;
   // A replaced exporter leaves the class registry too, so the new class can
@@ -103,6 +105,7 @@ void RegisterZdqExport(const TZdqExportClass& exportClass, const std::string& fi
   TZdqRegisterExport entry;
   entry.ExportClassName = name;
   entry.FileExtension = fileExtension;
+  entry.FormatName = formatName.empty() ? LowerCase(fileExtension) : formatName;
   entry.DescriptionIndex = descriptionIndex;
   entry.Description = description;
   entry.FilterNameIndex = filterNameIndex;
@@ -137,7 +140,8 @@ void RegisterBuiltInZdqExport(const TZdqExportClass& exportClass) {
                          [&](const TBuiltInFormat& f) { return name == f.className; });
   if (it == std::end(kBuiltInFormats))
     throw std::invalid_argument("\"" + name + "\" is not a built-in export format");
-  RegisterZdqExport(exportClass, it->extension, it->descriptionIndex, "", it->descriptionIndex + 1, "");
+  RegisterZdqExport(exportClass, it->extension, it->descriptionIndex, "", it->descriptionIndex + 1, "", 0,
+                    it->formatName);
 }
 
 void RegisterBuiltInExporters() {
@@ -150,6 +154,10 @@ void RegisterBuiltInExporters() {
   RegisterBuiltInZdqExport(ExportClassOf<TZdqExportToExcel>());
   RegisterBuiltInZdqExport(ExportClassOf<TZdqExportToLotus>());
   RegisterBuiltInZdqExport(ExportClassOf<TZdqExportToQuattroPro>());
+  // The PDF that keeps the page is what "pdf" means; the one rebuilt from
+  // cells stays on offer as "pdf-cells".
+  RegisterZdqExport(ExportClassOf<TZdqExportToPagePDF>(), "PDF", 0, "PDF document as printed", 0,
+                    "PDF document (*.pdf)");
   RegisterBuiltInZdqExport(ExportClassOf<TZdqExportToPDF>());
   // A further format, with its texts given here rather than in the string tables.
   RegisterZdqExport(ExportClassOf<TZdqExportToXLSX>(), "XLSX", 0, "Excel workbook export filter", 0,
@@ -159,6 +167,7 @@ void RegisterBuiltInExporters() {
 void UnRegisterBuiltInExporters() {
   for (const TBuiltInFormat& f : kBuiltInFormats) UnRegisterZdqExport(f.className);
   UnRegisterZdqExport(ExportClassOf<TZdqExportToXLSX>());
+  UnRegisterZdqExport(ExportClassOf<TZdqExportToPagePDF>());
 }
 
 std::string ExportDescription(const TZdqRegisterExport& entry, const TZdqTextLookup& text) {

@@ -14,6 +14,9 @@ namespace zd {
 struct TZdqRegisterExport {
   std::string ExportClassName;
   std::string FileExtension;  // without the dot
+  // The name the command line knows the format by, in lower case: the
+  // extension unless registered with another.
+  std::string FormatName;
   int DescriptionIndex = 0;   // text number; below 1: Description holds the text
   std::string Description;
   int FilterNameIndex = 0;    // text number; below 1: FilterName holds the text
@@ -29,9 +32,11 @@ using PZdqRegisterExport = const TZdqRegisterExport*;
 // Replaces any entry of the same class name, registers the class with the
 // host's class registry (so that it can be created by name) and appends the
 // entry. A class that yields no exporter or an empty class name is ignored.
+// An empty format name stands for the extension in lower case.
 void RegisterZdqExport(const TZdqExportClass& exportClass, const std::string& fileExtension,
                        int descriptionIndex, const std::string& description, int filterNameIndex,
-                       const std::string& filterName, intptr_t hInstance = 0);
+                       const std::string& filterName, intptr_t hInstance = 0,
+                       const std::string& formatName = "");
 // Removes every entry of the class name; an unknown name does nothing.
 void UnRegisterZdqExport(std::string_view className);
 void UnRegisterZdqExport(const TZdqExportClass& exportClass);

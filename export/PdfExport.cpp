@@ -1,6 +1,5 @@
 #include "export/PdfExport.h"
 
-#include <cstdio>
 #include <optional>
 #include <vector>
 
@@ -10,8 +9,6 @@
 #include "export/PdfWriter.h"
 #include "host/core/TextUtil.h"
 #include "host/richtext/CodePage.h"
-#include "host/locale/Clock.h"
-#include "host/locale/DateTime.h"
 
 namespace zd {
 
@@ -24,37 +21,6 @@ constexpr int64_t kMaxPages = 100000;
 constexpr size_t kHexLineDigits = 78;  // 13 pixels of 6 digits
 
 std::string ref(int number) { return std::to_string(number) + " 0 R"; }
-
-// A document text: literal when it is ASCII, UTF-16 with a byte order mark otherwise.
-std::string PdfTextString(const std::string& utf8) {
-  bool ascii = true;
-  for (unsigned char c : utf8) ascii = ascii && c < 0x80;
-  if (ascii) return "(" + PdfEscapeString(utf8) + ")";
-  std::string utf16 = "\xFE\xFF";
-  for (char32_t c : DecodeUtf8(utf8)) {
-    auto unit = [&utf16](uint32_t u) {
-      utf16 += char(u >> 8);
-      utf16 += char(u & 0xFF);
-    };
-    if (c >= 0x10000) {
-      unit(0xD800 + ((c - 0x10000) >> 10));
-      unit(0xDC00 + ((c - 0x10000) & 0x3FF));
-    } else {
-      unit(c);
-    }
-  }
-  return "<" + HexEncode(utf16) + ">";
-}
-
-std::string CreationDate() {
-  const TDateTime now = Now();
-  const TDateParts d = DecodeDate(now);
-  TTimeParts t = DecodeTime(now);
-  if (t.hour > 23) t = {23, 59, 59, 0};  // rounding to the millisecond can reach midnight
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%04d%02d%02d%02d%02d%02d", d.year, d.month, d.day, t.hour, t.minute, t.second);
-  return buf;
-}
 
 // Pixels top row first, red, green, blue per pixel.
 std::string RgbPixels(const TBitmap& bitmap) {
@@ -385,7 +351,7 @@ class TPdfJob {
     pdf_.AddRef(kInfoObject);
     pdf_.WriteString(std::to_string(kInfoObject) + " 0 obj");
     pdf_.WriteString("<< /Creator " + PdfTextString(TZdqExport::ProductKey()));
-    pdf_.WriteString("/CreationDate (D:" + CreationDate() + ")");
+    pdf_.WriteString("/CreationDate (" + PdfCreationDate() + ")");
     pdf_.WriteString("/Title " + PdfTextString(p.Title));
     pdf_.WriteString("/Author " + PdfTextString(p.Author));
     pdf_.WriteString("/Producer (ZdReport)");

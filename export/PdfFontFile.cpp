@@ -220,6 +220,12 @@ std::shared_ptr<TPdfFontFile> fileOfFace(const QRawFont& raw) {
 
 }  // namespace
 
+std::shared_ptr<TPdfFontFile> PdfFontFileOf(const TFont& font) {
+  QFont q = ToQFont(font);
+  q.setPixelSize(kMetricsSize);
+  return fileOfFace(QRawFont::fromFont(q));
+}
+
 std::vector<TPdfGlyphRun> LayOutPdfText(const TFont& font, std::string_view utf8) {
   const QString text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
   QTextLayout layout(text, ToQFont(font));

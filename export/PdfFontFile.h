@@ -58,6 +58,11 @@ class TPdfFontFile {
   std::unique_ptr<Impl> d_;
 };
 
+// The installed font a canvas font draws with, one object per face for the
+// whole process (so a document embeds each face once); an invalid one when
+// the platform has none.
+std::shared_ptr<TPdfFontFile> PdfFontFileOf(const TFont& font);
+
 // A run of glyphs of one installed font, as the page lays a text out.
 struct TPdfGlyphRun {
   std::shared_ptr<TPdfFontFile> Font;

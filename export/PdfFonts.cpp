@@ -46,10 +46,15 @@ std::string subsetTag(int index) {
   return tag;
 }
 
-std::string hex4(uint32_t v) {
+void appendHex4(std::string& out, uint32_t v) {
   static const char kDigits[] = "0123456789ABCDEF";
-  std::string s(4, '0');
-  for (int i = 3; i >= 0; --i, v >>= 4) s[size_t(i)] = kDigits[v & 15];
+  const char digits[4] = {kDigits[(v >> 12) & 15], kDigits[(v >> 8) & 15], kDigits[(v >> 4) & 15], kDigits[v & 15]};
+  out.append(digits, 4);
+}
+
+std::string hex4(uint32_t v) {
+  std::string s;
+  appendHex4(s, v);
   return s;
 }
 
@@ -228,10 +233,12 @@ std::string TZdqPDFFonts::GlyphOperand(int index, const TPdfGlyphRun& run, size_
   if (index < 0 || index >= Count() || !fonts_[size_t(index)].Embedded)
     throw EPdfError("PDF font F" + std::to_string(index) + " is no embedded font");
   TZdqPDFFont& font = fonts_[size_t(index)];
-  std::string glyphs = "<";
+  std::string glyphs;
+  glyphs.reserve(2 + 4 * (to - from));
+  glyphs += '<';
   for (size_t i = from; i < to && i < run.Glyphs.size(); ++i) {
-    if (run.Glyphs[i] != 0) font.UsedGlyphs.emplace(run.Glyphs[i], run.Texts[i]);
-    glyphs += hex4(run.Glyphs[i]);
+    if (run.Glyphs[i] != 0) font.UsedGlyphs.try_emplace(run.Glyphs[i], run.Texts[i]);
+    appendHex4(glyphs, run.Glyphs[i]);
   }
   return glyphs + ">";
 }

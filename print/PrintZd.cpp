@@ -527,6 +527,10 @@ void TZdPrintBaseComponent::ExportTo(const std::string& fileName, bool isSeparat
   std::unique_ptr<TZdqExport> exporter = filter(this);
   if (!exporter) throw std::invalid_argument("ExportTo: the exporter class made no exporter");
   exporter->SetProperties(zdProperty_);
+  for (int i = 0; i < outlines_.Count(); ++i) {
+    const TZdqOutline& entry = outlines_.Items(i);
+    exporter->Outlines.push_back({entry.Text, entry.PageNo, entry.BarNo, entry.Top});
+  }
   if (AnimatedStatus)
     CreateProgressDlg(GetLanguageShift(), ProgressCaption(), Text(txt::Exporting), Text(txt::Cancel), 0,
                       pages_.Count(), 0);

@@ -1,5 +1,6 @@
 #include "app/zdreport/ExportFormats.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <iomanip>
 #include <ostream>
@@ -13,7 +14,7 @@ namespace {
 
 std::string KnownExtensions() {
   std::string list;
-  for (const TZdqRegisterExport& entry : ZdqExports()) list += (list.empty() ? "" : ", ") + LowerCase(entry.FileExtension);
+  for (const TZdqRegisterExport& entry : ZdqExports()) list += (list.empty() ? "" : ", ") + entry.FormatName;
   return list;
 }
 
@@ -27,14 +28,16 @@ const TZdqRegisterExport& ExportFormatFor(const std::string& name, const std::st
     if (wanted.empty()) throw EUsageError("give --format: " + outputFile + " has no extension");
   }
   for (const TZdqRegisterExport& entry : ZdqExports())
-    if (SameText(entry.FileExtension, wanted)) return entry;
+    if (SameText(entry.FormatName, wanted)) return entry;
   throw EUsageError("unknown format '" + wanted + "' (formats: " + KnownExtensions() + ")");
 }
 
 void ListExportFormats(std::ostream& out) {
   const TZdqTextLookup english = [](int id) { return GetString(0, id); };
+  size_t width = 0;
+  for (const TZdqRegisterExport& entry : ZdqExports()) width = std::max(width, entry.FormatName.size());
   for (const TZdqRegisterExport& entry : ZdqExports())
-    out << std::left << std::setw(6) << LowerCase(entry.FileExtension) << ExportDescription(entry, english) << "\n";
+    out << std::left << std::setw(int(width + 2)) << entry.FormatName << ExportDescription(entry, english) << "\n";
 }
 
 }  // namespace zd::cli

@@ -23,7 +23,7 @@ TExportSettings::TExportSettings(const TRenderOptions& options, const TZdqRegist
   for (const auto& [name, value] : properties_) {
     const std::string flag = name == "CodePage" ? "--encoding" : "--csv-raw";
     if (!probe->PublishedProperties()->Find(name))
-      throw EUsageError(flag + " does not apply to the " + LowerCase(format_.FileExtension) + " format");
+      throw EUsageError(flag + " does not apply to the " + format_.FormatName + " format");
     try {
       SetValue(*probe, probe->PublishedProperties()->Get(name), value);
     } catch (const std::exception& e) {

@@ -1,13 +1,26 @@
 // The PDF exporter over collected cells: page tree, the objects of every
 // page, page breaks from cell positions, positions in points and content.
+// The PDF exporter that keeps the page: pages of their own sizes, content
+// that nests as the records do, glyphs where the records put them, shared
+// pictures, and clear errors for what it cannot write.
 #include <gtest/gtest.h>
 
+#include <zlib.h>
+
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <regex>
+#include <set>
 
+#include "EmfRecords.h"
+#include "export/ExportRegistry.h"
 #include "export/PdfExport.h"
+#include "export/PdfPageExport.h"
 #include "export/PdfWriter.h"
+#include "host/graphics/Bitmap.h"
 #include "host/graphics/GuiApp.h"
+#include "tests/TempPath.h"
 
 namespace zd {
 namespace {
@@ -185,6 +198,164 @@ TEST_F(PdfExporter, PicturesBecomeImagesWhoseHexDataRunsInLinesOfThirteenPixels)
 TEST_F(PdfExporter, WithoutAPageSizeTheExportFailsClearly) {
   pdf.intPageHeight = 0;
   EXPECT_THROW(pdf.BuildDocument(), EPdfError);
+}
+
+class PagePdfExporter : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { test::ensureGuiApp(); }
+  void SetUp() override { pdf.StartExport(); }
+  void TearDown() override { pdf.EndExport(); }
+
+  static TMetafile Drawn(const std::function<void(TCanvas&)>& draw, int width = 794, int height = 1123) {
+    TMetafile page;
+    {
+      TMetafileCanvas canvas(page);
+      draw(canvas);
+    }
+    page.SetWidth(width);
+    page.SetHeight(height);
+    return page;
+  }
+
+  void AddPage(const TMetafile& page) {
+    pdf.NewPage(pages++, 0);
+    pdf.ExportRecords(page);
+    pdf.PageProcessed(page);
+  }
+
+  // The saved document and the inflated content of each page, in order.
+  std::string Save() {
+    pdf.SaveToFile(file);
+    std::ifstream in(file, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  }
+  static std::vector<std::string> Contents(const std::string& document) {
+    std::vector<std::string> out;
+    const std::regex stream("<< /Filter /FlateDecode /Length ([0-9]+) >>\r\nstream\r\n");
+    for (auto it = std::sregex_iterator(document.begin(), document.end(), stream); it != std::sregex_iterator();
+         ++it) {
+      const size_t at = size_t(it->position(0) + it->length(0)), length = std::stoul((*it)[1]);
+      std::string inflated(1 << 20, '\0');
+      uLongf size = uLongf(inflated.size());
+      EXPECT_EQ(uncompress(reinterpret_cast<Bytef*>(inflated.data()), &size,
+                           reinterpret_cast<const Bytef*>(document.data() + at), uLong(length)),
+                Z_OK);
+      inflated.resize(size);
+      out.push_back(inflated);
+    }
+    return out;
+  }
+  static int Count(const std::string& s, const std::string& what) {
+    int n = 0;
+    for (size_t at = s.find(what); at != std::string::npos; at = s.find(what, at + 1)) ++n;
+    return n;
+  }
+
+  TZdqExportToPagePDF pdf;
+  int pages = 0;
+  const std::string file = test::UniqueTempPath("zd_page.pdf").string();
+};
+
+TEST_F(PagePdfExporter, EveryPageIsAPdfPageOfItsOwnSizeInPointsDrawnInPageUnits) {
+  AddPage(Drawn([](TCanvas& c) { c.TextOut(10, 10, "portrait"); }));
+  AddPage(Drawn([](TCanvas& c) { c.TextOut(10, 10, "landscape"); }, 1123, 794));
+  const std::string document = Save();
+  EXPECT_NE(document.find("/Count 2 "), std::string::npos);
+  const size_t portrait = document.find("/MediaBox [0 0 595.5 842.25]"),
+               landscape = document.find("/MediaBox [0 0 842.25 595.5]");
+  ASSERT_NE(portrait, std::string::npos);
+  ASSERT_NE(landscape, std::string::npos);
+  EXPECT_LT(portrait, landscape);
+  const std::vector<std::string> contents = Contents(document);
+  ASSERT_EQ(contents.size(), 2u);
+  EXPECT_EQ(contents[0].rfind("0.75 0 0 -0.75 0 842.25 cm", 0), 0u) << contents[0];
+  EXPECT_EQ(contents[1].rfind("0.75 0 0 -0.75 0 595.5 cm", 0), 0u) << contents[1];
+}
+
+TEST_F(PagePdfExporter, SavesAndClipsNestAsTheRecordsDoAndEveryPageEndsBalanced) {
+  using test::EmfRecordBytes;
+  // Saved twice, cut, restored five times (more than saved), saved again
+  // and never restored.
+  const TMetafile page = test::MetafileOf({EmfRecordBytes(EMR_SAVEDC).Bytes(), EmfRecordBytes(EMR_SAVEDC).Bytes(),
+                                           EmfRecordBytes(EMR_INTERSECTCLIPRECT).rect(10, 20, 110, 70).Bytes(),
+                                           EmfRecordBytes(EMR_RESTOREDC).i32(-5).Bytes(),
+                                           EmfRecordBytes(EMR_SAVEDC).Bytes()});
+  AddPage(page);
+  const std::string content = Contents(Save()).at(0);
+  EXPECT_NE(content.find("10 20 100 50 re W n"), std::string::npos) << content;
+  EXPECT_EQ(Count(content, "q\n"), 3) << content;
+  EXPECT_EQ(Count(content, "Q\n"), 3) << content;
+  EXPECT_LT(content.find("re W n"), content.find("Q\n"));
+}
+
+TEST_F(PagePdfExporter, GlyphsFollowTheRecordedAdvancesWhereTheyDifferFromTheFontsOwn) {
+  using test::EmfRecordBytes;
+  // "AB" with each letter given 40 units: far wider than the font sets it.
+  EmfRecordBytes text(EMR_EXTTEXTOUTW);
+  text.rect(0, 0, 100, 20).u32(1).f32(0).f32(0);
+  text.i32(10).i32(30).u32(2).u32(76).u32(0).rect(0, 0, -1, -1).u32(80);
+  text.u32(0x00420041).i32(40).i32(40);
+  AddPage(test::MetafileOf({text.Bytes()}));
+  // The canvas records the font's own advances: no adjustment is needed.
+  AddPage(Drawn([](TCanvas& c) { c.TextOut(10, 30, "Plain words, nothing moved"); }));
+  const std::vector<std::string> contents = Contents(Save());
+  ASSERT_EQ(contents.size(), 2u);
+  std::smatch adjusted;
+  ASSERT_TRUE(std::regex_search(contents[0], adjusted, std::regex("\\[<[0-9A-F]{4}>(-[0-9.]+)<[0-9A-F]{4}>\\] TJ")))
+      << contents[0];
+  // Moved right by the difference: a negative adjustment in thousandths of the em.
+  EXPECT_LT(std::stod(adjusted[1]), -500);
+  EXPECT_EQ(contents[1].find("TJ"), std::string::npos) << contents[1];
+  EXPECT_NE(contents[1].find("> Tj"), std::string::npos) << contents[1];
+}
+
+TEST_F(PagePdfExporter, APictureOnEveryPageIsStoredOnceAndDrawnUprightInItsBox) {
+  TBitmap logo(8, 4, clRed);
+  const auto draw = [&logo](TCanvas& c) { c.StretchDraw(TRect{100, 50, 132, 66}, logo); };
+  AddPage(Drawn(draw));
+  AddPage(Drawn(draw));
+  const std::string document = Save();
+  EXPECT_EQ(Count(document, "/Subtype /Image"), 1);
+  for (const std::string& content : Contents(document))
+    EXPECT_NE(content.find("q 32 0 0 -16 100 66 cm /I"), std::string::npos) << content;
+}
+
+TEST_F(PagePdfExporter, WhatCannotBeWrittenFailsClearlyAndLeavesNoFile) {
+  pdf.NewPage(0, 0);
+  EXPECT_THROW(pdf.PageProcessed(TMetafile{}), EPdfError);  // a page without a size
+  pdf.EndExport();
+
+  using test::EmfRecordBytes;
+  // A bitmap whose pixels would lie beyond the record.
+  EmfRecordBytes bitmap(EMR_STRETCHDIBITS);
+  bitmap.rect(0, 0, 10, 10).i32(0).i32(0).i32(0).i32(0).i32(1).i32(1);
+  bitmap.u32(80).u32(40).u32(120).u32(4000).u32(0).u32(0x00CC0020).i32(10).i32(10);
+  for (int i = 0; i < 11; ++i) bitmap.u32(0);
+  pdf.StartExport();
+  pdf.NewPage(0, 0);
+  EXPECT_THROW(pdf.ExportRecords(test::MetafileOf({bitmap.Bytes()})), EMetafileError);
+  pdf.EndExport();
+
+  // A folder where the file should go: nothing half-written is left.
+  pdf.StartExport();
+  AddPage(Drawn([](TCanvas& c) { c.TextOut(10, 10, "text"); }));
+  std::filesystem::create_directory(file);
+  EXPECT_THROW(pdf.SaveToFile(file), EPdfError);
+  EXPECT_TRUE(std::filesystem::is_directory(file));
+  EXPECT_FALSE(std::filesystem::exists(file + ".partial"));
+  std::filesystem::remove(file);
+}
+
+TEST(PdfFormats, PdfMeansThePageAndTheCellExporterIsPdfCells) {
+  const PZdqRegisterExport page = FindZdqExport("TZdqExportToPagePDF"), cells = FindZdqExport("TZdqExportToPDF");
+  ASSERT_TRUE(page && cells);
+  EXPECT_EQ(page->FormatName, "pdf");
+  EXPECT_EQ(cells->FormatName, "pdf-cells");
+  EXPECT_EQ(page->FileExtension, "PDF");
+  EXPECT_EQ(cells->FileExtension, "PDF");
+  std::set<std::string> names;
+  for (const TZdqRegisterExport& entry : ZdqExports())
+    EXPECT_TRUE(names.insert(entry.FormatName).second) << entry.FormatName << " is taken twice";
 }
 
 }  // namespace

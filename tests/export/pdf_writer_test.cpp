@@ -1,11 +1,15 @@
-// The PDF object layer: escaping, numbers, colours, Flate and a
-// cross-reference table whose offsets lead to the objects they name.
+// The PDF object layer: escaping, numbers, colours, Flate, document texts,
+// a cross-reference table whose offsets lead to the objects they name, and
+// long documents spooled to disk rather than held in memory.
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <filesystem>
+#include <fstream>
 #include <regex>
 
 #include "export/PdfWriter.h"
+#include "tests/TempPath.h"
 
 namespace zd {
 namespace {
@@ -30,6 +34,14 @@ TEST(PdfText, ColoursAreThreeDecimalsWithAPointWhateverTheLocale) {
   EXPECT_EQ(PdfColor(clRed, false), "1.000 0.000 0.000 rg");
   EXPECT_EQ(PdfColor(clBlack, true), "0.000 0.000 0.000 RG");
   EXPECT_EQ(PdfColor(RGBColor(0, 128, 255), true), "0.000 0.502 1.000 RG");
+}
+
+TEST(PdfText, DocumentTextsAreLiteralWhenAsciiAndUtf16WithAByteOrderMarkOtherwise) {
+  EXPECT_EQ(PdfTextString("Q3 (net)"), "(Q3 \\(net\\))");
+  EXPECT_EQ(PdfTextString("Zo\u00eb"), "<FEFF005A006F00EB>");
+  EXPECT_EQ(PdfUnicodeString("A"), "<FEFF0041>");
+  EXPECT_EQ(PdfUnicodeString("\U0001F600"), "<FEFFD83DDE00>");  // a surrogate pair
+  EXPECT_EQ(PdfUnicodeString(""), "<FEFF>");
 }
 
 TEST(PdfText, FlateDataInflatesBackToTheInput) {
@@ -127,6 +139,39 @@ TEST(PdfWriter, AnUnwritableFileGivesAClearError) {
   } catch (const EPdfError& e) {
     EXPECT_NE(std::string(e.what()).find("/nonexistent-dir/x.pdf"), std::string::npos);
   }
+}
+
+TEST(PdfWriter, ASpooledDocumentKeepsLittleInMemoryAndArrivesWholeWithTrueOffsets) {
+  const std::string file = test::UniqueTempPath("zd_spooled.pdf").string();
+  TPdfWriter pdf;
+  pdf.SpoolToTemporaryFile();
+  pdf.WriteString("%PDF-1.4");
+  const std::string block(100000, 'x');
+  std::string written = "%PDF-1.4\r\n";
+  for (int i = 0; i < 40; ++i) {
+    pdf.WriteRaw(block);
+    written += block;
+  }
+  EXPECT_LT(pdf.Bytes().size(), 2u << 20) << "the bytes went on to the temporary file";
+  EXPECT_EQ(pdf.FilePos(), written.size());
+  for (int n : {1, 2, 3}) {
+    pdf.AddRef(n);
+    pdf.WriteString(std::to_string(n) + " 0 obj");
+    pdf.WriteString("endobj");
+  }
+  pdf.WriteXrefAndTrailer(1, 2);
+  pdf.SaveSpooledTo(file);
+  std::ifstream in(file, std::ios::binary);
+  const std::string saved((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(saved.compare(0, written.size(), written), 0);
+  ExpectXrefMatchesObjects(saved, 3);
+  EXPECT_FALSE(std::filesystem::exists(file + ".partial"));
+
+  TPdfWriter unwritable;
+  unwritable.SpoolToTemporaryFile();
+  EXPECT_THROW(unwritable.SaveSpooledTo("/nonexistent-dir/x.pdf"), EPdfError);
+  TPdfWriter inMemory;
+  EXPECT_THROW(inMemory.SaveSpooledTo(file), EPdfError);
 }
 
 }  // namespace

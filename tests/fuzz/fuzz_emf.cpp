@@ -1,10 +1,11 @@
-// Metafile reader, enumerator and player on arbitrary bytes.
+// Metafile reader, enumerator, player and page PDF painter on arbitrary bytes.
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <cstddef>
 #include <cstdint>
 
+#include "export/PdfPageExport.h"
 #include "host/emf/Metafile.h"
 #include "host/emf/MetafilePlayer.h"
 #include "host/graphics/Bitmap.h"
@@ -32,6 +33,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QImage img(64, 64, QImage::Format_RGB32);
     QPainter p(&img);
     zd::PlayMetafile(m, p, QRectF(0, 0, 64, 64));
+    zd::TZdqExportToPagePDF pdf;
+    pdf.StartExport();
+    pdf.NewPage(0, 0);
+    pdf.ExportRecords(m);
+    pdf.PageProcessed(m);
+    pdf.EndExport();
   } catch (const std::runtime_error&) {
   }
   return 0;

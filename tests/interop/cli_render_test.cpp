@@ -175,6 +175,25 @@ TEST_F(CliRender, PdfOfTheExampleReadsBackWithTheDatabaseContents) {
       << last;
 }
 
+// "pdf" draws the pages with their fonts embedded and the report's outline
+// as bookmarks; "pdf-cells" rebuilds them from cells in the base fonts.
+TEST_F(CliRender, PdfKeepsThePageAndPdfCellsRebuildsItFromCells) {
+  const std::string page = Out("page.pdf"), cells = Out("cells.pdf");
+  ASSERT_EQ(Zdreport(RenderArgs(page, {"--pages", "1"})).exitCode, 0);
+  ASSERT_EQ(Zdreport(RenderArgs(cells, {"--pages", "1", "--format", "pdf-cells"})).exitCode, 0);
+  const std::string pageFonts = RunTool("pdffonts", {page}).out, cellFonts = RunTool("pdffonts", {cells}).out;
+  EXPECT_NE(pageFonts.find("+LiberationSans"), std::string::npos) << pageFonts;
+  EXPECT_EQ(cellFonts.find('+'), std::string::npos) << cellFonts;
+  EXPECT_NE(cellFonts.find("Helvetica"), std::string::npos) << cellFonts;
+  const std::vector<std::string> first =
+      SplitBars(Sqlite("SELECT country FROM (" + kOrderedLines + ") LIMIT 1"));
+  ASSERT_EQ(first.size(), 1u);
+  const std::string outline = RunTool("qpdf", {"--json", "--json-key=outlines", page}).out;
+  EXPECT_NE(outline.find("\"title\": \"" + first[0] + "\""), std::string::npos) << outline;
+  for (const std::string& pdf : {page, cells})
+    EXPECT_NE(PageText(pdf, 1).find("Order lines by country"), std::string::npos) << pdf;
+}
+
 TEST_F(CliRender, CsvHoldsTheOrderLines) {
   const std::string csv = Out("order-lines.csv");
   const ToolRun run = Zdreport(RenderArgs(csv));  // the format follows the extension
@@ -405,7 +424,7 @@ TEST_F(CliRender, TemplatesReadOnlyTheFilesTheyAreGiven) {
 TEST_F(CliRender, FormatsAndHelpListEveryOutputFormat) {
   const ToolRun formats = Zdreport({"formats"});
   ASSERT_EQ(formats.exitCode, 0) << formats.err;
-  for (const char* ext : {"pdf", "xls", "wk1", "wq1", "html", "xml", "csv", "txt"})
+  for (const char* ext : {"pdf", "pdf-cells", "xls", "wk1", "wq1", "html", "xml", "csv", "txt"})
     EXPECT_NE(("\n" + formats.out).find(std::string("\n") + ext + " "), std::string::npos) << ext << "\n" << formats.out;
   const ToolRun help = Zdreport({"--help"});
   EXPECT_EQ(help.exitCode, 0);
