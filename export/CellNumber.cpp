@@ -5,12 +5,14 @@
 #include <cmath>
 
 #include "host/core/TextUtil.h"
+#include "host/locale/DateTime.h"
 
 namespace zd {
 
 namespace {
 
 constexpr int kMaxSignificantDigits = 15;
+constexpr double kFirstSharedDay = 61;  // 1 March 1900
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -53,10 +55,71 @@ bool readInteger(std::string_view& s, char group, std::string& digits, bool& gro
   return !digits.empty();
 }
 
+// The order of day, month and year in a date format such as "M/d/yyyy",
+// with the spreadsheet code of each part and the separator between them.
+struct TDateLayout {
+  char order[3] = {};  // 'd', 'm', 'y'
+  std::string codes[3];
+  char separator = 0;
+};
+
+std::optional<TDateLayout> LayoutOf(std::string_view format) {
+  TDateLayout layout;
+  int part = 0;
+  for (size_t i = 0; i < format.size();) {
+    const char c = char(std::tolower(static_cast<unsigned char>(format[i])));
+    if (c != 'd' && c != 'm' && c != 'y') {
+      if (layout.separator && layout.separator != format[i]) return std::nullopt;
+      layout.separator = format[i++];
+      continue;
+    }
+    size_t run = 0;
+    while (i < format.size() && std::tolower(static_cast<unsigned char>(format[i])) == c) ++i, ++run;
+    if (part == 3 || run > 4 || (c != 'y' && run > 2)) return std::nullopt;
+    layout.order[part] = c;
+    layout.codes[part++] = std::string(run, c);
+  }
+  if (part != 3 || !layout.separator) return std::nullopt;
+  return layout;
+}
+
+// A date laid out as the format says, with a four-digit year.
+std::optional<TCellNumber> ReadDate(std::string_view s, std::string_view format) {
+  const std::optional<TDateLayout> layout = LayoutOf(format);
+  if (!layout) return std::nullopt;
+  int values[3] = {};
+  for (int part = 0; part < 3; ++part) {
+    size_t digits = 0;
+    while (digits < s.size() && isDigit(s[digits])) ++digits;
+    const bool year = layout->order[part] == 'y';
+    if (digits == 0 || (year ? digits != 4 : digits > 2)) return std::nullopt;
+    std::from_chars(s.data(), s.data() + digits, values[part]);
+    s.remove_prefix(digits);
+    if (part < 2) {
+      if (s.empty() || s[0] != layout->separator) return std::nullopt;
+      s.remove_prefix(1);
+    }
+  }
+  if (!s.empty()) return std::nullopt;
+  int day = 0, month = 0, year = 0;
+  for (int part = 0; part < 3; ++part)
+    (layout->order[part] == 'd' ? day : layout->order[part] == 'm' ? month : year) = values[part];
+  if (!IsValidDate(year, month, day)) return std::nullopt;
+  TCellNumber date;
+  date.Value = EncodeDate(year, month, day).days;
+  // Spreadsheets number the days alike from March 1900 on; earlier dates stay text.
+  if (date.Value < kFirstSharedDay) return std::nullopt;
+  date.DateFormat = layout->codes[0] + layout->separator + layout->codes[1] + layout->separator + layout->codes[2];
+  return date;
+}
+
 }  // namespace
 
 std::optional<TCellNumber> ReadCellNumber(std::string_view text, const TLocale& locale) {
   std::string_view s = trimmed(text);
+  if (!s.empty() && isDigit(s[0]))
+    for (std::string_view format : {std::string_view(locale.shortDateFormat), std::string_view("yyyy-mm-dd")})
+      if (std::optional<TCellNumber> date = ReadDate(s, format)) return date;
   // Most texts are words: a letter first is no number unless it starts the currency.
   if (!s.empty() && std::isalpha(static_cast<unsigned char>(s[0])) && !startsWith(s, locale.currencyString))
     return std::nullopt;
@@ -148,6 +211,7 @@ std::optional<TCellNumber> ReadCellNumber(std::string_view text, const TLocale& 
 }
 
 std::string SpreadsheetNumberFormat(const TCellNumber& n) {
+  if (!n.DateFormat.empty()) return n.DateFormat;
   std::string body = n.Grouped ? "#,##0" : "0";
   if (n.Decimals > 0) body += "." + std::string(size_t(n.Decimals), '0');
   if (n.Scientific) body += "E+00";

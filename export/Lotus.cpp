@@ -77,6 +77,8 @@ void TZdqLotusFamilyExport::writeCellHeader(uint16_t code, uint16_t length, uint
 // The format byte: protection bit, format kind (fixed 0, scientific 1,
 // currency 2, percent 3, comma 4) and the decimals, at most 15.
 uint8_t TZdqLotusFamilyExport::numberFormat(const TCellNumber& number) const {
+  constexpr uint8_t kSpecial = 7, kLongDate = 9;  // a date shown as MM/DD/YY
+  if (!number.DateFormat.empty()) return uint8_t((dialect_.ValueFormat & 0x80) | (kSpecial << 4) | kLongDate);
   uint8_t kind = 0;
   if (number.Scientific) kind = 1;
   else if (!number.Currency.empty()) kind = 2;

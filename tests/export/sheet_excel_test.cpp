@@ -154,6 +154,21 @@ TEST_F(SheetExcelTest, NumberTextsBecomeNumberCellsInTheFormatThatShowsThem) {
   EXPECT_EQ(uint8_t(numbers[1]->data[5]), 2);
 }
 
+TEST_F(SheetExcelTest, DateTextsBecomeDayNumbersShownAsTheyWere) {
+  const auto records = Export({textCell(10, 10, "2024-02-29"), textCell(100, 10, "3/1/1900"),
+                               textCell(10, 40, "2024-02-30"), textCell(100, 40, "1/15/1900")});
+  std::vector<std::string> formats;
+  std::vector<double> days;
+  for (const TBiffRecord& r : records) {
+    if (r.code == 0x001E) formats.push_back(r.data.substr(1));
+    if (r.code == 0x0003) days.push_back(r.Double(7));
+  }
+  EXPECT_EQ(formats, (std::vector<std::string>{"General", "yyyy-mm-dd", "m/d/yyyy"}));
+  // Day numbers as spreadsheets count them; no such day, and days before
+  // March 1900 (which spreadsheets count differently), stay text.
+  EXPECT_EQ(days, (std::vector<double>{45351, 61}));
+}
+
 TEST_F(SheetExcelTest, ABlankCellIsElevenBytes) {
   TExcelProbe probe;
   probe.Cell(TSpreadsheetCellType::ctBlank, "", TAlignment::taLeftJustify, 0x0102, 0x0304);
