@@ -196,6 +196,10 @@ namespace zd {
 
 namespace {
 
+// Characters no installed font has come in runs of Qt's box font, which has
+// no font file to embed (and no family name to ask for).
+bool HasFontFile(const QRawFont& raw) { return raw.isValid() && !raw.fontTable("head").isEmpty(); }
+
 std::string faceKey(const QRawFont& raw) {
   return (raw.familyName() + '|' + raw.styleName() + '|' + QString::number(raw.weight()) + '|' +
           QString::number(int(raw.style())))
@@ -227,6 +231,9 @@ std::shared_ptr<TPdfFontFile> PdfFontFileOf(const TFont& font) {
 }
 
 std::vector<TPdfGlyphRun> LayOutPdfText(const TFont& font, std::string_view utf8) {
+  // Qt loads no usable font for glyphs this tall; the player draws no such text either.
+  constexpr int kMaxPixelHeight = 4096;
+  if (std::abs(font.PixelHeight()) > kMaxPixelHeight) return {};
   const QString text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
   QTextLayout layout(text, ToQFont(font));
   layout.beginLayout();
@@ -240,6 +247,7 @@ std::vector<TPdfGlyphRun> LayOutPdfText(const TFont& font, std::string_view utf8
     const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
     const std::u32string character = text.mid(i, length).toStdU32String();
     for (const QGlyphRun& run : layout.glyphRuns(int(i), int(length))) {
+      if (!HasFontFile(run.rawFont())) continue;
       const std::string face = faceKey(run.rawFont());
       for (quint32 glyph : run.glyphIndexes()) shows.emplace(std::pair{face, glyph}, character);
     }
@@ -250,7 +258,7 @@ std::vector<TPdfGlyphRun> LayOutPdfText(const TFont& font, std::string_view utf8
   for (const QGlyphRun& run : layout.glyphRuns()) {
     const QList<quint32> glyphs = run.glyphIndexes();
     const QList<QPointF> positions = run.positions();
-    if (glyphs.isEmpty()) continue;
+    if (glyphs.isEmpty() || !HasFontFile(run.rawFont())) continue;
     TPdfGlyphRun out;
     out.Font = fileOfFace(run.rawFont());
     out.RightToLeft = run.isRightToLeft();

@@ -255,7 +255,7 @@ void TPdfPagePainter::text(const TEmfRecord& r, const TEmfState& state) {
   if (clipped) clip(r.RectAt(56));
   double x = t->Reference.X, y = t->Reference.Y;
   if (turned) {
-    const double angle = -state.Font.Escapement / 10.0 * kPi / 180.0, c = std::cos(angle), s = std::sin(angle);
+    const double angle = -double(state.Font.Escapement) / 10.0 * kPi / 180.0, c = std::cos(angle), s = std::sin(angle);
     number(c), number(s), number(-s), number(c), number(x), number(y);
     op("cm");
     x = y = 0;

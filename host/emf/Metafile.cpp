@@ -550,7 +550,7 @@ void ApplyEmfRecord(TEmfState& s, const TEmfRecord& r) {
     case EMR_EXTCREATEFONTINDIRECTW: {
       if (auto* o = slot(s, r.U32(8))) {
         TEmfLogFont f;
-        f.Height = r.I32(12); f.Width = r.I32(16); f.Escapement = r.I32(20);
+        f.Height = r.I32(12); f.Width = r.I32(16); f.Escapement = r.I32(20) % 3600;  // tenths of a degree: one turn at most
         f.Orientation = r.I32(24); f.Weight = r.I32(28);
         const uint32_t b1 = r.U32(32), b2 = r.U32(36);
         f.Italic = b1 & 0xFF; f.Underline = (b1 >> 8) & 0xFF; f.StrikeOut = (b1 >> 16) & 0xFF; f.CharSet = b1 >> 24;
