@@ -6,7 +6,7 @@
 
 #include "export/EmfRecords.h"
 #include "export/ExportAttributes.h"
-#include "host/graphics/GuiApp.h"
+#include "tests/Fixtures.h"
 
 namespace zd {
 namespace {

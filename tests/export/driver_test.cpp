@@ -7,6 +7,7 @@
 #include "export/ExportAttributes.h"
 #include "host/printing/Printer.h"
 #include "print/PrintZd.h"
+#include "tests/Fixtures.h"
 
 namespace zd {
 namespace {
@@ -46,14 +47,7 @@ class TGridCapture : public TZdqExportAttributes {
 class DriverTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "test";
-    static char* argv[] = {name, nullptr};
-    if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
-    TSystemPrinter& printer = TSystemPrinter::Instance();
-    printer.SetSystemPrintersHidden(true);
-    printer.SetVirtualPrinterEnabled(true);
-    printer.SetPrinterIndex(-1);
+    test::useVirtualPrinter();
   }
   void SetUp() override {
     TGridCapture::saved = &saved;

@@ -11,7 +11,7 @@
 #include "export/HtmlExport.h"
 #include "export/XmlEscape.h"
 #include "export/XmlExport.h"
-#include "host/graphics/GuiApp.h"
+#include "tests/Fixtures.h"
 #include "tests/TempPath.h"
 #include "host/locale/Locale.h"
 

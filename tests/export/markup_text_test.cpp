@@ -9,7 +9,7 @@
 #include "export/CsvExport.h"
 #include "export/TextExport.h"
 #include "export/TextExportFile.h"
-#include "host/graphics/GuiApp.h"
+#include "tests/Fixtures.h"
 #include "tests/TempPath.h"
 #include "host/locale/Locale.h"
 

@@ -19,7 +19,7 @@
 #include "export/PdfPageExport.h"
 #include "export/PdfWriter.h"
 #include "host/graphics/Bitmap.h"
-#include "host/graphics/GuiApp.h"
+#include "tests/Fixtures.h"
 #include "tests/TempPath.h"
 
 namespace zd {

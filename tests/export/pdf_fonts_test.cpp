@@ -13,7 +13,7 @@
 #include "export/PdfFontFile.h"
 #include "export/PdfFonts.h"
 #include "export/PdfTrueType.h"
-#include "host/graphics/GuiApp.h"
+#include "tests/Fixtures.h"
 #include "host/locale/Locale.h"
 
 namespace zd {

@@ -8,7 +8,7 @@
 
 #include "export/EmfRecords.h"
 #include "export/Spreadsheet.h"
-#include "host/graphics/GuiApp.h"
+#include "tests/Fixtures.h"
 #include "host/locale/Locale.h"
 #include "host/printing/Printer.h"
 #include "print/PrintZd.h"
@@ -173,11 +173,7 @@ class TwoPageTable : public TZdPrintComponent {
 class SheetFilesTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    test::ensureGuiApp();
-    TSystemPrinter& printer = TSystemPrinter::Instance();
-    printer.SetSystemPrintersHidden(true);
-    printer.SetVirtualPrinterEnabled(true);
-    printer.SetPrinterIndex(-1);
+    test::useVirtualPrinter();
   }
   void SetUp() override {
     TCallLog::files = &files;

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "host/data/CsvDataSet.h"
-#include "host/graphics/GuiApp.h"
+#include "tests/Fixtures.h"
 #include "report/PictureControls.h"
 #include "report/Template.h"
 #include "report/TextControls.h"

@@ -8,7 +8,7 @@
 
 #include "host/emf/Metafile.h"
 #include "host/graphics/Bitmap.h"
-#include "tests/host/graphics/GuiApp.h"
+#include "tests/Fixtures.h"
 #include "tests/TempPath.h"
 
 using namespace zd;

@@ -15,7 +15,7 @@
 #include "export/HtmlExport.h"
 #include "export/TextExport.h"
 #include "export/XmlExport.h"
-#include "host/graphics/GuiApp.h"
+#include "tests/Fixtures.h"
 #include "tests/TempPath.h"
 #include "host/printing/Printer.h"
 #include "print/PrintZd.h"
@@ -100,11 +100,7 @@ std::vector<std::vector<std::string>> ExpectedRows(int firstPage, int lastPage) 
 class MarkupInteropTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    test::ensureGuiApp();
-    TSystemPrinter& printer = TSystemPrinter::Instance();
-    printer.SetSystemPrintersHidden(true);
-    printer.SetVirtualPrinterEnabled(true);
-    printer.SetPrinterIndex(-1);
+    test::useVirtualPrinter();
   }
   void SetUp() override {
     dir = test::UniqueTempPath("markup_interop");

@@ -15,7 +15,7 @@
 #include "export/PdfPageExport.h"
 #include "host/emf/MetafilePlayer.h"
 #include "host/graphics/Bitmap.h"
-#include "host/graphics/GuiApp.h"
+#include "tests/Fixtures.h"
 #include "host/graphics/QtGraphics.h"
 #include "host/locale/Locale.h"
 #include "host/printing/Printer.h"
@@ -98,11 +98,7 @@ class SampleReport : public TZdPrintComponent {
 class PdfExportInterop : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    test::ensureGuiApp();
-    TSystemPrinter& printer = TSystemPrinter::Instance();
-    printer.SetSystemPrintersHidden(true);
-    printer.SetVirtualPrinterEnabled(true);
-    printer.SetPrinterIndex(-1);
+    test::useVirtualPrinter();
   }
   void SetUp() override {
     report.AnimatedStatus = false;

@@ -6,7 +6,7 @@
 #include <QStandardPaths>
 #include <filesystem>
 
-#include "host/graphics/GuiApp.h"
+#include "tests/Fixtures.h"
 #include "host/printing/Printer.h"
 #include "host/printing/PrinterPainter.h"
 #include "print/ZdPrntr.h"

@@ -16,7 +16,7 @@
 #include "export/Lotus.h"
 #include "export/QuattroPro.h"
 #include "export/XlsxExport.h"
-#include "host/graphics/GuiApp.h"
+#include "tests/Fixtures.h"
 #include "host/printing/Printer.h"
 #include "print/PrintZd.h"
 #include "tests/TempPath.h"
@@ -176,11 +176,7 @@ struct Format {
 class SheetExportInterop : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    test::ensureGuiApp();
-    TSystemPrinter& printer = TSystemPrinter::Instance();
-    printer.SetSystemPrintersHidden(true);
-    printer.SetVirtualPrinterEnabled(true);
-    printer.SetPrinterIndex(-1);
+    test::useVirtualPrinter();
   }
   void SetUp() override {
     dir = test::UniqueTempPath("zd_sheet_interop");

@@ -11,6 +11,7 @@
 #include "host/graphics/QtGraphics.h"
 #include "print/Frame.h"
 #include "print/ZdPrntr.h"
+#include "tests/Fixtures.h"
 
 namespace zd {
 namespace {
@@ -59,10 +60,7 @@ TPicture Square(int w, int h, TColor color = clBlue) {
 class FrameTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "test";
-    static char* argv[] = {name, nullptr};
-    if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
+    test::ensureGuiApp();
   }
   TZdqFrame frame;
 };

@@ -13,6 +13,7 @@
 #include "host/printing/Printer.h"
 #include "print/PreparedReport.h"
 #include "print/PrintZd.h"
+#include "tests/Fixtures.h"
 
 namespace zd {
 namespace {
@@ -120,14 +121,7 @@ class OneWayBuffer : public std::streambuf {
 class PreparedReportTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "test";
-    static char* argv[] = {name, nullptr};
-    if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
-    TSystemPrinter& printer = TSystemPrinter::Instance();
-    printer.SetSystemPrintersHidden(true);
-    printer.SetVirtualPrinterEnabled(true);
-    printer.SetPrinterIndex(-1);
+    test::useVirtualPrinter();
   }
   void SetUp() override {
     dir = fs::temp_directory_path() /

@@ -12,6 +12,7 @@
 #include "host/ui/Progress.h"
 #include "host/locale/Clock.h"
 #include "print/PrintZd.h"
+#include "tests/Fixtures.h"
 
 namespace zd {
 namespace {
@@ -91,14 +92,7 @@ class RecordingTarget : public TPrintTarget {
 class PrintComponentTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "test";
-    static char* argv[] = {name, nullptr};
-    if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
-    TSystemPrinter& printer = TSystemPrinter::Instance();
-    printer.SetSystemPrintersHidden(true);
-    printer.SetVirtualPrinterEnabled(true);
-    printer.SetPrinterIndex(-1);
+    test::useVirtualPrinter();
   }
   void TearDown() override {
     SetPrintDialog({});

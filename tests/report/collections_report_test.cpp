@@ -20,6 +20,7 @@
 #include "host/printing/Printer.h"
 #include "report/TextControls.h"
 #include "report/ZdReport.h"
+#include "tests/Fixtures.h"
 
 using namespace zd;
 
@@ -57,14 +58,7 @@ std::vector<TDrawnText> DrawnTexts(const TPageInfo& page) {
 class CollectionsReport : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "collections";
-    static char* argv[] = {name, nullptr};
-    if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
-    TSystemPrinter& printer = TSystemPrinter::Instance();
-    printer.SetSystemPrintersHidden(true);
-    printer.SetVirtualPrinterEnabled(true);
-    printer.SetPrinterIndex(-1);
+    test::useVirtualPrinter();
   }
 
   CollectionsReport() {

@@ -20,6 +20,7 @@
 #include "host/ui/Progress.h"
 #include "report/TextControls.h"
 #include "report/ZdReport.h"
+#include "tests/Fixtures.h"
 
 using namespace zd;
 
@@ -50,14 +51,7 @@ using Texts = std::vector<std::string>;
 class EngineTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "test";
-    static char* argv[] = {name, nullptr};
-    if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
-    TSystemPrinter& printer = TSystemPrinter::Instance();
-    printer.SetSystemPrintersHidden(true);
-    printer.SetVirtualPrinterEnabled(true);
-    printer.SetPrinterIndex(-1);
+    test::useVirtualPrinter();
   }
 
   EngineTest() {

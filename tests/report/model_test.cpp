@@ -11,7 +11,7 @@
 #include "host/data/MemoryDataSet.h"
 #include "print/TextIds.h"
 #include "report/ControlRegistry.h"
-#include "tests/host/graphics/GuiApp.h"
+#include "tests/Fixtures.h"
 #include "report/PictureControls.h"
 #include "report/ShapeControls.h"
 #include "report/TextControls.h"

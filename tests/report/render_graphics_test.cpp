@@ -15,6 +15,7 @@
 #include "report/PictureControls.h"
 #include "report/ShapeControls.h"
 #include "report/ZdReport.h"
+#include "tests/Fixtures.h"
 
 using namespace zd;
 
@@ -92,10 +93,7 @@ TPicture Filled(int w, int h, TColor color) {
 class RenderGraphics : public ::testing::Test {
  protected:
   void SetUp() override {
-    static int argc = 1;
-    static char arg0[] = "render_graphics_test";
-    static char* argv[] = {arg0, nullptr};
-    if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
+    test::ensureGuiApp();
   }
 
   TZdqBand& Detail() { return *report.GetBand(report.GetIndexBand(TBandType::btDetail)); }

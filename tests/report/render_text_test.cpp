@@ -13,6 +13,7 @@
 #include "host/emf/MetafilePlayer.h"
 #include "report/TextControls.h"
 #include "report/ZdReport.h"
+#include "tests/Fixtures.h"
 
 using namespace zd;
 
@@ -61,10 +62,7 @@ QImage Played(const TMetafile& meta) {
 class RenderText : public ::testing::Test {
  protected:
   void SetUp() override {
-    static int argc = 1;
-    static char arg0[] = "render_text_test";
-    static char* argv[] = {arg0, nullptr};
-    if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
+    test::ensureGuiApp();
   }
 
   TZdqBand& Detail() { return *report.GetBand(report.GetIndexBand(TBandType::btDetail)); }

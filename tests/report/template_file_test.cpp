@@ -18,6 +18,7 @@
 #include "report/TemplateObjects.h"
 #include "report/TextControls.h"
 #include "report/ZdReport.h"
+#include "tests/Fixtures.h"
 
 namespace zd {
 namespace {
@@ -25,14 +26,7 @@ namespace {
 class TemplateTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "test";
-    static char* argv[] = {name, nullptr};
-    if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
-    TSystemPrinter& printer = TSystemPrinter::Instance();
-    printer.SetSystemPrintersHidden(true);
-    printer.SetVirtualPrinterEnabled(true);
-    printer.SetPrinterIndex(-1);
+    test::useVirtualPrinter();
   }
 
   TemplateTest() {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "host/graphics/Bitmap.h"
-#include "tests/host/graphics/GuiApp.h"
+#include "tests/Fixtures.h"
 
 using namespace zd;
 

@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "host/graphics/Canvas.h"
-#include "tests/host/graphics/GuiApp.h"
+#include "tests/Fixtures.h"
 
 using namespace zd;
 

@@ -6,7 +6,7 @@
 #include <QPrinterInfo>
 #include <filesystem>
 
-#include "host/graphics/GuiApp.h"
+#include "tests/Fixtures.h"
 #include "host/printing/PaperCodes.h"
 #include "host/printing/Printer.h"
 #include "host/printing/PrinterPainter.h"

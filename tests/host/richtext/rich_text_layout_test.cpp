@@ -9,7 +9,7 @@
 #include "host/emf/Metafile.h"
 #include "host/graphics/QtGraphics.h"
 #include "host/richtext/RichText.h"
-#include "tests/host/graphics/GuiApp.h"
+#include "tests/Fixtures.h"
 
 using namespace zd;
 
