@@ -4,7 +4,6 @@
 #include <cctype>
 #include <stdexcept>
 
-#include "export/DosCodePages.h"
 #include "export/PdfCodePages.h"
 #include "host/locale/CodePages.h"
 #include "host/richtext/CodePage.h"
@@ -29,18 +28,9 @@ std::string knownNames() {
 
 }  // namespace
 
-namespace {
-
-const char16_t* tableOf(int codePage) {
-  if (const char16_t* windows = SingleByteCodePage(codePage)) return windows;
-  return DosCodePage(codePage);
-}
-
-}  // namespace
-
 TZdqOutputCharset::TZdqOutputCharset(int codePage) : codePage_(codePage == kUtf8CodePage ? Utf8 : codePage) {
   if (codePage_ == Utf8) return;
-  const char16_t* table = tableOf(codePage_);
+  const char16_t* table = SingleByteCodePage(codePage_);
   if (!table)
     throw std::invalid_argument("code page " + std::to_string(codePage) + " cannot be written (encodings: " +
                                 knownNames() + ")");
@@ -57,7 +47,7 @@ TZdqOutputCharset TZdqOutputCharset::CommonTo(int codePage, int other) {
 
 std::string TZdqOutputCharset::Name() const {
   if (IsUtf8()) return "UTF-8";
-  return (DosCodePage(codePage_) ? "IBM" : "windows-") + std::to_string(codePage_);
+  return (IsDosCodePage(codePage_) ? "IBM" : "windows-") + std::to_string(codePage_);
 }
 
 bool TZdqOutputCharset::CanEncode(char32_t c) const {
