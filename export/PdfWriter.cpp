@@ -6,11 +6,10 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 
 #include "export/PdfCodePages.h"
 #include "export/TextExportFile.h"
+#include "host/core/WholeFile.h"
 #include "host/locale/Clock.h"
 #include "host/locale/DateTime.h"
 
@@ -176,24 +175,15 @@ void TPdfWriter::SaveSpooledTo(const std::string& fileName) {
   spill();
   if (std::fflush(spool_) != 0 || std::fseek(spool_, 0, SEEK_SET) != 0)
     throw EPdfError("cannot read back the temporary file of the PDF document");
-  const std::string partial = fileName + ".partial";
-  {
-    std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-    if (!out) throw EPdfError("cannot create the file \"" + fileName + "\"");
+  try {
+    TWholeFile out(fileName);
     std::string buffer(kSpoolBuffer, '\0');
     for (size_t got; (got = std::fread(buffer.data(), 1, buffer.size(), spool_)) > 0;)
-      out.write(buffer.data(), std::streamsize(got));
-    out.close();
-    if (!out || std::ferror(spool_)) {
-      std::remove(partial.c_str());
-      throw EPdfError("cannot write the file \"" + fileName + "\"");
-    }
-  }
-  std::error_code error;
-  std::filesystem::rename(partial, fileName, error);
-  if (error) {
-    std::remove(partial.c_str());
-    throw EPdfError("cannot write the file \"" + fileName + "\": " + error.message());
+      out.Stream().write(buffer.data(), std::streamsize(got));
+    if (std::ferror(spool_)) throw EPdfError("cannot read back the temporary file of the PDF document");
+    out.Commit();
+  } catch (const EFileWriteError& e) {
+    throw EPdfError(e.what());
   }
 }
 

@@ -28,13 +28,20 @@ const TField* NamedField(const TZdqControl& control, const std::string& expressi
 // Binary content rather than text; memo fields hold text.
 bool HoldsBinary(const TField& field) { return field.IsBlob() && !IsTextFieldType(field.DataType()); }
 
+// One message for a refused, missing or undecodable source, so that it
+// tells nothing about the file.
+void WarnUnreadable(const TZdqControl& control, const std::string& source) {
+  if (TZdReport* report = control.GetZdReport())
+    report->AddWarning(source + " of " + control.DisplayName() + " cannot be read");
+}
+
 // The file through the report's file access; nullopt for a file that cannot
-// be read, whatever the reason, after saying so once.
+// be read, whatever the reason, after saying so.
 std::optional<TBytes> ReadTemplateFile(const TZdqControl& control, const std::string& path) {
   TZdReport* report = control.GetZdReport();
   if (!report || path.empty()) return std::nullopt;
   auto bytes = report->FileAccess().Read(path);
-  if (!bytes) report->AddWarning("file '" + path + "' of " + control.DisplayName() + " cannot be read");
+  if (!bytes) WarnUnreadable(control, "file '" + path + "'");
   return bytes;
 }
 
@@ -140,8 +147,7 @@ void TZdqImage::takePicture(const TBytes& bytes, const std::string& source) {
   try {
     picture_.LoadFromBytes(bytes);
   } catch (const EGraphicsError&) {
-    // Said as for a missing file, so that it tells nothing about the file.
-    if (TZdReport* report = GetZdReport()) report->AddWarning(source + " of " + DisplayName() + " cannot be read");
+    WarnUnreadable(*this, source);
   }
 }
 
