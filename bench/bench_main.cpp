@@ -19,13 +19,13 @@
 #include <string>
 
 #include "export/ExportRegistry.h"
-#include "export/PdfPageExport.h"
+#include "export/pdf/PdfPageExport.h"
 #include "host/data/SqlDataSet.h"
 #include "host/emf/MetafilePlayer.h"
 #include "host/printing/Printer.h"
 #include "print/PrintZd.h"
-#include "report/TextControls.h"
-#include "report/ZdReport.h"
+#include "report/controls/TextControls.h"
+#include "report/model/ZdReport.h"
 
 namespace {
 

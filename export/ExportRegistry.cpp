@@ -4,16 +4,16 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "export/CsvExport.h"
-#include "export/Excel.h"
-#include "export/HtmlExport.h"
-#include "export/Lotus.h"
-#include "export/PdfExport.h"
-#include "export/PdfPageExport.h"
-#include "export/QuattroPro.h"
-#include "export/TextExport.h"
-#include "export/XlsxExport.h"
-#include "export/XmlExport.h"
+#include "export/markup/CsvExport.h"
+#include "export/sheet/Excel.h"
+#include "export/markup/HtmlExport.h"
+#include "export/sheet/Lotus.h"
+#include "export/pdf/PdfExport.h"
+#include "export/pdf/PdfPageExport.h"
+#include "export/sheet/QuattroPro.h"
+#include "export/markup/TextExport.h"
+#include "export/sheet/XlsxExport.h"
+#include "export/markup/XmlExport.h"
 #include "host/core/ClassRegistry.h"
 #include "host/core/TextUtil.h"
 

@@ -4,7 +4,7 @@
 #include <cctype>
 #include <stdexcept>
 
-#include "export/PdfCodePages.h"
+#include "export/pdf/PdfCodePages.h"
 #include "host/locale/CodePages.h"
 #include "host/richtext/CodePage.h"
 

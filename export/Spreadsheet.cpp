@@ -8,8 +8,8 @@
 #include <ostream>
 #include <sstream>
 
-#include "export/PdfCodePages.h"
-#include "export/TextExportFile.h"
+#include "export/pdf/PdfCodePages.h"
+#include "export/markup/TextExportFile.h"
 #include "host/core/Properties.h"
 #include "host/core/TextUtil.h"
 #include "host/richtext/CodePage.h"

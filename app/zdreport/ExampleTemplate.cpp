@@ -1,10 +1,10 @@
 #include "app/zdreport/ExampleTemplate.h"
 
 #include "host/data/SqlDataSet.h"
-#include "report/ShapeControls.h"
-#include "report/Template.h"
-#include "report/TextControls.h"
-#include "report/ZdReport.h"
+#include "report/controls/ShapeControls.h"
+#include "report/template/Template.h"
+#include "report/controls/TextControls.h"
+#include "report/model/ZdReport.h"
 
 namespace zd::cli {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "host/core/TextUtil.h"
 #include "host/locale/DateTime.h"
-#include "report/ZdReport.h"
+#include "report/model/ZdReport.h"
 
 namespace zd::cli {
 namespace {

@@ -10,9 +10,9 @@
 #include "app/zdreport/ParameterValues.h"
 #include "expr/PageRange.h"
 #include "host/printing/Printer.h"
-#include "report/Template.h"
-#include "report/ZdReport.h"
-#include "report/ZdqDMan.h"
+#include "report/template/Template.h"
+#include "report/model/ZdReport.h"
+#include "report/model/ZdqDMan.h"
 
 namespace zd::cli {
 namespace {

@@ -11,8 +11,8 @@
 #include "app/zdreport/ExportFormats.h"
 #include "app/zdreport/RenderCommand.h"
 #include "app/zdreport/TerminalProgress.h"
-#include "report/Template.h"
-#include "report/TemplateDump.h"
+#include "report/template/Template.h"
+#include "report/template/TemplateDump.h"
 
 namespace {
 

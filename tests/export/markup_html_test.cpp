@@ -8,9 +8,9 @@
 #include <regex>
 #include <sstream>
 
-#include "export/HtmlExport.h"
-#include "export/XmlEscape.h"
-#include "export/XmlExport.h"
+#include "export/markup/HtmlExport.h"
+#include "export/markup/XmlEscape.h"
+#include "export/markup/XmlExport.h"
 #include "tests/Fixtures.h"
 #include "tests/TempPath.h"
 #include "host/locale/Locale.h"

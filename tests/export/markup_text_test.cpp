@@ -6,9 +6,9 @@
 #include <fstream>
 #include <iterator>
 
-#include "export/CsvExport.h"
-#include "export/TextExport.h"
-#include "export/TextExportFile.h"
+#include "export/markup/CsvExport.h"
+#include "export/markup/TextExport.h"
+#include "export/markup/TextExportFile.h"
 #include "tests/Fixtures.h"
 #include "tests/TempPath.h"
 #include "host/locale/Locale.h"

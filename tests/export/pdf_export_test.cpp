@@ -15,9 +15,9 @@
 
 #include "EmfRecords.h"
 #include "export/ExportRegistry.h"
-#include "export/PdfExport.h"
-#include "export/PdfPageExport.h"
-#include "export/PdfWriter.h"
+#include "export/pdf/PdfExport.h"
+#include "export/pdf/PdfPageExport.h"
+#include "export/pdf/PdfWriter.h"
 #include "host/graphics/Bitmap.h"
 #include "tests/Fixtures.h"
 #include "tests/TempPath.h"

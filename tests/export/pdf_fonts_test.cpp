@@ -9,10 +9,10 @@
 
 #include <regex>
 
-#include "export/PdfCodePages.h"
-#include "export/PdfFontFile.h"
-#include "export/PdfFonts.h"
-#include "export/PdfTrueType.h"
+#include "export/pdf/PdfCodePages.h"
+#include "export/pdf/PdfFontFile.h"
+#include "export/pdf/PdfFonts.h"
+#include "export/pdf/PdfTrueType.h"
 #include "tests/Fixtures.h"
 #include "host/locale/Locale.h"
 

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <regex>
 
-#include "export/PdfWriter.h"
+#include "export/pdf/PdfWriter.h"
 #include "tests/TempPath.h"
 
 namespace zd {

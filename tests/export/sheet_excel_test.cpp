@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "export/Excel.h"
+#include "export/sheet/Excel.h"
 #include "host/core/Component.h"
 #include "host/locale/Locale.h"
 #include "tests/TempPath.h"

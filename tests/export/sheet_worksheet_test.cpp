@@ -6,8 +6,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "export/Lotus.h"
-#include "export/QuattroPro.h"
+#include "export/sheet/Lotus.h"
+#include "export/sheet/QuattroPro.h"
 #include "tests/TempPath.h"
 
 namespace zd {

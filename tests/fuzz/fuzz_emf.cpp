@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "export/PdfPageExport.h"
+#include "export/pdf/PdfPageExport.h"
 #include "host/emf/Metafile.h"
 #include "host/emf/MetafilePlayer.h"
 #include "host/graphics/Bitmap.h"

@@ -8,9 +8,9 @@
 #include <cstdint>
 
 #include "host/printing/Printer.h"
-#include "report/Template.h"
-#include "report/TemplateDump.h"
-#include "report/ZdReport.h"
+#include "report/template/Template.h"
+#include "report/template/TemplateDump.h"
+#include "report/model/ZdReport.h"
 
 namespace {
 

@@ -17,10 +17,10 @@
 
 #include "host/data/CsvDataSet.h"
 #include "tests/Fixtures.h"
-#include "report/PictureControls.h"
-#include "report/Template.h"
-#include "report/TextControls.h"
-#include "report/ZdReport.h"
+#include "report/controls/PictureControls.h"
+#include "report/template/Template.h"
+#include "report/controls/TextControls.h"
+#include "report/model/ZdReport.h"
 #include "tests/TempPath.h"
 
 namespace fs = std::filesystem;

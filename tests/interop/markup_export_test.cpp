@@ -11,10 +11,10 @@
 #include <iterator>
 #include <sstream>
 
-#include "export/CsvExport.h"
-#include "export/HtmlExport.h"
-#include "export/TextExport.h"
-#include "export/XmlExport.h"
+#include "export/markup/CsvExport.h"
+#include "export/markup/HtmlExport.h"
+#include "export/markup/TextExport.h"
+#include "export/markup/XmlExport.h"
 #include "tests/Fixtures.h"
 #include "tests/TempPath.h"
 #include "host/printing/Printer.h"

@@ -11,8 +11,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "export/PdfExport.h"
-#include "export/PdfPageExport.h"
+#include "export/pdf/PdfExport.h"
+#include "export/pdf/PdfPageExport.h"
 #include "host/emf/MetafilePlayer.h"
 #include "host/graphics/Bitmap.h"
 #include "tests/Fixtures.h"

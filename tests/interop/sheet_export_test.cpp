@@ -12,10 +12,10 @@
 #include <sstream>
 
 #include "export/CellNumber.h"
-#include "export/Excel.h"
-#include "export/Lotus.h"
-#include "export/QuattroPro.h"
-#include "export/XlsxExport.h"
+#include "export/sheet/Excel.h"
+#include "export/sheet/Lotus.h"
+#include "export/sheet/QuattroPro.h"
+#include "export/sheet/XlsxExport.h"
 #include "tests/Fixtures.h"
 #include "host/printing/Printer.h"
 #include "print/PrintZd.h"

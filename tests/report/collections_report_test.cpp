@@ -18,8 +18,8 @@
 #include "host/data/MemoryDataSet.h"
 #include "host/emf/Metafile.h"
 #include "host/printing/Printer.h"
-#include "report/TextControls.h"
-#include "report/ZdReport.h"
+#include "report/controls/TextControls.h"
+#include "report/model/ZdReport.h"
 #include "tests/Fixtures.h"
 
 using namespace zd;

@@ -10,9 +10,9 @@
 #include "expr/ExprErrors.h"
 #include "expr/ExprValue.h"
 #include "host/data/MemoryDataSet.h"
-#include "report/ExprAdapter.h"
-#include "report/Template.h"
-#include "report/ZdReport.h"
+#include "report/model/ExprAdapter.h"
+#include "report/template/Template.h"
+#include "report/model/ZdReport.h"
 
 using namespace zd;
 

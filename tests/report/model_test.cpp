@@ -10,12 +10,12 @@
 #include "host/core/TextUtil.h"
 #include "host/data/MemoryDataSet.h"
 #include "print/TextIds.h"
-#include "report/ControlRegistry.h"
+#include "report/model/ControlRegistry.h"
 #include "tests/Fixtures.h"
-#include "report/PictureControls.h"
-#include "report/ShapeControls.h"
-#include "report/TextControls.h"
-#include "report/ZdReport.h"
+#include "report/controls/PictureControls.h"
+#include "report/controls/ShapeControls.h"
+#include "report/controls/TextControls.h"
+#include "report/model/ZdReport.h"
 
 using namespace zd;
 

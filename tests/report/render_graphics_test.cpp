@@ -12,9 +12,9 @@
 #include "host/data/MemoryDataSet.h"
 #include "host/emf/Metafile.h"
 #include "host/emf/MetafilePlayer.h"
-#include "report/PictureControls.h"
-#include "report/ShapeControls.h"
-#include "report/ZdReport.h"
+#include "report/controls/PictureControls.h"
+#include "report/controls/ShapeControls.h"
+#include "report/model/ZdReport.h"
 #include "tests/Fixtures.h"
 
 using namespace zd;

@@ -11,13 +11,13 @@
 
 #include "host/data/MemoryDataSet.h"
 #include "host/printing/Printer.h"
-#include "report/PictureControls.h"
-#include "report/ShapeControls.h"
-#include "report/Template.h"
-#include "report/TemplateDump.h"
-#include "report/TemplateObjects.h"
-#include "report/TextControls.h"
-#include "report/ZdReport.h"
+#include "report/controls/PictureControls.h"
+#include "report/controls/ShapeControls.h"
+#include "report/template/Template.h"
+#include "report/template/TemplateDump.h"
+#include "report/template/TemplateObjects.h"
+#include "report/controls/TextControls.h"
+#include "report/model/ZdReport.h"
 #include "tests/Fixtures.h"
 
 namespace zd {

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "report/ComponentStream.h"
+#include "report/template/ComponentStream.h"
 
 namespace zd {
 namespace {

@@ -1,0 +1,142 @@
+#include "export/markup/TextExport.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include "export/pdf/PdfCodePages.h"
+#include "export/markup/TextExportFile.h"
+#include "host/core/Properties.h"
+#include "host/core/TextUtil.h"
+#include "host/richtext/CodePage.h"
+
+namespace zd {
+
+namespace {
+
+// Nearest integer, exact halves to the even one; nullopt outside [lo, hi].
+std::optional<int> roundedWithin(double v, int lo, int hi) {
+  if (!std::isfinite(v)) return std::nullopt;
+  double r = std::floor(v);
+  const double diff = v - r;
+  if (diff > 0.5 || (diff == 0.5 && std::fmod(r, 2.0) != 0)) r += 1;
+  if (r < lo || r > hi) return std::nullopt;
+  return int(r);
+}
+
+bool isBlank(const std::u32string& line) {
+  for (char32_t c : line)
+    if (c > U' ') return false;
+  return true;
+}
+
+std::string utf8Of(const std::u32string& s) {
+  std::string out;
+  for (char32_t c : s) AppendUtf8(c, out);
+  return out;
+}
+
+}  // namespace
+
+TZdqExportToText::TZdqExportToText(TComponent* owner) : TZdqExport(owner) {}
+
+const TClassProperties* TZdqExportToText::PublishedProperties() const {
+  static const TClassProperties props =
+      TPropertiesOf<TZdqExportToText>("TZdqExportToText", TZdqExport::PublishedProperties())
+          .Integer("CodePage", &TZdqExportToText::CodePage, &TZdqExportToText::SetCodePage,
+                   TZdqOutputCharset::Utf8)
+          .Build();
+  return &props;
+}
+
+void TZdqExportToText::StartExport() {
+  TZdqExport::StartExport();
+  lines_.clear();
+  lineY_.clear();
+  FactorX = 5.1;
+  FactorY = 16.0;
+}
+
+void TZdqExportToText::EndExport() {
+  lines_.clear();
+  lineY_.clear();
+  TZdqExport::EndExport();
+}
+
+void TZdqExportToText::NewPage(int page, int bar) {
+  if (page >= 1 && bar == 0 && lines_.size() >= 2) lines_.back() += U'\f';
+  TZdqExport::NewPage(page, bar);
+}
+
+void TZdqExportToText::ExportEMFRecord(const TEmfRecord& record, const TEmfState& state) {
+  TZdqExport::ExportEMFRecord(record, state);
+  if (record.Type != EMR_EXTTEXTOUTA && record.Type != EMR_EXTTEXTOUTW && record.Type != EMR_SMALLTEXTOUT)
+    return;
+  const std::optional<TEmfText> text = ReadEmfText(record);
+  if (!text || Trim(text->Text).empty()) return;
+  // The left and top of the inflated bounds; a small text has only its reference point.
+  const bool small = record.Type == EMR_SMALLTEXTOUT;
+  const double x = small ? double(text->Reference.X) : double(text->Bounds.Left) - 1;
+  const double y = small ? double(text->Reference.Y) : double(text->Bounds.Top) - 1;
+  placeText(OffsetX + x, OffsetY + y, DecodeUtf8(text->Text));
+}
+
+// A text that cannot be placed (far outside any page) is dropped, so one bad
+// record does not stop the export.
+void TZdqExportToText::placeText(double x, double y, std::u32string text) {
+  if (FactorX <= 0 || FactorY <= 0) return;
+  const std::optional<int> line = roundedWithin(y / FactorY, -kMaxLines, kMaxLines - 1);
+  const std::optional<int> column = roundedWithin(x / FactorX, -kMaxColumns, kMaxColumns);
+  if (!line || !column) return;
+  // Line breaks inside a text would split the line it is placed on.
+  for (char32_t& c : text)
+    if (c < U' ') c = U' ';
+
+  size_t index = size_t(std::max(*line, 0));
+  // Lines of text closer together than a text line, which round to the same
+  // line, would overwrite each other: the later one goes below.
+  const size_t from = size_t(std::max(*column - 1, 0));
+  for (int tries = 0; tries < kMaxShift && index < lineY_.size() && lineY_[index] && *lineY_[index] != y &&
+                      overlaps(lines_[index], from, text.size());
+       ++tries)
+    ++index;
+  if (lines_.size() <= index) {
+    lines_.resize(index + 1);
+    lineY_.resize(index + 1);
+  }
+  if (!lineY_[index]) lineY_[index] = y;
+  std::u32string& target = lines_[index];
+  if (*column < 1) {
+    target.insert(0, text);
+    return;
+  }
+  const size_t at = size_t(*column - 1);
+  if (target.size() < size_t(*column)) target.resize(size_t(*column), U' ');
+  target.erase(at, text.size());
+  target.insert(at, text);
+}
+
+bool TZdqExportToText::overlaps(const std::u32string& line, size_t from, size_t length) {
+  for (size_t i = from; i < std::min(line.size(), from + length); ++i)
+    if (line[i] != U' ') return true;
+  return false;
+}
+
+void TZdqExportToText::SaveToFile(const std::string& fileName) {
+  TZdqExport::SaveToFile(fileName);
+  while (lines_.size() > 1 && isBlank(lines_.back())) lines_.pop_back();
+  std::string text;
+  for (const std::u32string& line : lines_) text += utf8Of(line) + "\r\n";
+  WriteExportFile(fileName, charset_.Encode(text, &ReplacedCharacters));
+  lines_.clear();
+  lineY_.clear();
+}
+
+std::vector<std::string> TZdqExportToText::Lines() const {
+  std::vector<std::string> out;
+  out.reserve(lines_.size());
+  for (const std::u32string& line : lines_) out.push_back(utf8Of(line));
+  return out;
+}
+
+}  // namespace zd

@@ -1,0 +1,128 @@
+#include "report/engine/BandEnginePage.h"
+
+#include <algorithm>
+
+#include "report/engine/BandEngineValues.h"
+
+namespace zd {
+
+void TZdqPageStarter::Start(bool isNewBar) {
+  TZdReport& r = report_;
+  // Column counts below 1 cannot be set, but a page must never divide by one.
+  const int columns = std::max(r.ColumnNumber(), 1);
+  if (r.intCurColumn > -1 && r.intCurColumn < columns && r.OnEndColumn) r.OnEndColumn(&r, r.intCurColumn);
+  const bool nextColumn = staysOnSheet(isNewBar, columns);
+  drawReservedFooters(!nextColumn);
+  advance(nextColumn, isNewBar);
+  placeColumn(columns);
+  refreshPageValues();
+  TZdqBand* title = r.intCurColumn == 0 ? printSheetBands() : nullptr;
+  if (columns > 1) printColumnBands();
+  r.boolWasNewPage = true;
+  r.ResetPrintedValues(TResetType::rtEndPage);
+  if (r.intCurColumn != 0 || r.intCurPage != 0) reprintGroupHeaders();
+  // The title's own page gets its column start before the page that follows it.
+  if (r.OnBeginColumn) r.OnBeginColumn(&r, r.intCurColumn);
+  if (title && title->NewPage) r.NewPage(false);
+}
+
+bool TZdqPageStarter::staysOnSheet(bool isNewBar, int columns) const {
+  const TZdReport& r = report_;
+  const bool pageOpen = r.MFCanvas && r.Pages().Count() > 0;
+  return !isNewBar && pageOpen && r.intCurColumn >= 0 && r.intCurColumn < columns - 1;
+}
+
+void TZdqPageStarter::drawReservedFooters(bool sheetEnds) {
+  TZdReport& r = report_;
+  if (!r.MFCanvas) return r.ReservedFooters.clear();
+  const int columnLeft = r.intColumnLeft;
+  auto& reserved = r.ReservedFooters;
+  for (size_t i = 0; i < reserved.size();) {
+    const TZdReport::TReservedFooter footer = reserved[i];
+    if (!sheetEnds && footer.band->BandType() == TBandType::btPageFooter) {
+      ++i;
+      continue;
+    }
+    reserved.erase(reserved.begin() + std::ptrdiff_t(i));
+    r.intColumnLeft = footer.columnLeft;
+    footer.band->PrintBand(footer.top, footer.bottom, 0);
+  }
+  r.intColumnLeft = columnLeft;
+}
+
+void TZdqPageStarter::advance(bool nextColumn, bool isNewBar) {
+  TZdReport& r = report_;
+  if (nextColumn) {
+    ++r.intCurColumn;
+    return;
+  }
+  r.intCurColumn = 0;
+  r.intColumnTop = 0;
+  r.intColumnBottom = 0;
+  r.TZdPrintComponent::NewPage(isNewBar);
+}
+
+void TZdqPageStarter::placeColumn(int columns) {
+  TZdReport& r = report_;
+  // The page just opened or still being filled is the newest one.
+  const TPageInfo& page = r.Pages().At(r.Pages().Count() - 1);
+  r.intBarWidth = std::max(page.PageWidth() - page.OffsetLeft - page.OffsetRight, 1);
+  const int columnWidth = std::max((r.intBarWidth - (columns - 1) * r.ColumnSpace()) / columns, 0);
+  r.intColumnLeft = (columnWidth + r.ColumnSpace()) * r.intCurColumn + page.OffsetLeft;
+  r.intMaxPageHeight = page.PageHeight() - page.OffsetBottom;
+  r.intCurHeight = page.OffsetTop;
+  r.intLastPageHeight = 0;
+}
+
+void TZdqPageStarter::refreshPageValues() { TZdqValueUpdater(report_).RefreshPageValues(); }
+
+TZdqBand* TZdqPageStarter::printSheetBands() {
+  TZdReport& r = report_;
+  TZdqBand* title = r.intCurPage == 0 ? firstBand(TBandType::btReportTitle) : nullptr;
+  if (title) printAtTop(*title);
+  if (TZdqBand* header = firstBand(TBandType::btPageHeader); header && (r.intCurPage > 0 || header->NewPage))
+    printAtTop(*header);
+  r.intColumnTop = r.intCurHeight;
+  if (TZdqBand* footer = firstBand(TBandType::btPageFooter); footer && (r.intCurPage > 0 || footer->NewPage))
+    reserveAtBottom(*footer);
+  r.intColumnBottom = r.intMaxPageHeight;
+  return title;
+}
+
+void TZdqPageStarter::printColumnBands() {
+  TZdReport& r = report_;
+  r.intCurHeight = r.intColumnTop;
+  r.intMaxPageHeight = r.intColumnBottom;
+  if (TZdqBand* header = firstBand(TBandType::btColumnHeader)) printAtTop(*header);
+  if (TZdqBand* footer = firstBand(TBandType::btColumnFooter)) reserveAtBottom(*footer);
+}
+
+void TZdqPageStarter::reprintGroupHeaders() {
+  for (TZdqBand* header : report_.Bands()) {
+    if (header->BandType() != TBandType::btGroupHeader || !header->ReprintHeader) continue;
+    const TVariant value = header->GetCurValue();
+    if (value.isNull() || value.isEmpty()) continue;
+    const TZdqBand* footer = report_.GetBand(header->GetLinkedFooterIndex());
+    if (footer && footer->GetCurValue() == value) printAtTop(*header);
+  }
+}
+
+void TZdqPageStarter::printAtTop(TZdqBand& band) {
+  TZdReport& r = report_;
+  const int height = band.PrintBand(r.intCurHeight, r.intMaxPageHeight, kDrawMeasure);
+  band.PrintBand(r.intCurHeight, r.intCurHeight + height, 0);
+  r.intCurHeight += height;
+}
+
+void TZdqPageStarter::reserveAtBottom(TZdqBand& band) {
+  TZdReport& r = report_;
+  const int height = band.PrintBand(r.intCurHeight, r.intMaxPageHeight, kDrawMeasure);
+  r.ReservedFooters.push_back({&band, r.intMaxPageHeight - height, r.intMaxPageHeight, r.intColumnLeft});
+  r.intMaxPageHeight -= height;
+}
+
+TZdqBand* TZdqPageStarter::firstBand(TBandType type) const {
+  return report_.GetBand(report_.GetIndexBand(type));
+}
+
+}  // namespace zd

@@ -1,0 +1,369 @@
+#include "report/model/ZdReport.h"
+
+#include <algorithm>
+
+#include "expr/StrUtils.h"
+#include "host/core/TextUtil.h"
+#include "print/TextIds.h"
+#include "report/engine/BandEngine.h"
+#include "report/engine/BandEnginePage.h"
+#include "report/engine/BandEngineValues.h"
+#include "report/model/ControlRegistry.h"
+
+namespace zd {
+
+namespace {
+
+const TEnumNames kOptionNames{"TZdqOptions", {"roDisableControls"}};
+
+TFieldType FieldTypeOfValue(const TVariant& value) {
+  switch (value.kind()) {
+    case TVarKind::Integer: return TFieldType::ftInteger;
+    case TVarKind::Float: return TFieldType::ftFloat;
+    case TVarKind::DateTime: return TFieldType::ftDateTime;
+    case TVarKind::Boolean: return TFieldType::ftBoolean;
+    default: return TFieldType::ftString;
+  }
+}
+
+bool IsPageBand(TBandType type) { return type == TBandType::btPageHeader || type == TBandType::btPageFooter; }
+
+TParameterDialog& parameterDialog() {
+  static TParameterDialog dialog;
+  return dialog;
+}
+
+bool IsAsked(const TZdqParameter& p) {
+  return p.ParameterMode == TZdqParameterMode::pmAskAlways || p.Value.isNull() || p.Value.isEmpty();
+}
+
+// A string-table text with its "%s" filled in.
+std::string FormatText(std::string text, const std::string& argument) {
+  const size_t at = text.find("%s");
+  if (at != std::string::npos) text.replace(at, 2, argument);
+  return text;
+}
+
+}  // namespace
+
+void SetParameterDialog(TParameterDialog dialog) { parameterDialog() = std::move(dialog); }
+
+TZdReport::TZdReport(TComponent* owner)
+    : TZdPrintComponent(owner), evaluator_(std::make_unique<TZdqExprEvaluator>()) {
+  ListenToSiblings();
+  RegisterReportClasses();
+  NewReport();
+}
+
+TZdReport::~TZdReport() {
+  // Bands reach back into the report while they go, so they go first.
+  DeleteAllBands();
+}
+
+const TClassProperties& TZdReport::ClassProperties() {
+  using R = TZdReport;
+  static const TClassProperties props =
+      TPropertiesOf<R>("TZdReport", nullptr)
+          .String("Name", [](const R& r) { return r.Name(); },
+                  [](R& r, const std::string& v) {
+                    if (!r.InternalLoading) r.SetName(v);  // a template does not rename the component
+                  })
+          .Integer("Tag", [](const R& r) { return r.Tag; }, [](R& r, int v) { r.Tag = v; }, 0)
+          .Reference("DataSet", [](const R& r) { return r.DataSet(); }, [](R& r, TDataSet* v) { r.SetDataSet(v); })
+          .Reference("DataManager", [](const R& r) { return r.DataManager(); },
+                     [](R& r, TZdqDataManager* v) { r.SetDataManager(v); })
+          .Integer("BarNumber", [](const R& r) { return r.BarNumber(); }, [](R& r, int v) { r.SetBarNumber(v); }, 1)
+          .Integer("ColumnSpace", [](const R& r) { return r.ColumnSpace(); },
+                   [](R& r, int v) { r.SetColumnSpace(v); }, 0)
+          .Integer("ColumnNumber", [](const R& r) { return r.ColumnNumber(); },
+                   [](R& r, int v) { r.SetColumnNumber(v); }, 1)
+          .String("FileName", [](const R& r) { return r.StoredFileName(); },
+                  [](R& r, const std::string& v) { r.SetFileName(v); })
+          .Integer("PageNoStartAt", [](const R& r) { return r.PageNoStartAt; },
+                   [](R& r, int v) { r.PageNoStartAt = v; }, 0)
+          .Integer("PageNoCountBy", [](const R& r) { return r.PageNoCountBy; },
+                   [](R& r, int v) { r.PageNoCountBy = v; }, 1)
+          .Object("Variables", [](R& r) -> TZdqVariables& { return r.Variables(); })
+          .Collection("Parameters", [](R& r) -> TZdqParameters& { return r.Parameters(); })
+          .Boolean("AnimatedStatus", [](const R& r) { return r.AnimatedStatus; },
+                   [](R& r, bool v) { r.AnimatedStatus = v; }, true)
+          .Object("Frame", [](R& r) -> TZdqFrame& { return r.Frame(); })
+          .Object("PrinterSetting", [](R& r) -> TZdqPrinter& { return r.PrinterSetting(); })
+          .Object("Font", [](R& r) -> TZdqFont& { return r.FontObject(); })
+          .Set("Options", [](const R& r) { return r.Options; }, [](R& r, unsigned v) { r.Options = v; },
+               kOptionNames, unsigned(roDisableControls))
+          .Object("Language", [](R& r) -> TZdqLanguage& { return r.Language(); })
+          .Object("ZdProperty", [](R& r) -> TZdProperty& { return r.ZdProperty(); })
+          .Integer("HelpContext", [](const R& r) { return r.HelpContext; }, [](R& r, int v) { r.HelpContext = v; }, 0)
+          .Boolean("TwoPass", [](const R& r) { return r.TwoPass(); }, [](R& r, bool v) { r.SetTwoPass(v); }, false)
+          .Build();
+  return props;
+}
+
+// ---- references ----
+
+void TZdReport::SetDataSet(TDataSet* dataSet) {
+  if (dataSet_ && dataSet_ != dataSet) RemoveFreeNotification(dataSet_);
+  dataSet_ = dataSet;
+  if (!dataSet) return;
+  FreeNotification(dataSet);
+  for (TZdqBand* band : bands_)
+    if (band->dataset_ == dataSet) band->SetDataset(nullptr);
+}
+
+void TZdReport::SetDataManager(TZdqDataManager* manager) {
+  if (dataManager_ && dataManager_ != manager) RemoveFreeNotification(dataManager_);
+  dataManager_ = manager;
+  if (manager) FreeNotification(manager);
+}
+
+void TZdReport::Notification(TComponent* component, TOperation operation) {
+  TZdPrintComponent::Notification(component, operation);
+  if (operation == TOperation::opInsert) {
+    if (component->Owner() == this)
+      if (auto* band = dynamic_cast<TZdqBand*>(component)) attachBand(*band);
+    return;
+  }
+  if (dataSet_ && static_cast<TComponent*>(dataSet_) == component) dataSet_ = nullptr;
+  if (dataManager_ && static_cast<TComponent*>(dataManager_) == component) dataManager_ = nullptr;
+  if (component->Owner() == this) detachBand(component);
+}
+
+void TZdReport::attachBand(TZdqBand& band) {
+  if (std::find(bands_.begin(), bands_.end(), &band) == bands_.end()) bands_.push_back(&band);
+  band.FZdReport = this;
+  for (TZdqControl* c : band.Objects()) c->FZdReport = this;
+}
+
+void TZdReport::detachBand(const TComponent* band) {
+  auto it = std::find_if(bands_.begin(), bands_.end(),
+                         [band](TZdqBand* b) { return static_cast<const TComponent*>(b) == band; });
+  if (it == bands_.end()) return;
+  TZdqBand* found = *it;
+  bands_.erase(it);
+  found->FZdReport = nullptr;
+  for (TZdqControl* c : found->Objects()) c->FZdReport = nullptr;
+}
+
+// ---- bands ----
+
+void TZdReport::NewReport() {
+  DeleteAllBands();
+  AddBand(TBandType::btPageHeader, true);
+  AddBand(TBandType::btDetail, true);
+  AddBand(TBandType::btPageFooter, true);
+  ReportState = TZdReportState::rsNone;
+}
+
+int TZdReport::AddBand(TBandType type, bool afterEqual) {
+  auto* band = new TZdqBand(this);
+  band->SetBandType(type);
+  if (IsPageBand(type)) band->NewPage = true;
+  return AppendBand(*band, afterEqual);
+}
+
+int TZdReport::AppendBand(TZdqBand& band, bool afterEqual) {
+  if (band.Owner() != this) InsertComponent(&band);
+  bands_.erase(std::remove(bands_.begin(), bands_.end(), &band), bands_.end());
+  const int key = BandOrderKey(band.BandType());
+  auto at = bands_.end();
+  if (key != BandOrderKey(TBandType::btReportSummary)) {
+    at = std::find_if(bands_.begin(), bands_.end(), [&](const TZdqBand* b) {
+      const int k = BandOrderKey(b->BandType());
+      return afterEqual ? k > key : k >= key;
+    });
+  }
+  return int(bands_.insert(at, &band) - bands_.begin());
+}
+
+void TZdReport::BandReOrder() {
+  std::stable_sort(bands_.begin(), bands_.end(), [](const TZdqBand* a, const TZdqBand* b) {
+    return BandOrderKey(a->BandType()) < BandOrderKey(b->BandType());
+  });
+}
+
+void TZdReport::DeleteBand(int index) { delete GetBand(index); }
+
+void TZdReport::DeleteAllBands() {
+  while (!bands_.empty()) delete bands_.back();
+}
+
+void TZdReport::AddGroup(int& headerIndex, int& footerIndex, bool newPage, bool reprintHeader,
+                         bool newPageIfNotFit, double lessThan, const std::string& expression) {
+  TZdqBand* header = GetBand(AddBand(TBandType::btGroupHeader, true));
+  TZdqBand* footer = GetBand(AddBand(TBandType::btGroupFooter, false));
+  for (TZdqBand* band : {header, footer}) {
+    band->NewPage = newPage;
+    band->ReprintHeader = reprintHeader;
+    band->LessThan = lessThan;
+    band->Expression = expression;
+    band->NewPageIfNotFit = newPageIfNotFit;
+  }
+  headerIndex = header->GetBandIndex();
+  footerIndex = footer->GetBandIndex();
+}
+
+void TZdReport::DeleteGroup(const std::string& groupName) {
+  for (int i = int(bands_.size()) - 1; i >= 0; --i)
+    if (bands_[size_t(i)]->IsGroup() && SameText(bands_[size_t(i)]->Expression, groupName)) DeleteBand(i);
+}
+
+int TZdReport::GetIndexBand(TBandType type) const {
+  for (size_t i = 0; i < bands_.size(); ++i)
+    if (bands_[i]->BandType() == type) return int(i);
+  return -1;
+}
+
+TZdqBand* TZdReport::GetBand(int index) const {
+  return index >= 0 && index < int(bands_.size()) ? bands_[size_t(index)] : nullptr;
+}
+
+int TZdReport::GetBandLineNo(TBandType type) const {
+  const TZdqBand* band = GetBand(GetIndexBand(type));
+  return band ? band->LineNo : -1;
+}
+
+TZdqControl* TZdReport::GetFirstSelected() const {
+  for (const TZdqBand* band : bands_)
+    for (TZdqControl* c : band->Objects())
+      if (c->Selected()) return c;
+  return nullptr;
+}
+
+void TZdReport::SelectElements(int mode) {
+  for (TZdqBand* band : bands_) {
+    band->SetSelected(false);
+    for (TZdqControl* c : band->Objects()) {
+      switch (mode) {
+        case 0: c->SetSelected(true); break;
+        case 1: c->SetSelected(false); break;
+        case 2: c->SetSelected(!c->Selected()); break;
+        default: break;
+      }
+    }
+  }
+}
+
+void TZdReport::AssignGroups(bool clear, TStrings& list) const {
+  if (clear) list.Clear();
+  for (const TZdqBand* band : bands_)
+    if (band->BandType() == TBandType::btGroupHeader) list.Add(band->Expression);
+}
+
+void TZdReport::AssignDataSets(TStrings& list) {
+  list.Clear();
+  const TZdqDatasets& items = GetDataManager().Datasets();
+  for (int i = 0; i < items.Count(); ++i) {
+    const TZdqDataset& item = *items[i];
+    if (!item.Dataset()) continue;
+    for (int f = 0; f < item.Dataset()->FieldCount(); ++f)
+      list.Add(SetDSExpression(item.Caption(), item.Dataset()->Fields(f).FieldName()));
+  }
+}
+
+std::string TZdReport::GetUniqueName(const std::string& base, const TZdqControl* ignore) const {
+  std::string candidate = base;
+  int counter = 0;
+  for (const TZdqBand* band : bands_)
+    for (const TZdqControl* c : band->Objects())
+      if (c != ignore && c->DisplayName() == candidate) candidate = base + std::to_string(++counter);
+  return candidate;
+}
+
+TZdqDataManager& TZdReport::GetDataManager() {
+  TZdqDataManager& manager = dataManager_ ? *dataManager_ : defDataManager();
+  const TZdqDatasets& items = manager.Datasets();
+  if (items.Count() > 0 && (&manager != &defDataManager() || items[0]->Dataset() == dataSet_)) return manager;
+  // The default manager serves every report, so it is refilled for this one.
+  manager.FillDatasetList(Owner(), dataSet_);
+  return manager;
+}
+
+// ---- values ----
+
+TVariant TZdReport::Evaluate(const std::string& expression) {
+  TVariant value = evaluator_->Evaluate(*this, expression);
+  if (value.kind() == TVarKind::String && value.asString().size() > MaxTextLength)
+    throw EZdqLimitError("Expression '" + expression.substr(0, 80) + "' gives a text longer than " +
+                             std::to_string(MaxTextLength) + " bytes");
+  return value;
+}
+
+void TZdReport::CountRefresh(const std::string& variableName) {
+  if (refreshesRow_ != CurrentRow) {
+    refreshesRow_ = CurrentRow;
+    refreshes_ = 0;
+  }
+  if (++refreshes_ > MaxRefreshesPerRow)
+    throw EZdqLimitError("Variable '" + variableName + "' and those that follow its changes are refreshed more than " +
+                             std::to_string(MaxRefreshesPerRow) + " times for one row");
+}
+
+void TZdReport::SetEvaluator(std::unique_ptr<TZdqEvaluator> evaluator) {
+  if (!evaluator) throw std::invalid_argument("A report needs an evaluator");
+  evaluator_ = std::move(evaluator);
+}
+
+void TZdReport::UpdateControlStates() {
+  auto update = [this](TZdqControl& c) {
+    const TZdPrintWhen& when = c.ZdPrintWhen();
+    c.FCanBePrinted = true;
+    if (!Trim(when.ShowIf).empty()) c.FCanBePrinted = ReadsAsTrue(Evaluate(when.ShowIf));
+    if (c.FCanBePrinted && !Trim(when.HideWhen).empty() && ReadsAsTrue(Evaluate(when.HideWhen)))
+      c.FCanBePrinted = false;
+  };
+  for (TZdqBand* band : bands_) {
+    update(*band);
+    for (TZdqControl* c : band->Objects()) update(*c);
+  }
+}
+
+void TZdReport::UpdateCurValues(int firstBand, int lastBand, TUpdateValue mode, const std::string& groupName,
+                                const std::string& variableName) {
+  TZdqValueUpdater(*this).Update(firstBand, lastBand, mode, groupName, variableName);
+}
+
+void TZdReport::ResetPrintedValues(TResetType type, const std::string& groupName) {
+  TZdqValueUpdater(*this).Reset(type, groupName);
+}
+
+bool TZdReport::AskParameters() {
+  std::vector<TZdqParameter*> asked;
+  for (int i = 0; i < parameters_.Count(); ++i)
+    if (IsAsked(*parameters_[i])) asked.push_back(parameters_[i]);
+  if (asked.empty() || !parameterDialog()) return true;
+  return parameterDialog()(*this, asked);
+}
+
+// ---- preparation ----
+
+void TZdReport::PrepareReport() {
+  const int shift = GetLanguageShift();
+  if (!dataSet_) throw EDatabaseError(FormatText(GetString(shift, txt::PropertyNotSpecified), "DataSet"));
+  if (!dataSet_->Active()) throw EDatabaseError(GetString(shift, txt::DatasetNotActive));
+  for (const TZdqBand* band : bands_)
+    if (band->Dataset() && !band->Dataset()->Active()) throw EDatabaseError(GetString(shift, txt::DatasetNotActive));
+  // The second of two passes keeps the answers of the first.
+  if (intCurPassNumber <= 1 && !AskParameters()) return;
+  TZdPrintComponent::PrepareReport();
+  TZdqBandEngine(*this).Run();
+}
+
+void TZdReport::NewPage(bool isNewBar) { TZdqPageStarter(*this).Start(isNewBar); }
+
+void TZdReport::ZdqGetVariable(TComponent* sender, const std::string& variableName, bool& accept,
+                               TFieldType& variableType, TVariant& value) {
+  const std::string name = UpperCase(Trim(variableName));
+  for (int i = 0; i < parameters_.Count(); ++i) {
+    const TZdqParameter& p = *parameters_[i];
+    if (UpperCase(p.Name) == name || UpperCase(p.DisplayLabel) == name) {
+      accept = true;
+      value = p.Value;
+      variableType = FieldTypeOfValue(p.Value);
+      break;
+    }
+  }
+  TZdPrintComponent::ZdqGetVariable(sender, variableName, accept, variableType, value);
+}
+
+}  // namespace zd

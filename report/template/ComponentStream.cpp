@@ -1,0 +1,496 @@
+#include "report/template/ComponentStream.h"
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace zd {
+
+namespace {
+
+constexpr char kSignature[4] = {'T', 'P', 'F', '0'};
+
+// The upper half of Windows-1252, in which 8-bit stream strings are written.
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void AppendUtf8(std::string& out, uint32_t cp) {
+  if (cp < 0x80) {
+    out += char(cp);
+  } else if (cp < 0x800) {
+    out += char(0xC0 | (cp >> 6));
+    out += char(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += char(0xE0 | (cp >> 12));
+    out += char(0x80 | ((cp >> 6) & 0x3F));
+    out += char(0x80 | (cp & 0x3F));
+  } else {
+    out += char(0xF0 | (cp >> 18));
+    out += char(0x80 | ((cp >> 12) & 0x3F));
+    out += char(0x80 | ((cp >> 6) & 0x3F));
+    out += char(0x80 | (cp & 0x3F));
+  }
+}
+
+std::string AnsiToUtf8(const uint8_t* p, size_t n) {
+  std::string out;
+  out.reserve(n);
+  for (size_t i = 0; i < n; ++i) {
+    const uint8_t c = p[i];
+    if (c < 0x80)
+      out += char(c);
+    else if (c < 0xA0)
+      AppendUtf8(out, kCp1252High[c - 0x80]);
+    else
+      AppendUtf8(out, c);
+  }
+  return out;
+}
+
+std::string Utf16ToUtf8(const uint8_t* p, size_t units) {
+  std::string out;
+  for (size_t i = 0; i < units; ++i) {
+    uint32_t u = uint32_t(p[2 * i]) | uint32_t(p[2 * i + 1]) << 8;
+    if (u >= 0xD800 && u < 0xDC00 && i + 1 < units) {
+      const uint32_t lo = uint32_t(p[2 * i + 2]) | uint32_t(p[2 * i + 3]) << 8;
+      if (lo >= 0xDC00 && lo < 0xE000) {
+        u = 0x10000 + ((u - 0xD800) << 10) + (lo - 0xDC00);
+        ++i;
+      }
+    }
+    if (u >= 0xD800 && u < 0xE000) u = 0xFFFD;  // an unpaired surrogate
+    AppendUtf8(out, u);
+  }
+  return out;
+}
+
+bool IsAscii(const std::string& s) {
+  for (unsigned char c : s)
+    if (c >= 0x80) return false;
+  return true;
+}
+
+// 80-bit extended float: sign and 15-bit exponent over a 64-bit mantissa
+// with an explicit integer bit.
+void DoubleToExtended(double v, uint8_t out[10]) {
+  uint64_t mantissa = 0;
+  uint16_t exponent = 0;
+  if (std::isnan(v)) {
+    exponent = 0x7FFF;
+    mantissa = 0xC000000000000000ull;
+  } else if (std::isinf(v)) {
+    exponent = 0x7FFF;
+    mantissa = 0x8000000000000000ull;
+  } else if (v != 0) {
+    int e = 0;
+    const double m = std::frexp(std::fabs(v), &e);  // [0.5, 1)
+    mantissa = uint64_t(std::ldexp(m, 64));
+    exponent = uint16_t(e - 1 + 16383);
+  }
+  if (std::signbit(v)) exponent |= 0x8000;
+  for (int i = 0; i < 8; ++i) out[i] = uint8_t(mantissa >> (8 * i));
+  out[8] = uint8_t(exponent);
+  out[9] = uint8_t(exponent >> 8);
+}
+
+double ExtendedToDouble(const uint8_t in[10]) {
+  uint64_t mantissa = 0;
+  for (int i = 0; i < 8; ++i) mantissa |= uint64_t(in[i]) << (8 * i);
+  const uint16_t raw = uint16_t(in[8] | in[9] << 8);
+  const bool negative = raw & 0x8000;
+  const int exponent = raw & 0x7FFF;
+  double v;
+  if (exponent == 0x7FFF)
+    v = (mantissa << 1) == 0 ? std::numeric_limits<double>::infinity() : std::numeric_limits<double>::quiet_NaN();
+  else
+    v = std::ldexp(double(mantissa), exponent - 16383 - 63);
+  return negative ? -v : v;
+}
+
+// ---- writing ----
+
+class TStreamWriter {
+ public:
+  TBytes bytes;
+
+  void u8(uint8_t v) { bytes.push_back(v); }
+  void le(uint64_t v, int size) {
+    for (int i = 0; i < size; ++i) bytes.push_back(uint8_t(v >> (8 * i)));
+  }
+  void raw(const void* p, size_t n) {
+    const auto* b = static_cast<const uint8_t*>(p);
+    bytes.insert(bytes.end(), b, b + n);
+  }
+  void shortString(const std::string& s, const char* what) {
+    if (s.size() > 255) throw ETemplateError(std::string(what) + " \"" + s.substr(0, 40) + "...\" is longer than 255 bytes");
+    u8(uint8_t(s.size()));
+    raw(s.data(), s.size());
+  }
+  void tag(TValueTag t) { u8(uint8_t(t)); }
+
+  void value(const TStreamValue& v) {
+    tag(v.tag);
+    switch (v.tag) {
+      case TValueTag::vaNull:
+      case TValueTag::vaFalse:
+      case TValueTag::vaTrue:
+      case TValueTag::vaNil: break;
+      case TValueTag::vaList:
+        for (const TStreamValue& e : v.list) value(e);
+        u8(0);
+        break;
+      case TValueTag::vaInt8: le(uint64_t(v.integer), 1); break;
+      case TValueTag::vaInt16: le(uint64_t(v.integer), 2); break;
+      case TValueTag::vaInt32: le(uint64_t(v.integer), 4); break;
+      case TValueTag::vaInt64:
+      case TValueTag::vaCurrency: le(uint64_t(v.integer), 8); break;
+      case TValueTag::vaExtended: {
+        uint8_t ext[10];
+        DoubleToExtended(v.number, ext);
+        raw(ext, 10);
+        break;
+      }
+      case TValueTag::vaSingle: {
+        const float f = float(v.number);
+        uint32_t bits;
+        std::memcpy(&bits, &f, 4);
+        le(bits, 4);
+        break;
+      }
+      case TValueTag::vaDouble:
+      case TValueTag::vaDate: {
+        uint64_t bits;
+        std::memcpy(&bits, &v.number, 8);
+        le(bits, 8);
+        break;
+      }
+      case TValueTag::vaString:
+      case TValueTag::vaIdent: shortString(v.text, "A string"); break;
+      case TValueTag::vaLString:
+      case TValueTag::vaUTF8String:
+        le(v.text.size(), 4);
+        raw(v.text.data(), v.text.size());
+        break;
+      case TValueTag::vaWString: throw ETemplateError("Wide strings are read, not written");
+      case TValueTag::vaBinary:
+        le(v.bytes.size(), 4);
+        raw(v.bytes.data(), v.bytes.size());
+        break;
+      case TValueTag::vaSet:
+        for (const std::string& m : v.members) shortString(m, "A set member");
+        u8(0);
+        break;
+      case TValueTag::vaCollection:
+        for (const TStreamItem& item : v.items) {
+          if (item.index) value(TStreamValue::Integer(*item.index));
+          tag(TValueTag::vaList);
+          properties(item.properties);
+        }
+        u8(0);
+        break;
+    }
+  }
+
+  void properties(const std::vector<TStreamProperty>& props) {
+    for (const TStreamProperty& p : props) {
+      if (p.name.empty()) throw ETemplateError("A property without a name cannot be written");
+      shortString(p.name, "A property name");
+      value(p.value);
+    }
+    u8(0);
+  }
+
+  void object(const TStreamObject& o) {
+    if (o.flags) {
+      u8(uint8_t(0xF0 | (o.flags & 0x0F)));
+      if (o.flags & 2) value(TStreamValue::Integer(o.childPos));
+    }
+    shortString(o.className, "A class name");
+    shortString(o.name, "A component name");
+    properties(o.properties);
+    for (const TStreamObject& child : o.children) object(child);
+    u8(0);
+  }
+};
+
+// ---- reading ----
+
+class TStreamReader {
+ public:
+  TStreamReader(const TBytes& data, size_t begin, size_t end) : d_(data), pos_(begin), end_(end) {}
+
+  size_t pos() const { return pos_; }
+  bool atEnd() const { return pos_ >= end_; }
+
+  [[noreturn]] void fail(const std::string& what, size_t at) const {
+    throw ETemplateError("Template stream error at byte " + std::to_string(at) + ": " + what);
+  }
+  void need(uint64_t n, const char* what) const {
+    if (n > end_ - pos_)
+      fail(std::string("truncated ") + what + " (" + std::to_string(n) + " bytes needed, " +
+               std::to_string(end_ - pos_) + " left)",
+           pos_);
+  }
+  uint8_t peek(const char* what) const {
+    need(1, what);
+    return d_[pos_];
+  }
+  uint64_t le(int size, const char* what) {
+    need(uint64_t(size), what);
+    uint64_t v = 0;
+    for (int i = 0; i < size; ++i) v |= uint64_t(d_[pos_ + size_t(i)]) << (8 * i);
+    pos_ += size_t(size);
+    return v;
+  }
+  uint8_t u8(const char* what) { return uint8_t(le(1, what)); }
+  std::string shortString(const char* what) {
+    const size_t n = u8(what);
+    need(n, what);
+    std::string s(reinterpret_cast<const char*>(d_.data() + pos_), n);
+    pos_ += n;
+    return s;
+  }
+
+  void signature() {
+    need(4, "signature");
+    if (std::memcmp(d_.data() + pos_, kSignature, 4) != 0) fail("the component stream does not start with TPF0", pos_);
+    pos_ += 4;
+  }
+
+  TStreamObject object(int depth) {
+    checkDepth(depth);
+    TStreamObject o;
+    o.offset = pos_;
+    const uint8_t first = peek("object");
+    if ((first & 0xF0) == 0xF0) {
+      ++pos_;
+      o.flags = first & 0x0F;
+      if (o.flags & 2) {
+        const size_t at = pos_;
+        const TStreamValue v = value(depth);
+        if (!v.IsInteger()) fail("the child position is not an integer", at);
+        o.childPos = v.integer;
+      }
+    }
+    const size_t classAt = pos_;
+    o.className = shortString("class name");
+    if (o.className.empty()) fail("an object without a class name", classAt);
+    o.name = shortString("component name");
+    o.properties = properties(depth);
+    while (peek("end of children") != 0) o.children.push_back(object(depth + 1));
+    ++pos_;
+    return o;
+  }
+
+ private:
+  void checkDepth(int depth) const {
+    if (depth > kMaxStreamDepth)
+      fail("nesting deeper than " + std::to_string(kMaxStreamDepth) + " levels", pos_);
+  }
+
+  std::vector<TStreamProperty> properties(int depth) {
+    std::vector<TStreamProperty> props;
+    while (peek("end of properties") != 0) {
+      TStreamProperty p;
+      p.offset = pos_;
+      p.name = shortString("property name");
+      p.value = value(depth);
+      props.push_back(std::move(p));
+    }
+    ++pos_;
+    return props;
+  }
+
+  std::string longText(int unitSize, const char* what) {
+    const uint64_t count = le(4, what);
+    need(count * uint64_t(unitSize), what);
+    const uint8_t* p = d_.data() + pos_;
+    pos_ += size_t(count) * size_t(unitSize);
+    return unitSize == 2 ? Utf16ToUtf8(p, size_t(count)) : std::string(reinterpret_cast<const char*>(p), size_t(count));
+  }
+
+  double floatBits(int size) {
+    const uint64_t bits = le(size, "float");
+    if (size == 4) {
+      const uint32_t b32 = uint32_t(bits);
+      float f;
+      std::memcpy(&f, &b32, 4);
+      return f;
+    }
+    double v;
+    std::memcpy(&v, &bits, 8);
+    return v;
+  }
+
+  TStreamValue value(int depth) {
+    checkDepth(depth);
+    const size_t at = pos_;
+    TStreamValue v;
+    const uint8_t tag = u8("value tag");
+    if (tag > uint8_t(TValueTag::vaDouble)) fail("unknown value tag " + std::to_string(tag), at);
+    v.tag = TValueTag(tag);
+    switch (v.tag) {
+      case TValueTag::vaNull:
+      case TValueTag::vaFalse:
+      case TValueTag::vaTrue:
+      case TValueTag::vaNil: break;
+      case TValueTag::vaList:
+        while (peek("end of list") != 0) v.list.push_back(value(depth + 1));
+        ++pos_;
+        break;
+      case TValueTag::vaInt8: v.integer = int8_t(le(1, "integer")); break;
+      case TValueTag::vaInt16: v.integer = int16_t(le(2, "integer")); break;
+      case TValueTag::vaInt32: v.integer = int32_t(le(4, "integer")); break;
+      case TValueTag::vaInt64: v.integer = int64_t(le(8, "integer")); break;
+      case TValueTag::vaCurrency: v.integer = int64_t(le(8, "currency")); break;
+      case TValueTag::vaExtended:
+        need(10, "extended float");
+        v.number = ExtendedToDouble(d_.data() + pos_);
+        pos_ += 10;
+        break;
+      case TValueTag::vaSingle: v.number = floatBits(4); break;
+      case TValueTag::vaDouble:
+      case TValueTag::vaDate: v.number = floatBits(8); break;
+      case TValueTag::vaString: {
+        const size_t n = u8("string");
+        need(n, "string");
+        v.text = AnsiToUtf8(d_.data() + pos_, n);
+        pos_ += n;
+        break;
+      }
+      case TValueTag::vaIdent: v.text = shortString("identifier"); break;
+      case TValueTag::vaLString: {
+        const std::string raw = longText(1, "long string");
+        v.text = AnsiToUtf8(reinterpret_cast<const uint8_t*>(raw.data()), raw.size());
+        break;
+      }
+      case TValueTag::vaWString: v.text = longText(2, "wide string"); break;
+      case TValueTag::vaUTF8String: v.text = longText(1, "UTF-8 string"); break;
+      case TValueTag::vaBinary: {
+        const uint64_t n = le(4, "binary length");
+        need(n, "binary data");
+        v.bytes.assign(d_.begin() + long(pos_), d_.begin() + long(pos_ + n));
+        pos_ += size_t(n);
+        break;
+      }
+      case TValueTag::vaSet:
+        for (;;) {
+          std::string m = shortString("set member");
+          if (m.empty()) break;
+          v.members.push_back(std::move(m));
+        }
+        break;
+      case TValueTag::vaCollection:
+        while (peek("end of collection") != 0) {
+          TStreamItem item;
+          item.offset = pos_;
+          const uint8_t next = d_[pos_];
+          if (next == uint8_t(TValueTag::vaInt8) || next == uint8_t(TValueTag::vaInt16) ||
+              next == uint8_t(TValueTag::vaInt32))
+            item.index = value(depth + 1).integer;
+          const size_t listAt = pos_;
+          if (u8("collection item") != uint8_t(TValueTag::vaList))
+            fail("a collection item does not start with a list", listAt);
+          item.properties = properties(depth + 1);
+          v.items.push_back(std::move(item));
+        }
+        ++pos_;
+        break;
+    }
+    return v;
+  }
+
+  const TBytes& d_;
+  size_t pos_, end_;
+};
+
+}  // namespace
+
+// ---- TStreamValue ----
+
+TStreamValue TStreamValue::Of(TValueTag tag) {
+  TStreamValue v;
+  v.tag = tag;
+  return v;
+}
+
+TStreamValue TStreamValue::Integer(int64_t i) {
+  TStreamValue v;
+  v.integer = i;
+  if (i >= INT8_MIN && i <= INT8_MAX)
+    v.tag = TValueTag::vaInt8;
+  else if (i >= INT16_MIN && i <= INT16_MAX)
+    v.tag = TValueTag::vaInt16;
+  else if (i >= INT32_MIN && i <= INT32_MAX)
+    v.tag = TValueTag::vaInt32;
+  else
+    v.tag = TValueTag::vaInt64;
+  return v;
+}
+
+TStreamValue TStreamValue::Float(double d) {
+  TStreamValue v = Of(TValueTag::vaExtended);
+  v.number = d;
+  return v;
+}
+
+TStreamValue TStreamValue::String(std::string utf8) {
+  TStreamValue v;
+  if (!IsAscii(utf8))
+    v.tag = TValueTag::vaUTF8String;
+  else
+    v.tag = utf8.size() <= 255 ? TValueTag::vaString : TValueTag::vaLString;
+  v.text = std::move(utf8);
+  return v;
+}
+
+TStreamValue TStreamValue::Ident(std::string name) {
+  TStreamValue v = Of(TValueTag::vaIdent);
+  v.text = std::move(name);
+  return v;
+}
+
+TStreamValue TStreamValue::Boolean(bool b) { return Of(b ? TValueTag::vaTrue : TValueTag::vaFalse); }
+
+bool TStreamValue::IsInteger() const {
+  return tag == TValueTag::vaInt8 || tag == TValueTag::vaInt16 || tag == TValueTag::vaInt32 ||
+         tag == TValueTag::vaInt64;
+}
+
+bool TStreamValue::IsFloat() const {
+  return tag == TValueTag::vaExtended || tag == TValueTag::vaSingle || tag == TValueTag::vaDouble ||
+         tag == TValueTag::vaCurrency || tag == TValueTag::vaDate;
+}
+
+bool TStreamValue::IsString() const {
+  return tag == TValueTag::vaString || tag == TValueTag::vaLString || tag == TValueTag::vaWString ||
+         tag == TValueTag::vaUTF8String;
+}
+
+double TStreamValue::AsFloat() const {
+  if (IsInteger()) return double(integer);
+  if (tag == TValueTag::vaCurrency) return double(integer) / 10000.0;
+  return number;
+}
+
+// ---- entry points ----
+
+TBytes WriteComponentStream(const TStreamObject& root) {
+  TStreamWriter w;
+  w.raw(kSignature, 4);
+  w.object(root);
+  return std::move(w.bytes);
+}
+
+TStreamObject ReadComponentStream(const TBytes& data, size_t begin, size_t end) {
+  if (begin > end || end > data.size()) throw ETemplateError("Template stream bounds outside the data");
+  TStreamReader r(data, begin, end);
+  r.signature();
+  TStreamObject root = r.object(0);
+  if (!r.atEnd()) r.fail(std::to_string(end - r.pos()) + " bytes after the root object", r.pos());
+  return root;
+}
+
+}  // namespace zd

@@ -1,0 +1,424 @@
+#include "report/template/TemplateObjects.h"
+
+#include <functional>
+#include <memory>
+
+#include "host/core/ClassRegistry.h"
+#include "host/core/ColorIdents.h"
+#include "host/core/TextUtil.h"
+#include "print/Variables.h"
+#include "report/model/ZdReport.h"
+
+namespace zd {
+
+namespace {
+
+// A report variable is a plain record rather than a collection item; this
+// gives it the published fields a template stores, so that `Variables`
+// streams like a collection.
+class TVariableRecord : public TPersistent {
+ public:
+  explicit TVariableRecord(TZdqVariable& v) : variable(v) {}
+  std::string ClassName() const override { return "TZdqVariable"; }
+  const TClassProperties* PublishedProperties() const override {
+    using R = TVariableRecord;
+    static const TClassProperties props =
+        TPropertiesOf<R>("TZdqVariable", nullptr)
+            .String("Name", [](const R& r) { return r.variable.Name; },
+                    [](R& r, const std::string& v) { r.variable.Name = v; })
+            .String("Expression", [](const R& r) { return r.variable.Expression; },
+                    [](R& r, const std::string& v) { r.variable.Expression = v; })
+            .Object("Calculation", [](R& r) -> TZdqCalculation& { return r.variable.Calculation; })
+            .Variant("PrevValue", [](const R& r) { return r.variable.PrevValue; },
+                     [](R& r, const TVariant& v) { r.variable.PrevValue = v; })
+            .StoredWhen([](const R& r) { return r.variable.StorePrevValue(); })
+            .Variant("CurValue", [](const R& r) { return r.variable.CurValue; },
+                     [](R& r, const TVariant& v) { r.variable.CurValue = v; })
+            .StoredWhen([](const R& r) { return r.variable.StoreCurValue(); })
+            .Build();
+    return &props;
+  }
+  TZdqVariable& variable;
+};
+
+const char* TagName(TValueTag tag) {
+  switch (tag) {
+    case TValueTag::vaNull: return "null";
+    case TValueTag::vaList: return "list";
+    case TValueTag::vaInt8:
+    case TValueTag::vaInt16:
+    case TValueTag::vaInt32:
+    case TValueTag::vaInt64: return "integer";
+    case TValueTag::vaExtended:
+    case TValueTag::vaSingle:
+    case TValueTag::vaDouble: return "float";
+    case TValueTag::vaString:
+    case TValueTag::vaLString:
+    case TValueTag::vaWString:
+    case TValueTag::vaUTF8String: return "string";
+    case TValueTag::vaIdent: return "identifier";
+    case TValueTag::vaFalse:
+    case TValueTag::vaTrue: return "Boolean";
+    case TValueTag::vaBinary: return "binary data";
+    case TValueTag::vaSet: return "set";
+    case TValueTag::vaNil: return "nil";
+    case TValueTag::vaCollection: return "collection";
+    case TValueTag::vaCurrency: return "currency";
+    case TValueTag::vaDate: return "date";
+  }
+  return "unknown value";
+}
+
+// A problem of the value itself; the caller adds where it was found.
+class EValueMismatch : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+[[noreturn]] void Expect(const char* wanted, const TStreamValue& found) {
+  throw EValueMismatch(std::string("expects ") + wanted + ", found " + TagName(found.tag));
+}
+
+[[noreturn]] void FailAt(size_t offset, const std::string& what) {
+  throw ETemplateError("Template error at byte " + std::to_string(offset) + ": " + what);
+}
+
+// ---- writing ----
+
+TStreamValue VariantValue(const TVariant& v) {
+  switch (v.kind()) {
+    case TVarKind::Null: return TStreamValue::Of(TValueTag::vaNull);
+    case TVarKind::Empty: return TStreamValue::Of(TValueTag::vaNil);
+    case TVarKind::Integer: return TStreamValue::Integer(v.asInteger());
+    case TVarKind::Float: return TStreamValue::Float(v.asFloat());
+    case TVarKind::Boolean: return TStreamValue::Boolean(v.asBoolean());
+    case TVarKind::String: return TStreamValue::String(v.asString());
+    case TVarKind::DateTime: {
+      TStreamValue d = TStreamValue::Of(TValueTag::vaDate);
+      d.number = v.asDateTime().days;
+      return d;
+    }
+  }
+  return TStreamValue::Of(TValueTag::vaNull);
+}
+
+TStreamValue ScalarValue(const TPersistent& obj, const TPropertyInfo& prop, const std::string& path) {
+  switch (prop.Kind()) {
+    case TPropKind::Integer: return TStreamValue::Integer(prop.GetOrdinal(obj));
+    case TPropKind::Boolean: return TStreamValue::Boolean(prop.GetOrdinal(obj) != 0);
+    case TPropKind::Float: return TStreamValue::Float(prop.GetFloat(obj));
+    case TPropKind::String: return TStreamValue::String(prop.GetString(obj));
+    case TPropKind::Method: return TStreamValue::Ident(prop.GetString(obj));
+    case TPropKind::Enumeration: return TStreamValue::Ident(prop.EnumName(prop.GetOrdinal(obj)));
+    case TPropKind::Set: {
+      TStreamValue v = TStreamValue::Of(TValueTag::vaSet);
+      v.members = prop.SetMembers(uint64_t(prop.GetOrdinal(obj)));
+      return v;
+    }
+    case TPropKind::Color: {
+      const auto color = uint32_t(prop.GetOrdinal(obj));
+      if (auto ident = ColorToIdent(color)) return TStreamValue::Ident(*ident);
+      return TStreamValue::Integer(int32_t(color));  // system colours come out negative, as 32-bit streams hold them
+    }
+    case TPropKind::Variant: return VariantValue(prop.GetVariant(obj));
+    case TPropKind::Binary: {
+      TStreamValue v = TStreamValue::Of(TValueTag::vaBinary);
+      v.bytes = prop.GetBytes(obj);
+      return v;
+    }
+    case TPropKind::Reference: {
+      const TComponent* c = prop.GetReference(obj);
+      if (c->Name().empty())
+        throw ETemplateError("Property " + path + " refers to a component without a name, which a template cannot store");
+      return TStreamValue::Ident(c->Name());
+    }
+    default: break;
+  }
+  throw ETemplateError("Property " + path + " has no single value to write");
+}
+
+void AppendProperties(const TPersistent& obj, const std::string& prefix, bool skipName,
+                      std::vector<TStreamProperty>& out);
+
+TStreamItem ItemOf(const TPersistent& item) {
+  TStreamItem result;
+  AppendProperties(item, "", false, result.properties);
+  return result;
+}
+
+void AppendProperties(const TPersistent& obj, const std::string& prefix, bool skipName,
+                      std::vector<TStreamProperty>& out) {
+  const TClassProperties* cls = obj.PublishedProperties();
+  if (!cls) return;
+  for (const TPropertyInfo* prop : cls->Properties()) {
+    if (skipName && SameText(prop->Name(), "Name")) continue;
+    const std::string path = prefix + prop->Name();
+    if (!prop->StoredFor(obj)) continue;
+    switch (prop->Kind()) {
+      case TPropKind::Object: {
+        const TPersistent* nested = prop->GetObject(obj);
+        if (const auto* variables = dynamic_cast<const TZdqVariables*>(nested)) {
+          if (variables->Count() == 0) break;
+          TStreamValue v = TStreamValue::Of(TValueTag::vaCollection);
+          auto& editable = const_cast<TZdqVariables&>(*variables);  // only read through the record
+          for (int i = 0; i < variables->Count(); ++i) v.items.push_back(ItemOf(TVariableRecord(editable.Items(i))));
+          out.push_back({path, std::move(v)});
+        } else {
+          AppendProperties(*nested, path + ".", false, out);
+        }
+        break;
+      }
+      case TPropKind::Collection: {
+        const auto* collection = static_cast<const TCollection*>(prop->GetObject(obj));
+        if (collection->Count() == 0) break;
+        TStreamValue v = TStreamValue::Of(TValueTag::vaCollection);
+        for (int i = 0; i < collection->Count(); ++i) v.items.push_back(ItemOf(*collection->Items(i)));
+        out.push_back({path, std::move(v)});
+        break;
+      }
+      case TPropKind::StringList: {
+        const auto* lines = static_cast<const TStrings*>(prop->GetObject(obj));
+        if (lines->Empty()) break;
+        TStreamValue v = TStreamValue::Of(TValueTag::vaList);
+        for (const std::string& line : lines->Items()) v.list.push_back(TStreamValue::String(line));
+        out.push_back({path + ".Strings", std::move(v)});
+        break;
+      }
+      default:
+        if (!IsStoredDefault(obj, *prop)) out.push_back({path, ScalarValue(obj, *prop, path)});
+        break;
+    }
+  }
+}
+
+TStreamObject ObjectOf(const TComponent& component) {
+  TStreamObject o;
+  o.className = component.ClassName();
+  o.name = component.Name();
+  o.properties = StreamProperties(component);
+  return o;
+}
+
+// ---- reading ----
+
+TVariant ToVariant(const TStreamValue& v) {
+  if (v.IsInteger()) return TVariant(v.integer);
+  if (v.IsString()) return TVariant(v.text);
+  switch (v.tag) {
+    case TValueTag::vaNull: return TVariant();
+    case TValueTag::vaNil: return TVariant::empty();
+    case TValueTag::vaFalse: return TVariant(false);
+    case TValueTag::vaTrue: return TVariant(true);
+    case TValueTag::vaDate: return TVariant(TDateTime{v.number});
+    case TValueTag::vaExtended:
+    case TValueTag::vaSingle:
+    case TValueTag::vaDouble:
+    case TValueTag::vaCurrency: return TVariant(v.AsFloat());
+    default: Expect("a variant value", v);
+  }
+}
+
+bool ToBoolean(const TStreamValue& v) {
+  if (v.tag == TValueTag::vaTrue) return true;
+  if (v.tag == TValueTag::vaFalse) return false;
+  if (v.tag == TValueTag::vaIdent && SameText(v.text, "True")) return true;
+  if (v.tag == TValueTag::vaIdent && SameText(v.text, "False")) return false;
+  Expect("True or False", v);
+}
+
+void ApplyRecord(TPersistent& obj, const TStreamProperty& record, TStreamReadContext& context,
+                 const std::string& where, const std::string& pathPrefix);
+
+void ApplyItems(const TStreamValue& value, TStreamReadContext& context, const std::string& where,
+                const std::string& path, const std::function<TPersistent&()>& add) {
+  for (size_t i = 0; i < value.items.size(); ++i) {
+    TPersistent& item = add();
+    for (const TStreamProperty& r : value.items[i].properties)
+      ApplyRecord(item, r, context, where, path + "[" + std::to_string(i) + "].");
+  }
+}
+
+// Sets a property that the record's path ends at.
+void ApplyValue(TPersistent& obj, const TPropertyInfo& prop, const TStreamValue& v, TStreamReadContext& context,
+                const std::string& where, const std::string& path) {
+  switch (prop.Kind()) {
+    case TPropKind::Integer:
+      if (!v.IsInteger()) Expect("an integer", v);
+      return prop.SetOrdinal(obj, v.integer);
+    case TPropKind::Boolean: return prop.SetOrdinal(obj, ToBoolean(v));
+    case TPropKind::Float:
+      if (!v.IsInteger() && !v.IsFloat()) Expect("a number", v);
+      return prop.SetFloat(obj, v.AsFloat());
+    case TPropKind::String:
+      if (!v.IsString()) Expect("a string", v);
+      return prop.SetString(obj, v.text);
+    case TPropKind::Method:
+      if (v.tag == TValueTag::vaNil) return prop.SetString(obj, "");
+      if (v.tag != TValueTag::vaIdent && !v.IsString()) Expect("an event handler name", v);
+      return prop.SetString(obj, v.text);
+    case TPropKind::Enumeration:
+      if (v.tag != TValueTag::vaIdent) Expect("an identifier", v);
+      return prop.SetOrdinal(obj, prop.EnumValue(v.text));
+    case TPropKind::Set:
+      if (v.tag != TValueTag::vaSet) Expect("a set", v);
+      return prop.SetOrdinal(obj, int64_t(prop.SetMask(v.members)));
+    case TPropKind::Color:
+      if (v.tag == TValueTag::vaIdent) {
+        const auto color = IdentToColor(v.text);
+        if (!color) throw EValueMismatch("\"" + v.text + "\" is not a colour name");
+        return prop.SetOrdinal(obj, *color);
+      }
+      if (!v.IsInteger()) Expect("a colour", v);
+      if (v.integer < INT32_MIN || v.integer > int64_t(UINT32_MAX))
+        throw EValueMismatch(std::to_string(v.integer) + " is not a colour");
+      return prop.SetOrdinal(obj, uint32_t(v.integer));
+    case TPropKind::Variant: return prop.SetVariant(obj, ToVariant(v));
+    case TPropKind::Binary:
+      if (v.tag != TValueTag::vaBinary) Expect("binary data", v);
+      return prop.SetBytes(obj, v.bytes);
+    case TPropKind::Reference: {
+      if (v.tag == TValueTag::vaNil) return prop.SetReference(obj, nullptr);
+      if (v.tag != TValueTag::vaIdent && !v.IsString()) Expect("a component name", v);
+      TComponent* found = context.resolve ? context.resolve(v.text) : nullptr;
+      if (!found) {
+        context.unresolved.push_back(path + " = " + v.text);
+        return;
+      }
+      return prop.SetReference(obj, found);
+    }
+    case TPropKind::StringList: {
+      if (v.tag != TValueTag::vaList) Expect("a list of strings", v);
+      auto* lines = static_cast<TStrings*>(prop.GetObject(obj));
+      std::vector<std::string> read;
+      for (const TStreamValue& e : v.list) {
+        if (!e.IsString()) Expect("strings only in the list", e);
+        read.push_back(e.text);
+      }
+      lines->Clear();
+      for (const std::string& s : read) lines->Add(s);
+      return;
+    }
+    case TPropKind::Collection: {
+      if (v.tag != TValueTag::vaCollection) Expect("a collection", v);
+      auto* collection = static_cast<TCollection*>(prop.GetObject(obj));
+      collection->Clear();
+      return ApplyItems(v, context, where, path, [collection]() -> TPersistent& { return *collection->Add(); });
+    }
+    case TPropKind::Object: {
+      auto* variables = dynamic_cast<TZdqVariables*>(prop.GetObject(obj));
+      if (!variables) throw EValueMismatch("is an object; its fields are written as " + path + ".Field");
+      if (v.tag != TValueTag::vaCollection) Expect("a collection", v);
+      variables->Clear();
+      std::vector<std::unique_ptr<TVariableRecord>> records;  // each must outlive its use below
+      return ApplyItems(v, context, where, path, [&]() -> TPersistent& {
+        records.push_back(std::make_unique<TVariableRecord>(variables->Add()));
+        return *records.back();
+      });
+    }
+  }
+}
+
+void ApplyRecord(TPersistent& obj, const TStreamProperty& record, TStreamReadContext& context,
+                 const std::string& where, const std::string& pathPrefix) {
+  const std::string path = pathPrefix + record.name;
+  try {
+    TPersistent* target = &obj;
+    size_t start = 0;
+    for (;;) {
+      const size_t dot = record.name.find('.', start);
+      const std::string segment = record.name.substr(start, dot == std::string::npos ? std::string::npos : dot - start);
+      const TClassProperties* cls = target->PublishedProperties();
+      const TPropertyInfo* prop = cls ? cls->Find(segment) : nullptr;
+      if (!prop) throw EValueMismatch("no such property in " + target->ClassName());
+      if (dot == std::string::npos) return ApplyValue(*target, *prop, record.value, context, where, path);
+      const std::string rest = record.name.substr(dot + 1);
+      if (prop->Kind() == TPropKind::StringList && SameText(rest, "Strings"))
+        return ApplyValue(*target, *prop, record.value, context, where, path);
+      if (prop->Kind() != TPropKind::Object) throw EValueMismatch(segment + " has no fields of its own");
+      target = prop->GetObject(*target);
+      start = dot + 1;
+    }
+  } catch (const ETemplateError&) {
+    throw;  // already placed, by a nested record
+  } catch (const std::exception& e) {
+    FailAt(record.offset, "property " + path + " of " + where + ": " + e.what());
+  }
+}
+
+std::string Describe(const TStreamObject& o) { return o.className + (o.name.empty() ? "" : " " + o.name); }
+
+// A registered class whose descriptors descend from base.
+const TComponentClass& FindClass(const TStreamObject& o, const TClassProperties& base, const char* role) {
+  const TComponentClass* cls = GlobalClassRegistry().Find(o.className);
+  if (!cls) FailAt(o.offset, "unknown class " + o.className);
+  if (!cls->properties || !cls->properties->InheritsFrom(base))
+    FailAt(o.offset, "class " + o.className + " is not " + role);
+  return *cls;
+}
+
+template <class T>
+T& Create(const TComponentClass& cls, TComponent& owner, const TStreamObject& o) {
+  TComponent* made = cls.create(&owner);
+  auto* typed = dynamic_cast<T*>(made);
+  if (!typed) {
+    delete made;
+    FailAt(o.offset, "class " + o.className + " built an object of another kind");
+  }
+  typed->SetLoading(true);
+  if (!o.name.empty()) {
+    try {
+      typed->SetName(o.name);
+    } catch (const std::exception& e) {
+      FailAt(o.offset, std::string("name of ") + Describe(o) + ": " + e.what());
+    }
+  }
+  return *typed;
+}
+
+void ReadControl(const TStreamObject& o, TZdqBand& band, TStreamReadContext& context) {
+  const TComponentClass& cls = FindClass(o, TZdqControl::ClassProperties(), "a report control");
+  if (cls.properties->InheritsFrom(TZdqBand::ClassProperties()))
+    FailAt(o.offset, "a band cannot hold the band " + Describe(o));
+  auto& control = Create<TZdqControl>(cls, band, o);
+  ApplyStreamProperties(control, o.properties, context, Describe(o));
+  if (!o.children.empty()) FailAt(o.children.front().offset, Describe(o) + " cannot hold child objects");
+  control.SetLoading(false);
+}
+
+void ReadBand(const TStreamObject& o, TZdReport& report, TStreamReadContext& context) {
+  const TComponentClass& cls = FindClass(o, TZdqBand::ClassProperties(), "a band; a report holds only bands");
+  auto& band = Create<TZdqBand>(cls, report, o);
+  ApplyStreamProperties(band, o.properties, context, Describe(o));
+  for (const TStreamObject& child : o.children) ReadControl(child, band, context);
+  band.SetLoading(false);
+}
+
+}  // namespace
+
+std::vector<TStreamProperty> StreamProperties(const TPersistent& obj) {
+  std::vector<TStreamProperty> out;
+  AppendProperties(obj, "", dynamic_cast<const TComponent*>(&obj) != nullptr, out);
+  return out;
+}
+
+TStreamObject ReportToStream(const TZdReport& report) {
+  TStreamObject root = ObjectOf(report);
+  for (const TZdqBand* band : report.Bands()) {
+    TStreamObject b = ObjectOf(*band);
+    for (const TZdqControl* control : band->Objects()) b.children.push_back(ObjectOf(*control));
+    root.children.push_back(std::move(b));
+  }
+  return root;
+}
+
+void ApplyStreamProperties(TPersistent& obj, const std::vector<TStreamProperty>& records,
+                           TStreamReadContext& context, const std::string& where) {
+  for (const TStreamProperty& r : records) ApplyRecord(obj, r, context, where, "");
+}
+
+void StreamToReport(const TStreamObject& root, TZdReport& report, TStreamReadContext& context) {
+  ApplyStreamProperties(report, root.properties, context, Describe(root));
+  for (const TStreamObject& child : root.children) ReadBand(child, report, context);
+}
+
+}  // namespace zd

@@ -1,0 +1,40 @@
+#pragma once
+// Between a report's object tree and the stream tree, through the published
+// property descriptors: what differs from its declared default is written,
+// owned objects as dotted paths, collections item by item; reading builds
+// bands and controls by class name from the class registry.
+#include <string>
+#include <vector>
+
+#include "host/core/Properties.h"
+#include "report/template/ComponentStream.h"
+
+namespace zd {
+
+class TZdReport;
+
+// The published properties of obj that a template stores. A component's
+// name is not among them: the object header carries it.
+std::vector<TStreamProperty> StreamProperties(const TPersistent& obj);
+
+// The report with its bands and their controls, in list order.
+TStreamObject ReportToStream(const TZdReport& report);
+
+struct TStreamReadContext {
+  // Finds the component a reference names; nullptr when there is none.
+  TReferenceResolver resolve;
+  // "Path = Name" for each reference that found no component; it stays unset.
+  std::vector<std::string> unresolved;
+};
+
+// Applies property records to obj; `where` names obj in messages. Raises
+// ETemplateError naming the byte offset and the property path.
+void ApplyStreamProperties(TPersistent& obj, const std::vector<TStreamProperty>& records,
+                           TStreamReadContext& context, const std::string& where);
+
+// Reads the root's properties into a report whose bands were just removed
+// and builds its bands and controls in stream order. The root's own name and
+// class are the caller's concern.
+void StreamToReport(const TStreamObject& root, TZdReport& report, TStreamReadContext& context);
+
+}  // namespace zd
