@@ -54,8 +54,7 @@ TSqlConnection::~TSqlConnection() {
 
 QSqlDatabase TSqlConnection::Database() const { return QSqlDatabase::database(name_, false); }
 
-QString TSqlConnection::QuotedTable(const std::string& tableName) const {
-  const QSqlDatabase db = Database();
+QString QuotedTable(const QSqlDatabase& db, const std::string& tableName) {
   return db.driver()->escapeIdentifier(QString::fromStdString(tableName), QSqlDriver::TableName);
 }
 

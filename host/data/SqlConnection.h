@@ -17,11 +17,12 @@ class TSqlConnection {
   TSqlConnection& operator=(const TSqlConnection&) = delete;
 
   QSqlDatabase Database() const;
-  // The identifier quoted for this connection's SQL dialect.
-  QString QuotedTable(const std::string& tableName) const;
 
  private:
   QString name_;
 };
+
+// The table name quoted for the connection's SQL dialect.
+QString QuotedTable(const QSqlDatabase& db, const std::string& tableName);
 
 }  // namespace zd

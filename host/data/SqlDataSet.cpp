@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "host/core/TextUtil.h"
+#include "host/data/QtValues.h"
 #include "host/data/SqlConnection.h"
 #include "host/data/ValueConv.h"
 
@@ -22,118 +23,6 @@ constexpr int kTypeSampleRows = 64;
 // Rows converted per fetch; amortises the call without holding up the first rows.
 constexpr int kFetchBatch = 256;
 
-bool IsIntegralMeta(int id) {
-  switch (id) {
-    case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong: case QMetaType::ULongLong:
-    case QMetaType::Short: case QMetaType::UShort: case QMetaType::Long: case QMetaType::ULong:
-    case QMetaType::Char: case QMetaType::SChar: case QMetaType::UChar:
-      return true;
-    default:
-      return false;
-  }
-}
-
-double TimeFraction(const QTime& t) { return t.msecsSinceStartOfDay() / 86400000.0; }
-
-TVariant FromQt(const QVariant& v) {
-  if (v.isNull() || !v.isValid()) return {};
-  const int id = v.typeId();
-  if (IsIntegralMeta(id)) return TVariant(int64_t(v.toLongLong()));
-  switch (id) {
-    case QMetaType::Bool: return TVariant(v.toBool());
-    case QMetaType::Double: case QMetaType::Float: return TVariant(v.toDouble());
-    case QMetaType::QByteArray: {
-      const QByteArray bytes = v.toByteArray();
-      return TVariant(std::string(bytes.constData(), size_t(bytes.size())));
-    }
-    case QMetaType::QDate: {
-      const QDate d = v.toDate();
-      if (auto t = TryEncodeDate(d.year(), d.month(), d.day())) return TVariant(*t);
-      return {};
-    }
-    case QMetaType::QTime: return TVariant(TDateTime{TimeFraction(v.toTime())});
-    case QMetaType::QDateTime: {
-      const QDateTime dt = v.toDateTime();
-      const QDate d = dt.date();
-      if (auto t = TryEncodeDate(d.year(), d.month(), d.day()))
-        return TVariant(TDateTime{t->days + TimeFraction(dt.time())});
-      return {};
-    }
-    default: return TVariant(v.toString().toStdString());
-  }
-}
-
-bool KindFitsType(TVarKind kind, TFieldType type) {
-  if (IsIntegerFieldType(type)) return kind == TVarKind::Integer;
-  if (IsFloatFieldType(type)) return kind == TVarKind::Float;
-  if (IsTemporalFieldType(type)) return kind == TVarKind::DateTime;
-  if (type == TFieldType::ftBoolean) return kind == TVarKind::Boolean;
-  return kind == TVarKind::String;
-}
-
-// SQL columns may hold values of other types than declared; those that
-// convert cleanly are converted, the others are kept as they came.
-TVariant FitToType(TVariant value, TFieldType type) {
-  if (value.isNull() || KindFitsType(value.kind(), type)) return value;
-  if (value.kind() == TVarKind::String && IsBlobFieldType(type)) return value;
-  try {
-    return CoerceToFieldType(value, type);
-  } catch (const EConvertError&) {
-    return value;
-  }
-}
-
-// Columns without a usable declared type (SQLite text, expressions) are typed
-// by the values of the first rows.
-TFieldType InferFromValues(const std::vector<std::vector<QVariant>>& sample, int column) {
-  bool any = false, allIntegral = true, allNumeric = true, allDate = true, allDateTime = true,
-       allBytes = true;
-  for (const auto& row : sample) {
-    const QVariant& v = row[size_t(column)];
-    if (v.isNull() || !v.isValid()) continue;
-    any = true;
-    const int id = v.typeId();
-    const bool integral = IsIntegralMeta(id);
-    const bool numeric = integral || id == QMetaType::Double || id == QMetaType::Float;
-    allIntegral &= integral;
-    allNumeric &= numeric;
-    allBytes &= id == QMetaType::QByteArray;
-    if (numeric || id == QMetaType::QByteArray) {
-      allDate = allDateTime = false;
-    } else {
-      const std::string text = v.toString().toStdString();
-      const bool date = ParseIsoDate(text).has_value();
-      allDate &= date;
-      allDateTime &= date || ParseIsoDateTime(text).has_value();
-    }
-  }
-  if (!any) return TFieldType::ftString;
-  if (allIntegral) return TFieldType::ftLargeint;
-  if (allNumeric) return TFieldType::ftFloat;
-  if (allBytes) return TFieldType::ftBlob;
-  if (allDate) return TFieldType::ftDate;
-  if (allDateTime) return TFieldType::ftDateTime;
-  return TFieldType::ftString;
-}
-
-TFieldType ColumnType(const QSqlField& field, const std::vector<std::vector<QVariant>>& sample,
-                      int column) {
-  const int id = field.metaType().id();
-  if (id == QMetaType::Int || id == QMetaType::Short || id == QMetaType::UShort ||
-      id == QMetaType::UInt)
-    return TFieldType::ftInteger;
-  if (IsIntegralMeta(id)) return TFieldType::ftLargeint;
-  switch (id) {
-    case QMetaType::Bool: return TFieldType::ftBoolean;
-    case QMetaType::Double: case QMetaType::Float: return TFieldType::ftFloat;
-    case QMetaType::QDate: return TFieldType::ftDate;
-    case QMetaType::QTime: return TFieldType::ftTime;
-    case QMetaType::QDateTime: return TFieldType::ftDateTime;
-    case QMetaType::QByteArray: return TFieldType::ftBlob;
-    default: return InferFromValues(sample, column);
-  }
-}
-
 std::string WithoutTrailingSemicolons(std::string sql) {
   while (!sql.empty() && (sql.back() == ';' || static_cast<unsigned char>(sql.back()) <= ' '))
     sql.pop_back();
@@ -144,7 +33,8 @@ std::string WithoutTrailingSemicolons(std::string sql) {
 
 struct TSqlDataSet::TCursor {
   std::unique_ptr<TSqlConnection> connection;  // declared first: outlives the query
-  std::optional<QSqlQuery> query;
+  std::optional<QSqlQuery> ownQuery;
+  QSqlQuery* query = nullptr;  // ownQuery, or the application's prepared query
   std::vector<TFieldType> types;
   bool exhausted = false;
 };
@@ -183,12 +73,22 @@ void TSqlDataSet::SetFiltered(bool filtered) {
   filtered_ = filtered;
 }
 
-std::string TSqlDataSet::StatementText(const TSqlConnection& connection) const {
+void TSqlDataSet::SetConnectionName(const std::string& name) {
+  CheckInactive("change the connection");
+  connectionName_ = name;
+}
+
+void TSqlDataSet::SetQuery(QSqlQuery query) {
+  CheckInactive("change the query");
+  preparedQuery_.emplace(std::move(query));
+}
+
+std::string TSqlDataSet::StatementText(const QSqlDatabase& db) const {
   std::string statement;
   if (!Trim(sql_).empty())
     statement = sql_;
   else if (!Trim(tableName_).empty())
-    statement = "SELECT * FROM " + connection.QuotedTable(Trim(tableName_)).toStdString();
+    statement = "SELECT * FROM " + QuotedTable(db, Trim(tableName_)).toStdString();
   else
     Fail("Neither SQL text nor a table name is set");
   if (filtered_ && !Trim(filter_).empty())
@@ -197,18 +97,43 @@ std::string TSqlDataSet::StatementText(const TSqlConnection& connection) const {
   return statement;
 }
 
+QSqlDatabase TSqlDataSet::ApplicationConnection() const {
+  const QSqlDatabase db = QSqlDatabase::database(QString::fromStdString(connectionName_), false);
+  if (!db.isValid()) Fail("No Qt SQL connection is named '" + connectionName_ + "'");
+  if (!db.isOpen()) Fail("The Qt SQL connection '" + connectionName_ + "' is not open");
+  return db;
+}
+
+QSqlQuery& TSqlDataSet::RunQuery(TCursor& cursor) {
+  if (preparedQuery_) {
+    if (filtered_ && !Trim(filter_).empty()) Fail("A filter cannot apply to a prepared query");
+    cursor.query = &*preparedQuery_;
+    cursor.query->setForwardOnly(true);
+    if (!cursor.query->exec()) Fail("SQL error: " + cursor.query->lastError().text().toStdString());
+    return *cursor.query;
+  }
+  QSqlDatabase db;
+  if (!connectionName_.empty()) {
+    db = ApplicationConnection();
+  } else {
+    try {
+      cursor.connection = std::make_unique<TSqlConnection>(driverName_, databaseName_);
+    } catch (const EDatabaseError& e) {
+      Fail(e.what());
+    }
+    db = cursor.connection->Database();
+  }
+  const std::string statement = StatementText(db);
+  cursor.query = &cursor.ownQuery.emplace(db);
+  cursor.query->setForwardOnly(true);
+  if (!cursor.query->exec(QString::fromStdString(statement)))
+    Fail("SQL error: " + cursor.query->lastError().text().toStdString());
+  return *cursor.query;
+}
+
 void TSqlDataSet::DoOpen() {
   auto cursor = std::make_unique<TCursor>();
-  try {
-    cursor->connection = std::make_unique<TSqlConnection>(driverName_, databaseName_);
-  } catch (const EDatabaseError& e) {
-    Fail(e.what());
-  }
-  const std::string statement = StatementText(*cursor->connection);
-  QSqlQuery& query = cursor->query.emplace(cursor->connection->Database());
-  query.setForwardOnly(true);
-  if (!query.exec(QString::fromStdString(statement)))
-    Fail("SQL error: " + query.lastError().text().toStdString());
+  QSqlQuery& query = RunQuery(*cursor);
   const QSqlRecord record = query.record();
   const int columns = record.count();
   if (columns == 0) Fail("The SQL statement returns no columns");
@@ -226,7 +151,8 @@ void TSqlDataSet::DoOpen() {
   std::vector<TFieldDef> defs;
   for (int c = 0; c < columns; ++c) {
     const QSqlField field = record.field(c);
-    const TFieldType type = ColumnType(field, sample, c);
+    TFieldType type = FieldTypeOfMeta(field.metaType().id());
+    if (type == TFieldType::ftUnknown) type = InferFieldType(sample, c);
     const int size = IsTextFieldType(type) && field.length() > 0 ? field.length() : 0;
     defs.push_back({field.name().toStdString(), type, size});
     cursor->types.push_back(type);
@@ -235,7 +161,7 @@ void TSqlDataSet::DoOpen() {
   for (const auto& values : sample) {
     TVariant* row = Rows().AppendRow();
     for (int c = 0; c < columns; ++c)
-      row[c] = FitToType(FromQt(values[size_t(c)]), cursor->types[size_t(c)]);
+      row[c] = FitToType(VariantFromQt(values[size_t(c)]), cursor->types[size_t(c)]);
   }
   if (cursor->exhausted) cursor->query->finish();
   cursor_ = std::move(cursor);
@@ -249,7 +175,7 @@ bool TSqlDataSet::FetchMoreRows() {
   while (fetched < kFetchBatch && query.next()) {
     TVariant* row = Rows().AppendRow();
     for (int c = 0; c < columns; ++c)
-      row[c] = FitToType(FromQt(query.value(c)), cursor_->types[size_t(c)]);
+      row[c] = FitToType(VariantFromQt(query.value(c)), cursor_->types[size_t(c)]);
     ++fetched;
   }
   if (fetched < kFetchBatch) {

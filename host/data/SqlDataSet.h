@@ -2,7 +2,10 @@
 // A read-only dataset over the result of an SQL query through any Qt SQL
 // driver. Rows are fetched as the cursor first reaches them and kept, so
 // Prior and bookmarks cost nothing more than Next.
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +24,14 @@ class TSqlDataSet : public TDataSet {
   void SetDatabaseName(const std::string& name);
   const std::string& DriverName() const { return driverName_; }
   void SetDriverName(const std::string& name);
+  // A Qt SQL connection the application opened (QSqlDatabase::addDatabase,
+  // with its own driver and credentials), used instead of DatabaseName and
+  // DriverName and left open.
+  const std::string& ConnectionName() const { return connectionName_; }
+  void SetConnectionName(const std::string& name);
+  // A query the application prepared, with its values bound; it is executed
+  // at every opening and replaces SQL, TableName and the connection.
+  void SetQuery(QSqlQuery query);
   // The query; when empty, every row of TableName is read.
   const std::string& SQL() const { return sql_; }
   void SetSQL(const std::string& sql);
@@ -46,10 +57,14 @@ class TSqlDataSet : public TDataSet {
 
  private:
   struct TCursor;
-  std::string StatementText(const class TSqlConnection& connection) const;
+  QSqlDatabase ApplicationConnection() const;
+  QSqlQuery& RunQuery(TCursor& cursor);
+  std::string StatementText(const QSqlDatabase& db) const;
 
   std::string databaseName_;
   std::string driverName_ = "QSQLITE";
+  std::string connectionName_;
+  std::optional<QSqlQuery> preparedQuery_;
   std::string sql_;
   std::string tableName_;
   std::string filter_;

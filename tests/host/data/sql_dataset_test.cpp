@@ -238,6 +238,44 @@ TEST(SqlDataSet, ConnectionsAreOwnAndRemoved) {
   EXPECT_EQ(QSqlDatabase::connectionNames().size(), before);
 }
 
+// Applications bring their own connection (any driver, credentials) or a
+// prepared query with bound values; the dataset leaves the connection open.
+TEST(SqlDataSet, ApplicationConnectionAndPreparedQuery) {
+  TScratchDatabase db("app_connection");
+  db.Exec("CREATE TABLE t (id INTEGER, name TEXT)");
+  db.Exec("INSERT INTO t VALUES (1, 'one'), (2, 'two'), (3, 'three')");
+  const QSqlDatabase connection = QSqlDatabase::database("scratch_writer");
+
+  TSqlDataSet byName;
+  byName.SetConnectionName("scratch_writer");
+  byName.SetTableName("t");
+  byName.Open();
+  EXPECT_EQ(byName.RecordCount(), 3);
+  byName.Close();
+  EXPECT_TRUE(connection.isOpen());
+
+  QSqlQuery query(connection);
+  query.prepare("SELECT name FROM t WHERE id >= ? ORDER BY id");
+  query.addBindValue(2);
+  TSqlDataSet prepared;
+  prepared.SetQuery(query);
+  prepared.Open();
+  EXPECT_EQ(prepared.FieldByName("name").AsString(), "two");
+  EXPECT_EQ(prepared.RecordCount(), 2);
+  prepared.Close();
+  prepared.Open();  // executed again, not exhausted
+  EXPECT_EQ(prepared.RecordCount(), 2);
+  prepared.Close();
+  prepared.SetFilter("name = 'two'");
+  prepared.SetFiltered(true);
+  EXPECT_NE(OpenError(prepared).find("prepared query"), std::string::npos);
+
+  TSqlDataSet missing;
+  missing.SetConnectionName("no_such_connection");
+  missing.SetSQL("SELECT 1");
+  EXPECT_NE(OpenError(missing).find("no_such_connection"), std::string::npos);
+}
+
 TEST(DemoDatabase, OrderLinesGroupByCountryAndCity) {
   EnsureCoreApp();
   TSqlDataSet lines;
