@@ -68,6 +68,10 @@ class TZdqExport : public TComponent {
   const TZdProperty& Properties() const { return properties_; }
   void SetProperties(const TZdProperty& p) { properties_.Assign(p); }
   const std::string& DestinationFileName() const { return destinationFileName_; }
+  // When set, SaveToFile writes the one result to this stream instead of
+  // the named file; formats that need side files embed them instead.
+  void SetDestinationStream(std::ostream* out) { destinationStream_ = out; }
+  std::ostream* DestinationStream() const { return destinationStream_; }
   // Producer text written into XML, RTF and PDF documents.
   static const char* ProductKey() { return "ZdReport metafile export 0.1"; }
 
@@ -90,6 +94,7 @@ class TZdqExport : public TComponent {
  private:
   TZdProperty properties_;
   std::string destinationFileName_;
+  std::ostream* destinationStream_ = nullptr;
 };
 
 // The enumeration callback of an export: hands the record to the exporter

@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "export/pdf/PdfCodePages.h"
-#include "export/markup/TextExportFile.h"
+#include "export/ExportOutput.h"
 #include "host/core/Properties.h"
 #include "host/core/TextUtil.h"
 #include "host/richtext/CodePage.h"
@@ -97,7 +97,7 @@ void TZdqExportToSpreadsheet::SaveToFile(const std::string& fileName) {
     throw;
   }
   Stream = nullptr;
-  WriteExportFile(fileName, bytes.str());
+  WriteExportOutput(fileName, DestinationStream(), bytes.str());
 }
 
 void TZdqExportToSpreadsheet::writeGrid() {

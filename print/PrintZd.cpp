@@ -520,12 +520,22 @@ void TZdPrintBaseComponent::ExportPages(TZdqExport& exporter, const std::string&
 
 void TZdPrintBaseComponent::ExportTo(const std::string& fileName, bool isSeparatePages,
                                      const TStrings& validPages, const TZdqExportClass& filter) {
+  exportTo(fileName, nullptr, isSeparatePages, validPages, filter);
+}
+
+void TZdPrintBaseComponent::ExportTo(std::ostream& out, const TStrings& validPages, const TZdqExportClass& filter) {
+  exportTo({}, &out, false, validPages, filter);
+}
+
+void TZdPrintBaseComponent::exportTo(const std::string& fileName, std::ostream* stream, bool isSeparatePages,
+                                     const TStrings& validPages, const TZdqExportClass& filter) {
   if (!filter) throw std::invalid_argument("ExportTo: no exporter class given");
   const TPageInfo* current = CurrentPage();
   if (!prepared_ || !current) return;
 
   std::unique_ptr<TZdqExport> exporter = filter(this);
   if (!exporter) throw std::invalid_argument("ExportTo: the exporter class made no exporter");
+  exporter->SetDestinationStream(stream);
   exporter->SetProperties(zdProperty_);
   for (int i = 0; i < outlines_.Count(); ++i) {
     const TZdqOutline& entry = outlines_.Items(i);

@@ -149,6 +149,9 @@ class TZdPrintBaseComponent : public TComponent {
   void PrintPages(const TStrings& validPages);
   void ExportTo(const std::string& fileName, bool isSeparatePages, const TStrings& validPages,
                 const TZdqExportClass& filter);
+  // The same as one document written to out (a socket, a buffer), with no
+  // file on disk; pictures an HTML page would keep beside it go inside it.
+  void ExportTo(std::ostream& out, const TStrings& validPages, const TZdqExportClass& filter);
   void SavePrinter();
   void RestorePrinter();
 
@@ -229,6 +232,8 @@ class TZdPrintBaseComponent : public TComponent {
  private:
   void InternalPreview(bool prepareFirst, void* parentControl);
   void PrintSheets(TPrintTarget& target, const TStrings& validPages);
+  void exportTo(const std::string& fileName, std::ostream* stream, bool isSeparatePages, const TStrings& validPages,
+                const TZdqExportClass& filter);
   void ExportPages(TZdqExport& exporter, const std::string& fileName, bool isSeparatePages,
                    const TStrings& validPages);
   TStringList ChosenPages(const TPrintChoice& choice) const;

@@ -1,7 +1,7 @@
 #include "export/markup/CsvExport.h"
 
 #include "export/CellNumber.h"
-#include "export/markup/TextExportFile.h"
+#include "export/ExportOutput.h"
 #include "host/core/Properties.h"
 
 namespace zd {
@@ -63,7 +63,7 @@ void TZdqExportToCSV::SaveToFile(const std::string& fileName) {
   }
   std::string bytes = charset_.Encode(text, &ReplacedCharacters);
   if (charset_.IsUtf8() && ByteOrderMark) bytes.insert(0, kUtf8ByteOrderMark);
-  WriteExportFile(fileName, bytes);
+  WriteExportOutput(fileName, DestinationStream(), bytes);
   Records().clear();
 }
 

@@ -5,7 +5,7 @@
 #include <random>
 
 #include "export/pdf/PdfCodePages.h"
-#include "export/markup/TextExportFile.h"
+#include "export/ExportOutput.h"
 #include "export/markup/XmlEscape.h"
 #include "host/core/TextUtil.h"
 #include "host/richtext/CodePage.h"
@@ -13,6 +13,22 @@
 namespace zd {
 
 namespace {
+
+std::string Base64(const std::vector<uint8_t>& bytes) {
+  static constexpr char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  out.reserve((bytes.size() + 2) / 3 * 4);
+  for (size_t i = 0; i < bytes.size(); i += 3) {
+    const size_t left = bytes.size() - i;
+    const uint32_t group = uint32_t(bytes[i]) << 16 | (left > 1 ? uint32_t(bytes[i + 1]) << 8 : 0) |
+                           (left > 2 ? uint32_t(bytes[i + 2]) : 0);
+    out += kDigits[group >> 18 & 63];
+    out += kDigits[group >> 12 & 63];
+    out += left > 1 ? kDigits[group >> 6 & 63] : '=';
+    out += left > 2 ? kDigits[group & 63] : '=';
+  }
+  return out;
+}
 
 // The first count characters of a UTF-8 text.
 std::string firstCharacters(const std::string& utf8, size_t count) {
@@ -125,13 +141,21 @@ void TZdqExportToHTML::WriteData(TSpreadsheetCellType, const TZdqMFERecord* rec,
   WriteMarkup("    <TD" + attributes + ">" + content + "</TD>\r\n");
 }
 
-// Referred to by its bare name, so the page and its pictures can move together.
+// Referred to by its bare name, so the page and its pictures can move
+// together; a page written to a stream has no folder and carries its
+// pictures inside.
 std::string TZdqExportToHTML::writePicture(const TBitmap& bitmap) const {
-  const std::filesystem::path output(DestinationFileName());
-  const std::filesystem::path picture = freshPictureName(output.parent_path().empty() ? "." : output.parent_path());
-  bitmap.SaveToFile(picture.string(), TImageFormat::Jpeg);
-  return "<img src=\"" + EscapeMarkup(picture.filename().string(), Charset()) + "\" width=\"" +
-         std::to_string(bitmap.Width()) + "\" height=\"" + std::to_string(bitmap.Height()) + "\">";
+  std::string source;
+  if (DestinationStream()) {
+    source = "data:image/jpeg;base64," + Base64(bitmap.SaveToBytes(TImageFormat::Jpeg));
+  } else {
+    const std::filesystem::path output(DestinationFileName());
+    const std::filesystem::path picture = freshPictureName(output.parent_path().empty() ? "." : output.parent_path());
+    bitmap.SaveToFile(picture.string(), TImageFormat::Jpeg);
+    source = EscapeMarkup(picture.filename().string(), Charset());
+  }
+  return "<img src=\"" + source + "\" width=\"" + std::to_string(bitmap.Width()) + "\" height=\"" +
+         std::to_string(bitmap.Height()) + "\">";
 }
 
 }  // namespace zd

@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "export/pdf/PdfCodePages.h"
-#include "export/markup/TextExportFile.h"
+#include "export/ExportOutput.h"
 #include "host/core/Properties.h"
 #include "host/core/TextUtil.h"
 #include "host/richtext/CodePage.h"
@@ -127,7 +127,7 @@ void TZdqExportToText::SaveToFile(const std::string& fileName) {
   while (lines_.size() > 1 && isBlank(lines_.back())) lines_.pop_back();
   std::string text;
   for (const std::u32string& line : lines_) text += utf8Of(line) + "\r\n";
-  WriteExportFile(fileName, charset_.Encode(text, &ReplacedCharacters));
+  WriteExportOutput(fileName, DestinationStream(), charset_.Encode(text, &ReplacedCharacters));
   lines_.clear();
   lineY_.clear();
 }

@@ -1,6 +1,6 @@
 #include "export/markup/XmlExport.h"
 
-#include "export/markup/TextExportFile.h"
+#include "export/ExportOutput.h"
 #include "export/markup/XmlEscape.h"
 
 namespace zd {

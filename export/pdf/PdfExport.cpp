@@ -410,7 +410,7 @@ std::string TZdqExportToPDF::BuildDocument() const {
 void TZdqExportToPDF::SaveToFile(const std::string& fileName) {
   // The writer places cells by their own positions, so the grid is not built.
   const std::string document = BuildDocument();
-  TPdfWriter::SaveBytes(document, fileName);
+  TPdfWriter::SaveBytes(document, fileName, DestinationStream());
   // With one file per page the next file must hold only its own page.
   Records().clear();
   pagesStarted_ = 0;

@@ -46,7 +46,7 @@ void TPdfPageDocument::EndPage(int width, int height) {
   placed_.try_emplace(current_, TPlacedPage{page, height});
 }
 
-void TPdfPageDocument::SaveTo(const std::string& fileName, const TZdProperty& properties,
+void TPdfPageDocument::SaveTo(const std::string& fileName, std::ostream* stream, const TZdProperty& properties,
                               const std::vector<TZdqExportOutline>& outlines) {
   shared_.WriteDeferred();
   const int outlineRoot = writeOutlines(outlines);
@@ -54,7 +54,7 @@ void TPdfPageDocument::SaveTo(const std::string& fileName, const TZdProperty& pr
   writePageTree();
   writeCatalog(outlineRoot);
   pdf_.WriteXrefAndTrailer(kCatalogObject, kInfoObject);
-  pdf_.SaveSpooledTo(fileName);
+  pdf_.SaveSpooledTo(fileName, stream);
 }
 
 // One level of bookmarks in the report's order, each showing its page from

@@ -25,9 +25,10 @@ class TPdfPageDocument {
   // The page ends; its size in page units.
   void EndPage(int width, int height);
 
-  // Writes the rest and puts the document in place as fileName. Outline
-  // entries of pages not in this document are left out. Throws EPdfError.
-  void SaveTo(const std::string& fileName, const TZdProperty& properties,
+  // Writes the rest and puts the document in place as fileName, or on the
+  // stream when given. Outline entries of pages not in this document are
+  // left out. Throws EPdfError.
+  void SaveTo(const std::string& fileName, std::ostream* stream, const TZdProperty& properties,
               const std::vector<TZdqExportOutline>& outlines);
 
  private:

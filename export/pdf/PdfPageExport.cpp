@@ -33,7 +33,7 @@ void TZdqExportToPagePDF::SaveToFile(const std::string& fileName) {
   // With one file per page the next page starts a document of its own.
   std::unique_ptr<TPdfPageDocument> finished = std::move(document_);
   if (!finished) finished = std::make_unique<TPdfPageDocument>();
-  finished->SaveTo(fileName, Properties(), Outlines);
+  finished->SaveTo(fileName, DestinationStream(), Properties(), Outlines);
 }
 
 void TZdqExportToPagePDF::EndExport() {

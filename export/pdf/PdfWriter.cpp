@@ -8,8 +8,7 @@
 #include <cstdio>
 
 #include "export/pdf/PdfCodePages.h"
-#include "export/markup/TextExportFile.h"
-#include "host/core/WholeFile.h"
+#include "export/ExportOutput.h"
 #include "host/locale/Clock.h"
 #include "host/locale/DateTime.h"
 
@@ -170,19 +169,19 @@ void TPdfWriter::SpoolToTemporaryFile() {
   spill();
 }
 
-void TPdfWriter::SaveSpooledTo(const std::string& fileName) {
+void TPdfWriter::SaveSpooledTo(const std::string& fileName, std::ostream* stream) {
   if (!spool_) throw EPdfError("the PDF document was not spooled");
   spill();
   if (std::fflush(spool_) != 0 || std::fseek(spool_, 0, SEEK_SET) != 0)
     throw EPdfError("cannot read back the temporary file of the PDF document");
   try {
-    TWholeFile out(fileName);
+    TExportOutput out(fileName, stream);
     std::string buffer(kSpoolBuffer, '\0');
     for (size_t got; (got = std::fread(buffer.data(), 1, buffer.size(), spool_)) > 0;)
       out.Stream().write(buffer.data(), std::streamsize(got));
     if (std::ferror(spool_)) throw EPdfError("cannot read back the temporary file of the PDF document");
     out.Commit();
-  } catch (const EFileWriteError& e) {
+  } catch (const EZdqExportFileError& e) {
     throw EPdfError(e.what());
   }
 }
@@ -235,9 +234,9 @@ void TPdfWriter::WriteXrefAndTrailer(int rootObject, int infoObject) {
   WriteString("%%EOF");
 }
 
-void TPdfWriter::SaveBytes(const std::string& bytes, const std::string& fileName) {
+void TPdfWriter::SaveBytes(const std::string& bytes, const std::string& fileName, std::ostream* stream) {
   try {
-    WriteExportFile(fileName, bytes);
+    WriteExportOutput(fileName, stream, bytes);
   } catch (const EZdqExportFileError& e) {
     throw EPdfError(e.what());
   }

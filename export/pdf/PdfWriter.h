@@ -5,6 +5,7 @@
 // helpers (string escaping, numbers in points, colours, Flate).
 #include <cstdint>
 #include <cstdio>
+#include <iosfwd>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -75,15 +76,16 @@ class TPdfWriter {
 
   // The document so far; only while it is not spooled.
   const std::string& Bytes() const { return file_; }
-  // Writes a finished document to a file; throws EPdfError when that fails.
-  static void SaveBytes(const std::string& bytes, const std::string& fileName);
+  // Writes a finished document to the stream when given, else to the file;
+  // throws EPdfError when that fails.
+  static void SaveBytes(const std::string& bytes, const std::string& fileName, std::ostream* stream = nullptr);
 
   // From now on the file's bytes go on to an unnamed temporary file a
   // buffer at a time, so that a long document does not stay in memory.
   void SpoolToTemporaryFile();
-  // Puts the spooled document in place as fileName, whole or not at all;
-  // throws EPdfError.
-  void SaveSpooledTo(const std::string& fileName);
+  // Puts the spooled document in place as fileName, whole or not at all,
+  // or copies it to the stream when given; throws EPdfError.
+  void SaveSpooledTo(const std::string& fileName, std::ostream* stream = nullptr);
 
   TPdfWriter() = default;
   ~TPdfWriter();
