@@ -48,7 +48,8 @@ class TestReport : public TZdPrintComponent {
     for (int b = 0; b < barCount; ++b)
       for (int p = 0; p < pageCount; ++p) {
         NewPage(b > 0 && p == 0);
-        MFCanvas->Rectangle(TRect{MarkerLeft(intCurPage, intCurBar), 0, 1100, 20});
+        const TPageProducer& producer = Producer();
+        producer.MFCanvas()->Rectangle(TRect{MarkerLeft(producer.intCurPage(), producer.intCurBar()), 0, 1100, 20});
         if (onPage) onPage(*this);
       }
     EndDoc();
@@ -131,7 +132,7 @@ TEST_F(PrintComponentTest, PagesAndBarsAreNumberedFromZeroAndEventsSeeOneBasedPa
   EXPECT_EQ(report.GetPage(2, 0), nullptr);
   EXPECT_TRUE(report.Prepared());
   EXPECT_EQ(report.Status(), TStatus::stPrinted);
-  EXPECT_EQ(report.MFCanvas, nullptr);
+  EXPECT_EQ(report.Producer().MFCanvas(), nullptr);
 }
 
 TEST_F(PrintComponentTest, BeginDocDiscardsThePreviousPages) {
@@ -144,10 +145,41 @@ TEST_F(PrintComponentTest, BeginDocDiscardsThePreviousPages) {
   EXPECT_EQ(preparedAtBegin, std::vector<bool>{false});
 }
 
+// A store that joins other components' pages keeps them when their
+// component discards its own, and finds them by their new numbers.
+TEST_F(PrintComponentTest, JoinedPagesOutliveTheirComponentAndAreFoundByTheirNewNumbers) {
+  report.PrepareReport();
+  TestReport second;
+  second.pageCount = 1;
+  second.barCount = 2;
+  second.PrepareReport();
+
+  TPageStore joined;
+  for (int i = 0; i < report.Pages().Count(); ++i) joined.Add(report.Pages().Shared(i));
+  for (int i = 0; i < second.Pages().Count(); ++i) joined.Add(second.Pages().Shared(i));
+  for (int i = 3; i < joined.Count(); ++i) joined.Shared(i)->intNumPage += 3;
+  joined.Reindex();
+  report.pageCount = 1;
+  report.PrepareReport();
+
+  ASSERT_NE(joined.Find(3, 1), nullptr);
+  EXPECT_EQ(MarkerOf(joined.Find(3, 1)->Data), "1.1");
+  ASSERT_NE(joined.Find(2, 0), nullptr);
+  EXPECT_EQ(MarkerOf(joined.Find(2, 0)->Data), "3.0");
+  EXPECT_EQ(joined.Find(0, 1), nullptr);
+  EXPECT_EQ(joined.MaxPageIndex(), 3);
+  EXPECT_EQ(joined.MaxBarIndex(), 1);
+  // Maxima are taken afresh, and of two pages with one index the first counts.
+  for (int i = 3; i < joined.Count(); ++i) joined.Shared(i)->intNumPage -= 3;
+  joined.Reindex();
+  EXPECT_EQ(joined.MaxPageIndex(), 2);
+  EXPECT_EQ(joined.Find(0, 0), &joined.At(0));
+}
+
 TEST_F(PrintComponentTest, PagesAreA4OnTheVirtualPrinterAndCarryTheirDescription) {
   report.PrinterSetting().SetPaperSize(TZdqPaperSize::psA4);
   std::vector<int> heights;
-  report.onPage = [&](TestReport& r) { heights = {r.intCurHeight, r.intMaxPageHeight}; };
+  report.onPage = [&](TestReport& r) { heights = {r.Producer().intCurHeight(), r.Producer().intMaxPageHeight()}; };
   report.pageCount = 1;
   report.PrepareReport();
   const TPageInfo& page = report.Pages().At(0);
