@@ -145,35 +145,52 @@ TEST_F(PrintComponentTest, BeginDocDiscardsThePreviousPages) {
   EXPECT_EQ(preparedAtBegin, std::vector<bool>{false});
 }
 
-// A store that joins other components' pages keeps them when their
-// component discards its own, and finds them by their new numbers.
-TEST_F(PrintComponentTest, JoinedPagesOutliveTheirComponentAndAreFoundByTheirNewNumbers) {
+// Takes the pages of other components as they are, numbered to follow one
+// another, the way a document made of several reports does.
+class JoinedReport : public TZdPrintComponent {
+ public:
+  std::vector<const TZdPrintBaseComponent*> members;
+
+  void PrepareReport() override {
+    TZdPrintComponent::PrepareReport();
+    BeginDoc();
+    int offset = 0;
+    for (const TZdPrintBaseComponent* member : members) {
+      for (int i = 0; i < member->Pages().Count(); ++i) {
+        const std::shared_ptr<TPageInfo>& page = member->Pages().Shared(i);
+        AppendPage(page);
+        page->intNumPage += offset;
+      }
+      offset += member->GetNumPages();
+    }
+    ReindexPages();
+    EndDoc();
+  }
+};
+
+TEST_F(PrintComponentTest, JoinedPagesAreFoundByTheirNewNumbersAndOutliveTheirMembersPages) {
   report.PrepareReport();
   TestReport second;
   second.pageCount = 1;
   second.barCount = 2;
   second.PrepareReport();
+  JoinedReport joined;
+  joined.members = {&report, &second};
+  joined.PrepareReport();
 
-  TPageStore joined;
-  for (int i = 0; i < report.Pages().Count(); ++i) joined.Add(report.Pages().Shared(i));
-  for (int i = 0; i < second.Pages().Count(); ++i) joined.Add(second.Pages().Shared(i));
-  for (int i = 3; i < joined.Count(); ++i) joined.Shared(i)->intNumPage += 3;
-  joined.Reindex();
+  EXPECT_EQ(joined.NumPages(), 4);
+  EXPECT_EQ(joined.NumBars(), 2);
+  ASSERT_NE(joined.GetPage(3, 1), nullptr);
+  EXPECT_EQ(MarkerOf(joined.GetPage(3, 1)->Data), "1.1");
+  EXPECT_EQ(joined.GetPage(0, 1), nullptr);                 // the old number is gone
+  EXPECT_EQ(joined.GetPage(0, 0), &report.Pages().At(0));  // the page itself, not a copy
+  EXPECT_EQ(second.Pages().At(0).intNumPage, 3);
+
+  // A member that prepares again drops its pages, but the joined ones stay.
   report.pageCount = 1;
   report.PrepareReport();
-
-  ASSERT_NE(joined.Find(3, 1), nullptr);
-  EXPECT_EQ(MarkerOf(joined.Find(3, 1)->Data), "1.1");
-  ASSERT_NE(joined.Find(2, 0), nullptr);
-  EXPECT_EQ(MarkerOf(joined.Find(2, 0)->Data), "3.0");
-  EXPECT_EQ(joined.Find(0, 1), nullptr);
-  EXPECT_EQ(joined.MaxPageIndex(), 3);
-  EXPECT_EQ(joined.MaxBarIndex(), 1);
-  // Maxima are taken afresh, and of two pages with one index the first counts.
-  for (int i = 3; i < joined.Count(); ++i) joined.Shared(i)->intNumPage -= 3;
-  joined.Reindex();
-  EXPECT_EQ(joined.MaxPageIndex(), 2);
-  EXPECT_EQ(joined.Find(0, 0), &joined.At(0));
+  ASSERT_NE(joined.GetPage(2, 0), nullptr);
+  EXPECT_EQ(MarkerOf(joined.GetPage(2, 0)->Data), "3.0");
 }
 
 TEST_F(PrintComponentTest, PagesAreA4OnTheVirtualPrinterAndCarryTheirDescription) {
