@@ -95,16 +95,18 @@ class TRowListReport : public zd::TZdPrintComponent {
     zd::TField& amount = rows_.FieldByName("amount");
     while (!rows_.Eof()) {
       NewPage();
-      MFCanvas->Font.Size = 9;
-      while (!rows_.Eof() && intCurHeight + kLine <= intMaxPageHeight) {
-        const int left = CurrentPage()->OffsetLeft;
-        MFCanvas->TextOut(left, intCurHeight, id.AsString());
-        MFCanvas->TextOut(left + 80, intCurHeight, customer.AsString());
-        MFCanvas->TextOut(left + 300, intCurHeight, product.AsString());
-        MFCanvas->TextOut(left + 500, intCurHeight, amount.AsString());
-        MFCanvas->MoveTo(left, intCurHeight + kLine - 1);
-        MFCanvas->LineTo(left + 700, intCurHeight + kLine - 1);
-        intCurHeight += kLine;
+      zd::TPageProducer& page = Producer();
+      zd::TCanvas& canvas = *page.MFCanvas();
+      canvas.Font.Size = 9;
+      while (!rows_.Eof() && page.Fits(kLine)) {
+        const int left = CurrentPage()->OffsetLeft, y = page.intCurHeight();
+        canvas.TextOut(left, y, id.AsString());
+        canvas.TextOut(left + 80, y, customer.AsString());
+        canvas.TextOut(left + 300, y, product.AsString());
+        canvas.TextOut(left + 500, y, amount.AsString());
+        canvas.MoveTo(left, y + kLine - 1);
+        canvas.LineTo(left + 700, y + kLine - 1);
+        page.Advance(kLine);
         rows_.Next();
       }
     }

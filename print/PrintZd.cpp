@@ -89,29 +89,6 @@ std::string SeparatePageFileName(const std::string& fileName, int page, int bar)
   return fileName.substr(0, dot) + tag + fileName.substr(dot);
 }
 
-// ---- TPageStore ----
-
-TPageInfo& TPageStore::Add(std::unique_ptr<TPageInfo> page) {
-  if (!page) throw std::invalid_argument("TPageStore::Add: no page");
-  TPageInfo& added = *page;
-  pages_.push_back(std::move(page));
-  byIndex_.try_emplace(key(added.intNumPage, added.intNumBar), &added);  // the first one counts
-  maxPage_ = std::max(maxPage_, added.intNumPage);
-  maxBar_ = std::max(maxBar_, added.intNumBar);
-  return added;
-}
-
-TPageInfo* TPageStore::Find(int page, int bar) const {
-  auto it = byIndex_.find(key(page, bar));
-  return it == byIndex_.end() ? nullptr : it->second;
-}
-
-void TPageStore::Clear() {
-  pages_.clear();
-  byIndex_.clear();
-  maxPage_ = maxBar_ = -1;
-}
-
 // ---- TZdPrintBaseComponent ----
 
 TZdPrintBaseComponent::TZdPrintBaseComponent(TComponent* owner)
@@ -122,8 +99,7 @@ TZdPrintBaseComponent::TZdPrintBaseComponent(TComponent* owner)
 
 TZdPrintBaseComponent::~TZdPrintBaseComponent() {
   // The canvas writes into its page when it closes, so it goes first.
-  MFCanvas.reset();
-  pages_.Clear();
+  producer_.Discard();
 }
 
 TDateTime TZdPrintBaseComponent::Now() const { return zd::Now(); }
@@ -136,15 +112,9 @@ std::string TZdPrintBaseComponent::ProgressCaption() const {
   return zdProperty_.Title.empty() ? ProductVersion : zdProperty_.Title;
 }
 
-void TZdPrintBaseComponent::PrepareReport() {
-  intCurPage = -1;
-  intCurBar = 0;
-}
+void TZdPrintBaseComponent::PrepareReport() { producer_.SetCurrentPage(-1, 0); }
 
-void TZdPrintBaseComponent::FreePages() {
-  MFCanvas.reset();
-  pages_.Clear();
-}
+void TZdPrintBaseComponent::FreePages() { producer_.Discard(); }
 
 void TZdPrintBaseComponent::BeginDoc() {
   prepared_ = false;
@@ -154,67 +124,57 @@ void TZdPrintBaseComponent::BeginDoc() {
 }
 
 void TZdPrintBaseComponent::NewPage(bool isNewBar) {
-  if (intCurPage > -1 && OnEndPage) OnEndPage(this, intCurPage + 1, intCurBar);
-  if (isNewBar) {
-    intCurBar += 1;
-    intCurPage = 0;
-  } else {
-    intCurPage += 1;
-  }
+  if (producer_.intCurPage() > -1 && OnEndPage)
+    OnEndPage(this, producer_.intCurPage() + 1, producer_.intCurBar());
+  producer_.StepPage(isNewBar);
+  const int curPage = producer_.intCurPage(), curBar = producer_.intCurBar();
 
   if (AnimatedStatus) {
     std::string prefix;
     int position = 0;
     if (SecondPass()) {
       prefix = Text(txt::SecondPass);
-      position = intCurBar * GetNumPages() + intCurPage;
+      position = curBar * GetNumPages() + curPage;
     } else if (twoPass_) {
       prefix = Text(txt::FirstPass);
     }
-    UpdateProgressDlg(prefix + FormatNumbers(Text(txt::PreparingPage), {intCurPage + 1, intCurBar + 1}),
+    UpdateProgressDlg(prefix + FormatNumbers(Text(txt::PreparingPage), {curPage + 1, curBar + 1}),
                       position);
   }
 
-  auto page = std::make_unique<TPageInfo>();
-  page->intNumPage = intCurPage;
-  page->intNumBar = intCurBar;
+  auto page = std::make_shared<TPageInfo>();
   page->SetPageWidth(printerSetting_.PaperWidthPixels());
   page->SetPageHeight(printerSetting_.PaperHeightPixels());
   page->OffsetLeft = printerSetting_.GetPageOffsetLeft();
   page->OffsetRight = printerSetting_.GetPageOffsetRight();
   page->OffsetTop = printerSetting_.GetPageOffsetTop();
   page->OffsetBottom = printerSetting_.GetPageOffsetBottom();
-  TPageInfo& added = pages_.Add(std::move(page));
-
-  intCurHeight = added.OffsetTop;
-  intMaxPageHeight = added.PageHeight() - added.OffsetBottom;
-
-  MFCanvas.reset();  // finishes the previous page's metafile
-  MFCanvas = std::make_unique<TMetafileCanvas>(added.Data, "ZdReport", ProductVersion);
+  const TPageInfo& added = producer_.OpenPage(std::move(page), ProductVersion);
   try {
-    frame_.DrawFrame(*MFCanvas, TRect{added.OffsetLeft, added.OffsetTop, added.PageWidth() - added.OffsetRight,
-                                      added.PageHeight() - added.OffsetBottom});
+    frame_.DrawFrame(*producer_.MFCanvas(),
+                     TRect{added.OffsetLeft, added.OffsetTop, added.PageWidth() - added.OffsetRight,
+                           added.PageHeight() - added.OffsetBottom});
   } catch (const EMetafileError& e) {
     AddWarning(std::string("page frame picture not drawn: ") + e.what());
   }
 
-  if (OnBeginPage) OnBeginPage(this, intCurPage + 1, intCurBar);
+  if (OnBeginPage) OnBeginPage(this, curPage + 1, curBar);
 }
 
 void TZdPrintBaseComponent::EndDoc() {
-  MFCanvas.reset();
+  producer_.ClosePage();
   status_ = TStatus::stPrinted;
   if (OnEndDoc) OnEndDoc(this);
   prepared_ = true;
 }
 
 int TZdPrintBaseComponent::GetNumBars() const {
-  if (SecondPass()) return intNumBars;
+  if (SecondPass()) return producer_.intNumBars();
   return pages_.MaxBarIndex() + 1;
 }
 
 int TZdPrintBaseComponent::GetNumPages() const {
-  if (SecondPass()) return intNumPages;
+  if (SecondPass()) return producer_.intNumPages();
   if (GetNumBars() >= 1) return pages_.MaxPageIndex() + 1;
   return pages_.Count();
 }
@@ -245,13 +205,13 @@ void TZdPrintBaseComponent::GetSysDataValue(TZdqSysDataType kind, TVariant& valu
       value = zdProperty_.Keywords;
       break;
     case TZdqSysDataType::sdPageNo:
-      value = GetPageNoCountBy() * (intCurPage + 1) + GetPageNoStartAt();
+      value = GetPageNoCountBy() * (producer_.intCurPage() + 1) + GetPageNoStartAt();
       break;
     case TZdqSysDataType::sdPageCount:
       value = GetNumPages();
       break;
     case TZdqSysDataType::sdBarNo:
-      value = intCurBar + 1;
+      value = producer_.intCurBar() + 1;
       break;
     case TZdqSysDataType::sdBarCount:
       value = GetNumBars();
@@ -318,7 +278,7 @@ void TZdPrintBaseComponent::PrepareEnd() {
 
 void TZdPrintBaseComponent::Prepare() {
   ClearProgressCancel();
-  intCurPassNumber = 1;
+  producer_.SetPassNumber(1);
   bool finished = false;
   ScopeExit abandon{[&] {
     if (finished) return;
@@ -340,9 +300,8 @@ void TZdPrintBaseComponent::Prepare() {
     PrepareReport();
   }
   if (twoPass_) {
-    intNumBars = GetNumBars();
-    intNumPages = GetNumPages();
-    intCurPassNumber = 2;
+    producer_.FreezeCounts(GetNumPages(), GetNumBars());
+    producer_.SetPassNumber(2);
     PrepareStart();
     PrepareReport();
   }
@@ -453,7 +412,7 @@ TStringList TZdPrintBaseComponent::ChosenPages(const TPrintChoice& choice) const
     return list;
   }
   if (choice.Mode == TPageRangeMode::prCurrent) {
-    list.Add(std::to_string(intCurPage + 1));
+    list.Add(std::to_string(producer_.intCurPage() + 1));
     return list;
   }
   for (int p = 1; p <= count; ++p) {
@@ -586,10 +545,8 @@ void TZdPrintBaseComponent::LoadPreparedReportFromStream(std::istream& in) {
   zdProperty_.Subject = loaded.Header.Subject;
   zdProperty_.Title = loaded.Header.Title;
   // Counts frozen by an earlier two-pass preparation must not hide the loaded ones.
-  intNumPages = loaded.Header.PageCount;
-  intNumBars = loaded.Header.BarCount;
-  intCurPage = 0;
-  intCurBar = 0;
+  producer_.FreezeCounts(loaded.Header.PageCount, loaded.Header.BarCount);
+  producer_.SetCurrentPage(0, 0);
   status_ = TStatus::stPrinted;
   prepared_ = true;
 }

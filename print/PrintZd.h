@@ -3,7 +3,6 @@
 // numbering, system values and variable lookup, and the entry points that
 // print, preview and export the pages. Derived classes produce the pages.
 #include <functional>
-#include <unordered_map>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -19,51 +18,14 @@
 #include "host/graphics/Canvas.h"
 #include "print/Frame.h"
 #include "print/Language.h"
+#include "print/PageProducer.h"
+#include "print/PageStore.h"
 #include "print/PrintTarget.h"
 #include "print/SysData.h"
 #include "print/Variables.h"
 #include "print/ZdPrntr.h"
 
 namespace zd {
-
-// One prepared page: its geometry and its drawing.
-class TPageInfo {
- public:
-  int PageWidth() const { return pageWidth_; }
-  int PageHeight() const { return pageHeight_; }
-  // The metafile takes the same size, so it plays back paper-sized.
-  void SetPageWidth(int w) { pageWidth_ = w; Data.SetWidth(w); }
-  void SetPageHeight(int h) { pageHeight_ = h; Data.SetHeight(h); }
-
-  int intNumPage = 0;  // page index within its bar, from 0
-  int intNumBar = 0;   // bar index, from 0
-  int OffsetLeft = 0, OffsetRight = 0, OffsetTop = 0, OffsetBottom = 0;
-  TMetafile Data;
-
- private:
-  int pageWidth_ = 0, pageHeight_ = 0;
-};
-
-// Prepared pages in the order they were made.
-// Page and bar indexes are fixed once a page is added: lookups and maxima are
-// kept as pages arrive, since reports ask for them on every printed band.
-class TPageStore {
- public:
-  int Count() const { return int(pages_.size()); }
-  const TPageInfo& At(int i) const { return *pages_.at(size_t(i)); }
-  TPageInfo& Add(std::unique_ptr<TPageInfo> page);
-  // First page with this page and bar index; nullptr when none.
-  TPageInfo* Find(int page, int bar) const;
-  int MaxPageIndex() const { return maxPage_; }  // -1 when empty
-  int MaxBarIndex() const { return maxBar_; }    // -1 when empty
-  void Clear();
-
- private:
-  static uint64_t key(int page, int bar) { return (uint64_t(uint32_t(page)) << 32) | uint32_t(bar); }
-  std::vector<std::unique_ptr<TPageInfo>> pages_;
-  std::unordered_map<uint64_t, TPageInfo*> byIndex_;
-  int maxPage_ = -1, maxBar_ = -1;
-};
 
 enum class TStatus { stIdle, stPrinting, stPrinted };
 enum TZdqOption : unsigned { roDisableControls = 1 };
@@ -118,10 +80,10 @@ class TZdPrintBaseComponent : public TComponent {
   virtual void PrepareReport();
   virtual void BeginDoc();
   // Closes the current page and opens the next one (page 0 of a new bar
-  // when isNewBar); MFCanvas then records the new page.
+  // when isNewBar); the producer then records the new page.
   virtual void NewPage(bool isNewBar = false);
   virtual void EndDoc();
-  TPageInfo* CurrentPage() const { return GetPage(intCurPage, intCurBar); }
+  TPageInfo* CurrentPage() const { return GetPage(producer_.intCurPage(), producer_.intCurBar()); }
   TPageInfo* GetPage(int page, int bar) const { return pages_.Find(page, bar); }
   int GetNumPages() const;
   int GetNumBars() const;
@@ -210,16 +172,10 @@ class TZdPrintBaseComponent : public TComponent {
   TNotifyEvent OnBeforePrint, OnAfterPrint;
   TGetVariableEvent OnGetVariable;
 
-  // ---- engine state shared with derived classes and page consumers ----
-  int intMaxPageHeight = 0;   // lowest usable y of the current page
-  int intLastPageHeight = 0;
-  int intCurHeight = -1;      // current y on the page
-  int intCurPassNumber = 0;   // 1 or 2 while preparing
-  int intNumPages = 0, intNumBars = 0;  // counts of the first of two passes
+  // The page being made, its counters and the room left on it.
+  TPageProducer& Producer() { return producer_; }
+  const TPageProducer& Producer() const { return producer_; }
   std::string ProductVersion = "ZdReport 0.1";
-  int intCurPage = -1;        // within the bar, from 0
-  int intCurBar = 0;
-  std::unique_ptr<TMetafileCanvas> MFCanvas;  // the page being recorded
 
  protected:
   bool TwoPass() const { return twoPass_; }
@@ -228,6 +184,10 @@ class TZdPrintBaseComponent : public TComponent {
   void PrepareEnd();
   void PrintStart();
   void PrintEnd();
+  // Adds a page made elsewhere (another component's), shared with its maker.
+  void AppendPage(std::shared_ptr<TPageInfo> page) { pages_.Add(std::move(page)); }
+  // Looks pages up by their numbers again after they were renumbered.
+  void ReindexPages() { pages_.Reindex(); }
 
  private:
   void InternalPreview(bool prepareFirst, void* parentControl);
@@ -241,11 +201,12 @@ class TZdPrintBaseComponent : public TComponent {
   std::string ProgressCaption() const;
   std::string Text(int id);
   TDateTime Now() const;
-  bool SecondPass() const { return twoPass_ && intCurPassNumber > 1; }
+  bool SecondPass() const { return twoPass_ && producer_.intCurPassNumber() > 1; }
 
   bool prepared_ = false;
   TStatus status_ = TStatus::stIdle;
   TPageStore pages_;
+  TPageProducer producer_{pages_};  // after the store it fills
   TZdProperty zdProperty_;
   TZdqFrame frame_;
   TZdqLanguage language_;

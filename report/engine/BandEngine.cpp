@@ -29,7 +29,7 @@ class TPreparationScope {
   }
   ~TPreparationScope() {
     if (finished_) return;
-    report_.MFCanvas.reset();  // ends the recording of the unfinished page
+    report_.Producer().ClosePage();  // ends the recording of the unfinished page
     try {
       Finish();
     } catch (...) {}  // the preparation's own failure is the one to report
@@ -117,12 +117,13 @@ void TZdqBandWalk::MoveMaster(int firstFooter) {
 
 // ---- TZdqBandEngine ----
 
-TZdqBandEngine::TZdqBandEngine(TZdReport& report) : report_(report), walk_(report) {}
+TZdqBandEngine::TZdqBandEngine(TZdReport& report)
+    : report_(report), producer_(report.Producer()), walk_(report) {}
 
 void TZdqBandEngine::Run() {
   TDataSet& master = walk_.Master();
   report_.ReportState = TZdReportState::rsPrepare;
-  report_.intCurColumn = report_.ColumnNumber() + 1;
+  producer_.SetCurColumn(report_.ColumnNumber() + 1);
   TPreparationScope scope(report_, master);
   report_.ReservedFooters.clear();
   master.First();
@@ -151,8 +152,7 @@ void TZdqBandEngine::Run() {
   report_.EndDoc();
   report_.ResetPrintedValues(TResetType::rtEndReport);
   scope.Finish();
-  report_.intCurPage = 0;
-  report_.intCurBar = 0;
+  producer_.SetCurrentPage(0, 0);
 }
 
 void TZdqBandEngine::printRow() {
@@ -188,10 +188,10 @@ void TZdqBandEngine::printRow() {
 void TZdqBandEngine::printGroupHeaderBreaks(TZdqBand& header) {
   walk_.StartGroup(header);
   if (header.NewPage && !report_.boolWasNewPage) return breakPage(false);
-  if (atPageTop()) return;  // a fresh page is all a break could give
-  const bool lessThan = double(report_.intCurHeight) + header.LessThan > double(report_.intMaxPageHeight);
-  if (lessThan || (header.NewPageIfNotFit &&
-                   !fits(header.GetFullGroupHeight(report_.intCurHeight, report_.intMaxPageHeight))))
+  if (producer_.AtPageTop()) return;  // a fresh page is all a break could give
+  const int top = producer_.intCurHeight(), bottom = producer_.intMaxPageHeight();
+  const bool lessThan = double(top) + header.LessThan > double(bottom);
+  if (lessThan || (header.NewPageIfNotFit && !producer_.Fits(header.GetFullGroupHeight(top, bottom))))
     breakPage(false);
 }
 
@@ -207,18 +207,18 @@ void TZdqBandEngine::printSubDetailRows(TZdqBand& band, int index) {
 }
 
 void TZdqBandEngine::printInFlow(TZdqBand& band) {
-  const int height = band.PrintBand(report_.intCurHeight, report_.intMaxPageHeight, kDrawMeasure);
+  const int height = band.PrintBand(producer_.intCurHeight(), producer_.intMaxPageHeight(), kDrawMeasure);
   // Nothing is drawn below the page body: a band that does not fit starts
   // a page, unless it stands at the top of one already.
-  if (!fits(height) && !atPageTop()) breakPage(false);
-  if (!fits(height) && band.Stretch()) return printAcrossPages(band, height);
-  band.PrintBand(report_.intCurHeight, report_.intCurHeight + height, 0);
-  report_.intCurHeight += height;
+  if (!producer_.Fits(height) && !producer_.AtPageTop()) breakPage(false);
+  if (!producer_.Fits(height) && band.Stretch()) return printAcrossPages(band, height);
+  band.PrintBand(producer_.intCurHeight(), producer_.intCurHeight() + height, 0);
+  producer_.Advance(height);
 }
 
 void TZdqBandEngine::printAcrossPages(TZdqBand& band, int height) {
   for (int from = 0;;) {
-    const int room = report_.intMaxPageHeight - report_.intCurHeight;
+    const int room = producer_.intMaxPageHeight() - producer_.intCurHeight();
     if (room <= 0) return;  // page-level bands fill the page: no page could take the rest
     TZdqBandPrinter printer(report_, band);  // on this page's canvas
     int to = height;
@@ -226,8 +226,8 @@ void TZdqBandEngine::printAcrossPages(TZdqBand& band, int height) {
       to = printer.CutAbove(from, from + room);
       if (to <= from) to = from + room;  // nothing can be cut cleanly: cut through
     }
-    printer.PrintPart(report_.intCurHeight, height, from, to);
-    report_.intCurHeight += to - from;
+    printer.PrintPart(producer_.intCurHeight(), height, from, to);
+    producer_.Advance(to - from);
     if (to >= height) return;
     breakPage(false);
     from = to;
@@ -243,16 +243,7 @@ void TZdqBandEngine::printSummary() {
 
 void TZdqBandEngine::breakPage(bool newBar) {
   report_.NewPage(newBar);
-  contentTop_ = report_.intCurHeight;
-  contentPages_ = report_.Pages().Count();
-  contentColumn_ = report_.intCurColumn;
+  producer_.MarkContentTop();
 }
-
-bool TZdqBandEngine::atPageTop() const {
-  return report_.Pages().Count() == contentPages_ && report_.intCurColumn == contentColumn_ &&
-         report_.intCurHeight <= contentTop_;
-}
-
-bool TZdqBandEngine::fits(int height) const { return report_.intCurHeight + height <= report_.intMaxPageHeight; }
 
 }  // namespace zd

@@ -62,14 +62,11 @@ class TZdqBandEngine {
   void printAcrossPages(TZdqBand& band, int height);
   void printSummary();
   void breakPage(bool newBar);
-  // Nothing was printed since the page's headers: a break would not help.
-  bool atPageTop() const;
-  bool fits(int height) const;
 
   TZdReport& report_;
+  TPageProducer& producer_;
   TZdqBandWalk walk_;
   bool hasSubDetail_ = false;
-  int contentTop_ = 0, contentPages_ = -1, contentColumn_ = -1;
 };
 
 }  // namespace zd

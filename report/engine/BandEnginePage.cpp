@@ -10,31 +10,32 @@ void TZdqPageStarter::Start(bool isNewBar) {
   TZdReport& r = report_;
   // Column counts below 1 cannot be set, but a page must never divide by one.
   const int columns = std::max(r.ColumnNumber(), 1);
-  if (r.intCurColumn > -1 && r.intCurColumn < columns && r.OnEndColumn) r.OnEndColumn(&r, r.intCurColumn);
+  const int endingColumn = producer_.intCurColumn();
+  if (endingColumn > -1 && endingColumn < columns && r.OnEndColumn) r.OnEndColumn(&r, endingColumn);
   const bool nextColumn = staysOnSheet(isNewBar, columns);
   drawReservedFooters(!nextColumn);
   advance(nextColumn, isNewBar);
   placeColumn(columns);
   refreshPageValues();
-  TZdqBand* title = r.intCurColumn == 0 ? printSheetBands() : nullptr;
+  TZdqBand* title = producer_.intCurColumn() == 0 ? printSheetBands() : nullptr;
   if (columns > 1) printColumnBands();
   r.boolWasNewPage = true;
   r.ResetPrintedValues(TResetType::rtEndPage);
-  if (r.intCurColumn != 0 || r.intCurPage != 0) reprintGroupHeaders();
+  if (producer_.intCurColumn() != 0 || producer_.intCurPage() != 0) reprintGroupHeaders();
   // The title's own page gets its column start before the page that follows it.
-  if (r.OnBeginColumn) r.OnBeginColumn(&r, r.intCurColumn);
+  if (r.OnBeginColumn) r.OnBeginColumn(&r, producer_.intCurColumn());
   if (title && title->NewPage) r.NewPage(false);
 }
 
 bool TZdqPageStarter::staysOnSheet(bool isNewBar, int columns) const {
-  const TZdReport& r = report_;
-  const bool pageOpen = r.MFCanvas && r.Pages().Count() > 0;
-  return !isNewBar && pageOpen && r.intCurColumn >= 0 && r.intCurColumn < columns - 1;
+  const bool pageOpen = producer_.MFCanvas() && report_.Pages().Count() > 0;
+  const int column = producer_.intCurColumn();
+  return !isNewBar && pageOpen && column >= 0 && column < columns - 1;
 }
 
 void TZdqPageStarter::drawReservedFooters(bool sheetEnds) {
   TZdReport& r = report_;
-  if (!r.MFCanvas) return r.ReservedFooters.clear();
+  if (!producer_.MFCanvas()) return r.ReservedFooters.clear();
   const int columnLeft = r.intColumnLeft;
   auto& reserved = r.ReservedFooters;
   for (size_t i = 0; i < reserved.size();) {
@@ -53,10 +54,10 @@ void TZdqPageStarter::drawReservedFooters(bool sheetEnds) {
 void TZdqPageStarter::advance(bool nextColumn, bool isNewBar) {
   TZdReport& r = report_;
   if (nextColumn) {
-    ++r.intCurColumn;
+    producer_.SetCurColumn(producer_.intCurColumn() + 1);
     return;
   }
-  r.intCurColumn = 0;
+  producer_.SetCurColumn(0);
   r.intColumnTop = 0;
   r.intColumnBottom = 0;
   r.TZdPrintComponent::NewPage(isNewBar);
@@ -68,31 +69,33 @@ void TZdqPageStarter::placeColumn(int columns) {
   const TPageInfo& page = r.Pages().At(r.Pages().Count() - 1);
   r.intBarWidth = std::max(page.PageWidth() - page.OffsetLeft - page.OffsetRight, 1);
   const int columnWidth = std::max((r.intBarWidth - (columns - 1) * r.ColumnSpace()) / columns, 0);
-  r.intColumnLeft = (columnWidth + r.ColumnSpace()) * r.intCurColumn + page.OffsetLeft;
-  r.intMaxPageHeight = page.PageHeight() - page.OffsetBottom;
-  r.intCurHeight = page.OffsetTop;
-  r.intLastPageHeight = 0;
+  r.intColumnLeft = (columnWidth + r.ColumnSpace()) * producer_.intCurColumn() + page.OffsetLeft;
+  producer_.SetMaxPageHeight(page.PageHeight() - page.OffsetBottom);
+  producer_.SetCurHeight(page.OffsetTop);
+  producer_.SetLastPageHeight(0);
 }
 
 void TZdqPageStarter::refreshPageValues() { TZdqValueUpdater(report_).RefreshPageValues(); }
 
 TZdqBand* TZdqPageStarter::printSheetBands() {
   TZdReport& r = report_;
-  TZdqBand* title = r.intCurPage == 0 ? firstBand(TBandType::btReportTitle) : nullptr;
+  TZdqBand* title = producer_.intCurPage() == 0 ? firstBand(TBandType::btReportTitle) : nullptr;
   if (title) printAtTop(*title);
-  if (TZdqBand* header = firstBand(TBandType::btPageHeader); header && (r.intCurPage > 0 || header->NewPage))
+  if (TZdqBand* header = firstBand(TBandType::btPageHeader);
+      header && (producer_.intCurPage() > 0 || header->NewPage))
     printAtTop(*header);
-  r.intColumnTop = r.intCurHeight;
-  if (TZdqBand* footer = firstBand(TBandType::btPageFooter); footer && (r.intCurPage > 0 || footer->NewPage))
+  r.intColumnTop = producer_.intCurHeight();
+  if (TZdqBand* footer = firstBand(TBandType::btPageFooter);
+      footer && (producer_.intCurPage() > 0 || footer->NewPage))
     reserveAtBottom(*footer);
-  r.intColumnBottom = r.intMaxPageHeight;
+  r.intColumnBottom = producer_.intMaxPageHeight();
   return title;
 }
 
 void TZdqPageStarter::printColumnBands() {
   TZdReport& r = report_;
-  r.intCurHeight = r.intColumnTop;
-  r.intMaxPageHeight = r.intColumnBottom;
+  producer_.SetCurHeight(r.intColumnTop);
+  producer_.SetMaxPageHeight(r.intColumnBottom);
   if (TZdqBand* header = firstBand(TBandType::btColumnHeader)) printAtTop(*header);
   if (TZdqBand* footer = firstBand(TBandType::btColumnFooter)) reserveAtBottom(*footer);
 }
@@ -108,17 +111,16 @@ void TZdqPageStarter::reprintGroupHeaders() {
 }
 
 void TZdqPageStarter::printAtTop(TZdqBand& band) {
-  TZdReport& r = report_;
-  const int height = band.PrintBand(r.intCurHeight, r.intMaxPageHeight, kDrawMeasure);
-  band.PrintBand(r.intCurHeight, r.intCurHeight + height, 0);
-  r.intCurHeight += height;
+  const int height = band.PrintBand(producer_.intCurHeight(), producer_.intMaxPageHeight(), kDrawMeasure);
+  band.PrintBand(producer_.intCurHeight(), producer_.intCurHeight() + height, 0);
+  producer_.Advance(height);
 }
 
 void TZdqPageStarter::reserveAtBottom(TZdqBand& band) {
-  TZdReport& r = report_;
-  const int height = band.PrintBand(r.intCurHeight, r.intMaxPageHeight, kDrawMeasure);
-  r.ReservedFooters.push_back({&band, r.intMaxPageHeight - height, r.intMaxPageHeight, r.intColumnLeft});
-  r.intMaxPageHeight -= height;
+  const int height = band.PrintBand(producer_.intCurHeight(), producer_.intMaxPageHeight(), kDrawMeasure);
+  const int bottom = producer_.intMaxPageHeight();
+  report_.ReservedFooters.push_back({&band, bottom - height, bottom, report_.intColumnLeft});
+  producer_.SetMaxPageHeight(bottom - height);
 }
 
 TZdqBand* TZdqPageStarter::firstBand(TBandType type) const {

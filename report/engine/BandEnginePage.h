@@ -7,7 +7,7 @@ namespace zd {
 
 class TZdqPageStarter {
  public:
-  explicit TZdqPageStarter(TZdReport& report) : report_(report) {}
+  explicit TZdqPageStarter(TZdReport& report) : report_(report), producer_(report.Producer()) {}
   void Start(bool isNewBar);
   // Ends the last page: draws the footers reserved on it.
   void Finish() { drawReservedFooters(true); }
@@ -32,6 +32,7 @@ class TZdqPageStarter {
   TZdqBand* firstBand(TBandType type) const;
 
   TZdReport& report_;
+  TPageProducer& producer_;
 };
 
 }  // namespace zd

@@ -13,8 +13,9 @@ namespace zd {
 namespace {
 
 TCanvas& PageCanvas(TZdReport& report) {
-  if (!report.MFCanvas) throw std::logic_error("A band can only be printed while a page is open");
-  return *report.MFCanvas;
+  TMetafileCanvas* canvas = report.Producer().MFCanvas();
+  if (!canvas) throw std::logic_error("A band can only be printed while a page is open");
+  return *canvas;
 }
 
 }  // namespace
@@ -28,7 +29,7 @@ int TZdqBandPrinter::pageX(int left) const {
 }
 
 bool TZdqBandPrinter::onCurrentBar(int left) const {
-  const long long from = (long long)report_.intCurBar * barWidth_;
+  const long long from = (long long)report_.Producer().intCurBar() * barWidth_;
   return from <= left && left < from + barWidth_;
 }
 
@@ -38,7 +39,7 @@ int TZdqBandPrinter::Print(int top, int bottom, uint32_t flags) {
   int result = 0;
   if (band_.Visible()) {
     if (!band_.FCanBePrinted) {
-      report_.intLastPageHeight = 0;
+      report_.Producer().SetLastPageHeight(0);
       return 0;
     }
     if (measuring) {
@@ -47,8 +48,8 @@ int TZdqBandPrinter::Print(int top, int bottom, uint32_t flags) {
       if (firstPart_ && !Trim(band_.OutlineExpression).empty()) {
         TZdqOutline& outline = report_.Outlines().Add();
         outline.Text = VarToStr(report_.Evaluate(band_.OutlineExpression));
-        outline.PageNo = report_.intCurPage;
-        outline.BarNo = report_.intCurBar;
+        outline.PageNo = report_.Producer().intCurPage();
+        outline.BarNo = report_.Producer().intCurBar();
         outline.Top = top;
       }
       const int x = pageX(band_.Left());
@@ -68,7 +69,7 @@ int TZdqBandPrinter::Print(int top, int bottom, uint32_t flags) {
     bool ignored = false;
     report_.AfterBandPrint(&report_, band_, measuring, ignored);
   }
-  report_.intLastPageHeight = result;
+  report_.Producer().SetLastPageHeight(result);
   return result;
 }
 

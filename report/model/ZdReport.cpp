@@ -344,7 +344,7 @@ void TZdReport::PrepareReport() {
   for (const TZdqBand* band : bands_)
     if (band->Dataset() && !band->Dataset()->Active()) throw EDatabaseError(GetString(shift, txt::DatasetNotActive));
   // The second of two passes keeps the answers of the first.
-  if (intCurPassNumber <= 1 && !AskParameters()) return;
+  if (Producer().intCurPassNumber() <= 1 && !AskParameters()) return;
   TZdPrintComponent::PrepareReport();
   TZdqBandEngine(*this).Run();
 }

@@ -151,7 +151,7 @@ class TZdReport : public TZdPrintComponent {
   void NewPage(bool isNewBar = false) override;
   int GetPageNoCountBy() const override { return PageNoCountBy; }
   int GetPageNoStartAt() const override { return PageNoStartAt; }
-  int GetCurColumn() const override { return intCurColumn; }
+  int GetCurColumn() const override { return Producer().intCurColumn(); }
   int GetColumnNumber() const override { return columnNumber_; }
   // Parameters by name or display label, then system values and variables.
   void ZdqGetVariable(TComponent* sender, const std::string& variableName, bool& accept,
@@ -160,7 +160,6 @@ class TZdReport : public TZdPrintComponent {
   // ---- engine state ----
   TZdReportState ReportState = TZdReportState::rsNone;
   bool InternalLoading = false;  // a template is being read
-  int intCurColumn = 0;
   int intBarWidth = 0;
   int intColumnLeft = 0;
   int intColumnTop = 0, intColumnBottom = 0;

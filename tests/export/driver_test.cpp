@@ -20,7 +20,7 @@ class TwoPageReport : public TZdPrintComponent {
     BeginDoc();
     for (int p = 1; p <= 2; ++p) {
       NewPage();
-      MFCanvas->TextOut(30, 40, "page " + std::to_string(p));
+      Producer().MFCanvas()->TextOut(30, 40, "page " + std::to_string(p));
     }
     EndDoc();
   }

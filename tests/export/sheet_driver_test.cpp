@@ -163,8 +163,8 @@ class TwoPageTable : public TZdPrintComponent {
     BeginDoc();
     for (int p = 1; p <= 2; ++p) {
       NewPage();
-      MFCanvas->TextOut(30, 40, "page " + std::to_string(p));
-      MFCanvas->TextOut(300, 40, std::to_string(p * 10));
+      Producer().MFCanvas()->TextOut(30, 40, "page " + std::to_string(p));
+      Producer().MFCanvas()->TextOut(300, 40, std::to_string(p * 10));
     }
     EndDoc();
   }

@@ -67,7 +67,7 @@ class TableReport : public TZdPrintComponent {
       const auto table = TableOf(p);
       for (size_t r = 0; r < table.size(); ++r)
         for (size_t c = 0; c < table[r].size(); ++c)
-          if (!table[r][c].empty()) MFCanvas->TextOut(kColumnX[c], kRowY[r], table[r][c]);
+          if (!table[r][c].empty()) Producer().MFCanvas()->TextOut(kColumnX[c], kRowY[r], table[r][c]);
     }
     EndDoc();
   }
@@ -199,9 +199,9 @@ TEST_F(MarkupInteropTest, CsvFieldsThatLookLikeFormulasAreNotEvaluatedBySpreadsh
       TZdPrintComponent::PrepareReport();
       BeginDoc();
       NewPage();
-      MFCanvas->TextOut(50, 100, "=1+2");
-      MFCanvas->TextOut(250, 100, "-7.25");
-      MFCanvas->TextOut(450, 100, "@SUM(A1:A2)");
+      Producer().MFCanvas()->TextOut(50, 100, "=1+2");
+      Producer().MFCanvas()->TextOut(250, 100, "-7.25");
+      Producer().MFCanvas()->TextOut(450, 100, "@SUM(A1:A2)");
       EndDoc();
     }
   } formulas;

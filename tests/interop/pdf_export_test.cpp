@@ -69,7 +69,7 @@ class SampleReport : public TZdPrintComponent {
     BeginDoc();
     for (int p = 1; p <= 3; ++p) {
       NewPage();
-      TCanvas& c = *MFCanvas;
+      TCanvas& c = *Producer().MFCanvas();
       c.Font = TFont{};
       c.Font.Size = 16;
       c.Font.Style = TFontStyles(fsBold);
@@ -264,7 +264,7 @@ class DrawingReport : public TZdPrintComponent {
     TZdPrintComponent::PrepareReport();
     BeginDoc();
     NewPage();
-    TCanvas& c = *MFCanvas;
+    TCanvas& c = *Producer().MFCanvas();
     c.Font = TFont{};
     c.Font.Size = 18;
     c.Font.Style = TFontStyles(fsBold);

@@ -125,7 +125,7 @@ class PriceList : public TZdPrintComponent {
       for (const auto& row : page) {
         for (size_t c = 0; c < row.size(); ++c) {
           TRect box{kLeft[c], y, kLeft[c] + kWidth[c], y + 20};
-          MFCanvas->DrawText(box, row[c], DT_SINGLELINE | (c == 0 ? DT_LEFT : DT_RIGHT));
+          Producer().MFCanvas()->DrawText(box, row[c], DT_SINGLELINE | (c == 0 ? DT_LEFT : DT_RIGHT));
         }
         y += 30;
       }
@@ -321,7 +321,8 @@ class ScriptsPage : public TZdPrintComponent {
     BeginDoc();
     NewPage();
     for (size_t r = 0; r < kRows.size(); ++r)
-      for (size_t c = 0; c < 2; ++c) MFCanvas->TextOut(60 + 240 * int(c), 80 + 30 * int(r), kRows[r][c]);
+      for (size_t c = 0; c < 2; ++c)
+        Producer().MFCanvas()->TextOut(60 + 240 * int(c), 80 + 30 * int(r), kRows[r][c]);
     EndDoc();
   }
 };
@@ -408,9 +409,9 @@ TEST_F(SheetExportInterop, Wk1LabelsReadBackAsWrittenInBothLotusReaders) {
       TZdPrintComponent::PrepareReport();
       BeginDoc();
       NewPage();
-      MFCanvas->TextOut(60, 80, "Caf\u00e9 M\u00fcller");
-      MFCanvas->TextOut(60, 110, "Ni\u00f1o \u00c5ngstr\u00f6m \u00df");
-      MFCanvas->TextOut(60, 140, "\u00d8resund");  // the readers disagree on the byte for this letter
+      Producer().MFCanvas()->TextOut(60, 80, "Caf\u00e9 M\u00fcller");
+      Producer().MFCanvas()->TextOut(60, 110, "Ni\u00f1o \u00c5ngstr\u00f6m \u00df");
+      Producer().MFCanvas()->TextOut(60, 140, "\u00d8resund");  // the readers disagree on the byte for this letter
       EndDoc();
     }
   } names;

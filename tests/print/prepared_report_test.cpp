@@ -54,7 +54,8 @@ class TestReport : public TZdPrintComponent {
       const int pages = b == barCount - 1 && lastBarPageCount >= 0 ? lastBarPageCount : pageCount;
       for (int p = 0; p < pages; ++p) {
         NewPage(b > 0 && p == 0);
-        MFCanvas->Rectangle(TRect{MarkerLeft(intCurPage, intCurBar), 0, 1100, 20});
+        const TPageProducer& producer = Producer();
+        producer.MFCanvas()->Rectangle(TRect{MarkerLeft(producer.intCurPage(), producer.intCurBar()), 0, 1100, 20});
       }
     }
     EndDoc();
@@ -164,8 +165,8 @@ TEST_F(PreparedReportTest, RoundTripRestoresEveryPageInFileOrderWithItsGeometryA
   Load(loaded, bytes);
   EXPECT_TRUE(loaded.Prepared());
   EXPECT_EQ(loaded.Status(), TStatus::stPrinted);
-  EXPECT_EQ(loaded.intCurPage, 0);
-  EXPECT_EQ(loaded.intCurBar, 0);
+  EXPECT_EQ(loaded.Producer().intCurPage(), 0);
+  EXPECT_EQ(loaded.Producer().intCurBar(), 0);
   EXPECT_EQ(loaded.NumPages(), 3);
   EXPECT_EQ(loaded.NumBars(), 2);
   EXPECT_EQ(loaded.ZdProperty().Author, "Ann");

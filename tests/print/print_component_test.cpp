@@ -48,7 +48,8 @@ class TestReport : public TZdPrintComponent {
     for (int b = 0; b < barCount; ++b)
       for (int p = 0; p < pageCount; ++p) {
         NewPage(b > 0 && p == 0);
-        MFCanvas->Rectangle(TRect{MarkerLeft(intCurPage, intCurBar), 0, 1100, 20});
+        const TPageProducer& producer = Producer();
+        producer.MFCanvas()->Rectangle(TRect{MarkerLeft(producer.intCurPage(), producer.intCurBar()), 0, 1100, 20});
         if (onPage) onPage(*this);
       }
     EndDoc();
@@ -131,7 +132,7 @@ TEST_F(PrintComponentTest, PagesAndBarsAreNumberedFromZeroAndEventsSeeOneBasedPa
   EXPECT_EQ(report.GetPage(2, 0), nullptr);
   EXPECT_TRUE(report.Prepared());
   EXPECT_EQ(report.Status(), TStatus::stPrinted);
-  EXPECT_EQ(report.MFCanvas, nullptr);
+  EXPECT_EQ(report.Producer().MFCanvas(), nullptr);
 }
 
 TEST_F(PrintComponentTest, BeginDocDiscardsThePreviousPages) {
@@ -144,10 +145,58 @@ TEST_F(PrintComponentTest, BeginDocDiscardsThePreviousPages) {
   EXPECT_EQ(preparedAtBegin, std::vector<bool>{false});
 }
 
+// Takes the pages of other components as they are, numbered to follow one
+// another, the way a document made of several reports does.
+class JoinedReport : public TZdPrintComponent {
+ public:
+  std::vector<const TZdPrintBaseComponent*> members;
+
+  void PrepareReport() override {
+    TZdPrintComponent::PrepareReport();
+    BeginDoc();
+    int offset = 0;
+    for (const TZdPrintBaseComponent* member : members) {
+      for (int i = 0; i < member->Pages().Count(); ++i) {
+        const std::shared_ptr<TPageInfo>& page = member->Pages().Shared(i);
+        AppendPage(page);
+        page->intNumPage += offset;
+      }
+      offset += member->GetNumPages();
+    }
+    ReindexPages();
+    EndDoc();
+  }
+};
+
+TEST_F(PrintComponentTest, JoinedPagesAreFoundByTheirNewNumbersAndOutliveTheirMembersPages) {
+  report.PrepareReport();
+  TestReport second;
+  second.pageCount = 1;
+  second.barCount = 2;
+  second.PrepareReport();
+  JoinedReport joined;
+  joined.members = {&report, &second};
+  joined.PrepareReport();
+
+  EXPECT_EQ(joined.NumPages(), 4);
+  EXPECT_EQ(joined.NumBars(), 2);
+  ASSERT_NE(joined.GetPage(3, 1), nullptr);
+  EXPECT_EQ(MarkerOf(joined.GetPage(3, 1)->Data), "1.1");
+  EXPECT_EQ(joined.GetPage(0, 1), nullptr);                 // the old number is gone
+  EXPECT_EQ(joined.GetPage(0, 0), &report.Pages().At(0));  // the page itself, not a copy
+  EXPECT_EQ(second.Pages().At(0).intNumPage, 3);
+
+  // A member that prepares again drops its pages, but the joined ones stay.
+  report.pageCount = 1;
+  report.PrepareReport();
+  ASSERT_NE(joined.GetPage(2, 0), nullptr);
+  EXPECT_EQ(MarkerOf(joined.GetPage(2, 0)->Data), "3.0");
+}
+
 TEST_F(PrintComponentTest, PagesAreA4OnTheVirtualPrinterAndCarryTheirDescription) {
   report.PrinterSetting().SetPaperSize(TZdqPaperSize::psA4);
   std::vector<int> heights;
-  report.onPage = [&](TestReport& r) { heights = {r.intCurHeight, r.intMaxPageHeight}; };
+  report.onPage = [&](TestReport& r) { heights = {r.Producer().intCurHeight(), r.Producer().intMaxPageHeight()}; };
   report.pageCount = 1;
   report.PrepareReport();
   const TPageInfo& page = report.Pages().At(0);

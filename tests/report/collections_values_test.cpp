@@ -187,12 +187,12 @@ TEST_F(Evaluator, SeesParametersVariablesAndSystemValuesAsTheyAreNow) {
   note.CurValue = TVariant("first");
   EXPECT_EQ(Text("[Amount] * Rate"), "7.5");
   EXPECT_EQ(Text("Note + '!'"), "first!");
-  report->intCurPage = 0;
+  report->Producer().SetCurrentPage(0, 0);
   EXPECT_EQ(Text("PageNo + 0"), "1");
 
   rate->Value = TVariant(int64_t(10));
   report->Variables().Items(0).CurValue = TVariant("second");
-  report->intCurPage = 4;
+  report->Producer().SetCurrentPage(4, 0);
   EXPECT_EQ(Text("[Amount] * Rate"), "25");
   EXPECT_EQ(Text("Note + '!'"), "second!");
   EXPECT_EQ(Text("PageNo + 0"), "5");

@@ -609,7 +609,7 @@ TEST_F(EngineTest, AnEventErrorPropagatesAndLeavesTheDatasetAsItWas) {
   EXPECT_FALSE(rows->ControlsDisabled());
   EXPECT_EQ(rows->RecNo(), 2);
   EXPECT_EQ(report->ReportState, TZdReportState::rsNone);
-  EXPECT_EQ(report->MFCanvas, nullptr);
+  EXPECT_EQ(report->Producer().MFCanvas(), nullptr);
   EXPECT_FALSE(report->Prepared());
 
   // Without the option the controls stay attached; a good run also comes back.

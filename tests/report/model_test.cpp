@@ -485,8 +485,8 @@ TEST(ReportModelData, NumberingComesFromTheReport) {
   report.PageNoStartAt = 10;
   report.PageNoCountBy = 2;
   report.SetColumnNumber(3);
-  report.intCurColumn = 1;
-  report.intCurPage = 2;
+  report.Producer().SetCurColumn(1);
+  report.Producer().SetCurrentPage(2, 0);
   auto value = [&](const char* name) {
     bool accept = false;
     TFieldType type = TFieldType::ftString;

@@ -323,7 +323,7 @@ TEST_F(RenderValues, SystemDataPrintsThePageNumberWithItsDefaultFormat) {
   EXPECT_EQ(page->Format(), "@N @ND0 @NR1 ");
   report.PageNoStartAt = 10;
   report.PageNoCountBy = 2;
-  report.intCurPage = 2;
+  report.Producer().SetCurrentPage(2, 0);
   RunMode();
   page->UpdateCurValue();
   EXPECT_EQ(page->GetCurValue(), TVariant("16"));
