@@ -23,6 +23,7 @@
 #include "print/SysData.h"
 #include "print/Variables.h"
 #include "print/ZdPrntr.h"
+#include "zdreport/Version.h"
 
 namespace zd {
 
@@ -213,7 +214,7 @@ class TZdPrintBaseComponent : public TComponent {
   int intCurHeight = -1;      // current y on the page
   int intCurPassNumber = 0;   // 1 or 2 while preparing
   int intNumPages = 0, intNumBars = 0;  // counts of the first of two passes
-  std::string ProductVersion = "ZdReport 0.1";
+  std::string ProductVersion = std::string("ZdReport ") + kVersionMajorMinor;
   int intCurPage = -1;        // within the bar, from 0
   int intCurBar = 0;
   std::unique_ptr<TMetafileCanvas> MFCanvas;  // the page being recorded
