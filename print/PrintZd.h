@@ -24,6 +24,7 @@
 #include "print/SysData.h"
 #include "print/Variables.h"
 #include "print/ZdPrntr.h"
+#include "zdreport/Version.h"
 
 namespace zd {
 
@@ -175,7 +176,7 @@ class TZdPrintBaseComponent : public TComponent {
   // The page being made, its counters and the room left on it.
   TPageProducer& Producer() { return producer_; }
   const TPageProducer& Producer() const { return producer_; }
-  std::string ProductVersion = "ZdReport 0.1";
+  std::string ProductVersion = std::string("ZdReport ") + kVersionMajorMinor;
 
  protected:
   bool TwoPass() const { return twoPass_; }

@@ -1,22 +1,19 @@
 #include "app/zdreport/CommandLine.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace zd::cli {
 namespace {
 
-constexpr const char* kUsage =
+constexpr const char* kRenderHelp =
     "Usage: zdreport render TEMPLATE.zdq --data SOURCE [--sql QUERY] [--format EXT] -o OUT\n"
     "                       [--param NAME=VALUE]... [--pages LIST] [--separate] [--two-pass]\n"
     "                       [--allow-path DIR]... [--allow-any-path]\n"
     "                       [--encoding NAME] [--csv-raw] [--delimiter CHAR]\n"
-    "       zdreport formats\n"
-    "       zdreport demo [--db FILE.db] [-o OUT.pdf]\n"
-    "       zdreport dump FILE.zdq\n"
-    "       zdreport make-example FILE.zdq\n"
-    "       zdreport --help\n"
     "\n"
-    "render            prepare a report template over a data source and export it\n"
+    "Prepares a report template over a data source and exports it.\n"
+    "\n"
     "  TEMPLATE.zdq    the report template\n"
     "  --data SOURCE   the report's master dataset, one of\n"
     "                    sqlite:FILE.db:TABLE  every row of a table or view\n"
@@ -31,7 +28,7 @@ constexpr const char* kUsage =
     "                  (default: the one its first line uses, of comma, semicolon, tab)\n"
     "  --format EXT    the output format by file extension, ignoring case (see\n"
     "                  'zdreport formats'); default: the extension of OUT\n"
-    "  -o OUT          the output file\n"
+    "  -o OUT          the output file; never the template or the data file\n"
     "  --param NAME=VALUE\n"
     "                  the value of a report parameter, by name or label; repeatable.\n"
     "                  It is read as the kind of the parameter's current value (number,\n"
@@ -53,21 +50,35 @@ constexpr const char* kUsage =
     "                  lacks are written as '?' and counted in a warning\n"
     "  --csv-raw       write csv fields that start with = + - @ as they are (by default\n"
     "                  such texts get a leading ' so spreadsheets do not run them)\n"
-    "formats           list the output formats\n"
-    "demo              render examples/order-lines.zdq over the order lines of\n"
-    "                  the example database to OUT.pdf (default out/order-lines.pdf)\n"
-    "  --db FILE.db    the SQLite database (default examples/demo.db)\n"
-    "dump              list a report template: each object's class and name, its\n"
-    "                  stored properties as path = value, its children indented\n"
-    "make-example      write the example template: the order lines grouped by\n"
-    "                  country, with page header and footer, group header and\n"
-    "                  footer with totals, detail and summary\n"
-    "--help            show this text\n"
     "\n"
     "A progress line is drawn on the terminal while the report is prepared and\n"
-    "exported (only when standard error is a terminal).\n"
-    "Exit status: 0 done, 1 the report could not be made (\"zdreport: error: ...\"),\n"
-    "2 the command line is wrong.\n";
+    "exported (only when standard error is a terminal).\n";
+
+constexpr const char* kFormatsHelp =
+    "Usage: zdreport formats\n"
+    "\n"
+    "Lists the output formats: the name --format takes, then what it writes.\n";
+
+constexpr const char* kDemoHelp =
+    "Usage: zdreport demo [--db FILE.db] [-o OUT.pdf]\n"
+    "\n"
+    "Renders examples/order-lines.zdq over the order lines of the example\n"
+    "database, sorted by country, to a PDF file.\n"
+    "\n"
+    "  --db FILE.db    the SQLite database (default examples/demo.db)\n"
+    "  -o OUT.pdf      the output file (default out/order-lines.pdf)\n";
+
+constexpr const char* kDumpHelp =
+    "Usage: zdreport dump FILE.zdq\n"
+    "\n"
+    "Lists a report template: each object's class and name, its stored\n"
+    "properties as path = value, its children indented.\n";
+
+constexpr const char* kMakeExampleHelp =
+    "Usage: zdreport make-example FILE.zdq\n"
+    "\n"
+    "Writes the example template: the order lines grouped by country, with page\n"
+    "header and footer, group header and footer with totals, detail and summary.\n";
 
 // Walks the arguments of one command, handing out option values.
 class TArgumentReader {
@@ -130,9 +141,7 @@ char DelimiterOf(const std::string& text) {
   return text[0];
 }
 
-TCommand ParseRender(const std::vector<std::string>& args) {
-  TCommand command;
-  command.kind = TCommand::TKind::Render;
+void ParseRender(const std::vector<std::string>& args, TCommand& command) {
   TRenderOptions& r = command.render;
   TArgumentReader reader(args);
   while (!reader.AtEnd()) {
@@ -159,12 +168,9 @@ TCommand ParseRender(const std::vector<std::string>& args) {
   if (r.templateFile.empty()) throw EUsageError("render needs a template file");
   if (r.dataSource.empty()) throw EUsageError("render needs a data source (--data)");
   if (r.output.empty()) throw EUsageError("render needs an output file (-o OUT)");
-  return command;
 }
 
-TCommand ParseDemo(const std::vector<std::string>& args) {
-  TCommand command;
-  command.kind = TCommand::TKind::Demo;
+void ParseDemo(const std::vector<std::string>& args, TCommand& command) {
   std::string database, output;
   TArgumentReader reader(args);
   while (!reader.AtEnd()) {
@@ -179,16 +185,62 @@ TCommand ParseDemo(const std::vector<std::string>& args) {
   r.sql = "SELECT * FROM order_lines ORDER BY country, order_id, product";
   r.output = output.empty() ? std::string("out/order-lines.pdf") : output;
   r.format = "pdf";
-  return command;
 }
 
-TCommand ParseOneFile(TCommand::TKind kind, const std::vector<std::string>& args) {
+void ParseOneFile(const std::vector<std::string>& args, TCommand& command) {
   if (args.size() != 2 || args[1].empty() || args[1][0] == '-')
     throw EUsageError(args[0] + " needs exactly one file name");
-  TCommand command;
-  command.kind = kind;
   command.file = args[1];
-  return command;
+}
+
+void ParseNoArguments(const std::vector<std::string>& args, TCommand&) {
+  if (args.size() != 1) throw EUsageError(args[0] + " takes no arguments");
+}
+
+struct TSubcommand {
+  std::string_view name;
+  TCommand::TKind kind;
+  const char* summary;  // for the list of commands
+  const char* help;
+  void (*parse)(const std::vector<std::string>& args, TCommand& command);
+};
+
+constexpr TSubcommand kSubcommands[] = {
+    {"render", TCommand::TKind::Render, "prepare a report template over a data source and export it",
+     kRenderHelp, ParseRender},
+    {"formats", TCommand::TKind::Formats, "list the output formats", kFormatsHelp, ParseNoArguments},
+    {"demo", TCommand::TKind::Demo, "render the example report over the example database", kDemoHelp,
+     ParseDemo},
+    {"dump", TCommand::TKind::Dump, "list a report template's objects and stored properties", kDumpHelp,
+     ParseOneFile},
+    {"make-example", TCommand::TKind::MakeExample, "write the example template", kMakeExampleHelp,
+     ParseOneFile},
+};
+
+const TSubcommand* FindSubcommand(const std::string& name) {
+  for (const TSubcommand& sub : kSubcommands)
+    if (sub.name == name) return &sub;
+  return nullptr;
+}
+
+bool IsHelpOption(const std::string& arg) { return arg == "--help" || arg == "-h"; }
+
+std::string CommandList() {
+  std::string text =
+      "Usage: zdreport COMMAND [OPTIONS]\n"
+      "       zdreport --version\n"
+      "\n"
+      "Commands:\n";
+  for (const TSubcommand& sub : kSubcommands) {
+    std::string name(sub.name);
+    name.resize(std::max<size_t>(name.size() + 2, 14), ' ');
+    text += "  " + name + sub.summary + "\n";
+  }
+  return text +
+         "\n"
+         "'zdreport COMMAND --help' shows the usage and options of a command.\n"
+         "Exit status: 0 done, 1 the report could not be made (\"zdreport: error: ...\"),\n"
+         "2 the command line is wrong.\n";
 }
 
 }  // namespace
@@ -196,20 +248,28 @@ TCommand ParseOneFile(TCommand::TKind kind, const std::vector<std::string>& args
 TCommand ParseCommandLine(const std::vector<std::string>& args) {
   if (args.empty()) throw EUsageError("no command given");
   const std::string& name = args[0];
-  if (name == "--help" || name == "-h" || name == "help") return {};
-  if (name == "render") return ParseRender(args);
-  if (name == "demo") return ParseDemo(args);
-  if (name == "dump") return ParseOneFile(TCommand::TKind::Dump, args);
-  if (name == "make-example") return ParseOneFile(TCommand::TKind::MakeExample, args);
-  if (name == "formats") {
-    if (args.size() != 1) throw EUsageError("formats takes no arguments");
-    TCommand command;
-    command.kind = TCommand::TKind::Formats;
+  TCommand command;
+  if (IsHelpOption(name) || name == "help") return command;
+  if (name == "--version") {
+    command.kind = TCommand::TKind::Version;
     return command;
   }
-  throw EUsageError("unknown command '" + name + "'");
+  const TSubcommand* sub = FindSubcommand(name);
+  if (!sub) throw EUsageError((name[0] == '-' ? "unknown option '" : "unknown command '") + name + "'");
+  command.name = name;
+  if (std::any_of(args.begin() + 1, args.end(), IsHelpOption)) return command;
+  command.kind = sub->kind;
+  try {
+    sub->parse(args, command);
+  } catch (const EUsageError& e) {
+    throw EUsageError(e.what(), name);
+  }
+  return command;
 }
 
-const char* UsageText() { return kUsage; }
+std::string HelpText(const std::string& command) {
+  if (const TSubcommand* sub = FindSubcommand(command)) return sub->help;
+  return CommandList();
+}
 
 }  // namespace zd::cli

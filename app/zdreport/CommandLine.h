@@ -1,5 +1,6 @@
 #pragma once
-// What the user asked for on the command line, and the parser that reads it.
+// What the user asked for on the command line, the parser that reads it and
+// the help that explains it.
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -10,7 +11,13 @@ namespace zd::cli {
 // A command line that cannot be run; the message says why.
 class EUsageError : public std::invalid_argument {
  public:
-  using std::invalid_argument::invalid_argument;
+  explicit EUsageError(const std::string& message, std::string command = {})
+      : std::invalid_argument(message), command_(std::move(command)) {}
+  // The command whose help explains the mistake; empty: the general help.
+  const std::string& Command() const { return command_; }
+
+ private:
+  std::string command_;
 };
 
 struct TRenderOptions {
@@ -33,15 +40,20 @@ struct TRenderOptions {
 };
 
 struct TCommand {
-  enum class TKind { Help, Render, Formats, Demo, Dump, MakeExample };
+  enum class TKind { Help, Version, Render, Formats, Demo, Dump, MakeExample };
   TKind kind = TKind::Help;
+  // The command as typed ("render", ...); for Help the command asked about,
+  // empty for the general help.
+  std::string name;
   TRenderOptions render;  // Render and Demo
   std::string file;       // Dump and MakeExample
 };
 
-// Raises EUsageError for anything it cannot read.
+// Raises EUsageError, naming the command it concerns, for anything it cannot
+// read. "--help" anywhere after a command asks for that command's help.
 TCommand ParseCommandLine(const std::vector<std::string>& args);
 
-const char* UsageText();
+// The usage and options of a command; for an empty name, the list of commands.
+std::string HelpText(const std::string& command);
 
 }  // namespace zd::cli

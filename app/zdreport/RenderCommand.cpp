@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 #include "app/zdreport/DataSource.h"
 #include "app/zdreport/ExportFormats.h"
@@ -75,6 +77,33 @@ void RequireNoFolder(const std::string& path, const std::string& what) {
     throw std::runtime_error(what + " '" + path + "' is a folder, not a file");
 }
 
+// The files the export writes: OUT, or with --separate one per wanted page
+// and bar, in page order.
+std::vector<std::string> OutputFiles(const TRenderOptions& options, const TStringList& pages, int pageCount,
+                                     int barCount) {
+  if (!options.separate) return {options.output};
+  std::vector<std::string> files;
+  for (int p = 0; p < pageCount; ++p)
+    if (pages.IndexOf(std::to_string(p + 1)) >= 0)
+      for (int b = 0; b < barCount; ++b) files.push_back(SeparatePageFileName(options.output, p, b));
+  return files;
+}
+
+// Writing over the template or the data file would destroy the input (a
+// database even while it is open). Compared as files, so that other
+// spellings, links and hard links of an input are caught too.
+void RefuseToOverwriteInputs(const std::vector<std::string>& outputs, const std::string& templateFile,
+                             const std::string& dataFile) {
+  const std::pair<const std::string&, const char*> inputs[] = {{templateFile, "the template"},
+                                                               {dataFile, "the data file"}};
+  for (const std::string& output : outputs)
+    for (const auto& [input, what] : inputs) {
+      std::error_code error;  // an output not written yet is no input
+      if (std::filesystem::equivalent(output, input, error))
+        throw EUsageError("the output '" + output + "' is " + what + "; name another output file");
+    }
+}
+
 void CreateParentFolder(const std::string& file) {
   const std::filesystem::path parent = std::filesystem::path(file).parent_path();
   if (!parent.empty()) std::filesystem::create_directories(parent);
@@ -117,19 +146,14 @@ TRenderResult RunRender(const TRenderOptions& options) {
 
   const TStringList pages = WantedPages(options.pages, result.pages);
   result.exportedPages = pages.Count();
+  result.files = OutputFiles(options, pages, result.pages, report->NumBars());
+  RefuseToOverwriteInputs(result.files, options.templateFile, source.file);
   CreateParentFolder(options.output);
   report->ExportTo(options.output, options.separate, pages, settings.ExportClass());
   if (const size_t replaced = settings.ReplacedCharacters())
     result.warnings.push_back(std::to_string(replaced) + " character" + (replaced == 1 ? "" : "s") +
                               " the output's code page cannot hold became '?' (utf-8 or the xlsx format keep "
                               "them)");
-  if (options.separate) {
-    for (int p = 0; p < result.pages; ++p)
-      if (pages.IndexOf(std::to_string(p + 1)) >= 0)
-        for (int b = 0; b < report->NumBars(); ++b) result.files.push_back(SeparatePageFileName(options.output, p, b));
-  } else {
-    result.files.push_back(options.output);
-  }
   return result;
 }
 

@@ -15,7 +15,8 @@ struct TRenderResult {
 };
 
 // Raises EUsageError for a command line that names no usable format or data
-// source, anything else (std::exception) for a report that cannot be made.
+// source or whose output would overwrite an input (checked before anything
+// is written), anything else (std::exception) for a report that cannot be made.
 TRenderResult RunRender(const TRenderOptions& options);
 
 }  // namespace zd::cli

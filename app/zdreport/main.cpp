@@ -1,5 +1,5 @@
 // zdreport: renders report templates headlessly. `zdreport --help` lists
-// the commands.
+// the commands, `zdreport COMMAND --help` explains one.
 #include <QGuiApplication>
 #include <cstdlib>
 #include <fstream>
@@ -13,6 +13,7 @@
 #include "app/zdreport/TerminalProgress.h"
 #include "report/template/Template.h"
 #include "report/template/TemplateDump.h"
+#include "zdreport/Version.h"
 
 namespace {
 
@@ -39,7 +40,8 @@ int Dump(const std::string& file) {
 
 int Run(const TCommand& command) {
   switch (command.kind) {
-    case TCommand::TKind::Help: std::cout << zd::cli::UsageText(); return kExitOk;
+    case TCommand::TKind::Help: std::cout << zd::cli::HelpText(command.name); return kExitOk;
+    case TCommand::TKind::Version: std::cout << "zdreport " << zd::kVersion << "\n"; return kExitOk;
     case TCommand::TKind::Formats: zd::cli::ListExportFormats(std::cout); return kExitOk;
     case TCommand::TKind::Dump: return Dump(command.file);
     case TCommand::TKind::MakeExample:
@@ -58,8 +60,11 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& m
   if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << "zdreport: " << message.toStdString() << "\n";
 }
 
-int UsageError(const std::string& reason) {
-  std::cerr << "zdreport: " << reason << "\n\n" << zd::cli::UsageText();
+// What is wrong, and where to read how it is right; the help itself would
+// bury the reason.
+int UsageError(const std::string& reason, const std::string& command) {
+  std::cerr << "zdreport: " << reason << "\n"
+            << "Try 'zdreport " << (command.empty() ? "" : command + " ") << "--help'.\n";
   return kExitUsage;
 }
 
@@ -70,7 +75,7 @@ int main(int argc, char** argv) {
   try {
     command = zd::cli::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   } catch (const zd::cli::EUsageError& e) {
-    return UsageError(e.what());
+    return UsageError(e.what(), e.Command());
   }
   // Fonts need a GUI application, but no display is needed to make pages.
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -79,7 +84,7 @@ int main(int argc, char** argv) {
   try {
     return Run(command);
   } catch (const zd::cli::EUsageError& e) {
-    return UsageError(e.what());
+    return UsageError(e.what(), command.name);
   } catch (const std::exception& e) {
     std::cerr << "zdreport: error: " << e.what() << "\n";
     return kExitFailed;

@@ -1,6 +1,7 @@
 // The zdreport command line, run as users run it: the example template over
 // the example database, read back by standard PDF tools and compared with
-// what the database itself says; and its answers to bad command lines.
+// what the database itself says; its help, and its answers to bad command
+// lines.
 #include <gtest/gtest.h>
 
 #include <QProcess>
@@ -22,6 +23,7 @@
 #include "report/controls/TextControls.h"
 #include "report/model/ZdReport.h"
 #include "tests/TempPath.h"
+#include "zdreport/Version.h"
 
 namespace fs = std::filesystem;
 
@@ -271,32 +273,95 @@ TEST_F(CliRender, RuntimeFailuresExitWithOneAndAMessage) {
   EXPECT_NE(run.err.find("is a folder, not a file"), std::string::npos) << run.err;
 }
 
-TEST_F(CliRender, BadCommandLinesExitWithTwoAndTheUsage) {
-  const std::vector<std::vector<std::string>> bad = {
-      RenderArgs(Out("x.pdf"), {"--format", "doc"}),
-      RenderArgs(Out("x.nothing")),  // no format given, none by the extension
-      {"render", kTemplate, "-o", Out("x.pdf")},  // no data
-      {"render", kTemplate, "--data", "mysql:db", "-o", Out("x.pdf")},
-      {"render", kTemplate, "--data", kData, "-o", Out("x.pdf"), "--bogus"},
-      {"render", kTemplate, "--data", "csv:x.csv", "--sql", "SELECT 1", "-o", Out("x.pdf")},
-      RenderArgs(Out("x.pdf"), {"--pages", "1.5"}),
-      RenderArgs(Out("x.pdf"), {"--pages", "5-2"}),
-      RenderArgs(Out("x.pdf"), {"--pages", "0"}),
-      RenderArgs(Out("x.pdf"), {"--pages", "1,,2"}),
-      RenderArgs(Out("x.pdf"), {"--pages", "2-"}),
-      {"frobnicate"},
-      {},
+// A wrong command line gets the reason and a pointer to the right help, on
+// two lines; the help and the version go to standard output. An output that
+// is one of the inputs is refused before anything is written.
+TEST_F(CliRender, CommandLineUsageHelpVersionAndInputsKept) {
+  const std::vector<std::pair<std::vector<std::string>, std::string>> bad = {
+      {RenderArgs(Out("x.pdf"), {"--format", "doc"}), "render"},
+      {RenderArgs(Out("x.nothing")), "render"},  // no format given, none by the extension
+      {{"render", kTemplate, "-o", Out("x.pdf")}, "render"},  // no data
+      {{"render", kTemplate, "--data", "mysql:db", "-o", Out("x.pdf")}, "render"},
+      {{"render", kTemplate, "--data", kData, "-o", Out("x.pdf"), "--bogus"}, "render"},
+      {{"render", kTemplate, "--data", "csv:x.csv", "--sql", "SELECT 1", "-o", Out("x.pdf")}, "render"},
+      {RenderArgs(Out("x.pdf"), {"--pages", "1.5"}), "render"},
+      {RenderArgs(Out("x.pdf"), {"--pages", "5-2"}), "render"},
+      {RenderArgs(Out("x.pdf"), {"--pages", "0"}), "render"},
+      {RenderArgs(Out("x.pdf"), {"--pages", "1,,2"}), "render"},
+      {RenderArgs(Out("x.pdf"), {"--pages", "2-"}), "render"},
+      {{"demo", "--bogus"}, "demo"},
+      {{"dump"}, "dump"},
+      {{"formats", "pdf"}, "formats"},
+      {{"frobnicate"}, ""},
+      {{"--bogus"}, ""},
+      {{}, ""},
   };
-  for (const auto& args : bad) {
+  for (const auto& [args, command] : bad) {
     const ToolRun run = Zdreport(args);
     std::string shown;
     for (const std::string& a : args) shown += a + " ";
     EXPECT_EQ(run.exitCode, 2) << shown << "\n" << run.err;
-    EXPECT_NE(run.err.find("Usage: zdreport"), std::string::npos) << shown;
+    const size_t firstEnd = run.err.find('\n');
+    ASSERT_NE(firstEnd, std::string::npos) << shown;
+    EXPECT_EQ(run.err.rfind("zdreport: ", 0), 0u) << shown << "\n" << run.err;
+    EXPECT_EQ(run.err.rfind("zdreport: error", 0), std::string::npos) << shown << "\n" << run.err;
+    EXPECT_EQ(run.err.substr(firstEnd + 1), "Try 'zdreport " + (command.empty() ? "" : command + " ") + "--help'.\n")
+        << shown;
+    EXPECT_EQ(run.out, "") << shown;
   }
   EXPECT_NE(Zdreport(RenderArgs(Out("x.pdf"), {"--format", "doc"})).err.find("unknown format 'doc'"),
             std::string::npos);
   EXPECT_FALSE(fs::exists(Out("x.pdf")));
+
+  const ToolRun version = Zdreport({"--version"});
+  EXPECT_EQ(version.exitCode, 0);
+  EXPECT_EQ(version.out, std::string("zdreport ") + zd::kVersion + "\n");
+
+  const ToolRun overview = Zdreport({"--help"});
+  EXPECT_EQ(overview.exitCode, 0);
+  for (const std::string command : {"render", "formats", "demo", "dump", "make-example"}) {
+    EXPECT_NE(overview.out.find("\n  " + command + " "), std::string::npos) << command << "\n" << overview.out;
+    const ToolRun help = Zdreport({command, "--help"});
+    EXPECT_EQ(help.exitCode, 0) << command;
+    EXPECT_EQ(help.out.rfind("Usage: zdreport " + command, 0), 0u) << help.out;
+    EXPECT_EQ(help.err, "") << command;
+  }
+  // Asked anywhere after the command, help wins over what is wrong.
+  const ToolRun render = Zdreport({"render", kTemplate, "--bogus", "--help"});
+  EXPECT_EQ(render.exitCode, 0) << render.err;
+  for (const char* option : {"--data", "--sql", "--format", "--param", "--pages", "--separate", "--two-pass"})
+    EXPECT_NE(render.out.find(option), std::string::npos) << option;
+  EXPECT_NE(Zdreport({"demo", "--help"}).out.find("--db"), std::string::npos);
+
+  // Copies of the inputs: a refusal that failed would destroy them.
+  const std::string zdq = Out("page0_0.zdq"), db = Out("lines.db");
+  fs::copy_file(kTemplate, zdq);
+  fs::copy_file(kDatabase, db);
+  fs::create_directories(dir_ / "sub");
+  fs::create_symlink(db, dir_ / "link.db");
+  const std::string data = "sqlite:" + db + ":order_lines";
+  const std::vector<std::pair<std::vector<std::string>, std::string>> overwriting = {
+      {{"-o", zdq, "--format", "csv"}, "the template"},
+      {{"-o", Out("sub/../lines.db"), "--format", "csv"}, "the data file"},
+      {{"-o", Out("link.db"), "--format", "csv"}, "the data file"},
+      // One file per page: the first page's file name is the template's.
+      {{"-o", Out("page.zdq"), "--format", "csv", "--separate"}, "the template"},
+  };
+  const auto contents = [](const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  };
+  const std::string zdqBefore = contents(zdq), dbBefore = contents(db);
+  for (const auto& [extra, what] : overwriting) {
+    std::vector<std::string> args = {"render", zdq, "--data", data, "--sql", kOrderedLines};
+    args.insert(args.end(), extra.begin(), extra.end());
+    const ToolRun run = Zdreport(args);
+    EXPECT_EQ(run.exitCode, 2) << extra[1] << "\n" << run.err;
+    EXPECT_NE(run.err.find("' is " + what + ";"), std::string::npos) << extra[1] << "\n" << run.err;
+  }
+  EXPECT_EQ(contents(zdq), zdqBefore);
+  EXPECT_EQ(contents(db), dbBefore);
+  EXPECT_FALSE(fs::exists(Out("page1_0.zdq"))) << "no page is written once one would overwrite an input";
 }
 
 // A template over a dataset named "Rows" that prints a parameter in its
@@ -421,15 +486,11 @@ TEST_F(CliRender, TemplatesReadOnlyTheFilesTheyAreGiven) {
   EXPECT_NE(err.find("/dev/zero' of"), std::string::npos) << err;
 }
 
-TEST_F(CliRender, FormatsAndHelpListEveryOutputFormat) {
+TEST_F(CliRender, FormatsListEveryOutputFormat) {
   const ToolRun formats = Zdreport({"formats"});
   ASSERT_EQ(formats.exitCode, 0) << formats.err;
   for (const char* ext : {"pdf", "pdf-cells", "xls", "wk1", "wq1", "html", "xml", "csv", "txt"})
     EXPECT_NE(("\n" + formats.out).find(std::string("\n") + ext + " "), std::string::npos) << ext << "\n" << formats.out;
-  const ToolRun help = Zdreport({"--help"});
-  EXPECT_EQ(help.exitCode, 0);
-  for (const char* option : {"--data", "--sql", "--format", "--param", "--pages", "--separate", "--two-pass"})
-    EXPECT_NE(help.out.find(option), std::string::npos) << option;
 }
 
 TEST_F(CliRender, SelectedPagesFollowEachOtherInThePdf) {
