@@ -34,7 +34,6 @@ class TParentWindow {
     return static_cast<TWindow*>(window_);
   }
   explicit operator bool() const { return window_ != nullptr; }
-  friend bool operator==(const TParentWindow&, const TParentWindow&) = default;
 
  private:
   void* window_ = nullptr;
