@@ -23,6 +23,7 @@
 #include "host/data/SqlDataSet.h"
 #include "host/emf/MetafilePlayer.h"
 #include "host/printing/Printer.h"
+#include "host/printsupport/SystemPrinters.h"
 #include "print/PrintZd.h"
 #include "report/controls/TextControls.h"
 #include "report/model/ZdReport.h"
@@ -177,6 +178,7 @@ class TBandedBench {
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QGuiApplication app(argc, argv);
+  zd::InstallSystemPrinters();
   const int rows = argc > 1 ? std::atoi(argv[1]) : 100000;
   if (rows < 1) {
     std::fprintf(stderr, "usage: zdbench [ROWS]\n");

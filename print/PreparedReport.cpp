@@ -7,17 +7,13 @@
 #include <utility>
 
 #include "host/core/WholeFile.h"
+#include "host/ui/UserInterface.h"
 #include "print/Language.h"
 #include "print/TextIds.h"
 
 namespace zd {
 
 namespace {
-
-TExportDialog& exportDialog() {
-  static TExportDialog dialog;
-  return dialog;
-}
 
 // A grid position the store holds no page for is saved as a blank page of
 // the same geometry as a real one, so the file keeps the layout readers rely on.
@@ -106,8 +102,6 @@ void TPreparedReportSaver::SavePages(const std::string& fileName, bool isSeparat
 
 // ---- the export dialog ----
 
-void SetExportDialog(TExportDialog dialog) { exportDialog() = std::move(dialog); }
-
 bool AskExportChoice(int languageShift, const std::vector<TExportFormat>& exporters, const std::string& fileName,
                      TExportChoice& choice) {
   TExportDialogRequest request;
@@ -116,7 +110,7 @@ bool AskExportChoice(int languageShift, const std::vector<TExportFormat>& export
   for (const TExportFormat& format : exporters) request.Formats.push_back(format.Caption);
   choice = TExportChoice{};
   choice.FileName = fileName;
-  if (exportDialog() && !exportDialog()(request, choice)) return false;
+  if (!UserInterface().ShowExportDialog(request, choice)) return false;
   if (choice.FormatIndex < 0 || choice.FormatIndex >= int(request.Formats.size()))
     throw std::invalid_argument("export dialog: format " + std::to_string(choice.FormatIndex) +
                                 " is not one of the " + std::to_string(request.Formats.size()) + " offered");

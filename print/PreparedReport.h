@@ -1,7 +1,6 @@
 #pragma once
 // Saving a component's prepared pages to prepared-report files, and the
 // choices of the interactive "save or export" command.
-#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -56,11 +55,6 @@ struct TExportChoice {
   std::string FileName;
   bool SeparateFiles = false;
 };
-
-// Shows the export dialog with `choice` preset; returns false when cancelled.
-using TExportDialog = std::function<bool(const TExportDialogRequest& request, TExportChoice& choice)>;
-// Installed by the user interface; without one the preset choice is taken.
-void SetExportDialog(TExportDialog dialog);
 
 // Asks for the format, pages and file name, with the first format selected
 // and fileName preset; returns false when the user cancels.

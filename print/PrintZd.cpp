@@ -14,22 +14,13 @@
 #include "host/locale/DateTime.h"
 #include "host/printing/Printer.h"
 #include "host/ui/Progress.h"
+#include "host/ui/UserInterface.h"
 #include "print/PreparedReport.h"
 #include "print/TextIds.h"
 
 namespace zd {
 
 namespace {
-
-TPrintDialog& printDialog() {
-  static TPrintDialog dialog;
-  return dialog;
-}
-
-TPreviewWindow& previewWindow() {
-  static TPreviewWindow window;
-  return window;
-}
 
 // Replaces each "%d" of a string-table text with the next number.
 std::string FormatNumbers(const std::string& format, std::initializer_list<int> numbers) {
@@ -75,9 +66,6 @@ ScopeExit(F) -> ScopeExit<F>;
 }  // namespace
 
 // ---- free functions ----
-
-void SetPrintDialog(TPrintDialog dialog) { printDialog() = std::move(dialog); }
-void SetPreviewWindow(TPreviewWindow window) { previewWindow() = std::move(window); }
 
 std::string SeparatePageFileName(const std::string& fileName, int page, int bar) {
   const std::string tag = std::to_string(page) + "_" + std::to_string(bar);
@@ -436,7 +424,7 @@ void TZdPrintBaseComponent::Print() {
   choice.PrinterIndex = preselected;
   choice.CopiesText = std::to_string(printerSetting_.Copies());
   choice.Collate = printerSetting_.Collate();
-  if (printDialog() && !printDialog()(request, choice)) return;
+  if (!UserInterface().ShowPrintDialog(request, choice)) return;
 
   if (choice.PrinterIndex != preselected && choice.PrinterIndex >= 0 &&
       choice.PrinterIndex < int(request.Printers.size()))
@@ -576,14 +564,14 @@ bool TZdPrintBaseComponent::SavePageToFile(std::string& fileName, const std::vec
 
 // ---- preview ----
 
-void TZdPrintBaseComponent::InternalPreview(bool prepareFirst, void* parentControl) {
+void TZdPrintBaseComponent::InternalPreview(bool prepareFirst, TParentWindow parentControl) {
   if (prepareFirst) Prepare();
   if (!prepared_ || pages_.Count() == 0) return;
   if (OnBeforePreview) OnBeforePreview(this);
   if (OnPreview && !IsDesigning()) {
     OnPreview(this);
-  } else if (previewWindow()) {
-    previewWindow()(*this, TPreviewRequest{parentControl, outlines_.Count() > 0});
+  } else {
+    UserInterface().ShowPreviewWindow(*this, TPreviewRequest{parentControl, outlines_.Count() > 0});
   }
   if (OnAfterPreview) OnAfterPreview(this);
 }

@@ -16,6 +16,7 @@
 #include "host/data/FieldType.h"
 #include "host/emf/Metafile.h"
 #include "host/graphics/Canvas.h"
+#include "host/ui/UserInterface.h"
 #include "print/Frame.h"
 #include "print/Language.h"
 #include "print/PageProducer.h"
@@ -54,20 +55,13 @@ struct TPrintDialogRequest {
   std::vector<std::string> Printers;
   int LanguageShift = 0;
 };
-// Shows the print dialog with `choice` preset; returns false when cancelled.
-using TPrintDialog = std::function<bool(const TPrintDialogRequest& request, TPrintChoice& choice)>;
-// Installed by the user interface; without one the preset choice is taken.
-void SetPrintDialog(TPrintDialog dialog);
 
-class TZdPrintBaseComponent;
 struct TExportFormat;  // print/PreparedReport.h
+// What the preview window is opened with.
 struct TPreviewRequest {
-  void* ParentControl = nullptr;  // host window to embed in; nullptr: a modal window
+  TParentWindow ParentControl;  // window to embed in; empty: a modal window
   bool EnableOutlines = false;
 };
-// Installed by the preview window; without one a preview shows nothing.
-using TPreviewWindow = std::function<void(TZdPrintBaseComponent& report, const TPreviewRequest& request)>;
-void SetPreviewWindow(TPreviewWindow window);
 
 class TZdPrintBaseComponent : public TComponent {
  public:
@@ -102,10 +96,10 @@ class TZdPrintBaseComponent : public TComponent {
 
   // ---- for callers ----
   void Prepare();
-  void Preview() { InternalPreview(true, nullptr); }
-  void PreviewPreparedReport() { InternalPreview(false, nullptr); }
-  void PreviewParentedControl(void* parent) { InternalPreview(true, parent); }
-  void PreviewParentedControlPreparedReport(void* parent) { InternalPreview(false, parent); }
+  void Preview() { InternalPreview(true, {}); }
+  void PreviewPreparedReport() { InternalPreview(false, {}); }
+  void PreviewParentedControl(TParentWindow parent) { InternalPreview(true, parent); }
+  void PreviewParentedControlPreparedReport(TParentWindow parent) { InternalPreview(false, parent); }
   void Print();
   void PrintReport();
   // Prints the pages whose 1-based numbers are listed as decimal texts.
@@ -128,7 +122,7 @@ class TZdPrintBaseComponent : public TComponent {
   // EPreparedReportError and leaves the component as it was.
   void LoadPreparedReportFromStream(std::istream& in);
   void LoadPreparedReport(const std::string& fileName);
-  // Asks for format, pages and file name (see SetExportDialog), then saves
+  // Asks for format, pages and file name (the export dialog), then saves
   // or exports; the chosen name comes back in fileName. False when cancelled
   // or when nothing can be prepared.
   bool SavePageToFile(std::string& fileName, const std::vector<TExportFormat>& exporters);
@@ -191,7 +185,7 @@ class TZdPrintBaseComponent : public TComponent {
   void ReindexPages() { pages_.Reindex(); }
 
  private:
-  void InternalPreview(bool prepareFirst, void* parentControl);
+  void InternalPreview(bool prepareFirst, TParentWindow parentControl);
   void PrintSheets(TPrintTarget& target, const TStrings& validPages);
   void exportTo(const std::string& fileName, std::ostream* stream, bool isSeparatePages, const TStrings& validPages,
                 const TZdqExportClass& filter);

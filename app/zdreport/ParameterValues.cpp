@@ -75,10 +75,6 @@ TVariant ParameterValueFromText(const std::string& text, const TVariant& current
   }
 }
 
-TCommandLineParameters::~TCommandLineParameters() {
-  if (installed_) SetParameterDialog({});
-}
-
 void TCommandLineParameters::Apply(TZdReport& report) {
   TZdqParameters& parameters = report.Parameters();
   for (const auto& [name, text] : values_) {
@@ -95,16 +91,12 @@ void TCommandLineParameters::Apply(TZdReport& report) {
                                           found->ParameterEditor == TZdqParameterEditor::peCheckBox,
                                           "parameter " + found->Name);
   }
-  SetParameterDialog([this](TZdReport&, const std::vector<TZdqParameter*>& asked) { return Answer(asked); });
-  installed_ = true;
 }
 
-// Values were stored by Apply; a question is answered when the parameter has one.
-bool TCommandLineParameters::Answer(const std::vector<TZdqParameter*>& asked) const {
+void RequireParameterValues(const std::vector<TZdqParameter*>& asked) {
   for (const TZdqParameter* p : asked)
     if (p->Value.isNull() || p->Value.isEmpty())
       throw std::runtime_error("parameter " + p->Name + " has no value: give --param " + p->Name + "=VALUE");
-  return true;
 }
 
 }  // namespace zd::cli

@@ -17,23 +17,19 @@ class TCommandLineParameters {
  public:
   explicit TCommandLineParameters(std::vector<std::pair<std::string, std::string>> values)
       : values_(std::move(values)) {}
-  ~TCommandLineParameters();
-  TCommandLineParameters(const TCommandLineParameters&) = delete;
-  TCommandLineParameters& operator=(const TCommandLineParameters&) = delete;
 
-  // Stores the given values in the report's parameters, then answers the
-  // report's parameter questions for as long as this object lives. Raises
+  // Stores the given values in the report's parameters. Raises
   // std::runtime_error for a name the report does not know or a value that
-  // does not read as the parameter's kind; during preparation, for a
-  // parameter that has no value.
+  // does not read as the parameter's kind.
   void Apply(TZdReport& report);
 
  private:
-  bool Answer(const std::vector<TZdqParameter*>& asked) const;
-
   std::vector<std::pair<std::string, std::string>> values_;
-  bool installed_ = false;
 };
+
+// What the command line answers when a report asks for parameters: the
+// values stored by Apply. Raises std::runtime_error for one without a value.
+void RequireParameterValues(const std::vector<TZdqParameter*>& asked);
 
 // The text as a value of the kind of `current`, or as a number or text when
 // current has no kind; checkBox reads it as true or false. Raises

@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <memory>
 
 namespace zd::cli {
 namespace {
@@ -63,11 +62,6 @@ std::string TTerminalProgressView::Line(const std::string& status, int min, int 
   return line;
 }
 
-bool InstallTerminalProgress() {
-  if (!isatty(STDERR_FILENO)) return false;
-  const int columns = TerminalColumns(STDERR_FILENO);
-  SetProgressViewFactory([columns] { return std::make_unique<TTerminalProgressView>(stderr, columns); });
-  return true;
-}
+int StderrTerminalColumns() { return isatty(STDERR_FILENO) ? TerminalColumns(STDERR_FILENO) : 0; }
 
 }  // namespace zd::cli

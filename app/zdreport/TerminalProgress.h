@@ -29,8 +29,7 @@ class TTerminalProgressView : public TProgressView {
   bool drawn_ = false;
 };
 
-// Draws progress on standard error when it is a terminal; otherwise leaves
-// the silent default in place. Returns whether it installed the view.
-bool InstallTerminalProgress();
+// The width of standard error when it is a terminal; 0 when it is not.
+int StderrTerminalColumns();
 
 }  // namespace zd::cli

@@ -7,10 +7,11 @@
 #include <iterator>
 
 #include "app/zdreport/CommandLine.h"
+#include "app/zdreport/CommandLineInterface.h"
 #include "app/zdreport/ExampleTemplate.h"
 #include "app/zdreport/ExportFormats.h"
 #include "app/zdreport/RenderCommand.h"
-#include "app/zdreport/TerminalProgress.h"
+#include "host/printsupport/SystemPrinters.h"
 #include "report/template/Template.h"
 #include "report/template/TemplateDump.h"
 #include "zdreport/Version.h"
@@ -22,7 +23,6 @@ using zd::cli::TCommand;
 constexpr int kExitOk = 0, kExitFailed = 1, kExitUsage = 2;
 
 int Render(const zd::cli::TRenderOptions& options) {
-  zd::cli::InstallTerminalProgress();
   const zd::cli::TRenderResult result = zd::cli::RunRender(options);
   for (const std::string& warning : result.warnings) std::cerr << "zdreport: warning: " << warning << "\n";
   for (const std::string& file : result.files) std::cout << "Wrote " << file << "\n";
@@ -81,6 +81,9 @@ int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   qInstallMessageHandler(QuietQtMessages);
   QGuiApplication app(argc, argv);
+  zd::InstallSystemPrinters();
+  zd::cli::TCommandLineInterface ui;
+  zd::SetUserInterface(&ui);
   try {
     return Run(command);
   } catch (const zd::cli::EUsageError& e) {

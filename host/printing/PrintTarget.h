@@ -1,7 +1,8 @@
 #pragma once
-// One selectable output device behind TSystemPrinter: a CUPS printer through
-// QPrinter or the built-in PDF writer. Qt-side; TSystemPrinter turns what a
-// target reports into device pixels and device-mode records.
+// One selectable output device behind TSystemPrinter: a printer of the
+// installed printer system (PrinterSystem.h) or the built-in PDF writer.
+// Qt-side; TSystemPrinter turns what a target reports into device pixels and
+// device-mode records.
 #include <QPageLayout>
 #include <QPainter>
 #include <QString>
@@ -44,7 +45,6 @@ class PrintTarget {
 };
 
 std::unique_ptr<PrintTarget> MakeVirtualPdfTarget();
-std::unique_ptr<PrintTarget> MakeQtPrinterTarget(const QString& printerName);
 
 // Checks shared by every target; each throws EPrinterError with the reason.
 void CheckOrientation(const TDeviceMode& dm);

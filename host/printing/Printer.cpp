@@ -1,19 +1,16 @@
 #include "host/printing/Printer.h"
 
-#include <QPrinterInfo>
 #include <algorithm>
 
 #include "host/printing/PrinterImpl.h"
+#include "host/printing/PrinterSystem.h"
 
 namespace zd {
 
 using printing::SheetGeometry;
 
 const std::vector<std::string>& TSystemPrinter::Impl::SystemNames() {
-  if (!systemNames) {
-    systemNames.emplace();
-    for (const QString& n : QPrinterInfo::availablePrinterNames()) systemNames->push_back(n.toStdString());
-  }
+  if (!systemNames) systemNames = printing::InstalledPrinterSystem().PrinterNames();
   return *systemNames;
 }
 
@@ -28,7 +25,7 @@ int TSystemPrinter::Impl::DefaultIndex() {
   const std::vector<std::string> names = Names();
   if (names.empty()) return -1;
   if (systemHidden || SystemNames().empty()) return 0;  // only the virtual one
-  const std::string def = QPrinterInfo::defaultPrinterName().toStdString();
+  const std::string def = printing::InstalledPrinterSystem().DefaultPrinterName();
   const auto it = std::find(names.begin(), names.end(), def);
   return it == names.end() ? 0 : int(it - names.begin());
 }
@@ -45,8 +42,7 @@ void TSystemPrinter::Impl::Select(int i) {
     target.reset();
   } else {
     const bool isVirtual = virtualEnabled && i == int(names.size()) - 1;
-    target = isVirtual ? printing::MakeVirtualPdfTarget()
-                       : printing::MakeQtPrinterTarget(QString::fromStdString(names[i]));
+    target = isVirtual ? printing::MakeVirtualPdfTarget() : printing::InstalledPrinterSystem().Open(names[i]);
   }
   index = i;
 }

@@ -40,7 +40,8 @@ class TSystemPrinter {
   TSystemPrinter(const TSystemPrinter&) = delete;
   TSystemPrinter& operator=(const TSystemPrinter&) = delete;
 
-  // System printers followed by the virtual PDF printer (when enabled).
+  // The installed printer system's printers (PrinterSystem.h), followed by
+  // the virtual PDF printer (when enabled).
   std::vector<std::string> Printers() const;
   int PrinterCount() const { return int(Printers().size()); }
   // Index into Printers(); setting -1 selects the system default (or the

@@ -12,7 +12,7 @@ namespace zd {
 struct TSystemPrinter::Impl {
   bool virtualEnabled = true;
   bool systemHidden = false;
-  std::optional<std::vector<std::string>> systemNames;  // asked of CUPS once
+  std::optional<std::vector<std::string>> systemNames;  // asked of the printer system once
   int index = -1;                                        // -1: nothing selected yet
   std::unique_ptr<printing::PrintTarget> target;
   printing::JobOptions job;

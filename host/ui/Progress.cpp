@@ -1,19 +1,14 @@
 #include "host/ui/Progress.h"
 
+#include <memory>
 #include <vector>
+
+#include "host/ui/UserInterface.h"
 
 namespace zd {
 namespace {
 
-class THeadlessProgressView : public TProgressView {
- public:
-  void Show(const TProgressSettings&) override {}
-  void Update(const std::string&, int) override {}
-  void RunModal(const std::function<void()>& callback) override { callback(); }
-};
-
 struct TProgressState {
-  TProgressViewFactory factory;
   std::unique_ptr<TProgressView> view;
   bool dialogCancelled = false;
   bool globalCancelled = false;
@@ -31,16 +26,13 @@ TProgressState& state() {
 
 }  // namespace
 
-void SetProgressViewFactory(TProgressViewFactory factory) { state().factory = std::move(factory); }
-
 bool CreateProgressDlg(int languageShift, const std::string& caption, const std::string& status,
                        const std::string& cancelCaption, int min, int max, int position) {
   TProgressState& s = state();
   DestroyProgressDlg();
   s.globalCancelled = false;
   s.dialogCancelled = false;
-  s.view = s.factory ? s.factory() : nullptr;
-  if (!s.view) s.view = std::make_unique<THeadlessProgressView>();
+  s.view = UserInterface().CreateProgressView();
   s.view->SetCancelHandler([] { state().dialogCancelled = true; });
   s.status = status;
   s.position = position;

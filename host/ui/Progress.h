@@ -1,11 +1,10 @@
 #pragma once
 // The single progress dialog shown while preparing, printing and exporting.
-// The free functions keep one instance for the whole program; what it looks
-// like is up to the installed backend. Without one (headless runs, tests) the
-// dialog shows nothing, runs callbacks directly and can still be cancelled
-// through CancelProgress.
+// The free functions keep one instance for the whole program; its view comes
+// from the installed user interface (host/ui/UserInterface.h). The headless
+// view shows nothing and runs callbacks directly; the dialog can still be
+// cancelled through CancelProgress.
 #include <functional>
-#include <memory>
 #include <string>
 
 namespace zd {
@@ -35,10 +34,6 @@ class TProgressView {
  private:
   std::function<void()> onCancel_;
 };
-
-using TProgressViewFactory = std::function<std::unique_ptr<TProgressView>()>;
-// Installs the dialog backend; an empty factory restores the headless one.
-void SetProgressViewFactory(TProgressViewFactory factory);
 
 bool CreateProgressDlg(int languageShift, const std::string& caption, const std::string& status,
                        const std::string& cancelCaption, int min, int max, int position);

@@ -4,6 +4,7 @@
 
 #include "expr/StrUtils.h"
 #include "host/core/TextUtil.h"
+#include "host/ui/UserInterface.h"
 #include "print/TextIds.h"
 #include "report/engine/BandEngine.h"
 #include "report/engine/BandEnginePage.h"
@@ -28,11 +29,6 @@ TFieldType FieldTypeOfValue(const TVariant& value) {
 
 bool IsPageBand(TBandType type) { return type == TBandType::btPageHeader || type == TBandType::btPageFooter; }
 
-TParameterDialog& parameterDialog() {
-  static TParameterDialog dialog;
-  return dialog;
-}
-
 bool IsAsked(const TZdqParameter& p) {
   return p.ParameterMode == TZdqParameterMode::pmAskAlways || p.Value.isNull() || p.Value.isEmpty();
 }
@@ -45,8 +41,6 @@ std::string FormatText(std::string text, const std::string& argument) {
 }
 
 }  // namespace
-
-void SetParameterDialog(TParameterDialog dialog) { parameterDialog() = std::move(dialog); }
 
 TZdReport::TZdReport(TComponent* owner)
     : TZdPrintComponent(owner), evaluator_(std::make_unique<TZdqExprEvaluator>()) {
@@ -331,8 +325,8 @@ bool TZdReport::AskParameters() {
   std::vector<TZdqParameter*> asked;
   for (int i = 0; i < parameters_.Count(); ++i)
     if (IsAsked(*parameters_[i])) asked.push_back(parameters_[i]);
-  if (asked.empty() || !parameterDialog()) return true;
-  return parameterDialog()(*this, asked);
+  if (asked.empty()) return true;
+  return UserInterface().ShowParameterDialog(*this, asked);
 }
 
 // ---- preparation ----

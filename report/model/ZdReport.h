@@ -38,13 +38,6 @@ class EZdqLimitError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-class TZdReport;
-// Asks the user for the listed parameters and writes the answers back to
-// them; returns false when the user cancels.
-using TParameterDialog = std::function<bool(TZdReport& report, const std::vector<TZdqParameter*>& asked)>;
-// Installed by the user interface; without one the current values are kept.
-void SetParameterDialog(TParameterDialog dialog);
-
 class TZdReport : public TZdPrintComponent {
  public:
   explicit TZdReport(TComponent* owner = nullptr);

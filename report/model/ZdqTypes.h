@@ -75,7 +75,7 @@ class TZdReport;
 // ignoring case; an asked parameter without an answer keeps its value. The
 // text becomes the value as the dialog's editor would write it: a Boolean
 // for a check box, one of the prompt values for a combo or list box, text
-// otherwise. Usable as the report's parameter dialog.
+// otherwise. Usable as TUserInterface::ShowParameterDialog.
 class TZdqParameterAnswers {
  public:
   // Raises std::invalid_argument for a text without "=" or with an empty name.

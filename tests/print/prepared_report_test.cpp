@@ -14,6 +14,7 @@
 #include "print/PreparedReport.h"
 #include "print/PrintZd.h"
 #include "tests/Fixtures.h"
+#include "tests/ScriptedUserInterface.h"
 
 namespace zd {
 namespace {
@@ -131,10 +132,7 @@ class PreparedReportTest : public ::testing::Test {
     fs::create_directories(dir);
     report.AnimatedStatus = false;
   }
-  void TearDown() override {
-    SetExportDialog({});
-    fs::remove_all(dir);
-  }
+  void TearDown() override { fs::remove_all(dir); }
 
   std::string Saved(TZdPrintBaseComponent& r) {
     std::ostringstream out;
@@ -148,6 +146,7 @@ class PreparedReportTest : public ::testing::Test {
   std::string P(const std::string& name) const { return (dir / name).string(); }
 
   fs::path dir;
+  test::TScriptedUserInterface ui;
   TestReport report;
 };
 
@@ -492,14 +491,14 @@ TEST_F(PreparedReportTest, SavePageToFileSavesThePreparedReportWithTheChosenPage
   report.pageCount = 4;
   report.PrepareReport();
   TExportDialogRequest seen;
-  SetExportDialog([&](const TExportDialogRequest& request, TExportChoice& choice) {
+  ui.exportDialog = [&](const TExportDialogRequest& request, TExportChoice& choice) {
     seen = request;
     EXPECT_EQ(choice.FormatIndex, 0);
     EXPECT_EQ(choice.FileName, "preset.zqp");
     choice.FileName = P("even.zqp");
     choice.Mode = TPageRangeMode::prEven;
     return true;
-  });
+  };
   std::vector<std::string> log;
   const std::vector<TExportFormat> exporters{
       {"CSV export filter", "TZdqExportToCSV",
@@ -518,14 +517,14 @@ TEST_F(PreparedReportTest, SavePageToFileSavesThePreparedReportWithTheChosenPage
 TEST_F(PreparedReportTest, SavePageToFileExportsWithTheChosenExporter) {
   report.pageCount = 3;
   report.PrepareReport();
-  SetExportDialog([&](const TExportDialogRequest&, TExportChoice& choice) {
+  ui.exportDialog = [&](const TExportDialogRequest&, TExportChoice& choice) {
     choice.FormatIndex = 1;
     choice.Mode = TPageRangeMode::prRange;
     choice.RangeText = "2-3";
     choice.SeparateFiles = true;
     choice.FileName = "out.csv";
     return true;
-  });
+  };
   std::vector<std::string> log;
   const std::vector<TExportFormat> exporters{
       {"CSV export filter", "TZdqExportToCSV",
@@ -538,35 +537,35 @@ TEST_F(PreparedReportTest, SavePageToFileExportsWithTheChosenExporter) {
 
   // A format whose class is not registered exports nothing.
   log.clear();
-  SetExportDialog([&](const TExportDialogRequest&, TExportChoice& choice) {
+  ui.exportDialog = [&](const TExportDialogRequest&, TExportChoice& choice) {
     choice.FormatIndex = 2;
     choice.FileName = "x.none";
     return true;
-  });
+  };
   EXPECT_TRUE(report.SavePageToFile(name, exporters));
   EXPECT_TRUE(log.empty());
 }
 
 TEST_F(PreparedReportTest, SavePageToFileChangesNothingWhenCancelledOrChosenBadly) {
   report.PrepareReport();
-  SetExportDialog([&](const TExportDialogRequest&, TExportChoice& choice) {
+  ui.exportDialog = [&](const TExportDialogRequest&, TExportChoice& choice) {
     choice.FileName = P("cancelled.zqp");
     return false;
-  });
+  };
   std::string name = "keep.zqp";
   EXPECT_FALSE(report.SavePageToFile(name, {}));
   EXPECT_EQ(name, "keep.zqp");
   EXPECT_FALSE(fs::exists(P("cancelled.zqp")));
 
-  SetExportDialog([&](const TExportDialogRequest&, TExportChoice& choice) {
+  ui.exportDialog = [&](const TExportDialogRequest&, TExportChoice& choice) {
     choice.FormatIndex = 5;
     return true;
-  });
+  };
   EXPECT_THROW(report.SavePageToFile(name, {}), std::invalid_argument);
   EXPECT_EQ(name, "keep.zqp");
 
   // Without a dialog the preset choice is taken: every page to the given name.
-  SetExportDialog({});
+  ui.exportDialog = nullptr;
   name = P("all.zqp");
   ASSERT_TRUE(report.SavePageToFile(name, {}));
   TestReport all;

@@ -13,6 +13,7 @@
 #include "host/locale/Clock.h"
 #include "print/PrintZd.h"
 #include "tests/Fixtures.h"
+#include "tests/ScriptedUserInterface.h"
 
 namespace zd {
 namespace {
@@ -95,10 +96,7 @@ class PrintComponentTest : public ::testing::Test {
   static void SetUpTestSuite() {
     test::useVirtualPrinter();
   }
-  void TearDown() override {
-    SetPrintDialog({});
-    SetPreviewWindow({});
-  }
+  test::TScriptedUserInterface ui;
   TestReport report;
 };
 
@@ -384,14 +382,14 @@ TEST_F(PrintComponentTest, PrintTakesPagesCopiesAndCollationFromTheDialog) {
   TPrintChoice wanted;
   wanted.Mode = TPageRangeMode::prEven;
   std::vector<std::string> printersOffered;
-  SetPrintDialog([&](const TPrintDialogRequest& request, TPrintChoice& choice) {
+  ui.printDialog = [&](const TPrintDialogRequest& request, TPrintChoice& choice) {
     printersOffered = request.Printers;
     choice.Mode = wanted.Mode;
     choice.RangeText = wanted.RangeText;
     choice.CopiesText = wanted.CopiesText;
     choice.Collate = wanted.Collate;
     return true;
-  });
+  };
   report.Print();
   EXPECT_EQ(target.Sheets(), (std::vector<std::string>{"2.0", "4.0"}));
   EXPECT_EQ(printersOffered, std::vector<std::string>{TSystemPrinter::VirtualPrinterName});
@@ -417,7 +415,7 @@ TEST_F(PrintComponentTest, PrintTakesPagesCopiesAndCollationFromTheDialog) {
   EXPECT_EQ(target.Sheets(), std::vector<std::string>{"5.0"});
 
   target.log.clear();
-  SetPrintDialog([](const TPrintDialogRequest&, TPrintChoice&) { return false; });
+  ui.printDialog = [](const TPrintDialogRequest&, TPrintChoice&) { return false; };
   report.Print();
   EXPECT_TRUE(target.log.empty());
 }
@@ -499,7 +497,7 @@ TEST_F(PrintComponentTest, PreviewOfAnEmptyPreparationFiresNothing) {
   int events = 0, windows = 0;
   report.makeNoPages = true;
   report.OnBeforePreview = report.OnPreview = report.OnAfterPreview = [&](TComponent*) { ++events; };
-  SetPreviewWindow([&](TZdPrintBaseComponent&, const TPreviewRequest&) { ++windows; });
+  ui.previewWindow = [&](TZdPrintBaseComponent&, const TPreviewRequest&) { ++windows; };
   report.Preview();
   EXPECT_EQ(events, 0);
   EXPECT_EQ(windows, 0);
@@ -511,10 +509,10 @@ TEST_F(PrintComponentTest, PreviewGoesToTheHandlerOrToTheWindow) {
   report.OnPreview = [&](TComponent*) { events.push_back("preview"); };
   report.OnAfterPreview = [&](TComponent*) { events.push_back("after"); };
   std::vector<TPreviewRequest> windows;
-  SetPreviewWindow([&](TZdPrintBaseComponent& r, const TPreviewRequest& req) {
+  ui.previewWindow = [&](TZdPrintBaseComponent& r, const TPreviewRequest& req) {
     EXPECT_EQ(&r, &report);
     windows.push_back(req);
-  });
+  };
   report.Preview();
   EXPECT_EQ(events, (std::vector<std::string>{"before", "preview", "after"}));
   EXPECT_TRUE(windows.empty());
@@ -524,11 +522,13 @@ TEST_F(PrintComponentTest, PreviewGoesToTheHandlerOrToTheWindow) {
   report.SetDesigning(true);
   report.Outlines().Add().Text = "Chapter";
   int parent = 0;
-  report.PreviewParentedControlPreparedReport(&parent);
-  EXPECT_EQ(events, (std::vector<std::string>{"before", "after"}));
-  ASSERT_EQ(windows.size(), 1u);
-  EXPECT_EQ(windows[0].ParentControl, &parent);
+  report.PreviewParentedControlPreparedReport(TParentWindow(&parent));
+  report.PreviewPreparedReport();
+  EXPECT_EQ(events, (std::vector<std::string>{"before", "after", "before", "after"}));
+  ASSERT_EQ(windows.size(), 2u);
+  EXPECT_EQ(windows[0].ParentControl.As<int>(), &parent);
   EXPECT_TRUE(windows[0].EnableOutlines);
+  EXPECT_FALSE(windows[1].ParentControl) << "without a parent the window is modal";
 }
 
 TEST_F(PrintComponentTest, PreparingClearsTheOutlines) {

@@ -21,6 +21,7 @@
 #include "report/controls/TextControls.h"
 #include "report/model/ZdReport.h"
 #include "tests/Fixtures.h"
+#include "tests/ScriptedUserInterface.h"
 
 using namespace zd;
 
@@ -77,7 +78,6 @@ class CollectionsReport : public ::testing::Test {
     paper.SetPaperSizeHeight(800);
     report->DeleteAllBands();
   }
-  ~CollectionsReport() override { SetParameterDialog({}); }
 
   struct TRow {
     std::string country, item;
@@ -143,6 +143,7 @@ class CollectionsReport : public ::testing::Test {
     return all;
   }
 
+  test::TScriptedUserInterface ui;
   TComponent form;
   TMemoryDataSet* rows = nullptr;
   TZdReport* report = nullptr;
@@ -527,14 +528,14 @@ TEST_F(CollectionsReport, ParametersAnsweredWithoutADialogSelectTheRows) {
   detail.ZdPrintWhen().ShowIf = "[Country] = Wanted";
   Expr(detail, "IIF(Shout, UPPER(Item), Item)");
 
-  SetParameterDialog(TZdqParameterAnswers({"country wanted=B", "Shout=true"}));
+  ui.parameterDialog = TZdqParameterAnswers({"country wanted=B", "Shout=true"});
   report->PrepareReport();
   EXPECT_EQ(AllTexts(), (Texts{"B1", "B2"}));
   EXPECT_EQ(wanted->Value, TVariant("B"));
   EXPECT_EQ(shout->Value, TVariant(true));
 
   // A value the editor cannot take stops the run before any page.
-  SetParameterDialog(TZdqParameterAnswers({"Wanted=A", "Shout=loud"}));
+  ui.parameterDialog = TZdqParameterAnswers({"Wanted=A", "Shout=loud"});
   report->FreePages();
   EXPECT_THROW(report->PrepareReport(), std::invalid_argument);
   EXPECT_EQ(PageCount(), 0);
@@ -550,7 +551,7 @@ TEST_F(CollectionsReport, ParametersAlreadyDefinedAreNotAskedAgain) {
   TZdqBand& detail = AddBand(TBandType::btDetail, 20);
   detail.ZdPrintWhen().ShowIf = "[Country] = Wanted";
   Expr(detail, "Item");
-  SetParameterDialog(TZdqParameterAnswers({"Wanted=B"}));
+  ui.parameterDialog = TZdqParameterAnswers({"Wanted=B"});
   report->PrepareReport();
   EXPECT_EQ(AllTexts(), (Texts{"a1"}));
 }

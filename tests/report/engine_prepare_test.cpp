@@ -21,6 +21,7 @@
 #include "report/controls/TextControls.h"
 #include "report/model/ZdReport.h"
 #include "tests/Fixtures.h"
+#include "tests/ScriptedUserInterface.h"
 
 using namespace zd;
 
@@ -69,7 +70,6 @@ class EngineTest : public ::testing::Test {
     paper.SetPaperSizeHeight(800);
     report->DeleteAllBands();
   }
-  ~EngineTest() override { SetParameterDialog({}); }
 
   void AddRows(const std::vector<std::pair<std::string, std::string>>& data) {
     for (const auto& [country, name] : data) rows->AppendRecord({TVariant(country), TVariant(name)});
@@ -140,6 +140,7 @@ class EngineTest : public ::testing::Test {
     return -1;
   }
 
+  test::TScriptedUserInterface ui;
   TComponent form;
   TMemoryDataSet* rows = nullptr;
   TZdReport* report = nullptr;
@@ -659,16 +660,16 @@ TEST_F(EngineTest, ParametersGoToTheDialogAndACancelPreparesNothing) {
   known.ParameterMode = TZdqParameterMode::pmAskUndefined;
   known.Value = TVariant("set");
   std::vector<std::string> names;
-  SetParameterDialog([&](TZdReport&, const std::vector<TZdqParameter*>& list) {
+  ui.parameterDialog = [&](TZdReport&, const std::vector<TZdqParameter*>& list) {
     for (TZdqParameter* p : list) names.push_back(p->Name);
     return false;
-  });
+  };
   report->PrepareReport();
   EXPECT_EQ(names, Texts{"Asked"});
   EXPECT_EQ(PageCount(), 0);
 
   // Headless: nothing is asked and the values stay.
-  SetParameterDialog({});
+  ui.parameterDialog = nullptr;
   report->PrepareReport();
   EXPECT_EQ(PageCount(), 1);
   EXPECT_EQ(known.Value, TVariant("set"));

@@ -10,6 +10,8 @@
 #include "host/printing/PaperCodes.h"
 #include "host/printing/Printer.h"
 #include "host/printing/PrinterPainter.h"
+#include "host/printing/PrinterSystem.h"
+#include "host/printsupport/SystemPrinters.h"
 #include "tests/TempPath.h"
 
 using namespace zd;
@@ -189,15 +191,43 @@ TEST_F(VirtualOnly, UnwritableFileIsAClearError) {
   EXPECT_FALSE(printer.Printing());
 }
 
-TEST(SystemPrinters, ComeFirstWithTheVirtualOneLast) {
+// Two system printers, the second the default; opening one gives a PDF device.
+class TwoSystemPrinters : public ::testing::Test, public printing::PrinterSystem {
+ protected:
+  TwoSystemPrinters() { printing::SetPrinterSystem(this); }
+  ~TwoSystemPrinters() override { printing::SetPrinterSystem(nullptr); }
+  std::vector<std::string> PrinterNames() const override { return {"Office", "Lab"}; }
+  std::string DefaultPrinterName() const override { return "Lab"; }
+  std::unique_ptr<printing::PrintTarget> Open(const std::string& name) const override {
+    opened.push_back(name);
+    return printing::MakeVirtualPdfTarget();
+  }
+  mutable std::vector<std::string> opened;
+};
+
+TEST_F(TwoSystemPrinters, ComeFirstWithTheDefaultSelectedAndTheVirtualOneLast) {
+  TSystemPrinter printer;
+  EXPECT_EQ(printer.Printers(), (std::vector<std::string>{"Office", "Lab", TSystemPrinter::VirtualPrinterName}));
+  EXPECT_EQ(printer.PrinterName(), "Lab");
+  EXPECT_FALSE(printer.IsVirtual());
+  printer.SetPrinterIndex(0);
+  printer.SetPrinterIndex(2);
+  EXPECT_TRUE(printer.IsVirtual());
+  EXPECT_EQ(opened, (std::vector<std::string>{"Lab", "Office"}));
+
+  printing::SetPrinterSystem(nullptr);  // the core alone knows no system printer
+  EXPECT_EQ(TSystemPrinter().Printers(), std::vector<std::string>{TSystemPrinter::VirtualPrinterName});
+}
+
+TEST(SystemPrinters, AreThoseOfQtPrintSupportOnceInstalled) {
+  InstallSystemPrinters();
   TSystemPrinter printer;
   const std::vector<std::string> names = printer.Printers();
+  printing::SetPrinterSystem(nullptr);
   const QStringList system = QPrinterInfo::availablePrinterNames();
   ASSERT_EQ(names.size(), size_t(system.size()) + 1);
   for (int i = 0; i < system.size(); ++i) EXPECT_EQ(names[i], system[i].toStdString());
   EXPECT_EQ(names.back(), TSystemPrinter::VirtualPrinterName);
-  printer.SetPrinterIndex(int(names.size()) - 1);
-  EXPECT_TRUE(printer.IsVirtual());
 }
 
 TEST(NoPrinter, EmptyListAndGeometryThrows) {

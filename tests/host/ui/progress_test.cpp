@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/ScriptedUserInterface.h"
+
 namespace zd {
 namespace {
 
@@ -42,19 +44,16 @@ class TRecordingView : public TProgressView {
   TViewLog* log_;
 };
 
-// Each test starts and ends with no dialog and the headless backend.
+// Each test starts and ends with no dialog and headless views.
 class Progress : public ::testing::Test {
  protected:
-  void SetUp() override { reset(); }
-  void TearDown() override { reset(); }
-  static void reset() {
-    DestroyProgressDlg();
-    SetProgressViewFactory({});
-  }
-  // Outlives TearDown, which destroys any dialog a test left open.
+  void SetUp() override { DestroyProgressDlg(); }
+  void TearDown() override { DestroyProgressDlg(); }
+  // Both outlive TearDown, which destroys any dialog a test left open.
   TViewLog log;
+  test::TScriptedUserInterface ui;
   void installRecorder() {
-    SetProgressViewFactory([this] { return std::make_unique<TRecordingView>(&log); });
+    ui.progressView = [this] { return std::make_unique<TRecordingView>(&log); };
   }
 };
 

@@ -1,12 +1,13 @@
 // A system (CUPS) printer through QPrinter. Paper sizes and sources the
 // driver does not offer are left alone, as a driver would.
+#include "host/printsupport/QtPrinterTarget.h"
+
 #include <QPageLayout>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <algorithm>
 
 #include "host/printing/PaperCodes.h"
-#include "host/printing/PrintTarget.h"
 
 namespace zd::printing {
 namespace {
@@ -106,8 +107,8 @@ class QtPrinterTarget final : public PrintTarget {
 
 }  // namespace
 
-std::unique_ptr<PrintTarget> MakeQtPrinterTarget(const QString& printerName) {
-  return std::make_unique<QtPrinterTarget>(printerName);
+std::unique_ptr<PrintTarget> MakeQtPrinterTarget(const std::string& printerName) {
+  return std::make_unique<QtPrinterTarget>(QString::fromStdString(printerName));
 }
 
 }  // namespace zd::printing
