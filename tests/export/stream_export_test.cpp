@@ -28,8 +28,8 @@ class TwoPageReport : public TZdPrintComponent {
     BeginDoc();
     for (int p = 1; p <= 2; ++p) {
       NewPage();
-      MFCanvas->TextOut(30, 40, "Zeile " + std::to_string(p) + " \xC3\xA4\xE2\x82\xAC");
-      if (withPicture) MFCanvas->StretchDraw({30, 80, 62, 112}, TBitmap(8, 8, clRed));
+      Producer().MFCanvas()->TextOut(30, 40, "Zeile " + std::to_string(p) + " \xC3\xA4\xE2\x82\xAC");
+      if (withPicture) Producer().MFCanvas()->StretchDraw({30, 80, 62, 112}, TBitmap(8, 8, clRed));
     }
     EndDoc();
   }
