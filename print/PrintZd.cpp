@@ -162,7 +162,7 @@ void TZdPrintBaseComponent::NewPage(bool isNewBar) {
     intCurPage += 1;
   }
 
-  if (AnimatedStatus) {
+  if (AnimatedStatus()) {
     std::string prefix;
     int position = 0;
     if (SecondPass()) {
@@ -298,7 +298,7 @@ void TZdPrintBaseComponent::AddWarning(const std::string& warning) {
 }
 
 void TZdPrintBaseComponent::PrepareStart() {
-  if (AnimatedStatus) {
+  if (AnimatedStatus()) {
     const int range = SecondPass() ? pages_.Count() : 0;
     CreateProgressDlg(GetLanguageShift(), ProgressCaption(), Text(txt::Preparing), Text(txt::Cancel), 0,
                       range, 100);
@@ -311,7 +311,7 @@ void TZdPrintBaseComponent::PrepareStart() {
 
 void TZdPrintBaseComponent::PrepareEnd() {
   ScopeExit close{[&] {
-    if (AnimatedStatus) DestroyProgressDlg();
+    if (AnimatedStatus()) DestroyProgressDlg();
   }};
   RestorePrinter();
 }
@@ -325,7 +325,7 @@ void TZdPrintBaseComponent::Prepare() {
     try { PrepareEnd(); } catch (...) {}  // the preparation's own error matters more
   }};
   PrepareStart();
-  if (AnimatedStatus) {
+  if (AnimatedStatus()) {
     // The dialog's loop must not see an exception; it is rethrown here.
     std::exception_ptr failure;
     ShowModalCallBack([&] {
@@ -353,7 +353,7 @@ void TZdPrintBaseComponent::Prepare() {
 // ---- printing ----
 
 void TZdPrintBaseComponent::PrintStart() {
-  if (AnimatedStatus)
+  if (AnimatedStatus())
     CreateProgressDlg(GetLanguageShift(), ProgressCaption(), Text(txt::Printing), Text(txt::Cancel), 0,
                       pages_.Count(), 0);
   SavePrinter();
@@ -362,7 +362,7 @@ void TZdPrintBaseComponent::PrintStart() {
 
 void TZdPrintBaseComponent::PrintEnd() {
   ScopeExit close{[&] {
-    if (AnimatedStatus) DestroyProgressDlg();
+    if (AnimatedStatus()) DestroyProgressDlg();
   }};
   RestorePrinter();
 }
@@ -372,7 +372,7 @@ void TZdPrintBaseComponent::PrintSheets(TPrintTarget& target, const TStrings& va
   const TWantedPages wanted(validPages);
   bool firstSheet = true;
   auto sheet = [&](int p, int b, int c) {
-    if (AnimatedStatus)
+    if (AnimatedStatus())
       UpdateProgressDlg(FormatNumbers(Text(txt::PrintingPage), {p, b + 1, c}), B * p + b);
     if (!wanted.Has(p)) return;
     const TPageInfo* page = GetPage(p - 1, b);
@@ -499,7 +499,7 @@ void TZdPrintBaseComponent::ExportPages(TZdqExport& exporter, const std::string&
   int placed = 0;  // selected pages before this one: unselected ones leave no gap
   for (int p = 0; p < P; ++p) {
     for (int b = 0; b < B; ++b) {
-      if (AnimatedStatus) UpdateProgressDlg(FormatNumbers(Text(txt::ExportingPage), {p + 1, b + 1}), B * p + b);
+      if (AnimatedStatus()) UpdateProgressDlg(FormatNumbers(Text(txt::ExportingPage), {p + 1, b + 1}), B * p + b);
       if (!wanted.Has(p + 1)) continue;
       const TPageInfo* page = GetPage(p, b);
       if (!page) continue;
@@ -531,11 +531,11 @@ void TZdPrintBaseComponent::ExportTo(const std::string& fileName, bool isSeparat
     const TZdqOutline& entry = outlines_.Items(i);
     exporter->Outlines.push_back({entry.Text, entry.PageNo, entry.BarNo, entry.Top});
   }
-  if (AnimatedStatus)
+  if (AnimatedStatus())
     CreateProgressDlg(GetLanguageShift(), ProgressCaption(), Text(txt::Exporting), Text(txt::Cancel), 0,
                       pages_.Count(), 0);
   ScopeExit closeDialog{[&] {
-    if (AnimatedStatus) DestroyProgressDlg();
+    if (AnimatedStatus()) DestroyProgressDlg();
   }};
 
   exporter->intPageWidth = current->PageWidth();

@@ -23,7 +23,7 @@ void TZdqPageStarter::Start(bool isNewBar) {
   if (r.intCurColumn != 0 || r.intCurPage != 0) reprintGroupHeaders();
   // The title's own page gets its column start before the page that follows it.
   if (r.OnBeginColumn) r.OnBeginColumn(&r, r.intCurColumn);
-  if (title && title->NewPage) r.NewPage(false);
+  if (title && title->NewPage()) r.NewPage(false);
 }
 
 bool TZdqPageStarter::staysOnSheet(bool isNewBar, int columns) const {
@@ -80,10 +80,10 @@ TZdqBand* TZdqPageStarter::printSheetBands() {
   TZdReport& r = report_;
   TZdqBand* title = r.intCurPage == 0 ? firstBand(TBandType::btReportTitle) : nullptr;
   if (title) printAtTop(*title);
-  if (TZdqBand* header = firstBand(TBandType::btPageHeader); header && (r.intCurPage > 0 || header->NewPage))
+  if (TZdqBand* header = firstBand(TBandType::btPageHeader); header && (r.intCurPage > 0 || header->NewPage()))
     printAtTop(*header);
   r.intColumnTop = r.intCurHeight;
-  if (TZdqBand* footer = firstBand(TBandType::btPageFooter); footer && (r.intCurPage > 0 || footer->NewPage))
+  if (TZdqBand* footer = firstBand(TBandType::btPageFooter); footer && (r.intCurPage > 0 || footer->NewPage()))
     reserveAtBottom(*footer);
   r.intColumnBottom = r.intMaxPageHeight;
   return title;
@@ -99,7 +99,7 @@ void TZdqPageStarter::printColumnBands() {
 
 void TZdqPageStarter::reprintGroupHeaders() {
   for (TZdqBand* header : report_.Bands()) {
-    if (header->BandType() != TBandType::btGroupHeader || !header->ReprintHeader) continue;
+    if (header->BandType() != TBandType::btGroupHeader || !header->ReprintHeader()) continue;
     const TVariant value = header->GetCurValue();
     if (value.isNull() || value.isEmpty()) continue;
     const TZdqBand* footer = report_.GetBand(header->GetLinkedFooterIndex());

@@ -134,7 +134,7 @@ void MoveLoadedReport(TZdReport& from, TZdReport& to) {
     switch (prop->Kind()) {
       case TPropKind::Object:
       case TPropKind::Collection:
-      case TPropKind::StringList: dest->GetObject(to)->Assign(*prop->GetObject(from)); break;
+      case TPropKind::StringList: dest->AssignObject(to, *prop->GetObject(from)); break;
       case TPropKind::Reference: dest->SetReference(to, prop->GetReference(from)); break;
       default: SetValue(to, *dest, ValueOf(from, *prop)); break;
     }
