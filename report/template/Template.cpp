@@ -119,7 +119,8 @@ TReferenceResolver ResolverFor(const TZdReport& report) {
 
 // Moves what was read into the target: published settings by value, bands
 // by ownership. Checks first what could fail, so the target changes only
-// when the move will succeed.
+// when the move will succeed. The report keeps its own name, as its Name
+// property does while a template loads.
 void MoveLoadedReport(TZdReport& from, TZdReport& to) {
   for (const TZdqBand* band : from.Bands()) {
     const TComponent* clash = to.FindComponent(band->Name());
@@ -128,7 +129,6 @@ void MoveLoadedReport(TZdReport& from, TZdReport& to) {
   }
   const TClassProperties& target = *to.PublishedProperties();
   for (const TPropertyInfo* prop : from.PublishedProperties()->Properties()) {
-    if (SameText(prop->Name(), "Name")) continue;  // the report keeps its own name
     const TPropertyInfo* dest = target.Find(prop->Name());
     if (!dest) continue;
     switch (prop->Kind()) {
