@@ -84,7 +84,7 @@ void CreateTable(const QString& path, int rows) {
 // One text line per row with a rule under it: the shape of a plain list report.
 class TRowListReport : public zd::TZdPrintComponent {
  public:
-  explicit TRowListReport(zd::TDataSet& rows) : rows_(rows) { AnimatedStatus = false; }
+  explicit TRowListReport(zd::TDataSet& rows) : rows_(rows) { SetAnimatedStatus(false); }
 
   void PrepareReport() override {
     zd::TZdPrintComponent::PrepareReport();
@@ -124,13 +124,13 @@ class TRowListReport : public zd::TZdPrintComponent {
 class TBandedBench {
  public:
   explicit TBandedBench(zd::TDataSet& rows) {
-    report_.AnimatedStatus = false;
+    report_.SetAnimatedStatus(false);
     report_.SetDataSet(&rows);
     report_.PrinterSetting().SetPrinterName(zd::TSystemPrinter::VirtualPrinterName);
     report_.PrinterSetting().SetPaperSize(zd::TZdqPaperSize::psA4);
     report_.DeleteAllBands();
     zd::TZdqBand& header = band(zd::TBandType::btPageHeader, 24);
-    header.NewPage = true;
+    header.SetNewPage(true);
     label(header, "Orders by country", 0);
     int h = 0, f = 0;
     report_.AddGroup(h, f, false, false, false, 0, "country");

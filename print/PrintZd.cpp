@@ -117,7 +117,7 @@ void TZdPrintBaseComponent::NewPage(bool isNewBar) {
   producer_.StepPage(isNewBar);
   const int curPage = producer_.intCurPage(), curBar = producer_.intCurBar();
 
-  if (AnimatedStatus) {
+  if (AnimatedStatus()) {
     std::string prefix;
     int position = 0;
     if (SecondPass()) {
@@ -246,7 +246,7 @@ void TZdPrintBaseComponent::AddWarning(const std::string& warning) {
 }
 
 void TZdPrintBaseComponent::PrepareStart() {
-  if (AnimatedStatus) {
+  if (AnimatedStatus()) {
     const int range = SecondPass() ? pages_.Count() : 0;
     CreateProgressDlg(GetLanguageShift(), ProgressCaption(), Text(txt::Preparing), Text(txt::Cancel), 0,
                       range, 100);
@@ -259,7 +259,7 @@ void TZdPrintBaseComponent::PrepareStart() {
 
 void TZdPrintBaseComponent::PrepareEnd() {
   ScopeExit close{[&] {
-    if (AnimatedStatus) DestroyProgressDlg();
+    if (AnimatedStatus()) DestroyProgressDlg();
   }};
   RestorePrinter();
 }
@@ -273,7 +273,7 @@ void TZdPrintBaseComponent::Prepare() {
     try { PrepareEnd(); } catch (...) {}  // the preparation's own error matters more
   }};
   PrepareStart();
-  if (AnimatedStatus) {
+  if (AnimatedStatus()) {
     // The dialog's loop must not see an exception; it is rethrown here.
     std::exception_ptr failure;
     ShowModalCallBack([&] {
@@ -300,7 +300,7 @@ void TZdPrintBaseComponent::Prepare() {
 // ---- printing ----
 
 void TZdPrintBaseComponent::PrintStart() {
-  if (AnimatedStatus)
+  if (AnimatedStatus())
     CreateProgressDlg(GetLanguageShift(), ProgressCaption(), Text(txt::Printing), Text(txt::Cancel), 0,
                       pages_.Count(), 0);
   SavePrinter();
@@ -309,7 +309,7 @@ void TZdPrintBaseComponent::PrintStart() {
 
 void TZdPrintBaseComponent::PrintEnd() {
   ScopeExit close{[&] {
-    if (AnimatedStatus) DestroyProgressDlg();
+    if (AnimatedStatus()) DestroyProgressDlg();
   }};
   RestorePrinter();
 }
@@ -319,7 +319,7 @@ void TZdPrintBaseComponent::PrintSheets(TPrintTarget& target, const TStrings& va
   const TWantedPages wanted(validPages);
   bool firstSheet = true;
   auto sheet = [&](int p, int b, int c) {
-    if (AnimatedStatus)
+    if (AnimatedStatus())
       UpdateProgressDlg(FormatNumbers(Text(txt::PrintingPage), {p, b + 1, c}), B * p + b);
     if (!wanted.Has(p)) return;
     const TPageInfo* page = GetPage(p - 1, b);
@@ -446,7 +446,7 @@ void TZdPrintBaseComponent::ExportPages(TZdqExport& exporter, const std::string&
   int placed = 0;  // selected pages before this one: unselected ones leave no gap
   for (int p = 0; p < P; ++p) {
     for (int b = 0; b < B; ++b) {
-      if (AnimatedStatus) UpdateProgressDlg(FormatNumbers(Text(txt::ExportingPage), {p + 1, b + 1}), B * p + b);
+      if (AnimatedStatus()) UpdateProgressDlg(FormatNumbers(Text(txt::ExportingPage), {p + 1, b + 1}), B * p + b);
       if (!wanted.Has(p + 1)) continue;
       const TPageInfo* page = GetPage(p, b);
       if (!page) continue;
@@ -488,11 +488,11 @@ void TZdPrintBaseComponent::exportTo(const std::string& fileName, std::ostream* 
     const TZdqOutline& entry = outlines_.Items(i);
     exporter->Outlines.push_back({entry.Text, entry.PageNo, entry.BarNo, entry.Top});
   }
-  if (AnimatedStatus)
+  if (AnimatedStatus())
     CreateProgressDlg(GetLanguageShift(), ProgressCaption(), Text(txt::Exporting), Text(txt::Cancel), 0,
                       pages_.Count(), 0);
   ScopeExit closeDialog{[&] {
-    if (AnimatedStatus) DestroyProgressDlg();
+    if (AnimatedStatus()) DestroyProgressDlg();
   }};
 
   exporter->intPageWidth = current->PageWidth();

@@ -153,9 +153,12 @@ class TZdPrintBaseComponent : public TComponent {
   TFileAccess& FileAccess() { return fileAccess_; }
   void SetOutlines(const TZdqOutlines& o) { outlines_.Assign(o); }
 
-  bool AnimatedStatus = true;
-  TZdqOptions Options = roDisableControls;
-  int HelpContext = 0;
+  bool AnimatedStatus() const { return animatedStatus_; }
+  void SetAnimatedStatus(bool on) { animatedStatus_ = on; }
+  TZdqOptions Options() const { return options_; }
+  void SetOptions(TZdqOptions options) { options_ = options; }
+  int HelpContext() const { return helpContext_; }
+  void SetHelpContext(int context) { helpContext_ = context; }
   // The PDF file written when the chosen printer is the virtual PDF printer.
   std::string OutputFileName;
   // Sheets go here instead of the system printer when set (not owned).
@@ -210,6 +213,9 @@ class TZdPrintBaseComponent : public TComponent {
   bool twoPass_ = false;
   TZdqVariables variables_;
   TZdqOutlines outlines_;
+  bool animatedStatus_ = true;
+  TZdqOptions options_ = roDisableControls;
+  int helpContext_ = 0;
   std::vector<std::string> warnings_;
   TFileAccess fileAccess_;
   TPrintTarget* printTarget_ = nullptr;

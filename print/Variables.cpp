@@ -18,70 +18,80 @@ const TEnumNames kCalculateNames{"TZdqCalculate", {"rcOnEveryRow", "rcGroupChang
 void TZdqCalculation::Assign(const TPersistent& source) {
   const auto* other = dynamic_cast<const TZdqCalculation*>(&source);
   if (!other) return TPersistent::Assign(source);
-  CalcType = other->CalcType;
-  ResetType = other->ResetType;
-  ResetGroup = other->ResetGroup;
-  Calculate = other->Calculate;
-  GroupChange = other->GroupChange;
-  VariableChange = other->VariableChange;
+  calcType_ = other->calcType_;
+  resetType_ = other->resetType_;
+  resetGroup_ = other->resetGroup_;
+  calculate_ = other->calculate_;
+  groupChange_ = other->groupChange_;
+  variableChange_ = other->variableChange_;
 }
 
 bool TZdqCalculation::StateChanged(const std::string& groupName, const std::string& variableName) const {
-  switch (Calculate) {
+  switch (calculate_) {
     case TZdqCalculate::rcOnEveryRow: return groupName.empty() && variableName.empty();
-    case TZdqCalculate::rcGroupChange: return SameText(GroupChange, groupName);
-    case TZdqCalculate::rcVariableChange: return SameText(VariableChange, variableName);
+    case TZdqCalculate::rcGroupChange: return SameText(groupChange_, groupName);
+    case TZdqCalculate::rcVariableChange: return SameText(variableChange_, variableName);
   }
   return false;
 }
 
 bool TZdqCalculation::EndsWith(TResetType type, const std::string& groupName) const {
-  return type == TResetType::rtEndReport || (ResetType == type && ResetGroup == groupName);
+  return type == TResetType::rtEndReport || (resetType_ == type && resetGroup_ == groupName);
 }
 
 const TClassProperties& TZdqCalculation::ClassProperties() {
   using C = TZdqCalculation;
   static const TClassProperties props =
       TPropertiesOf<C>("TZdqCalculation", nullptr)
-          .Enum("CalcType", [](const C& c) { return c.CalcType; }, [](C& c, TCalcType v) { c.CalcType = v; },
-                kCalcTypeNames)
-          .Enum("ResetType", [](const C& c) { return c.ResetType; },
-                [](C& c, TResetType v) { c.ResetType = v; }, kResetTypeNames)
-          .String("ResetGroup", [](const C& c) { return c.ResetGroup; },
-                  [](C& c, const std::string& v) { c.ResetGroup = v; })
-          .Enum("Calculate", [](const C& c) { return c.Calculate; },
-                [](C& c, TZdqCalculate v) { c.Calculate = v; }, kCalculateNames, TZdqCalculate::rcOnEveryRow)
-          .String("GroupChange", [](const C& c) { return c.GroupChange; },
-                  [](C& c, const std::string& v) { c.GroupChange = v; })
-          .String("VariableChange", [](const C& c) { return c.VariableChange; },
-                  [](C& c, const std::string& v) { c.VariableChange = v; })
+          .Enum("CalcType", &C::CalcType, &C::SetCalcType, kCalcTypeNames)
+          .Enum("ResetType", &C::ResetType, &C::SetResetType, kResetTypeNames)
+          .String("ResetGroup", &C::ResetGroup, &C::SetResetGroup)
+          .Enum("Calculate", &C::Calculate, &C::SetCalculate, kCalculateNames, TZdqCalculate::rcOnEveryRow)
+          .String("GroupChange", &C::GroupChange, &C::SetGroupChange)
+          .String("VariableChange", &C::VariableChange, &C::SetVariableChange)
           .Build();
   return props;
 }
 
 // ---- TZdqVariable ----
 
+void TZdqVariable::Assign(const TPersistent& source) {
+  const auto* other = dynamic_cast<const TZdqVariable*>(&source);
+  if (!other) return TPersistent::Assign(source);
+  name_ = other->name_;
+  expression_ = other->expression_;
+  prevValue_ = other->prevValue_;
+  curValue_ = other->curValue_;
+  calculation_.Assign(other->calculation_);
+  Running = other->Running;
+}
+
+const TClassProperties& TZdqVariable::ClassProperties() {
+  using V = TZdqVariable;
+  static const TClassProperties props =
+      TPropertiesOf<V>("TZdqVariable", nullptr)
+          .String("Name", &V::Name, &V::SetName)
+          .String("Expression", &V::Expression, &V::SetExpression)
+          .Object("Calculation", [](V& v) -> TZdqCalculation& { return v.Calculation(); })
+          // Templates keep only values that are not Null.
+          .Variant("PrevValue", &V::PrevValue, &V::SetPrevValue)
+          .StoredWhen([](const V& v) { return !v.PrevValue().isNull(); })
+          .Variant("CurValue", &V::CurValue, &V::SetCurValue)
+          .StoredWhen([](const V& v) { return !v.CurValue().isNull(); })
+          .Build();
+  return props;
+}
+
 bool TZdqVariable::ValueChanged() const {
-  return CurValue.isEmpty() || PrevValue.isEmpty() || !(CurValue == PrevValue);
+  return curValue_.isEmpty() || prevValue_.isEmpty() || !(curValue_ == prevValue_);
 }
 
 // ---- TZdqVariables ----
 
-void TZdqVariables::Assign(const TPersistent& source) {
-  const auto* other = dynamic_cast<const TZdqVariables*>(&source);
-  if (!other) {
-    TPersistent::Assign(source);
-    return;
-  }
-  items_ = other->items_;
-}
-
-TZdqVariable& TZdqVariables::Add() { return items_.emplace_back(); }
-
 const TZdqVariable* TZdqVariables::Find(const std::string& name) const {
   const std::string wanted = UpperCase(Trim(name));
-  for (const TZdqVariable& v : items_)
-    if (UpperCase(v.Name) == wanted) return &v;
+  for (int i = 0; i < Count(); ++i)
+    if (UpperCase((*this)[i]->Name()) == wanted) return (*this)[i];
   return nullptr;
 }
 

@@ -98,11 +98,11 @@ int PageUnitsToTenthsMm(int units) {
 void TZdqPageMargins::Assign(const TPersistent& source) {
   const auto* m = dynamic_cast<const TZdqPageMargins*>(&source);
   if (!m) return TPersistent::Assign(source);
-  ByDefault = m->ByDefault;
-  Left = m->Left;
-  Top = m->Top;
-  Right = m->Right;
-  Bottom = m->Bottom;
+  byDefault_ = m->byDefault_;
+  left_ = m->left_;
+  top_ = m->top_;
+  right_ = m->right_;
+  bottom_ = m->bottom_;
 }
 
 TZdqPrinter::TZdqPrinter(TSystemPrinter* printer) : printer_(printer) {}
@@ -194,13 +194,13 @@ int TZdqPrinter::GetPixelsPerInchY() const {
 int TZdqPrinter::GetPageOffsetLeft() const {
   checkPrinter();
   const int strip = ToPageUnits(Printer().PhysicalOffsetX(), Printer().PixelsPerInchX());
-  return margins_.ByDefault ? strip : std::max(strip, TenthsMmToPageUnits(margins_.Left));
+  return margins_.ByDefault() ? strip : std::max(strip, TenthsMmToPageUnits(margins_.Left()));
 }
 
 int TZdqPrinter::GetPageOffsetTop() const {
   checkPrinter();
   const int strip = ToPageUnits(Printer().PhysicalOffsetY(), Printer().PixelsPerInchY());
-  return margins_.ByDefault ? strip : std::max(strip, TenthsMmToPageUnits(margins_.Top));
+  return margins_.ByDefault() ? strip : std::max(strip, TenthsMmToPageUnits(margins_.Top()));
 }
 
 int TZdqPrinter::GetPageOffsetRight() const {
@@ -208,7 +208,7 @@ int TZdqPrinter::GetPageOffsetRight() const {
   const TSystemPrinter& p = Printer();
   const int strip = std::max(0, GetPageWidth() - ToPageUnits(p.PhysicalOffsetX(), p.PixelsPerInchX()) -
                                     ToPageUnits(p.PrintableWidth(), p.PixelsPerInchX()));
-  return margins_.ByDefault ? strip : std::max(strip, TenthsMmToPageUnits(margins_.Right));
+  return margins_.ByDefault() ? strip : std::max(strip, TenthsMmToPageUnits(margins_.Right()));
 }
 
 int TZdqPrinter::GetPageOffsetBottom() const {
@@ -216,7 +216,7 @@ int TZdqPrinter::GetPageOffsetBottom() const {
   const TSystemPrinter& p = Printer();
   const int strip = std::max(0, GetPageHeight() - ToPageUnits(p.PhysicalOffsetY(), p.PixelsPerInchY()) -
                                     ToPageUnits(p.PrintableHeight(), p.PixelsPerInchY()));
-  return margins_.ByDefault ? strip : std::max(strip, TenthsMmToPageUnits(margins_.Bottom));
+  return margins_.ByDefault() ? strip : std::max(strip, TenthsMmToPageUnits(margins_.Bottom()));
 }
 
 int TZdqPrinter::PaperWidthPixels() { return TenthsMmToPageUnits(PaperSizeWidth()); }
@@ -240,8 +240,8 @@ void TZdqPrinter::GetPrinterSettings() {
   SetOrientation(dm.OrientationValid && dm.Orientation == 2 ? TZdqPrinterOrientation::spoLandscape
                                                             : TZdqPrinterOrientation::spoPortrait);
   std::tie(paperWidth_, paperHeight_) = SheetTenthsMm(p);
-  margins_.Left = PageUnitsToTenthsMm(GetPageOffsetLeft());
-  margins_.Top = PageUnitsToTenthsMm(GetPageOffsetTop());
+  margins_.SetLeft(PageUnitsToTenthsMm(GetPageOffsetLeft()));
+  margins_.SetTop(PageUnitsToTenthsMm(GetPageOffsetTop()));
 
   outputBin_ = TZdqBin::sbFirst;
   if (dm.DefaultSourceValid) {
@@ -293,11 +293,11 @@ const TClassProperties& TZdqPageMargins::ClassProperties() {
   using M = TZdqPageMargins;
   static const TClassProperties props =
       TPropertiesOf<M>("TZdqPageMargins", nullptr)
-          .Boolean("ByDefault", [](const M& m) { return m.ByDefault; }, [](M& m, bool v) { m.ByDefault = v; }, true)
-          .Integer("Left", [](const M& m) { return m.Left; }, [](M& m, int v) { m.Left = v; })
-          .Integer("Top", [](const M& m) { return m.Top; }, [](M& m, int v) { m.Top = v; })
-          .Integer("Right", [](const M& m) { return m.Right; }, [](M& m, int v) { m.Right = v; })
-          .Integer("Bottom", [](const M& m) { return m.Bottom; }, [](M& m, int v) { m.Bottom = v; })
+          .Boolean("ByDefault", &M::ByDefault, &M::SetByDefault, true)
+          .Integer("Left", &M::Left, &M::SetLeft)
+          .Integer("Top", &M::Top, &M::SetTop)
+          .Integer("Right", &M::Right, &M::SetRight)
+          .Integer("Bottom", &M::Bottom, &M::SetBottom)
           .Build();
   return props;
 }

@@ -52,12 +52,26 @@ class TZdqPageMargins : public TPersistent {
   const TClassProperties* PublishedProperties() const override { return &ClassProperties(); }
   static const TClassProperties& ClassProperties();
   void Assign(const TPersistent& source) override;
-  bool ByDefault = true;  // use the printer's own unprintable margins
-  int Left = 0, Top = 0, Right = 0, Bottom = 0;  // tenths of a millimetre
+  // Whether the printer's own unprintable margins apply instead of these.
+  bool ByDefault() const { return byDefault_; }
+  void SetByDefault(bool on) { byDefault_ = on; }
+  // Tenths of a millimetre.
+  int Left() const { return left_; }
+  void SetLeft(int tenths) { left_ = tenths; }
+  int Top() const { return top_; }
+  void SetTop(int tenths) { top_ = tenths; }
+  int Right() const { return right_; }
+  void SetRight(int tenths) { right_ = tenths; }
+  int Bottom() const { return bottom_; }
+  void SetBottom(int tenths) { bottom_ = tenths; }
   bool operator==(const TZdqPageMargins& o) const {
-    return ByDefault == o.ByDefault && Left == o.Left && Top == o.Top && Right == o.Right &&
-           Bottom == o.Bottom;
+    return byDefault_ == o.byDefault_ && left_ == o.left_ && top_ == o.top_ && right_ == o.right_ &&
+           bottom_ == o.bottom_;
   }
+
+ private:
+  bool byDefault_ = true;
+  int left_ = 0, top_ = 0, right_ = 0, bottom_ = 0;
 };
 
 class TZdqPrinter : public TPersistent {

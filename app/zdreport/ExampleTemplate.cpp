@@ -75,7 +75,7 @@ class TExampleTemplate {
     auto& total = Value(band, "OrderLines.amount", kColumns[4], top, kAmountWidth);
     total.SetFormat(kAmountFormat);
     total.SetAlignment(TAlignment::taRightJustify);
-    total.Calculation().CalcType = TCalcType::ctSum;
+    total.Calculation().SetCalcType(TCalcType::ctSum);
     total.Frame().SetFrameType(TZdFrameTypes(ftTop));
     return total;
   }
@@ -103,18 +103,18 @@ class TExampleTemplate {
 
   void BuildGroup() {
     TZdqBand& header = Band(TBandType::btGroupHeader, 26);
-    header.Expression = "OrderLines.country";
-    header.OutlineExpression = "OrderLines.country";
+    header.SetExpression("OrderLines.country");
+    header.SetOutlineExpression("OrderLines.country");
     auto& country = Value(header, "OrderLines.country", 0, 6, 300);
     country.Font().Edit().Size = 11;
     country.Font().Edit().Style = TFontStyles(fsBold);
 
     TZdqBand& footer = Band(TBandType::btGroupFooter, 30);
-    footer.Expression = header.Expression;
+    footer.SetExpression(header.Expression());
     Text(footer, "Country total", kColumns[3], 4, 140);
     auto& total = Total(footer, 4);
-    total.Calculation().ResetType = TResetType::rtEndGroup;
-    total.Calculation().ResetGroup = header.Expression;
+    total.Calculation().SetResetType(TResetType::rtEndGroup);
+    total.Calculation().SetResetGroup(header.Expression());
   }
 
   void BuildDetail() {

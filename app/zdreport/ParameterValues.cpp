@@ -80,23 +80,23 @@ void TCommandLineParameters::Apply(TZdReport& report) {
   for (const auto& [name, text] : values_) {
     TZdqParameter* found = nullptr;
     for (int i = 0; i < parameters.Count() && !found; ++i)
-      if (SameText(parameters[i]->Name, name) || SameText(parameters[i]->DisplayLabel, name)) found = parameters[i];
+      if (SameText(parameters[i]->Name(), name) || SameText(parameters[i]->DisplayLabel(), name)) found = parameters[i];
     if (!found) {
       std::string known;
-      for (int i = 0; i < parameters.Count(); ++i) known += (known.empty() ? "" : ", ") + parameters[i]->Name;
+      for (int i = 0; i < parameters.Count(); ++i) known += (known.empty() ? "" : ", ") + parameters[i]->Name();
       throw std::runtime_error("the report has no parameter '" + name + "'" +
                                (known.empty() ? std::string(" (it has none)") : " (parameters: " + known + ")"));
     }
-    found->Value = ParameterValueFromText(text, found->Value,
-                                          found->ParameterEditor == TZdqParameterEditor::peCheckBox,
-                                          "parameter " + found->Name);
+    found->SetValue(ParameterValueFromText(text, found->Value(),
+                                          found->ParameterEditor() == TZdqParameterEditor::peCheckBox,
+                                          "parameter " + found->Name()));
   }
 }
 
 void RequireParameterValues(const std::vector<TZdqParameter*>& asked) {
   for (const TZdqParameter* p : asked)
-    if (p->Value.isNull() || p->Value.isEmpty())
-      throw std::runtime_error("parameter " + p->Name + " has no value: give --param " + p->Name + "=VALUE");
+    if (p->Value().isNull() || p->Value().isEmpty())
+      throw std::runtime_error("parameter " + p->Name() + " has no value: give --param " + p->Name() + "=VALUE");
 }
 
 }  // namespace zd::cli

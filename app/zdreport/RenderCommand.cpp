@@ -135,7 +135,7 @@ TRenderResult RunRender(const TRenderOptions& options) {
     report->FileAccess().AllowFolder(folder.empty() ? std::string(".") : folder.string());
     for (const std::string& path : options.allowedPaths) report->FileAccess().AllowFolder(path);
   }
-  report->AnimatedStatus = true;
+  report->SetAnimatedStatus(true);
 
   TCommandLineParameters parameters(options.parameters);
   parameters.Apply(*report);

@@ -31,6 +31,12 @@ void TCollection::Assign(const TPersistent& source) {
   items_ = std::move(copies);
 }
 
+std::unique_ptr<TCollection> TCollection::Copy() const {
+  auto copy = std::make_unique<TCollection>(factory_);
+  copy->Assign(*this);
+  return copy;
+}
+
 void TCollection::checkIndex(int index, int limit) const {
   if (index < 0 || index > limit)
     throw std::out_of_range("Collection index " + std::to_string(index) + " out of bounds");

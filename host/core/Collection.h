@@ -46,6 +46,9 @@ class TCollection : public TPersistent {
   void Clear() { items_.clear(); }
   int IndexOf(const TCollectionItem* item) const;  // -1 when absent
   void Move(int from, int to);
+  // A copy of the items in a collection of no owner, for undo and for
+  // reading items aside before they replace these.
+  std::unique_ptr<TCollection> Copy() const;
 
  private:
   void checkIndex(int index, int limit) const;

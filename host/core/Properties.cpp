@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "host/core/ColorIdents.h"
+#include "host/core/PropertyChanges.h"
 #include "host/core/TextUtil.h"
 
 namespace zd {
@@ -116,7 +117,9 @@ void TPropertyInfo::SetOrdinal(TPersistent& obj, int64_t value) const {
   }
   if (value < lo || value > hi)
     throw EPropertyError("Value " + std::to_string(value) + " out of range for property " + name_);
+  TPropertyChangeNotice notice(obj, *this);
   setOrdinal_(obj, value);
+  notice.Send();
 }
 
 double TPropertyInfo::GetFloat(const TPersistent& obj) const {
@@ -126,7 +129,9 @@ double TPropertyInfo::GetFloat(const TPersistent& obj) const {
 
 void TPropertyInfo::SetFloat(TPersistent& obj, double value) const {
   require(kind_ == TPropKind::Float, "SetFloat");
+  TPropertyChangeNotice notice(obj, *this);
   setFloat_(obj, value);
+  notice.Send();
 }
 
 std::string TPropertyInfo::GetString(const TPersistent& obj) const {
@@ -136,7 +141,9 @@ std::string TPropertyInfo::GetString(const TPersistent& obj) const {
 
 void TPropertyInfo::SetString(TPersistent& obj, const std::string& value) const {
   require(kind_ == TPropKind::String || kind_ == TPropKind::Method, "SetString");
+  TPropertyChangeNotice notice(obj, *this);
   setString_(obj, value);
+  notice.Send();
 }
 
 TVariant TPropertyInfo::GetVariant(const TPersistent& obj) const {
@@ -146,7 +153,9 @@ TVariant TPropertyInfo::GetVariant(const TPersistent& obj) const {
 
 void TPropertyInfo::SetVariant(TPersistent& obj, const TVariant& value) const {
   require(kind_ == TPropKind::Variant, "SetVariant");
+  TPropertyChangeNotice notice(obj, *this);
   setVariant_(obj, value);
+  notice.Send();
 }
 
 TBytes TPropertyInfo::GetBytes(const TPersistent& obj) const {
@@ -156,7 +165,9 @@ TBytes TPropertyInfo::GetBytes(const TPersistent& obj) const {
 
 void TPropertyInfo::SetBytes(TPersistent& obj, const TBytes& value) const {
   require(kind_ == TPropKind::Binary, "SetBytes");
+  TPropertyChangeNotice notice(obj, *this);
   setBytes_(obj, value);
+  notice.Send();
 }
 
 TComponent* TPropertyInfo::GetReference(const TPersistent& obj) const {
@@ -166,7 +177,9 @@ TComponent* TPropertyInfo::GetReference(const TPersistent& obj) const {
 
 void TPropertyInfo::SetReference(TPersistent& obj, TComponent* value) const {
   require(kind_ == TPropKind::Reference, "SetReference");
+  TPropertyChangeNotice notice(obj, *this);
   setReference_(obj, value);
+  notice.Send();
 }
 
 TPersistent* TPropertyInfo::GetObject(TPersistent& obj) const {
@@ -181,6 +194,17 @@ TPersistent* TPropertyInfo::GetObject(TPersistent& obj) const {
 const TPersistent* TPropertyInfo::GetObject(const TPersistent& obj) const {
   // The getter only hands out the owned object; it does not modify obj.
   return GetObject(const_cast<TPersistent&>(obj));
+}
+
+void TPropertyInfo::AssignObject(TPersistent& obj, const TPersistent& source) const {
+  TPersistent* owned = GetObject(obj);
+  TPropertyChangeNotice notice(obj, *this);
+  owned->Assign(source);
+  notice.Send();
+}
+
+std::shared_ptr<TPersistent> TPropertyInfo::CopyObject(const TPersistent& obj) const {
+  return copyObject_(*GetObject(obj));
 }
 
 const std::string& TPropertyInfo::EnumName(int64_t ordinal) const {
@@ -401,7 +425,11 @@ void SetValue(TPersistent& obj, const TPropertyInfo& prop, const TVariant& value
       if (isText) return prop.SetBytes(obj, TBytes(value.asString().begin(), value.asString().end()));
       badValue(prop, value, "bytes are needed");
     case TPropKind::StringList:
-      if (isText) return static_cast<TStrings*>(prop.GetObject(obj))->SetText(value.asString());
+      if (isText) {
+        TStringList lines;
+        lines.SetText(value.asString());
+        return prop.AssignObject(obj, lines);
+      }
       badValue(prop, value, "a text is needed");
     case TPropKind::Reference: {
       if (!isText && !value.isNull()) badValue(prop, value, "a component name is needed");

@@ -2,6 +2,8 @@
 // Published-property descriptors: what the template stream writes and reads,
 // what the object inspector lists and the designer edits. Each class declares
 // its own properties once; a class inherits its parent's in declared order.
+// Every Set and AssignObject is reported to property listeners
+// (host/core/PropertyChanges.h).
 //
 //   const TClassProperties* TZdqBand::PublishedProperties() const {
 //     static const TClassProperties props =
@@ -15,6 +17,7 @@
 #include <concepts>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -84,6 +87,12 @@ class TPropertyInfo {
   // The owned object of Object, StringList and Collection properties.
   TPersistent* GetObject(TPersistent& obj) const;
   const TPersistent* GetObject(const TPersistent& obj) const;
+  // Copies source into the owned object, as the object's Assign does.
+  void AssignObject(TPersistent& obj, const TPersistent& source) const;
+  // A detached copy of the owned object: a collection of the same items, or
+  // for other objects one of the getter's class; nullptr when that class has
+  // no default constructor.
+  std::shared_ptr<TPersistent> CopyObject(const TPersistent& obj) const;
 
   // Enumeration names; unknown names and ordinals raise a clear error.
   const std::string& EnumName(int64_t ordinal) const;
@@ -123,6 +132,7 @@ class TPropertyInfo {
   std::function<TComponent*(const TPersistent&)> getReference_;
   std::function<void(TPersistent&, TComponent*)> setReference_;  // throws on a wrong class
   std::function<TPersistent*(TPersistent&)> getObject_;
+  std::function<std::shared_ptr<TPersistent>(const TPersistent&)> copyObject_;
 };
 
 // The published properties of one class, its parent's first.
@@ -350,15 +360,26 @@ class TPropertiesOf {
 
   template <class Base, class G>
   TPropertiesOf& owned(std::string name, TPropKind kind, G get) {
+    using Result = std::invoke_result_t<G, T&>;
+    using Owned = std::remove_cvref_t<std::remove_pointer_t<std::remove_cvref_t<Result>>>;
+    static_assert(std::is_convertible_v<Owned*, Base*>, "getter must return the owned object");
     auto p = make(std::move(name), kind, {});
     p.getObject_ = [get](TPersistent& o) -> TPersistent* {
       decltype(auto) r = std::invoke(get, self(o));
-      if constexpr (std::is_pointer_v<std::remove_cvref_t<decltype(r)>>) {
-        static_assert(std::is_convertible_v<decltype(r), Base*>, "getter must return the owned object");
+      if constexpr (std::is_pointer_v<std::remove_cvref_t<decltype(r)>>)
         return r;
-      } else {
-        static_assert(std::is_convertible_v<decltype(&r), Base*>, "getter must return the owned object");
+      else
         return &r;
+    };
+    p.copyObject_ = [](const TPersistent& owned) -> std::shared_ptr<TPersistent> {
+      if constexpr (std::is_base_of_v<TCollection, Owned>) {
+        return static_cast<const TCollection&>(owned).Copy();  // whatever its class, the items are copied
+      } else if constexpr (std::is_default_constructible_v<Owned>) {
+        auto copy = std::make_shared<Owned>();
+        copy->Assign(owned);
+        return copy;
+      } else {
+        return nullptr;
       }
     };
     return add(std::move(p));

@@ -56,7 +56,7 @@ TParaAlignment ParagraphAlignment(TAlignment alignment) {
 // The display name a design surface shows where content will be.
 void DrawPlaceholder(TCanvas& canvas, const TZdqControl& control, const TRect& rect, uint32_t flags) {
   DrawWrapText(canvas, control.DisplayName(), rect, flags | DT_WORDBREAK | DT_NOPREFIX, 0,
-               control.ZdPrintWhen().RemoveBlankLine);
+               control.ZdPrintWhen().RemoveBlankLine());
 }
 
 }  // namespace

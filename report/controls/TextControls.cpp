@@ -56,7 +56,7 @@ std::string TZdqLabel::FormattedForShow(const TCanvas& canvas, const TVariant& v
 }
 
 bool TZdqLabel::SuppressedRepeat() const {
-  return !ZdPrintWhen().RepeatedValues && !ValueChanged() && !InDesignMode();
+  return !ZdPrintWhen().RepeatedValues() && !ValueChanged() && !InDesignMode();
 }
 
 int TZdqLabel::Draw(TCanvas& canvas, TRect& rect, uint32_t flags) {
@@ -92,7 +92,7 @@ int TZdqLabel::DoDrawText(TCanvas& canvas, const TRect& rect, uint32_t flags, co
   const TPoint offset = RotatedTextOffset(Alignment(), angle_, extent,
                                           {Width() - 2 * frameWidth, Height() - 2 * frameWidth});
   const TRect placed{rect.Left + offset.X, rect.Top + offset.Y, rect.Right, rect.Bottom};
-  const int textHeight = DrawWrapText(canvas, text, placed, flags, angle_, ZdPrintWhen().RemoveBlankLine);
+  const int textHeight = DrawWrapText(canvas, text, placed, flags, angle_, ZdPrintWhen().RemoveBlankLine());
   canvas.Font = unrotated;
   return textHeight;
 }
@@ -128,7 +128,7 @@ const TField* TZdqExpression::BareField(TZdReport& report) const {
 void TZdqExpression::UpdateCurValue() {
   TZdReport* report = GetZdReport();
   if (!report) return;
-  const TCalcType calcType = calculation_.CalcType;
+  const TCalcType calcType = calculation_.CalcType();
   if (format_.empty() && calcType == TCalcType::ctNothing) {
     if (const TField* field = BareField(*report)) {
       FCurValue = TVariant(field->AsString());
@@ -151,7 +151,7 @@ void TZdqExpression::RestartCalculation(TResetType type, uint64_t currentRow) {
     return;
   }
   running_.Restart(currentRow);
-  FCurValue = running_.Result(calculation_.CalcType);
+  FCurValue = running_.Result(calculation_.CalcType());
 }
 
 // ---- TZdqSysData ----

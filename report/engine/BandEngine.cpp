@@ -23,7 +23,7 @@ TDataSet& MasterOf(const TZdReport& report) {
 class TPreparationScope {
  public:
   TPreparationScope(TZdReport& report, TDataSet& master)
-      : report_(report), master_(master), detached_(report.Options & roDisableControls) {
+      : report_(report), master_(master), detached_(report.Options() & roDisableControls) {
     if (detached_) master_.DisableControls();
     place_ = master_.GetBookmark();
   }
@@ -85,13 +85,13 @@ bool TZdqBandWalk::Prints(const TZdqBand& band) const {
 }
 
 void TZdqBandWalk::StartGroup(const TZdqBand& header) {
-  report_.UpdateCurValues(-1, -1, TUpdateValue::uvOnlyCustomVariables, header.Expression);
-  report_.UpdateCurValues(-1, -1, TUpdateValue::uvAllBand, header.Expression);
+  report_.UpdateCurValues(-1, -1, TUpdateValue::uvOnlyCustomVariables, header.Expression());
+  report_.UpdateCurValues(-1, -1, TUpdateValue::uvAllBand, header.Expression());
 }
 
 void TZdqBandWalk::Printed(TZdqBand& band) {
   if (band.BandType() == TBandType::btGroupFooter)
-    report_.ResetPrintedValues(TResetType::rtEndGroup, band.Expression);
+    report_.ResetPrintedValues(TResetType::rtEndGroup, band.Expression());
   else if (band.BandType() == TBandType::btGroupHeader)
     band.SetPrevValue(band.GetCurValue());
 }
@@ -187,11 +187,11 @@ void TZdqBandEngine::printRow() {
 
 void TZdqBandEngine::printGroupHeaderBreaks(TZdqBand& header) {
   walk_.StartGroup(header);
-  if (header.NewPage && !report_.boolWasNewPage) return breakPage(false);
+  if (header.NewPage() && !report_.boolWasNewPage) return breakPage(false);
   if (producer_.AtPageTop()) return;  // a fresh page is all a break could give
   const int top = producer_.intCurHeight(), bottom = producer_.intMaxPageHeight();
-  const bool lessThan = double(top) + header.LessThan > double(bottom);
-  if (lessThan || (header.NewPageIfNotFit && !producer_.Fits(header.GetFullGroupHeight(top, bottom))))
+  const bool lessThan = double(top) + header.LessThan() > double(bottom);
+  if (lessThan || (header.NewPageIfNotFit() && !producer_.Fits(header.GetFullGroupHeight(top, bottom))))
     breakPage(false);
 }
 
@@ -237,7 +237,7 @@ void TZdqBandEngine::printAcrossPages(TZdqBand& band, int height) {
 void TZdqBandEngine::printSummary() {
   TZdqBand* summary = report_.GetBand(report_.GetIndexBand(TBandType::btReportSummary));
   if (!summary) return;
-  if (summary->NewPage) breakPage(false);
+  if (summary->NewPage()) breakPage(false);
   printInFlow(*summary);
 }
 

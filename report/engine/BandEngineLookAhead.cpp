@@ -29,9 +29,9 @@ class TComeBack {
 
 int TZdqGroupLookAhead::FullHeight(int top, int pageBottom) {
   if (header_.BandType() != TBandType::btGroupHeader) return 0;
-  header_.LinkedBand = header_.GetLinkedFooterIndex();
+  header_.SetLinkedBand(header_.GetLinkedFooterIndex());
   const int index = header_.GetBandIndex();
-  if (index < 0 || index > header_.LinkedBand || !report_.DataSet()) return 0;
+  if (index < 0 || index > header_.LinkedBand() || !report_.DataSet()) return 0;
   TZdqBandWalk rules(report_);
   TDataSet& master = rules.Master();
   // At the end there is nothing ahead, and coming back would lose the end.
@@ -51,7 +51,7 @@ int TZdqGroupLookAhead::FullHeight(int top, int pageBottom) {
 
 bool TZdqGroupLookAhead::walk(TZdqBandWalk& rules, int top, int pageBottom, int& total) {
   const auto& bands = report_.Bands();
-  const int first = header_.GetBandIndex(), last = header_.LinkedBand;
+  const int first = header_.GetBandIndex(), last = header_.LinkedBand();
   const int moveAt = rules.MoveIndexWithoutDetail();
   bool moved = false;
   for (int i = first; i <= last && i < int(bands.size()); ++i) {
@@ -68,9 +68,9 @@ bool TZdqGroupLookAhead::walk(TZdqBandWalk& rules, int top, int pageBottom, int&
     if (isHeader) {
       rules.StartGroup(band);
       if (!nested && !(band.GetCurValue() == startValue_)) return true;  // the next group has begun
-      if (nested && band.NewPage) return true;
-      if (double(top + total) + band.LessThan > double(pageBottom)) return true;
-      if (nested && band.NewPageIfNotFit) {
+      if (nested && band.NewPage()) return true;
+      if (double(top + total) + band.LessThan() > double(pageBottom)) return true;
+      if (nested && band.NewPageIfNotFit()) {
         nestedHeight = band.GetFullGroupHeight(total, pageBottom);
         if (nestedHeight > pageBottom) return true;
       }
@@ -88,7 +88,7 @@ bool TZdqGroupLookAhead::walk(TZdqBandWalk& rules, int top, int pageBottom, int&
       moved = true;
     }
     // The nested group was measured as a whole: go on after its footer.
-    if (nestedHeight >= 0 && band.LinkedBand > i) i = band.LinkedBand;
+    if (nestedHeight >= 0 && band.LinkedBand() > i) i = band.LinkedBand();
   }
   // A walk that moved no row (its detail lay inside a group measured as a
   // whole) still has to move on, or the look-ahead would never end.

@@ -24,7 +24,7 @@ void TZdqPageStarter::Start(bool isNewBar) {
   if (producer_.intCurColumn() != 0 || producer_.intCurPage() != 0) reprintGroupHeaders();
   // The title's own page gets its column start before the page that follows it.
   if (r.OnBeginColumn) r.OnBeginColumn(&r, producer_.intCurColumn());
-  if (title && title->NewPage) r.NewPage(false);
+  if (title && title->NewPage()) r.NewPage(false);
 }
 
 bool TZdqPageStarter::staysOnSheet(bool isNewBar, int columns) const {
@@ -82,11 +82,11 @@ TZdqBand* TZdqPageStarter::printSheetBands() {
   TZdqBand* title = producer_.intCurPage() == 0 ? firstBand(TBandType::btReportTitle) : nullptr;
   if (title) printAtTop(*title);
   if (TZdqBand* header = firstBand(TBandType::btPageHeader);
-      header && (producer_.intCurPage() > 0 || header->NewPage))
+      header && (producer_.intCurPage() > 0 || header->NewPage()))
     printAtTop(*header);
   r.intColumnTop = producer_.intCurHeight();
   if (TZdqBand* footer = firstBand(TBandType::btPageFooter);
-      footer && (producer_.intCurPage() > 0 || footer->NewPage))
+      footer && (producer_.intCurPage() > 0 || footer->NewPage()))
     reserveAtBottom(*footer);
   r.intColumnBottom = producer_.intMaxPageHeight();
   return title;
@@ -102,7 +102,7 @@ void TZdqPageStarter::printColumnBands() {
 
 void TZdqPageStarter::reprintGroupHeaders() {
   for (TZdqBand* header : report_.Bands()) {
-    if (header->BandType() != TBandType::btGroupHeader || !header->ReprintHeader) continue;
+    if (header->BandType() != TBandType::btGroupHeader || !header->ReprintHeader()) continue;
     const TVariant value = header->GetCurValue();
     if (value.isNull() || value.isEmpty()) continue;
     const TZdqBand* footer = report_.GetBand(header->GetLinkedFooterIndex());

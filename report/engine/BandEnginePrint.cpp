@@ -45,9 +45,9 @@ int TZdqBandPrinter::Print(int top, int bottom, uint32_t flags) {
     if (measuring) {
       ++band_.LineNo;
     } else {
-      if (firstPart_ && !Trim(band_.OutlineExpression).empty()) {
+      if (firstPart_ && !Trim(band_.OutlineExpression()).empty()) {
         TZdqOutline& outline = report_.Outlines().Add();
-        outline.Text = VarToStr(report_.Evaluate(band_.OutlineExpression));
+        outline.Text = VarToStr(report_.Evaluate(band_.OutlineExpression()));
         outline.PageNo = report_.Producer().intCurPage();
         outline.BarNo = report_.Producer().intCurBar();
         outline.Top = top;

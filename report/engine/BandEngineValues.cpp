@@ -14,7 +14,7 @@ namespace zd {
 
 namespace {
 
-const TZdqCalculation& VariableCalculation(const TZdqVariable& v) { return v.Calculation; }
+const TZdqCalculation& VariableCalculation(const TZdqVariable& v) { return v.Calculation(); }
 
 // Deeper chains of variable changes than this only come from variables
 // whose changes keep triggering each other.
@@ -61,24 +61,24 @@ void TZdqValueUpdater::updateVariables(int firstBand, int lastBand, const std::s
   TZdqVariables& variables = report_.Variables();
   const uint64_t row = report_.CurrentRow;
   for (int i = 0; i < variables.Count(); ++i) {
-    TZdqVariable& v = variables.Items(i);
+    TZdqVariable& v = *variables[i];
     const TZdqCalculation& calc = VariableCalculation(v);
     if (!calc.StateChanged(groupName, variableName)) continue;
     // Each row counts once, however often the row is refreshed.
     if (rowRefresh && row != 0 && v.Running.Row() == row) continue;
     if (refreshing_.size() >= kMaxVariableChain)
-      throw std::runtime_error(SameText(v.Name, variableName)
-                                   ? "Variable '" + v.Name + "' keeps triggering itself"
-                                   : "Variables '" + v.Name + "' and '" + variableName +
+      throw std::runtime_error(SameText(v.Name(), variableName)
+                                   ? "Variable '" + v.Name() + "' keeps triggering itself"
+                                   : "Variables '" + v.Name() + "' and '" + variableName +
                                          "' keep triggering each other");
-    report_.CountRefresh(v.Name);
-    v.PrevValue = v.CurValue;
-    if (calc.CalcType == TCalcType::ctNothing || row != 0)
-      v.Running.TakeIn(row, ValueText(evaluate(v)), calc.CalcType);
-    v.CurValue = v.Running.Result(calc.CalcType);
+    report_.CountRefresh(v.Name());
+    v.SetPrevValue(v.CurValue());
+    if (calc.CalcType() == TCalcType::ctNothing || row != 0)
+      v.Running.TakeIn(row, ValueText(evaluate(v)), calc.CalcType());
+    v.SetCurValue(v.Running.Result(calc.CalcType()));
     if (!v.ValueChanged()) continue;
     refreshing_.push_back(&v);
-    const std::string name = v.Name;  // the recursion may touch the collection's storage
+    const std::string name = v.Name();  // the recursion may touch the collection's storage
     Update(firstBand, lastBand, TUpdateValue::uvOnlyCustomVariables, {}, name);
     Update(firstBand, lastBand, TUpdateValue::uvAllBand, {}, name);
     refreshing_.pop_back();
@@ -87,9 +87,9 @@ void TZdqValueUpdater::updateVariables(int firstBand, int lastBand, const std::s
 
 TVariant TZdqValueUpdater::evaluate(const TZdqVariable& variable) {
   try {
-    return report_.Evaluate(variable.Expression);
+    return report_.Evaluate(variable.Expression());
   } catch (const EZdqLimitError& e) {
-    throw EZdqLimitError("Variable '" + variable.Name + "': " + e.what());
+    throw EZdqLimitError("Variable '" + variable.Name() + "': " + e.what());
   }
 }
 
@@ -120,7 +120,7 @@ void TZdqValueUpdater::Reset(TResetType type, const std::string& groupName) {
   const uint64_t row = report_.CurrentRow;
   for (TZdqBand* band : report_.Bands()) {
     const bool endReport = type == TResetType::rtEndReport;
-    if (endReport || (type == TResetType::rtEndGroup && SameText(band->Expression, groupName))) {
+    if (endReport || (type == TResetType::rtEndGroup && SameText(band->Expression(), groupName))) {
       band->SetPrevValue(null);
       band->SetCurValue(null);
     }
@@ -134,15 +134,15 @@ void TZdqValueUpdater::Reset(TResetType type, const std::string& groupName) {
   TZdqVariables& variables = report_.Variables();
   bool restarted = false;
   for (int i = 0; i < variables.Count(); ++i) {
-    TZdqVariable& v = variables.Items(i);
+    TZdqVariable& v = *variables[i];
     if (!VariableCalculation(v).EndsWith(type, groupName)) continue;
-    v.PrevValue = null;
+    v.SetPrevValue(null);
     if (type == TResetType::rtEndReport) {
       v.Running.Clear();
-      v.CurValue = null;
+      v.SetCurValue(null);
     } else {
       v.Running.Restart(row);
-      v.CurValue = v.Running.Result(v.Calculation.CalcType);
+      v.SetCurValue(v.Running.Result(v.Calculation().CalcType()));
       restarted = true;
     }
   }
@@ -164,17 +164,17 @@ void TZdqValueUpdater::retake(const std::function<bool(const std::string&)>& sta
   const uint64_t row = report_.CurrentRow;
   // Only the row in hand is taken again: nothing counts twice.
   auto retakes = [&](const TZdqCalculation& calc, const TRunningCalculation& running, const std::string& text) {
-    if (calc.CalcType != TCalcType::ctNothing && (row == 0 || running.Row() != row)) return false;
+    if (calc.CalcType() != TCalcType::ctNothing && (row == 0 || running.Row() != row)) return false;
     return stale(text) || (variablesChanged && report_.ReadsVariables(text));
   };
   TZdqVariables& variables = report_.Variables();
   for (int i = 0; i < variables.Count(); ++i) {
-    TZdqVariable& v = variables.Items(i);
-    if (!retakes(v.Calculation, v.Running, v.Expression)) continue;
-    const TVariant before = v.CurValue;
-    v.Running.TakeIn(row, ValueText(evaluate(v)), v.Calculation.CalcType);
-    v.CurValue = v.Running.Result(v.Calculation.CalcType);
-    if (!(v.CurValue == before)) variablesChanged = true;
+    TZdqVariable& v = *variables[i];
+    if (!retakes(v.Calculation(), v.Running, v.Expression())) continue;
+    const TVariant before = v.CurValue();
+    v.Running.TakeIn(row, ValueText(evaluate(v)), v.Calculation().CalcType());
+    v.SetCurValue(v.Running.Result(v.Calculation().CalcType()));
+    if (!(v.CurValue() == before)) variablesChanged = true;
   }
   for (TZdqBand* band : report_.Bands()) {
     if (!footersToo && (band->BandType() == TBandType::btGroupFooter || IsPageFooter(*band))) continue;
@@ -190,8 +190,8 @@ void TZdqValueUpdater::retake(const std::function<bool(const std::string&)>& sta
 TZdqValueSnapshot::TZdqValueSnapshot(TZdReport& report) : report_(report), row_(report.CurrentRow) {
   const TZdqVariables& variables = report.Variables();
   for (int i = 0; i < variables.Count(); ++i) {
-    const TZdqVariable& v = variables.Items(i);
-    variables_.push_back({v.PrevValue, v.CurValue, v.Running});
+    const TZdqVariable& v = *variables[i];
+    variables_.push_back({v.PrevValue(), v.CurValue(), v.Running});
   }
   for (TZdqBand* band : report.Bands()) {
     lineNumbers_.push_back(band->LineNo);
@@ -209,9 +209,9 @@ void TZdqValueSnapshot::Restore() {
   report_.CurrentRow = row_;
   TZdqVariables& variables = report_.Variables();
   for (int i = 0; i < variables.Count() && size_t(i) < variables_.size(); ++i) {
-    TZdqVariable& v = variables.Items(i);
-    v.PrevValue = variables_[size_t(i)].prev;
-    v.CurValue = variables_[size_t(i)].cur;
+    TZdqVariable& v = *variables[i];
+    v.SetPrevValue(variables_[size_t(i)].prev);
+    v.SetCurValue(variables_[size_t(i)].cur);
     v.Running = variables_[size_t(i)].running;
   }
   // Events may have changed the tree meanwhile; only what still lines up is put back.

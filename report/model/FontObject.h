@@ -26,6 +26,20 @@ class TZdqFont : public TPersistent {
   void SetValue(const TFont& font) { *font_ = font; }
   TFont& Edit() { return *font_; }
 
+  int Charset() const { return font_->Charset; }
+  void SetCharset(int charset) { font_->Charset = uint8_t(charset); }
+  TColor Color() const { return font_->Color; }
+  void SetColor(TColor color) { font_->Color = color; }
+  const std::string& Name() const { return font_->Name; }
+  void SetName(const std::string& name) { font_->Name = name; }
+  TFontPitch Pitch() const { return font_->Pitch; }
+  void SetPitch(TFontPitch pitch) { font_->Pitch = pitch; }
+  int Size() const { return font_->Size; }
+  // Points, limited to what a device can draw.
+  void SetSize(int points);
+  TFontStyles Style() const { return font_->Style; }
+  void SetStyle(TFontStyles style) { font_->Style = style; }
+
  private:
   TFont own_;
   TFont* font_ = &own_;

@@ -30,7 +30,7 @@ TFieldType FieldTypeOfValue(const TVariant& value) {
 bool IsPageBand(TBandType type) { return type == TBandType::btPageHeader || type == TBandType::btPageFooter; }
 
 bool IsAsked(const TZdqParameter& p) {
-  return p.ParameterMode == TZdqParameterMode::pmAskAlways || p.Value.isNull() || p.Value.isEmpty();
+  return p.ParameterMode() == TZdqParameterMode::pmAskAlways || p.Value().isNull() || p.Value().isEmpty();
 }
 
 // A string-table text with its "%s" filled in.
@@ -62,7 +62,7 @@ const TClassProperties& TZdReport::ClassProperties() {
                   [](R& r, const std::string& v) {
                     if (!r.InternalLoading) r.SetName(v);  // a template does not rename the component
                   })
-          .Integer("Tag", [](const R& r) { return r.Tag; }, [](R& r, int v) { r.Tag = v; }, 0)
+          .Integer("Tag", &R::Tag, &R::SetTag, 0)
           .Reference("DataSet", [](const R& r) { return r.DataSet(); }, [](R& r, TDataSet* v) { r.SetDataSet(v); })
           .Reference("DataManager", [](const R& r) { return r.DataManager(); },
                      [](R& r, TZdqDataManager* v) { r.SetDataManager(v); })
@@ -73,22 +73,18 @@ const TClassProperties& TZdReport::ClassProperties() {
                    [](R& r, int v) { r.SetColumnNumber(v); }, 1)
           .String("FileName", [](const R& r) { return r.StoredFileName(); },
                   [](R& r, const std::string& v) { r.SetFileName(v); })
-          .Integer("PageNoStartAt", [](const R& r) { return r.PageNoStartAt; },
-                   [](R& r, int v) { r.PageNoStartAt = v; }, 0)
-          .Integer("PageNoCountBy", [](const R& r) { return r.PageNoCountBy; },
-                   [](R& r, int v) { r.PageNoCountBy = v; }, 1)
-          .Object("Variables", [](R& r) -> TZdqVariables& { return r.Variables(); })
+          .Integer("PageNoStartAt", &R::PageNoStartAt, &R::SetPageNoStartAt, 0)
+          .Integer("PageNoCountBy", &R::PageNoCountBy, &R::SetPageNoCountBy, 1)
+          .Collection("Variables", [](R& r) -> TZdqVariables& { return r.Variables(); })
           .Collection("Parameters", [](R& r) -> TZdqParameters& { return r.Parameters(); })
-          .Boolean("AnimatedStatus", [](const R& r) { return r.AnimatedStatus; },
-                   [](R& r, bool v) { r.AnimatedStatus = v; }, true)
+          .Boolean("AnimatedStatus", &R::AnimatedStatus, &R::SetAnimatedStatus, true)
           .Object("Frame", [](R& r) -> TZdqFrame& { return r.Frame(); })
           .Object("PrinterSetting", [](R& r) -> TZdqPrinter& { return r.PrinterSetting(); })
           .Object("Font", [](R& r) -> TZdqFont& { return r.FontObject(); })
-          .Set("Options", [](const R& r) { return r.Options; }, [](R& r, unsigned v) { r.Options = v; },
-               kOptionNames, unsigned(roDisableControls))
+          .Set("Options", &R::Options, &R::SetOptions, kOptionNames, unsigned(roDisableControls))
           .Object("Language", [](R& r) -> TZdqLanguage& { return r.Language(); })
           .Object("ZdProperty", [](R& r) -> TZdProperty& { return r.ZdProperty(); })
-          .Integer("HelpContext", [](const R& r) { return r.HelpContext; }, [](R& r, int v) { r.HelpContext = v; }, 0)
+          .Integer("HelpContext", &R::HelpContext, &R::SetHelpContext, 0)
           .Boolean("TwoPass", [](const R& r) { return r.TwoPass(); }, [](R& r, bool v) { r.SetTwoPass(v); }, false)
           .Build();
   return props;
@@ -152,7 +148,7 @@ void TZdReport::NewReport() {
 int TZdReport::AddBand(TBandType type, bool afterEqual) {
   auto* band = new TZdqBand(this);
   band->SetBandType(type);
-  if (IsPageBand(type)) band->NewPage = true;
+  if (IsPageBand(type)) band->SetNewPage(true);
   return AppendBand(*band, afterEqual);
 }
 
@@ -187,11 +183,11 @@ void TZdReport::AddGroup(int& headerIndex, int& footerIndex, bool newPage, bool 
   TZdqBand* header = GetBand(AddBand(TBandType::btGroupHeader, true));
   TZdqBand* footer = GetBand(AddBand(TBandType::btGroupFooter, false));
   for (TZdqBand* band : {header, footer}) {
-    band->NewPage = newPage;
-    band->ReprintHeader = reprintHeader;
-    band->LessThan = lessThan;
-    band->Expression = expression;
-    band->NewPageIfNotFit = newPageIfNotFit;
+    band->SetNewPage(newPage);
+    band->SetReprintHeader(reprintHeader);
+    band->SetLessThan(lessThan);
+    band->SetExpression(expression);
+    band->SetNewPageIfNotFit(newPageIfNotFit);
   }
   headerIndex = header->GetBandIndex();
   footerIndex = footer->GetBandIndex();
@@ -199,7 +195,7 @@ void TZdReport::AddGroup(int& headerIndex, int& footerIndex, bool newPage, bool 
 
 void TZdReport::DeleteGroup(const std::string& groupName) {
   for (int i = int(bands_.size()) - 1; i >= 0; --i)
-    if (bands_[size_t(i)]->IsGroup() && SameText(bands_[size_t(i)]->Expression, groupName)) DeleteBand(i);
+    if (bands_[size_t(i)]->IsGroup() && SameText(bands_[size_t(i)]->Expression(), groupName)) DeleteBand(i);
 }
 
 int TZdReport::GetIndexBand(TBandType type) const {
@@ -241,7 +237,7 @@ void TZdReport::SelectElements(int mode) {
 void TZdReport::AssignGroups(bool clear, TStrings& list) const {
   if (clear) list.Clear();
   for (const TZdqBand* band : bands_)
-    if (band->BandType() == TBandType::btGroupHeader) list.Add(band->Expression);
+    if (band->BandType() == TBandType::btGroupHeader) list.Add(band->Expression());
 }
 
 void TZdReport::AssignDataSets(TStrings& list) {
@@ -302,8 +298,8 @@ void TZdReport::UpdateControlStates() {
   auto update = [this](TZdqControl& c) {
     const TZdPrintWhen& when = c.ZdPrintWhen();
     c.FCanBePrinted = true;
-    if (!Trim(when.ShowIf).empty()) c.FCanBePrinted = ReadsAsTrue(Evaluate(when.ShowIf));
-    if (c.FCanBePrinted && !Trim(when.HideWhen).empty() && ReadsAsTrue(Evaluate(when.HideWhen)))
+    if (!Trim(when.ShowIf()).empty()) c.FCanBePrinted = ReadsAsTrue(Evaluate(when.ShowIf()));
+    if (c.FCanBePrinted && !Trim(when.HideWhen()).empty() && ReadsAsTrue(Evaluate(when.HideWhen())))
       c.FCanBePrinted = false;
   };
   for (TZdqBand* band : bands_) {
@@ -350,10 +346,10 @@ void TZdReport::ZdqGetVariable(TComponent* sender, const std::string& variableNa
   const std::string name = UpperCase(Trim(variableName));
   for (int i = 0; i < parameters_.Count(); ++i) {
     const TZdqParameter& p = *parameters_[i];
-    if (UpperCase(p.Name) == name || UpperCase(p.DisplayLabel) == name) {
+    if (UpperCase(p.Name()) == name || UpperCase(p.DisplayLabel()) == name) {
       accept = true;
-      value = p.Value;
-      variableType = FieldTypeOfValue(p.Value);
+      value = p.Value();
+      variableType = FieldTypeOfValue(p.Value());
       break;
     }
   }

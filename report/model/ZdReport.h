@@ -65,13 +65,16 @@ class TZdReport : public TZdPrintComponent {
   std::string GetFileName() const { return fileName_.empty() ? "Report.zdq" : fileName_; }
   const std::string& StoredFileName() const { return fileName_; }  // empty when never set
   void SetFileName(const std::string& name) { fileName_ = name; }
-  int PageNoStartAt = 0;
-  int PageNoCountBy = 1;
+  int PageNoStartAt() const { return pageNoStartAt_; }
+  void SetPageNoStartAt(int first) { pageNoStartAt_ = first; }
+  int PageNoCountBy() const { return pageNoCountBy_; }
+  void SetPageNoCountBy(int step) { pageNoCountBy_ = step; }
   TZdqParameters& Parameters() { return parameters_; }
   const TZdqParameters& Parameters() const { return parameters_; }
   void SetParameters(const TZdqParameters& p) { parameters_.Assign(p); }
   TZdqFont& FontObject() { return fontObject_; }
-  int Tag = 0;
+  int Tag() const { return tag_; }
+  void SetTag(int tag) { tag_ = tag; }
 
   TColumnEvent OnBeginColumn, OnEndColumn;
   TGenerateBeforeEvent BeforeControlPrint, BeforeBandPrint;
@@ -142,8 +145,8 @@ class TZdReport : public TZdPrintComponent {
   void PrepareReport() override;
   // Next column, or a new sheet with its title, headers and footers.
   void NewPage(bool isNewBar = false) override;
-  int GetPageNoCountBy() const override { return PageNoCountBy; }
-  int GetPageNoStartAt() const override { return PageNoStartAt; }
+  int GetPageNoCountBy() const override { return pageNoCountBy_; }
+  int GetPageNoStartAt() const override { return pageNoStartAt_; }
   int GetCurColumn() const override { return Producer().intCurColumn(); }
   int GetColumnNumber() const override { return columnNumber_; }
   // Parameters by name or display label, then system values and variables.
@@ -184,6 +187,8 @@ class TZdReport : public TZdPrintComponent {
   TZdqDataManager* dataManager_ = nullptr;
   int barNumber_ = 1, columnNumber_ = 1, columnSpace_ = 0;
   std::string fileName_;
+  int pageNoStartAt_ = 0, pageNoCountBy_ = 1;
+  int tag_ = 0;
   TZdqParameters parameters_{this};
   // The base class keeps the font; this publishes it.
   TZdqFont fontObject_{const_cast<TFont&>(Font())};

@@ -58,35 +58,28 @@ void UpdateDesigner(TZdqControl& control, int message, intptr_t wParam, intptr_t
 void TZdPrintWhen::Assign(const TPersistent& source) {
   const auto* o = dynamic_cast<const TZdPrintWhen*>(&source);
   if (!o) return TPersistent::Assign(source);
-  RepeatedValues = o->RepeatedValues;
-  RePrintOnNewPage = o->RePrintOnNewPage;
-  OnGroupChange = o->OnGroupChange;
-  GroupName = o->GroupName;
-  OnOverflow = o->OnOverflow;
-  RemoveBlankLine = o->RemoveBlankLine;
-  ShowIf = o->ShowIf;
-  HideWhen = o->HideWhen;
+  repeatedValues_ = o->repeatedValues_;
+  rePrintOnNewPage_ = o->rePrintOnNewPage_;
+  onGroupChange_ = o->onGroupChange_;
+  groupName_ = o->groupName_;
+  onOverflow_ = o->onOverflow_;
+  removeBlankLine_ = o->removeBlankLine_;
+  showIf_ = o->showIf_;
+  hideWhen_ = o->hideWhen_;
 }
 
 const TClassProperties& TZdPrintWhen::ClassProperties() {
   using P = TZdPrintWhen;
   static const TClassProperties props =
       TPropertiesOf<P>("TZdPrintWhen", nullptr)
-          .Boolean("RepeatedValues", [](const P& p) { return p.RepeatedValues; },
-                   [](P& p, bool v) { p.RepeatedValues = v; }, true)
-          .Boolean("RePrintOnNewPage", [](const P& p) { return p.RePrintOnNewPage; },
-                   [](P& p, bool v) { p.RePrintOnNewPage = v; }, false)
-          .Boolean("OnGroupChange", [](const P& p) { return p.OnGroupChange; },
-                   [](P& p, bool v) { p.OnGroupChange = v; }, false)
-          .String("GroupName", [](const P& p) { return p.GroupName; },
-                  [](P& p, const std::string& v) { p.GroupName = v; })
-          .Boolean("OnOverflow", [](const P& p) { return p.OnOverflow; }, [](P& p, bool v) { p.OnOverflow = v; },
-                   false)
-          .Boolean("RemoveBlankLine", [](const P& p) { return p.RemoveBlankLine; },
-                   [](P& p, bool v) { p.RemoveBlankLine = v; }, false)
-          .String("ShowIf", [](const P& p) { return p.ShowIf; }, [](P& p, const std::string& v) { p.ShowIf = v; })
-          .String("HideWhen", [](const P& p) { return p.HideWhen; },
-                  [](P& p, const std::string& v) { p.HideWhen = v; })
+          .Boolean("RepeatedValues", &P::RepeatedValues, &P::SetRepeatedValues, true)
+          .Boolean("RePrintOnNewPage", &P::RePrintOnNewPage, &P::SetRePrintOnNewPage, false)
+          .Boolean("OnGroupChange", &P::OnGroupChange, &P::SetOnGroupChange, false)
+          .String("GroupName", &P::GroupName, &P::SetGroupName)
+          .Boolean("OnOverflow", &P::OnOverflow, &P::SetOnOverflow, false)
+          .Boolean("RemoveBlankLine", &P::RemoveBlankLine, &P::SetRemoveBlankLine, false)
+          .String("ShowIf", &P::ShowIf, &P::SetShowIf)
+          .String("HideWhen", &P::HideWhen, &P::SetHideWhen)
           .Build();
   return props;
 }
@@ -189,8 +182,8 @@ const TZdqHighLight* TZdqControl::ActiveHighLight() {
   if (InDesignMode()) return nullptr;
   for (int i = 0; i < highLights_.Count(); ++i) {
     const TZdqHighLight* h = highLights_[i];
-    if (Trim(h->Expression).empty()) continue;
-    if (ReadsAsTrue(FZdReport->Evaluate(h->Expression))) return h;
+    if (Trim(h->Expression()).empty()) continue;
+    if (ReadsAsTrue(FZdReport->Evaluate(h->Expression()))) return h;
   }
   return nullptr;
 }
@@ -201,7 +194,7 @@ void TZdqControl::DrawDefault(TCanvas& canvas, const TRect& rect) {
   const TZdqHighLight* highLight = ActiveHighLight();
   if (highLight) {
     canvas.Font = highLight->Font().Value();
-    color = highLight->Color;
+    color = highLight->Color();
   }
   if (transparent_ && !highLight) {
     canvas.Brush.Style = TBrushStyle::bsClear;
@@ -214,7 +207,7 @@ void TZdqControl::DrawDefault(TCanvas& canvas, const TRect& rect) {
 }
 
 int TZdqControl::Draw(TCanvas& canvas, TRect& rect, uint32_t flags) {
-  if (!printWhen_.RepeatedValues && !ValueChanged() && !InDesignMode()) return 0;
+  if (!printWhen_.RepeatedValues() && !ValueChanged() && !InDesignMode()) return 0;
   const int frameWidth = frame_.GetFrameWidth();
   if (flags & kDrawMeasure) {
     canvas.Font = font_.Value();
@@ -255,19 +248,15 @@ const TClassProperties& TZdqBand::ClassProperties() {
           .Enum("BandType", [](const B& b) { return b.BandType(); }, [](B& b, TBandType v) { b.SetBandType(v); },
                 kBandTypeNames, TBandType::btNone)
           .Reference("Dataset", [](const B& b) { return b.dataset_; }, [](B& b, TDataSet* v) { b.SetDataset(v); })
-          .Integer("LinkedBand", [](const B& b) { return b.LinkedBand; }, [](B& b, int v) { b.LinkedBand = v; })
-          .Boolean("Stretch", [](const B& b) { return b.Stretch(); }, [](B& b, bool v) { b.SetStretch(v); }, false)
-          .Boolean("NewPage", [](const B& b) { return b.NewPage; }, [](B& b, bool v) { b.NewPage = v; }, false)
-          .Boolean("ReprintHeader", [](const B& b) { return b.ReprintHeader; },
-                   [](B& b, bool v) { b.ReprintHeader = v; }, false)
-          .Float("LessThan", [](const B& b) { return b.LessThan; }, [](B& b, double v) { b.LessThan = v; }, 0.0)
-          .Boolean("NewPageIfNotFit", [](const B& b) { return b.NewPageIfNotFit; },
-                   [](B& b, bool v) { b.NewPageIfNotFit = v; }, false)
-          .String("Expression", [](const B& b) { return b.Expression; },
-                  [](B& b, const std::string& v) { b.Expression = v; })
+          .Integer("LinkedBand", &B::LinkedBand, &B::SetLinkedBand)
+          .Boolean("Stretch", &B::Stretch, &B::SetStretch, false)
+          .Boolean("NewPage", &B::NewPage, &B::SetNewPage, false)
+          .Boolean("ReprintHeader", &B::ReprintHeader, &B::SetReprintHeader, false)
+          .Float("LessThan", &B::LessThan, &B::SetLessThan, 0.0)
+          .Boolean("NewPageIfNotFit", &B::NewPageIfNotFit, &B::SetNewPageIfNotFit, false)
+          .String("Expression", &B::Expression, &B::SetExpression)
           .Integer("Height", [](const B& b) { return b.Height(); }, [](B& b, int v) { b.SetHeight(v); }, 100)
-          .String("OutlineExpression", [](const B& b) { return b.OutlineExpression; },
-                  [](B& b, const std::string& v) { b.OutlineExpression = v; })
+          .String("OutlineExpression", &B::OutlineExpression, &B::SetOutlineExpression)
           .Build();
   return props;
 }
@@ -383,10 +372,10 @@ int TZdqBand::GetLinkedFooterIndex() const {
   const auto& bands = FZdReport->Bands();
   if (bandType_ == TBandType::btGroupHeader) {
     for (size_t i = size_t(index) + 1; i < bands.size(); ++i)
-      if (bands[i]->BandType() == TBandType::btGroupFooter && bands[i]->Expression == Expression) return int(i);
+      if (bands[i]->BandType() == TBandType::btGroupFooter && bands[i]->Expression() == expression_) return int(i);
   } else if (bandType_ == TBandType::btGroupFooter) {
     for (int i = index - 1; i >= 0; --i)
-      if (bands[size_t(i)]->BandType() == TBandType::btGroupHeader && bands[size_t(i)]->Expression == Expression)
+      if (bands[size_t(i)]->BandType() == TBandType::btGroupHeader && bands[size_t(i)]->Expression() == expression_)
         return i;
   }
   return -1;
@@ -419,7 +408,7 @@ int TZdqBand::GetFullGroupHeight(int top, int pageBottom) {
 
 void TZdqBand::UpdateGroupValue() {
   if (!IsGroup() || !GetZdReport()) return;
-  FCurValue = TVariant(VarToStr(GetZdReport()->Evaluate(Expression)));
+  FCurValue = TVariant(VarToStr(GetZdReport()->Evaluate(expression_)));
   if (bandType_ != TBandType::btGroupHeader) return;
   if (TZdqBand* footer = GetZdReport()->GetBand(GetLinkedFooterIndex())) footer->FPrevValue = FCurValue;
 }

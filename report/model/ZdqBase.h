@@ -56,14 +56,32 @@ class TZdPrintWhen : public TPersistent {
   const TClassProperties* PublishedProperties() const override { return &ClassProperties(); }
   static const TClassProperties& ClassProperties();
 
-  bool RepeatedValues = true;
-  bool RePrintOnNewPage = false;
-  bool OnGroupChange = false;
-  std::string GroupName;
-  bool OnOverflow = false;
-  bool RemoveBlankLine = false;
-  std::string ShowIf;
-  std::string HideWhen;
+  bool RepeatedValues() const { return repeatedValues_; }
+  void SetRepeatedValues(bool on) { repeatedValues_ = on; }
+  bool RePrintOnNewPage() const { return rePrintOnNewPage_; }
+  void SetRePrintOnNewPage(bool on) { rePrintOnNewPage_ = on; }
+  bool OnGroupChange() const { return onGroupChange_; }
+  void SetOnGroupChange(bool on) { onGroupChange_ = on; }
+  const std::string& GroupName() const { return groupName_; }
+  void SetGroupName(const std::string& name) { groupName_ = name; }
+  bool OnOverflow() const { return onOverflow_; }
+  void SetOnOverflow(bool on) { onOverflow_ = on; }
+  bool RemoveBlankLine() const { return removeBlankLine_; }
+  void SetRemoveBlankLine(bool on) { removeBlankLine_ = on; }
+  const std::string& ShowIf() const { return showIf_; }
+  void SetShowIf(const std::string& expression) { showIf_ = expression; }
+  const std::string& HideWhen() const { return hideWhen_; }
+  void SetHideWhen(const std::string& expression) { hideWhen_ = expression; }
+
+ private:
+  bool repeatedValues_ = true;
+  bool rePrintOnNewPage_ = false;
+  bool onGroupChange_ = false;
+  std::string groupName_;
+  bool onOverflow_ = false;
+  bool removeBlankLine_ = false;
+  std::string showIf_;
+  std::string hideWhen_;
 };
 
 class TZdqControl : public TComponent {
@@ -213,16 +231,24 @@ class TZdqBand : public TZdqControl {
   bool IsGroup() const {
     return bandType_ == TBandType::btGroupHeader || bandType_ == TBandType::btGroupFooter;
   }
-  int LinkedBand = 0;  // filled while measuring groups
+  int LinkedBand() const { return linkedBand_; }  // filled while measuring groups
+  void SetLinkedBand(int index) { linkedBand_ = index; }
   bool Stretch() const { return stretch_; }
   void SetStretch(bool on) { stretch_ = on; }
-  bool NewPage = false;
-  bool ReprintHeader = false;
-  double LessThan = 0;
-  bool NewPageIfNotFit = false;
-  std::string Expression;  // group expression, also the group's name
-  int LineNo = 0;          // times measured since the report started
-  std::string OutlineExpression;
+  bool NewPage() const { return newPage_; }
+  void SetNewPage(bool on) { newPage_ = on; }
+  bool ReprintHeader() const { return reprintHeader_; }
+  void SetReprintHeader(bool on) { reprintHeader_ = on; }
+  double LessThan() const { return lessThan_; }
+  void SetLessThan(double space) { lessThan_ = space; }
+  bool NewPageIfNotFit() const { return newPageIfNotFit_; }
+  void SetNewPageIfNotFit(bool on) { newPageIfNotFit_ = on; }
+  // The group expression, also the group's name.
+  const std::string& Expression() const { return expression_; }
+  void SetExpression(const std::string& expression) { expression_ = expression; }
+  const std::string& OutlineExpression() const { return outlineExpression_; }
+  void SetOutlineExpression(const std::string& expression) { outlineExpression_ = expression; }
+  int LineNo = 0;  // times measured since the report started
 
   // ---- objects ----
   const std::vector<TZdqControl*>& Objects() const { return objects_; }
@@ -266,7 +292,14 @@ class TZdqBand : public TZdqControl {
 
   TBandType bandType_ = TBandType::btNone;
   TDataSet* dataset_ = nullptr;
+  int linkedBand_ = 0;
   bool stretch_ = false;
+  bool newPage_ = false;
+  bool reprintHeader_ = false;
+  double lessThan_ = 0;
+  bool newPageIfNotFit_ = false;
+  std::string expression_;
+  std::string outlineExpression_;
   std::vector<TZdqControl*> objects_;
 };
 

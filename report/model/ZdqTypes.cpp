@@ -21,8 +21,8 @@ const TEnumNames kModeNames{"TZdqParameterMode", {"pmAskAlways", "pmAskUndefined
 void TZdqHighLight::Assign(const TPersistent& source) {
   const auto* other = dynamic_cast<const TZdqHighLight*>(&source);
   if (!other) return TPersistent::Assign(source);
-  Expression = other->Expression;
-  Color = other->Color;
+  expression_ = other->expression_;
+  color_ = other->color_;
   font_.Assign(other->font_);
 }
 
@@ -30,10 +30,9 @@ const TClassProperties& TZdqHighLight::ClassProperties() {
   using H = TZdqHighLight;
   static const TClassProperties props =
       TPropertiesOf<H>("TZdqHighLight", nullptr)
-          .String("Expression", [](const H& h) { return h.Expression; },
-                  [](H& h, const std::string& v) { h.Expression = v; })
+          .String("Expression", &H::Expression, &H::SetExpression)
           .Object("Font", [](H& h) -> TZdqFont& { return h.Font(); })
-          .Color("Color", [](const H& h) { return h.Color; }, [](H& h, uint32_t v) { h.Color = v; }, clWhite)
+          .Color("Color", &H::Color, &H::SetColor, clWhite)
           .Build();
   return props;
 }
@@ -43,11 +42,11 @@ const TClassProperties& TZdqHighLight::ClassProperties() {
 void TZdqParameter::Assign(const TPersistent& source) {
   const auto* other = dynamic_cast<const TZdqParameter*>(&source);
   if (!other) return TPersistent::Assign(source);
-  Name = other->Name;
-  DisplayLabel = other->DisplayLabel;
-  Value = other->Value;
-  ParameterEditor = other->ParameterEditor;
-  ParameterMode = other->ParameterMode;
+  name_ = other->name_;
+  displayLabel_ = other->displayLabel_;
+  value_ = other->value_;
+  parameterEditor_ = other->parameterEditor_;
+  parameterMode_ = other->parameterMode_;
   promptValues_.Assign(other->promptValues_);
 }
 
@@ -55,16 +54,13 @@ const TClassProperties& TZdqParameter::ClassProperties() {
   using P = TZdqParameter;
   static const TClassProperties props =
       TPropertiesOf<P>("TZdqParameter", nullptr)
-          .String("Name", [](const P& p) { return p.Name; }, [](P& p, const std::string& v) { p.Name = v; })
-          .String("DisplayLabel", [](const P& p) { return p.DisplayLabel; },
-                  [](P& p, const std::string& v) { p.DisplayLabel = v; })
-          .Variant("Value", [](const P& p) { return p.Value; }, [](P& p, const TVariant& v) { p.Value = v; })
+          .String("Name", &P::Name, &P::SetName)
+          .String("DisplayLabel", &P::DisplayLabel, &P::SetDisplayLabel)
+          .Variant("Value", &P::Value, &P::SetValue)
           .StringList("ParamPromptValues", [](P& p) -> TStringList& { return p.ParamPromptValues(); })
-          .Enum("ParameterEditor", [](const P& p) { return p.ParameterEditor; },
-                [](P& p, TZdqParameterEditor v) { p.ParameterEditor = v; }, kEditorNames,
+          .Enum("ParameterEditor", &P::ParameterEditor, &P::SetParameterEditor, kEditorNames,
                 TZdqParameterEditor::peEdit)
-          .Enum("ParameterMode", [](const P& p) { return p.ParameterMode; },
-                [](P& p, TZdqParameterMode v) { p.ParameterMode = v; }, kModeNames,
+          .Enum("ParameterMode", &P::ParameterMode, &P::SetParameterMode, kModeNames,
                 TZdqParameterMode::pmAskAlways)
           .Build();
   return props;
@@ -72,7 +68,7 @@ const TClassProperties& TZdqParameter::ClassProperties() {
 
 TZdqParameter* TZdqParameters::ParamByName(const std::string& name) const {
   for (int i = 0; i < Count(); ++i)
-    if ((*this)[i]->Name == name) return (*this)[i];
+    if ((*this)[i]->Name() == name) return (*this)[i];
   return nullptr;
 }
 
@@ -81,21 +77,21 @@ TZdqParameter* TZdqParameters::ParamByName(const std::string& name) const {
 namespace {
 
 bool Answers(const std::string& name, const TZdqParameter& p) {
-  return SameText(name, p.Name) || (!p.DisplayLabel.empty() && SameText(name, p.DisplayLabel));
+  return SameText(name, p.Name()) || (!p.DisplayLabel().empty() && SameText(name, p.DisplayLabel()));
 }
 
 TVariant EditorValue(const TZdqParameter& p, const std::string& text) {
-  switch (p.ParameterEditor) {
+  switch (p.ParameterEditor()) {
     case TZdqParameterEditor::peCheckBox: {
       bool on = false;
       if (!TryStrToBool(text, on))
-        throw std::invalid_argument("Parameter '" + p.Name + "' takes True or False, not '" + text + "'");
+        throw std::invalid_argument("Parameter '" + p.Name() + "' takes True or False, not '" + text + "'");
       return TVariant(on);
     }
     case TZdqParameterEditor::peCombobox:
     case TZdqParameterEditor::peListBox:
       if (p.ParamPromptValues().IndexOf(text) < 0)
-        throw std::invalid_argument("'" + text + "' is not one of the choices of parameter '" + p.Name + "'");
+        throw std::invalid_argument("'" + text + "' is not one of the choices of parameter '" + p.Name() + "'");
       return TVariant(text);
     default: return TVariant(text);
   }
@@ -132,7 +128,7 @@ bool TZdqParameterAnswers::operator()(TZdReport& report, const std::vector<TZdqP
   std::vector<std::pair<TZdqParameter*, TVariant>> values;
   for (TZdqParameter* p : asked)
     if (const std::string* text = AnswerFor(*p)) values.emplace_back(p, EditorValue(*p, *text));
-  for (auto& [p, value] : values) p->Value = std::move(value);
+  for (auto& [p, value] : values) p->SetValue(std::move(value));
   return true;
 }
 

@@ -25,13 +25,17 @@ class TZdqHighLight : public TCollectionItem {
   const TClassProperties* PublishedProperties() const override { return &ClassProperties(); }
   static const TClassProperties& ClassProperties();
 
-  std::string Expression;
-  TColor Color = clWhite;
+  const std::string& Expression() const { return expression_; }
+  void SetExpression(const std::string& expression) { expression_ = expression; }
+  TColor Color() const { return color_; }
+  void SetColor(TColor color) { color_ = color; }
   TZdqFont& Font() { return font_; }
   const TZdqFont& Font() const { return font_; }
   void SetFont(const TZdqFont& font) { font_.Assign(font); }
 
  private:
+  std::string expression_;
+  TColor color_ = clWhite;
   TZdqFont font_;
 };
 using TZdqHighLights = TOwnedCollection<TZdqHighLight>;
@@ -47,16 +51,26 @@ class TZdqParameter : public TCollectionItem {
   const TClassProperties* PublishedProperties() const override { return &ClassProperties(); }
   static const TClassProperties& ClassProperties();
 
-  std::string Name;
-  std::string DisplayLabel;
-  TVariant Value;
-  TZdqParameterEditor ParameterEditor = TZdqParameterEditor::peEdit;
-  TZdqParameterMode ParameterMode = TZdqParameterMode::pmAskAlways;
+  const std::string& Name() const { return name_; }
+  void SetName(const std::string& name) { name_ = name; }
+  const std::string& DisplayLabel() const { return displayLabel_; }
+  void SetDisplayLabel(const std::string& label) { displayLabel_ = label; }
+  const TVariant& Value() const { return value_; }
+  void SetValue(const TVariant& value) { value_ = value; }
+  TZdqParameterEditor ParameterEditor() const { return parameterEditor_; }
+  void SetParameterEditor(TZdqParameterEditor editor) { parameterEditor_ = editor; }
+  TZdqParameterMode ParameterMode() const { return parameterMode_; }
+  void SetParameterMode(TZdqParameterMode mode) { parameterMode_ = mode; }
   TStringList& ParamPromptValues() { return promptValues_; }
   const TStringList& ParamPromptValues() const { return promptValues_; }
   void SetParamPromptValues(const TStrings& values) { promptValues_.Assign(values); }
 
  private:
+  std::string name_;
+  std::string displayLabel_;
+  TVariant value_;
+  TZdqParameterEditor parameterEditor_ = TZdqParameterEditor::peEdit;
+  TZdqParameterMode parameterMode_ = TZdqParameterMode::pmAskAlways;
   TStringList promptValues_;
 };
 

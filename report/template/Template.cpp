@@ -119,7 +119,8 @@ TReferenceResolver ResolverFor(const TZdReport& report) {
 
 // Moves what was read into the target: published settings by value, bands
 // by ownership. Checks first what could fail, so the target changes only
-// when the move will succeed.
+// when the move will succeed. The report keeps its own name, as its Name
+// property does while a template loads.
 void MoveLoadedReport(TZdReport& from, TZdReport& to) {
   for (const TZdqBand* band : from.Bands()) {
     const TComponent* clash = to.FindComponent(band->Name());
@@ -128,13 +129,12 @@ void MoveLoadedReport(TZdReport& from, TZdReport& to) {
   }
   const TClassProperties& target = *to.PublishedProperties();
   for (const TPropertyInfo* prop : from.PublishedProperties()->Properties()) {
-    if (SameText(prop->Name(), "Name")) continue;  // the report keeps its own name
     const TPropertyInfo* dest = target.Find(prop->Name());
     if (!dest) continue;
     switch (prop->Kind()) {
       case TPropKind::Object:
       case TPropKind::Collection:
-      case TPropKind::StringList: dest->GetObject(to)->Assign(*prop->GetObject(from)); break;
+      case TPropKind::StringList: dest->AssignObject(to, *prop->GetObject(from)); break;
       case TPropKind::Reference: dest->SetReference(to, prop->GetReference(from)); break;
       default: SetValue(to, *dest, ValueOf(from, *prop)); break;
     }

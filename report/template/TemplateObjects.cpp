@@ -6,40 +6,11 @@
 #include "host/core/ClassRegistry.h"
 #include "host/core/ColorIdents.h"
 #include "host/core/TextUtil.h"
-#include "print/Variables.h"
 #include "report/model/ZdReport.h"
 
 namespace zd {
 
 namespace {
-
-// A report variable is a plain record rather than a collection item; this
-// gives it the published fields a template stores, so that `Variables`
-// streams like a collection.
-class TVariableRecord : public TPersistent {
- public:
-  explicit TVariableRecord(TZdqVariable& v) : variable(v) {}
-  std::string ClassName() const override { return "TZdqVariable"; }
-  const TClassProperties* PublishedProperties() const override {
-    using R = TVariableRecord;
-    static const TClassProperties props =
-        TPropertiesOf<R>("TZdqVariable", nullptr)
-            .String("Name", [](const R& r) { return r.variable.Name; },
-                    [](R& r, const std::string& v) { r.variable.Name = v; })
-            .String("Expression", [](const R& r) { return r.variable.Expression; },
-                    [](R& r, const std::string& v) { r.variable.Expression = v; })
-            .Object("Calculation", [](R& r) -> TZdqCalculation& { return r.variable.Calculation; })
-            .Variant("PrevValue", [](const R& r) { return r.variable.PrevValue; },
-                     [](R& r, const TVariant& v) { r.variable.PrevValue = v; })
-            .StoredWhen([](const R& r) { return r.variable.StorePrevValue(); })
-            .Variant("CurValue", [](const R& r) { return r.variable.CurValue; },
-                     [](R& r, const TVariant& v) { r.variable.CurValue = v; })
-            .StoredWhen([](const R& r) { return r.variable.StoreCurValue(); })
-            .Build();
-    return &props;
-  }
-  TZdqVariable& variable;
-};
 
 const char* TagName(TValueTag tag) {
   switch (tag) {
@@ -155,19 +126,7 @@ void AppendProperties(const TPersistent& obj, const std::string& prefix, bool sk
     const std::string path = prefix + prop->Name();
     if (!prop->StoredFor(obj)) continue;
     switch (prop->Kind()) {
-      case TPropKind::Object: {
-        const TPersistent* nested = prop->GetObject(obj);
-        if (const auto* variables = dynamic_cast<const TZdqVariables*>(nested)) {
-          if (variables->Count() == 0) break;
-          TStreamValue v = TStreamValue::Of(TValueTag::vaCollection);
-          auto& editable = const_cast<TZdqVariables&>(*variables);  // only read through the record
-          for (int i = 0; i < variables->Count(); ++i) v.items.push_back(ItemOf(TVariableRecord(editable.Items(i))));
-          out.push_back({path, std::move(v)});
-        } else {
-          AppendProperties(*nested, path + ".", false, out);
-        }
-        break;
-      }
+      case TPropKind::Object: AppendProperties(*prop->GetObject(obj), path + ".", false, out); break;
       case TPropKind::Collection: {
         const auto* collection = static_cast<const TCollection*>(prop->GetObject(obj));
         if (collection->Count() == 0) break;
@@ -288,33 +247,24 @@ void ApplyValue(TPersistent& obj, const TPropertyInfo& prop, const TStreamValue&
     }
     case TPropKind::StringList: {
       if (v.tag != TValueTag::vaList) Expect("a list of strings", v);
-      auto* lines = static_cast<TStrings*>(prop.GetObject(obj));
-      std::vector<std::string> read;
+      TStringList read;
       for (const TStreamValue& e : v.list) {
         if (!e.IsString()) Expect("strings only in the list", e);
-        read.push_back(e.text);
+        read.Add(e.text);
       }
-      lines->Clear();
-      for (const std::string& s : read) lines->Add(s);
-      return;
+      return prop.AssignObject(obj, read);
     }
     case TPropKind::Collection: {
       if (v.tag != TValueTag::vaCollection) Expect("a collection", v);
-      auto* collection = static_cast<TCollection*>(prop.GetObject(obj));
+      // Items are read aside and then replace the contents, as an edit in
+      // the inspector would.
+      const std::shared_ptr<TPersistent> read = prop.CopyObject(obj);
+      auto* collection = static_cast<TCollection*>(read.get());
       collection->Clear();
-      return ApplyItems(v, context, where, path, [collection]() -> TPersistent& { return *collection->Add(); });
+      ApplyItems(v, context, where, path, [collection]() -> TPersistent& { return *collection->Add(); });
+      return prop.AssignObject(obj, *collection);
     }
-    case TPropKind::Object: {
-      auto* variables = dynamic_cast<TZdqVariables*>(prop.GetObject(obj));
-      if (!variables) throw EValueMismatch("is an object; its fields are written as " + path + ".Field");
-      if (v.tag != TValueTag::vaCollection) Expect("a collection", v);
-      variables->Clear();
-      std::vector<std::unique_ptr<TVariableRecord>> records;  // each must outlive its use below
-      return ApplyItems(v, context, where, path, [&]() -> TPersistent& {
-        records.push_back(std::make_unique<TVariableRecord>(variables->Add()));
-        return *records.back();
-      });
-    }
+    case TPropKind::Object: throw EValueMismatch("is an object; its fields are written as " + path + ".Field");
   }
 }
 

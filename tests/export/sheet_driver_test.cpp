@@ -177,7 +177,7 @@ class SheetFilesTest : public ::testing::Test {
   }
   void SetUp() override {
     TCallLog::files = &files;
-    report.AnimatedStatus = false;
+    report.SetAnimatedStatus(false);
     report.PrepareReport();
   }
   void TearDown() override { TCallLog::files = nullptr; }

@@ -373,11 +373,11 @@ void WriteGreetingTemplate(const std::string& fileName) {
   auto* report = new zd::TZdReport(&root);
   report->SetDataSet(rows);
   zd::TZdqParameter& greeting = *report->Parameters().Add();
-  greeting.Name = "Greeting";
+  greeting.SetName("Greeting");
   zd::TZdqParameter& limit = *report->Parameters().Add();
-  limit.Name = "Limit";
-  limit.Value = int64_t(10);
-  limit.ParameterMode = zd::TZdqParameterMode::pmAskUndefined;
+  limit.SetName("Limit");
+  limit.SetValue(int64_t(10));
+  limit.SetParameterMode(zd::TZdqParameterMode::pmAskUndefined);
   report->DeleteAllBands();
   auto place = [](zd::TZdqBand& band, const std::string& expression, int left) {
     auto* value = new zd::TZdqExpression(&band);

@@ -205,7 +205,7 @@ TEST_F(MarkupInteropTest, CsvFieldsThatLookLikeFormulasAreNotEvaluatedBySpreadsh
       EndDoc();
     }
   } formulas;
-  formulas.AnimatedStatus = false;
+  formulas.SetAnimatedStatus(false);
   formulas.PrepareReport();
   formulas.ExportTo(file("formulas.csv"), false, TStringList{"1"}, ExportClassOf<TZdqExportToCSV>());
   // LibreOffice evaluates what it takes for a formula: the guarded fields come back as the texts.

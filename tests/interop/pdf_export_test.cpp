@@ -101,7 +101,7 @@ class PdfExportInterop : public ::testing::Test {
     test::useVirtualPrinter();
   }
   void SetUp() override {
-    report.AnimatedStatus = false;
+    report.SetAnimatedStatus(false);
     report.ZdProperty().Title = "Quarter (Q3)";
     report.ZdProperty().Author = "Ann";
   }
@@ -382,7 +382,7 @@ TRasterDifference Compare(const QImage& a, const QImage& b) {
 class PdfPageInterop : public PdfExportInterop {
  protected:
   void SetUp() override {
-    drawing.AnimatedStatus = false;
+    drawing.SetAnimatedStatus(false);
     drawing.ZdProperty().Title = "Umsatz \u00fcber alles \u2013 \u5e74\u5ea6";
     drawing.ZdProperty().Author = "Zo\u00eb";
     drawing.ZdProperty().Subject = "Figures";

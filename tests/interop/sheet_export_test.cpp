@@ -182,7 +182,7 @@ class SheetExportInterop : public ::testing::Test {
     dir = test::UniqueTempPath("zd_sheet_interop");
     fs::remove_all(dir);
     fs::create_directories(dir);
-    report.AnimatedStatus = false;
+    report.SetAnimatedStatus(false);
     report.PrepareReport();
   }
   fs::path Export(const char* extension, const TZdqExportClass& exportClass, bool perPage = false) {
@@ -376,7 +376,7 @@ TEST_F(SheetExportInterop, XlsxReadsBackInOpenpyxlWithNumbersTheirFormatsAndLook
 TEST_F(SheetExportInterop, XlsxKeepsEveryScriptAndXlsItsCodePage) {
   if (!HaveOpenpyxl() || !HaveXlrd()) GTEST_SKIP() << "python3 with openpyxl and xlrd is not installed";
   ScriptsPage scripts;
-  scripts.AnimatedStatus = false;
+  scripts.SetAnimatedStatus(false);
   scripts.PrepareReport();
   const fs::path xlsx = dir / "scripts.xlsx";
   scripts.ExportTo(xlsx.string(), false, TStringList{"1"}, ExportClassOf<TZdqExportToXLSX>());
@@ -415,7 +415,7 @@ TEST_F(SheetExportInterop, Wk1LabelsReadBackAsWrittenInBothLotusReaders) {
       EndDoc();
     }
   } names;
-  names.AnimatedStatus = false;
+  names.SetAnimatedStatus(false);
   names.PrepareReport();
   const fs::path file = dir / "names.wk1";
   names.ExportTo(file.string(), false, TStringList{"1"}, ExportClassOf<TZdqExportToLotus>());

@@ -130,7 +130,7 @@ class PreparedReportTest : public ::testing::Test {
           ("zqp_test_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(dir);
     fs::create_directories(dir);
-    report.AnimatedStatus = false;
+    report.SetAnimatedStatus(false);
   }
   void TearDown() override { fs::remove_all(dir); }
 

@@ -257,9 +257,14 @@ TEST_F(PrintComponentTest, PageNumberFollowsCountByAndStartAt) {
 
 TEST_F(PrintComponentTest, VariableLookupTriesSystemValuesThenVariablesThenTheHandler) {
   report.PrepareReport();
-  report.Variables().Add() = TZdqVariable{"PageNo", "", {}, TVariant("shadowed")};
-  report.Variables().Add() = TZdqVariable{"Total", "", {}, TVariant()};
-  report.Variables().Add() = TZdqVariable{"Name", "", {}, TVariant(int64_t(7))};
+  auto addVariable = [&](const std::string& name, const TVariant& value) {
+    TZdqVariable* variable = report.Variables().Add();
+    variable->SetName(name);
+    variable->SetCurValue(value);
+  };
+  addVariable("PageNo", TVariant("shadowed"));
+  addVariable("Total", TVariant());
+  addVariable("Name", TVariant(int64_t(7)));
 
   bool accepted = false;
   TFieldType type{};
@@ -457,7 +462,7 @@ std::vector<int> RecordingExport::geometry;
 TEST_F(PrintComponentTest, ExportToSeparateFilesNamesEachPageAndBar) {
   std::vector<std::string> log;
   RecordingExport::log = &log;
-  report.AnimatedStatus = false;
+  report.SetAnimatedStatus(false);
   report.ZdProperty().Author = "Ann";
   report.pageCount = 3;
   report.PrepareReport();
@@ -533,7 +538,7 @@ TEST_F(PrintComponentTest, PreviewGoesToTheHandlerOrToTheWindow) {
 
 TEST_F(PrintComponentTest, PreparingClearsTheOutlines) {
   report.Outlines().Add().Text = "old";
-  report.AnimatedStatus = false;
+  report.SetAnimatedStatus(false);
   report.Prepare();
   EXPECT_EQ(report.Outlines().Count(), 0);
   EXPECT_EQ(report.Pages().Count(), 3);
@@ -554,7 +559,7 @@ namespace {
 TEST_F(PrintComponentTest, TheVirtualPrinterWritesThePagesToTheOutputFile) {
   const std::string file = ::testing::TempDir() + "/zd_component_print.pdf";
   std::remove(file.c_str());
-  report.AnimatedStatus = false;
+  report.SetAnimatedStatus(false);
   report.PrepareReport();
   EXPECT_THROW(report.PrintReport(), EPrinterError);  // no file named yet
 

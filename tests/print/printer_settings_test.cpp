@@ -103,23 +103,23 @@ TEST_F(OnVirtualPrinter, A4PageUnitsAndQuarterInchOffsets) {
 
 TEST_F(OnVirtualPrinter, UserMarginsOnlyWidenThePrinterStrip) {
   TZdqPageMargins m;
-  m.ByDefault = false;
-  m.Left = 10;     // 1 mm: inside the strip
-  m.Top = 500;     // 50 mm
-  m.Right = 30;    // 3 mm: inside the strip
-  m.Bottom = 200;  // 20 mm
+  m.SetByDefault(false);
+  m.SetLeft(10);     // 1 mm: inside the strip
+  m.SetTop(500);     // 50 mm
+  m.SetRight(30);    // 3 mm: inside the strip
+  m.SetBottom(200);  // 20 mm
   settings.SetMargins(m);
   EXPECT_EQ(settings.GetPageOffsetLeft(), 24);
   EXPECT_EQ(settings.GetPageOffsetTop(), 189);
   EXPECT_EQ(settings.GetPageOffsetRight(), 24);
   EXPECT_EQ(settings.GetPageOffsetBottom(), 76);
 
-  settings.Margins().Right = 200;
-  settings.Margins().Left = 100;
+  settings.Margins().SetRight(200);
+  settings.Margins().SetLeft(100);
   EXPECT_EQ(settings.GetPageOffsetRight(), 76);
   EXPECT_EQ(settings.GetPageOffsetLeft(), 38);
 
-  settings.Margins().ByDefault = true;  // the user's numbers are then ignored
+  settings.Margins().SetByDefault(true);  // the user's numbers are then ignored
   EXPECT_EQ(settings.GetPageOffsetTop(), 24);
   EXPECT_EQ(settings.GetPageOffsetBottom(), 24);
 }
@@ -156,8 +156,8 @@ TEST_F(OnVirtualPrinter, SettingsRoundTrip) {
   EXPECT_EQ(read.PaperSizeHeight(), 1480);
   EXPECT_EQ(read.Duplex(), TZdqDuplex::sdVertical);
   EXPECT_EQ(read.OutputBin(), TZdqBin::sbManual);
-  EXPECT_EQ(read.Margins().Left, 64);  // the 24-unit strip in tenths of a millimetre
-  EXPECT_EQ(read.Margins().Top, 64);
+  EXPECT_EQ(read.Margins().Left(), 64);  // the 24-unit strip in tenths of a millimetre
+  EXPECT_EQ(read.Margins().Top(), 64);
 
   // Reading again into an object already in portrait must not turn the
   // printer's landscape sizes a second time.
@@ -236,8 +236,8 @@ TEST(PrinterSettings, CopiesClampAndAssign) {
   EXPECT_EQ(p.Copies(), 3);
 
   p.SetPaperSize(PS::psLegal);
-  p.Margins().ByDefault = false;
-  p.Margins().Bottom = 120;
+  p.Margins().SetByDefault(false);
+  p.Margins().SetBottom(120);
   TZdqPrinter copy;
   copy.Assign(p);
   EXPECT_EQ(copy.PaperSizeHeight(), 3556);

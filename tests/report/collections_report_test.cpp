@@ -70,7 +70,7 @@ class CollectionsReport : public ::testing::Test {
     rows->AddField("Price", TFieldType::ftFloat);
     rows->AddField("Qty", TFieldType::ftInteger);
     report = new TZdReport(&form);
-    report->AnimatedStatus = false;
+    report->SetAnimatedStatus(false);
     report->SetDataSet(rows);
     TZdqPrinter& paper = report->PrinterSetting();
     paper.SetPaperSize(TZdqPaperSize::psCustom);
@@ -99,7 +99,7 @@ class CollectionsReport : public ::testing::Test {
   TZdqBand& AddBand(TBandType type, int height) {
     TZdqBand& band = *report->GetBand(report->AddBand(type, true));
     band.SetHeight(height);
-    band.NewPage = false;
+    band.SetNewPage(false);
     return band;
   }
   std::pair<TZdqBand*, TZdqBand*> AddGroup(const std::string& expression, int height) {
@@ -119,9 +119,9 @@ class CollectionsReport : public ::testing::Test {
     return *control;
   }
   static void Sum(TZdqExpression& control, TResetType reset, const std::string& group = {}) {
-    control.Calculation().CalcType = TCalcType::ctSum;
-    control.Calculation().ResetType = reset;
-    control.Calculation().ResetGroup = group;
+    control.Calculation().SetCalcType(TCalcType::ctSum);
+    control.Calculation().SetResetType(reset);
+    control.Calculation().SetResetGroup(group);
   }
 
   int PageCount() const { return report->Pages().Count(); }
@@ -170,7 +170,7 @@ TEST_F(CollectionsReport, GroupFooterSumRestartsWithEachGroupAndTheSummaryKeepsT
   EXPECT_EQ(AllTexts(), (Texts{"A", "30", "B", "5", "C", "3.5", "38.5"}));
 
   // A reset naming another group leaves the footer running over the report.
-  static_cast<TZdqExpression*>(footer->Objects()[0])->Calculation().ResetGroup = "Other";
+  static_cast<TZdqExpression*>(footer->Objects()[0])->Calculation().SetResetGroup("Other");
   report->PrepareReport();
   EXPECT_EQ(AllTexts(), (Texts{"A", "30", "B", "35", "C", "38.5", "38.5"}));
 }
@@ -180,10 +180,10 @@ TEST_F(CollectionsReport, PageCountRestartsOnEveryPage) {
   TZdqBand& detail = AddBand(TBandType::btDetail, 40);
   Expr(detail, "Item");
   TZdqExpression& overall = Expr(detail, "Item", 120);
-  overall.Calculation().CalcType = TCalcType::ctCount;
+  overall.Calculation().SetCalcType(TCalcType::ctCount);
   TZdqExpression& onPage = Expr(detail, "'page ' + Item", 240);
-  onPage.Calculation().CalcType = TCalcType::ctCount;
-  onPage.Calculation().ResetType = TResetType::rtEndPage;
+  onPage.Calculation().SetCalcType(TCalcType::ctCount);
+  onPage.Calculation().SetResetType(TResetType::rtEndPage);
   report->PrepareReport();
   ASSERT_GE(PageCount(), 3);
 
@@ -227,9 +227,9 @@ class Totals : public CollectionsReport, public ::testing::WithParamInterface<co
       for (TCalcType kind : kKinds) {
         TZdqExpression& c = Expr(band, "Price", kFirstX + kStepX * k++);
         c.SetWidth(kStepX - 2);
-        c.Calculation().CalcType = kind;
-        c.Calculation().ResetType = reset;
-        c.Calculation().ResetGroup = reset == TResetType::rtEndGroup ? group : "";
+        c.Calculation().SetCalcType(kind);
+        c.Calculation().SetResetType(reset);
+        c.Calculation().SetResetGroup(reset == TResetType::rtEndGroup ? group : "");
       }
   }
 
@@ -333,7 +333,7 @@ TEST_P(Totals, EveryKindUnderEveryResetInEveryPlace) {
   if (variant == "columns") Expr(AddBand(TBandType::btColumnHeader, 20), "'C'");
   else Expr(AddBand(TBandType::btPageHeader, 20), "'C'");
   report->GetBand(report->GetIndexBand(variant == "columns" ? TBandType::btColumnHeader : TBandType::btPageHeader))
-      ->NewPage = true;
+      ->SetNewPage(true);
   if (variant == "nested groups") {
     // An outer group: its change prints the inner footer too.
     TZdqBand* outerFooter = AddGroup("IIF(Country < 'C', 'N', 'S')", 20).second;
@@ -343,7 +343,7 @@ TEST_P(Totals, EveryKindUnderEveryResetInEveryPlace) {
   AddTotals(AddBand(TBandType::btDetail, 20), "'D ' + Item", "Country");
   AddTotals(*footer, "'GF'", "Country");
   AddTotals(AddBand(TBandType::btPageFooter, 20), "'PF'", "Country");
-  report->GetBand(report->GetIndexBand(TBandType::btPageFooter))->NewPage = true;
+  report->GetBand(report->GetIndexBand(TBandType::btPageFooter))->SetNewPage(true);
   AddTotals(AddBand(TBandType::btReportSummary, 20), "'S'", "Country");
   report->Prepare();
   ASSERT_GE(PageCount(), 2);
@@ -359,12 +359,12 @@ TEST_F(CollectionsReport, OverNoRowsCountsAndSumsAreZero) {
   int x = 0;
   for (TCalcType kind : {TCalcType::ctCount, TCalcType::ctSum, TCalcType::ctHighest}) {
     TZdqExpression& c = Expr(summary, "Price", x += 80);
-    c.Calculation().CalcType = kind;
+    c.Calculation().SetCalcType(kind);
   }
-  TZdqVariable& count = report->Variables().Add();
-  count.Name = "Rows";
-  count.Expression = "Item";
-  count.Calculation.CalcType = TCalcType::ctCount;
+  TZdqVariable& count = *report->Variables().Add();
+  count.SetName("Rows");
+  count.SetExpression("Item");
+  count.Calculation().SetCalcType(TCalcType::ctCount);
   Expr(summary, "'rows ' + Rows", x += 80);
   report->Prepare();
   EXPECT_EQ(AllTexts(), (Texts{"0", "0", "rows 0"}));
@@ -374,29 +374,29 @@ TEST_F(CollectionsReport, OverNoRowsCountsAndSumsAreZero) {
 
 TEST_F(CollectionsReport, VariablesAreCurrentForTheRowThatShowsThem) {
   AddRows({{"A", "a1", 10, 1}, {"A", "a2", 20, 1}, {"B", "b1", 5, 1}});
-  TZdqVariable& running = report->Variables().Add();
-  running.Name = "Running";
-  running.Expression = "Price";
-  running.Calculation.CalcType = TCalcType::ctSum;
-  TZdqVariable& label = report->Variables().Add();
-  label.Name = "Label";
-  label.Expression = "Item + ' of ' + Country";
+  TZdqVariable& running = *report->Variables().Add();
+  running.SetName("Running");
+  running.SetExpression("Price");
+  running.Calculation().SetCalcType(TCalcType::ctSum);
+  TZdqVariable& label = *report->Variables().Add();
+  label.SetName("Label");
+  label.SetExpression("Item + ' of ' + Country");
   TZdqBand& detail = AddBand(TBandType::btDetail, 20);
   Expr(detail, "Label + ': ' + Running");
   report->PrepareReport();
   EXPECT_EQ(AllTexts(), (Texts{"a1 of A: 10", "a2 of A: 30", "b1 of B: 35"}));
   // After the run everything is back to Null.
-  EXPECT_TRUE(report->Variables().Items(0).CurValue.isNull());
+  EXPECT_TRUE(report->Variables()[0]->CurValue().isNull());
 }
 
 TEST_F(CollectionsReport, AVariableResetPerGroupHoldsEveryRowOfItsGroupOnly) {
   AddRows({{"A", "a1", 1, 1}, {"A", "a2", 2, 1}, {"A", "a3", 3, 1}, {"B", "b1", 4, 1}, {"B", "b2", 5, 1}});
-  TZdqVariable& total = report->Variables().Add();
-  total.Name = "GroupTotal";
-  total.Expression = "Price";
-  total.Calculation.CalcType = TCalcType::ctSum;
-  total.Calculation.ResetType = TResetType::rtEndGroup;
-  total.Calculation.ResetGroup = "Country";
+  TZdqVariable& total = *report->Variables().Add();
+  total.SetName("GroupTotal");
+  total.SetExpression("Price");
+  total.Calculation().SetCalcType(TCalcType::ctSum);
+  total.Calculation().SetResetType(TResetType::rtEndGroup);
+  total.Calculation().SetResetGroup("Country");
   TZdqBand* footer = AddGroup("Country", 20).second;
   Expr(AddBand(TBandType::btDetail, 20), "GroupTotal");
   Expr(*footer, "'total ' + GroupTotal");
@@ -406,15 +406,15 @@ TEST_F(CollectionsReport, AVariableResetPerGroupHoldsEveryRowOfItsGroupOnly) {
 
 TEST_F(CollectionsReport, AVariableChangeRefreshesTheVariablesThatFollowIt) {
   AddRows({{"A", "a1", 1, 1}, {"A", "a2", 1, 1}, {"B", "b1", 1, 1}, {"B", "b2", 1, 1}, {"C", "c1", 1, 1}});
-  TZdqVariable& country = report->Variables().Add();
-  country.Name = "Land";
-  country.Expression = "Country";
-  TZdqVariable& changes = report->Variables().Add();
-  changes.Name = "Changes";
-  changes.Expression = "Country";
-  changes.Calculation.CalcType = TCalcType::ctCount;
-  changes.Calculation.Calculate = TZdqCalculate::rcVariableChange;
-  changes.Calculation.VariableChange = "LAND";  // names compare ignoring case
+  TZdqVariable& country = *report->Variables().Add();
+  country.SetName("Land");
+  country.SetExpression("Country");
+  TZdqVariable& changes = *report->Variables().Add();
+  changes.SetName("Changes");
+  changes.SetExpression("Country");
+  changes.Calculation().SetCalcType(TCalcType::ctCount);
+  changes.Calculation().SetCalculate(TZdqCalculate::rcVariableChange);
+  changes.Calculation().SetVariableChange("LAND");  // names compare ignoring case
   Expr(AddBand(TBandType::btDetail, 20), "Changes");
   report->PrepareReport();
   EXPECT_EQ(AllTexts(), (Texts{"1", "1", "2", "2", "3"}));
@@ -423,11 +423,11 @@ TEST_F(CollectionsReport, AVariableChangeRefreshesTheVariablesThatFollowIt) {
 TEST_F(CollectionsReport, VariablesTriggeringEachOtherStopWithAClearError) {
   AddRows({{"A", "a1", 1, 1}});
   for (const auto& [name, other] : {std::pair{"Ping", "Pong"}, std::pair{"Pong", "Ping"}}) {
-    TZdqVariable& v = report->Variables().Add();
-    v.Name = name;
-    v.Expression = std::string(other) + " + 'x'";  // changes every time
-    v.Calculation.Calculate = TZdqCalculate::rcVariableChange;
-    v.Calculation.VariableChange = other;
+    TZdqVariable& v = *report->Variables().Add();
+    v.SetName(name);
+    v.SetExpression(std::string(other) + " + 'x'");  // changes every time
+    v.Calculation().SetCalculate(TZdqCalculate::rcVariableChange);
+    v.Calculation().SetVariableChange(other);
   }
   try {
     report->UpdateCurValues(-1, -1, TUpdateValue::uvOnlyCustomVariables, {}, "Ping");
@@ -443,9 +443,9 @@ TEST_F(CollectionsReport, RunawayVariablesStopThePreparationNamingTheVariable) {
   AddItems(40);
   Expr(AddBand(TBandType::btDetail, 20), "Item");
   // A text that doubles on every row.
-  TZdqVariable& doubling = report->Variables().Add();
-  doubling.Name = "Doubling";
-  doubling.Expression = "Doubling + Doubling + 'ab'";
+  TZdqVariable& doubling = *report->Variables().Add();
+  doubling.SetName("Doubling");
+  doubling.SetExpression("Doubling + Doubling + 'ab'");
   try {
     report->PrepareReport();
     FAIL() << "no error";
@@ -456,14 +456,16 @@ TEST_F(CollectionsReport, RunawayVariablesStopThePreparationNamingTheVariable) {
   // Changes that fan out: two variables of each name follow the one before
   // and change whenever they are refreshed, doubling the work per level.
   report->Variables().Clear();
-  report->Variables().Add() = {"L1", "Item", {}, {}, {}, {}};
+  TZdqVariable& first = *report->Variables().Add();
+  first.SetName("L1");
+  first.SetExpression("Item");
   for (int level = 2; level <= 40; ++level)
     for (int copy = 0; copy < 2; ++copy) {
-      TZdqVariable& v = report->Variables().Add();
-      v.Name = "L" + std::to_string(level);
-      v.Expression = v.Name + " + 'x'";
-      v.Calculation.Calculate = TZdqCalculate::rcVariableChange;
-      v.Calculation.VariableChange = "L" + std::to_string(level - 1);
+      TZdqVariable& v = *report->Variables().Add();
+      v.SetName("L" + std::to_string(level));
+      v.SetExpression(v.Name() + " + 'x'");
+      v.Calculation().SetCalculate(TZdqCalculate::rcVariableChange);
+      v.Calculation().SetVariableChange("L" + std::to_string(level - 1));
     }
   report->MaxTextLength = 1u << 20;
   try {
@@ -478,14 +480,14 @@ TEST_F(CollectionsReport, AHighlightChangesColourAndFontWhileItsConditionHolds) 
   AddRows({{"A", "few", 1, 2}, {"A", "many", 1, 9}, {"A", "none", 1, 0}});
   TZdqExpression& qty = Expr(AddBand(TBandType::btDetail, 20), "Item");
   TZdqHighLight* empty = qty.HighLights().Add();  // an empty condition is never tested
-  empty->Color = clBlue;
+  empty->SetColor(clBlue);
   TZdqHighLight* many = qty.HighLights().Add();
-  many->Expression = "[Qty] > 5";
-  many->Color = clRed;
+  many->SetExpression("[Qty] > 5");
+  many->SetColor(clRed);
   many->Font().Edit().Style.Set(fsBold);
   TZdqHighLight* later = qty.HighLights().Add();  // only the first that holds applies
-  later->Expression = "[Qty] > 1";
-  later->Color = clLime;
+  later->SetExpression("[Qty] > 1");
+  later->SetColor(clLime);
   report->PrepareReport();
   ASSERT_EQ(PageCount(), 1);
   const std::vector<TDrawnText> drawn = DrawnTexts(report->Pages().At(0));
@@ -505,11 +507,11 @@ TEST_F(CollectionsReport, AHighlightChangesColourAndFontWhileItsConditionHolds) 
 TEST_F(CollectionsReport, PrintConditionsHideControlsAndBandsRowByRow) {
   AddRows({{"A", "a1", 1, 2}, {"B", "b1", 1, 9}, {"C", "c1", 1, 4}});
   TZdqBand& detail = AddBand(TBandType::btDetail, 20);
-  Expr(detail, "Item").ZdPrintWhen().HideWhen = "[Qty] > 5";
-  Expr(detail, "'big ' + Item", 120).ZdPrintWhen().ShowIf = "([Qty] > 3) AND ([Country] <> 'C')";
+  Expr(detail, "Item").ZdPrintWhen().SetHideWhen("[Qty] > 5");
+  Expr(detail, "'big ' + Item", 120).ZdPrintWhen().SetShowIf("([Qty] > 3) AND ([Country] <> 'C')");
   TZdqBand& summary = AddBand(TBandType::btReportSummary, 20);
   Expr(summary, "'end'");
-  summary.ZdPrintWhen().ShowIf = "1 = 2";
+  summary.ZdPrintWhen().SetShowIf("1 = 2");
   report->PrepareReport();
   EXPECT_EQ(AllTexts(), (Texts{"a1", "big b1", "c1"}));
 }
@@ -519,37 +521,37 @@ TEST_F(CollectionsReport, PrintConditionsHideControlsAndBandsRowByRow) {
 TEST_F(CollectionsReport, ParametersAnsweredWithoutADialogSelectTheRows) {
   AddRows({{"A", "a1", 1, 1}, {"B", "b1", 1, 1}, {"B", "b2", 1, 1}});
   TZdqParameter* wanted = report->Parameters().Add();
-  wanted->Name = "Wanted";
-  wanted->DisplayLabel = "Country wanted";
+  wanted->SetName("Wanted");
+  wanted->SetDisplayLabel("Country wanted");
   TZdqParameter* shout = report->Parameters().Add();
-  shout->Name = "Shout";
-  shout->ParameterEditor = TZdqParameterEditor::peCheckBox;
+  shout->SetName("Shout");
+  shout->SetParameterEditor(TZdqParameterEditor::peCheckBox);
   TZdqBand& detail = AddBand(TBandType::btDetail, 20);
-  detail.ZdPrintWhen().ShowIf = "[Country] = Wanted";
+  detail.ZdPrintWhen().SetShowIf("[Country] = Wanted");
   Expr(detail, "IIF(Shout, UPPER(Item), Item)");
 
   ui.parameterDialog = TZdqParameterAnswers({"country wanted=B", "Shout=true"});
   report->PrepareReport();
   EXPECT_EQ(AllTexts(), (Texts{"B1", "B2"}));
-  EXPECT_EQ(wanted->Value, TVariant("B"));
-  EXPECT_EQ(shout->Value, TVariant(true));
+  EXPECT_EQ(wanted->Value(), TVariant("B"));
+  EXPECT_EQ(shout->Value(), TVariant(true));
 
   // A value the editor cannot take stops the run before any page.
   ui.parameterDialog = TZdqParameterAnswers({"Wanted=A", "Shout=loud"});
   report->FreePages();
   EXPECT_THROW(report->PrepareReport(), std::invalid_argument);
   EXPECT_EQ(PageCount(), 0);
-  EXPECT_EQ(wanted->Value, TVariant("B")) << "nothing is written when one answer is bad";
+  EXPECT_EQ(wanted->Value(), TVariant("B")) << "nothing is written when one answer is bad";
 }
 
 TEST_F(CollectionsReport, ParametersAlreadyDefinedAreNotAskedAgain) {
   AddRows({{"A", "a1", 1, 1}, {"B", "b1", 1, 1}});
   TZdqParameter* wanted = report->Parameters().Add();
-  wanted->Name = "Wanted";
-  wanted->ParameterMode = TZdqParameterMode::pmAskUndefined;
-  wanted->Value = TVariant("A");
+  wanted->SetName("Wanted");
+  wanted->SetParameterMode(TZdqParameterMode::pmAskUndefined);
+  wanted->SetValue(TVariant("A"));
   TZdqBand& detail = AddBand(TBandType::btDetail, 20);
-  detail.ZdPrintWhen().ShowIf = "[Country] = Wanted";
+  detail.ZdPrintWhen().SetShowIf("[Country] = Wanted");
   Expr(detail, "Item");
   ui.parameterDialog = TZdqParameterAnswers({"Wanted=B"});
   report->PrepareReport();
@@ -564,7 +566,7 @@ TEST_F(CollectionsReport, OutlinesRecordWhereEachGroupStarts) {
     for (int i = 1; i <= 6; ++i) data.push_back({country, std::string(country) + std::to_string(i), 1, 1});
   AddRows(data);
   auto [header, footer] = AddGroup("Country", 30);
-  header->OutlineExpression = "'Land ' + Country";
+  header->SetOutlineExpression("'Land ' + Country");
   Expr(*header, "'Land ' + Country");
   footer->SetHeight(0);
   Expr(AddBand(TBandType::btDetail, 40), "Item");
@@ -595,9 +597,9 @@ TEST_F(CollectionsReport, PageNumbersInExpressionsAreThoseOfThePageTheyPrintOn) 
   AddItems(30);
   TZdqBand& detail = AddBand(TBandType::btDetail, 40);
   Expr(detail, "Item + ' p' + INTTOSTR(PageNo)");
-  TZdqVariable& page = report->Variables().Add();
-  page.Name = "OnPage";
-  page.Expression = "'v' + INTTOSTR(PageNo)";
+  TZdqVariable& page = *report->Variables().Add();
+  page.SetName("OnPage");
+  page.SetExpression("'v' + INTTOSTR(PageNo)");
   Expr(detail, "OnPage", 120);
   Expr(AddBand(TBandType::btPageFooter, 20), "'footer p' + INTTOSTR(PageNo)");
   report->PrepareReport();

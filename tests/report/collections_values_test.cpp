@@ -26,56 +26,56 @@ TEST(Calculation, TakesValuesOnRowsGroupsOrVariableChanges) {
   EXPECT_FALSE(calc.StateChanged("Country", ""));
   EXPECT_FALSE(calc.StateChanged("", "Total"));
 
-  calc.Calculate = TZdqCalculate::rcGroupChange;
+  calc.SetCalculate(TZdqCalculate::rcGroupChange);
   // Without a group named, row updates (two empty names) refresh it.
   EXPECT_TRUE(calc.StateChanged("", ""));
-  calc.GroupChange = "Orders.Country";
+  calc.SetGroupChange("Orders.Country");
   EXPECT_TRUE(calc.StateChanged("orders.country", ""));
   EXPECT_FALSE(calc.StateChanged("", ""));
 
-  calc.Calculate = TZdqCalculate::rcVariableChange;
-  calc.VariableChange = "Total";
+  calc.SetCalculate(TZdqCalculate::rcVariableChange);
+  calc.SetVariableChange("Total");
   EXPECT_TRUE(calc.StateChanged("", "TOTAL"));
   EXPECT_FALSE(calc.StateChanged("Orders.Country", ""));
 }
 
 TEST(Calculation, EndsWithTheReportAlwaysAndOtherwiseOnlyOnItsOwnReset) {
   TZdqCalculation calc;
-  calc.ResetType = TResetType::rtEndGroup;
-  calc.ResetGroup = "Country";
+  calc.SetResetType(TResetType::rtEndGroup);
+  calc.SetResetGroup("Country");
   EXPECT_TRUE(calc.EndsWith(TResetType::rtEndReport, ""));
   EXPECT_TRUE(calc.EndsWith(TResetType::rtEndGroup, "Country"));
   EXPECT_FALSE(calc.EndsWith(TResetType::rtEndGroup, "country")) << "group names of resets compare exactly";
   EXPECT_FALSE(calc.EndsWith(TResetType::rtEndPage, ""));
-  calc.ResetType = TResetType::rtEndPage;
-  calc.ResetGroup.clear();
+  calc.SetResetType(TResetType::rtEndPage);
+  calc.SetResetGroup("");
   EXPECT_TRUE(calc.EndsWith(TResetType::rtEndPage, ""));
 }
 
 TEST(Variable, ChangesWhenEitherValueIsEmptyOrTheyDiffer) {
   TZdqVariable v;
   EXPECT_FALSE(v.ValueChanged()) << "two Nulls are equal, and Null is not Empty";
-  v.PrevValue = TVariant("5");
-  v.CurValue = TVariant("5");
+  v.SetPrevValue(TVariant("5"));
+  v.SetCurValue(TVariant("5"));
   EXPECT_FALSE(v.ValueChanged());
-  v.CurValue = TVariant::empty();
+  v.SetCurValue(TVariant::empty());
   EXPECT_TRUE(v.ValueChanged());
-  v.CurValue = TVariant("6");
+  v.SetCurValue(TVariant("6"));
   EXPECT_TRUE(v.ValueChanged());
 }
 
 TEST(Variable, TemplatesKeepItsCalculationAndOnlyValuesThatAreSet) {
   TComponent form;
   TZdReport report(&form);
-  TZdqVariable& total = report.Variables().Add();
-  total.Name = "Total";
-  total.Expression = "Price";
-  total.Calculation.CalcType = TCalcType::ctHighest;
-  total.Calculation.ResetType = TResetType::rtEndGroup;
-  total.Calculation.ResetGroup = "Country";
-  total.Calculation.Calculate = TZdqCalculate::rcVariableChange;
-  total.Calculation.VariableChange = "Other";
-  total.CurValue = TVariant("12");
+  TZdqVariable& total = *report.Variables().Add();
+  total.SetName("Total");
+  total.SetExpression("Price");
+  total.Calculation().SetCalcType(TCalcType::ctHighest);
+  total.Calculation().SetResetType(TResetType::rtEndGroup);
+  total.Calculation().SetResetGroup("Country");
+  total.Calculation().SetCalculate(TZdqCalculate::rcVariableChange);
+  total.Calculation().SetVariableChange("Other");
+  total.SetCurValue(TVariant("12"));
   const TBytes bytes = SaveReportToBytes(report);
   const std::string text(bytes.begin(), bytes.end());
   EXPECT_EQ(text.find("PrevValue"), std::string::npos) << "a Null value is not written";
@@ -83,15 +83,15 @@ TEST(Variable, TemplatesKeepItsCalculationAndOnlyValuesThatAreSet) {
   TZdReport loaded(&form);
   LoadReportFromBytes(loaded, bytes);
   ASSERT_EQ(loaded.Variables().Count(), 1);
-  const TZdqVariable& back = loaded.Variables().Items(0);
-  EXPECT_EQ(back.Name, "Total");
-  EXPECT_EQ(back.Calculation.CalcType, TCalcType::ctHighest);
-  EXPECT_EQ(back.Calculation.ResetType, TResetType::rtEndGroup);
-  EXPECT_EQ(back.Calculation.ResetGroup, "Country");
-  EXPECT_EQ(back.Calculation.Calculate, TZdqCalculate::rcVariableChange);
-  EXPECT_EQ(back.Calculation.VariableChange, "Other");
-  EXPECT_EQ(back.CurValue, TVariant("12"));
-  EXPECT_TRUE(back.PrevValue.isNull());
+  const TZdqVariable& back = *loaded.Variables()[0];
+  EXPECT_EQ(back.Name(), "Total");
+  EXPECT_EQ(back.Calculation().CalcType(), TCalcType::ctHighest);
+  EXPECT_EQ(back.Calculation().ResetType(), TResetType::rtEndGroup);
+  EXPECT_EQ(back.Calculation().ResetGroup(), "Country");
+  EXPECT_EQ(back.Calculation().Calculate(), TZdqCalculate::rcVariableChange);
+  EXPECT_EQ(back.Calculation().VariableChange(), "Other");
+  EXPECT_EQ(back.CurValue(), TVariant("12"));
+  EXPECT_TRUE(back.PrevValue().isNull());
 }
 
 // ---- parameters without a dialog ----
@@ -100,17 +100,17 @@ class ParameterAnswers : public ::testing::Test {
  protected:
   ParameterAnswers() {
     city = report.Parameters().Add();
-    city->Name = "City";
-    city->DisplayLabel = "Home town";
-    city->Value = TVariant("Oslo");
+    city->SetName("City");
+    city->SetDisplayLabel("Home town");
+    city->SetValue(TVariant("Oslo"));
     size = report.Parameters().Add();
-    size->Name = "Size";
-    size->ParameterEditor = TZdqParameterEditor::peCombobox;
+    size->SetName("Size");
+    size->SetParameterEditor(TZdqParameterEditor::peCombobox);
     size->ParamPromptValues().Add("S");
     size->ParamPromptValues().Add("M");
     flag = report.Parameters().Add();
-    flag->Name = "Flag";
-    flag->ParameterEditor = TZdqParameterEditor::peCheckBox;
+    flag->SetName("Flag");
+    flag->SetParameterEditor(TZdqParameterEditor::peCheckBox);
   }
   bool Answer(const std::vector<std::string>& texts, const std::vector<TZdqParameter*>& asked) {
     return TZdqParameterAnswers(texts)(report, asked);
@@ -123,19 +123,19 @@ class ParameterAnswers : public ::testing::Test {
 
 TEST_F(ParameterAnswers, WriteTheAskedParametersAsTheirEditorsWould) {
   EXPECT_TRUE(Answer({"home TOWN = Bergen", "size=M", "Flag=False", "City=Molde"}, {city, size, flag}));
-  EXPECT_EQ(city->Value, TVariant("Molde")) << "the last answer wins";
-  EXPECT_EQ(size->Value, TVariant("M"));
-  EXPECT_EQ(flag->Value, TVariant(false));
+  EXPECT_EQ(city->Value(), TVariant("Molde")) << "the last answer wins";
+  EXPECT_EQ(size->Value(), TVariant("M"));
+  EXPECT_EQ(flag->Value(), TVariant(false));
   // The value is everything after the first "=", blanks included.
   EXPECT_TRUE(Answer({"City= a=b "}, {city}));
-  EXPECT_EQ(city->Value, TVariant(" a=b "));
+  EXPECT_EQ(city->Value(), TVariant(" a=b "));
 }
 
 TEST_F(ParameterAnswers, LeaveParametersThatAreNotAskedOrNotAnswered) {
   EXPECT_TRUE(Answer({"Size=S"}, {city, flag}));
-  EXPECT_EQ(size->Value, TVariant());
-  EXPECT_EQ(city->Value, TVariant("Oslo"));
-  EXPECT_TRUE(flag->Value.isNull());
+  EXPECT_EQ(size->Value(), TVariant());
+  EXPECT_EQ(city->Value(), TVariant("Oslo"));
+  EXPECT_TRUE(flag->Value().isNull());
 }
 
 TEST_F(ParameterAnswers, RefuseMalformedUnknownOrUnfitAnswersWithoutWritingAny) {
@@ -144,7 +144,7 @@ TEST_F(ParameterAnswers, RefuseMalformedUnknownOrUnfitAnswersWithoutWritingAny) 
   EXPECT_THROW(Answer({"Town=Bergen"}, {city}), std::invalid_argument);
   EXPECT_THROW(Answer({"City=Bergen", "Size=XL"}, {city, size}), std::invalid_argument);
   EXPECT_THROW(Answer({"City=Bergen", "Flag=maybe"}, {city, flag}), std::invalid_argument);
-  EXPECT_EQ(city->Value, TVariant("Oslo"));
+  EXPECT_EQ(city->Value(), TVariant("Oslo"));
 }
 
 // ---- the evaluator ----
@@ -180,18 +180,18 @@ TEST_F(Evaluator, ReadsFieldsFreshFromATreeParsedOnce) {
 
 TEST_F(Evaluator, SeesParametersVariablesAndSystemValuesAsTheyAreNow) {
   TZdqParameter* rate = report->Parameters().Add();
-  rate->Name = "Rate";
-  rate->Value = TVariant(int64_t(3));
-  TZdqVariable& note = report->Variables().Add();
-  note.Name = "Note";
-  note.CurValue = TVariant("first");
+  rate->SetName("Rate");
+  rate->SetValue(TVariant(int64_t(3)));
+  TZdqVariable& note = *report->Variables().Add();
+  note.SetName("Note");
+  note.SetCurValue(TVariant("first"));
   EXPECT_EQ(Text("[Amount] * Rate"), "7.5");
   EXPECT_EQ(Text("Note + '!'"), "first!");
   report->Producer().SetCurrentPage(0, 0);
   EXPECT_EQ(Text("PageNo + 0"), "1");
 
-  rate->Value = TVariant(int64_t(10));
-  report->Variables().Items(0).CurValue = TVariant("second");
+  rate->SetValue(TVariant(int64_t(10)));
+  report->Variables()[0]->SetCurValue(TVariant("second"));
   report->Producer().SetCurrentPage(4, 0);
   EXPECT_EQ(Text("[Amount] * Rate"), "25");
   EXPECT_EQ(Text("Note + '!'"), "second!");

@@ -61,7 +61,7 @@ class EngineTest : public ::testing::Test {
     rows->AddField("Country", TFieldType::ftString, 20);
     rows->AddField("Name", TFieldType::ftString, 20);
     report = new TZdReport(&form);
-    report->AnimatedStatus = false;
+    report->SetAnimatedStatus(false);
     report->SetDataSet(rows);
     // A small sheet so that a few rows fill a page.
     TZdqPrinter& paper = report->PrinterSetting();
@@ -84,7 +84,7 @@ class EngineTest : public ::testing::Test {
     TZdqBand& band = *report->GetBand(report->AddBand(type, afterEqual));
     band.SetHeight(height);
     band.SetLeft(0);
-    band.NewPage = false;
+    band.SetNewPage(false);
     return band;
   }
   // A group header and footer on an expression, each printing a label.
@@ -172,12 +172,12 @@ TEST_F(EngineTest, EmptyDatasetPrintsTitleAndSummaryOnOneSheetPerBar) {
 TEST_F(EngineTest, DetailsFillPagesBelowTheHeaderAndAboveTheFooter) {
   AddNames(12);
   TZdqBand& header = AddBand(TBandType::btPageHeader, 30);
-  header.NewPage = true;
+  header.SetNewPage(true);
   Label(header, "Header");
   TZdqBand& detail = AddBand(TBandType::btDetail, 40);
   Field(detail, "Name");
   TZdqBand& footer = AddBand(TBandType::btPageFooter, 25);
-  footer.NewPage = true;
+  footer.SetNewPage(true);
   Label(footer, "Footer");
   report->PrepareReport();
 
@@ -220,7 +220,7 @@ TEST_F(EngineTest, PageHeaderWithoutNewPagePrintsFromTheSecondPageOn) {
 TEST_F(EngineTest, TitleWithNewPageStandsAloneAndDataStartsOnTheSecondPage) {
   AddNames(2);
   TZdqBand& title = AddBand(TBandType::btReportTitle, 40);
-  title.NewPage = true;
+  title.SetNewPage(true);
   Label(title, "Title");
   Field(AddBand(TBandType::btDetail, 20), "Name");
   std::vector<int> begun;
@@ -243,9 +243,9 @@ TEST_F(EngineTest, ABandTallerThanThePageGetsAPageOfItsOwnAndTheReportEnds) {
 TEST_F(EngineTest, AStretchingBandTallerThanThePageGoesOnOverTheNextPagesLineByLine) {
   AddNames(2);
   Label(AddBand(TBandType::btPageHeader, 20), "Header");
-  report->GetBand(report->GetIndexBand(TBandType::btPageHeader))->NewPage = true;
+  report->GetBand(report->GetIndexBand(TBandType::btPageHeader))->SetNewPage(true);
   Label(AddBand(TBandType::btPageFooter, 20), "Footer");
-  report->GetBand(report->GetIndexBand(TBandType::btPageFooter))->NewPage = true;
+  report->GetBand(report->GetIndexBand(TBandType::btPageFooter))->SetNewPage(true);
   TZdqBand& detail = AddBand(TBandType::btDetail, 20);
   detail.SetStretch(true);
   Field(detail, "Name");
@@ -351,7 +351,7 @@ TEST_F(EngineTest, NestedGroupsPrintFootersAtTheirEndsAndAfterTheLastRow) {
 TEST_F(EngineTest, ReprintedGroupHeadersOpenEveryPageTheirGroupContinuesOn) {
   AddNames(12, "A");
   auto [header, footer] = AddGroup("Country", 20);
-  header->ReprintHeader = true;
+  header->SetReprintHeader(true);
   Field(*header, "Country");
   Label(*footer, "end");
   Field(AddBand(TBandType::btDetail, 40), "Name");
@@ -371,14 +371,14 @@ TEST_F(EngineTest, NewPageIfNotFitMovesAWholeGroupThatWouldBeSplit) {
   const int detailHeight = 20;
   AddRows({{"A", "a1"}, {"A", "a2"}, {"A", "a3"}, {"B", "b1"}, {"B", "b2"}, {"B", "b3"}, {"C", "c1"}});
   auto [header, footer] = AddGroup("Country", 20);
-  header->NewPageIfNotFit = true;
+  header->SetNewPageIfNotFit(true);
   Field(*header, "Country");
   footer->SetHeight(UsableHeight() / 2 - 20 - 3 * detailHeight + 10);
   // The look-ahead runs the group's values forward: they must come back.
   TZdqExpression& count = Field(*footer, "Name");
-  count.Calculation().CalcType = TCalcType::ctCount;
-  count.Calculation().ResetType = TResetType::rtEndGroup;
-  count.Calculation().ResetGroup = "Country";
+  count.Calculation().SetCalcType(TCalcType::ctCount);
+  count.Calculation().SetResetType(TResetType::rtEndGroup);
+  count.Calculation().SetResetGroup("Country");
   TZdqSysData& lineNo = *new TZdqSysData(report->GetBand(report->AddBand(TBandType::btDetail, true)));
   TZdqBand& detail = *lineNo.GetParentBand();
   detail.SetHeight(detailHeight);
@@ -392,7 +392,7 @@ TEST_F(EngineTest, NewPageIfNotFitMovesAWholeGroupThatWouldBeSplit) {
   EXPECT_EQ(PageTexts(1), (Texts{"B", "4", "5", "6", "3", "C", "7", "1"}));
 
   // Without the flag B starts on the first page and its footer goes over.
-  header->NewPageIfNotFit = false;
+  header->SetNewPageIfNotFit(false);
   report->PrepareReport();
   ASSERT_EQ(PageCount(), 2);
   const Texts first = PageTexts(0);
@@ -409,7 +409,7 @@ TEST_F(EngineTest, LessThanBreaksBeforeAGroupThatWouldStartTooLow) {
   report->PrepareReport();
   EXPECT_EQ(PageCount(), 1);  // LessThan 0 never breaks by itself
 
-  header->LessThan = UsableHeight() - 40 + 1;  // room below A's two bands is one short
+  header->SetLessThan(UsableHeight() - 40 + 1);  // room below A's two bands is one short
   report->PrepareReport();
   ASSERT_EQ(PageCount(), 2);
   EXPECT_EQ(PageTexts(1), (Texts{"B", "b1"}));
@@ -418,7 +418,7 @@ TEST_F(EngineTest, LessThanBreaksBeforeAGroupThatWouldStartTooLow) {
 TEST_F(EngineTest, GroupHeaderWithNewPageBreaksExceptAtThePageStart) {
   AddRows({{"A", "a1"}, {"B", "b1"}, {"C", "c1"}});
   auto [header, footer] = AddGroup("Country", 20);
-  header->NewPage = true;
+  header->SetNewPage(true);
   Field(*header, "Country");
   Field(AddBand(TBandType::btDetail, 20), "Name");
   report->PrepareReport();
@@ -430,12 +430,12 @@ TEST_F(EngineTest, GroupHeaderWithNewPageBreaksExceptAtThePageStart) {
 TEST_F(EngineTest, GroupFooterCountsRestartWithEachGroupAndHeadersAddOutlines) {
   AddRows({{"A", "a1"}, {"A", "a2"}, {"B", "b1"}});
   auto [header, footer] = AddGroup("Country", 20);
-  header->OutlineExpression = "Country";
+  header->SetOutlineExpression("Country");
   Field(*header, "Country");
   TZdqExpression& count = Field(*footer, "Name");
-  count.Calculation().CalcType = TCalcType::ctCount;
-  count.Calculation().ResetType = TResetType::rtEndGroup;
-  count.Calculation().ResetGroup = "Country";
+  count.Calculation().SetCalcType(TCalcType::ctCount);
+  count.Calculation().SetResetType(TResetType::rtEndGroup);
+  count.Calculation().SetResetGroup("Country");
   Field(AddBand(TBandType::btDetail, 20), "Name");
   report->PrepareReport();
   EXPECT_EQ(AllTexts(), (Texts{"A", "a1", "a2", "2", "B", "b1", "1"}));
@@ -451,7 +451,7 @@ TEST_F(EngineTest, GroupFooterCountsRestartWithEachGroupAndHeadersAddOutlines) {
 TEST_F(EngineTest, ThreeColumnsFlowDownEachColumnThenToANewSheet) {
   AddNames(14);
   TZdqBand& pageHeader = AddBand(TBandType::btPageHeader, 20);
-  pageHeader.NewPage = true;
+  pageHeader.SetNewPage(true);
   Label(pageHeader, "Page");
   Label(AddBand(TBandType::btColumnHeader, 20), "Col");
   Label(AddBand(TBandType::btColumnFooter, 20), "ColEnd");
@@ -585,7 +585,7 @@ TEST_F(EngineTest, CancellingStopsTheRowsButStillPrintsTheSummary) {
   TZdqBand& detail = AddBand(TBandType::btDetail, 10);
   Field(detail, "Name");
   Label(AddBand(TBandType::btReportSummary, 10), "Summary");
-  report->AnimatedStatus = true;
+  report->SetAnimatedStatus(true);
   int drawn = 0;
   report->AfterBandPrint = [&](TComponent*, TZdqControl& band, bool measuring, bool&) {
     if (&band == &detail && !measuring && ++drawn == 3) CancelProgress();
@@ -617,7 +617,7 @@ TEST_F(EngineTest, AnEventErrorPropagatesAndLeavesTheDatasetAsItWas) {
   report->BeforeBandPrint = [&](TComponent*, TZdqControl&, bool) {
     disabledWhilePreparing = rows->ControlsDisabled();
   };
-  report->Options = 0;
+  report->SetOptions(0);
   report->PrepareReport();
   EXPECT_FALSE(disabledWhilePreparing);
   EXPECT_EQ(rows->RecNo(), 2);
@@ -654,14 +654,14 @@ TEST_F(EngineTest, ParametersGoToTheDialogAndACancelPreparesNothing) {
   AddNames(1);
   Field(AddBand(TBandType::btDetail, 10), "Name");
   TZdqParameter& asked = *report->Parameters().Add();
-  asked.Name = "Asked";
+  asked.SetName("Asked");
   TZdqParameter& known = *report->Parameters().Add();
-  known.Name = "Known";
-  known.ParameterMode = TZdqParameterMode::pmAskUndefined;
-  known.Value = TVariant("set");
+  known.SetName("Known");
+  known.SetParameterMode(TZdqParameterMode::pmAskUndefined);
+  known.SetValue(TVariant("set"));
   std::vector<std::string> names;
   ui.parameterDialog = [&](TZdReport&, const std::vector<TZdqParameter*>& list) {
-    for (TZdqParameter* p : list) names.push_back(p->Name);
+    for (TZdqParameter* p : list) names.push_back(p->Name());
     return false;
   };
   report->PrepareReport();
@@ -672,7 +672,7 @@ TEST_F(EngineTest, ParametersGoToTheDialogAndACancelPreparesNothing) {
   ui.parameterDialog = nullptr;
   report->PrepareReport();
   EXPECT_EQ(PageCount(), 1);
-  EXPECT_EQ(known.Value, TVariant("set"));
+  EXPECT_EQ(known.Value(), TVariant("set"));
 }
 
 // ---- SQLite ----

@@ -185,9 +185,9 @@ TEST(ReportModelBands, NewReportHasThreeBands) {
   TZdReport report;
   EXPECT_EQ(TypesOf(report),
             (std::vector<TBandType>{TBandType::btPageHeader, TBandType::btDetail, TBandType::btPageFooter}));
-  EXPECT_TRUE(report.GetBand(0)->NewPage);
-  EXPECT_FALSE(report.GetBand(1)->NewPage);
-  EXPECT_TRUE(report.GetBand(2)->NewPage);
+  EXPECT_TRUE(report.GetBand(0)->NewPage());
+  EXPECT_FALSE(report.GetBand(1)->NewPage());
+  EXPECT_TRUE(report.GetBand(2)->NewPage());
   for (const TZdqBand* b : report.Bands()) EXPECT_EQ(b->GetZdReport(), &report);
   EXPECT_EQ(report.GetBand(3), nullptr);
   EXPECT_EQ(report.GetBand(-1), nullptr);
@@ -220,21 +220,21 @@ TEST(ReportModelBands, InsertionFollowsOrderKeys) {
   EXPECT_EQ(footer, 7);
   EXPECT_EQ(report.GetBand(header)->GetLinkedFooterIndex(), footer);
   EXPECT_EQ(report.GetBand(footer)->GetLinkedFooterIndex(), header);
-  EXPECT_EQ(report.GetBand(footer)->LessThan, 12.5);
-  EXPECT_TRUE(report.GetBand(footer)->NewPageIfNotFit);
+  EXPECT_EQ(report.GetBand(footer)->LessThan(), 12.5);
+  EXPECT_TRUE(report.GetBand(footer)->NewPageIfNotFit());
 
   // Nested group: a second header goes after the first, its footer before.
   int innerHeader = 0, innerFooter = 0;
   report.AddGroup(innerHeader, innerFooter, false, false, false, 0, "Inner");
   EXPECT_EQ(innerHeader, 3);
-  EXPECT_EQ(report.GetBand(innerFooter + 1)->Expression, "Orders.Name");
+  EXPECT_EQ(report.GetBand(innerFooter + 1)->Expression(), "Orders.Name");
   TStringList groups{"old"};
   report.AssignGroups(false, groups);
   EXPECT_EQ(groups.Items(), (std::vector<std::string>{"old", "Orders.Name", "Inner"}));
 
   report.DeleteGroup("orders.name");
   EXPECT_EQ(report.GetIndexBand(TBandType::btGroupFooter), innerFooter - 1);
-  EXPECT_EQ(report.GetBand(report.GetIndexBand(TBandType::btGroupHeader))->Expression, "Inner");
+  EXPECT_EQ(report.GetBand(report.GetIndexBand(TBandType::btGroupHeader))->Expression(), "Inner");
 }
 
 TEST(ReportModelBands, ReorderIsStableAfterTypeChanges) {
@@ -464,9 +464,9 @@ TEST(ReportModelData, ReportResolvesNames) {
   EXPECT_EQ(label->GetDatasetByName("Other.Amount"), nullptr);
 
   TZdqParameter* p = report->Parameters().Add();
-  p->Name = "Customer";
-  p->DisplayLabel = "Cust";
-  p->Value = TVariant(7);
+  p->SetName("Customer");
+  p->SetDisplayLabel("Cust");
+  p->SetValue(TVariant(7));
   for (const char* name : {"cust", " CUSTOMER ", "Customer"}) {
     bool accept = false;
     TFieldType type = TFieldType::ftString;
@@ -482,8 +482,8 @@ TEST(ReportModelData, ReportResolvesNames) {
 
 TEST(ReportModelData, NumberingComesFromTheReport) {
   TZdReport report;
-  report.PageNoStartAt = 10;
-  report.PageNoCountBy = 2;
+  report.SetPageNoStartAt(10);
+  report.SetPageNoCountBy(2);
   report.SetColumnNumber(3);
   report.Producer().SetCurColumn(1);
   report.Producer().SetCurrentPage(2, 0);
@@ -523,23 +523,23 @@ TEST(ReportModelAssign, ObjectPropertiesAreCopied) {
 
   TZdqHighLights highlights;
   TZdqHighLight* h = highlights.Add();
-  h->Expression = "Flag";
-  h->Color = clRed;
+  h->SetExpression("Flag");
+  h->SetColor(clRed);
   h->Font().Edit().Size = 14;
   label->SetHighLights(highlights);
   h->Font().Edit().Size = 8;
   ASSERT_EQ(label->HighLights().Count(), 1);
   EXPECT_NE(label->HighLights()[0], h);
   EXPECT_EQ(label->HighLights()[0]->Font().Value().Size, 14);
-  EXPECT_EQ(label->HighLights()[0]->Color, clRed);
+  EXPECT_EQ(label->HighLights()[0]->Color(), clRed);
 
   TZdPrintWhen when;
-  when.ShowIf = "A";
-  when.RepeatedValues = false;
+  when.SetShowIf("A");
+  when.SetRepeatedValues(false);
   label->SetZdPrintWhen(when);
-  when.ShowIf = "B";
-  EXPECT_EQ(label->ZdPrintWhen().ShowIf, "A");
-  EXPECT_FALSE(label->ZdPrintWhen().RepeatedValues);
+  when.SetShowIf("B");
+  EXPECT_EQ(label->ZdPrintWhen().ShowIf(), "A");
+  EXPECT_FALSE(label->ZdPrintWhen().RepeatedValues());
 
   TStringList lines{"one", "two"};
   label->SetComments(lines);
@@ -548,12 +548,12 @@ TEST(ReportModelAssign, ObjectPropertiesAreCopied) {
 
   TZdqExpression expr;
   TZdqCalculation calc;
-  calc.CalcType = TCalcType::ctSum;
-  calc.ResetGroup = "G";
+  calc.SetCalcType(TCalcType::ctSum);
+  calc.SetResetGroup("G");
   expr.SetCalculation(calc);
-  calc.CalcType = TCalcType::ctCount;
-  EXPECT_EQ(expr.Calculation().CalcType, TCalcType::ctSum);
-  EXPECT_EQ(expr.Calculation().ResetGroup, "G");
+  calc.SetCalcType(TCalcType::ctCount);
+  EXPECT_EQ(expr.Calculation().CalcType(), TCalcType::ctSum);
+  EXPECT_EQ(expr.Calculation().ResetGroup(), "G");
 
   EXPECT_THROW(label->Frame().Assign(calc), EConvertError);
 }
@@ -599,10 +599,10 @@ TEST(ReportModelDraw, HighlightsApplyOnlyWhileRunning) {
   };
   auto* label = new TZdqLabel(&Detail(report));
   TZdqHighLight* first = label->HighLights().Add();  // empty: never matches
-  first->Color = clGreen;
+  first->SetColor(clGreen);
   TZdqHighLight* h = label->HighLights().Add();
-  h->Expression = "Flag";
-  h->Color = clYellow;
+  h->SetExpression("Flag");
+  h->SetColor(clYellow);
   TRecordingCanvas canvas;
   TRect rect{0, 0, 50, 20};
 
@@ -626,7 +626,7 @@ TEST(ReportModelDraw, RepeatedValuesAreSuppressedWhileRunning) {
   TZdReport report;
   auto* label = new TZdqLabel(&Detail(report));
   label->SetStretch(false);  // a fixed height, whatever the text
-  label->ZdPrintWhen().RepeatedValues = false;
+  label->ZdPrintWhen().SetRepeatedValues(false);
   label->SetCurValue(TVariant("x"));
   label->SetPrevValue(TVariant("x"));
   TRecordingCanvas canvas;
@@ -655,8 +655,8 @@ TEST(ReportModelConditions, ShowIfAndHideWhen) {
   };
   auto* plain = new TZdqLabel(&Detail(report));
   auto* conditional = new TZdqLabel(&Detail(report));
-  conditional->ZdPrintWhen().ShowIf = "Show";
-  conditional->ZdPrintWhen().HideWhen = "Hide";
+  conditional->ZdPrintWhen().SetShowIf("Show");
+  conditional->ZdPrintWhen().SetHideWhen("Hide");
 
   report.UpdateControlStates();
   EXPECT_TRUE(plain->FCanBePrinted);

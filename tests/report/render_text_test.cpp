@@ -112,7 +112,7 @@ TEST_F(RenderText, EmptyTextTakesALineUnlessBlankLinesAreRemoved) {
   const int lineHeight = FontLineHeight(FontOf(label));
   EXPECT_EQ(DrawOnPage(label, Box(label), kDrawMeasure).height, lineHeight + 2);
 
-  label.ZdPrintWhen().RemoveBlankLine = true;
+  label.ZdPrintWhen().SetRemoveBlankLine(true);
   EXPECT_EQ(DrawOnPage(label, Box(label), kDrawMeasure).height, 2);
   const TDrawnPage drawn = DrawOnPage(label, Box(label));
   EXPECT_EQ(drawn.height, 2);
@@ -125,7 +125,7 @@ TEST_F(RenderText, EmptyTextTakesALineUnlessBlankLinesAreRemoved) {
 
 TEST_F(RenderText, ARepeatedValueIsSuppressedOnlyWhenAskedInRunMode) {
   TZdqLabel& label = Label("Same", 80, 20);
-  label.ZdPrintWhen().RepeatedValues = false;
+  label.ZdPrintWhen().SetRepeatedValues(false);
   RunMode();
 
   const TDrawnPage first = DrawOnPage(label, Box(label));
@@ -224,18 +224,18 @@ TEST_F(RenderText, RotatedTextIsPlacedForItsAngle) {
 TEST_F(RenderText, AHighlightFillsEvenATransparentControl) {
   TZdqLabel& label = Label("", 80, 30);
   TZdqHighLight* highlight = label.HighLights().Add();
-  highlight->Expression = "Hot";
-  highlight->Color = clYellow;
+  highlight->SetExpression("Hot");
+  highlight->SetColor(clYellow);
   TZdqParameter* hot = report.Parameters().Add();
-  hot->Name = "Hot";
-  hot->Value = TVariant(true);
+  hot->SetName("Hot");
+  hot->SetValue(TVariant(true));
   ASSERT_TRUE(label.Transparent());
 
   auto inside = [&]() { return Played(DrawOnPage(label, Box(label)).meta).pixel(80, 30) & 0xFFFFFF; };
   EXPECT_EQ(inside(), 0xFFFFFFu) << "highlights wait for run mode";
   RunMode();
   EXPECT_EQ(inside(), 0xFFFF00u);  // yellow as ARGB
-  hot->Value = TVariant(false);
+  hot->SetValue(TVariant(false));
   EXPECT_EQ(inside(), 0xFFFFFFu);
 }
 
@@ -291,7 +291,7 @@ TEST_F(RenderValues, AnExpressionPrintsItsFieldThroughTheFormat) {
 
 TEST_F(RenderValues, ACalculationAccumulatesOverRows) {
   TZdqExpression& total = Expression("Amount", "");
-  total.Calculation().CalcType = TCalcType::ctSum;
+  total.Calculation().SetCalcType(TCalcType::ctSum);
   RunMode();
   total.UpdateCurValue();
   EXPECT_EQ(total.GetCurValue(), TVariant("0")) << "no row in hand, nothing taken in";
@@ -321,8 +321,8 @@ TEST_F(RenderValues, SystemDataPrintsThePageNumberWithItsDefaultFormat) {
   auto* page = new TZdqSysData(&Detail());
   page->SetSysData(TZdqSysDataType::sdPageNo);
   EXPECT_EQ(page->Format(), "@N @ND0 @NR1 ");
-  report.PageNoStartAt = 10;
-  report.PageNoCountBy = 2;
+  report.SetPageNoStartAt(10);
+  report.SetPageNoCountBy(2);
   report.Producer().SetCurrentPage(2, 0);
   RunMode();
   page->UpdateCurValue();

@@ -1,7 +1,10 @@
 #include "host/core/Properties.h"
 
+#include "host/core/PropertyChanges.h"
+
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,8 +24,13 @@ class TTarget : public TComponent {
 class TBoxFrame : public TPersistent {
  public:
   int width = 1;
+  static inline int copies = 0;  // Assign calls, so that work done for listeners shows
   std::string ClassName() const override { return "TBoxFrame"; }
   const TClassProperties* PublishedProperties() const override;
+  void Assign(const TPersistent& source) override {
+    width = dynamic_cast<const TBoxFrame&>(source).width;
+    ++copies;
+  }
 };
 
 const TClassProperties* TBoxFrame::PublishedProperties() const {
@@ -34,7 +42,11 @@ const TClassProperties* TBoxFrame::PublishedProperties() const {
   return &props;
 }
 
-class TLineItem : public TCollectionItem {};
+class TLineItem : public TCollectionItem {
+ public:
+  std::string text;
+  void Assign(const TPersistent& source) override { text = dynamic_cast<const TLineItem&>(source).text; }
+};
 
 class TBox : public TComponent {
  public:
@@ -324,6 +336,69 @@ TEST(PropertyObjects, NestedObjectsAreReachedNotSet) {
   EXPECT_THROW(cls.Get("Height").GetFloat(box), EPropertyError);
   EXPECT_THROW(cls.Get("Caption").GetObject(box), EPropertyError);
   EXPECT_THROW(cls.Get("Height").SetOrdinal(box, int64_t(1) << 33), EPropertyError);
+}
+
+struct THeardChange {
+  const TPersistent* object;
+  const TPropertyInfo* property;
+  TPropertyValue before, after;
+};
+
+TEST(PropertyChanges, EditsThroughDescriptorsAreHeardWithOldAndNewValues) {
+  TBox box;
+  const TClassProperties& cls = TBox::Props();
+  std::vector<THeardChange> heard;
+  auto listening = std::make_unique<TPropertySubscription>(ListenToPropertyChanges(
+      [&](const TPropertyChange& c) { heard.push_back({&c.object, &c.property, c.oldValue, c.newValue}); }));
+
+  SetValue(box, cls.Get("Height"), "42");
+  cls.Get("Caption").SetString(box, "Total");
+  TBoxFrame wide;
+  wide.width = 3;
+  cls.Get("Frame").AssignObject(box, wide);
+  TOwnedCollection<TLineItem> lines;
+  lines.Add()->text = "first";
+  cls.Get("Items").AssignObject(box, lines);
+  SetValue(box.frame, box.frame.PublishedProperties()->Get("Width"), 4);
+  EXPECT_THROW(SetValue(box, cls.Get("Height"), "12px"), EPropertyError);  // refused: nothing changed
+
+  ASSERT_EQ(heard.size(), 5u);
+  EXPECT_EQ(heard[0].object, &box);
+  EXPECT_EQ(heard[0].property, &cls.Get("Height"));
+  EXPECT_EQ(heard[0].before.value, TVariant(int64_t(100)));
+  EXPECT_EQ(heard[0].after.value, TVariant(int64_t(42)));
+  EXPECT_EQ(heard[1].property, &cls.Get("Caption"));
+  EXPECT_EQ(heard[1].before.value, TVariant(""));
+  EXPECT_EQ(heard[1].after.value, TVariant("Total"));
+  // Owned objects come as copies that stay as they were when the box changes on.
+  EXPECT_EQ(heard[2].property, &cls.Get("Frame"));
+  ASSERT_TRUE(heard[2].before.copy && heard[2].after.copy);
+  EXPECT_NE(heard[2].after.copy.get(), &box.frame);
+  EXPECT_EQ(dynamic_cast<const TBoxFrame&>(*heard[2].before.copy).width, 1);
+  EXPECT_EQ(dynamic_cast<const TBoxFrame&>(*heard[2].after.copy).width, 3);
+  EXPECT_EQ(heard[3].property, &cls.Get("Items"));
+  const auto& itemsBefore = dynamic_cast<const TCollection&>(*heard[3].before.copy);
+  const auto& itemsAfter = dynamic_cast<const TCollection&>(*heard[3].after.copy);
+  EXPECT_EQ(itemsBefore.Count(), 0);
+  ASSERT_EQ(itemsAfter.Count(), 1);
+  EXPECT_EQ(static_cast<const TLineItem*>(itemsAfter.Items(0))->text, "first");
+  // A nested object's property is reported on the nested object.
+  EXPECT_EQ(heard[4].object, &box.frame);
+  EXPECT_EQ(heard[4].before.value, TVariant(int64_t(3)));
+  EXPECT_EQ(heard[4].after.value, TVariant(int64_t(4)));
+
+  // Undo: the old value goes back through the same path.
+  cls.Get("Frame").AssignObject(box, *heard[2].before.copy);
+  EXPECT_EQ(box.frame.width, 1);
+
+  listening.reset();
+  heard.clear();
+  TBoxFrame::copies = 0;
+  SetValue(box, cls.Get("Height"), 7);
+  cls.Get("Frame").AssignObject(box, wide);
+  EXPECT_TRUE(heard.empty());
+  EXPECT_EQ(TBoxFrame::copies, 1) << "without listeners no old or new value is copied";
+  EXPECT_EQ(box.Height(), 7);
 }
 
 }  // namespace
