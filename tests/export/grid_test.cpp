@@ -90,7 +90,7 @@ TEST_F(GridTest, TextsOfOneControlShareItsColumnWhateverTheirWidth) {
   EXPECT_EQ(Texts(cells), (std::vector<std::string>{"Apples", "3.50", "Melons", "1,234.50"}));
 }
 
-TEST_F(GridTest, ColumnsAndRowsJoinWithinTheirTolerances) {
+TEST_F(GridTest, ColumnsAndRowsJoinWithinTheirChangeableTolerances) {
   std::vector<TZdqMFERecord> sameColumn = {Text(100, 10, "a"), Text(115, 40, "b")};
   EXPECT_EQ(BuildCellGrid(sameColumn).Columns, (std::vector<int>{100}));
   std::vector<TZdqMFERecord> twoColumns = {Text(100, 10, "a"), Text(116, 40, "b")};
@@ -100,9 +100,8 @@ TEST_F(GridTest, ColumnsAndRowsJoinWithinTheirTolerances) {
   EXPECT_EQ(BuildCellGrid(sameRow).RowCount, 1);
   std::vector<TZdqMFERecord> twoRows = {Text(100, 50, "a"), Text(300, 56, "b")};
   EXPECT_EQ(BuildCellGrid(twoRows).RowCount, 2);
-}
 
-TEST_F(GridTest, TheTolerancesCanBeChangedBeforeAnExport) {
+  // The tolerances can be changed before an export.
   ZDQ_EQUAL_X = 0;
   ZDQ_EQUAL_Y = 0;
   std::vector<TZdqMFERecord> cells = {Text(100, 50, "a"), Text(105, 80, "b"), Text(300, 81, "c")};
