@@ -13,7 +13,7 @@ TEST(StringsText, EveryLineIsTerminatedWithCrLf) {
   EXPECT_EQ(TStringList({""}).Text(), "\r\n");
 }
 
-TEST(StringsText, SetTextSplitsOnAnyLineEnd) {
+TEST(StringsText, SetTextSplitsOnAnyLineEndAndRoundTrips) {
   TStringList l;
   l.SetText("a\r\nb\nc\rd");
   EXPECT_EQ(l.Items(), (Items{"a", "b", "c", "d"}));
@@ -25,9 +25,6 @@ TEST(StringsText, SetTextSplitsOnAnyLineEnd) {
   EXPECT_EQ(l.Items(), (Items{"a", "", "b"}));
   l.SetText("");
   EXPECT_TRUE(l.Empty());
-}
-
-TEST(StringsText, TextRoundTrips) {
   TStringList original{"first", "", "  indented", "last"};
   TStringList copy;
   copy.SetText(original.Text());
@@ -41,7 +38,7 @@ TEST(StringsCommaText, QuotesOnlyWhatNeedsIt) {
   EXPECT_EQ(TStringList().CommaText(), "");
 }
 
-TEST(StringsCommaText, SetCommaTextSplitsOnCommasAndBlanks) {
+TEST(StringsCommaText, SetCommaTextSplitsOnCommasAndBlanksAndRoundTripsAwkwardItems) {
   TStringList l;
   l.SetCommaText("1, 2 3,,\"x, y\"");
   EXPECT_EQ(l.Items(), (Items{"1", "2", "3", "", "x, y"}));
@@ -53,9 +50,6 @@ TEST(StringsCommaText, SetCommaTextSplitsOnCommasAndBlanks) {
   EXPECT_EQ(l.Items(), Items{"unterminated"});
   l.SetCommaText(std::string("a\0b", 3));  // a NUL counts as a blank
   EXPECT_EQ(l.Items(), (Items{"a", "b"}));
-}
-
-TEST(StringsCommaText, RoundTripsAwkwardItems) {
   for (const TStringList& original :
        {TStringList{""}, TStringList{"", ""}, TStringList{"\"", ",", " ", "a\"b"},
         TStringList{"1", "", "3"}, TStringList{}}) {

@@ -37,14 +37,11 @@ TEST(SystemLocale, UnitedStatesMatchesTheFixedDefaultWhereItMatters) {
   EXPECT_EQ(us.primaryLanguageId, 0x09);
 }
 
-TEST(SystemLocale, OtherCodePagesAndUnknownNames) {
+TEST(SystemLocale, OtherCodePagesUnknownNamesAndTheFixedDefaultUntilReplaced) {
   EXPECT_EQ(LocaleForName("ru_RU").ansiCodePage, 1251);
   EXPECT_EQ(LocaleForName("pl_PL").ansiCodePage, 1250);
   EXPECT_THROW(LocaleForName("zz_nonsense"), std::invalid_argument);
   EXPECT_NO_THROW(SystemLocale());
-}
-
-TEST(SystemLocale, FixedDefaultStaysUntilReplaced) {
   EXPECT_EQ(currentLocale().decimalSeparator, '.');
   const TLocale before = currentLocale();
   setCurrentLocale(LocaleForName("de_DE"));

@@ -74,7 +74,7 @@ const char* kLongText =
     "and a wizard's job is to vex chumps quickly in fog";
 }  // namespace
 
-TEST_F(RichTextLayout, LineAndParagraphHeights) {
+TEST_F(RichTextLayout, LineAndParagraphHeightsAndSpacing) {
   const int lh = lineHeight(arial(12));
   rt.LoadFromText("One");
   EXPECT_EQ(measure(twips(10, 20, 400, 10000)), 300 + lh);
@@ -85,6 +85,18 @@ TEST_F(RichTextLayout, LineAndParagraphHeights) {
   // An empty paragraph takes the height of its mark's font.
   rt.LoadFromRtf("{\\rtf1\\fs48\\par\\fs24 x\\par}");
   EXPECT_EQ(measure(twips(0, 0, 400, 10000)), lineHeight(arial(24)) + lh);
+  rt.LoadFromRtf("{\\rtf1\\sb300\\sa200 A\\par}");
+  EXPECT_EQ(measure(twips(0, 0, 400, 1000)), 300 + lh + 200);
+  rt.LoadFromRtf("{\\rtf1\\sl-600 A\\line B\\par}");
+  int bottom = 0;
+  auto recs = render(twips(0, 0, 400, 1000), &bottom);
+  EXPECT_EQ(bottom, 1200);
+  ASSERT_EQ(recs.size(), 2u);
+  EXPECT_EQ(recs[1].At.Y - recs[0].At.Y, 40);
+  rt.LoadFromRtf("{\\rtf1\\sl480\\slmult1 A\\par}");
+  EXPECT_EQ(measure(twips(0, 0, 400, 1000)), lh * 2);
+  rt.LoadFromRtf("{\\rtf1\\sl60 A\\par}");  // "at least" smaller than the font
+  EXPECT_EQ(measure(twips(0, 0, 400, 1000)), lh);
 }
 
 TEST_F(RichTextLayout, WrapsAtSpacesWithinTheWidth) {
@@ -192,22 +204,6 @@ TEST_F(RichTextLayout, IndentsAndTabStops) {
   EXPECT_EQ(recs[6].At.X, 10 + 144);  // then the default stops continue
   EXPECT_EQ(recs[7].At.X, 10);        // hanging indent: first line at the edge
   EXPECT_EQ(recs[8].At.X, 10 + 96);   // its tab reaches the left indent
-}
-
-TEST_F(RichTextLayout, ParagraphAndLineSpacing) {
-  const int lh = lineHeight(arial(12));
-  rt.LoadFromRtf("{\\rtf1\\sb300\\sa200 A\\par}");
-  EXPECT_EQ(measure(twips(0, 0, 400, 1000)), 300 + lh + 200);
-  rt.LoadFromRtf("{\\rtf1\\sl-600 A\\line B\\par}");
-  int bottom = 0;
-  auto recs = render(twips(0, 0, 400, 1000), &bottom);
-  EXPECT_EQ(bottom, 1200);
-  ASSERT_EQ(recs.size(), 2u);
-  EXPECT_EQ(recs[1].At.Y - recs[0].At.Y, 40);
-  rt.LoadFromRtf("{\\rtf1\\sl480\\slmult1 A\\par}");
-  EXPECT_EQ(measure(twips(0, 0, 400, 1000)), lh * 2);
-  rt.LoadFromRtf("{\\rtf1\\sl60 A\\par}");  // "at least" smaller than the font
-  EXPECT_EQ(measure(twips(0, 0, 400, 1000)), lh);
 }
 
 TEST_F(RichTextLayout, ContentBelowTheRectangleIsCutAtALine) {
