@@ -41,7 +41,7 @@ TEST(SysData, EnglishNamesTypesAndFormatsOfKeyKinds) {
   EXPECT_STREQ(SysDataDefaultFormat(K::sdBandLineNo), "@N @ND0 @NR1 ");
 }
 
-TEST(SysData, EveryKindHasOneUnambiguousNameAndTheTableAgrees) {
+TEST(SysData, EveryKindHasOneUnambiguousNameAndTheTablesAgreeInEveryLanguage) {
   std::set<std::string> seen;
   for (int i = 0; i < SysDataTypeCount; ++i) {
     const std::string name = SysDataEnglishName(KindAt(i));
@@ -49,9 +49,7 @@ TEST(SysData, EveryKindHasOneUnambiguousNameAndTheTableAgrees) {
     EXPECT_EQ(GetSysDataName(0, KindAt(i)), name);
     EXPECT_NE(std::string(SysDataDefaultFormat(KindAt(i))), "") << name;
   }
-}
-
-TEST(SysData, DisplayNamesFollowTheLanguage) {
+  // Display names follow the language.
   for (int shift = 1; shift <= 8; ++shift)
     for (int i = 0; i < SysDataTypeCount; ++i) EXPECT_NE(GetSysDataName(shift, KindAt(i)), "");
   EXPECT_NE(GetSysDataName(3, K::sdPageCount), "PageCount");
