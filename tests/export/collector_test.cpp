@@ -301,7 +301,7 @@ TEST_F(CollectorTest, ABitBltCopiesItsSourceRectangleWithTheSourceBackground) {
   EXPECT_EQ(inverted[0].Bitmap->Pixel(0, 0), 0xFFFF00u);  // NOTSRCCOPY of red
 }
 
-TEST_F(CollectorTest, SmallTextSitsAtItsReferencePoint) {
+TEST_F(CollectorTest, SmallTextSitsAtItsReferencePointAndStockOrMissingObjectsKeepTheFont) {
   EmfRecordBytes small(EMR_SMALLTEXTOUT);
   small.i32(40).i32(70).u32(5).u32(0x100 | 0x200).u32(1).f32(0).f32(0);
   small.raw({'T', 'o', 't', 'a', 'l'});
@@ -312,9 +312,6 @@ TEST_F(CollectorTest, SmallTextSitsAtItsReferencePoint) {
   EXPECT_EQ(cells[0].Text, "Total");
   EXPECT_EQ(cells[0].Left, 43);
   EXPECT_EQ(cells[0].Top, 74);
-}
-
-TEST_F(CollectorTest, SelectingAStockOrMissingObjectKeepsTheFont) {
   TFont before;
   before.Name = "Times New Roman";
   TMetafile page;

@@ -33,7 +33,7 @@ class GridTest : public ::testing::Test {
   }
 };
 
-TEST_F(GridTest, CellsAreReadLineByLineLeftToRight) {
+TEST_F(GridTest, CellsAreReadLineByLineLeftToRightKeepingTheDrawingOrderWithinASlot) {
   std::vector<TZdqMFERecord> cells = {Text(300, 80, "f"), Text(100, 10, "a"), Text(200, 10, "b"),
                                       Text(300, 10, "c"), Text(200, 80, "e"), Text(100, 80, "d")};
   const TZdqCellGrid grid = BuildCellGrid(cells);
@@ -41,9 +41,6 @@ TEST_F(GridTest, CellsAreReadLineByLineLeftToRight) {
   EXPECT_EQ(grid.RowCount, 2);
   EXPECT_EQ(grid.ColCount, 3);
   EXPECT_EQ(grid.Columns, (std::vector<int>{100, 200, 300}));
-}
-
-TEST_F(GridTest, CellsSharingALineAndAColumnKeepTheirDrawingOrder) {
   // "Page 2 of 27" from four pieces: the number right-aligned against the
   // words, all within the column tolerance of each other.
   std::vector<TZdqMFERecord> footer = {Text(450, 900, "Page"), Text(462, 901, "2"), Text(470, 899, "of"),
@@ -119,6 +116,16 @@ TEST_F(GridTest, OnlyFilledTextCellsMakeColumnsButEveryCellCanStartARow) {
   const TZdqCellGrid grid = BuildCellGrid(cells);
   EXPECT_EQ(grid.Columns, (std::vector<int>{100}));
   EXPECT_EQ(grid.RowCount, 3);
+  std::vector<TZdqMFERecord> none;
+  const TZdqCellGrid empty = BuildCellGrid(none);
+  EXPECT_EQ(empty.ColCount, 0);
+  EXPECT_TRUE(none.empty());
+
+  TZdqMFERecord box;
+  box.Kind = TZdqMFERecordKind::rkRectangle;
+  std::vector<TZdqMFERecord> boxes = {box, box};
+  EXPECT_EQ(BuildCellGrid(boxes).ColCount, 0);
+  EXPECT_EQ(boxes.size(), 2u);
 }
 
 TEST_F(GridTest, ASlotARowLacksGetsABlankCellLikeItsNeighbour) {
@@ -157,19 +164,6 @@ TEST_F(GridTest, ASlotARowLacksGetsABlankCellLikeItsNeighbour) {
                                         Text(105, 40, "c2"), Text(200, 40, "d")};
   BuildCellGrid(crowded);
   EXPECT_EQ(Texts(crowded), (std::vector<std::string>{"a", "b", "c c2", "d"}));
-}
-
-TEST_F(GridTest, APageWithoutTextHasNoColumnsAndKeepsItsCells) {
-  std::vector<TZdqMFERecord> none;
-  const TZdqCellGrid empty = BuildCellGrid(none);
-  EXPECT_EQ(empty.ColCount, 0);
-  EXPECT_TRUE(none.empty());
-
-  TZdqMFERecord box;
-  box.Kind = TZdqMFERecordKind::rkRectangle;
-  std::vector<TZdqMFERecord> boxes = {box, box};
-  EXPECT_EQ(BuildCellGrid(boxes).ColCount, 0);
-  EXPECT_EQ(boxes.size(), 2u);
 }
 
 }  // namespace

@@ -14,7 +14,7 @@
 namespace zd {
 namespace {
 
-TEST(PdfText, EscapesPointsAndColoursWhateverTheLocale) {
+TEST(PdfText, EscapesPointsColoursAndDocumentTexts) {
   // Parentheses, backslashes and line breaks are escaped; other bytes stay.
   EXPECT_EQ(PdfEscapeString("a(b)c\\d"), "a\\(b\\)c\\\\d");
   EXPECT_EQ(PdfEscapeString("one\r\ntwo"), "one\\r\\ntwo");
@@ -31,9 +31,7 @@ TEST(PdfText, EscapesPointsAndColoursWhateverTheLocale) {
   EXPECT_EQ(PdfColor(clRed, false), "1.000 0.000 0.000 rg");
   EXPECT_EQ(PdfColor(clBlack, true), "0.000 0.000 0.000 RG");
   EXPECT_EQ(PdfColor(RGBColor(0, 128, 255), true), "0.000 0.502 1.000 RG");
-}
-
-TEST(PdfText, DocumentTextsAreLiteralWhenAsciiAndUtf16WithAByteOrderMarkOtherwise) {
+  // Document texts are literal when ASCII, UTF-16 with a byte order mark otherwise.
   EXPECT_EQ(PdfTextString("Q3 (net)"), "(Q3 \\(net\\))");
   EXPECT_EQ(PdfTextString("Zo\u00eb"), "<FEFF005A006F00EB>");
   EXPECT_EQ(PdfUnicodeString("A"), "<FEFF0041>");
