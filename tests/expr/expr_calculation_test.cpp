@@ -47,16 +47,13 @@ TEST(ExprCalculation, SumCountExtremesAndAverageAsARunningMeanOfResultAndValue) 
   EXPECT_EQ(run(TCalcType::ctAverage, {2, 4, 6}), (Texts{"2", "3", "4.5"}));
 }
 
-TEST(ExprCalculation, NothingGivesTheValueText) {
+TEST(ExprCalculation, NothingGivesTheValueTextUnreadableTextCountsAsZeroAndNumbersFollowTheLocale) {
   EXPECT_EQ(run(TCalcType::ctNothing, {2.5, TVariant(), 3}), (Texts{"2.5", "", "3"}));
   const double d = StrToDate("7/4/2021");
   // Without a format a date is its date text, with one its serial number.
   EXPECT_EQ(run(TCalcType::ctNothing, {TVariant(TDateTime{d})}), Texts{"7/4/2021"});
   EXPECT_EQ(run(TCalcType::ctNothing, {TVariant(TDateTime{d + 0.5})}, "@D "),
             Texts{FloatToStr(d + 0.5)});
-}
-
-TEST(ExprCalculation, UnreadableTextCountsAsZeroAndNumbersFollowTheLocale) {
   EXPECT_EQ(VarToStr(NextCalculatedValue("abc", TCalcType::ctSum, TVariant("2"), TVariant())), "2");
   EXPECT_EQ(VarToStr(NextCalculatedValue("5", TCalcType::ctSum, TVariant("junk"), TVariant())), "5");
   EXPECT_EQ(VarToStr(NextCalculatedValue("5", TCalcType::ctSum, TVariant::empty(), TVariant())), "5");

@@ -89,11 +89,15 @@ TEST(EditMaskFormat, CaseEscapesSeparatorsBlankAndTheMaskRunsLastOnTheRestOfTheF
 
 // ---- numbers ------------------------------------------------------------
 
-TEST(NumberFormat, PlainNumberCodeIsTwoDecimalsGrouped) {
+TEST(NumberFormat, PlainNumberCodeIsTwoDecimalsGroupedAndSeparatorsChange) {
   EXPECT_EQ(fmt("1234.5", "@N "), "1,234.50");
   EXPECT_EQ(fmt("-1234567.891", "@N "), "-1,234,567.89");
   EXPECT_EQ(fmt("not a number", "@N "), "0.00");
   EXPECT_EQ(fmt("", "@N "), "0.00");
+  EXPECT_EQ(fmt("1234.5", "@N @ND2 @NS, @NT. "), "1.234,50");
+  EXPECT_EQ(fmt("1234567", "@N @ND0 @NT "), "1 234 567");  // empty argument: a space
+  EXPECT_EQ(fmt("1234.5", "@N @ND1 @NS' "), "1234'5");
+  EXPECT_EQ(fmt("999.999", "@N @ND2 @NT, "), "1,000.00");
 }
 
 TEST(NumberFormat, DecimalsRoundHalfToEvenWithNoMinusOnAShownZero) {
@@ -107,13 +111,6 @@ TEST(NumberFormat, DecimalsRoundHalfToEvenWithNoMinusOnAShownZero) {
   EXPECT_EQ(fmt("-0.4", "@N @ND0 "), "0");
   EXPECT_EQ(fmt("-0.004", "@N @ND2 "), "0.00");
   EXPECT_EQ(fmt("-0.006", "@N @ND2 "), "-0.01");
-}
-
-TEST(NumberFormat, Separators) {
-  EXPECT_EQ(fmt("1234.5", "@N @ND2 @NS, @NT. "), "1.234,50");
-  EXPECT_EQ(fmt("1234567", "@N @ND0 @NT "), "1 234 567");  // empty argument: a space
-  EXPECT_EQ(fmt("1234.5", "@N @ND1 @NS' "), "1234'5");
-  EXPECT_EQ(fmt("999.999", "@N @ND2 @NT, "), "1,000.00");
 }
 
 TEST(NumberFormat, RoundingStep) {
@@ -223,28 +220,31 @@ TEST(DateFormat, PartChoicesAndWeekday) {
   EXPECT_EQ(fmt(kNewYearsEve, "@D @DW0 @DVd @DD2 @DM4 @DY2 "), "Thud");
 }
 
-TEST(DateFormat, LocaleFormatsWinOverPartsAndAnEmptyMaskGivesShortDateAndLongTime) {
+TEST(DateFormat, LocaleFormatsWinOverPartsEmptyMasksAndNonSerialValues) {
   EXPECT_EQ(fmt(kNewYearsEve, "@D @DL @DO4 @DR. "), "Thursday, December 31, 2020");
   EXPECT_EQ(fmt(kNewYearsEve, "@D @DS @DO4 @DR. "), "12/31/2020");
   EXPECT_EQ(fmt(kNewYearsEve, "@D @DS @DL "), "Thursday, December 31, 2020");
   EXPECT_EQ(fmt("44196.75", "@D @DD2 @DM4 @DY2 "), "12/31/2020 6:00:00 PM");
   EXPECT_EQ(fmt(kNewYearsEve, "@D @DD2 @DM4 @DY2 "), "12/31/2020");
   EXPECT_EQ(fmt("0.75", "@T @TH2 @TM2 @TS2 "), "12/30/1899 6:00:00 PM");
-}
-
-TEST(DateFormat, ValuesThatAreNotSerialNumbers) {
+  // Values that are not serial numbers stay as they are.
   EXPECT_EQ(fmt("12/31/2020", "@D @DR. "), "12/31/2020");
   EXPECT_EQ(fmt("", "@D @DR. "), "");
   EXPECT_EQ(fmt("1E9", "@D "), "1E9");  // beyond the calendar
   EXPECT_EQ(fmt("44196,5", "@D "), "44196,5");
 }
 
-TEST(TimeFormat, TwentyFourHourParts) {
+TEST(TimeFormat, TwentyFourHourPartsAndDateThenTime) {
   EXPECT_EQ(fmt("0.75", "@T "), "18:00:00");
   EXPECT_EQ(fmt("0.3", "@T @TH0 @TM1 @TS2 "), "7:12");
   EXPECT_EQ(fmt("0.3", "@T @TH1 @TM0 @TS2 "), "07:12");
   EXPECT_EQ(fmt("0.30005787037", "@T @TM0 @TS0 @TH2 "), "12:5");  // 07:12:05
   EXPECT_EQ(fmt("0.75", "@T @TD. @T24 "), "18.00.00");
+  EXPECT_EQ(fmt("44196.75", "@D @DR- @T @TH1 @TM1 @TS2 "), "31-12-2020 18:00");
+  EXPECT_EQ(fmt("44196.75", "@T @TH1 @TM1 @TS2 @D @DR- "), "31-12-2020 18:00");
+  EXPECT_EQ(fmt("44196.75", "@D @DL @T @TL "), "Thursday, December 31, 2020 6:00:00 PM");
+  // A time part switched off entirely leaves no trailing space.
+  EXPECT_EQ(fmt("44196.75", "@D @DR- @T @TH2 @TM2 @TS2 "), "31-12-2020");
 }
 
 TEST(TimeFormat, TwelveHourClockMarkersAndLocaleFormats) {
@@ -257,14 +257,6 @@ TEST(TimeFormat, TwelveHourClockMarkersAndLocaleFormats) {
   EXPECT_EQ(fmt("0", "@T @TH0 @TM2 @TS2 @T12 "), "12 AM");
   EXPECT_EQ(fmt("0.75", "@T @TL @TH0 @TD. "), "6:00:00 PM");
   EXPECT_EQ(fmt("0.75", "@T @TS @TH0 @TD. "), "6:00 PM");
-}
-
-TEST(DateTimeFormat, DateThenTime) {
-  EXPECT_EQ(fmt("44196.75", "@D @DR- @T @TH1 @TM1 @TS2 "), "31-12-2020 18:00");
-  EXPECT_EQ(fmt("44196.75", "@T @TH1 @TM1 @TS2 @D @DR- "), "31-12-2020 18:00");
-  EXPECT_EQ(fmt("44196.75", "@D @DL @T @TL "), "Thursday, December 31, 2020 6:00:00 PM");
-  // A time part switched off entirely leaves no trailing space.
-  EXPECT_EQ(fmt("44196.75", "@D @DR- @T @TH2 @TM2 @TS2 "), "31-12-2020");
 }
 
 // ---- another locale -----------------------------------------------------
@@ -292,7 +284,7 @@ TEST(LocalisedFormat, GermanSeparatorsAndNames) {
 
 // ---- raw value text -----------------------------------------------------
 
-TEST(ValueStr, NumbersBecomeGeneralNumberTextWithFormatAndRoundTrip) {
+TEST(ValueStr, GeneralNumberTextWithFormatPlainTextWithoutAndRoundTrip) {
   EXPECT_EQ(GetValueStr(TVariant(42), "@N "), "42");
   EXPECT_EQ(GetValueStr(TVariant(2.5), "@N "), "2.5");
   EXPECT_EQ(GetValueStr(TVariant(TDateTime{44196.5}), "@D "), "44196.5");
@@ -302,9 +294,6 @@ TEST(ValueStr, NumbersBecomeGeneralNumberTextWithFormatAndRoundTrip) {
   EXPECT_EQ(GetValueStr(TVariant(), "@N "), "");
   EXPECT_EQ(fmt(GetValueStr(TVariant(1234.5), "@N "), "@N "), "1,234.50");
   EXPECT_EQ(fmt(GetValueStr(TVariant(TDateTime{44196.75}), "@D "), "@D @T "), "31/12/2020 18:00:00");
-}
-
-TEST(ValueStr, PlainTextWithoutFormat) {
   EXPECT_EQ(GetValueStr(TVariant(TDateTime{44196.5}), ""), "12/31/2020 12:00:00 PM");
   EXPECT_EQ(GetValueStr(TVariant(TDateTime{44196}), ""), "12/31/2020");
   EXPECT_EQ(GetValueStr(TVariant(TDateTime{1e9}), ""), "1000000000");  // outside the calendar

@@ -44,7 +44,7 @@ TEST(PageRange, ReversedAndOpenRangesAndGarbage) {
   EXPECT_EQ(pages("0-3"), (V{"1", "2", "3"}));
 }
 
-TEST(PageRange, BoundedByMaximumPageCountAndReplacingPreviousContent) {
+TEST(PageRange, BoundedByMaximumPageCountCheaplyAndReplacingPreviousContent) {
   std::vector<std::string> all = pages("1-999999999", 50);
   ASSERT_EQ(all.size(), 50u);
   EXPECT_EQ(all.front(), "1");
@@ -58,9 +58,6 @@ TEST(PageRange, BoundedByMaximumPageCountAndReplacingPreviousContent) {
   EXPECT_EQ(list.Items(), V{"2"});
   GetValidPages("none", list, kManyPages);
   EXPECT_TRUE(list.Empty());
-}
-
-TEST(PageRange, ManyHugeRangesStayCheap) {
   std::string text;
   for (int i = 0; i < 20000; ++i) text += "1-2000000000,";
   EXPECT_EQ(pages(text, 100000).size(), 100000u);

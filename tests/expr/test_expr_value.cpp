@@ -27,7 +27,7 @@ TEST(FloatToStr, ShortestFormWithFifteenDigitsExponentsForExtremesAndLocaleSepar
   EXPECT_EQ(FloatToStr(1.5e-9, loc), "1,5E-9");
 }
 
-TEST(StrToFloat, StrictReading) {
+TEST(StrToNumber, StrictReadingOfFloatsAndIntegers) {
   EXPECT_DOUBLE_EQ(StrToFloat(" 1.25 "), 1.25);
   EXPECT_DOUBLE_EQ(StrToFloat("-3e2"), -300);
   EXPECT_DOUBLE_EQ(StrToFloat("+.5"), 0.5);
@@ -37,9 +37,6 @@ TEST(StrToFloat, StrictReading) {
   loc.decimalSeparator = ',';
   EXPECT_DOUBLE_EQ(StrToFloat("1,5", loc), 1.5);
   EXPECT_THROW(StrToFloat("1.5", loc), EConvertError);
-}
-
-TEST(StrToInt, RangeAndSyntax) {
   EXPECT_EQ(StrToInt("-2147483648"), -2147483648LL);
   EXPECT_EQ(StrToInt("+42"), 42);
   for (const char* bad : {"4 2", "+", ""}) EXPECT_THROW(StrToInt(bad), EConvertError) << bad;
