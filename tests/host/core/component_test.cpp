@@ -40,7 +40,7 @@ class TProbe : public TComponent {
   std::vector<std::string>* log_;
 };
 
-TEST(ComponentOwnership, OwnerDestroysChildrenInReverseCreationOrder) {
+TEST(ComponentOwnership, OwnerDestroysChildrenInReverseOrderAndSpreadsDesigning) {
   std::vector<std::string> log;
   auto* root = new TProbe(nullptr, "Root", &log);
   auto* a = new TProbe(root, "A", &log);
@@ -55,6 +55,14 @@ TEST(ComponentOwnership, OwnerDestroysChildrenInReverseCreationOrder) {
   for (const auto& e : log)
     if (e[0] == '~') destroyed.push_back(e);
   EXPECT_EQ(destroyed, (std::vector<std::string>{"~Root", "~B", "~A", "~A1"}));
+  // Designing spreads to owned components.
+  TComponent top;
+  auto* child = new TComponent(&top);
+  auto* grandchild = new TComponent(child);
+  top.SetDesigning(true);
+  EXPECT_TRUE(grandchild->IsDesigning());
+  top.SetDesigning(false);
+  EXPECT_FALSE(child->IsDesigning());
 }
 
 TEST(ComponentOwnership, DeletingAChildRemovesItFromItsOwnerAndTellsSiblings) {
@@ -186,16 +194,6 @@ TEST(Persistent, AssignRefusesIncompatibleSourcesWithTheirNames) {
   EXPECT_EQ(list.Count(), 1);  // unchanged
   TPersistent plain;
   EXPECT_THROW(plain.Assign(list), EConvertError);
-}
-
-TEST(ComponentState, DesigningSpreadsToOwnedComponents) {
-  TComponent root;
-  auto* child = new TComponent(&root);
-  auto* grandchild = new TComponent(child);
-  root.SetDesigning(true);
-  EXPECT_TRUE(grandchild->IsDesigning());
-  root.SetDesigning(false);
-  EXPECT_FALSE(child->IsDesigning());
 }
 
 }  // namespace

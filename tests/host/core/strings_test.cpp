@@ -7,13 +7,7 @@ namespace {
 
 using Items = std::vector<std::string>;
 
-TEST(StringsText, EveryLineIsTerminatedWithCrLf) {
-  EXPECT_EQ(TStringList({"a", "", "b"}).Text(), "a\r\n\r\nb\r\n");
-  EXPECT_EQ(TStringList().Text(), "");
-  EXPECT_EQ(TStringList({""}).Text(), "\r\n");
-}
-
-TEST(StringsText, SetTextSplitsOnAnyLineEndAndRoundTrips) {
+TEST(StringsText, EveryLineEndsWithCrLfAndSetTextSplitsOnAnyLineEndAndRoundTrips) {
   TStringList l;
   l.SetText("a\r\nb\nc\rd");
   EXPECT_EQ(l.Items(), (Items{"a", "b", "c", "d"}));
@@ -29,16 +23,12 @@ TEST(StringsText, SetTextSplitsOnAnyLineEndAndRoundTrips) {
   TStringList copy;
   copy.SetText(original.Text());
   EXPECT_EQ(copy, original);
+  EXPECT_EQ(TStringList({"a", "", "b"}).Text(), "a\r\n\r\nb\r\n");
+  EXPECT_EQ(TStringList().Text(), "");
+  EXPECT_EQ(TStringList({""}).Text(), "\r\n");
 }
 
-TEST(StringsCommaText, QuotesOnlyWhatNeedsIt) {
-  EXPECT_EQ(TStringList({"a", "b c", "d,e", "say \"hi\"", ""}).CommaText(),
-            "a,\"b c\",\"d,e\",\"say \"\"hi\"\"\",\"\"");
-  EXPECT_EQ(TStringList({"tab\there"}).CommaText(), "\"tab\there\"");
-  EXPECT_EQ(TStringList().CommaText(), "");
-}
-
-TEST(StringsCommaText, SetCommaTextSplitsOnCommasAndBlanksAndRoundTripsAwkwardItems) {
+TEST(StringsCommaText, QuotesOnlyWhatNeedsItSplitsOnCommasAndBlanksAndRoundTrips) {
   TStringList l;
   l.SetCommaText("1, 2 3,,\"x, y\"");
   EXPECT_EQ(l.Items(), (Items{"1", "2", "3", "", "x, y"}));
@@ -57,6 +47,10 @@ TEST(StringsCommaText, SetCommaTextSplitsOnCommasAndBlanksAndRoundTripsAwkwardIt
     copy.SetCommaText(original.CommaText());
     EXPECT_EQ(copy, original) << original.CommaText();
   }
+  EXPECT_EQ(TStringList({"a", "b c", "d,e", "say \"hi\"", ""}).CommaText(),
+            "a,\"b c\",\"d,e\",\"say \"\"hi\"\"\",\"\"");
+  EXPECT_EQ(TStringList({"tab\there"}).CommaText(), "\"tab\there\"");
+  EXPECT_EQ(TStringList().CommaText(), "");
 }
 
 TEST(StringsEditing, IndexChecks) {

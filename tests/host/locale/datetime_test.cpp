@@ -54,7 +54,7 @@ TEST(DateTimeEncoding, InvalidDatesAndTimesRaise) {
   EXPECT_THROW(DecodeTime({-1e12}), EConvertError);
 }
 
-TEST(DateTimeTime, FractionIsTheTimeOfDay) {
+TEST(DateTimeTime, FractionIsTheTimeOfDayAbsoluteBeforeTheEpochAndRoundingToMidnightMovesOn) {
   EXPECT_DOUBLE_EQ(EncodeTime(6, 0, 0, 0).days, 0.25);
   EXPECT_DOUBLE_EQ(EncodeTime(18, 0, 0, 0).days, 0.75);
   EXPECT_EQ(DecodeTime({36526.5}), (TTimeParts{12, 0, 0, 0}));
@@ -62,15 +62,12 @@ TEST(DateTimeTime, FractionIsTheTimeOfDay) {
   const TDateTime t = EncodeDateTime({2024, 2, 29}, {13, 45, 30, 250});
   EXPECT_EQ(DecodeDate(t), (TDateParts{2024, 2, 29}));
   EXPECT_EQ(DecodeTime(t), (TTimeParts{13, 45, 30, 250}));
-}
-
-TEST(DateTimeTime, BeforeTheEpochTheTimeIsTheAbsoluteFractionAndRoundingToMidnightMovesOn) {
   // -1.25: the day before the epoch, a quarter past midnight's day.
   EXPECT_EQ(DecodeDate({-1.25}), (TDateParts{1899, 12, 29}));
   EXPECT_EQ(DecodeTime({-1.25}), (TTimeParts{6, 0, 0, 0}));
-  const TDateTime t = EncodeDateTime({1899, 12, 29}, {18, 0, 0, 0});
-  EXPECT_DOUBLE_EQ(t.days, -1.75);
-  EXPECT_EQ(DecodeTime(t), (TTimeParts{18, 0, 0, 0}));
+  const TDateTime before = EncodeDateTime({1899, 12, 29}, {18, 0, 0, 0});
+  EXPECT_DOUBLE_EQ(before.days, -1.75);
+  EXPECT_EQ(DecodeTime(before), (TTimeParts{18, 0, 0, 0}));
   // Between -1 and 0 the day is still the epoch.
   EXPECT_EQ(DecodeDate({-0.5}), (TDateParts{1899, 12, 30}));
   EXPECT_EQ(DecodeTime({-0.5}), (TTimeParts{12, 0, 0, 0}));

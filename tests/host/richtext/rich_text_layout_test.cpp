@@ -227,7 +227,7 @@ TEST_F(RichTextLayout, ContentBelowTheRectangleIsCutAtALine) {
   EXPECT_EQ(texts, 0);
 }
 
-TEST_F(RichTextLayout, RunFormattingReachesTheCanvas) {
+TEST_F(RichTextLayout, RunFormattingReachesTheCanvasAndLoadDetectsRtf) {
   rt.SetDefaultFont(arial(10));
   rt.LoadFromRtf(
       "{\\rtf1{\\fonttbl{\\f0 Times New Roman;}}{\\colortbl;\\red200\\green0\\blue0;}"
@@ -245,6 +245,11 @@ TEST_F(RichTextLayout, RunFormattingReachesTheCanvas) {
   EXPECT_TRUE(recs[3].Font.Style.Has(fsItalic));
   EXPECT_TRUE(recs[3].Font.Style.Has(fsStrikeOut));
   EXPECT_FALSE(recs[3].Font.Style.Has(fsBold));
+  rt.Load(std::string("{\\rtf1 {\\b bold}}"));
+  EXPECT_EQ(rt.Document().Paragraphs.at(0).Runs.at(0).Format.Bold, true);
+  rt.Load(std::string("not {\\rtf1"));
+  EXPECT_EQ(rt.Document().PlainText(), "not {\\rtf1");
+  EXPECT_THROW(rt.LoadFromRtf(std::string("plain")), ERtfError);
 }
 
 TEST_F(RichTextLayout, HighlightAndBackgroundArePainted) {
@@ -265,10 +270,3 @@ TEST_F(RichTextLayout, HighlightAndBackgroundArePainted) {
   EXPECT_EQ(img.pixel(5, mid), qRgb(255, 255, 255));        // outside the rectangle
 }
 
-TEST_F(RichTextLayout, FilesAndAutoDetection) {
-  rt.Load(std::string("{\\rtf1 {\\b bold}}"));
-  EXPECT_EQ(rt.Document().Paragraphs.at(0).Runs.at(0).Format.Bold, true);
-  rt.Load(std::string("not {\\rtf1"));
-  EXPECT_EQ(rt.Document().PlainText(), "not {\\rtf1");
-  EXPECT_THROW(rt.LoadFromRtf(std::string("plain")), ERtfError);
-}
