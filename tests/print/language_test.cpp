@@ -45,7 +45,7 @@ bool IsValidUtf8(const std::string& text) {
   return true;
 }
 
-TEST(GetString, FallsBackToEnglishOnlyForMissingTextsAndUnknownNumbersGiveEmptyText) {
+TEST(GetString, ShiftSelectsTheBlockFallingBackToEnglishOnlyForMissingTexts) {
   // Spanish has its own cancel button but no print dialog caption.
   EXPECT_EQ(GetString(kSpanish, txt::Cancel), "&Cancelar");
   ASSERT_EQ(FindResourceString(ResourceId(kSpanish, txt::PrintSetupCaption)), nullptr);
@@ -62,9 +62,6 @@ TEST(GetString, FallsBackToEnglishOnlyForMissingTextsAndUnknownNumbersGiveEmptyT
   EXPECT_EQ(GetString(0, 3001), "");
   EXPECT_EQ(GetString(-1, txt::OK), "");
   EXPECT_EQ(GetString(0, 2147483647), "");
-}
-
-TEST(GetString, ShiftSelectsTheResourceBlock) {
   const char* german = FindResourceString(17104);
   ASSERT_NE(german, nullptr);
   EXPECT_EQ(GetString(kGerman, txt::Cancel), german);
@@ -79,7 +76,7 @@ TEST(GetString, ShiftSelectsTheResourceBlock) {
 
 // A sample from each block, at its edges: the numbers code refers to by
 // constant must still lead to these texts.
-TEST(EnglishTable, HoldsTheQuotedTextsUnderTheirNumbers) {
+TEST(EnglishTable, HoldsTheQuotedTextsUnderTheirNumbersAndCoversEveryRange) {
   const std::vector<std::pair<int, std::string>> quoted = {
       {1006, "Copy"}, {1013, "NewZdqControl"}, {1049, "Band"}, {1060, "SubDetail"}, {1103, "&OK"},
       {1161, "Expression:"}, {1320, "string"}, {1323, "datetime"}, {1395, "teSt saMple"},
@@ -87,9 +84,6 @@ TEST(EnglishTable, HoldsTheQuotedTextsUnderTheirNumbers) {
       {2051, "Preparing page %d on the bar %d..."}, {2056, "All files (*.*)|*.*"},
       {2150, "Print setup dialog"}, {2183, "MS Excel file (*.xls)"}, {2197, "JPEG files (*.jpg)"}};
   for (const auto& [number, text] : quoted) EXPECT_EQ(GetString(0, number), text) << number;
-}
-
-TEST(EnglishTable, CoversEveryNumberedRange) {
   auto expectAll = [](int first, int last) {
     for (int n = first; n <= last; ++n) EXPECT_NE(GetString(0, n), "") << n;
   };
