@@ -15,8 +15,6 @@ using K = TZdqSysDataType;
 TZdqSysDataType KindAt(int ordinal) { return static_cast<TZdqSysDataType>(ordinal); }
 
 TEST(SysData, EnglishNamesTypesAndFormatsOfKeyKinds) {
-  EXPECT_EQ(GetSysDataName(0, K::sdPageCount), "PageCount");
-
   EXPECT_STREQ(SysDataEnglishName(K::sdDate), "Date");
   EXPECT_EQ(SysDataFieldType(K::sdDate), TFieldType::ftDate);
   EXPECT_STREQ(SysDataDefaultFormat(K::sdDate), "@D @DS ");

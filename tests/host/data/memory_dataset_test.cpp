@@ -225,17 +225,3 @@ TEST(MemoryDataSet, RejectsBadDefinitionsAndRecords) {
   EXPECT_THROW(ds.AddField("Later", TFieldType::ftString), EDatabaseError);
   EXPECT_EQ(ds.FieldByName("When").AsDateTime().days, 36526.0);
 }
-
-TEST(DataSetComponent, OwnerIsToldWhenTheDataSetGoes) {
-  struct TWatcher : TComponent {
-    TComponent* removed = nullptr;
-    void Notification(TComponent* c, TOperation op) override {
-      if (op == TOperation::opRemove) removed = c;
-    }
-  } watcher;
-  auto ds = MakeDataSet(1);
-  TDataSet* raw = ds.get();
-  ds->FreeNotification(&watcher);
-  ds.reset();
-  EXPECT_EQ(watcher.removed, raw);
-}
