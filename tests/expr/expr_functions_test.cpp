@@ -18,7 +18,6 @@ TEST(ExprFunctionTable, AllNamesKnownIgnoringAsciiCase) {
       "COUNT", "SIN", "ARCSIN", "COS", "ARCCOS", "TAN", "ARCTAN", "EXP", "FRAC", "INT", "ROUND", "DIV",
       "LN", "LOG", "SQR", "SQRT", "ABS", "POWER", "RANDOM", "ORD", "CHR", "STRTOINT", "STRTOFLOAT",
       "INTTOSTR", "DATETOSTR", "FLOATTOSTR"};
-  EXPECT_EQ(std::size(names), 47u);
   for (const char* n : names) {
     EXPECT_TRUE(TExprParser::TokenSymbolIsFunc(n)) << n;
     EXPECT_TRUE(TExprParser::TokenSymbolIsFunc(LowerAscii(n))) << n;

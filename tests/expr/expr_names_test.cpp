@@ -24,7 +24,7 @@ struct TTwoDatasets : TFakeData {
 
 }  // namespace
 
-TEST(ExprFieldReferences, SplitIntoDatasetAndField) {
+TEST(ExprFieldReferences, SplitIntoDatasetAndFieldAndResolvedThroughTheDataManager) {
   EXPECT_EQ(SplitFieldReference("Amount").dataset, "");
   EXPECT_EQ(SplitFieldReference("Amount").field, "Amount");
   EXPECT_EQ(SplitFieldReference("Orders.Amount").dataset, "Orders");
@@ -33,9 +33,6 @@ TEST(ExprFieldReferences, SplitIntoDatasetAndField) {
   EXPECT_EQ(SplitFieldReference("a.b.c.d").dataset, "b");
   EXPECT_EQ(SplitFieldReference("a.b.c.d").field, "c.d");
   EXPECT_EQ(SplitFieldReference("D." + std::string(300, 'f')).field, std::string(255, 'f'));
-}
-
-TEST(ExprFieldReferences, ResolvedThroughTheDataManager) {
   TTwoDatasets data;
   EXPECT_EQ(num("Amount", &data), 12.5);  // a plain name: the first dataset
   EXPECT_EQ(num("Customers.Amount", &data), 99);

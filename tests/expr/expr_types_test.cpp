@@ -30,7 +30,7 @@ int32_t rootType(const std::string& text, const TExprDataManager* data = nullptr
 
 }  // namespace
 
-TEST(ExprTypes, FieldTypeMapping) {
+TEST(ExprTypes, FieldTypeMappingAndNodeTypesOfLiteralsOperatorsAndFields) {
   EXPECT_EQ(FldTypeCode(TFieldType::ftUnknown), ltUnknown);
   EXPECT_EQ(FldTypeCode(TFieldType::ftFixedChar), ltString);
   EXPECT_EQ(FldTypeCode(TFieldType::ftSmallint), ltInt16);
@@ -49,9 +49,6 @@ TEST(ExprTypes, FieldTypeMapping) {
   EXPECT_FALSE(IsNumeric(ltBoolean) || IsNumeric(ltBytes) || IsNumeric(ltUInt16));
   EXPECT_TRUE(IsTemporal(ltDate) && IsTemporal(ltTime) && IsTemporal(ltDateTime));
   EXPECT_FALSE(IsTemporal(ltBlob));
-}
-
-TEST(ExprTypes, NodeTypesOfLiteralsOperatorsAndFields) {
   TTypedData data;
   EXPECT_EQ(rootType("'a'"), ltString);
   EXPECT_EQ(rootType("1"), ltFloat);

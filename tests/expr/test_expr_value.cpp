@@ -105,7 +105,7 @@ TEST(VarArith, KindsOfResultsAndDivisionByZero) {
   EXPECT_EQ(VarMod(-7, 2), TVariant(int64_t(-1)));
 }
 
-TEST(VarCompare, NullOrderingAndConversions) {
+TEST(VarCompare, NullOrderingAndConversionsToBooleanAndNumber) {
   EXPECT_TRUE(VarEqual(TVariant(), TVariant()));
   EXPECT_FALSE(VarEqual(TVariant(), 0));
   EXPECT_FALSE(VarEqual(TVariant(), ""));
@@ -117,9 +117,6 @@ TEST(VarCompare, NullOrderingAndConversions) {
   EXPECT_GT(VarCompare("10", 9), 0);  // numerically, not as text
   EXPECT_THROW(VarCompare("ten", 9), EConvertError);
   EXPECT_TRUE(VarEqual("1/2/2020", TVariant(TDateTime{StrToDate("1/2/2020")})));
-}
-
-TEST(VarConvert, BooleanAndNumber) {
   EXPECT_TRUE(VarToBool(1));
   EXPECT_FALSE(VarToBool(0.0));
   EXPECT_TRUE(VarToBool("true"));
@@ -133,3 +130,4 @@ TEST(VarConvert, BooleanAndNumber) {
   EXPECT_EQ(VarToNum(3.5, false), 4);
   EXPECT_EQ(VarToNum(1e20, false), 0);
 }
+
