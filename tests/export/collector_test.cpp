@@ -131,7 +131,7 @@ TEST_F(CollectorTest, RunsThatMeetOnOneLineJoinAndAGapOfFiveSplits) {
   EXPECT_EQ(twoRuns(100 + w, 51).size(), 2u);       // tops must be equal
 }
 
-TEST_F(CollectorTest, ARunDoesNotJoinACellOfAnotherBackgroundOrAlignment) {
+TEST_F(CollectorTest, ARunDoesNotJoinACellOfAnotherBackgroundOrAlignmentAndOnlyModesZeroAndOneAlign) {
   TFont font;
   const int w = MeasureText(font, "ab").Width;
   TMetafile page;
@@ -143,29 +143,17 @@ TEST_F(CollectorTest, ARunDoesNotJoinACellOfAnotherBackgroundOrAlignment) {
     canvas.TextOut(10 + w, 10, "cd");
     canvas.SetTextAlign(1);
     canvas.TextOut(10 + 2 * w, 10, "ef");
+    canvas.SetTextAlign(TA_RIGHT);  // only modes 0 and 1 change the alignment: still right
+    canvas.TextOut(200, 40, "g");
+    canvas.SetTextAlign(TA_LEFT);
+    canvas.TextOut(10, 80, "h");
   }
   const auto& cells = Collect(page);
-  ASSERT_EQ(cells.size(), 3u);
+  ASSERT_EQ(cells.size(), 5u);
   EXPECT_EQ(cells[1].BackColor, clSilver);
   EXPECT_EQ(cells[2].Alignment, TAlignment::taRightJustify);
-}
-
-TEST_F(CollectorTest, OnlyAlignModesZeroAndOneChangeTheAlignment) {
-  TMetafile page;
-  {
-    TMetafileCanvas canvas(page);
-    canvas.SetTextAlign(1);
-    canvas.TextOut(10, 10, "a");
-    canvas.SetTextAlign(TA_RIGHT);  // mode 2: left as it was
-    canvas.TextOut(200, 40, "b");
-    canvas.SetTextAlign(TA_LEFT);
-    canvas.TextOut(10, 80, "c");
-  }
-  const auto& cells = Collect(page);
-  ASSERT_EQ(cells.size(), 3u);
-  EXPECT_EQ(cells[0].Alignment, TAlignment::taRightJustify);
-  EXPECT_EQ(cells[1].Alignment, TAlignment::taRightJustify);
-  EXPECT_EQ(cells[2].Alignment, TAlignment::taLeftJustify);
+  EXPECT_EQ(cells[3].Alignment, TAlignment::taRightJustify);
+  EXPECT_EQ(cells[4].Alignment, TAlignment::taLeftJustify);
   EXPECT_EQ(collector.CurrentAlignment(), TAlignment::taLeftJustify);
 }
 
@@ -183,6 +171,7 @@ TEST_F(CollectorTest, TextItsControlHidesIsNotCollected) {
     canvas.TextRect(TRect{300, 200, 400, 200 + lh / 2 + 2}, 300, 200, "shown");
     // Wholly outside its clip: the record has empty bounds.
     canvas.TextRect(TRect{300, 340, 400, 360}, 300, 300, "hidden");
+    canvas.TextOut(10, 500, "   ");  // blank text is dropped
   }
   const auto& cells = Collect(page, 0, 1000);
   std::vector<std::string> texts;
@@ -213,18 +202,6 @@ TEST_F(CollectorTest, ATextInItsControlTakesTheControlsAlignment) {
   EXPECT_EQ(cells[2].Alignment, TAlignment::taLeftJustify);
 }
 
-TEST_F(CollectorTest, BlankTextIsDropped) {
-  TMetafile page;
-  {
-    TMetafileCanvas canvas(page);
-    canvas.TextOut(10, 10, "   ");
-    canvas.TextOut(10, 40, "x");
-  }
-  const auto& cells = Collect(page);
-  ASSERT_EQ(cells.size(), 1u);
-  EXPECT_EQ(cells[0].Text, "x");
-}
-
 TMetafile LinesAndBoxes() {
   TMetafile page;
   TMetafileCanvas canvas(page);
@@ -238,7 +215,11 @@ TMetafile LinesAndBoxes() {
   return page;
 }
 
-TEST_F(CollectorTest, LinesRectanglesAndEllipsesAreCollectedWhenAsked) {
+TEST_F(CollectorTest, TextOnlyByDefaultAndLinesRectanglesAndEllipsesWhenAsked) {
+  const auto& texts = Collect(LinesAndBoxes());
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_EQ(texts[0].Text, "note");
+
   collector.RecordKinds = {TZdqMFERecordKind::rkLine, TZdqMFERecordKind::rkRectangle,
                            TZdqMFERecordKind::rkEllipse};
   const auto& cells = Collect(LinesAndBoxes(), 1000, 2000);
@@ -255,12 +236,6 @@ TEST_F(CollectorTest, LinesRectanglesAndEllipsesAreCollectedWhenAsked) {
   expectCell(cells[1], TZdqMFERecordKind::rkLine, 1110, 2020, 50, 50);  // from the line's end
   expectCell(cells[2], TZdqMFERecordKind::rkRectangle, 1009, 2009, 42, 32);
   expectCell(cells[3], TZdqMFERecordKind::rkEllipse, 1099, 2099, 32, 22);
-}
-
-TEST_F(CollectorTest, TheDefaultKindsAreTextOnly) {
-  const auto& cells = Collect(LinesAndBoxes());
-  ASSERT_EQ(cells.size(), 1u);
-  EXPECT_EQ(cells[0].Text, "note");
 }
 
 TEST_F(CollectorTest, APictureCellHoldsTheBitmapStretchedToItsDestination) {
@@ -326,7 +301,7 @@ TEST_F(CollectorTest, ABitBltCopiesItsSourceRectangleWithTheSourceBackground) {
   EXPECT_EQ(inverted[0].Bitmap->Pixel(0, 0), 0xFFFF00u);  // NOTSRCCOPY of red
 }
 
-TEST_F(CollectorTest, SmallTextSitsAtItsReferencePoint) {
+TEST_F(CollectorTest, SmallTextSitsAtItsReferencePointAndStockOrMissingObjectsKeepTheFont) {
   EmfRecordBytes small(EMR_SMALLTEXTOUT);
   small.i32(40).i32(70).u32(5).u32(0x100 | 0x200).u32(1).f32(0).f32(0);
   small.raw({'T', 'o', 't', 'a', 'l'});
@@ -337,9 +312,6 @@ TEST_F(CollectorTest, SmallTextSitsAtItsReferencePoint) {
   EXPECT_EQ(cells[0].Text, "Total");
   EXPECT_EQ(cells[0].Left, 43);
   EXPECT_EQ(cells[0].Top, 74);
-}
-
-TEST_F(CollectorTest, SelectingAStockOrMissingObjectKeepsTheFont) {
   TFont before;
   before.Name = "Times New Roman";
   TMetafile page;

@@ -33,7 +33,7 @@ class GridTest : public ::testing::Test {
   }
 };
 
-TEST_F(GridTest, CellsAreReadLineByLineLeftToRight) {
+TEST_F(GridTest, CellsAreReadLineByLineLeftToRightKeepingTheDrawingOrderWithinASlot) {
   std::vector<TZdqMFERecord> cells = {Text(300, 80, "f"), Text(100, 10, "a"), Text(200, 10, "b"),
                                       Text(300, 10, "c"), Text(200, 80, "e"), Text(100, 80, "d")};
   const TZdqCellGrid grid = BuildCellGrid(cells);
@@ -41,9 +41,6 @@ TEST_F(GridTest, CellsAreReadLineByLineLeftToRight) {
   EXPECT_EQ(grid.RowCount, 2);
   EXPECT_EQ(grid.ColCount, 3);
   EXPECT_EQ(grid.Columns, (std::vector<int>{100, 200, 300}));
-}
-
-TEST_F(GridTest, CellsSharingALineAndAColumnKeepTheirDrawingOrder) {
   // "Page 2 of 27" from four pieces: the number right-aligned against the
   // words, all within the column tolerance of each other.
   std::vector<TZdqMFERecord> footer = {Text(450, 900, "Page"), Text(462, 901, "2"), Text(470, 899, "of"),
@@ -90,7 +87,7 @@ TEST_F(GridTest, TextsOfOneControlShareItsColumnWhateverTheirWidth) {
   EXPECT_EQ(Texts(cells), (std::vector<std::string>{"Apples", "3.50", "Melons", "1,234.50"}));
 }
 
-TEST_F(GridTest, ColumnsAndRowsJoinWithinTheirTolerances) {
+TEST_F(GridTest, ColumnsAndRowsJoinWithinTheirChangeableTolerances) {
   std::vector<TZdqMFERecord> sameColumn = {Text(100, 10, "a"), Text(115, 40, "b")};
   EXPECT_EQ(BuildCellGrid(sameColumn).Columns, (std::vector<int>{100}));
   std::vector<TZdqMFERecord> twoColumns = {Text(100, 10, "a"), Text(116, 40, "b")};
@@ -100,9 +97,8 @@ TEST_F(GridTest, ColumnsAndRowsJoinWithinTheirTolerances) {
   EXPECT_EQ(BuildCellGrid(sameRow).RowCount, 1);
   std::vector<TZdqMFERecord> twoRows = {Text(100, 50, "a"), Text(300, 56, "b")};
   EXPECT_EQ(BuildCellGrid(twoRows).RowCount, 2);
-}
 
-TEST_F(GridTest, TheTolerancesCanBeChangedBeforeAnExport) {
+  // The tolerances can be changed before an export.
   ZDQ_EQUAL_X = 0;
   ZDQ_EQUAL_Y = 0;
   std::vector<TZdqMFERecord> cells = {Text(100, 50, "a"), Text(105, 80, "b"), Text(300, 81, "c")};
@@ -120,6 +116,16 @@ TEST_F(GridTest, OnlyFilledTextCellsMakeColumnsButEveryCellCanStartARow) {
   const TZdqCellGrid grid = BuildCellGrid(cells);
   EXPECT_EQ(grid.Columns, (std::vector<int>{100}));
   EXPECT_EQ(grid.RowCount, 3);
+  std::vector<TZdqMFERecord> none;
+  const TZdqCellGrid empty = BuildCellGrid(none);
+  EXPECT_EQ(empty.ColCount, 0);
+  EXPECT_TRUE(none.empty());
+
+  TZdqMFERecord box;
+  box.Kind = TZdqMFERecordKind::rkRectangle;
+  std::vector<TZdqMFERecord> boxes = {box, box};
+  EXPECT_EQ(BuildCellGrid(boxes).ColCount, 0);
+  EXPECT_EQ(boxes.size(), 2u);
 }
 
 TEST_F(GridTest, ASlotARowLacksGetsABlankCellLikeItsNeighbour) {
@@ -158,19 +164,6 @@ TEST_F(GridTest, ASlotARowLacksGetsABlankCellLikeItsNeighbour) {
                                         Text(105, 40, "c2"), Text(200, 40, "d")};
   BuildCellGrid(crowded);
   EXPECT_EQ(Texts(crowded), (std::vector<std::string>{"a", "b", "c c2", "d"}));
-}
-
-TEST_F(GridTest, APageWithoutTextHasNoColumnsAndKeepsItsCells) {
-  std::vector<TZdqMFERecord> none;
-  const TZdqCellGrid empty = BuildCellGrid(none);
-  EXPECT_EQ(empty.ColCount, 0);
-  EXPECT_TRUE(none.empty());
-
-  TZdqMFERecord box;
-  box.Kind = TZdqMFERecordKind::rkRectangle;
-  std::vector<TZdqMFERecord> boxes = {box, box};
-  EXPECT_EQ(BuildCellGrid(boxes).ColCount, 0);
-  EXPECT_EQ(boxes.size(), 2u);
 }
 
 }  // namespace

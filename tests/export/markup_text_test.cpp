@@ -60,18 +60,14 @@ class MarkupTextTest : public ::testing::Test {
 
 // ---- CSV ----
 
-TEST_F(MarkupTextTest, CsvWritesOneLinePerRowWithoutALineEndAfterTheLast) {
+TEST_F(MarkupTextTest, CsvWritesOneLinePerRowWithEmptyMissingCellsAndNoLineEndAfterTheLast) {
   TZdqExportToCSV csv;
   const TMetafile page = pageOf({{100, 50, "a"}, {300, 50, "b"}, {100, 90, "c"}, {300, 90, "d"}});
   csv.SaveMetafileToFile(&page, path("grid.csv"));
   EXPECT_EQ(readFile(dir / "grid.csv"), kBom + "a;b\r\nc;d");
-}
-
-TEST_F(MarkupTextTest, CsvLeavesMissingCellsEmptyAndKeepsRowsAtPageTop) {
   // The first row stands at the very top of the page, where its cells' tops are not positive.
-  TZdqExportToCSV csv;
-  const TMetafile page = pageOf({{100, 0, "a"}, {300, 0, "b"}, {300, 40, "d"}, {100, 80, "e"}});
-  csv.SaveMetafileToFile(&page, path("gaps.csv"));
+  const TMetafile gaps = pageOf({{100, 0, "a"}, {300, 0, "b"}, {300, 40, "d"}, {100, 80, "e"}});
+  csv.SaveMetafileToFile(&gaps, path("gaps.csv"));
   EXPECT_EQ(readFile(dir / "gaps.csv"), kBom + "a;b\r\n;d\r\ne;");
 }
 
@@ -171,49 +167,32 @@ class TextPlacementTest : public MarkupTextTest {
   TZdqExportToText text;
 };
 
-TEST_F(TextPlacementTest, PositionsMapToLinesAndColumnsByTheFactors) {
-  const auto lines = place({{52, 33, "X"}});
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0], "");
-  EXPECT_EQ(lines[1], "");
-  EXPECT_EQ(lines[2], std::string(9, ' ') + "X");  // column 10 is the tenth character
-}
-
-TEST_F(TextPlacementTest, HalfLinesRoundToTheEvenLine) {
-  // y = 24 is line 1.5 and y = 40 line 2.5: both go to line 2.
-  const auto lines = place({{1, 25, "A"}, {52, 41, "B"}});
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[2], "A" + std::string(8, ' ') + "B");
-  const auto below = place({{1, 57, "C"}});  // y = 56 is 3.5: line 4
-  EXPECT_EQ(below.size(), 5u);
-}
-
-TEST_F(TextPlacementTest, ALaterTextOverwritesAsManyCharactersAsItHas) {
-  // x = 5 is column 1 (the line's start), x = 15 column 3.
-  const auto lines = place({{6, 1, "abcdef"}, {16, 1, "XY"}, {26, 17, "long"}, {16, 17, "123456"}});
-  ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[0], "abXYef");
-  EXPECT_EQ(lines[1], "  123456");  // runs past the end of the line
-}
-
-TEST_F(TextPlacementTest, LinesCloserThanATextLineBothStay) {
-  // Lines of rich text 15 apart, at y = 24 and 39, both round to line 2:
-  // the second goes below instead of overwriting the first, and the lines
-  // after it follow on.
-  const auto lines = place({{1, 25, "first line"}, {1, 40, "second line"}, {1, 55, "third"}});
-  EXPECT_EQ(lines, (std::vector<std::string>{"", "", "first line", "second line", "third"}));
-}
-
-TEST_F(TextPlacementTest, ATextLeftOfTheFirstColumnIsInsertedAtTheStart) {
-  const auto lines = place({{6, 1, "abc"}, {1, 1, "Z"}});
-  ASSERT_EQ(lines.size(), 1u);
-  EXPECT_EQ(lines[0], "Zabc");
-}
-
-TEST_F(TextPlacementTest, BlankTextsAndLineBreaksDoNotShapeTheLines) {
-  const auto lines = place({{1, 100, "   "}, {6, 1, "a\r\nb"}});
-  ASSERT_EQ(lines.size(), 1u);
-  EXPECT_EQ(lines[0], "a  b");
+TEST_F(TextPlacementTest, PositionsMapToLinesAndColumns) {
+  using Lines = std::vector<std::string>;
+  const struct {
+    const char* what;
+    std::vector<TPlacedText> texts;
+    Lines lines;
+  } cases[] = {
+      {"column 10 is the tenth character", {{52, 33, "X"}}, {"", "", std::string(9, ' ') + "X"}},
+      // y = 24 is line 1.5 and y = 40 line 2.5: both go to line 2; y = 56 is 3.5: line 4.
+      {"half lines round to the even line", {{1, 25, "A"}, {52, 41, "B"}}, {"", "", "A" + std::string(8, ' ') + "B"}},
+      {"half line below", {{1, 57, "C"}}, {"", "", "", "", "C"}},
+      // x = 5 is column 1 (the line's start), x = 15 column 3; a later text
+      // overwrites as many characters as it has, even past the line's end.
+      {"overwrite", {{6, 1, "abcdef"}, {16, 1, "XY"}, {26, 17, "long"}, {16, 17, "123456"}}, {"abXYef", "  123456"}},
+      // Lines of rich text 15 apart both round to line 2: the second goes
+      // below instead of overwriting the first, and the lines after follow on.
+      {"closer than a text line",
+       {{1, 25, "first line"}, {1, 40, "second line"}, {1, 55, "third"}},
+       {"", "", "first line", "second line", "third"}},
+      {"left of the first column is inserted at the start", {{6, 1, "abc"}, {1, 1, "Z"}}, {"Zabc"}},
+      {"blank texts and line breaks do not shape the lines", {{1, 100, "   "}, {6, 1, "a\r\nb"}}, {"a  b"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(place(c.texts), c.lines);
+  }
 }
 
 TEST_F(TextPlacementTest, TextsFarOutsideAnyPageAreDropped) {

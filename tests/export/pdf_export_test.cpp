@@ -25,6 +25,12 @@
 namespace zd {
 namespace {
 
+int Count(const std::string& s, const std::string& what) {
+  int n = 0;
+  for (size_t at = s.find(what); at != std::string::npos; at = s.find(what, at + 1)) ++n;
+  return n;
+}
+
 class PdfExporter : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { test::ensureGuiApp(); }
@@ -50,12 +56,6 @@ class PdfExporter : public ::testing::Test {
     pdf.ExportRecords(page);
   }
 
-  static int Count(const std::string& s, const std::string& what) {
-    int n = 0;
-    for (size_t at = s.find(what); at != std::string::npos; at = s.find(what, at + 1)) ++n;
-    return n;
-  }
-
   // The content stream of each page, in order.
   static std::vector<std::string> Contents(const std::string& file) {
     std::vector<std::string> out;
@@ -71,15 +71,6 @@ class PdfExporter : public ::testing::Test {
   int pages = 0;
 };
 
-TEST_F(PdfExporter, CollectsTextLinesAndPicturesAndStartsWithHexImages) {
-  EXPECT_TRUE(pdf.RecordKinds.Has(TZdqMFERecordKind::rkText));
-  EXPECT_TRUE(pdf.RecordKinds.Has(TZdqMFERecordKind::rkLine));
-  EXPECT_TRUE(pdf.RecordKinds.Has(TZdqMFERecordKind::rkPicture));
-  EXPECT_FALSE(pdf.RecordKinds.Has(TZdqMFERecordKind::rkRectangle));
-  EXPECT_EQ(pdf.Compression, TZdqECompression::seASCIIHex);
-  EXPECT_STREQ(PdfFilterName(TZdqECompression::seDCT), "DCTDecode");
-}
-
 TEST_F(PdfExporter, TwentyThreePagesMakeThreeNodesOfTenTenAndThree) {
   for (int p = 0; p < 23; ++p) AddPage([&](TCanvas& c) { c.TextOut(0, 50, "page " + std::to_string(p + 1)); });
   const std::string file = pdf.BuildDocument();
@@ -91,7 +82,7 @@ TEST_F(PdfExporter, TwentyThreePagesMakeThreeNodesOfTenTenAndThree) {
   EXPECT_EQ(Count(file, "/Count 3 \r\n/Parent 3 0 R >> "), 1);
 }
 
-TEST_F(PdfExporter, AnEmptyPageStillHasAllItsObjectsWithoutGapsInTheNumbers) {
+TEST_F(PdfExporter, AnEmptyPageStillHasAllItsObjectsWithoutGapsButNoPageSizeFails) {
   const std::string file = pdf.BuildDocument();
   // Catalog, info, root, node, page, content, length, procedure set, resources.
   EXPECT_NE(file.find("xref\r\n0 10\r\n"), std::string::npos);
@@ -100,6 +91,8 @@ TEST_F(PdfExporter, AnEmptyPageStillHasAllItsObjectsWithoutGapsInTheNumbers) {
   EXPECT_NE(file.find("7 0 obj\r\n0\r\nendobj"), std::string::npos);
   EXPECT_NE(file.find("[ /PDF /Text ] "), std::string::npos);
   EXPECT_NE(file.find("9 0 obj\r\n<<\r\n/ProcSet 8 0 R\r\n>>\r\nendobj"), std::string::npos);
+  pdf.intPageHeight = 0;
+  EXPECT_THROW(pdf.BuildDocument(), EPdfError);
 }
 
 TEST_F(PdfExporter, EveryPageIsAPdfPageAndEveryCellStaysOnItsPage) {
@@ -195,11 +188,6 @@ TEST_F(PdfExporter, PicturesBecomeImagesWhoseHexDataRunsInLinesOfThirteenPixels)
   EXPECT_NE(file.find("obj\r\n" + std::to_string(lines.size()) + "\r\nendobj"), std::string::npos);
 }
 
-TEST_F(PdfExporter, WithoutAPageSizeTheExportFailsClearly) {
-  pdf.intPageHeight = 0;
-  EXPECT_THROW(pdf.BuildDocument(), EPdfError);
-}
-
 class PagePdfExporter : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { test::ensureGuiApp(); }
@@ -245,12 +233,6 @@ class PagePdfExporter : public ::testing::Test {
     }
     return out;
   }
-  static int Count(const std::string& s, const std::string& what) {
-    int n = 0;
-    for (size_t at = s.find(what); at != std::string::npos; at = s.find(what, at + 1)) ++n;
-    return n;
-  }
-
   TZdqExportToPagePDF pdf;
   int pages = 0;
   const std::string file = test::UniqueTempPath("zd_page.pdf").string();

@@ -14,29 +14,24 @@
 namespace zd {
 namespace {
 
-TEST(PdfText, ParenthesesAndBackslashesAreEscapedLineBreaksTooOtherBytesStay) {
+TEST(PdfText, EscapesPointsColoursAndDocumentTexts) {
+  // Parentheses, backslashes and line breaks are escaped; other bytes stay.
   EXPECT_EQ(PdfEscapeString("a(b)c\\d"), "a\\(b\\)c\\\\d");
   EXPECT_EQ(PdfEscapeString("one\r\ntwo"), "one\\r\\ntwo");
   EXPECT_EQ(PdfEscapeString("\xE9t\xE9"), "\xE9t\xE9");
   EXPECT_EQ(PdfEscapeString(""), "");
-}
-
-TEST(PdfText, PageUnitsBecomePointsAtSeventyTwoPerNinetySix) {
+  // Page units become points at 72 per 96.
   EXPECT_EQ(PdfPoints(794), "595.5");
   EXPECT_EQ(PdfPoints(1123), "842.25");
   EXPECT_EQ(PdfPoints(96), "72");
   EXPECT_EQ(PdfPoints(-1), "-0.75");
   EXPECT_EQ(PdfPoints(0), "0");
   EXPECT_EQ(PdfNumber(0.0004), "0");
-}
-
-TEST(PdfText, ColoursAreThreeDecimalsWithAPointWhateverTheLocale) {
+  // Colours are three decimals with a point.
   EXPECT_EQ(PdfColor(clRed, false), "1.000 0.000 0.000 rg");
   EXPECT_EQ(PdfColor(clBlack, true), "0.000 0.000 0.000 RG");
   EXPECT_EQ(PdfColor(RGBColor(0, 128, 255), true), "0.000 0.502 1.000 RG");
-}
-
-TEST(PdfText, DocumentTextsAreLiteralWhenAsciiAndUtf16WithAByteOrderMarkOtherwise) {
+  // Document texts are literal when ASCII, UTF-16 with a byte order mark otherwise.
   EXPECT_EQ(PdfTextString("Q3 (net)"), "(Q3 \\(net\\))");
   EXPECT_EQ(PdfTextString("Zo\u00eb"), "<FEFF005A006F00EB>");
   EXPECT_EQ(PdfUnicodeString("A"), "<FEFF0041>");
@@ -119,7 +114,7 @@ TEST(PdfWriter, CrossReferenceOffsetsPointAtTheirObjectsAlsoAfterBufferedContent
   EXPECT_EQ(file.compare(data + content.size(), 9, "endstream"), 0);
 }
 
-TEST(PdfWriter, NumberingMistakesAreRefused) {
+TEST(PdfWriter, NumberingMistakesAndUnwritableFilesAreRefused) {
   TPdfWriter pdf;
   EXPECT_THROW(pdf.AddRef(TPdfWriter::kFirstFreeObject), EPdfError);  // not numbered yet
   pdf.AddRef(1);
@@ -130,9 +125,7 @@ TEST(PdfWriter, NumberingMistakesAreRefused) {
   for (int n : {1, 2, 3}) open.AddRef(n);
   open.BeginContent();
   EXPECT_THROW(open.WriteXrefAndTrailer(1, 2), EPdfError);
-}
-
-TEST(PdfWriter, AnUnwritableFileGivesAClearError) {
+  // An unwritable file gives a clear error.
   try {
     TPdfWriter::SaveBytes("%PDF", "/nonexistent-dir/x.pdf");
     FAIL() << "no error";

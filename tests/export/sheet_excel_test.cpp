@@ -169,12 +169,6 @@ TEST_F(SheetExcelTest, DateTextsBecomeDayNumbersShownAsTheyWere) {
   EXPECT_EQ(days, (std::vector<double>{45351, 61}));
 }
 
-TEST_F(SheetExcelTest, ABlankCellIsElevenBytes) {
-  TExcelProbe probe;
-  probe.Cell(TSpreadsheetCellType::ctBlank, "", TAlignment::taLeftJustify, 0x0102, 0x0304);
-  EXPECT_EQ(probe.out.str(), std::string("\x01\x00\x07\x00\x02\x01\x04\x03\x00\x00\x01", 11));
-}
-
 TEST_F(SheetExcelTest, LabelsCarryAlignmentAndAreCutTo255Characters) {
   const auto records = Export({textCell(10, 10, std::string(300, 'x'))});
   ASSERT_EQ(records.size(), 8u);
@@ -241,7 +235,11 @@ TEST_F(SheetExcelTest, FloatAndCurrencyTextsUseTheLocaleAndRefuseNonNumbers) {
   }
 }
 
-TEST_F(SheetExcelTest, APositionBeyondSixteenBitsIsRefusedBeforeAnythingIsWritten) {
+TEST_F(SheetExcelTest, ABlankCellIsElevenBytesAndAPositionBeyondSixteenBitsIsRefused) {
+  TExcelProbe blank;
+  blank.Cell(TSpreadsheetCellType::ctBlank, "", TAlignment::taLeftJustify, 0x0102, 0x0304);
+  EXPECT_EQ(blank.out.str(), std::string("\x01\x00\x07\x00\x02\x01\x04\x03\x00\x00\x01", 11));
+  // Refused before anything is written.
   TExcelProbe probe;
   EXPECT_THROW(probe.Cell(TSpreadsheetCellType::ctString, "x", TAlignment::taLeftJustify, 70000, 0),
                std::out_of_range);

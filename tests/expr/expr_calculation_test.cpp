@@ -36,7 +36,7 @@ using Texts = std::vector<std::string>;
 
 }  // namespace
 
-TEST(ExprCalculation, SumCountAndExtremes) {
+TEST(ExprCalculation, SumCountExtremesAndAverageAsARunningMeanOfResultAndValue) {
   EXPECT_EQ(run(TCalcType::ctSum, {1.5, 2, 3}), (Texts{"1.5", "3.5", "6.5"}));
   EXPECT_EQ(run(TCalcType::ctCount, {7, TVariant(), 9}), (Texts{"1", "2", "3"}));
   EXPECT_EQ(run(TCalcType::ctHighest, {-5, -3}), (Texts{"-5", "-3"}));
@@ -44,28 +44,19 @@ TEST(ExprCalculation, SumCountAndExtremes) {
   EXPECT_EQ(run(TCalcType::ctLowest, {4, 2, 8}), (Texts{"4", "2", "2"}));
   // A Null value adds nothing to a sum.
   EXPECT_EQ(run(TCalcType::ctSum, {1, TVariant(), 2}), (Texts{"1", "1", "3"}));
-}
-
-TEST(ExprCalculation, AverageIsARunningMeanOfResultAndValue) {
   EXPECT_EQ(run(TCalcType::ctAverage, {2, 4, 6}), (Texts{"2", "3", "4.5"}));
 }
 
-TEST(ExprCalculation, NothingGivesTheValueText) {
+TEST(ExprCalculation, NothingGivesTheValueTextUnreadableTextCountsAsZeroAndNumbersFollowTheLocale) {
   EXPECT_EQ(run(TCalcType::ctNothing, {2.5, TVariant(), 3}), (Texts{"2.5", "", "3"}));
   const double d = StrToDate("7/4/2021");
   // Without a format a date is its date text, with one its serial number.
   EXPECT_EQ(run(TCalcType::ctNothing, {TVariant(TDateTime{d})}), Texts{"7/4/2021"});
   EXPECT_EQ(run(TCalcType::ctNothing, {TVariant(TDateTime{d + 0.5})}, "@D "),
             Texts{FloatToStr(d + 0.5)});
-}
-
-TEST(ExprCalculation, UnreadableTextCountsAsZero) {
   EXPECT_EQ(VarToStr(NextCalculatedValue("abc", TCalcType::ctSum, TVariant("2"), TVariant())), "2");
   EXPECT_EQ(VarToStr(NextCalculatedValue("5", TCalcType::ctSum, TVariant("junk"), TVariant())), "5");
   EXPECT_EQ(VarToStr(NextCalculatedValue("5", TCalcType::ctSum, TVariant::empty(), TVariant())), "5");
-}
-
-TEST(ExprCalculation, NumbersFollowTheLocale) {
   TLocaleScope scope(commaLocale());
   EXPECT_EQ(run(TCalcType::ctSum, {1.5, 2}), (Texts{"1,5", "3,5"}));
 }

@@ -24,7 +24,7 @@ struct TTwoDatasets : TFakeData {
 
 }  // namespace
 
-TEST(ExprFieldReferences, SplitIntoDatasetAndField) {
+TEST(ExprFieldReferences, SplitIntoDatasetAndFieldAndResolvedThroughTheDataManager) {
   EXPECT_EQ(SplitFieldReference("Amount").dataset, "");
   EXPECT_EQ(SplitFieldReference("Amount").field, "Amount");
   EXPECT_EQ(SplitFieldReference("Orders.Amount").dataset, "Orders");
@@ -33,9 +33,6 @@ TEST(ExprFieldReferences, SplitIntoDatasetAndField) {
   EXPECT_EQ(SplitFieldReference("a.b.c.d").dataset, "b");
   EXPECT_EQ(SplitFieldReference("a.b.c.d").field, "c.d");
   EXPECT_EQ(SplitFieldReference("D." + std::string(300, 'f')).field, std::string(255, 'f'));
-}
-
-TEST(ExprFieldReferences, ResolvedThroughTheDataManager) {
   TTwoDatasets data;
   EXPECT_EQ(num("Amount", &data), 12.5);  // a plain name: the first dataset
   EXPECT_EQ(num("Customers.Amount", &data), 99);
@@ -51,15 +48,6 @@ TEST(ExprFieldReferences, ResolvedThroughTheDataManager) {
   EXPECT_EQ(GetFieldByName(&empty, "Amount"), nullptr);
   EXPECT_EQ(GetFieldByName(nullptr, "Amount"), nullptr);
   EXPECT_EQ(GetFieldByName(&data, "Customers.Name"), data.customers.FindField("name"));
-}
-
-TEST(ExprFieldReferences, ValuesAreReadAtEveryEvaluation) {
-  TTwoDatasets data;
-  const TExprParser parser(&data, "[Amount] * 2");
-  data.orders.fields["AMOUNT"].value = 1.5;
-  EXPECT_EQ(parser.Evaluate(), TVariant(3.0));
-  data.orders.fields["AMOUNT"].value = TVariant();
-  EXPECT_TRUE(parser.Evaluate().isNull());
 }
 
 TEST(ExprVariables, CallbackArgumentsAndResultTypes) {
@@ -107,7 +95,7 @@ TEST(ExprVariables, FieldsComeFirstAndVariablesAreFixedWhenParsed) {
   EXPECT_EQ(calls, 1);
 }
 
-TEST(ExprVariables, VariablesReferringToEachOtherStop) {
+TEST(ExprVariables, VariablesReferringToEachOtherStopButLegitimateNestingIsAllowed) {
   // A resolver that computes each variable from an expression naming the other.
   TGetVariableEvent vars;
   vars = [&](TComponent*, const std::string& name, bool& accept, TFieldType& type, TVariant& value) {
@@ -126,17 +114,14 @@ TEST(ExprVariables, VariablesReferringToEachOtherStop) {
     value = 5;
   };
   EXPECT_EQ(VarToFloat(eval("X", nullptr, plain)), 5);
-}
-
-TEST(ExprVariables, LegitimateNestingIsAllowed) {
-  TGetVariableEvent vars;
-  vars = [&](TComponent*, const std::string& name, bool& accept, TFieldType& type, TVariant& value) {
+  TGetVariableEvent nested;
+  nested = [&](TComponent*, const std::string& name, bool& accept, TFieldType& type, TVariant& value) {
     accept = true;
     type = TFieldType::ftFloat;
     const int level = std::stoi(name.substr(1));
-    value = level == 0 ? TVariant(1.0) : EvaluateValue(nullptr, "V" + std::to_string(level - 1) + " + 1", vars);
+    value = level == 0 ? TVariant(1.0) : EvaluateValue(nullptr, "V" + std::to_string(level - 1) + " + 1", nested);
   };
-  EXPECT_EQ(VarToFloat(eval("V10", nullptr, vars)), 11);
+  EXPECT_EQ(VarToFloat(eval("V10", nullptr, nested)), 11);
 }
 
 TEST(ExprValueIsField, LastCreatedNodeDecides) {

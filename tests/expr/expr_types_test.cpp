@@ -30,7 +30,7 @@ int32_t rootType(const std::string& text, const TExprDataManager* data = nullptr
 
 }  // namespace
 
-TEST(ExprTypes, FieldTypeMapping) {
+TEST(ExprTypes, FieldTypeMappingAndNodeTypesOfLiteralsOperatorsAndFields) {
   EXPECT_EQ(FldTypeCode(TFieldType::ftUnknown), ltUnknown);
   EXPECT_EQ(FldTypeCode(TFieldType::ftFixedChar), ltString);
   EXPECT_EQ(FldTypeCode(TFieldType::ftSmallint), ltInt16);
@@ -49,9 +49,6 @@ TEST(ExprTypes, FieldTypeMapping) {
   EXPECT_FALSE(IsNumeric(ltBoolean) || IsNumeric(ltBytes) || IsNumeric(ltUInt16));
   EXPECT_TRUE(IsTemporal(ltDate) && IsTemporal(ltTime) && IsTemporal(ltDateTime));
   EXPECT_FALSE(IsTemporal(ltBlob));
-}
-
-TEST(ExprTypes, NodeTypesOfLiteralsOperatorsAndFields) {
   TTypedData data;
   EXPECT_EQ(rootType("'a'"), ltString);
   EXPECT_EQ(rootType("1"), ltFloat);
@@ -91,17 +88,7 @@ TEST(ExprTypes, FunctionResultTypes) {
   EXPECT_EQ(errorOf("IIF()"), "Type mismatch in expression");
 }
 
-TEST(ExprTypes, ComparisonsRefuseBinaryOperands) {
-  TTypedData data;
-  EXPECT_EQ(errorOf("[Memo] = 'a'", &data), "Type mismatch in expression");
-  EXPECT_EQ(errorOf("'a' = [Memo]", &data), "Type mismatch in expression");
-  EXPECT_EQ(errorOf("[Raw] > 1", &data), "Type mismatch in expression");
-  EXPECT_EQ(errorOf("[Raw] LIKE 'x'", &data), "Type mismatch in expression");
-  EXPECT_EQ(errorOf("[Memo] IS NULL", &data), "<no error>");
-  EXPECT_EQ(errorOf("[Memo] LIKE 'long%'", &data), "<no error>");
-}
-
-TEST(ExprTypes, ArithmeticRules) {
+TEST(ExprTypes, ComparisonsRefuseBinaryOperandsAndArithmeticRules) {
   TTypedData data;
   EXPECT_EQ(errorOf("[Name] * 2", &data), "Type mismatch in expression");
   EXPECT_EQ(errorOf("[Name] + 1", &data), "Type mismatch in expression");
@@ -115,6 +102,17 @@ TEST(ExprTypes, ArithmeticRules) {
   EXPECT_EQ(errorOf("'x' * 1"), "'x' is not a valid date and time");
   EXPECT_EQ(TExprParser(nullptr, "'1/1/2000' + 1").Root()->FLeft->FDataType, ltDateTime);
   EXPECT_EQ(str("'a' + [Name]", &data), "aBob");
+  EXPECT_EQ(errorOf("[Memo] = 'a'", &data), "Type mismatch in expression");
+  EXPECT_EQ(errorOf("'a' = [Memo]", &data), "Type mismatch in expression");
+  EXPECT_EQ(errorOf("[Raw] > 1", &data), "Type mismatch in expression");
+  EXPECT_EQ(errorOf("[Raw] LIKE 'x'", &data), "Type mismatch in expression");
+  EXPECT_EQ(errorOf("[Memo] IS NULL", &data), "<no error>");
+  EXPECT_EQ(errorOf("[Memo] LIKE 'long%'", &data), "<no error>");
+  // Syntax errors are database errors; evaluation errors keep their own classes.
+  EXPECT_THROW(eval("1 +"), EDatabaseError);
+  EXPECT_THROW(eval("[Nope]"), EDatabaseError);
+  EXPECT_THROW(eval("1 / 0"), EMathError);
+  EXPECT_THROW(eval("2-1"), EConvertError);
 }
 
 TEST(ExprTypes, ConstantsTakeTheTypeOfTheFieldTheyMeet) {
@@ -166,9 +164,3 @@ TEST(ExprValidation, OnlyDataFieldsMayBeUsed) {
   EXPECT_EQ(num("[Internal] + 1", &data), 3);
 }
 
-TEST(ExprErrors, SyntaxErrorsAreDatabaseErrors) {
-  EXPECT_THROW(eval("1 +"), EDatabaseError);
-  EXPECT_THROW(eval("[Nope]"), EDatabaseError);
-  EXPECT_THROW(eval("1 / 0"), EMathError);
-  EXPECT_THROW(eval("2-1"), EConvertError);
-}

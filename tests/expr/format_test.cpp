@@ -48,21 +48,15 @@ TEST(DisplayFormat, WithoutFamilyCodeValueIsUnchanged) {
 
 // ---- text ---------------------------------------------------------------
 
-TEST(TextFormat, CaseChangesWithPrecedence) {
+TEST(TextFormat, CaseChangesWithPrecedenceInUnicodeThenTrim) {
   EXPECT_EQ(fmt("abc", "@C @U "), "ABC");
   EXPECT_EQ(fmt("abc", "@C @L @U "), "ABC");
   EXPECT_EQ(fmt("aBC", "@C @P @L "), "abc");
   EXPECT_EQ(fmt("hELLO wORLD", "@C @P "), "Hello World");
   EXPECT_EQ(fmt("hELLO", "@C "), "hELLO");
-}
-
-TEST(TextFormat, CaseMappingIsUnicode) {
   EXPECT_EQ(fmt("straße", "@C @U "), "STRASSE");
   EXPECT_EQ(fmt("ÄÖÜ", "@C @L "), "äöü");
   EXPECT_EQ(fmt("éCOLE nORMALE", "@C @P "), "École Normale");
-}
-
-TEST(TextFormat, TrimRunsAfterCaseChange) {
   EXPECT_EQ(fmt(" \t ab \r\n", "@C @T "), "ab");
   EXPECT_EQ(fmt("  ab  cd ", "@C @T @U "), "AB  CD");
   // Proper case sees the leading blank as a word start only for a space.
@@ -71,15 +65,16 @@ TEST(TextFormat, TrimRunsAfterCaseChange) {
 
 // ---- edit masks ---------------------------------------------------------
 
-TEST(EditMaskFormat, PlacesCharactersAroundLiterals) {
+TEST(EditMaskFormat, PlacesCharactersAroundLiteralsAndABrokenMaskLeavesTheValue) {
   EXPECT_EQ(fmt("5551234567", "@C @M(000) 000-0000"), "(555) 123-4567");
   // A text that already carries the literals comes out the same.
   EXPECT_EQ(fmt("(555) 123-4567", "@C @M(000) 000-0000"), "(555) 123-4567");
   // Characters that fit no position are skipped.
   EXPECT_EQ(fmt("a1b2", "@C @M00"), "12");
+  EXPECT_EQ(fmt("12", "@C @U @M00\\"), "12");
 }
 
-TEST(EditMaskFormat, CaseEscapesSeparatorsAndBlank) {
+TEST(EditMaskFormat, CaseEscapesSeparatorsBlankAndTheMaskRunsLastOnTheRestOfTheFormat) {
   EXPECT_EQ(fmt("abCDE", "@C @M>LLL<ll"), "ABCde");
   EXPECT_EQ(fmt("abCD", "@C @M>L<>LLL"), "AbCD");
   EXPECT_EQ(fmt("12", "@C @M\\A00"), "A12");
@@ -87,28 +82,25 @@ TEST(EditMaskFormat, CaseEscapesSeparatorsAndBlank) {
   EXPECT_EQ(fmt("1", "@C @M000"), "1  ");
   EXPECT_EQ(fmt("1231", "@C @M00/00"), "12/31");
   EXPECT_EQ(GetTextByFormat("1231", "@C @M00/00", kNoWidth, germanLocale()), "12.31");
-}
-
-TEST(EditMaskFormat, MaskTakesRestOfFormatAndRunsLast) {
   // The "@U " inside the mask is mask text, not a case code.
   EXPECT_EQ(fmt("ab", "@C @Mll@U "), "ab@U ");
   EXPECT_EQ(fmt("  ab  ", "@C @T @U @M\\<LL\\>"), "<AB>");
 }
 
-TEST(EditMaskFormat, BrokenMaskLeavesValue) {
-  EXPECT_EQ(fmt("12", "@C @U @M00\\"), "12");
-}
-
 // ---- numbers ------------------------------------------------------------
 
-TEST(NumberFormat, PlainNumberCodeIsTwoDecimalsGrouped) {
+TEST(NumberFormat, PlainNumberCodeIsTwoDecimalsGroupedAndSeparatorsChange) {
   EXPECT_EQ(fmt("1234.5", "@N "), "1,234.50");
   EXPECT_EQ(fmt("-1234567.891", "@N "), "-1,234,567.89");
   EXPECT_EQ(fmt("not a number", "@N "), "0.00");
   EXPECT_EQ(fmt("", "@N "), "0.00");
+  EXPECT_EQ(fmt("1234.5", "@N @ND2 @NS, @NT. "), "1.234,50");
+  EXPECT_EQ(fmt("1234567", "@N @ND0 @NT "), "1 234 567");  // empty argument: a space
+  EXPECT_EQ(fmt("1234.5", "@N @ND1 @NS' "), "1234'5");
+  EXPECT_EQ(fmt("999.999", "@N @ND2 @NT, "), "1,000.00");
 }
 
-TEST(NumberFormat, DecimalsRoundHalfToEven) {
+TEST(NumberFormat, DecimalsRoundHalfToEvenWithNoMinusOnAShownZero) {
   EXPECT_EQ(fmt("2", "@N @ND3 "), "2.000");
   EXPECT_EQ(fmt("2.5", "@N @ND0 "), "2");
   EXPECT_EQ(fmt("3.5", "@N @ND0 "), "4");
@@ -116,19 +108,9 @@ TEST(NumberFormat, DecimalsRoundHalfToEven) {
   EXPECT_EQ(fmt("1234.5", "@N @ND1 "), "1234.5");  // no grouping without "@NT"
   EXPECT_EQ(fmt("2", "@N @NDx "), "2.00");         // unreadable: the locale's decimals
   EXPECT_EQ(fmt("2", "@N @ND-3 "), "2");
-}
-
-TEST(NumberFormat, NoMinusSignOnShownZero) {
   EXPECT_EQ(fmt("-0.4", "@N @ND0 "), "0");
   EXPECT_EQ(fmt("-0.004", "@N @ND2 "), "0.00");
   EXPECT_EQ(fmt("-0.006", "@N @ND2 "), "-0.01");
-}
-
-TEST(NumberFormat, Separators) {
-  EXPECT_EQ(fmt("1234.5", "@N @ND2 @NS, @NT. "), "1.234,50");
-  EXPECT_EQ(fmt("1234567", "@N @ND0 @NT "), "1 234 567");  // empty argument: a space
-  EXPECT_EQ(fmt("1234.5", "@N @ND1 @NS' "), "1234'5");
-  EXPECT_EQ(fmt("999.999", "@N @ND2 @NT, "), "1,000.00");
 }
 
 TEST(NumberFormat, RoundingStep) {
@@ -143,15 +125,12 @@ TEST(NumberFormat, RoundingStep) {
   EXPECT_EQ(fmt("1.3", "@N @ND2 @NS, @NR0,5 "), "1,50");
 }
 
-TEST(NumberFormat, BlankWhenZero) {
+TEST(NumberFormat, BlankWhenZeroAndLeadingZerosToWidth) {
   EXPECT_EQ(fmt("0", "@N @NB "), "0");
   EXPECT_EQ(fmt("0.000", "@N @ND2 @NB "), "0.000");
   EXPECT_EQ(fmt("abc", "@N @NB "), "abc");  // not a number reads as zero
   EXPECT_EQ(fmt("5", "@N @NB "), "5.00");
   EXPECT_EQ(fmt("5", "@N @NB @ND1 "), "5.0");
-}
-
-TEST(NumberFormat, LeadingZerosToWidth) {
   EXPECT_EQ(fmt("42", "@N @ND0 @NL ", 5), "00042");
   EXPECT_EQ(fmt("-42", "@N @ND0 @NL ", 5), "-00042");
   EXPECT_EQ(fmt("123456", "@N @ND0 @NL ", 5), "123456");
@@ -201,14 +180,11 @@ TEST(NumberFormat, Scientific) {
   EXPECT_EQ(fmt("1234.5", "@N @NS, @ND2 @NS "), "1,23E+3");
 }
 
-TEST(NumberFormat, CodesInAnyOrderFirstOccurrenceCounts) {
+TEST(NumberFormat, CodesInAnyOrderFirstCountsAndHugeOrSpecialValues) {
   EXPECT_EQ(fmt("1234.5", "@ND2 @NT. @N @NS, "), "1.234,50");
   EXPECT_EQ(fmt("2", "@N @ND1 @ND3 "), "2.0");
   EXPECT_EQ(fmt("1234", "@N @ND0 @NT' @NT. "), "1'234");
   EXPECT_EQ(fmt("3", "@N @ND0 @CT @CP3 @CP0 @CS# @CS$ "), "3 #");
-}
-
-TEST(NumberFormat, HugeAndSpecialValues) {
   EXPECT_EQ(fmt("1E300", "@N @ND0 ").size(), 301u);
   EXPECT_EQ(fmt("1E300", "@N @ND0 @NR1E-300 "), "1E300");  // overflows: unformatted
   EXPECT_EQ(fmt("INF", "@N @ND0 "), "0");
@@ -227,7 +203,7 @@ TEST(DateFormat, ComposedPartsInEveryOrder) {
   EXPECT_EQ(fmt(kNewYearsEve, "@D @DO9 @DR. "), "31.12.2020");
 }
 
-TEST(DateFormat, PartChoices) {
+TEST(DateFormat, PartChoicesAndWeekday) {
   const std::string jan4 = "44200";  // 4 January 2021
   EXPECT_EQ(fmt(jan4, "@D "), "04/01/2021");  // defaults: two-digit day and month, locale separator
   EXPECT_EQ(fmt(jan4, "@D @DD0 @DM0 @DY0 "), "4/1/21");
@@ -237,9 +213,6 @@ TEST(DateFormat, PartChoices) {
   EXPECT_EQ(fmt(jan4, "@D @DD2 @DY2 "), "01");
   EXPECT_EQ(fmt(jan4, "@D @DR' "), "04'01'2021");  // a quote as separator stays literal
   EXPECT_EQ(fmt(jan4, "@D @DRd "), "04d01d2021");
-}
-
-TEST(DateFormat, Weekday) {
   EXPECT_EQ(fmt(kNewYearsEve, "@D @DW1 @DV, "), "Thursday,31/12/2020");
   EXPECT_EQ(fmt(kNewYearsEve, "@D @DW0 "), "Thu 31/12/2020");
   EXPECT_EQ(fmt(kNewYearsEve, "@D @DW "), "Thursday 31/12/2020");  // unreadable: long name
@@ -247,34 +220,34 @@ TEST(DateFormat, Weekday) {
   EXPECT_EQ(fmt(kNewYearsEve, "@D @DW0 @DVd @DD2 @DM4 @DY2 "), "Thud");
 }
 
-TEST(DateFormat, LocaleFormatsWinOverParts) {
+TEST(DateFormat, LocaleFormatsWinOverPartsEmptyMasksAndNonSerialValues) {
   EXPECT_EQ(fmt(kNewYearsEve, "@D @DL @DO4 @DR. "), "Thursday, December 31, 2020");
   EXPECT_EQ(fmt(kNewYearsEve, "@D @DS @DO4 @DR. "), "12/31/2020");
   EXPECT_EQ(fmt(kNewYearsEve, "@D @DS @DL "), "Thursday, December 31, 2020");
-}
-
-TEST(DateFormat, EmptyMaskGivesShortDateAndLongTime) {
   EXPECT_EQ(fmt("44196.75", "@D @DD2 @DM4 @DY2 "), "12/31/2020 6:00:00 PM");
   EXPECT_EQ(fmt(kNewYearsEve, "@D @DD2 @DM4 @DY2 "), "12/31/2020");
   EXPECT_EQ(fmt("0.75", "@T @TH2 @TM2 @TS2 "), "12/30/1899 6:00:00 PM");
-}
-
-TEST(DateFormat, ValuesThatAreNotSerialNumbers) {
+  // Values that are not serial numbers stay as they are.
   EXPECT_EQ(fmt("12/31/2020", "@D @DR. "), "12/31/2020");
   EXPECT_EQ(fmt("", "@D @DR. "), "");
   EXPECT_EQ(fmt("1E9", "@D "), "1E9");  // beyond the calendar
   EXPECT_EQ(fmt("44196,5", "@D "), "44196,5");
 }
 
-TEST(TimeFormat, TwentyFourHourParts) {
+TEST(TimeFormat, TwentyFourHourPartsAndDateThenTime) {
   EXPECT_EQ(fmt("0.75", "@T "), "18:00:00");
   EXPECT_EQ(fmt("0.3", "@T @TH0 @TM1 @TS2 "), "7:12");
   EXPECT_EQ(fmt("0.3", "@T @TH1 @TM0 @TS2 "), "07:12");
   EXPECT_EQ(fmt("0.30005787037", "@T @TM0 @TS0 @TH2 "), "12:5");  // 07:12:05
   EXPECT_EQ(fmt("0.75", "@T @TD. @T24 "), "18.00.00");
+  EXPECT_EQ(fmt("44196.75", "@D @DR- @T @TH1 @TM1 @TS2 "), "31-12-2020 18:00");
+  EXPECT_EQ(fmt("44196.75", "@T @TH1 @TM1 @TS2 @D @DR- "), "31-12-2020 18:00");
+  EXPECT_EQ(fmt("44196.75", "@D @DL @T @TL "), "Thursday, December 31, 2020 6:00:00 PM");
+  // A time part switched off entirely leaves no trailing space.
+  EXPECT_EQ(fmt("44196.75", "@D @DR- @T @TH2 @TM2 @TS2 "), "31-12-2020");
 }
 
-TEST(TimeFormat, TwelveHourClockAndMarkers) {
+TEST(TimeFormat, TwelveHourClockMarkersAndLocaleFormats) {
   EXPECT_EQ(fmt("0.75", "@T @TH1 @TM1 @TS2 @T12 @TI1 "), "06:00 PM");
   EXPECT_EQ(fmt("0.75", "@T @TH1 @TM1 @TS2 @T12 "), "06:00 PM");
   EXPECT_EQ(fmt("0.75", "@T @TH0 @TM1 @TS2 @T12 @TI0 "), "PM 6:00");
@@ -282,19 +255,8 @@ TEST(TimeFormat, TwelveHourClockAndMarkers) {
   EXPECT_EQ(fmt("0.75", "@T @TH1 @TM1 @TS2 @T12 @TAvorm. @TPnachm. "), "06:00 nachm.");
   EXPECT_EQ(fmt("0.75", "@T @TH1 @TM2 @TS2 @T12 @TI7 "), "06");  // twelve hours, no marker
   EXPECT_EQ(fmt("0", "@T @TH0 @TM2 @TS2 @T12 "), "12 AM");
-}
-
-TEST(TimeFormat, LocaleFormatsWinOverParts) {
   EXPECT_EQ(fmt("0.75", "@T @TL @TH0 @TD. "), "6:00:00 PM");
   EXPECT_EQ(fmt("0.75", "@T @TS @TH0 @TD. "), "6:00 PM");
-}
-
-TEST(DateTimeFormat, DateThenTime) {
-  EXPECT_EQ(fmt("44196.75", "@D @DR- @T @TH1 @TM1 @TS2 "), "31-12-2020 18:00");
-  EXPECT_EQ(fmt("44196.75", "@T @TH1 @TM1 @TS2 @D @DR- "), "31-12-2020 18:00");
-  EXPECT_EQ(fmt("44196.75", "@D @DL @T @TL "), "Thursday, December 31, 2020 6:00:00 PM");
-  // A time part switched off entirely leaves no trailing space.
-  EXPECT_EQ(fmt("44196.75", "@D @DR- @T @TH2 @TM2 @TS2 "), "31-12-2020");
 }
 
 // ---- another locale -----------------------------------------------------
@@ -322,7 +284,7 @@ TEST(LocalisedFormat, GermanSeparatorsAndNames) {
 
 // ---- raw value text -----------------------------------------------------
 
-TEST(ValueStr, NumbersBecomeGeneralNumberTextWithFormat) {
+TEST(ValueStr, GeneralNumberTextWithFormatPlainTextWithoutAndRoundTrip) {
   EXPECT_EQ(GetValueStr(TVariant(42), "@N "), "42");
   EXPECT_EQ(GetValueStr(TVariant(2.5), "@N "), "2.5");
   EXPECT_EQ(GetValueStr(TVariant(TDateTime{44196.5}), "@D "), "44196.5");
@@ -330,16 +292,11 @@ TEST(ValueStr, NumbersBecomeGeneralNumberTextWithFormat) {
   EXPECT_EQ(GetValueStr(TVariant(true), "@N "), "True");
   EXPECT_EQ(GetValueStr(TVariant("x"), "@C "), "x");
   EXPECT_EQ(GetValueStr(TVariant(), "@N "), "");
-}
-
-TEST(ValueStr, PlainTextWithoutFormat) {
+  EXPECT_EQ(fmt(GetValueStr(TVariant(1234.5), "@N "), "@N "), "1,234.50");
+  EXPECT_EQ(fmt(GetValueStr(TVariant(TDateTime{44196.75}), "@D "), "@D @T "), "31/12/2020 18:00:00");
   EXPECT_EQ(GetValueStr(TVariant(TDateTime{44196.5}), ""), "12/31/2020 12:00:00 PM");
   EXPECT_EQ(GetValueStr(TVariant(TDateTime{44196}), ""), "12/31/2020");
   EXPECT_EQ(GetValueStr(TVariant(TDateTime{1e9}), ""), "1000000000");  // outside the calendar
   EXPECT_EQ(GetValueStr(TVariant::empty(), ""), "");
 }
 
-TEST(ValueStr, RoundTripsThroughTheEngine) {
-  EXPECT_EQ(fmt(GetValueStr(TVariant(1234.5), "@N "), "@N "), "1,234.50");
-  EXPECT_EQ(fmt(GetValueStr(TVariant(TDateTime{44196.75}), "@D "), "@D @T "), "31/12/2020 18:00:00");
-}

@@ -19,7 +19,7 @@ TEST(ExprGrammar, ArithmeticPrecedenceAndLeftAssociativity) {
   EXPECT_EQ(eval("2 * 3 > 5"), TVariant(true));
 }
 
-TEST(ExprGrammar, LogicalPrecedence) {
+TEST(ExprGrammar, LogicalPrecedenceComparisonAndMembership) {
   // AND binds tighter than OR.
   EXPECT_EQ(eval("(1 = 1) OR (1 = 2) AND (1 = 2)"), TVariant(true));
   EXPECT_EQ(eval("(1 = 2) AND (1 = 1) OR (1 = 1)"), TVariant(true));
@@ -29,6 +29,14 @@ TEST(ExprGrammar, LogicalPrecedence) {
   EXPECT_EQ(eval("(1 <> 2) AND (2 <= 2) AND (3 >= 4)"), TVariant(false));
   // Comparisons do not chain.
   EXPECT_EQ(errorOf("1 < 2 < 3"), "Expression incorrectly terminated");
+  TFakeData data;
+  data.add("x", TFieldType::ftInteger, 2);
+  data.add("n", TFieldType::ftInteger, TVariant());
+  EXPECT_EQ(eval("[x] IS NOT NULL", &data), TVariant(true));
+  EXPECT_EQ(eval("[n] IS NULL", &data), TVariant(true));
+  // LIKE and IN parse but have no value.
+  EXPECT_TRUE(eval("[x] IN (1, 2)", &data).isNull());
+  EXPECT_TRUE(eval("'abc' LIKE 'a%'").isNull());
 }
 
 TEST(ExprGrammar, KeywordsGlueToIdentifiers) {
@@ -61,7 +69,7 @@ TEST(ExprGrammar, MinusSignBelongsToLiteralsAfterOperators) {
   EXPECT_EQ(num("(5) -2"), 3);
 }
 
-TEST(ExprGrammar, Literals) {
+TEST(ExprGrammar, LiteralsIgnoringTheLocaleSeparator) {
   EXPECT_EQ(eval("1.5"), TVariant(1.5));
   EXPECT_EQ(num("1e3"), 1000);
   EXPECT_EQ(num("1.5E+2"), 150);
@@ -75,15 +83,13 @@ TEST(ExprGrammar, Literals) {
   EXPECT_EQ(eval("false"), TVariant(0));
   // NULL stands only in a field's = or <> comparison.
   EXPECT_EQ(errorOf("NULL"), "Constant is not correct type ");
-}
-
-TEST(ExprGrammar, LiteralsIgnoreLocaleSeparator) {
+  // The locale's decimal separator does not apply to literals.
   TLocaleScope scope(commaLocale());
   EXPECT_EQ(num("1.5"), 1.5);
   EXPECT_EQ(errorOf("1,5"), "Expression incorrectly terminated");
 }
 
-TEST(ExprScanner, BlanksCommentsAndEndOfText) {
+TEST(ExprScanner, BlanksCommentsEndOfTextAndCharacterErrors) {
   EXPECT_EQ(num("\t1\r\n+\x01 2"), 3);
   EXPECT_EQ(num(std::string("1\0+ garbage(", 12)), 1);
   EXPECT_EQ(num("/* note */ 1"), 1);
@@ -92,9 +98,6 @@ TEST(ExprScanner, BlanksCommentsAndEndOfText) {
   EXPECT_EQ(errorOf("/* open"), "Invalid expression character: ''");
   // One comment per token: the second "/" is a division sign.
   EXPECT_EQ(errorOf("/* a */ /* b */ 1"), "Expression expected but '/' found");
-}
-
-TEST(ExprScanner, CharacterErrors) {
   EXPECT_EQ(errorOf("1 # 2"), "Invalid expression character: '#'");
   EXPECT_EQ(errorOf("\"a\""), "Invalid expression character: '\"'");
   EXPECT_EQ(errorOf("\xC3\xA9"), "Invalid expression character: '\xC3\xA9'");
@@ -141,17 +144,6 @@ TEST(ExprGrammar, FunctionCallSyntax) {
   EXPECT_EQ(errorOf("Foo(1)", &data), "Expression incorrectly terminated");
 }
 
-TEST(ExprGrammar, ComparisonAndMembershipOperators) {
-  TFakeData data;
-  data.add("x", TFieldType::ftInteger, 2);
-  data.add("n", TFieldType::ftInteger, TVariant());
-  EXPECT_EQ(eval("[x] IS NOT NULL", &data), TVariant(true));
-  EXPECT_EQ(eval("[n] IS NULL", &data), TVariant(true));
-  // LIKE and IN parse but have no value.
-  EXPECT_TRUE(eval("[x] IN (1, 2)", &data).isNull());
-  EXPECT_TRUE(eval("'abc' LIKE 'a%'").isNull());
-}
-
 TEST(ExprGrammar, DeepNestingIsAnErrorNotACrash) {
   const std::string tooDeep = "Expression is too deeply nested";
   EXPECT_EQ(errorOf(std::string(100000, '(') + "1"), tooDeep);
@@ -179,12 +171,11 @@ TEST(ExprParserObject, ParsedOnceEvaluatedOften) {
   qty.value = TVariant();
   EXPECT_TRUE(parser.Evaluate().isNull());
   EXPECT_EQ(qty.reads, 3);
+  // Empty text is not parsed by the constructor.
+  TExprParser later(nullptr, "");
+  EXPECT_EQ(later.Root(), nullptr);
+  EXPECT_TRUE(later.Evaluate().isNull());
+  later.SetExprParams("1 + 2");
+  EXPECT_EQ(later.Evaluate(), TVariant(3.0));
 }
 
-TEST(ExprParserObject, EmptyTextIsNotParsedByTheConstructor) {
-  TExprParser parser(nullptr, "");
-  EXPECT_EQ(parser.Root(), nullptr);
-  EXPECT_TRUE(parser.Evaluate().isNull());
-  parser.SetExprParams("1 + 2");
-  EXPECT_EQ(parser.Evaluate(), TVariant(3.0));
-}

@@ -147,7 +147,7 @@ TEST_F(FrameTest, WhiteBackgroundPaintsNothingOverAColouredArea) {
   EXPECT_EQ(played.pixelColor(80, 20), QColor(Qt::red));
 }
 
-TEST_F(FrameTest, SidesAreDrawnTopBottomLeftRightWithTheFramePen) {
+TEST_F(FrameTest, SidesAreDrawnTopBottomLeftRightWithTheFramePenLeavingTheBrush) {
   frame.SetFrameType(ftTop | ftBottom | ftLeft | ftRight);
   frame.SetWidth(3);
   frame.SetColor(clRed);
@@ -167,9 +167,8 @@ TEST_F(FrameTest, SidesAreDrawnTopBottomLeftRightWithTheFramePen) {
     EXPECT_EQ(pen.Width, 3);
     EXPECT_EQ(pen.Color, clRed);
   }
-}
 
-TEST_F(FrameTest, DrawingLeavesTheBrushColourAndAClearBrush) {
+  // Drawing leaves the brush colour as it was, and a clear brush.
   TMetafile meta;
   TMetafileCanvas canvas(meta);
   canvas.Brush.Color = clSilver;
@@ -241,11 +240,9 @@ TEST_F(FrameTest, CentreStretchAndCornersPlaceThePicture) {
   frame.SetPicType(TZdPicType::btCorners);
   EXPECT_EQ(Blits(Draw(frame, rect)),
             (std::vector<Blit>{{10, 10, 30, 20}, {81, 10, 30, 20}, {10, 40, 30, 20}, {81, 40, 30, 20}}));
-}
-
-TEST_F(FrameTest, AnEmptyPictureDrawsNothing) {
+  frame.SetPicture(TPicture());  // an empty picture draws nothing
   frame.SetPicType(TZdPicType::btTile);
-  EXPECT_TRUE(Blits(Draw(frame, {0, 0, 100, 100})).empty());
+  EXPECT_TRUE(Blits(Draw(frame, rect)).empty());
 }
 
 }  // namespace

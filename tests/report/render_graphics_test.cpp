@@ -135,7 +135,7 @@ TEST_F(RenderGraphics, ACircleTakesTheSmallerSideCentred) {
   EXPECT_EQ(page.figures[0].box, (TRect{11, 11, 109, 49}));
 }
 
-TEST_F(RenderGraphics, ADoubleRectangleRepeatsTwoPenWidthsInside) {
+TEST_F(RenderGraphics, RectanglesDoubleRoundedAndStretched) {
   TZdqRectangle& rect = Add<TZdqRectangle>(100, 60);
   rect.Frame().SetWidth(2);
   rect.SetLineStyle(TLineStyle::lsDouble);
@@ -144,23 +144,20 @@ TEST_F(RenderGraphics, ADoubleRectangleRepeatsTwoPenWidthsInside) {
   const TRect outer = page.figures[0].box, inner = page.figures[1].box;
   EXPECT_EQ(outer, (TRect{13, 13, 108, 68}));
   EXPECT_EQ(inner, outer.Inflated(-4, -4));
-  EXPECT_EQ(page.height, 60 + 4);
-}
 
-TEST_F(RenderGraphics, RoundedSquaresUseAQuarterOfTheSideForCorners) {
-  TZdqRectangle& rect = Add<TZdqRectangle>(100, 60);
+  // Rounded squares use a quarter of the side for their corners.
   rect.Frame().SetWidth(0);
+  rect.SetLineStyle(TLineStyle::lsSingle);
   rect.SetRectangleType(TRectangleType::rtRoundSquare);
-  const TDrawnPage page = DrawOnPage(rect, Box(rect));
-  ASSERT_EQ(page.figures.size(), 1u);
-  EXPECT_EQ(page.figures[0].type, uint32_t(EMR_ROUNDRECT));
-  EXPECT_EQ(page.figures[0].box, (TRect{30, 10, 90, 70}));
-  EXPECT_EQ(page.figures[0].corner, 15);
-}
+  const TDrawnPage round = DrawOnPage(rect, Box(rect));
+  ASSERT_EQ(round.figures.size(), 1u);
+  EXPECT_EQ(round.figures[0].type, uint32_t(EMR_ROUNDRECT));
+  EXPECT_EQ(round.figures[0].box, (TRect{30, 10, 90, 70}));
+  EXPECT_EQ(round.figures[0].corner, 15);
 
-TEST_F(RenderGraphics, HeightStretchingShapesFollowTheRectangle) {
-  TZdqRectangle& rect = Add<TZdqRectangle>(100, 20);
-  rect.Frame().SetWidth(0);
+  // Height stretching shapes follow the rectangle.
+  rect.SetRectangleType(TRectangleType::rtRectangle);
+  rect.SetHeight(20);
   const TRect tall{10, 10, 110, 90};
   EXPECT_EQ(DrawOnPage(rect, tall).figures.at(0).box.Bottom, 30);
   rect.SetStretch(TShapeStretch::ssHeight);
@@ -333,7 +330,12 @@ TEST_F(RenderGraphics, TheDesignerShowsAnImageByItsName) {
 
 // ---- rich text ----
 
-TEST_F(RenderGraphics, RichTextFromAFieldStretchesToItsLines) {
+TEST_F(RenderGraphics, RichTextFromAFieldStretchesToItsLinesAndWithoutContentIsQuiet) {
+  // Without content: the designer shows the name, a missing file draws nothing.
+  TZdRichText& empty = Add<TZdRichText>(200, 20);
+  EXPECT_EQ(DrawOnPage(empty, Box(empty)).texts, (std::vector<std::string>{empty.DisplayName()}));
+  empty.SetFileName("/nonexistent/notes.rtf");
+
   auto* notes = new TMemoryDataSet(&report);
   notes->SetName("Notes");
   notes->AddField("Body", TFieldType::ftMemo);
@@ -345,6 +347,10 @@ TEST_F(RenderGraphics, RichTextFromAFieldStretchesToItsLines) {
   TZdRichText& rich = Add<TZdRichText>(200, 20);
   rich.SetExpression("Notes.Body");
   RunMode();
+  TDrawnPage missing;
+  ASSERT_NO_THROW(missing = DrawOnPage(empty, Box(empty)));
+  EXPECT_TRUE(missing.texts.empty());
+
   const TRect room{10, 10, 210, 290};
   const TDrawnPage three = DrawOnPage(rich, room);
   EXPECT_EQ(three.texts, (std::vector<std::string>{"first", "second", "third"}));
@@ -358,16 +364,6 @@ TEST_F(RenderGraphics, RichTextFromAFieldStretchesToItsLines) {
 
   rich.SetStretch(false);
   EXPECT_EQ(DrawOnPage(rich, room).height, 22);
-}
-
-TEST_F(RenderGraphics, RichTextWithoutContentIsQuiet) {
-  TZdRichText& rich = Add<TZdRichText>(200, 20);
-  EXPECT_EQ(DrawOnPage(rich, Box(rich)).texts, (std::vector<std::string>{rich.DisplayName()}));
-  rich.SetFileName("/nonexistent/notes.rtf");
-  RunMode();
-  TDrawnPage page;
-  ASSERT_NO_THROW(page = DrawOnPage(rich, Box(rich)));
-  EXPECT_TRUE(page.texts.empty());
 }
 
 }  // namespace

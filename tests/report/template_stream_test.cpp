@@ -66,7 +66,7 @@ TEST(ComponentStreamValues, IntegersTakeTheNarrowestTagAndKeepTheirValue) {
   }
 }
 
-TEST(ComponentStreamValues, ExtendedFloatsUseTheTenByteLayout) {
+TEST(ComponentStreamValues, ExtendedFloatsUseTheTenByteLayoutAndOtherNumberTagsRead) {
   // 1.0 is exponent 16383 (3FFF) over a mantissa with only the integer bit set.
   TBytes one = {5, 0, 0, 0, 0, 0, 0, 0, 0x80, 0xFF, 0x3F};
   EXPECT_EQ(ReadRaw(one).number, 1.0);
@@ -79,9 +79,6 @@ TEST(ComponentStreamValues, ExtendedFloatsUseTheTenByteLayout) {
     EXPECT_EQ(ReadBack(TStreamValue::Float(d)).number, d) << d;
   EXPECT_TRUE(std::signbit(ReadBack(TStreamValue::Float(-0.0)).number));
   EXPECT_TRUE(std::isinf(ReadBack(TStreamValue::Float(INFINITY)).number));
-}
-
-TEST(ComponentStreamValues, OtherNumberTagsAreRead) {
   float f = 2.5f;
   uint8_t fb[4];
   std::memcpy(fb, &f, 4);
@@ -112,7 +109,7 @@ TEST(ComponentStreamValues, StringsPickTheirTagByContentAndDecodeEachForm) {
   EXPECT_EQ(ReadRaw({18, 1, 0, 0, 0, 0x00, 0xD8}).text, "\xEF\xBF\xBD");  // lone surrogate
 }
 
-TEST(ComponentStreamTree, ObjectsWithEveryValueKindRoundTrip) {
+TEST(ComponentStreamTree, ObjectsWithEveryValueKindRoundTripAndWhatTheFormatCannotHoldIsRefused) {
   TStreamValue set = TStreamValue::Of(TValueTag::vaSet);
   set.members = {"fsBold", "fsItalic"};
   TStreamValue list = TStreamValue::Of(TValueTag::vaList);
@@ -164,9 +161,6 @@ TEST(ComponentStreamTree, ObjectsWithEveryValueKindRoundTrip) {
   // Offsets point at what they describe.
   EXPECT_EQ(bytes[read.properties[0].offset], 5);  // length of "Style"
   EXPECT_EQ(WriteComponentStream(read), bytes);
-}
-
-TEST(ComponentStreamTree, WritingRefusesWhatTheFormatCannotHold) {
   EXPECT_THROW(WriteComponentStream(Root({{std::string(256, 'P'), TStreamValue::Integer(1)}})), ETemplateError);
   EXPECT_THROW(WriteComponentStream(Root({{"", TStreamValue::Integer(1)}})), ETemplateError);
 }
@@ -197,7 +191,7 @@ TEST(ComponentStreamReader, MalformedInputIsRejectedWithItsOffset) {
   EXPECT_NE(ErrorOf(trailing).find("after the root object"), std::string::npos);
 }
 
-TEST(ComponentStreamReader, ClaimedLengthsAreCheckedBeforeAllocating) {
+TEST(ComponentStreamReader, ClaimedLengthsAreCheckedBeforeAllocatingAndNestingIsLimited) {
   // Four gigabytes claimed by binary data, long, wide and UTF-8 strings in a
   // stream of a few bytes: refused, not allocated.
   for (uint8_t tag : {10, 12, 18, 20}) {
@@ -206,9 +200,6 @@ TEST(ComponentStreamReader, ClaimedLengthsAreCheckedBeforeAllocating) {
   }
   // The wide-string byte count is twice the claimed characters.
   EXPECT_NE(ErrorOf(RawStream({18, 3, 0, 0, 0, 'a', 0, 'b'})).find("truncated wide string"), std::string::npos);
-}
-
-TEST(ComponentStreamReader, NestingIsLimited) {
   TBytes deepLists(100, 1);
   EXPECT_NE(ErrorOf(RawStream(deepLists)).find("nesting deeper"), std::string::npos);
 

@@ -40,7 +40,7 @@ class TProbe : public TComponent {
   std::vector<std::string>* log_;
 };
 
-TEST(ComponentOwnership, OwnerDestroysChildrenInReverseCreationOrder) {
+TEST(ComponentOwnership, OwnerDestroysChildrenInReverseOrderAndSpreadsDesigning) {
   std::vector<std::string> log;
   auto* root = new TProbe(nullptr, "Root", &log);
   auto* a = new TProbe(root, "A", &log);
@@ -55,6 +55,14 @@ TEST(ComponentOwnership, OwnerDestroysChildrenInReverseCreationOrder) {
   for (const auto& e : log)
     if (e[0] == '~') destroyed.push_back(e);
   EXPECT_EQ(destroyed, (std::vector<std::string>{"~Root", "~B", "~A", "~A1"}));
+  // Designing spreads to owned components.
+  TComponent top;
+  auto* child = new TComponent(&top);
+  auto* grandchild = new TComponent(child);
+  top.SetDesigning(true);
+  EXPECT_TRUE(grandchild->IsDesigning());
+  top.SetDesigning(false);
+  EXPECT_FALSE(child->IsDesigning());
 }
 
 TEST(ComponentOwnership, DeletingAChildRemovesItFromItsOwnerAndTellsSiblings) {
@@ -80,7 +88,7 @@ TEST(ComponentOwnership, AHundredThousandNamedComponentsComeAndGoInLinearTime) {
   EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 5.0);
 }
 
-TEST(ComponentOwnership, InsertComponentMovesBetweenOwners) {
+TEST(ComponentOwnership, InsertComponentMovesBetweenOwnersButRefusesCycles) {
   std::vector<std::string> log;
   TProbe first(nullptr, "First", &log), second(nullptr, "Second", &log);
   auto* c = new TProbe(&first, "C", &log);
@@ -92,9 +100,6 @@ TEST(ComponentOwnership, InsertComponentMovesBetweenOwners) {
   EXPECT_EQ(c->Owner(), nullptr);
   delete c;  // the caller owns it now
   EXPECT_EQ(second.ComponentCount(), 0);
-}
-
-TEST(ComponentOwnership, RefusesOwnershipCycles) {
   TComponent root;
   auto* child = new TComponent(&root);
   auto* grandchild = new TComponent(child);
@@ -104,7 +109,7 @@ TEST(ComponentOwnership, RefusesOwnershipCycles) {
   EXPECT_EQ(root.Owner(), nullptr);
 }
 
-TEST(ComponentNames, ClashWithinOneOwnerIsRefusedIgnoringCase) {
+TEST(ComponentNames, ClashWithinOrMovingIntoAnOwnerIsRefusedIgnoringCase) {
   TComponent owner;
   auto* a = new TComponent(&owner);
   auto* b = new TComponent(&owner);
@@ -116,20 +121,16 @@ TEST(ComponentNames, ClashWithinOneOwnerIsRefusedIgnoringCase) {
   EXPECT_EQ(owner.FindComponent(""), nullptr);  // unnamed components are not found by name
   b->SetName("Label2");
   EXPECT_EQ(owner.FindComponent("label2"), b);
-}
-
-TEST(ComponentNames, MovingIntoAnOwnerWithTheSameNameIsRefused) {
   TComponent first, second;
-  auto* a = new TComponent(&first);
-  a->SetName("Band1");
-  auto* b = new TComponent(&second);
-  b->SetName("band1");
-  EXPECT_THROW(second.InsertComponent(a), EConvertError);
-  EXPECT_EQ(a->Owner(), &first);
+  auto* band = new TComponent(&first);
+  band->SetName("Band1");
+  (new TComponent(&second))->SetName("band1");
+  EXPECT_THROW(second.InsertComponent(band), EConvertError);
+  EXPECT_EQ(band->Owner(), &first);
   EXPECT_EQ(second.ComponentCount(), 1);
 }
 
-TEST(FreeNotification, EitherSideMayBeDestroyedFirst) {
+TEST(FreeNotification, EitherSideMayBeDestroyedFirstAndARemovedSubscriptionIsSilent) {
   std::vector<std::string> log;
   auto* report = new TProbe(nullptr, "Report", &log);
   auto* dataset = new TProbe(nullptr, "Data", &log);
@@ -148,10 +149,6 @@ TEST(FreeNotification, EitherSideMayBeDestroyedFirst) {
   log.clear();
   delete dataset2;
   EXPECT_EQ(log, std::vector<std::string>{"~Data2"});
-}
-
-TEST(FreeNotification, RemovedSubscriptionIsSilent) {
-  std::vector<std::string> log;
   TProbe listener(nullptr, "Listener", &log);
   auto* source = new TProbe(nullptr, "Source", &log);
   source->FreeNotification(&listener);
@@ -197,16 +194,6 @@ TEST(Persistent, AssignRefusesIncompatibleSourcesWithTheirNames) {
   EXPECT_EQ(list.Count(), 1);  // unchanged
   TPersistent plain;
   EXPECT_THROW(plain.Assign(list), EConvertError);
-}
-
-TEST(ComponentState, DesigningSpreadsToOwnedComponents) {
-  TComponent root;
-  auto* child = new TComponent(&root);
-  auto* grandchild = new TComponent(child);
-  root.SetDesigning(true);
-  EXPECT_TRUE(grandchild->IsDesigning());
-  root.SetDesigning(false);
-  EXPECT_FALSE(child->IsDesigning());
 }
 
 }  // namespace

@@ -7,13 +7,7 @@ namespace {
 
 using Items = std::vector<std::string>;
 
-TEST(StringsText, EveryLineIsTerminatedWithCrLf) {
-  EXPECT_EQ(TStringList({"a", "", "b"}).Text(), "a\r\n\r\nb\r\n");
-  EXPECT_EQ(TStringList().Text(), "");
-  EXPECT_EQ(TStringList({""}).Text(), "\r\n");
-}
-
-TEST(StringsText, SetTextSplitsOnAnyLineEnd) {
+TEST(StringsText, EveryLineEndsWithCrLfAndSetTextSplitsOnAnyLineEndAndRoundTrips) {
   TStringList l;
   l.SetText("a\r\nb\nc\rd");
   EXPECT_EQ(l.Items(), (Items{"a", "b", "c", "d"}));
@@ -25,23 +19,16 @@ TEST(StringsText, SetTextSplitsOnAnyLineEnd) {
   EXPECT_EQ(l.Items(), (Items{"a", "", "b"}));
   l.SetText("");
   EXPECT_TRUE(l.Empty());
-}
-
-TEST(StringsText, TextRoundTrips) {
   TStringList original{"first", "", "  indented", "last"};
   TStringList copy;
   copy.SetText(original.Text());
   EXPECT_EQ(copy, original);
+  EXPECT_EQ(TStringList({"a", "", "b"}).Text(), "a\r\n\r\nb\r\n");
+  EXPECT_EQ(TStringList().Text(), "");
+  EXPECT_EQ(TStringList({""}).Text(), "\r\n");
 }
 
-TEST(StringsCommaText, QuotesOnlyWhatNeedsIt) {
-  EXPECT_EQ(TStringList({"a", "b c", "d,e", "say \"hi\"", ""}).CommaText(),
-            "a,\"b c\",\"d,e\",\"say \"\"hi\"\"\",\"\"");
-  EXPECT_EQ(TStringList({"tab\there"}).CommaText(), "\"tab\there\"");
-  EXPECT_EQ(TStringList().CommaText(), "");
-}
-
-TEST(StringsCommaText, SetCommaTextSplitsOnCommasAndBlanks) {
+TEST(StringsCommaText, QuotesOnlyWhatNeedsItSplitsOnCommasAndBlanksAndRoundTrips) {
   TStringList l;
   l.SetCommaText("1, 2 3,,\"x, y\"");
   EXPECT_EQ(l.Items(), (Items{"1", "2", "3", "", "x, y"}));
@@ -53,9 +40,6 @@ TEST(StringsCommaText, SetCommaTextSplitsOnCommasAndBlanks) {
   EXPECT_EQ(l.Items(), Items{"unterminated"});
   l.SetCommaText(std::string("a\0b", 3));  // a NUL counts as a blank
   EXPECT_EQ(l.Items(), (Items{"a", "b"}));
-}
-
-TEST(StringsCommaText, RoundTripsAwkwardItems) {
   for (const TStringList& original :
        {TStringList{""}, TStringList{"", ""}, TStringList{"\"", ",", " ", "a\"b"},
         TStringList{"1", "", "3"}, TStringList{}}) {
@@ -63,6 +47,10 @@ TEST(StringsCommaText, RoundTripsAwkwardItems) {
     copy.SetCommaText(original.CommaText());
     EXPECT_EQ(copy, original) << original.CommaText();
   }
+  EXPECT_EQ(TStringList({"a", "b c", "d,e", "say \"hi\"", ""}).CommaText(),
+            "a,\"b c\",\"d,e\",\"say \"\"hi\"\"\",\"\"");
+  EXPECT_EQ(TStringList({"tab\there"}).CommaText(), "\"tab\there\"");
+  EXPECT_EQ(TStringList().CommaText(), "");
 }
 
 TEST(StringsEditing, IndexChecks) {

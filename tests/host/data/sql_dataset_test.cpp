@@ -171,7 +171,7 @@ TEST(SqlDataSet, EmptyResultIsAtBothEnds) {
   EXPECT_TRUE(ds.FieldByName("name").IsNull());
 }
 
-TEST(SqlDataSet, MissingDatabaseIsReportedAndNotCreated) {
+TEST(SqlDataSet, MissingDatabasesAndSqlOrSetupErrorsCarryTheReason) {
   EnsureCoreApp();
   const fs::path missing = zd::test::UniqueTempPath("zd_no_such_dir") / "missing.db";
   const fs::path missingHere = zd::test::UniqueTempPath("zd_missing.db");
@@ -191,10 +191,6 @@ TEST(SqlDataSet, MissingDatabaseIsReportedAndNotCreated) {
   TSqlDataSet noName;
   noName.SetSQL("SELECT 1");
   EXPECT_NE(OpenError(noName).find("No database"), std::string::npos);
-}
-
-TEST(SqlDataSet, SqlAndSetupErrorsCarryTheReason) {
-  EnsureCoreApp();
   TSqlDataSet ds;
   ds.SetName("Orders");
   ds.SetDatabaseName(DemoDb());

@@ -5,7 +5,7 @@
 
 using namespace zd;
 
-TEST(Bitmap, PixelsSurviveDibAndPngRoundTrips) {
+TEST(Bitmap, PixelsSurviveDibAndPngRoundTripsAndPalettedDibsDecode) {
   TBitmap b(5, 3, clWhite);
   b.SetPixel(0, 0, clRed);
   b.SetPixel(4, 2, RGBColor(10, 20, 30));
@@ -27,17 +27,14 @@ TEST(Bitmap, PixelsSurviveDibAndPngRoundTrips) {
   EXPECT_EQ(pic.Kind(), TPictureKind::Bitmap);
   EXPECT_EQ(pic.Width(), 5);
   EXPECT_EQ(pic.Bitmap().Pixel(0, 0), clRed);
-}
-
-TEST(Bitmap, PalettedDibDecodes) {
   // 2x1, 1 bpp, palette black/blue; pixels 1,0.
-  std::vector<uint8_t> info(40 + 8, 0);
+  info.assign(40 + 8, 0);
   info[0] = 40; info[4] = 2; info[8] = 1; info[12] = 1; info[14] = 1;
   info[40 + 4] = 0xFF;  // entry 1: blue (B,G,R,0)
-  std::vector<uint8_t> bits = {0x80, 0, 0, 0};
-  TBitmap b = TBitmap::FromDib(info.data(), info.size(), bits.data(), bits.size());
-  EXPECT_EQ(b.Pixel(0, 0), clBlue);
-  EXPECT_EQ(b.Pixel(1, 0), clBlack);
+  bits = {0x80, 0, 0, 0};
+  const TBitmap paletted = TBitmap::FromDib(info.data(), info.size(), bits.data(), bits.size());
+  EXPECT_EQ(paletted.Pixel(0, 0), clBlue);
+  EXPECT_EQ(paletted.Pixel(1, 0), clBlack);
 }
 
 TEST(Bitmap, MalformedInputThrows) {

@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <numeric>
-
-#include <chrono>
-
 #include <algorithm>
+#include <chrono>
+#include <numeric>
 
 #include "host/graphics/Canvas.h"
 #include "tests/Fixtures.h"

@@ -5,7 +5,7 @@
 namespace zd {
 namespace {
 
-TEST(SystemLocale, GermanConventions) {
+TEST(SystemLocale, GermanConventionsAndTheUnitedStatesMatchingTheFixedDefaultWhereItMatters) {
   const TLocale de = LocaleForName("de_DE");
   EXPECT_EQ(de.decimalSeparator, ',');
   EXPECT_EQ(de.thousandSeparator, '.');
@@ -20,9 +20,6 @@ TEST(SystemLocale, GermanConventions) {
   EXPECT_EQ(de.ansiCodePage, 1252);
   EXPECT_EQ(de.shortTimeFormat.find("AMPM"), std::string::npos);  // 24-hour clock
   EXPECT_EQ(de.shortTimeFormat.find('H'), std::string::npos);
-}
-
-TEST(SystemLocale, UnitedStatesMatchesTheFixedDefaultWhereItMatters) {
   const TLocale us = LocaleForName("en_US");
   const TLocale fixed;
   EXPECT_EQ(us.decimalSeparator, fixed.decimalSeparator);
@@ -37,14 +34,11 @@ TEST(SystemLocale, UnitedStatesMatchesTheFixedDefaultWhereItMatters) {
   EXPECT_EQ(us.primaryLanguageId, 0x09);
 }
 
-TEST(SystemLocale, OtherCodePagesAndUnknownNames) {
+TEST(SystemLocale, OtherCodePagesUnknownNamesAndTheFixedDefaultUntilReplaced) {
   EXPECT_EQ(LocaleForName("ru_RU").ansiCodePage, 1251);
   EXPECT_EQ(LocaleForName("pl_PL").ansiCodePage, 1250);
   EXPECT_THROW(LocaleForName("zz_nonsense"), std::invalid_argument);
   EXPECT_NO_THROW(SystemLocale());
-}
-
-TEST(SystemLocale, FixedDefaultStaysUntilReplaced) {
   EXPECT_EQ(currentLocale().decimalSeparator, '.');
   const TLocale before = currentLocale();
   setCurrentLocale(LocaleForName("de_DE"));

@@ -74,7 +74,7 @@ const char* kLongText =
     "and a wizard's job is to vex chumps quickly in fog";
 }  // namespace
 
-TEST_F(RichTextLayout, LineAndParagraphHeights) {
+TEST_F(RichTextLayout, LineAndParagraphHeightsAndSpacing) {
   const int lh = lineHeight(arial(12));
   rt.LoadFromText("One");
   EXPECT_EQ(measure(twips(10, 20, 400, 10000)), 300 + lh);
@@ -85,6 +85,18 @@ TEST_F(RichTextLayout, LineAndParagraphHeights) {
   // An empty paragraph takes the height of its mark's font.
   rt.LoadFromRtf("{\\rtf1\\fs48\\par\\fs24 x\\par}");
   EXPECT_EQ(measure(twips(0, 0, 400, 10000)), lineHeight(arial(24)) + lh);
+  rt.LoadFromRtf("{\\rtf1\\sb300\\sa200 A\\par}");
+  EXPECT_EQ(measure(twips(0, 0, 400, 1000)), 300 + lh + 200);
+  rt.LoadFromRtf("{\\rtf1\\sl-600 A\\line B\\par}");
+  int bottom = 0;
+  auto recs = render(twips(0, 0, 400, 1000), &bottom);
+  EXPECT_EQ(bottom, 1200);
+  ASSERT_EQ(recs.size(), 2u);
+  EXPECT_EQ(recs[1].At.Y - recs[0].At.Y, 40);
+  rt.LoadFromRtf("{\\rtf1\\sl480\\slmult1 A\\par}");
+  EXPECT_EQ(measure(twips(0, 0, 400, 1000)), lh * 2);
+  rt.LoadFromRtf("{\\rtf1\\sl60 A\\par}");  // "at least" smaller than the font
+  EXPECT_EQ(measure(twips(0, 0, 400, 1000)), lh);
 }
 
 TEST_F(RichTextLayout, WrapsAtSpacesWithinTheWidth) {
@@ -194,22 +206,6 @@ TEST_F(RichTextLayout, IndentsAndTabStops) {
   EXPECT_EQ(recs[8].At.X, 10 + 96);   // its tab reaches the left indent
 }
 
-TEST_F(RichTextLayout, ParagraphAndLineSpacing) {
-  const int lh = lineHeight(arial(12));
-  rt.LoadFromRtf("{\\rtf1\\sb300\\sa200 A\\par}");
-  EXPECT_EQ(measure(twips(0, 0, 400, 1000)), 300 + lh + 200);
-  rt.LoadFromRtf("{\\rtf1\\sl-600 A\\line B\\par}");
-  int bottom = 0;
-  auto recs = render(twips(0, 0, 400, 1000), &bottom);
-  EXPECT_EQ(bottom, 1200);
-  ASSERT_EQ(recs.size(), 2u);
-  EXPECT_EQ(recs[1].At.Y - recs[0].At.Y, 40);
-  rt.LoadFromRtf("{\\rtf1\\sl480\\slmult1 A\\par}");
-  EXPECT_EQ(measure(twips(0, 0, 400, 1000)), lh * 2);
-  rt.LoadFromRtf("{\\rtf1\\sl60 A\\par}");  // "at least" smaller than the font
-  EXPECT_EQ(measure(twips(0, 0, 400, 1000)), lh);
-}
-
 TEST_F(RichTextLayout, ContentBelowTheRectangleIsCutAtALine) {
   const int lh = lineHeight(arial(12));
   rt.LoadFromText("1\n2\n3\n4\n5");
@@ -231,7 +227,7 @@ TEST_F(RichTextLayout, ContentBelowTheRectangleIsCutAtALine) {
   EXPECT_EQ(texts, 0);
 }
 
-TEST_F(RichTextLayout, RunFormattingReachesTheCanvas) {
+TEST_F(RichTextLayout, RunFormattingReachesTheCanvasAndLoadDetectsRtf) {
   rt.SetDefaultFont(arial(10));
   rt.LoadFromRtf(
       "{\\rtf1{\\fonttbl{\\f0 Times New Roman;}}{\\colortbl;\\red200\\green0\\blue0;}"
@@ -249,6 +245,11 @@ TEST_F(RichTextLayout, RunFormattingReachesTheCanvas) {
   EXPECT_TRUE(recs[3].Font.Style.Has(fsItalic));
   EXPECT_TRUE(recs[3].Font.Style.Has(fsStrikeOut));
   EXPECT_FALSE(recs[3].Font.Style.Has(fsBold));
+  rt.Load(std::string("{\\rtf1 {\\b bold}}"));
+  EXPECT_EQ(rt.Document().Paragraphs.at(0).Runs.at(0).Format.Bold, true);
+  rt.Load(std::string("not {\\rtf1"));
+  EXPECT_EQ(rt.Document().PlainText(), "not {\\rtf1");
+  EXPECT_THROW(rt.LoadFromRtf(std::string("plain")), ERtfError);
 }
 
 TEST_F(RichTextLayout, HighlightAndBackgroundArePainted) {
@@ -269,10 +270,3 @@ TEST_F(RichTextLayout, HighlightAndBackgroundArePainted) {
   EXPECT_EQ(img.pixel(5, mid), qRgb(255, 255, 255));        // outside the rectangle
 }
 
-TEST_F(RichTextLayout, FilesAndAutoDetection) {
-  rt.Load(std::string("{\\rtf1 {\\b bold}}"));
-  EXPECT_EQ(rt.Document().Paragraphs.at(0).Runs.at(0).Format.Bold, true);
-  rt.Load(std::string("not {\\rtf1"));
-  EXPECT_EQ(rt.Document().PlainText(), "not {\\rtf1");
-  EXPECT_THROW(rt.LoadFromRtf(std::string("plain")), ERtfError);
-}
