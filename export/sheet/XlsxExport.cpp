@@ -5,11 +5,14 @@
 #include <QTemporaryFile>
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 
 #include "host/core/TextUtil.h"
+#include "host/locale/Clock.h"
+#include "host/locale/DateTime.h"
 
 namespace zd {
 
@@ -20,6 +23,23 @@ constexpr int kMinLastColumnWidth = 64;
 constexpr size_t kMaxStringBytes = 32767;  // a cell holds this many characters at most
 
 lxw_color_t rgbOf(TColor color) { return lxw_color_t(RedOf(color)) << 16 | GreenOf(color) << 8 | BlueOf(color); }
+
+// The report's clock, not the library's, dates the workbook, so that a fixed
+// clock gives the same bytes every time.
+time_t creationTime() {
+  const TDateTime now = Now();
+  const TDateParts date = DecodeDate(now);
+  const TTimeParts time = DecodeTime(now);
+  std::tm local{};
+  local.tm_year = date.year - 1900;
+  local.tm_mon = date.month - 1;
+  local.tm_mday = date.day;
+  local.tm_hour = time.hour;
+  local.tm_min = time.minute;
+  local.tm_sec = time.second;
+  local.tm_isdst = -1;
+  return std::mktime(&local);
+}
 
 uint8_t alignmentOf(TAlignment alignment) {
   switch (alignment) {
@@ -74,6 +94,9 @@ void TZdqExportToXLSX::WriteFileBegin() {
   temporary.close();
   workbook_ = workbook_new(workbookFile_.c_str());
   if (!workbook_) throw EZdqExportFileError("cannot start the XLSX workbook");
+  lxw_doc_properties properties{};
+  properties.created = creationTime();
+  check(workbook_set_properties(workbook_, &properties), "workbook date");
   sheet_ = workbook_add_worksheet(workbook_, nullptr);
   if (!sheet_) throw EZdqExportFileError("cannot add a worksheet to the XLSX workbook");
 }
