@@ -16,7 +16,6 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -24,14 +23,15 @@
 
 #include "host/core/Collection.h"
 #include "host/core/Component.h"
+#include "host/core/Errors.h"
 #include "host/core/Strings.h"
 #include "host/core/Variant.h"
 
 namespace zd {
 
-class EPropertyError : public std::runtime_error {
+class EPropertyError : public EZdError {
  public:
-  using std::runtime_error::runtime_error;
+  using EZdError::EZdError;
 };
 
 enum class TPropKind {

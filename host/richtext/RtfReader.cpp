@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "host/locale/TextCodec.h"
 #include "host/richtext/CodePage.h"
 #include "host/richtext/RtfLexer.h"
 
@@ -185,8 +186,9 @@ TRichDocument TRtfInterpreter::Run() {
 
 void TRtfInterpreter::openGroup() {
   if (int(stack_.size()) >= TRtfReader::kMaxGroupDepth)
-    throw ERtfError("rich text groups are nested deeper than " +
-                    std::to_string(TRtfReader::kMaxGroupDepth) + " levels");
+    throw AtOffset(ERtfError("rich text groups are nested deeper than " +
+                             std::to_string(TRtfReader::kMaxGroupDepth) + " levels"),
+                   lexer_.Position() - 1);  // at the brace that opens one too many
   stack_.push_back(stack_.empty() ? TGroupState{} : stack_.back());
 }
 
@@ -453,7 +455,7 @@ bool LooksLikeRtf(std::string_view bytes) {
 }
 
 TRichDocument TRtfReader::Read(std::string_view bytes) {
-  if (!LooksLikeRtf(bytes)) throw ERtfError("the data is not rich text: it does not start with {\\rtf");
+  if (!LooksLikeRtf(bytes)) throw AtOffset(ERtfError("the data is not rich text: it does not start with {\\rtf"), 0);
   return TRtfInterpreter(bytes).Run();
 }
 

@@ -190,6 +190,7 @@ TEST(RtfReader, MalformedInput) {
     FAIL() << "deep nesting accepted";
   } catch (const ERtfError& e) {
     EXPECT_NE(std::string(e.what()).find("nested"), std::string::npos);
+    EXPECT_EQ(e.Offset(), 6u + TRtfReader::kMaxGroupDepth - 1) << "the brace one level too deep";
   }
   // Just below the limit is fine.
   const int ok = TRtfReader::kMaxGroupDepth - 1;
