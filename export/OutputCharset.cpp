@@ -50,8 +50,7 @@ std::string TZdqOutputCharset::Name() const {
 }
 
 bool TZdqOutputCharset::CanEncode(char32_t c) const {
-  if (IsUtf8() || c < 0x80) return true;
-  return std::find(upper_.begin(), upper_.end(), c) != upper_.end();
+  return IsUtf8() || EncodeSingleByte(c, upper_.data());
 }
 
 std::string TZdqOutputCharset::Encode(std::string_view utf8, size_t* replaced) const {

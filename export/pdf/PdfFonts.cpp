@@ -217,12 +217,8 @@ bool TZdqPDFFonts::FitsBaseFont(const TFont& font, std::string_view utf8) const 
   if (PdfBaseFontFamily(font.Name, font.Style, probe.CharSet).find("Font") != std::string::npos)
     return false;  // the Far East families have no base font to show them
   const char16_t* upper = SingleByteCodePage(codePage);
-  for (char32_t c : DecodeUtf8(utf8)) {
-    if (c < 0x80) continue;
-    bool found = false;
-    for (int b = 0; upper && b < 128 && !found; ++b) found = upper[b] == c;
-    if (!found) return false;
-  }
+  for (char32_t c : DecodeUtf8(utf8))
+    if (!EncodeSingleByte(c, upper)) return false;
   return true;
 }
 

@@ -129,6 +129,13 @@ char32_t DecodeSingleByte(uint8_t byte, const char16_t* upper) {
   return u ? char32_t(u) : kReplacementCharacter;
 }
 
+std::optional<uint8_t> EncodeSingleByte(char32_t cp, const char16_t* upper) {
+  if (cp < 0x80) return uint8_t(cp);
+  for (int b = 0; upper && b < 128; ++b)
+    if (upper[b] != 0 && upper[b] == cp) return uint8_t(0x80 + b);
+  return std::nullopt;
+}
+
 std::string SingleByteToUtf8(std::string_view bytes, const char16_t* upper) {
   std::string out;
   out.reserve(bytes.size());
@@ -140,15 +147,9 @@ std::string Utf8ToSingleByte(std::string_view utf8, const char16_t* upper, size_
   std::string out;
   out.reserve(utf8.size());
   for (char32_t cp : DecodeUtf8(utf8)) {
-    if (cp < 0x80) {
-      out += char(cp);
-      continue;
-    }
-    int byte = -1;
-    for (int b = 0; upper && b < 128 && byte < 0; ++b)
-      if (upper[b] != 0 && upper[b] == cp) byte = 0x80 + b;
-    if (byte < 0 && replaced) ++*replaced;
-    out += byte < 0 ? '?' : char(byte);
+    const std::optional<uint8_t> byte = EncodeSingleByte(cp, upper);
+    if (!byte && replaced) ++*replaced;
+    out += byte ? char(*byte) : '?';
   }
   return out;
 }

@@ -6,6 +6,7 @@
 // undefined becomes U+FFFD.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,8 @@ std::string Latin1ToUtf8(std::string_view bytes);
 // `upper` is a code page's Unicode of the bytes 128..255 (SingleByteCodePage);
 // nullptr stands for a code page of which only ASCII is known.
 char32_t DecodeSingleByte(uint8_t byte, const char16_t* upper);
+// The code page's byte for a character; nullopt when the code page lacks it.
+std::optional<uint8_t> EncodeSingleByte(char32_t cp, const char16_t* upper);
 std::string SingleByteToUtf8(std::string_view bytes, const char16_t* upper);
 // Characters the code page lacks become '?' and are counted in `replaced`
 // when given.
