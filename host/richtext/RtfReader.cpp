@@ -4,6 +4,7 @@
 #include <map>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "host/locale/TextCodec.h"
@@ -369,20 +370,17 @@ void TRtfInterpreter::flush() {
 void TRtfInterpreter::unicodeChar(int param) {
   const char16_t unit = char16_t(param < 0 ? param + 65536 : param);
   skipCount_ = state().UnicodeSkip;
+  // A high surrogate waits for the unit after it; the codec pairs the two or
+  // turns a lone one into U+FFFD.
+  std::u16string units;
+  if (highSurrogate_) units += std::exchange(highSurrogate_, 0);
   if (unit >= 0xD800 && unit <= 0xDBFF) {
     highSurrogate_ = unit;
-    return;
+    if (units.empty()) return;
+  } else {
+    units += unit;
   }
-  if (unit >= 0xDC00 && unit <= 0xDFFF) {
-    if (highSurrogate_)
-      appendCodePoint(0x10000 + ((char32_t(highSurrogate_) - 0xD800) << 10) + (unit - 0xDC00));
-    else
-      appendCodePoint(0xFFFD);
-    highSurrogate_ = 0;
-    return;
-  }
-  highSurrogate_ = 0;
-  appendCodePoint(unit);
+  appendText(Utf16ToUtf8(units));
 }
 
 void TRtfInterpreter::appendCodePoint(char32_t cp) {
