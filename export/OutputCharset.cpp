@@ -4,9 +4,8 @@
 #include <cctype>
 #include <stdexcept>
 
-#include "export/pdf/PdfCodePages.h"
 #include "host/locale/CodePages.h"
-#include "host/richtext/CodePage.h"
+#include "host/locale/TextCodec.h"
 
 namespace zd {
 
@@ -51,30 +50,15 @@ std::string TZdqOutputCharset::Name() const {
 }
 
 bool TZdqOutputCharset::CanEncode(char32_t c) const {
-  if (IsUtf8() || c < 0x80) return true;
-  return std::find(upper_.begin(), upper_.end(), c) != upper_.end();
+  return IsUtf8() || EncodeSingleByte(c, upper_.data());
 }
 
 std::string TZdqOutputCharset::Encode(std::string_view utf8, size_t* replaced) const {
-  std::string out;
-  out.reserve(utf8.size());
-  if (IsUtf8()) {
-    // ASCII, most text, is its own UTF-8; anything else is decoded so that
-    // malformed bytes become U+FFFD.
-    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return (c & 0x80) == 0; })) return std::string(utf8);
-    for (char32_t cp : DecodeUtf8(utf8)) AppendUtf8(cp, out);
-    return out;
-  }
-  for (char32_t cp : DecodeUtf8(utf8)) {
-    if (cp < 0x80) {
-      out += char(cp);
-      continue;
-    }
-    const auto at = cp > 0 && cp <= 0xFFFF ? std::find(upper_.begin(), upper_.end(), char16_t(cp)) : upper_.end();
-    if (at == upper_.end() && replaced) ++*replaced;
-    out += at == upper_.end() ? '?' : char(0x80 + (at - upper_.begin()));
-  }
-  return out;
+  if (!IsUtf8()) return Utf8ToSingleByte(utf8, upper_.data(), replaced);
+  // ASCII, most text, is its own UTF-8; anything else is decoded so that
+  // malformed bytes become U+FFFD.
+  if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return (c & 0x80) == 0; })) return std::string(utf8);
+  return EncodeUtf8(DecodeUtf8(utf8));
 }
 
 int CodePageByName(const std::string& name) {

@@ -8,11 +8,10 @@
 #include <ostream>
 #include <sstream>
 
-#include "export/pdf/PdfCodePages.h"
 #include "export/ExportOutput.h"
 #include "host/core/Properties.h"
 #include "host/core/TextUtil.h"
-#include "host/richtext/CodePage.h"
+#include "host/locale/TextCodec.h"
 #include "host/locale/Locale.h"
 
 namespace zd {

@@ -5,20 +5,20 @@
 #include <cstdint>
 #include <iosfwd>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
 #include "export/CellNumber.h"
 #include "export/ExportAttributes.h"
 #include "export/OutputCharset.h"
+#include "host/core/Errors.h"
 
 namespace zd {
 
 // Creating or writing an export file failed.
-class EZdqExportFileError : public std::runtime_error {
+class EZdqExportFileError : public EZdError {
  public:
-  using std::runtime_error::runtime_error;
+  using EZdError::EZdError;
 };
 
 enum class TSpreadsheetCellType { ctBlank, ctInteger, ctDouble, ctString, ctDateTime, ctCurrency };

@@ -1,25 +1,15 @@
 #include "expr/EditMask.h"
 
 #include <QChar>
-#include <QList>
-#include <QString>
 
 #include "expr/ExprValue.h"
+#include "host/locale/TextCodec.h"
 
 namespace zd {
 
 namespace {
 
 using TCodes = std::u32string;
-
-TCodes toCodes(const std::string& s) {
-  const QList<uint> ucs = QString::fromUtf8(s.data(), qsizetype(s.size())).toUcs4();
-  return TCodes(ucs.begin(), ucs.end());
-}
-
-std::string toUtf8(const TCodes& codes) {
-  return QString::fromUcs4(codes.data(), qsizetype(codes.size())).toStdString();
-}
 
 enum class TCaseMode { None, Upper, Lower };
 
@@ -76,8 +66,8 @@ TMaskParts splitMask(const TCodes& editMask) {
 }  // namespace
 
 std::string FormatMaskText(const std::string& editMask, const std::string& text, const TLocale& loc) {
-  const TMaskParts parts = splitMask(toCodes(editMask));
-  const TCodes value = toCodes(text);
+  const TMaskParts parts = splitMask(DecodeUtf8(editMask));
+  const TCodes value = DecodeUtf8(text);
   const TCodes& mask = parts.mask;
   TCodes out;
   size_t pos = 0;
@@ -116,7 +106,7 @@ std::string FormatMaskText(const std::string& editMask, const std::string& text,
       putLiteral(m);
     }
   }
-  return toUtf8(out);
+  return EncodeUtf8(out);
 }
 
 }  // namespace zd

@@ -2,9 +2,8 @@
 // Exceptions of the expression language. Syntax, name and type errors are
 // database errors, as the dataset layer raises them, so that callers catch
 // one kind for both; conversion errors are the host's EConvertError.
-#include <stdexcept>
-
 #include "host/core/Component.h"  // EConvertError
+#include "host/core/Errors.h"
 #include "host/data/DataSet.h"    // EDatabaseError
 
 namespace zd {
@@ -15,14 +14,14 @@ class EExprError : public EDatabaseError {
   using EDatabaseError::EDatabaseError;
 };
 // Division by zero, domain errors, overflow.
-class EMathError : public std::runtime_error {
+class EMathError : public EZdError {
  public:
-  using std::runtime_error::runtime_error;
+  using EZdError::EZdError;
 };
 // A function read an argument that the call does not supply.
-class EListError : public std::runtime_error {
+class EListError : public EZdError {
  public:
-  using std::runtime_error::runtime_error;
+  using EZdError::EZdError;
 };
 
 }  // namespace zd

@@ -5,9 +5,10 @@
 
 #include "expr/ExprErrors.h"
 #include "expr/ExprTypes.h"
-#include "expr/ExprUtf.h"
 #include "expr/ExprValue.h"
+#include "host/core/TextUtil.h"
 #include "host/locale/Clock.h"
+#include "host/locale/TextCodec.h"
 
 namespace zd {
 
@@ -69,8 +70,8 @@ TVariant fSum(Args& a) {
 
 TVariant fCount(Args& a) { return TVariant(int64_t(a.Count())); }
 TVariant fAvg(Args& a) { return VarDiv(fSum(a), TVariant(int64_t(a.Count()))); }
-TVariant fUpper(Args& a) { return TVariant(UpperAscii(textOf(a, 0))); }
-TVariant fLower(Args& a) { return TVariant(LowerAscii(textOf(a, 0))); }
+TVariant fUpper(Args& a) { return TVariant(UpperCase(textOf(a, 0))); }
+TVariant fLower(Args& a) { return TVariant(LowerCase(textOf(a, 0))); }
 
 TVariant fSubstring(Args& a) {
   const std::u32string s = DecodeUtf8(textOf(a, 0));
@@ -236,7 +237,7 @@ double intPower(double base, int64_t exponent) {
 }  // namespace
 
 const TExprFunction* FindExprFunction(const std::string& name) {
-  const std::string upper = UpperAscii(name);
+  const std::string upper = UpperCase(name);
   for (const TExprFunction& f : kFunctions)
     if (upper == f.Name) return &f;
   return nullptr;

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "expr/ExprFunctions.h"
-#include "expr/ExprUtf.h"
 #include "expr/ExprValue.h"
+#include "host/core/TextUtil.h"
 
 namespace zd {
 
@@ -268,8 +268,8 @@ TExprNode* TExprParser::ParseExpr7() {
         result = ParseFunctionCall();
       } else if (FScanner.TokenSymbolIs("NULL")) {
         result = FFilter.NewNode(enConst, canNOTDEFINED, TVariant(), nullptr, nullptr);
-      } else if (SameTextAscii(text, FStrTrue) || SameTextAscii(text, FStrFalse)) {
-        const int truth = SameTextAscii(text, FStrTrue) ? 1 : 0;
+      } else if (SameText(text, FStrTrue) || SameText(text, FStrFalse)) {
+        const int truth = SameText(text, FStrTrue) ? 1 : 0;
         result = FFilter.NewNode(enConst, canNOTDEFINED, TVariant(truth), nullptr, nullptr);
         result->FDataType = ltBoolean;
       } else {
@@ -299,7 +299,7 @@ TExprNode* TExprParser::ParseFunctionCall() {
   std::string name = FScanner.TokenString();
   FScanner.NextToken();  // "("
   FScanner.NextToken();
-  if (SameTextAscii(name, "count") && FScanner.Token() == etMUL) {
+  if (SameText(name, "count") && FScanner.Token() == etMUL) {
     name = kCountStar;
     FScanner.NextToken();
   }
@@ -359,7 +359,7 @@ void TExprParser::GetFuncResultInfo(TExprNode* node) {
   }
   const TExprFunction* f = FindExprFunction(name);
   node->FFunction = f;
-  if (node->FArgs.empty() && !SameTextAscii(name, "GETDATE")) typeMismatch();
+  if (node->FArgs.empty() && !SameText(name, "GETDATE")) typeMismatch();
   if (f->ResultType == TExprFunction::kFirstArgType) node->FDataType = node->FArgs[0]->FDataType;
   else if (f->ResultType == TExprFunction::kSecondArgType)
     node->FDataType = node->FArgs.size() > 1 ? node->FArgs[1]->FDataType : ltUnknown;

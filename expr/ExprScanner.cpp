@@ -1,7 +1,8 @@
 #include "expr/ExprScanner.h"
 
 #include "expr/ExprErrors.h"
-#include "expr/ExprUtf.h"
+#include "host/core/TextUtil.h"
+#include "host/locale/TextCodec.h"
 
 namespace zd {
 
@@ -67,10 +68,10 @@ void TExprScanner::ScanIdentifier() {
   while (end > FSourcePtr && FText[end - 1] == ' ') --end;
   FTokenString = EncodeUtf8(FText.substr(FSourcePtr, end - FSourcePtr));
   FSourcePtr = p;
-  if (SameTextAscii(FTokenString, "LIKE")) FToken = etLIKE;
-  else if (SameTextAscii(FTokenString, "IN")) FToken = etIN;
-  else if (SameTextAscii(FTokenString, "IS NULL")) FToken = etISNULL;
-  else if (SameTextAscii(FTokenString, "IS NOT NULL")) FToken = etISNOTNULL;
+  if (SameText(FTokenString, "LIKE")) FToken = etLIKE;
+  else if (SameText(FTokenString, "IN")) FToken = etIN;
+  else if (SameText(FTokenString, "IS NULL")) FToken = etISNULL;
+  else if (SameText(FTokenString, "IS NOT NULL")) FToken = etISNOTNULL;
   else FToken = etSymbol;
 }
 
@@ -145,7 +146,7 @@ bool TExprScanner::NextTokenIsLParen() const {
 }
 
 bool TExprScanner::TokenSymbolIs(const std::string& s) const {
-  return FToken == etSymbol && SameTextAscii(FTokenString, s);
+  return FToken == etSymbol && SameText(FTokenString, s);
 }
 
 std::string TExprScanner::TokenName() const {

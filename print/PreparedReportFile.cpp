@@ -1,6 +1,5 @@
 #include "print/PreparedReportFile.h"
 
-#include <QString>
 #include <algorithm>
 #include <cstdint>
 #include <istream>
@@ -9,6 +8,8 @@
 #include <set>
 #include <utility>
 #include <vector>
+
+#include "host/locale/TextCodec.h"
 
 namespace zd {
 
@@ -28,7 +29,8 @@ constexpr uint64_t kMinPageRecord = kPageFieldBytes + kEmfHeaderMin;
 // unknown, so memory grows only with bytes actually present.
 constexpr size_t kReadSlice = 1 << 16;
 
-[[noreturn]] void Fail(const std::string& what) { throw EPreparedReportError("prepared report: " + what); }
+EPreparedReportError Error(const std::string& what) { return EPreparedReportError("prepared report: " + what); }
+[[noreturn]] void Fail(const std::string& what) { throw Error(what); }
 
 uint32_t LoadU32(const uint8_t* p) {
   return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
@@ -48,7 +50,7 @@ void PutInt(std::ostream& out, int32_t v) {
 }
 
 void PutText(std::ostream& out, const std::string& utf8) {
-  const std::u16string units = QString::fromStdString(utf8).toStdU16String();
+  const std::u16string units = Utf8ToUtf16(utf8);
   if (units.size() > size_t(INT32_MAX / 2)) Fail("text of " + std::to_string(units.size()) + " characters is too long");
   std::vector<uint8_t> bytes;
   bytes.reserve(units.size() * 2);
@@ -69,8 +71,12 @@ class TZqpSource {
   explicit TZqpSource(std::istream& in) : in_(in) { remaining_ = Measure(); }
 
   std::optional<uint64_t> Remaining() const { return remaining_; }
+  // Bytes read so far, and where the field read last (or being read) starts.
+  uint64_t Offset() const { return offset_; }
+  uint64_t FieldStart() const { return fieldStart_; }
 
   std::vector<uint8_t> Bytes(uint64_t count, const std::string& what) {
+    fieldStart_ = offset_;
     if (remaining_ && count > *remaining_)
       Fail(what + ": needs " + std::to_string(count) + " bytes but only " + std::to_string(*remaining_) +
            " are left");
@@ -86,6 +92,7 @@ class TZqpSource {
              " bytes");
     }
     if (remaining_) *remaining_ -= count;
+    offset_ += count;
     return out;
   }
 
@@ -111,6 +118,7 @@ class TZqpSource {
 
   std::istream& in_;
   std::optional<uint64_t> remaining_;
+  uint64_t offset_ = 0, fieldStart_ = 0;
 };
 
 // A text field: a byte count, then UTF-16LE. An odd count (written by the
@@ -121,7 +129,7 @@ std::string ReadText(TZqpSource& src, const std::string& what) {
   const std::vector<uint8_t> bytes = src.Bytes(uint64_t(n), what);
   std::u16string units(bytes.size() / 2, u'\0');
   for (size_t i = 0; i < units.size(); ++i) units[i] = char16_t(bytes[2 * i] | bytes[2 * i + 1] << 8);
-  return QString::fromStdU16String(units).toStdString();
+  return Utf16ToUtf8(units);
 }
 
 void ReadCounts(TZqpSource& src, TZqpHeader& header) {
@@ -181,6 +189,7 @@ class TZqpPageReader {
   // The EMF header's total size says where the metafile ends.
   void ReadMetafile(TMetafile& meta) {
     const std::string what = where_ + " metafile";
+    const uint64_t metafileAt = src_.Offset();
     std::vector<uint8_t> bytes = src_.Bytes(kEmfHeaderMin, what + " header");
     if (LoadU32(bytes.data()) != EMR_HEADER) Fail(what + ": does not start with an EMF header record");
     const uint32_t total = LoadU32(bytes.data() + kEmfTotalSizeAt);
@@ -191,7 +200,9 @@ class TZqpPageReader {
     try {
       meta.LoadFromBytes(bytes);
     } catch (const EMetafileError& e) {
-      Fail(what + " is corrupt: " + e.what());
+      EPreparedReportError error = Error(what + " is corrupt: " + e.what());
+      error.SetOffset(metafileAt + e.Offset().value_or(0));
+      throw error;
     }
   }
 
@@ -233,26 +244,35 @@ void WriteZqpPage(std::ostream& out, const TPageInfo& page, int pageIndex, int b
 
 std::ifstream OpenZqpFile(const std::string& fileName) {
   std::ifstream in(fileName, std::ios::binary);
-  if (!in) Fail("cannot open the file \"" + fileName + "\"");
+  if (!in) {
+    EPreparedReportError error = Error("cannot open the file \"" + fileName + "\"");
+    error.SetFileName(fileName);
+    throw error;
+  }
   return in;
 }
 
 TZqpContent ReadZqp(std::istream& in) {
   TZqpSource src(in);
-  TZqpContent content;
-  TZqpHeader& h = content.Header;
-  const std::string banner = ReadText(src, "banner");
-  if (banner.rfind(kMagic, 0) != 0) Fail("not a prepared report file (the banner does not start with \"ZDQP\")");
-  ReadText(src, "padding");
-  h.Author = ReadText(src, "author");
-  h.Keywords = ReadText(src, "keywords");
-  h.Subject = ReadText(src, "subject");
-  h.Title = ReadText(src, "title");
-  ReadCounts(src, h);
-  TZqpPageReader pages(src, h);
-  const int64_t records = int64_t(h.PageCount) * h.BarCount;
-  for (int64_t i = 0; i < records; ++i) content.Pages.Add(pages.Read(i));
-  return content;
+  try {
+    TZqpContent content;
+    TZqpHeader& h = content.Header;
+    const std::string banner = ReadText(src, "banner");
+    if (banner.rfind(kMagic, 0) != 0) Fail("not a prepared report file (the banner does not start with \"ZDQP\")");
+    ReadText(src, "padding");
+    h.Author = ReadText(src, "author");
+    h.Keywords = ReadText(src, "keywords");
+    h.Subject = ReadText(src, "subject");
+    h.Title = ReadText(src, "title");
+    ReadCounts(src, h);
+    TZqpPageReader pages(src, h);
+    const int64_t records = int64_t(h.PageCount) * h.BarCount;
+    for (int64_t i = 0; i < records; ++i) content.Pages.Add(pages.Read(i));
+    return content;
+  } catch (EPreparedReportError& e) {
+    if (!e.Offset()) e.SetOffset(src.FieldStart());
+    throw;
+  }
 }
 
 }  // namespace zd

@@ -4,17 +4,17 @@
 // (geometry and the page's EMF). Little-endian, signed 32-bit integers.
 #include <fstream>
 #include <iosfwd>
-#include <stdexcept>
 #include <string>
 
+#include "host/core/Errors.h"
 #include "print/PrintZd.h"
 
 namespace zd {
 
 // A prepared-report file or stream that cannot be read or written.
-class EPreparedReportError : public std::runtime_error {
+class EPreparedReportError : public EZdError {
  public:
-  using std::runtime_error::runtime_error;
+  using EZdError::EZdError;
 };
 
 // What a file holds besides its pages.

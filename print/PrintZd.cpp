@@ -541,7 +541,12 @@ void TZdPrintBaseComponent::LoadPreparedReportFromStream(std::istream& in) {
 
 void TZdPrintBaseComponent::LoadPreparedReport(const std::string& fileName) {
   std::ifstream in = OpenZqpFile(fileName);
-  LoadPreparedReportFromStream(in);
+  try {
+    LoadPreparedReportFromStream(in);
+  } catch (EZdError& e) {
+    e.SetFileName(fileName);
+    throw;
+  }
 }
 
 bool TZdPrintBaseComponent::SavePageToFile(std::string& fileName, const std::vector<TExportFormat>& exporters) {

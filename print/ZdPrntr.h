@@ -8,18 +8,18 @@
 // geometry queries answer in page units. Keeping one unit per field is what
 // lets an A4 report come out as A4.
 #include <algorithm>
-#include <stdexcept>
 #include <string>
 
 #include "host/core/Component.h"
+#include "host/core/Errors.h"
 
 namespace zd {
 
 class TSystemPrinter;
 
-class EZdqNoPrinterError : public std::runtime_error {
+class EZdqNoPrinterError : public EZdError {
  public:
-  EZdqNoPrinterError() : std::runtime_error("No printer installed in MS Windows") {}
+  EZdqNoPrinterError() : EZdError("No printer installed in MS Windows") {}
 };
 
 enum class TZdqPaperSize {

@@ -4,11 +4,10 @@
 #include <filesystem>
 #include <random>
 
-#include "export/pdf/PdfCodePages.h"
 #include "export/ExportOutput.h"
 #include "export/markup/XmlEscape.h"
 #include "host/core/TextUtil.h"
-#include "host/richtext/CodePage.h"
+#include "host/locale/TextCodec.h"
 
 namespace zd {
 
@@ -32,10 +31,7 @@ std::string Base64(const std::vector<uint8_t>& bytes) {
 
 // The first count characters of a UTF-8 text.
 std::string firstCharacters(const std::string& utf8, size_t count) {
-  const std::u32string chars = DecodeUtf8(utf8);
-  std::string out;
-  for (size_t i = 0; i < chars.size() && i < count; ++i) AppendUtf8(chars[i], out);
-  return out;
+  return EncodeUtf8(DecodeUtf8(utf8).substr(0, count));
 }
 
 // A name no file in the folder has yet.

@@ -4,11 +4,10 @@
 #include <cmath>
 #include <optional>
 
-#include "export/pdf/PdfCodePages.h"
 #include "export/ExportOutput.h"
 #include "host/core/Properties.h"
 #include "host/core/TextUtil.h"
-#include "host/richtext/CodePage.h"
+#include "host/locale/TextCodec.h"
 
 namespace zd {
 
@@ -28,12 +27,6 @@ bool isBlank(const std::u32string& line) {
   for (char32_t c : line)
     if (c > U' ') return false;
   return true;
-}
-
-std::string utf8Of(const std::u32string& s) {
-  std::string out;
-  for (char32_t c : s) AppendUtf8(c, out);
-  return out;
 }
 
 }  // namespace
@@ -126,7 +119,7 @@ void TZdqExportToText::SaveToFile(const std::string& fileName) {
   TZdqExport::SaveToFile(fileName);
   while (lines_.size() > 1 && isBlank(lines_.back())) lines_.pop_back();
   std::string text;
-  for (const std::u32string& line : lines_) text += utf8Of(line) + "\r\n";
+  for (const std::u32string& line : lines_) text += EncodeUtf8(line) + "\r\n";
   WriteExportOutput(fileName, DestinationStream(), charset_.Encode(text, &ReplacedCharacters));
   lines_.clear();
   lineY_.clear();
@@ -135,7 +128,7 @@ void TZdqExportToText::SaveToFile(const std::string& fileName) {
 std::vector<std::string> TZdqExportToText::Lines() const {
   std::vector<std::string> out;
   out.reserve(lines_.size());
-  for (const std::u32string& line : lines_) out.push_back(utf8Of(line));
+  for (const std::u32string& line : lines_) out.push_back(EncodeUtf8(line));
   return out;
 }
 

@@ -1,7 +1,6 @@
 #include "export/markup/XmlEscape.h"
 
-#include "export/pdf/PdfCodePages.h"
-#include "host/richtext/CodePage.h"
+#include "host/locale/TextCodec.h"
 
 namespace zd {
 

@@ -122,7 +122,6 @@ const TPdfGlyphDifference kDiff1250[] = {
 
 }  // namespace
 
-
 std::span<const TPdfGlyphDifference> GlyphDifferences(int charset) {
   switch (charset) {
     case 161: return kDiff1253;
@@ -134,55 +133,6 @@ std::span<const TPdfGlyphDifference> GlyphDifferences(int charset) {
     case 238: return kDiff1250;
     default: return {};
   }
-}
-
-std::u32string DecodeUtf8(std::string_view utf8) {
-  std::u32string out;
-  size_t i = 0;
-  while (i < utf8.size()) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    const int extra = lead < 0x80 ? 0 : (lead & 0xE0) == 0xC0 ? 1 : (lead & 0xF0) == 0xE0 ? 2
-                    : (lead & 0xF8) == 0xF0 ? 3 : -1;
-    if (extra < 0 || i + size_t(extra) >= utf8.size()) {
-      out += U'\uFFFD';
-      ++i;
-      continue;
-    }
-    char32_t cp = extra == 0 ? lead : lead & (0x3F >> extra);
-    bool valid = true;
-    for (int k = 1; k <= extra; ++k) {
-      const auto next = static_cast<unsigned char>(utf8[i + size_t(k)]);
-      if ((next & 0xC0) != 0x80) { valid = false; break; }
-      cp = (cp << 6) | (next & 0x3F);
-    }
-    if (!valid || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-      out += U'\uFFFD';
-      ++i;
-      continue;
-    }
-    out += cp;
-    i += size_t(extra) + 1;
-  }
-  return out;
-}
-
-std::string EncodeToCodePage(std::string_view utf8, int codePage) {
-  const char16_t* upper = SingleByteCodePage(codePage);
-  std::string out;
-  for (char32_t cp : DecodeUtf8(utf8)) {
-    if (cp < 0x80) {
-      out += char(cp);
-      continue;
-    }
-    char byte = '?';
-    for (int b = 0; upper && b < 128; ++b)
-      if (upper[b] != 0 && upper[b] == cp) {
-        byte = char(0x80 + b);
-        break;
-      }
-    out += byte;
-  }
-  return out;
 }
 
 }  // namespace zd

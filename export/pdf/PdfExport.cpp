@@ -3,12 +3,11 @@
 #include <optional>
 #include <vector>
 
-#include "export/pdf/PdfCodePages.h"
 #include "export/pdf/PdfFontFile.h"
 #include "export/pdf/PdfFonts.h"
 #include "export/pdf/PdfWriter.h"
 #include "host/core/TextUtil.h"
-#include "host/richtext/CodePage.h"
+#include "host/locale/TextCodec.h"
 
 namespace zd {
 

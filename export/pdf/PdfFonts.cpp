@@ -6,7 +6,9 @@
 
 #include "export/pdf/PdfCodePages.h"
 #include "export/pdf/PdfTrueType.h"
+#include "host/locale/CodePages.h"
 #include "host/locale/Locale.h"
+#include "host/locale/TextCodec.h"
 #include "host/richtext/CodePage.h"
 
 namespace zd {
@@ -59,15 +61,10 @@ std::string hex4(uint32_t v) {
 }
 
 std::string utf16Hex(const std::u32string& text) {
+  std::u16string units;
+  for (char32_t c : text) AppendUtf16(c, units);
   std::string out;
-  for (char32_t c : text) {
-    if (c >= 0x10000) {
-      const char32_t v = c - 0x10000;
-      out += hex4(0xD800 + (v >> 10)) + hex4(0xDC00 + (v & 0x3FF));
-    } else {
-      out += hex4(c);
-    }
-  }
+  for (char16_t unit : units) appendHex4(out, unit);
   return out;
 }
 
@@ -220,12 +217,8 @@ bool TZdqPDFFonts::FitsBaseFont(const TFont& font, std::string_view utf8) const 
   if (PdfBaseFontFamily(font.Name, font.Style, probe.CharSet).find("Font") != std::string::npos)
     return false;  // the Far East families have no base font to show them
   const char16_t* upper = SingleByteCodePage(codePage);
-  for (char32_t c : DecodeUtf8(utf8)) {
-    if (c < 0x80) continue;
-    bool found = false;
-    for (int b = 0; upper && b < 128 && !found; ++b) found = upper[b] == c;
-    if (!found) return false;
-  }
+  for (char32_t c : DecodeUtf8(utf8))
+    if (!EncodeSingleByte(c, upper)) return false;
   return true;
 }
 
@@ -257,7 +250,7 @@ std::string TZdqPDFFonts::TextOperand(int index, std::string_view utf8) {
   if (index < 0 || index >= Count() || fonts_[size_t(index)].Embedded)
     throw EPdfError("PDF font F" + std::to_string(index) + " is no base font");
   const TZdqPDFFont& font = fonts_[size_t(index)];
-  return "(" + PdfEscapeString(EncodeToCodePage(utf8, font.CodePage())) + ")";
+  return "(" + PdfEscapeString(Utf8ToSingleByte(utf8, SingleByteCodePage(font.CodePage()))) + ")";
 }
 
 void TZdqPDFFonts::WriteFonts(TPdfWriter& pdf) const {

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "export/pdf/PdfCodePages.h"
 #include "host/graphics/QtGraphics.h"
+#include "host/locale/TextCodec.h"
 
 namespace zd {
 

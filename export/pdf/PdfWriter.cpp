@@ -7,10 +7,10 @@
 #include <cmath>
 #include <cstdio>
 
-#include "export/pdf/PdfCodePages.h"
 #include "export/ExportOutput.h"
 #include "host/locale/Clock.h"
 #include "host/locale/DateTime.h"
+#include "host/locale/TextCodec.h"
 
 namespace zd {
 
@@ -98,20 +98,12 @@ std::string HexEncode(std::string_view data) {
 }
 
 std::string PdfUnicodeString(std::string_view utf8) {
-  std::string utf16 = "\xFE\xFF";
-  auto unit = [&utf16](uint32_t u) {
-    utf16 += char(u >> 8);
-    utf16 += char(u & 0xFF);
-  };
-  for (char32_t c : DecodeUtf8(utf8)) {
-    if (c >= 0x10000) {
-      unit(0xD800 + ((c - 0x10000) >> 10));
-      unit(0xDC00 + ((c - 0x10000) & 0x3FF));
-    } else {
-      unit(c);
-    }
+  std::string bigEndian = "\xFE\xFF";
+  for (char16_t unit : Utf8ToUtf16(utf8)) {
+    bigEndian += char(unit >> 8);
+    bigEndian += char(unit & 0xFF);
   }
-  return "<" + HexEncode(utf16) + ">";
+  return "<" + HexEncode(bigEndian) + ">";
 }
 
 std::string PdfTextString(std::string_view utf8) {

@@ -7,17 +7,17 @@
 #include <cstdio>
 #include <iosfwd>
 #include <map>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "host/core/Errors.h"
 #include "host/graphics/Canvas.h"
 
 namespace zd {
 
-class EPdfError : public std::runtime_error {
+class EPdfError : public EZdError {
  public:
-  using std::runtime_error::runtime_error;
+  using EZdError::EZdError;
 };
 
 // A literal string body: "(", ")" and "\" get a backslash, CR and LF become

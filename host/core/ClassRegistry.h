@@ -8,13 +8,14 @@
 #include <vector>
 
 #include "host/core/Component.h"
+#include "host/core/Errors.h"
 #include "host/core/Properties.h"
 
 namespace zd {
 
-class EClassRegistryError : public std::runtime_error {
+class EClassRegistryError : public EZdError {
  public:
-  using std::runtime_error::runtime_error;
+  using EZdError::EZdError;
 };
 
 // Creates an instance owned by owner (the caller owns it when owner is null).

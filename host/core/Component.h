@@ -3,18 +3,19 @@
 // every component that asked for it hears about a removal before the object
 // goes away, so no one keeps a dangling reference.
 #include <functional>
-#include <stdexcept>
 #include <string>
 #include <unordered_map>
 #include <vector>
+
+#include "host/core/Errors.h"
 
 namespace zd {
 
 class TClassProperties;
 
-class EConvertError : public std::runtime_error {
+class EConvertError : public EZdError {
  public:
-  using std::runtime_error::runtime_error;
+  using EZdError::EZdError;
 };
 
 class TPersistent {

@@ -19,7 +19,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -27,14 +26,15 @@
 
 #include "host/core/Collection.h"
 #include "host/core/Component.h"
+#include "host/core/Errors.h"
 #include "host/core/Strings.h"
 #include "host/core/Variant.h"
 
 namespace zd {
 
-class EPropertyError : public std::runtime_error {
+class EPropertyError : public EZdError {
  public:
-  using std::runtime_error::runtime_error;
+  using EZdError::EZdError;
 };
 
 enum class TPropKind {

@@ -1,15 +1,16 @@
 #pragma once
 // Files that appear under their names only when written whole.
 #include <fstream>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "host/core/Errors.h"
+
 namespace zd {
 
-class EFileWriteError : public std::runtime_error {
+class EFileWriteError : public EZdError {
  public:
-  using std::runtime_error::runtime_error;
+  using EZdError::EZdError;
 };
 
 // The bytes go to a temporary file beside the target and replace the

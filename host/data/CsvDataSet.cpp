@@ -79,11 +79,16 @@ TFieldType TCsvDataSet::DeclaredType(const std::string& fieldName, bool& declare
 
 std::string TCsvDataSet::LoadText() const {
   if (fileName_.empty()) return text_;
+  auto fileError = [this](const std::string& message) {
+    EDatabaseError error = Error(message);
+    error.SetFileName(fileName_);
+    return error;
+  };
   std::ifstream in(fileName_, std::ios::binary);
-  if (!in) Fail("Cannot open CSV file '" + fileName_ + "'");
+  if (!in) throw fileError("Cannot open CSV file '" + fileName_ + "'");
   std::ostringstream content;
   content << in.rdbuf();
-  if (in.bad()) Fail("Cannot read CSV file '" + fileName_ + "'");
+  if (in.bad()) throw fileError("Cannot read CSV file '" + fileName_ + "'");
   return content.str();
 }
 
@@ -107,8 +112,9 @@ void TCsvDataSet::DoOpen() {
     const size_t columns = defs.size();
     while (reader.ReadRecord(record)) {
       if (record.size() != columns)
-        throw ECsvError(reader.RecordLine(), "expected " + std::to_string(columns) +
-                                                 " fields but found " + std::to_string(record.size()));
+        throw AtOffset(ECsvError(reader.RecordLine(), "expected " + std::to_string(columns) + " fields but found " +
+                                                          std::to_string(record.size())),
+                       reader.RecordOffset());
       TVariant* row = Rows().AppendRow();
       for (size_t c = 0; c < columns; ++c)
         if (!record[c].empty()) row[c] = TVariant(std::move(record[c]));
@@ -140,7 +146,10 @@ void TCsvDataSet::DoOpen() {
     SetFieldDefs(defs);
     Rows() = std::move(rows);
   } catch (const ECsvError& e) {
-    Fail(source + ": " + e.what());
+    EDatabaseError error = Error(source + ": " + e.what());
+    error.SetFileName(fileName_);
+    if (e.Offset()) error.SetOffset(*e.Offset());
+    throw error;
   }
 }
 

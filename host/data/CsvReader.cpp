@@ -3,7 +3,7 @@
 namespace zd {
 
 ECsvError::ECsvError(int line, const std::string& message)
-    : std::runtime_error("Line " + std::to_string(line) + ": " + message), line_(line) {}
+    : EZdError("Line " + std::to_string(line) + ": " + message), line_(line) {}
 
 char DetectCsvDelimiter(std::string_view text) {
   constexpr char kCandidates[] = {',', ';', '\t'};
@@ -44,6 +44,7 @@ bool TCsvReader::ReadRecord(std::vector<std::string>& fields) {
   while (AtLineBreak()) SkipLineBreak();
   if (pos_ >= text_.size()) return false;
   recordLine_ = line_;
+  recordOffset_ = pos_;
   size_t count = 0;
   for (;;) {
     if (count == fields.size()) fields.emplace_back();
@@ -72,9 +73,10 @@ bool TCsvReader::ReadRecord(std::vector<std::string>& fields) {
 
 void TCsvReader::ReadQuoted(std::string& field) {
   const int startLine = line_;
+  const size_t quoteAt = pos_;
   ++pos_;  // opening quote
   for (;;) {
-    if (pos_ >= text_.size()) throw ECsvError(startLine, "unterminated quoted field");
+    if (pos_ >= text_.size()) throw AtOffset(ECsvError(startLine, "unterminated quoted field"), quoteAt);
     const char c = text_[pos_];
     if (c == '"') {
       if (pos_ + 1 < text_.size() && text_[pos_ + 1] == '"') {
@@ -90,7 +92,7 @@ void TCsvReader::ReadQuoted(std::string& field) {
     ++pos_;
   }
   if (pos_ < text_.size() && text_[pos_] != delimiter_ && !AtLineBreak())
-    throw ECsvError(line_, "unexpected character after a closing quote");
+    throw AtOffset(ECsvError(line_, "unexpected character after a closing quote"), pos_);
 }
 
 void TCsvReader::ReadPlain(std::string& field) {

@@ -2,14 +2,15 @@
 // Splits comma-separated text into records: quoted fields may hold
 // delimiters, doubled quotes and line breaks; lines end in CR LF, LF or CR;
 // a leading UTF-8 byte-order mark is skipped; empty lines are skipped.
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "host/core/Errors.h"
+
 namespace zd {
 
-class ECsvError : public std::runtime_error {
+class ECsvError : public EZdError {
  public:
   ECsvError(int line, const std::string& message);
   int Line() const { return line_; }
@@ -31,6 +32,8 @@ class TCsvReader {
   bool ReadRecord(std::vector<std::string>& fields);
   // 1-based line on which the record last read starts.
   int RecordLine() const { return recordLine_; }
+  // Byte offset in the text at which that record starts.
+  size_t RecordOffset() const { return recordOffset_; }
 
  private:
   bool AtLineBreak() const;
@@ -43,6 +46,7 @@ class TCsvReader {
   size_t pos_ = 0;
   int line_ = 1;
   int recordLine_ = 0;
+  size_t recordOffset_ = 0;
 };
 
 }  // namespace zd

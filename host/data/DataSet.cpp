@@ -69,9 +69,11 @@ void TDataSet::CheckInactive(const char* operation) const {
   if (active_) Fail(std::string("Cannot ") + operation + " while the dataset is open");
 }
 
-void TDataSet::Fail(const std::string& message) const {
-  throw EDatabaseError(DisplayedName() + ": " + message);
+EDatabaseError TDataSet::Error(const std::string& message) const {
+  return EDatabaseError(DisplayedName() + ": " + message);
 }
+
+void TDataSet::Fail(const std::string& message) const { throw Error(message); }
 
 std::string TDataSet::DisplayedName() const { return Name().empty() ? ClassName() : Name(); }
 

@@ -3,21 +3,21 @@
 // with First/Next/Eof, remember places with bookmarks, and read fields.
 #include <cstdint>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <unordered_map>
 #include <string_view>
 #include <vector>
 
 #include "host/core/Component.h"
+#include "host/core/Errors.h"
 #include "host/data/Field.h"
 #include "host/data/RowBuffer.h"
 
 namespace zd {
 
-class EDatabaseError : public std::runtime_error {
+class EDatabaseError : public EZdError {
  public:
-  using std::runtime_error::runtime_error;
+  using EZdError::EZdError;
 };
 
 // A place in one opening of one dataset. A bookmark taken on an empty or
@@ -94,6 +94,8 @@ class TDataSet : public TComponent {
   void RowsReplaced();
   // Rows were added at the end: an open dataset without a current row gets one.
   void RowsAppended();
+  // The error, named after the dataset, that Fail throws.
+  EDatabaseError Error(const std::string& message) const;
   [[noreturn]] void Fail(const std::string& message) const;
   void CheckInactive(const char* operation) const;
 

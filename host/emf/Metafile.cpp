@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "host/graphics/Bitmap.h"
+#include "host/locale/TextCodec.h"
 
 namespace zd {
 
@@ -30,7 +31,6 @@ struct Writer {
     for (size_t i = 0; i < chars; ++i) u16(i < s.size() ? s[i] : 0);
   }
 };
-std::u16string toU16(const std::string& s) { return QString::fromStdString(s).toStdU16String(); }
 
 uint32_t penStyleCode(TPenStyle s) {
   switch (s) {
@@ -69,10 +69,13 @@ void validate(const uint8_t* data, size_t size) {
   size_t pos = 0;
   bool eof = false;
   while (pos < nBytes) {
-    if (nBytes - pos < 8) throw EMetafileError("metafile record header truncated at offset " + std::to_string(pos));
+    if (nBytes - pos < 8)
+      throw AtOffset(EMetafileError("metafile record header truncated at offset " + std::to_string(pos)), pos);
     const uint32_t type = rd32(data + pos), rsize = rd32(data + pos + 4);
     if (rsize < 8 || rsize % 4 || rsize > nBytes - pos)
-      throw EMetafileError("metafile record at offset " + std::to_string(pos) + " has invalid size " + std::to_string(rsize));
+      throw AtOffset(EMetafileError("metafile record at offset " + std::to_string(pos) + " has invalid size " +
+                                    std::to_string(rsize)),
+                     pos);
     pos += rsize;
     if (type == EMR_EOF) { eof = true; break; }
   }
@@ -83,7 +86,7 @@ std::string readUtf16(const uint8_t* p, size_t chars) {
   std::u16string s;
   s.reserve(chars);
   for (size_t i = 0; i < chars; ++i) s.push_back(char16_t(p[2 * i] | (p[2 * i + 1] << 8)));
-  return QString::fromStdU16String(s).toStdString();
+  return Utf16ToUtf8(s);
 }
 std::string descPart(const TMetafile& m, int part) {
   const auto& b = m.Bytes();
@@ -98,7 +101,7 @@ std::string descPart(const TMetafile& m, int part) {
     if (c == 0) { if (idx == part) break; ++idx; piece.clear(); continue; }
     piece.push_back(c);
   }
-  return idx == part ? QString::fromStdU16String(piece).toStdString() : std::string();
+  return idx == part ? Utf16ToUtf8(piece) : std::string();
 }
 }  // namespace
 
@@ -129,10 +132,15 @@ void TMetafile::LoadFromBytes(const uint8_t* data, size_t size) {
 
 void TMetafile::LoadFromFile(const std::string& path) {
   QFile f(QString::fromStdString(path));
-  if (!f.open(QIODevice::ReadOnly)) throw EMetafileError("cannot open metafile: " + path);
-  if (f.size() > (1LL << 31)) throw EMetafileError("metafile too large: " + path);
-  QByteArray b = f.readAll();
-  LoadFromBytes(reinterpret_cast<const uint8_t*>(b.constData()), size_t(b.size()));
+  try {
+    if (!f.open(QIODevice::ReadOnly)) throw EMetafileError("cannot open metafile: " + path);
+    if (f.size() > (1LL << 31)) throw EMetafileError("metafile too large: " + path);
+    QByteArray b = f.readAll();
+    LoadFromBytes(reinterpret_cast<const uint8_t*>(b.constData()), size_t(b.size()));
+  } catch (EMetafileError& e) {
+    e.SetFileName(path);
+    throw;
+  }
 }
 
 void TMetafile::SaveToFile(const std::string& path) const {
@@ -234,7 +242,7 @@ void TMetafileCanvas::ensureFont() {
   w.u8(Font.Charset);
   w.u8(0); w.u8(0); w.u8(0);  // precision, clip precision, default quality
   w.u8(Font.Pitch == TFontPitch::fpFixed ? 1 : Font.Pitch == TFontPitch::fpVariable ? 2 : 0);
-  w.utf16(toU16(Font.Name).substr(0, 31), 32);
+  w.utf16(Utf8ToUtf16(Font.Name).substr(0, 31), 32);
   w.utf16(u"", 64);
   w.utf16(u"", 32);
   for (int i = 0; i < 4; ++i) w.u32(0);
@@ -351,7 +359,7 @@ void TMetafileCanvas::StretchDraw(const TRect& r, const TBitmap& bmp) {
 void TMetafileCanvas::TextOutClipped(int x, int y, const std::string& utf8, const TRect* clip) {
   checkOpen();
   ensureTextState();
-  const std::u16string s = toU16(utf8);
+  const std::u16string s = Utf8ToUtf16(utf8);
   std::vector<int> dx = CharAdvances(Font, utf8);
   dx.resize(s.size(), 0);
   // The advances add up to the text's width; measuring again would shape it twice.
@@ -419,7 +427,7 @@ void TMetafileCanvas::Close() {
 
   std::u16string desc;
   if (!creator_.empty() || !title_.empty()) {
-    desc = toU16(creator_) + u'\0' + toU16(title_) + u'\0' + u'\0';
+    desc = Utf8ToUtf16(creator_) + u'\0' + Utf8ToUtf16(title_) + u'\0' + u'\0';
   }
   const uint32_t descBytes = uint32_t((desc.size() * 2 + 3) & ~size_t(3));
   const uint32_t headerSize = uint32_t(kHeaderSize + descBytes);
@@ -460,12 +468,14 @@ void TMetafileCanvas::Close() {
 
 uint32_t TEmfRecord::U32(size_t at) const {
   if (at > Size || Size - at < 4)
-    throw EMetafileError("record " + std::to_string(Type) + " at offset " + std::to_string(Offset) + " too short");
+    throw AtOffset(EMetafileError("record " + std::to_string(Type) + " at offset " + std::to_string(Offset) + " too short"),
+                   Offset);
   return rd32(Data + at);
 }
 uint16_t TEmfRecord::U16(size_t at) const {
   if (at > Size || Size - at < 2)
-    throw EMetafileError("record " + std::to_string(Type) + " at offset " + std::to_string(Offset) + " too short");
+    throw AtOffset(EMetafileError("record " + std::to_string(Type) + " at offset " + std::to_string(Offset) + " too short"),
+                   Offset);
   return uint16_t(Data[at] | (Data[at + 1] << 8));
 }
 
@@ -493,9 +503,9 @@ std::optional<TEmfText> ReadEmfText(const TEmfRecord& r) {
     const uint32_t n = r.U32(44), off = r.U32(48);
     t.Options = r.U32(52);
     const uint64_t bytes = uint64_t(n) * (r.Type == EMR_EXTTEXTOUTW ? 2 : 1);
-    if (off > r.Size || bytes > r.Size - off) throw EMetafileError("text record string lies outside the record");
+    if (off > r.Size || bytes > r.Size - off) throw AtOffset(EMetafileError("text record string lies outside the record"), r.Offset);
     if (r.Type == EMR_EXTTEXTOUTW) t.Text = readUtf16(r.Data + off, n);
-    else t.Text = QString::fromLatin1(reinterpret_cast<const char*>(r.Data + off), qsizetype(n)).toStdString();
+    else t.Text = Latin1ToUtf8({reinterpret_cast<const char*>(r.Data + off), n});
     const uint32_t offDx = r.U32(72);
     if (offDx && offDx <= r.Size && uint64_t(n) * 4 <= r.Size - offDx)
       for (uint32_t i = 0; i < n; ++i) t.Dx.push_back(int32_t(rd32(r.Data + offDx + i * 4)));
@@ -510,8 +520,8 @@ std::optional<TEmfText> ReadEmfText(const TEmfRecord& r) {
     if (t.Options & 0x10) return t;  // glyph indices: no text
     const size_t at = (t.Options & 0x100) ? 36 : 52;
     const uint64_t bytes = uint64_t(n) * ((t.Options & 0x200) ? 1 : 2);
-    if (at > r.Size || bytes > r.Size - at) throw EMetafileError("small text record string lies outside the record");
-    if (t.Options & 0x200) t.Text = QString::fromLatin1(reinterpret_cast<const char*>(r.Data + at), qsizetype(n)).toStdString();
+    if (at > r.Size || bytes > r.Size - at) throw AtOffset(EMetafileError("small text record string lies outside the record"), r.Offset);
+    if (t.Options & 0x200) t.Text = Latin1ToUtf8({reinterpret_cast<const char*>(r.Data + at), n});
     else t.Text = readUtf16(r.Data + at, n);
     return t;
   }

@@ -4,17 +4,17 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "host/core/Errors.h"
 #include "host/graphics/Canvas.h"
 
 namespace zd {
 
-class EMetafileError : public std::runtime_error {
+class EMetafileError : public EZdError {
  public:
-  using std::runtime_error::runtime_error;
+  using EZdError::EZdError;
 };
 
 // Record types used by this code (numbers from the published format).

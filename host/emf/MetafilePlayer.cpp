@@ -143,7 +143,7 @@ void PlayMetafile(const TMetafile& meta, QPainter& p, const QRectF& target) {
         const int xd = r.I32(24), yd = r.I32(28), cxd = r.I32(72), cyd = r.I32(76);
         const uint32_t offBmi = r.U32(48), cbBmi = r.U32(52), offBits = r.U32(56), cbBits = r.U32(60);
         if (offBmi > r.Size || cbBmi > r.Size - offBmi || offBits > r.Size || cbBits > r.Size - offBits)
-          throw EMetafileError("bitmap record data lies outside the record");
+          throw AtOffset(EMetafileError("bitmap record data lies outside the record"), r.Offset);
         (void)bounds;
         if (!cbBmi || !sane(xd) || !sane(yd) || !sane(cxd) || !sane(cyd)) break;
         TBitmap bmp = TBitmap::FromDib(r.Data + offBmi, cbBmi, r.Data + offBits, cbBits);

@@ -2,17 +2,17 @@
 // Raster image of 32-bit pixels; Qt stays behind the pimpl.
 #include <cstdint>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "host/core/Errors.h"
 #include "host/graphics/Canvas.h"
 
 namespace zd {
 
-class EGraphicsError : public std::runtime_error {
+class EGraphicsError : public EZdError {
  public:
-  using std::runtime_error::runtime_error;
+  using EZdError::EZdError;
 };
 
 enum class TImageFormat { Bmp, Png, Jpeg };

@@ -3,15 +3,16 @@
 // device-mode settings and the document/page cycle. Qt stays in Printer.cpp;
 // host code that paints on the page includes PrinterPainter.h.
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "host/core/Errors.h"
+
 namespace zd {
 
-class EPrinterError : public std::runtime_error {
+class EPrinterError : public EZdError {
  public:
-  using std::runtime_error::runtime_error;
+  using EZdError::EZdError;
 };
 
 // Device-mode record with the classic driver codes: paper DMPAPER_* numbers,

@@ -1,41 +1,13 @@
 #include "host/richtext/CodePage.h"
 
 #include "host/locale/CodePages.h"
+#include "host/locale/TextCodec.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringDecoder>
 
 namespace zd {
-
-namespace {
-// Bytes a code page leaves undefined decode as U+FFFD.
-void decodeSingleByte(const char16_t* upper, const std::string& bytes, std::string& out) {
-  for (unsigned char b : bytes) {
-    const char16_t u = b < 0x80 ? char16_t(b) : upper[b - 0x80];
-    AppendUtf8(u ? char32_t(u) : char32_t(0xFFFD), out);
-  }
-}
-}  // namespace
-
-void AppendUtf8(char32_t cp, std::string& out) {
-  if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
-  if (cp < 0x80) {
-    out += char(cp);
-  } else if (cp < 0x800) {
-    out += char(0xC0 | (cp >> 6));
-    out += char(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += char(0xE0 | (cp >> 12));
-    out += char(0x80 | ((cp >> 6) & 0x3F));
-    out += char(0x80 | (cp & 0x3F));
-  } else {
-    out += char(0xF0 | (cp >> 18));
-    out += char(0x80 | ((cp >> 12) & 0x3F));
-    out += char(0x80 | ((cp >> 6) & 0x3F));
-    out += char(0x80 | (cp & 0x3F));
-  }
-}
 
 int CodePageOfCharset(int charset, int fallback) {
   switch (charset) {
@@ -60,7 +32,10 @@ int CodePageOfCharset(int charset, int fallback) {
 }
 
 void TCodePageDecoder::Decode(const std::string& bytes, std::string& out) const {
-  if (const char16_t* t = SingleByteCodePage(codePage_)) return decodeSingleByte(t, bytes, out);
+  if (const char16_t* upper = SingleByteCodePage(codePage_)) {
+    out += SingleByteToUtf8(bytes, upper);
+    return;
+  }
   const QByteArray name = codePage_ == 10000 ? QByteArray("macintosh")
                         : codePage_ == 932   ? QByteArray("Shift_JIS")
                         : codePage_ == 936   ? QByteArray("GBK")
@@ -68,7 +43,10 @@ void TCodePageDecoder::Decode(const std::string& bytes, std::string& out) const 
                         : codePage_ == 950   ? QByteArray("Big5")
                         : "windows-" + QByteArray::number(codePage_);
   QStringDecoder dec(name.constData());
-  if (!dec.isValid()) return decodeSingleByte(SingleByteCodePage(1252), bytes, out);
+  if (!dec.isValid()) {
+    out += SingleByteToUtf8(bytes, SingleByteCodePage(1252));
+    return;
+  }
   const QString s = dec.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
   out += s.toStdString();
 }

@@ -22,6 +22,4 @@ class TCodePageDecoder {
   int codePage_;
 };
 
-void AppendUtf8(char32_t cp, std::string& out);
-
 }  // namespace zd

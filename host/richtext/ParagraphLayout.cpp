@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "host/locale/TextCodec.h"
+
 namespace zd {
 
 TParagraphLayouter::TParagraphLayouter(const TRichParagraph& para, const TFont& defaultFont,

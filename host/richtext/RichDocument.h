@@ -3,17 +3,17 @@
 // fall back to the control's default font and alignment at layout time, so
 // plain text and sparse rich text follow the control's settings.
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "host/core/Errors.h"
 #include "host/graphics/Canvas.h"
 
 namespace zd {
 
-class ERtfError : public std::runtime_error {
+class ERtfError : public EZdError {
  public:
-  using std::runtime_error::runtime_error;
+  using EZdError::EZdError;
 };
 
 enum class TParaAlignment : uint8_t { paLeft, paRight, paCenter, paJustify };

@@ -4,8 +4,10 @@
 #include <map>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
+#include "host/locale/TextCodec.h"
 #include "host/richtext/CodePage.h"
 #include "host/richtext/RtfLexer.h"
 
@@ -185,8 +187,9 @@ TRichDocument TRtfInterpreter::Run() {
 
 void TRtfInterpreter::openGroup() {
   if (int(stack_.size()) >= TRtfReader::kMaxGroupDepth)
-    throw ERtfError("rich text groups are nested deeper than " +
-                    std::to_string(TRtfReader::kMaxGroupDepth) + " levels");
+    throw AtOffset(ERtfError("rich text groups are nested deeper than " +
+                             std::to_string(TRtfReader::kMaxGroupDepth) + " levels"),
+                   lexer_.Position() - 1);  // at the brace that opens one too many
   stack_.push_back(stack_.empty() ? TGroupState{} : stack_.back());
 }
 
@@ -367,20 +370,17 @@ void TRtfInterpreter::flush() {
 void TRtfInterpreter::unicodeChar(int param) {
   const char16_t unit = char16_t(param < 0 ? param + 65536 : param);
   skipCount_ = state().UnicodeSkip;
+  // A high surrogate waits for the unit after it; the codec pairs the two or
+  // turns a lone one into U+FFFD.
+  std::u16string units;
+  if (highSurrogate_) units += std::exchange(highSurrogate_, 0);
   if (unit >= 0xD800 && unit <= 0xDBFF) {
     highSurrogate_ = unit;
-    return;
+    if (units.empty()) return;
+  } else {
+    units += unit;
   }
-  if (unit >= 0xDC00 && unit <= 0xDFFF) {
-    if (highSurrogate_)
-      appendCodePoint(0x10000 + ((char32_t(highSurrogate_) - 0xD800) << 10) + (unit - 0xDC00));
-    else
-      appendCodePoint(0xFFFD);
-    highSurrogate_ = 0;
-    return;
-  }
-  highSurrogate_ = 0;
-  appendCodePoint(unit);
+  appendText(Utf16ToUtf8(units));
 }
 
 void TRtfInterpreter::appendCodePoint(char32_t cp) {
@@ -453,7 +453,7 @@ bool LooksLikeRtf(std::string_view bytes) {
 }
 
 TRichDocument TRtfReader::Read(std::string_view bytes) {
-  if (!LooksLikeRtf(bytes)) throw ERtfError("the data is not rich text: it does not start with {\\rtf");
+  if (!LooksLikeRtf(bytes)) throw AtOffset(ERtfError("the data is not rich text: it does not start with {\\rtf"), 0);
   return TRtfInterpreter(bytes).Run();
 }
 

@@ -67,11 +67,4 @@ int TTextMeasurer::Descent(const TFont& font) {
   return int(std::ceil(entryFor(font).Metrics.descent() - 1e-6)) * kTwipsPerPixel;
 }
 
-std::u16string Utf8ToUtf16(std::string_view utf8) {
-  const QString s = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
-  return std::u16string(reinterpret_cast<const char16_t*>(s.utf16()), size_t(s.size()));
-}
-
-std::string Utf16ToUtf8(std::u16string_view text) { return view(text).toStdString(); }
-
 }  // namespace zd

@@ -32,7 +32,4 @@ class TTextMeasurer {
   TEntry& entryFor(const TFont& font);
 };
 
-std::u16string Utf8ToUtf16(std::string_view utf8);
-std::string Utf16ToUtf8(std::u16string_view text);
-
 }  // namespace zd

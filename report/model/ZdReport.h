@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "host/core/Errors.h"
 #include "host/data/DataSet.h"
 #include "print/PrintZd.h"
 #include "report/model/Evaluator.h"
@@ -33,9 +33,9 @@ using TDesignerMessageEvent =
     std::function<void(TZdqControl& control, int message, intptr_t wParam, intptr_t lParam)>;
 
 // A preparation that went past one of the report's bounds on its work.
-class EZdqLimitError : public std::runtime_error {
+class EZdqLimitError : public EZdError {
  public:
-  using std::runtime_error::runtime_error;
+  using EZdError::EZdError;
 };
 
 class TZdReport : public TZdPrintComponent {

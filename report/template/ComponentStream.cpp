@@ -4,66 +4,25 @@
 #include <cstring>
 #include <limits>
 
+#include "host/locale/CodePages.h"
+#include "host/locale/TextCodec.h"
+
 namespace zd {
 
 namespace {
 
 constexpr char kSignature[4] = {'T', 'P', 'F', '0'};
 
-// The upper half of Windows-1252, in which 8-bit stream strings are written.
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-void AppendUtf8(std::string& out, uint32_t cp) {
-  if (cp < 0x80) {
-    out += char(cp);
-  } else if (cp < 0x800) {
-    out += char(0xC0 | (cp >> 6));
-    out += char(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += char(0xE0 | (cp >> 12));
-    out += char(0x80 | ((cp >> 6) & 0x3F));
-    out += char(0x80 | (cp & 0x3F));
-  } else {
-    out += char(0xF0 | (cp >> 18));
-    out += char(0x80 | ((cp >> 12) & 0x3F));
-    out += char(0x80 | ((cp >> 6) & 0x3F));
-    out += char(0x80 | (cp & 0x3F));
-  }
-}
-
+// 8-bit stream strings are in Windows-1252.
 std::string AnsiToUtf8(const uint8_t* p, size_t n) {
-  std::string out;
-  out.reserve(n);
-  for (size_t i = 0; i < n; ++i) {
-    const uint8_t c = p[i];
-    if (c < 0x80)
-      out += char(c);
-    else if (c < 0xA0)
-      AppendUtf8(out, kCp1252High[c - 0x80]);
-    else
-      AppendUtf8(out, c);
-  }
-  return out;
+  return SingleByteToUtf8(std::string_view(reinterpret_cast<const char*>(p), n), SingleByteCodePage(1252));
 }
 
-std::string Utf16ToUtf8(const uint8_t* p, size_t units) {
-  std::string out;
-  for (size_t i = 0; i < units; ++i) {
-    uint32_t u = uint32_t(p[2 * i]) | uint32_t(p[2 * i + 1]) << 8;
-    if (u >= 0xD800 && u < 0xDC00 && i + 1 < units) {
-      const uint32_t lo = uint32_t(p[2 * i + 2]) | uint32_t(p[2 * i + 3]) << 8;
-      if (lo >= 0xDC00 && lo < 0xE000) {
-        u = 0x10000 + ((u - 0xD800) << 10) + (lo - 0xDC00);
-        ++i;
-      }
-    }
-    if (u >= 0xD800 && u < 0xE000) u = 0xFFFD;  // an unpaired surrogate
-    AppendUtf8(out, u);
-  }
-  return out;
+// Wide stream strings are UTF-16, little-endian.
+std::string Utf16LeToUtf8(const uint8_t* p, size_t units) {
+  std::u16string text(units, u'\0');
+  for (size_t i = 0; i < units; ++i) text[i] = char16_t(p[2 * i] | p[2 * i + 1] << 8);
+  return Utf16ToUtf8(text);
 }
 
 bool IsAscii(const std::string& s) {
@@ -225,7 +184,7 @@ class TStreamReader {
   bool atEnd() const { return pos_ >= end_; }
 
   [[noreturn]] void fail(const std::string& what, size_t at) const {
-    throw ETemplateError("Template stream error at byte " + std::to_string(at) + ": " + what);
+    throw AtOffset(ETemplateError("Template stream error at byte " + std::to_string(at) + ": " + what), at);
   }
   void need(uint64_t n, const char* what) const {
     if (n > end_ - pos_)
@@ -308,7 +267,7 @@ class TStreamReader {
     need(count * uint64_t(unitSize), what);
     const uint8_t* p = d_.data() + pos_;
     pos_ += size_t(count) * size_t(unitSize);
-    return unitSize == 2 ? Utf16ToUtf8(p, size_t(count)) : std::string(reinterpret_cast<const char*>(p), size_t(count));
+    return unitSize == 2 ? Utf16LeToUtf8(p, size_t(count)) : std::string(reinterpret_cast<const char*>(p), size_t(count));
   }
 
   double floatBits(int size) {

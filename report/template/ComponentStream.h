@@ -5,19 +5,19 @@
 // touched (load). Strings in the tree are UTF-8.
 #include <cstdint>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "host/core/Errors.h"
 #include "host/core/Properties.h"
 
 namespace zd {
 
 // A malformed or truncated stream, or content that does not fit the objects
 // it is read into; the message names the byte offset.
-class ETemplateError : public std::runtime_error {
+class ETemplateError : public EZdError {
  public:
-  using std::runtime_error::runtime_error;
+  using EZdError::EZdError;
 };
 
 enum class TValueTag : uint8_t {

@@ -27,7 +27,7 @@ void PutLe(TBytes& out, uint64_t v, int size) {
 }
 
 [[noreturn]] void FailAt(size_t offset, const std::string& what) {
-  throw ETemplateError("Template error at byte " + std::to_string(offset) + ": " + what);
+  throw AtOffset(ETemplateError("Template error at byte " + std::to_string(offset) + ": " + what), offset);
 }
 
 // Where the component stream lies inside a template file.
@@ -242,10 +242,19 @@ TTemplateLoadResult LoadReportFromStream(TZdReport& report, std::istream& in) {
 
 TTemplateLoadResult LoadReport(TZdReport& report, const std::string& fileName) {
   std::ifstream in(fileName, std::ios::binary);
-  if (!in) throw ETemplateError("Cannot open the template file " + fileName);
-  TTemplateLoadResult result = LoadReportFromStream(report, in);
-  report.SetFileName(fileName);
-  return result;
+  if (!in) {
+    ETemplateError error("Cannot open the template file " + fileName);
+    error.SetFileName(fileName);
+    throw error;
+  }
+  try {
+    TTemplateLoadResult result = LoadReportFromStream(report, in);
+    report.SetFileName(fileName);
+    return result;
+  } catch (EZdError& e) {
+    e.SetFileName(fileName);
+    throw;
+  }
 }
 
 std::string CreateTemplateBackup(const std::string& fileName) {

@@ -5,6 +5,7 @@
 
 #include "host/core/ClassRegistry.h"
 #include "host/core/ColorIdents.h"
+#include "host/core/Errors.h"
 #include "host/core/TextUtil.h"
 #include "report/model/ZdReport.h"
 
@@ -41,17 +42,19 @@ const char* TagName(TValueTag tag) {
 }
 
 // A problem of the value itself; the caller adds where it was found.
-class EValueMismatch : public std::runtime_error {
+class EValueMismatch : public EZdError {
  public:
-  using std::runtime_error::runtime_error;
+  using EZdError::EZdError;
 };
 
 [[noreturn]] void Expect(const char* wanted, const TStreamValue& found) {
   throw EValueMismatch(std::string("expects ") + wanted + ", found " + TagName(found.tag));
 }
 
-[[noreturn]] void FailAt(size_t offset, const std::string& what) {
-  throw ETemplateError("Template error at byte " + std::to_string(offset) + ": " + what);
+[[noreturn]] void FailAt(size_t offset, const std::string& what, const std::string& propertyPath = "") {
+  ETemplateError error = AtOffset(ETemplateError("Template error at byte " + std::to_string(offset) + ": " + what), offset);
+  error.SetPropertyPath(propertyPath);
+  throw error;
 }
 
 // ---- writing ----
@@ -291,7 +294,7 @@ void ApplyRecord(TPersistent& obj, const TStreamProperty& record, TStreamReadCon
   } catch (const ETemplateError&) {
     throw;  // already placed, by a nested record
   } catch (const std::exception& e) {
-    FailAt(record.offset, "property " + path + " of " + where + ": " + e.what());
+    FailAt(record.offset, "property " + path + " of " + where + ": " + e.what(), path);
   }
 }
 

@@ -101,14 +101,6 @@ TEST(PdfCodePages, DifferencesHaveTheKnownCountsAscendingCodesAndNames) {
   EXPECT_EQ(nameAt(177, 215), "");  // left out of the Hebrew list
 }
 
-TEST(PdfCodePages, TextIsEncodedInTheCodePageWithUnknownCharactersAsQuestionMarks) {
-  EXPECT_EQ(EncodeToCodePage("Привет", 1251), "\xCF\xF0\xE8\xE2\xE5\xF2");
-  EXPECT_EQ(EncodeToCodePage("Příliš", 1250), "P\xF8\xEDli\x9A");
-  EXPECT_EQ(EncodeToCodePage("Příliš €", 1252), "P?\xEDli\x9A \x80");
-  EXPECT_EQ(EncodeToCodePage("日本", 932), "??");
-  EXPECT_EQ(DecodeUtf8("a\xFF" "b\xE2\x82"), (std::u32string{U'a', 0xFFFD, U'b', 0xFFFD, 0xFFFD}));
-}
-
 TEST_F(PdfFonts, SameBaseFontAndCharsetShareOneEntry) {
   TZdqPDFFonts fonts;
   const int first = pdf.NextObjectNumber();

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "expr/ExprParser.h"
-#include "expr/ExprUtf.h"
 #include "expr/ExprValue.h"
+#include "host/core/TextUtil.h"
 
 namespace zd::test {
 
@@ -31,11 +31,11 @@ struct TFakeSource : TExprDataSource {
   std::string DataSetName() const override { return name; }
   std::string Caption() const override { return caption; }
   const TExprField* FindField(const std::string& fieldName) const override {
-    auto it = fields.find(UpperAscii(fieldName));
+    auto it = fields.find(UpperCase(fieldName));
     return it == fields.end() ? nullptr : &it->second;
   }
   TFakeField& add(const std::string& fieldName, TFieldType type, TVariant value) {
-    TFakeField& f = fields[UpperAscii(fieldName)];
+    TFakeField& f = fields[UpperCase(fieldName)];
     f.type = type;
     f.value = std::move(value);
     return f;

@@ -20,7 +20,7 @@ TEST(ExprFunctionTable, AllNamesKnownIgnoringAsciiCase) {
       "INTTOSTR", "DATETOSTR", "FLOATTOSTR"};
   for (const char* n : names) {
     EXPECT_TRUE(TExprParser::TokenSymbolIsFunc(n)) << n;
-    EXPECT_TRUE(TExprParser::TokenSymbolIsFunc(LowerAscii(n))) << n;
+    EXPECT_TRUE(TExprParser::TokenSymbolIsFunc(LowerCase(n))) << n;
   }
   EXPECT_FALSE(TExprParser::TokenSymbolIsFunc("COUNT(*)"));
   EXPECT_FALSE(TExprParser::TokenSymbolIsFunc("MOD"));

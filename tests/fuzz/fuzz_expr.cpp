@@ -8,8 +8,8 @@
 
 #include "expr/Calculation.h"
 #include "expr/ExprParser.h"
-#include "expr/ExprUtf.h"
 #include "expr/ExprValue.h"
+#include "host/core/TextUtil.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ struct TSource : zd::TExprDataSource {
   std::string DataSetName() const override { return "T"; }
   std::string Caption() const override { return "Table"; }
   const zd::TExprField* FindField(const std::string& name) const override {
-    auto it = fields.find(zd::UpperAscii(name));
+    auto it = fields.find(zd::UpperCase(name));
     return it == fields.end() ? nullptr : &it->second;
   }
 };

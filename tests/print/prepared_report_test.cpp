@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 
 #include "host/printing/Printer.h"
@@ -376,12 +377,16 @@ class BadFileTest : public PreparedReportTest {
 
   // The load fails with a message naming the fault, and the component keeps
   // its pages, properties and state.
-  void ExpectRejected(const std::string& bytes, const std::string& expected) {
+  // It names the byte offset of the field at fault, `offset` when given.
+  void ExpectRejected(const std::string& bytes, const std::string& expected,
+                      std::optional<uint64_t> offset = std::nullopt) {
     try {
       Load(report, bytes);
       ADD_FAILURE() << "loaded without error; expected \"" << expected << "\"";
     } catch (const EPreparedReportError& e) {
       EXPECT_NE(std::string(e.what()).find(expected), std::string::npos) << e.what();
+      EXPECT_TRUE(e.Offset()) << e.what();
+      if (offset) EXPECT_EQ(e.Offset(), offset) << e.what();
     }
     ASSERT_EQ(report.Pages().Count(), 1);
     EXPECT_EQ(report.Pages().At(0).Data.Bytes(), keptBytes);
@@ -431,8 +436,8 @@ TEST_F(BadFileTest, AWrongBannerIsNotAPreparedReport) {
 }
 
 TEST_F(BadFileTest, LengthsMustBeNonNegativeAndInsideTheData) {
-  ExpectRejected(With(layout.title, 1'000'000'000), "title: needs 1000000000 bytes");
-  ExpectRejected(With(layout.author, -2), "author: negative length");
+  ExpectRejected(With(layout.title, 1'000'000'000), "title: needs 1000000000 bytes", layout.title + 4);
+  ExpectRejected(With(layout.author, -2), "author: negative length", layout.author);
   ExpectRejected(With(layout.padding, int32_t(good.size())), "padding");
 }
 
@@ -447,26 +452,35 @@ TEST_F(BadFileTest, PageAndBarCountsMustBePlausible) {
 }
 
 TEST_F(BadFileTest, PageRecordsMustNameEachPositionOnceAndHoldAValidMetafile) {
-  ExpectRejected(With(layout.firstRecord, 2), "page index 2 is outside 0..1");
+  ExpectRejected(With(layout.firstRecord, 2), "page index 2 is outside 0..1", layout.firstRecord);
   ExpectRejected(With(layout.firstRecord + 4, 1), "occurs twice");
   ExpectRejected(With(layout.firstRecord + 8, -794), "negative page width");
-  ExpectRejected(With(layout.firstRecord + 20, -1), "negative right offset");
+  ExpectRejected(With(layout.firstRecord + 20, -1), "negative right offset", layout.firstRecord + 20);
 
   const size_t emf = layout.firstRecord + 32;
   ExpectRejected(With(emf, 77), "does not start with an EMF header");
-  ExpectRejected(With(emf + 40, 0x12345678), "page record 1 metafile is corrupt");
+  ExpectRejected(With(emf + 40, 0x12345678), "page record 1 metafile is corrupt", emf);
   ExpectRejected(With(emf + 48, 40), "smaller than its header");
   ExpectRejected(With(emf + 48, int32_t(good.size())), "needs");
   // A record size running past the metafile's end.
   ExpectRejected(With(emf + 4, 4000), "corrupt");
 }
 
-TEST_F(BadFileTest, AFileThatCannotBeOpenedNamesIt) {
+TEST_F(BadFileTest, AFileThatCannotBeOpenedOrReadNamesIt) {
   try {
     report.LoadPreparedReport(P("missing.zqp"));
     ADD_FAILURE() << "opened a missing file";
   } catch (const EPreparedReportError& e) {
     EXPECT_NE(std::string(e.what()).find("missing.zqp"), std::string::npos) << e.what();
+    EXPECT_EQ(e.FileName(), P("missing.zqp"));
+  }
+  std::ofstream(P("bad.zqp"), std::ios::binary) << With(layout.author, -2);
+  try {
+    report.LoadPreparedReport(P("bad.zqp"));
+    ADD_FAILURE() << "loaded a bad file";
+  } catch (const EPreparedReportError& e) {
+    EXPECT_EQ(e.FileName(), P("bad.zqp"));
+    EXPECT_EQ(e.Offset(), layout.author);
   }
   EXPECT_EQ(report.Pages().Count(), 1);
   EXPECT_THROW(report.SavePreparedReport(P("no/such/dir/out.zqp")), EPreparedReportError);

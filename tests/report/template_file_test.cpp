@@ -463,21 +463,28 @@ TEST_F(TemplateTest, ABadFileNamesTheProblemAndLeavesTheReportAsItWas) {
 
   BuildRichReport(*report, *rows);
   const TBytes before = SaveReportToBytes(*report);
-  auto expectIntact = [&](const TBytes& bad, const std::vector<std::string>& mentions) {
+  // The error names the fault, the byte the message gives and the property
+  // path (`path`, empty when the fault is not in a property).
+  auto expectIntact = [&](const TBytes& bad, const std::vector<std::string>& mentions, const std::string& path = "") {
     try {
       LoadReportFromBytes(*report, bad);
       ADD_FAILURE() << "loaded";
     } catch (const ETemplateError& e) {
-      for (const std::string& m : mentions) EXPECT_NE(std::string(e.what()).find(m), std::string::npos) << e.what();
+      const std::string what = e.what();
+      for (const std::string& m : mentions) EXPECT_NE(what.find(m), std::string::npos) << what;
+      ASSERT_TRUE(e.Offset()) << what;
+      EXPECT_NE(what.find("byte " + std::to_string(*e.Offset()) + ":"), std::string::npos) << what;
+      EXPECT_EQ(e.PropertyPath(), path) << what;
     }
     EXPECT_FALSE(report->InternalLoading);
     EXPECT_EQ(SaveReportToBytes(*report), before);
   };
 
   expectIntact(Replaced(good, "TZdqLabel", "TZdqLabex"), {"unknown class TZdqLabex", "byte"});
-  expectIntact(Replaced(good, "Angle", "Angel"), {"Angel", "TZdqLabel Label1", "no such property",
-                                                  "byte " + std::to_string(OffsetOf(good, "Angle") - 1)});
-  expectIntact(Replaced(good, "Frame.Width", "Frame.Widte"), {"Frame.Widte", "TZdqFrame"});
+  expectIntact(Replaced(good, "Angle", "Angel"),
+               {"Angel", "TZdqLabel Label1", "no such property", "byte " + std::to_string(OffsetOf(good, "Angle") - 1)},
+               "Angel");
+  expectIntact(Replaced(good, "Frame.Width", "Frame.Widte"), {"Frame.Widte", "TZdqFrame"}, "Frame.Widte");
   expectIntact(Replaced(good, "TZdReport", "TZdqBandx"), {"TZdqBandx"});
   // A label where a band belongs.
   {
@@ -502,16 +509,26 @@ TEST_F(TemplateTest, ABadFileNamesTheProblemAndLeavesTheReportAsItWas) {
     const size_t sizeAt = OffsetOf(typed, "TPF0") - 4;
     const uint32_t size = uint32_t(typed.size() - sizeAt - 4);
     for (int i = 0; i < 4; ++i) typed[sizeAt + size_t(i)] = uint8_t(size >> (8 * i));
-    expectIntact(typed, {"Angle", "expects an integer, found string"});
+    expectIntact(typed, {"Angle", "expects an integer, found string"}, "Angle");
   }
   // Every truncation.
   for (size_t n = 0; n < good.size(); n += 7) expectIntact(TBytes(good.begin(), good.begin() + long(n)), {"byte"});
   // Out-of-range enumeration names.
-  expectIntact(Replaced(good, "btDetail", "btDetai1"), {"btDetai1", "BandType"});
+  expectIntact(Replaced(good, "btDetail", "btDetai1"), {"btDetai1", "BandType"}, "BandType");
 }
 
-TEST_F(TemplateTest, MissingFilesAndBackups) {
+TEST_F(TemplateTest, MissingOrBadFilesAndBackups) {
   EXPECT_THROW(LoadReport(*report, TempFile("absent.zdq")), ETemplateError);
+  const std::string junk = TempFile("junk.zdq");
+  std::ofstream(junk, std::ios::binary) << "no template";
+  try {
+    LoadReport(*report, junk);
+    ADD_FAILURE() << "loaded";
+  } catch (const ETemplateError& e) {
+    EXPECT_EQ(e.FileName(), junk);
+    ASSERT_TRUE(e.Offset());
+    EXPECT_EQ(DescribeError(e), std::string(e.what()) + " (file " + junk + ", byte " + std::to_string(*e.Offset()) + ")");
+  }
   const std::string file = TempFile("backup.zdq");
   std::filesystem::remove(file);
   EXPECT_EQ(CreateTemplateBackup(file), "");

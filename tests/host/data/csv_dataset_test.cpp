@@ -65,12 +65,14 @@ TEST(CsvReader, ReportsTheLineOfEachRecordAndOfErrors) {
     FAIL();
   } catch (const ECsvError& e) {
     EXPECT_EQ(e.Line(), 3);
+    EXPECT_EQ(e.Offset(), 4u);  // the opening quote
   }
   try {
     ReadAll("a\n\"closed\"junk,b\n");
     FAIL();
   } catch (const ECsvError& e) {
     EXPECT_EQ(e.Line(), 2);
+    EXPECT_EQ(e.Offset(), 10u);  // the character after the closing quote
   }
 }
 
@@ -185,13 +187,23 @@ TEST(CsvDataSet, ReadsFilesWithBomAndCrLf) {
   EXPECT_EQ(ds.FieldByName("City").Size(), 4);  // characters, not bytes
   EXPECT_EQ(ds.FieldByName("Note").AsString(), "line 1\r\nline 2");
   ds.Close();
-  std::filesystem::remove(path);
 
-  ds.SetFileName(path.string());
+  // Errors in a file, and a file that is missing, name the file; the
+  // reader's errors also the byte at which the record starts.
+  std::ofstream(path, std::ios::binary) << "a,b\n1,2\n3\n";
+  try {
+    ds.Open();
+    FAIL();
+  } catch (const EDatabaseError& e) {
+    EXPECT_EQ(e.FileName(), path.string());
+    EXPECT_EQ(e.Offset(), 8u);
+  }
+  std::filesystem::remove(path);
   try {
     ds.Open();
     FAIL();
   } catch (const EDatabaseError& e) {
     EXPECT_NE(std::string(e.what()).find(path.string()), std::string::npos);
+    EXPECT_EQ(e.FileName(), path.string());
   }
 }

@@ -166,7 +166,19 @@ TEST(Metafile, PlaybackDrawsInPlaceAndScales) {
   EXPECT_EQ(QColor(big.pixel(130, 50)), QColor(Qt::white));
 }
 
-TEST(Metafile, MalformedInputThrows) {
+// The error the call throws, to check the place it names.
+template <class Call>
+EMetafileError errorOf(Call call) {
+  try {
+    call();
+  } catch (const EMetafileError& e) {
+    return e;
+  }
+  ADD_FAILURE() << "no error";
+  return EMetafileError("");
+}
+
+TEST(Metafile, MalformedInputThrowsNamingWhereItIsWrong) {
   test::ensureGuiApp();
   const std::vector<uint8_t> good = sample().Bytes();
   TMetafile m;
@@ -180,9 +192,9 @@ TEST(Metafile, MalformedInputThrows) {
   bad = good;
   const size_t first = rd32(good, 4);
   wr32(bad, first + 4, 3);  // record size below minimum
-  EXPECT_THROW(m.LoadFromBytes(bad), EMetafileError);
+  EXPECT_EQ(errorOf([&] { m.LoadFromBytes(bad); }).Offset(), first);
   wr32(bad, first + 4, 0x7FFFFFF0);  // record size past the end
-  EXPECT_THROW(m.LoadFromBytes(bad), EMetafileError);
+  EXPECT_EQ(errorOf([&] { m.LoadFromBytes(bad); }).Offset(), first);
 
   bad = good;
   wr32(bad, 60, 0x40000000);  // description count far too large
@@ -195,16 +207,18 @@ TEST(Metafile, MalformedInputThrows) {
   ASSERT_LT(pos, bad.size());
   wr32(bad, pos + 44, 0x3FFFFFFF);
   m.LoadFromBytes(bad);  // record framing is intact
-  EXPECT_THROW(EnumerateMetafile(m, [](const TEmfRecord& r, const TEmfState&) {
-                 ReadEmfText(r);
-                 return true;
-               }),
-               EMetafileError);
+  const EMetafileError textError = errorOf([&] {
+    EnumerateMetafile(m, [](const TEmfRecord& r, const TEmfState&) {
+      ReadEmfText(r);
+      return true;
+    });
+  });
+  EXPECT_EQ(textError.Offset(), pos);
   QImage img(50, 50, QImage::Format_RGB32);
   QPainter p(&img);
   EXPECT_THROW(PlayMetafile(m, p, QRectF(0, 0, 50, 50)), EMetafileError);
 
-  EXPECT_THROW(m.LoadFromFile("/nonexistent/x.emf"), EMetafileError);
+  EXPECT_EQ(errorOf([&] { m.LoadFromFile("/nonexistent/x.emf"); }).FileName(), "/nonexistent/x.emf");
   TMetafile empty;
   EXPECT_THROW(EnumerateMetafile(empty, nullptr), EMetafileError);
 }

@@ -89,6 +89,8 @@ TEST(RtfReader, UnicodeAndCodePageText) {
   EXPECT_EQ(read("{\\rtf1 \\uc2\\u8364\\'80\\'80X\\uc0\\u8364 Y}").PlainText(), "€X€Y");
   // Negative values and surrogate pairs.
   EXPECT_EQ(read("{\\rtf1 \\u-10179?\\u-8704?}").PlainText(), "\xF0\x9F\x98\x80");
+  // A surrogate without its partner becomes U+FFFD.
+  EXPECT_EQ(read("{\\rtf1 \\u-10179?\\u-10179?\\u66?\\u-8704?}").PlainText(), "\uFFFD\uFFFDB\uFFFD");
   // Bytes decode in the font's charset...
   EXPECT_EQ(read("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fcharset204 Arial;}}\\f0 \\'cf\\'f0\\'e8}").PlainText(),
             "При");
@@ -190,6 +192,7 @@ TEST(RtfReader, MalformedInput) {
     FAIL() << "deep nesting accepted";
   } catch (const ERtfError& e) {
     EXPECT_NE(std::string(e.what()).find("nested"), std::string::npos);
+    EXPECT_EQ(e.Offset(), 6u + TRtfReader::kMaxGroupDepth - 1) << "the brace one level too deep";
   }
   // Just below the limit is fine.
   const int ok = TRtfReader::kMaxGroupDepth - 1;
