@@ -133,14 +133,17 @@ TEST_F(PrintComponentTest, PagesAndBarsAreNumberedFromZeroAndEventsSeeOneBasedPa
   EXPECT_EQ(report.Producer().MFCanvas(), nullptr);
 }
 
-TEST_F(PrintComponentTest, BeginDocDiscardsThePreviousPages) {
+TEST_F(PrintComponentTest, BeginDocDiscardsThePreviousPagesAndPreparingTheOutlines) {
   report.PrepareReport();
   report.pageCount = 1;
+  report.Outlines().Add().Text = "old";
   std::vector<bool> preparedAtBegin;
   report.OnBeginDoc = [&](TComponent*) { preparedAtBegin.push_back(report.Prepared()); };
-  report.PrepareReport();
+  report.SetAnimatedStatus(false);
+  report.Prepare();
   EXPECT_EQ(report.Pages().Count(), 1);
   EXPECT_EQ(preparedAtBegin, std::vector<bool>{false});
+  EXPECT_EQ(report.Outlines().Count(), 0);
 }
 
 // Takes the pages of other components as they are, numbered to follow one
@@ -366,16 +369,21 @@ TEST_F(PrintComponentTest, PrintingCoversEveryBarOfAListedPageAndPreparesWhenNee
   EXPECT_EQ(target.Sheets(), (std::vector<std::string>{"1.0", "1.1", "2.0", "2.1", "3.0", "3.1"}));
 }
 
-TEST_F(PrintComponentTest, NothingIsPrintedWhenNoPageCanBePrepared) {
+TEST_F(PrintComponentTest, NothingIsPrintedOrPreviewedWhenNoPageCanBePrepared) {
   RecordingTarget target;
   report.SetPrintTarget(&target);
   report.makeNoPages = true;
-  bool before = false;
-  report.OnBeforePrint = [&](TComponent*) { before = true; };
+  int events = 0, windows = 0;
+  report.OnBeforePrint = report.OnBeforePreview = report.OnPreview = report.OnAfterPreview = [&](TComponent*) {
+    ++events;
+  };
+  ui.previewWindow = [&](TZdPrintBaseComponent&, const TPreviewRequest&) { ++windows; };
   report.PrintReport();
   report.Print();
+  report.Preview();
   EXPECT_TRUE(target.log.empty());
-  EXPECT_FALSE(before);
+  EXPECT_EQ(events, 0);
+  EXPECT_EQ(windows, 0);
 }
 
 TEST_F(PrintComponentTest, PrintTakesPagesCopiesAndCollationFromTheDialog) {
@@ -498,16 +506,6 @@ TEST_F(PrintComponentTest, ExportToOneFileOffsetsEachPageInsideTheWhole) {
             (std::vector<int>{page.PageWidth(), page.PageHeight(), 2 * page.PageWidth(), 2 * page.PageHeight()}));
 }
 
-TEST_F(PrintComponentTest, PreviewOfAnEmptyPreparationFiresNothing) {
-  int events = 0, windows = 0;
-  report.makeNoPages = true;
-  report.OnBeforePreview = report.OnPreview = report.OnAfterPreview = [&](TComponent*) { ++events; };
-  ui.previewWindow = [&](TZdPrintBaseComponent&, const TPreviewRequest&) { ++windows; };
-  report.Preview();
-  EXPECT_EQ(events, 0);
-  EXPECT_EQ(windows, 0);
-}
-
 TEST_F(PrintComponentTest, PreviewGoesToTheHandlerOrToTheWindow) {
   std::vector<std::string> events;
   report.OnBeforePreview = [&](TComponent*) { events.push_back("before"); };
@@ -536,25 +534,11 @@ TEST_F(PrintComponentTest, PreviewGoesToTheHandlerOrToTheWindow) {
   EXPECT_FALSE(windows[1].ParentControl) << "without a parent the window is modal";
 }
 
-TEST_F(PrintComponentTest, PreparingClearsTheOutlines) {
-  report.Outlines().Add().Text = "old";
-  report.SetAnimatedStatus(false);
-  report.Prepare();
-  EXPECT_EQ(report.Outlines().Count(), 0);
-  EXPECT_EQ(report.Pages().Count(), 3);
-}
-
 TEST_F(PrintComponentTest, AFailedPreparationStillClosesTheProgressDialog) {
   report.onPage = [](TestReport&) { throw std::runtime_error("boom"); };
   EXPECT_THROW(report.Prepare(), std::runtime_error);
   EXPECT_FALSE(UpdateProgressDlg("x", 0));  // no dialog left open
 }
-
-}  // namespace
-}  // namespace zd
-
-namespace zd {
-namespace {
 
 TEST_F(PrintComponentTest, TheVirtualPrinterWritesThePagesToTheOutputFile) {
   const std::string file = ::testing::TempDir() + "/zd_component_print.pdf";
@@ -575,12 +559,6 @@ TEST_F(PrintComponentTest, TheVirtualPrinterWritesThePagesToTheOutputFile) {
   EXPECT_EQ(sheets, 3);
   EXPECT_FALSE(TSystemPrinter::Instance().Printing());
 }
-
-}  // namespace
-}  // namespace zd
-
-namespace zd {
-namespace {
 
 class FailingTarget : public RecordingTarget {
  public:

@@ -3,6 +3,8 @@
 // margins and the transfer of settings to and from the printer.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "host/printing/Printer.h"
 #include "print/ZdPrntr.h"
 
@@ -64,21 +66,15 @@ TEST(PaperUnits, TenthsOfMillimetreAndPageUnits) {
 TEST(Orientation, SwapsOnlyBetweenPortraitAndLandscape) {
   TZdqPrinter p;
   p.SetPaperSize(PS::psA4);
-  p.SetOrientation(Orient::spoLandscape);  // from the default: no swap
-  EXPECT_EQ(p.PaperSizeWidth(), 2100);
-  EXPECT_EQ(p.PaperSizeHeight(), 2970);
-  p.SetOrientation(Orient::spoDefault);
-  EXPECT_EQ(p.PaperSizeWidth(), 2100);
-  p.SetOrientation(Orient::spoPortrait);
-  EXPECT_EQ(p.PaperSizeWidth(), 2100);
-  p.SetOrientation(Orient::spoLandscape);
-  EXPECT_EQ(p.PaperSizeWidth(), 2970);
-  EXPECT_EQ(p.PaperSizeHeight(), 2100);
-  p.SetOrientation(Orient::spoLandscape);  // unchanged: no second swap
-  EXPECT_EQ(p.PaperSizeWidth(), 2970);
-  p.SetOrientation(Orient::spoPortrait);
-  EXPECT_EQ(p.PaperSizeWidth(), 2100);
-  EXPECT_EQ(p.PaperSizeHeight(), 2970);
+  // From the default no swap; landscape twice swaps once.
+  const std::pair<Orient, int> steps[] = {{Orient::spoLandscape, 2100}, {Orient::spoDefault, 2100},
+                                          {Orient::spoPortrait, 2100},  {Orient::spoLandscape, 2970},
+                                          {Orient::spoLandscape, 2970}, {Orient::spoPortrait, 2100}};
+  for (const auto& [orientation, width] : steps) {
+    p.SetOrientation(orientation);
+    EXPECT_EQ(p.PaperSizeWidth(), width) << int(orientation);
+    EXPECT_EQ(p.PaperSizeHeight(), 5070 - width) << int(orientation);
+  }
   EXPECT_EQ(p.Orientation(), Orient::spoPortrait);
 }
 
@@ -228,10 +224,10 @@ TEST_F(OnVirtualPrinter, PrinterSelectionByIndexAndName) {
 
 TEST(PrinterSettings, CopiesClampAndAssign) {
   TZdqPrinter p;
-  p.SetCopies(0);
-  EXPECT_EQ(p.Copies(), 1);
-  p.SetCopies(-7);
-  EXPECT_EQ(p.Copies(), 1);
+  for (int bad : {0, -7}) {
+    p.SetCopies(bad);
+    EXPECT_EQ(p.Copies(), 1) << bad;
+  }
   p.SetCopies(3);
   EXPECT_EQ(p.Copies(), 3);
 
@@ -251,22 +247,19 @@ TEST(PrinterSettings, NoPrinterInstalled) {
   none.SetSystemPrintersHidden(true);
   none.SetVirtualPrinterEnabled(false);
   TZdqPrinter p(&none);
-  const auto expectNoPrinter = [](auto call) {
+  // psDefault asks the printer for PaperSizeWidth too.
+  const std::vector<std::function<void()>> calls{
+      [&] { p.GetPageWidth(); },         [&] { p.GetPageHeight(); },      [&] { p.GetPixelsPerInchX(); },
+      [&] { p.GetPageOffsetLeft(); },    [&] { p.GetPageOffsetBottom(); }, [&] { p.PaperSizeWidth(); },
+      [&] { p.GetPrinterSettings(); },   [&] { p.SetPrinterSettings(); }};
+  for (size_t i = 0; i < calls.size(); ++i) {
     try {
-      call();
-      ADD_FAILURE() << "no error raised";
+      calls[i]();
+      ADD_FAILURE() << "no error raised by call " << i;
     } catch (const EZdqNoPrinterError& e) {
-      EXPECT_STREQ(e.what(), "No printer installed in MS Windows");
+      EXPECT_STREQ(e.what(), "No printer installed in MS Windows") << i;
     }
-  };
-  expectNoPrinter([&] { p.GetPageWidth(); });
-  expectNoPrinter([&] { p.GetPageHeight(); });
-  expectNoPrinter([&] { p.GetPixelsPerInchX(); });
-  expectNoPrinter([&] { p.GetPageOffsetLeft(); });
-  expectNoPrinter([&] { p.GetPageOffsetBottom(); });
-  expectNoPrinter([&] { p.PaperSizeWidth(); });  // psDefault asks the printer
-  expectNoPrinter([&] { p.GetPrinterSettings(); });
-  expectNoPrinter([&] { p.SetPrinterSettings(); });
+  }
 
   p.SetPaperSize(PS::psA4);  // the table needs no printer
   EXPECT_EQ(p.PaperWidthPixels(), 794);

@@ -175,37 +175,6 @@ TEST_F(CollectionsReport, GroupFooterSumRestartsWithEachGroupAndTheSummaryKeepsT
   EXPECT_EQ(AllTexts(), (Texts{"A", "30", "B", "35", "C", "38.5", "38.5"}));
 }
 
-TEST_F(CollectionsReport, PageCountRestartsOnEveryPage) {
-  AddItems(30);
-  TZdqBand& detail = AddBand(TBandType::btDetail, 40);
-  Expr(detail, "Item");
-  TZdqExpression& overall = Expr(detail, "Item", 120);
-  overall.Calculation().SetCalcType(TCalcType::ctCount);
-  TZdqExpression& onPage = Expr(detail, "'page ' + Item", 240);
-  onPage.Calculation().SetCalcType(TCalcType::ctCount);
-  onPage.Calculation().SetResetType(TResetType::rtEndPage);
-  report->PrepareReport();
-  ASSERT_GE(PageCount(), 3);
-
-  // A page's reset comes after its first row was taken in, yet that row
-  // counts on its own page; the report's count runs on over the pages.
-  int row = 0;
-  for (int p = 0; p < PageCount(); ++p) {
-    const Texts texts = PageTexts(p);
-    Texts expected;
-    const int first = row;
-    for (size_t i = 0; i < texts.size(); ++i)
-      if (texts[i].front() == 'i') {
-        ++row;
-        expected.push_back("i" + std::to_string(row));
-        expected.push_back(std::to_string(row));
-        expected.push_back(std::to_string(row - first));
-      }
-    EXPECT_EQ(texts, expected) << "page " << p;
-  }
-  EXPECT_EQ(row, 30);
-}
-
 // ---- totals against a reference ----
 
 // Every calculation kind under every reset, shown in detail rows, group

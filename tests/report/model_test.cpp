@@ -112,7 +112,6 @@ TEST(ReportModelDefaults, BandAndControlDefaultsDiffer) {
   EXPECT_FALSE(TZdqLine::ClassProperties().Get("LineType").HasDefault());
   EXPECT_FALSE(TZdqImage::ClassProperties().Get("AspectRatio").HasDefault());
   EXPECT_FALSE(TZdqCalculation::ClassProperties().Get("CalcType").HasDefault());
-  EXPECT_EQ(report.GetFileName(), "Report.zdq");
 }
 
 TEST(ReportModelSetters, ApplyTheirRules) {
@@ -500,9 +499,6 @@ TEST(ReportModelData, NumberingComesFromTheReport) {
   EXPECT_EQ(value("ColumnCount"), TVariant(3));
 
   auto* sys = new TZdqSysData(&Detail(report));
-  sys->SetSysData(TZdqSysDataType::sdPageNo);
-  sys->UpdateCurValue();
-  EXPECT_EQ(sys->GetCurValue(), TVariant("16"));
   Detail(report).LineNo = 4;
   sys->SetSysData(TZdqSysDataType::sdDetailNo);
   sys->UpdateCurValue();
@@ -586,59 +582,6 @@ TEST(ReportModelDraw, CommonPartMeasuresAndDraws) {
   rect = {0, 0, 50, 20};
   line->Draw(canvas, rect, 0);
   EXPECT_EQ(rect, (TRect{0, 0, 50, 20}));
-}
-
-TEST(ReportModelDraw, HighlightsApplyOnlyWhileRunning) {
-  zd::test::ensureGuiApp();
-  TZdReport report;
-  bool flag = true;
-  report.OnGetVariable = [&](TComponent*, const std::string& name, bool& accept, TFieldType&, TVariant& value) {
-    if (name != "Flag") return;
-    accept = true;
-    value = TVariant(flag);
-  };
-  auto* label = new TZdqLabel(&Detail(report));
-  TZdqHighLight* first = label->HighLights().Add();  // empty: never matches
-  first->SetColor(clGreen);
-  TZdqHighLight* h = label->HighLights().Add();
-  h->SetExpression("Flag");
-  h->SetColor(clYellow);
-  TRecordingCanvas canvas;
-  TRect rect{0, 0, 50, 20};
-
-  label->Draw(canvas, rect, 0);
-  EXPECT_TRUE(canvas.fills.empty()) << "design mode ignores highlights";
-
-  report.ReportState = TZdReportState::rsPrepare;
-  rect = {0, 0, 50, 20};
-  label->Draw(canvas, rect, 0);
-  ASSERT_EQ(canvas.fills.size(), 1u);
-  EXPECT_EQ(canvas.fills[0].color, clYellow);
-
-  flag = false;
-  rect = {0, 0, 50, 20};
-  label->Draw(canvas, rect, 0);
-  EXPECT_EQ(canvas.fills.size(), 1u);
-}
-
-TEST(ReportModelDraw, RepeatedValuesAreSuppressedWhileRunning) {
-  zd::test::ensureGuiApp();
-  TZdReport report;
-  auto* label = new TZdqLabel(&Detail(report));
-  label->SetStretch(false);  // a fixed height, whatever the text
-  label->ZdPrintWhen().SetRepeatedValues(false);
-  label->SetCurValue(TVariant("x"));
-  label->SetPrevValue(TVariant("x"));
-  TRecordingCanvas canvas;
-  TRect rect{0, 0, 50, 20};
-  EXPECT_EQ(label->Draw(canvas, rect, kDrawMeasure), 22) << "design mode prints";
-  report.ReportState = TZdReportState::rsPrint;
-  EXPECT_EQ(label->Draw(canvas, rect, kDrawMeasure), 0);
-  label->SetCurValue(TVariant("y"));
-  EXPECT_EQ(label->Draw(canvas, rect, kDrawMeasure), 22);
-  label->SetPrevValue(TVariant());
-  label->SetCurValue(TVariant());
-  EXPECT_TRUE(label->ValueChanged());
 }
 
 TEST(ReportModelConditions, ShowIfAndHideWhen) {
