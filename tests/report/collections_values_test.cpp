@@ -1,6 +1,6 @@
 // The collections' own rules (when calculations take values and reset,
-// variable change, parameters answered from NAME=VALUE texts, variables in
-// templates) and the report's expression evaluator: fields read fresh from
+// variable change, parameters answered from NAME=VALUE texts) and the
+// report's expression evaluator: fields read fresh from
 // reused trees, variables and system values current at every evaluation.
 #include <gtest/gtest.h>
 
@@ -11,7 +11,6 @@
 #include "expr/ExprValue.h"
 #include "host/data/MemoryDataSet.h"
 #include "report/model/ExprAdapter.h"
-#include "report/template/Template.h"
 #include "report/model/ZdReport.h"
 
 using namespace zd;
@@ -62,36 +61,6 @@ TEST(Variable, ChangesWhenEitherValueIsEmptyOrTheyDiffer) {
   EXPECT_TRUE(v.ValueChanged());
   v.SetCurValue(TVariant("6"));
   EXPECT_TRUE(v.ValueChanged());
-}
-
-TEST(Variable, TemplatesKeepItsCalculationAndOnlyValuesThatAreSet) {
-  TComponent form;
-  TZdReport report(&form);
-  TZdqVariable& total = *report.Variables().Add();
-  total.SetName("Total");
-  total.SetExpression("Price");
-  total.Calculation().SetCalcType(TCalcType::ctHighest);
-  total.Calculation().SetResetType(TResetType::rtEndGroup);
-  total.Calculation().SetResetGroup("Country");
-  total.Calculation().SetCalculate(TZdqCalculate::rcVariableChange);
-  total.Calculation().SetVariableChange("Other");
-  total.SetCurValue(TVariant("12"));
-  const TBytes bytes = SaveReportToBytes(report);
-  const std::string text(bytes.begin(), bytes.end());
-  EXPECT_EQ(text.find("PrevValue"), std::string::npos) << "a Null value is not written";
-
-  TZdReport loaded(&form);
-  LoadReportFromBytes(loaded, bytes);
-  ASSERT_EQ(loaded.Variables().Count(), 1);
-  const TZdqVariable& back = *loaded.Variables()[0];
-  EXPECT_EQ(back.Name(), "Total");
-  EXPECT_EQ(back.Calculation().CalcType(), TCalcType::ctHighest);
-  EXPECT_EQ(back.Calculation().ResetType(), TResetType::rtEndGroup);
-  EXPECT_EQ(back.Calculation().ResetGroup(), "Country");
-  EXPECT_EQ(back.Calculation().Calculate(), TZdqCalculate::rcVariableChange);
-  EXPECT_EQ(back.Calculation().VariableChange(), "Other");
-  EXPECT_EQ(back.CurValue(), TVariant("12"));
-  EXPECT_TRUE(back.PrevValue().isNull());
 }
 
 // ---- parameters without a dialog ----

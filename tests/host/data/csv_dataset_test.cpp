@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -84,12 +83,11 @@ TEST(CsvDataSet, InfersTypesFromEveryValue) {
       "2,3,2000-01-01,\"y, z\",7,\n"
       "-3,,2024-02-29,,8,\n");
   ds.Open();
-  EXPECT_EQ(ds.FieldByName("id").DataType(), TFieldType::ftLargeint);
-  EXPECT_EQ(ds.FieldByName("price").DataType(), TFieldType::ftFloat);
-  EXPECT_EQ(ds.FieldByName("day").DataType(), TFieldType::ftDate);
-  EXPECT_EQ(ds.FieldByName("label").DataType(), TFieldType::ftString);
-  EXPECT_EQ(ds.FieldByName("mixed").DataType(), TFieldType::ftString);
-  EXPECT_EQ(ds.FieldByName("blank").DataType(), TFieldType::ftString);
+  std::vector<TFieldType> types;
+  for (const char* name : {"id", "price", "day", "label", "mixed", "blank"})
+    types.push_back(ds.FieldByName(name).DataType());
+  EXPECT_EQ(types, (std::vector<TFieldType>{TFieldType::ftLargeint, TFieldType::ftFloat, TFieldType::ftDate,
+                                            TFieldType::ftString, TFieldType::ftString, TFieldType::ftString}));
   EXPECT_EQ(ds.FieldByName("label").Size(), 4);
   EXPECT_EQ(ds.FieldByName("price").Alignment(), TAlignment::taRightJustify);
 

@@ -139,13 +139,15 @@ TEST(Metafile, SaveLoadEnumerateRoundTrip) {
 
 TEST(Metafile, PlaybackDrawsInPlaceAndScales) {
   test::ensureGuiApp();
-  TMetafile m = sample();
-  QImage img(200, 100, QImage::Format_RGB32);
-  img.fill(Qt::white);
-  {
-    QPainter p(&img);
-    PlayMetafile(m, p, QRectF(0, 0, 200, 100));
-  }
+  const TMetafile m = sample();
+  const auto played = [&](int w, int h) {
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    PlayMetafile(m, p, QRectF(0, 0, w, h));
+    return image;
+  };
+  const QImage img = played(200, 100);
   EXPECT_EQ(QColor(img.pixel(30, 25)), QColor(Qt::red));
   EXPECT_EQ(QColor(img.pixel(5, 5)), QColor(Qt::white));
   EXPECT_EQ(QColor(img.pixel(110, 60)), QColor(Qt::yellow));
@@ -156,12 +158,7 @@ TEST(Metafile, PlaybackDrawsInPlaceAndScales) {
   EXPECT_TRUE(green);
 
   // Twice the size: the red box moves to (20..120, 20..80).
-  QImage big(400, 200, QImage::Format_RGB32);
-  big.fill(Qt::white);
-  {
-    QPainter p(&big);
-    PlayMetafile(m, p, QRectF(0, 0, 400, 200));
-  }
+  const QImage big = played(400, 200);
   EXPECT_EQ(QColor(big.pixel(100, 70)), QColor(Qt::red));
   EXPECT_EQ(QColor(big.pixel(130, 50)), QColor(Qt::white));
 }

@@ -57,7 +57,6 @@ class Progress : public ::testing::Test {
   }
 };
 
-
 TEST_F(Progress, HeadlessLifecycle) {
   EXPECT_FALSE(UpdateProgressDlg("x", 1));
   EXPECT_FALSE(DestroyProgressDlg());
@@ -71,9 +70,8 @@ TEST_F(Progress, HeadlessLifecycle) {
   EXPECT_TRUE(ProgressCanceled());
   EXPECT_TRUE(DestroyProgressDlg());
   EXPECT_FALSE(DestroyProgressDlg());
-}
 
-TEST_F(Progress, GlobalFlagWithoutDialogIsClearedByTheNextDialog) {
+  // Without a dialog the flag is global, cleared by the next dialog.
   CancelProgress();
   EXPECT_TRUE(ProgressCanceled());
   CreateProgressDlg(0, "", "", "", 0, 0, 0);
@@ -81,9 +79,7 @@ TEST_F(Progress, GlobalFlagWithoutDialogIsClearedByTheNextDialog) {
   CancelProgress();
   DestroyProgressDlg();
   EXPECT_FALSE(ProgressCanceled());  // the dialog's flag died with it
-}
 
-TEST_F(Progress, ShowModalCallBackRunsTheCallbackWithAndWithoutDialog) {
   int runs = 0;
   ShowModalCallBack([&] { ++runs; });
   EXPECT_EQ(runs, 1);
