@@ -341,8 +341,8 @@ TEST_F(CollectionsReport, OverNoRowsCountsAndSumsAreZero) {
 
 // ---- variables ----
 
-TEST_F(CollectionsReport, VariablesAreCurrentForTheRowThatShowsThem) {
-  AddRows({{"A", "a1", 10, 1}, {"A", "a2", 20, 1}, {"B", "b1", 5, 1}});
+TEST_F(CollectionsReport, VariablesAreCurrentForTheRowThatShowsThemAndResetPerGroup) {
+  AddRows({{"A", "a1", 1, 1}, {"A", "a2", 2, 1}, {"A", "a3", 3, 1}, {"B", "b1", 4, 1}, {"B", "b2", 5, 1}});
   TZdqVariable& running = *report->Variables().Add();
   running.SetName("Running");
   running.SetExpression("Price");
@@ -350,16 +350,6 @@ TEST_F(CollectionsReport, VariablesAreCurrentForTheRowThatShowsThem) {
   TZdqVariable& label = *report->Variables().Add();
   label.SetName("Label");
   label.SetExpression("Item + ' of ' + Country");
-  TZdqBand& detail = AddBand(TBandType::btDetail, 20);
-  Expr(detail, "Label + ': ' + Running");
-  report->PrepareReport();
-  EXPECT_EQ(AllTexts(), (Texts{"a1 of A: 10", "a2 of A: 30", "b1 of B: 35"}));
-  // After the run everything is back to Null.
-  EXPECT_TRUE(report->Variables()[0]->CurValue().isNull());
-}
-
-TEST_F(CollectionsReport, AVariableResetPerGroupHoldsEveryRowOfItsGroupOnly) {
-  AddRows({{"A", "a1", 1, 1}, {"A", "a2", 2, 1}, {"A", "a3", 3, 1}, {"B", "b1", 4, 1}, {"B", "b2", 5, 1}});
   TZdqVariable& total = *report->Variables().Add();
   total.SetName("GroupTotal");
   total.SetExpression("Price");
@@ -367,10 +357,13 @@ TEST_F(CollectionsReport, AVariableResetPerGroupHoldsEveryRowOfItsGroupOnly) {
   total.Calculation().SetResetType(TResetType::rtEndGroup);
   total.Calculation().SetResetGroup("Country");
   TZdqBand* footer = AddGroup("Country", 20).second;
-  Expr(AddBand(TBandType::btDetail, 20), "GroupTotal");
+  Expr(AddBand(TBandType::btDetail, 20), "Label + ': ' + Running + ' / ' + GroupTotal");
   Expr(*footer, "'total ' + GroupTotal");
   report->PrepareReport();
-  EXPECT_EQ(AllTexts(), (Texts{"1", "3", "6", "total 6", "4", "9", "total 9"}));
+  EXPECT_EQ(AllTexts(), (Texts{"a1 of A: 1 / 1", "a2 of A: 3 / 3", "a3 of A: 6 / 6", "total 6", "b1 of B: 10 / 4",
+                               "b2 of B: 15 / 9", "total 9"}));
+  // After the run everything is back to Null.
+  EXPECT_TRUE(report->Variables()[0]->CurValue().isNull());
 }
 
 TEST_F(CollectionsReport, AVariableChangeRefreshesTheVariablesThatFollowIt) {

@@ -398,31 +398,29 @@ TEST_F(EngineTest, NewPageIfNotFitMovesAWholeGroupThatWouldBeSplit) {
   EXPECT_EQ(PageTexts(1).front(), "3");
 }
 
-TEST_F(EngineTest, LessThanBreaksBeforeAGroupThatWouldStartTooLow) {
-  AddRows({{"A", "a1"}, {"B", "b1"}});
+TEST_F(EngineTest, GroupHeadersBreakOnLessThanOrNewPageButNotAtThePageStart) {
+  AddRows({{"A", "a1"}, {"B", "b1"}, {"C", "c1"}});
   auto [header, footer] = AddGroup("Country", 20);
   Field(*header, "Country");
   footer->SetHeight(0);
   Field(AddBand(TBandType::btDetail, 20), "Name");
+  const auto expectPagePerGroup = [&] {
+    ASSERT_EQ(PageCount(), 3);
+    EXPECT_EQ(PageTexts(0), (Texts{"A", "a1"}));
+    EXPECT_EQ(PageTexts(1), (Texts{"B", "b1"}));
+    EXPECT_EQ(PageTexts(2), (Texts{"C", "c1"}));
+  };
   report->PrepareReport();
   EXPECT_EQ(PageCount(), 1);  // LessThan 0 never breaks by itself
 
-  header->SetLessThan(UsableHeight() - 40 + 1);  // room below A's two bands is one short
+  header->SetLessThan(UsableHeight() - 40 + 1);  // room below a group's two bands is one short
   report->PrepareReport();
-  ASSERT_EQ(PageCount(), 2);
-  EXPECT_EQ(PageTexts(1), (Texts{"B", "b1"}));
-}
+  expectPagePerGroup();
 
-TEST_F(EngineTest, GroupHeaderWithNewPageBreaksExceptAtThePageStart) {
-  AddRows({{"A", "a1"}, {"B", "b1"}, {"C", "c1"}});
-  auto [header, footer] = AddGroup("Country", 20);
+  header->SetLessThan(0);
   header->SetNewPage(true);
-  Field(*header, "Country");
-  Field(AddBand(TBandType::btDetail, 20), "Name");
   report->PrepareReport();
-  ASSERT_EQ(PageCount(), 3);
-  EXPECT_EQ(PageTexts(0), (Texts{"A", "a1"}));
-  EXPECT_EQ(PageTexts(2), (Texts{"C", "c1"}));
+  expectPagePerGroup();
 }
 
 // ---- columns and bars ----
