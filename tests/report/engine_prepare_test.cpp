@@ -204,12 +204,9 @@ TEST_F(EngineTest, DetailsFillPagesBelowTheHeaderAndAboveTheFooter) {
   Texts expected;
   for (int i = 1; i <= 12; ++i) expected.push_back("n" + std::to_string(i));
   EXPECT_EQ(seen, expected);
-}
 
-TEST_F(EngineTest, PageHeaderWithoutNewPagePrintsFromTheSecondPageOn) {
-  AddNames(10);
-  Label(AddBand(TBandType::btPageHeader, 30), "Header");
-  Field(AddBand(TBandType::btDetail, 60), "Name");
+  // Without NewPage the page header prints from the second page on.
+  header.SetNewPage(false);
   report->PrepareReport();
   ASSERT_GE(PageCount(), 3);
   const Texts first = PageTexts(0);
