@@ -481,6 +481,12 @@ void TZdPrintBaseComponent::ExportTo(const std::string& fileName, bool isSeparat
   exportTo(fileName, nullptr, isSeparatePages, validPages, filter);
 }
 
+void TZdPrintBaseComponent::ExportTo(const std::string& fileName, const TZdqExportClass& filter) {
+  TStringList pages;
+  for (int page = 1; page <= GetNumPages(); ++page) pages.Add(std::to_string(page));
+  exportTo(fileName, nullptr, false, pages, filter);
+}
+
 void TZdPrintBaseComponent::ExportTo(std::ostream& out, const TStrings& validPages, const TZdqExportClass& filter) {
   exportTo({}, &out, false, validPages, filter);
 }

@@ -128,6 +128,8 @@ class TZdPrintBaseComponent : public TComponent {
   void PrintPages(const TStrings& validPages);
   void ExportTo(const std::string& fileName, bool isSeparatePages, const TStrings& validPages,
                 const TZdqExportClass& filter);
+  // Every page to one file.
+  void ExportTo(const std::string& fileName, const TZdqExportClass& filter);
   // The same as one document written to out (a socket, a buffer), with no
   // file on disk; pictures an HTML page would keep beside it go inside it.
   void ExportTo(std::ostream& out, const TStrings& validPages, const TZdqExportClass& filter);

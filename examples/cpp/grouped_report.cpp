@@ -35,7 +35,6 @@ int main(int argc, char** argv) {
   auto* report = new TZdReport(&owner);
   report->SetDataSet(lines);
   report->SetTwoPass(true);  // the page count is known on every page
-  report->PrinterSetting().SetPrinterName(TSystemPrinter::VirtualPrinterName);
   report->DeleteAllBands();
 
   // Bands are 100 units high unless told; controls take (left, top, width, height).
@@ -64,8 +63,6 @@ int main(int argc, char** argv) {
       .SetExpression("'Page ' + IntToStr(PageNo) + ' of ' + IntToStr(PageCount)");
 
   report->Prepare();
-  TStringList pages;
-  for (int page = 1; page <= report->NumPages(); ++page) pages.Add(std::to_string(page));
-  report->ExportTo(argv[2], false, pages, ExportClassOf<TZdqExportToPagePDF>());
+  report->ExportTo(argv[2], ExportClassOf<TZdqExportToPagePDF>());
   return 0;
 }

@@ -41,7 +41,6 @@ int main(int argc, char** argv) {
   sales->Open();
   auto* report = new TZdReport(&owner);
   report->SetDataSet(sales);
-  report->PrinterSetting().SetPrinterName(TSystemPrinter::VirtualPrinterName);
   report->DeleteAllBands();
 
   auto [header, footer] = report->AddGroup({.Expression = "Sales.region"});
@@ -59,8 +58,6 @@ int main(int argc, char** argv) {
   detail.Add<TZdqExpression>(300, 0, 100, 20).SetExpression("Sales.amount");
 
   report->Prepare();
-  TStringList pages;
-  for (int page = 1; page <= report->NumPages(); ++page) pages.Add(std::to_string(page));
-  report->ExportTo(argv[1], false, pages, ExportClassOf<TZdqExportToCSV>());
+  report->ExportTo(argv[1], ExportClassOf<TZdqExportToCSV>());
   return 0;
 }

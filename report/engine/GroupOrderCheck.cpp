@@ -12,7 +12,8 @@ void TZdqGroupOrderCheck::Started(const TZdqBand& header, int bandIndex) {
   const std::string text = value.kind() == TVarKind::String ? value.asString() : std::string();
   if (it->values.insert(text).second || it->warned) return;
   it->warned = true;
-  report_.AddWarning("group \"" + header.Name() + "\" (" + header.Expression() + ") saw value \"" + text +
+  const std::string name = header.DisplayName().empty() ? header.GetBandName() : header.DisplayName();
+  report_.AddWarning("group \"" + name + "\" (" + header.Expression() + ") saw value \"" + text +
                      "\" again after other values; sort the rows by " + header.Expression());
 }
 

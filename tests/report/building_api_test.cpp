@@ -148,7 +148,7 @@ TEST_F(BuildingApiTest, UnsortedGroupRowsWarnOncePerGroup) {
   Detail();
   report->Prepare();
   ASSERT_EQ(report->Warnings().size(), 1u);
-  EXPECT_EQ(report->Warnings()[0], "group \"" + report->GetBand(0)->Name() +
+  EXPECT_EQ(report->Warnings()[0], "group \"" + report->GetBand(0)->DisplayName() +
                                        "\" (Rows.Country) saw value \"A\" again after other values; "
                                        "sort the rows by Rows.Country");
 }
