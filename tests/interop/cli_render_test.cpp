@@ -591,7 +591,7 @@ TEST_F(CliRender, RowsNotSortedByTheGroupWarnOnceWithTheFix) {
   EXPECT_EQ(sorted.err.find("warning"), std::string::npos) << sorted.err;
 
   std::vector<std::string> args = RenderArgs(Out("unsorted.csv"));
-  args[4] = "SELECT * FROM order_lines ORDER BY order_id";  // countries interleave
+  args[5] = "SELECT * FROM order_lines ORDER BY order_id";  // countries interleave
   const ToolRun unsorted = Zdreport(args);
   ASSERT_EQ(unsorted.exitCode, 0) << unsorted.err;
   const std::string warning = "zdreport: warning: group \"BandGroupHeader\" (OrderLines.country) saw value \"";
