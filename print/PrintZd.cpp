@@ -100,7 +100,16 @@ std::string TZdPrintBaseComponent::ProgressCaption() const {
   return zdProperty_.Title.empty() ? ProductVersion : zdProperty_.Title;
 }
 
-void TZdPrintBaseComponent::PrepareReport() { producer_.SetCurrentPage(-1, 0); }
+void TZdPrintBaseComponent::PrepareReport() {
+  producer_.SetCurrentPage(-1, 0);
+  preparedRows_ = 0;
+}
+
+bool TZdPrintBaseComponent::PrepareCancelled() const {
+  return cancelRequested_.load(std::memory_order_relaxed) || ProgressCanceled();
+}
+
+void TZdPrintBaseComponent::ReportProgress() { OnProgress({pages_.Count(), int(preparedRows_)}); }
 
 void TZdPrintBaseComponent::FreePages() { producer_.Discard(); }
 
@@ -147,6 +156,7 @@ void TZdPrintBaseComponent::NewPage(bool isNewBar) {
   }
 
   if (OnBeginPage) OnBeginPage(this, curPage + 1, curBar);
+  if (OnProgress) ReportProgress();
 }
 
 void TZdPrintBaseComponent::EndDoc() {
@@ -266,6 +276,7 @@ void TZdPrintBaseComponent::PrepareEnd() {
 
 void TZdPrintBaseComponent::Prepare() {
   ClearProgressCancel();
+  cancelRequested_.store(false, std::memory_order_relaxed);
   producer_.SetPassNumber(1);
   bool finished = false;
   ScopeExit abandon{[&] {
@@ -468,6 +479,12 @@ void TZdPrintBaseComponent::ExportPages(TZdqExport& exporter, const std::string&
 void TZdPrintBaseComponent::ExportTo(const std::string& fileName, bool isSeparatePages,
                                      const TStrings& validPages, const TZdqExportClass& filter) {
   exportTo(fileName, nullptr, isSeparatePages, validPages, filter);
+}
+
+void TZdPrintBaseComponent::ExportTo(const std::string& fileName, const TZdqExportClass& filter) {
+  TStringList pages;
+  for (int page = 1; page <= GetNumPages(); ++page) pages.Add(std::to_string(page));
+  exportTo(fileName, nullptr, false, pages, filter);
 }
 
 void TZdPrintBaseComponent::ExportTo(std::ostream& out, const TStrings& validPages, const TZdqExportClass& filter) {

@@ -2,6 +2,7 @@
 // The print base component: the store of prepared pages, page and bar
 // numbering, system values and variable lookup, and the entry points that
 // print, preview and export the pages. Derived classes produce the pages.
+#include <atomic>
 #include <functional>
 #include <iosfwd>
 #include <memory>
@@ -56,6 +57,13 @@ struct TPrintDialogRequest {
   int LanguageShift = 0;
 };
 
+// How far a preparation has come: the pages opened and the master rows
+// done, both counted from the start of the pass.
+struct TPrepareProgress {
+  int Pages = 0;
+  int Rows = 0;
+};
+
 struct TExportFormat;  // print/PreparedReport.h
 // What the preview window is opened with.
 struct TPreviewRequest {
@@ -96,6 +104,20 @@ class TZdPrintBaseComponent : public TComponent {
 
   // ---- for callers ----
   void Prepare();
+  // Stops the preparation in progress as the progress dialog's cancel
+  // button does: the current bar ends with its summary and the pages made
+  // so far are kept. Safe to call from another thread or a signal handler;
+  // the next Prepare starts afresh.
+  void Cancel() { cancelRequested_.store(true, std::memory_order_relaxed); }
+  // Whether Cancel or the progress dialog asked the preparation to stop.
+  bool PrepareCancelled() const;
+  // Told on each new page and every kProgressRowStep master rows.
+  std::function<void(const TPrepareProgress&)> OnProgress;
+  static constexpr unsigned kProgressRowStep = 256;
+  // The band engine counts each master row it finishes.
+  void RowPrepared() {
+    if (++preparedRows_ % kProgressRowStep == 0 && OnProgress) ReportProgress();
+  }
   void Preview() { InternalPreview(true, {}); }
   void PreviewPreparedReport() { InternalPreview(false, {}); }
   void PreviewParentedControl(TParentWindow parent) { InternalPreview(true, parent); }
@@ -106,6 +128,8 @@ class TZdPrintBaseComponent : public TComponent {
   void PrintPages(const TStrings& validPages);
   void ExportTo(const std::string& fileName, bool isSeparatePages, const TStrings& validPages,
                 const TZdqExportClass& filter);
+  // Every page to one file.
+  void ExportTo(const std::string& fileName, const TZdqExportClass& filter);
   // The same as one document written to out (a socket, a buffer), with no
   // file on disk; pictures an HTML page would keep beside it go inside it.
   void ExportTo(std::ostream& out, const TStrings& validPages, const TZdqExportClass& filter);
@@ -200,6 +224,7 @@ class TZdPrintBaseComponent : public TComponent {
   std::string Text(int id);
   TDateTime Now() const;
   bool SecondPass() const { return twoPass_ && producer_.intCurPassNumber() > 1; }
+  void ReportProgress();
 
   bool prepared_ = false;
   TStatus status_ = TStatus::stIdle;
@@ -219,6 +244,8 @@ class TZdPrintBaseComponent : public TComponent {
   std::vector<std::string> warnings_;
   TFileAccess fileAccess_;
   TPrintTarget* printTarget_ = nullptr;
+  std::atomic<bool> cancelRequested_ = false;
+  unsigned preparedRows_ = 0;
 };
 
 // Base of the components that print plain data.

@@ -44,7 +44,7 @@ class TExampleTemplate {
   static constexpr int kWidth = 570;
 
   TZdqBand& Band(TBandType type, int height) {
-    TZdqBand& band = *report_->GetBand(report_->AddBand(type, true));
+    TZdqBand& band = report_->NewBand(type);
     band.SetHeight(height);
     return band;
   }

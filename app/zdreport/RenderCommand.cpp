@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -9,7 +10,9 @@
 #include "app/zdreport/DataSource.h"
 #include "app/zdreport/ExportFormats.h"
 #include "app/zdreport/ExportSettings.h"
+#include "app/zdreport/Interrupt.h"
 #include "app/zdreport/ParameterValues.h"
+#include "app/zdreport/TerminalProgress.h"
 #include "expr/PageRange.h"
 #include "host/printing/Printer.h"
 #include "report/template/Template.h"
@@ -104,6 +107,33 @@ void RefuseToOverwriteInputs(const std::vector<std::string>& outputs, const std:
     }
 }
 
+// Prepares with the pages and rows done shown on standard error when it is
+// a terminal, and Ctrl-C cancelling.
+void PrepareShowingProgress(TZdReport& report) {
+  std::optional<TTerminalProgressView> line;
+  if (const int columns = StderrTerminalColumns()) {
+    line.emplace(stderr, columns);
+    report.OnProgress = [&line](const TPrepareProgress& progress) {
+      line->Update("Preparing page " + std::to_string(progress.Pages) + ", " + std::to_string(progress.Rows) +
+                       " rows",
+                   0);
+    };
+  }
+  // The preparation's progress comes through OnProgress, the export's
+  // still through the progress dialog.
+  struct TRestore {
+    TZdReport& report;
+    ~TRestore() {
+      report.OnProgress = nullptr;  // it draws on the line that goes next
+      report.SetAnimatedStatus(true);
+    }
+  } restore{report};
+  report.SetAnimatedStatus(false);
+  TCancelOnInterrupt interrupt(report);
+  report.Prepare();
+  if (interrupt.Interrupted()) throw EInterrupted();
+}
+
 void CreateParentFolder(const std::string& file) {
   const std::filesystem::path parent = std::filesystem::path(file).parent_path();
   if (!parent.empty()) std::filesystem::create_directories(parent);
@@ -135,11 +165,10 @@ TRenderResult RunRender(const TRenderOptions& options) {
     report->FileAccess().AllowFolder(folder.empty() ? std::string(".") : folder.string());
     for (const std::string& path : options.allowedPaths) report->FileAccess().AllowFolder(path);
   }
-  report->SetAnimatedStatus(true);
 
   TCommandLineParameters parameters(options.parameters);
   parameters.Apply(*report);
-  report->Prepare();
+  PrepareShowingProgress(*report);
   for (const std::string& warning : report->Warnings()) result.warnings.push_back(warning);
   if (!report->Prepared() || report->Pages().Count() == 0) throw std::runtime_error("the report made no pages");
   result.pages = report->NumPages();

@@ -10,8 +10,10 @@
 #include "app/zdreport/CommandLineInterface.h"
 #include "app/zdreport/ExampleTemplate.h"
 #include "app/zdreport/ExportFormats.h"
+#include "app/zdreport/Interrupt.h"
 #include "app/zdreport/RenderCommand.h"
 #include "host/printsupport/SystemPrinters.h"
+#include "report/ZdInitialize.h"
 #include "report/template/Template.h"
 #include "report/template/TemplateDump.h"
 #include "zdreport/Version.h"
@@ -21,6 +23,7 @@ namespace {
 using zd::cli::TCommand;
 
 constexpr int kExitOk = 0, kExitFailed = 1, kExitUsage = 2;
+constexpr int kExitInterrupted = 128 + 2;  // as a shell reports SIGINT
 
 int Render(const zd::cli::TRenderOptions& options) {
   const zd::cli::TRenderResult result = zd::cli::RunRender(options);
@@ -81,6 +84,7 @@ int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   qInstallMessageHandler(QuietQtMessages);
   QGuiApplication app(argc, argv);
+  zd::ZdInitialize();
   zd::InstallSystemPrinters();
   zd::cli::TCommandLineInterface ui;
   zd::SetUserInterface(&ui);
@@ -88,6 +92,9 @@ int main(int argc, char** argv) {
     return Run(command);
   } catch (const zd::cli::EUsageError& e) {
     return UsageError(e.what(), command.name);
+  } catch (const zd::cli::EInterrupted& e) {
+    std::cerr << "zdreport: " << e.what() << "\n";
+    return kExitInterrupted;
   } catch (const std::exception& e) {
     std::cerr << "zdreport: error: " << e.what() << "\n";
     return kExitFailed;

@@ -2,7 +2,6 @@
 
 #include <stdexcept>
 
-#include "host/ui/Progress.h"
 #include "report/engine/BandEnginePage.h"
 #include "report/engine/BandEnginePrint.h"
 
@@ -118,7 +117,7 @@ void TZdqBandWalk::MoveMaster(int firstFooter) {
 // ---- TZdqBandEngine ----
 
 TZdqBandEngine::TZdqBandEngine(TZdReport& report)
-    : report_(report), producer_(report.Producer()), walk_(report) {}
+    : report_(report), producer_(report.Producer()), walk_(report), groupOrder_(report) {}
 
 void TZdqBandEngine::Run() {
   TDataSet& master = walk_.Master();
@@ -139,14 +138,16 @@ void TZdqBandEngine::Run() {
     breakPage(bar > 0);
     report_.boolWasNewPage = true;
     hasSubDetail_ = false;
-    while (!master.Eof() && !ProgressCanceled()) {
+    groupOrder_.Restart();
+    while (!master.Eof() && !report_.PrepareCancelled()) {
       printRow();
+      report_.RowPrepared();
       report_.UpdateCurValues(-1, -1, TUpdateValue::uvOnlyGroupFooter);
       report_.UpdateCurValues(-1, -1, TUpdateValue::uvOnlyCustomVariables);
     }
     printSummary();
     // A cancelled preparation ends its bar properly but starts no other.
-    if (ProgressCanceled()) break;
+    if (report_.PrepareCancelled()) break;
   }
   TZdqPageStarter(report_).Finish();
   report_.EndDoc();
@@ -159,7 +160,7 @@ void TZdqBandEngine::printRow() {
   report_.UpdateControlStates();
   const auto& bands = report_.Bands();
   const int moveAt = walk_.MoveIndexWithoutDetail();
-  for (int i = 0; i < int(bands.size()) && !ProgressCanceled(); ++i) {
+  for (int i = 0; i < int(bands.size()) && !report_.PrepareCancelled(); ++i) {
     if (i == moveAt) {
       walk_.MoveMaster(i);
       report_.boolWasNewPage = false;
@@ -167,7 +168,10 @@ void TZdqBandEngine::printRow() {
     TZdqBand& band = *bands[size_t(i)];
     if (band.IsGroup()) band.UpdateGroupValue();
     if (!walk_.Prints(band)) continue;
-    if (band.BandType() == TBandType::btGroupHeader) printGroupHeaderBreaks(band);
+    if (band.BandType() == TBandType::btGroupHeader) {
+      groupOrder_.Started(band, i);
+      printGroupHeaderBreaks(band);
+    }
     TDataSet* dataset = band.Dataset();
     if (IsSubDetail(band) && dataset && dataset != &walk_.Master()) {
       printSubDetailRows(band, i);
@@ -179,7 +183,7 @@ void TZdqBandEngine::printRow() {
     if (TZdqBandWalk::MovesMaster(band, hasSubDetail_)) walk_.MoveMaster(i + 1);
     if (IsDetail(band)) report_.boolWasNewPage = false;
   }
-  if (moveAt == int(bands.size()) && !ProgressCanceled()) {
+  if (moveAt == int(bands.size()) && !report_.PrepareCancelled()) {
     walk_.MoveMaster(moveAt);
     report_.boolWasNewPage = false;
   }
@@ -198,7 +202,7 @@ void TZdqBandEngine::printGroupHeaderBreaks(TZdqBand& header) {
 void TZdqBandEngine::printSubDetailRows(TZdqBand& band, int index) {
   TDataSet& rows = *band.Dataset();
   rows.First();
-  while (!rows.Eof() && !ProgressCanceled()) {
+  while (!rows.Eof() && !report_.PrepareCancelled()) {
     report_.TakeNextRow(true);
     report_.UpdateCurValues(index, index, TUpdateValue::uvWithoutGroupFooter);
     printInFlow(band);

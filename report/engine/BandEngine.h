@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "host/data/DataSet.h"
+#include "report/engine/GroupOrderCheck.h"
 #include "report/model/ZdReport.h"
 
 namespace zd {
@@ -66,6 +67,7 @@ class TZdqBandEngine {
   TZdReport& report_;
   TPageProducer& producer_;
   TZdqBandWalk walk_;
+  TZdqGroupOrderCheck groupOrder_;
   bool hasSubDetail_ = false;
 };
 

@@ -139,17 +139,18 @@ void TZdReport::detachBand(const TComponent* band) {
 
 void TZdReport::NewReport() {
   DeleteAllBands();
-  AddBand(TBandType::btPageHeader, true);
-  AddBand(TBandType::btDetail, true);
-  AddBand(TBandType::btPageFooter, true);
+  NewBand(TBandType::btPageHeader);
+  NewBand(TBandType::btDetail);
+  NewBand(TBandType::btPageFooter);
   ReportState = TZdReportState::rsNone;
 }
 
-int TZdReport::AddBand(TBandType type, bool afterEqual) {
+TZdqBand& TZdReport::NewBand(TBandType type, bool afterEqual) {
   auto* band = new TZdqBand(this);
   band->SetBandType(type);
   if (IsPageBand(type)) band->SetNewPage(true);
-  return AppendBand(*band, afterEqual);
+  AppendBand(*band, afterEqual);
+  return *band;
 }
 
 int TZdReport::AppendBand(TZdqBand& band, bool afterEqual) {
@@ -178,19 +179,23 @@ void TZdReport::DeleteAllBands() {
   while (!bands_.empty()) delete bands_.back();
 }
 
+TZdqGroupBands TZdReport::AddGroup(const TZdqGroupOptions& options) {
+  TZdqGroupBands group{NewBand(TBandType::btGroupHeader, true), NewBand(TBandType::btGroupFooter, false)};
+  for (TZdqBand* band : {&group.Header, &group.Footer}) {
+    band->SetNewPage(options.NewPage);
+    band->SetReprintHeader(options.ReprintHeader);
+    band->SetLessThan(options.LessThan);
+    band->SetExpression(options.Expression);
+    band->SetNewPageIfNotFit(options.NewPageIfNotFit);
+  }
+  return group;
+}
+
 void TZdReport::AddGroup(int& headerIndex, int& footerIndex, bool newPage, bool reprintHeader,
                          bool newPageIfNotFit, double lessThan, const std::string& expression) {
-  TZdqBand* header = GetBand(AddBand(TBandType::btGroupHeader, true));
-  TZdqBand* footer = GetBand(AddBand(TBandType::btGroupFooter, false));
-  for (TZdqBand* band : {header, footer}) {
-    band->SetNewPage(newPage);
-    band->SetReprintHeader(reprintHeader);
-    band->SetLessThan(lessThan);
-    band->SetExpression(expression);
-    band->SetNewPageIfNotFit(newPageIfNotFit);
-  }
-  headerIndex = header->GetBandIndex();
-  footerIndex = footer->GetBandIndex();
+  const TZdqGroupBands group = AddGroup({expression, newPage, reprintHeader, newPageIfNotFit, lessThan});
+  headerIndex = group.Header.GetBandIndex();
+  footerIndex = group.Footer.GetBandIndex();
 }
 
 void TZdReport::DeleteGroup(const std::string& groupName) {

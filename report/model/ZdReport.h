@@ -32,6 +32,21 @@ using TGenerateAfterEvent =
 using TDesignerMessageEvent =
     std::function<void(TZdqControl& control, int message, intptr_t wParam, intptr_t lParam)>;
 
+// How a group starts and breaks pages, named rather than passed as
+// positional flags.
+struct TZdqGroupOptions {
+  std::string Expression;  // also the group's name
+  bool NewPage = false;
+  bool ReprintHeader = false;
+  bool NewPageIfNotFit = false;
+  double LessThan = 0;
+};
+// The two bands of a group; they belong to the report.
+struct TZdqGroupBands {
+  TZdqBand& Header;
+  TZdqBand& Footer;
+};
+
 // A preparation that went past one of the report's bounds on its work.
 class EZdqLimitError : public EZdError {
  public:
@@ -85,15 +100,19 @@ class TZdReport : public TZdPrintComponent {
   const std::vector<TZdqBand*>& Bands() const { return bands_; }
   // Clears the report to a page header, a detail and a page footer.
   void NewReport();
-  // Creates a band of the type and places it by AppendBand; returns its index.
-  int AddBand(TBandType type, bool afterEqual);
+  // Creates a band of the type and places it by AppendBand. Indexes shift
+  // as later bands are placed; the band itself stays.
+  TZdqBand& NewBand(TBandType type, bool afterEqual = true);
+  int AddBand(TBandType type, bool afterEqual) { return NewBand(type, afterEqual).GetBandIndex(); }
   // Places a band of this report by its type's order key: after bands of
   // an equal key when afterEqual, else before them; a summary goes last.
   int AppendBand(TZdqBand& band, bool afterEqual);
   void BandReOrder();  // stable sort by order key
   void DeleteBand(int index);  // out of range: nothing
   void DeleteAllBands();
-  // A header and its footer sharing the settings; returns both indexes.
+  // A header and its footer sharing the options.
+  TZdqGroupBands AddGroup(const TZdqGroupOptions& options);
+  // The same, returning both indexes.
   void AddGroup(int& headerIndex, int& footerIndex, bool newPage, bool reprintHeader, bool newPageIfNotFit,
                 double lessThan, const std::string& expression);
   void DeleteGroup(const std::string& groupName);  // ignoring case

@@ -323,9 +323,13 @@ int TZdqBand::AddElement(const TComponentClass& controlClass) {
     throw EClassRegistryError("Class " + controlClass.name + " is not a report control");
   auto* control = dynamic_cast<TZdqControl*>(controlClass.create(this));
   if (!control) throw EClassRegistryError("Class " + controlClass.name + " did not build a report control");
-  if (FZdReport) control->SetDisplayName(FZdReport->GetUniqueName(control->DisplayName(), control));
-  UpdateDesigner(*control, kMsgControlAdded, 0, 0);
+  announceAdded(*control);
   return GetElement(control);
+}
+
+void TZdqBand::announceAdded(TZdqControl& control) {
+  if (FZdReport) control.SetDisplayName(FZdReport->GetUniqueName(control.DisplayName(), &control));
+  UpdateDesigner(control, kMsgControlAdded, 0, 0);
 }
 
 int TZdqBand::GetElement(const TZdqControl* control) const {

@@ -257,6 +257,18 @@ class TZdqBand : public TZdqControl {
   // Builds a control of the class in this band with a unique display name;
   // returns its index.
   int AddElement(const TComponentClass& controlClass);
+  // Builds a control of class T in this band at the given place, named and
+  // announced as AddElement does.
+  template <class T>
+  T& Add(int left, int top, int width, int height) {
+    auto* control = new T(this);
+    control->SetLeft(left);
+    control->SetTop(top);
+    control->SetWidth(width);
+    control->SetHeight(height);
+    announceAdded(*control);
+    return *control;
+  }
   int GetElement(const TZdqControl* control) const;  // -1 when absent
   void DeleteAllElements();
   // Moves the selected controls to the end (toFront) or start of the objects.
@@ -289,6 +301,8 @@ class TZdqBand : public TZdqControl {
   friend class TZdReport;
   void attach(TZdqControl& control);
   void detach(const TComponent* control);
+  // Gives a new control a unique display name and tells the designer.
+  void announceAdded(TZdqControl& control);
 
   TBandType bandType_ = TBandType::btNone;
   TDataSet* dataset_ = nullptr;

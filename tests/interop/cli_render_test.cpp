@@ -584,3 +584,21 @@ TEST_F(CliRender, EncodingAndCsvOptionsReachTheExporter) {
 }
 
 }  // namespace
+
+TEST_F(CliRender, RowsNotSortedByTheGroupWarnOnceWithTheFix) {
+  const ToolRun sorted = Zdreport(RenderArgs(Out("sorted.csv")));
+  ASSERT_EQ(sorted.exitCode, 0) << sorted.err;
+  EXPECT_EQ(sorted.err.find("warning"), std::string::npos) << sorted.err;
+
+  std::vector<std::string> args = RenderArgs(Out("unsorted.csv"));
+  args[5] = "SELECT * FROM order_lines ORDER BY order_id";  // countries interleave
+  const ToolRun unsorted = Zdreport(args);
+  ASSERT_EQ(unsorted.exitCode, 0) << unsorted.err;
+  const std::string warning = "zdreport: warning: group \"BandGroupHeader\" (OrderLines.country) saw value \"";
+  const size_t at = unsorted.err.find(warning);
+  ASSERT_NE(at, std::string::npos) << unsorted.err;
+  EXPECT_EQ(unsorted.err.find(warning, at + 1), std::string::npos) << "warned more than once:\n" << unsorted.err;
+  EXPECT_NE(unsorted.err.find("again after other values; sort the rows by OrderLines.country\n", at),
+            std::string::npos)
+      << unsorted.err;
+}
