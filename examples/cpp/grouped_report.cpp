@@ -7,7 +7,6 @@
 
 #include "export/pdf/PdfPageExport.h"
 #include "host/data/SqlDataSet.h"
-#include "host/printing/Printer.h"
 #include "report/ZdInitialize.h"
 #include "report/controls/TextControls.h"
 #include "report/model/ZdReport.h"
@@ -21,7 +20,6 @@ int main(int argc, char** argv) {
   }
   QGuiApplication app(argc, argv);  // for fonts; QT_QPA_PLATFORM=offscreen needs no display
   ZdInitialize();
-  TSystemPrinter::Instance().SetVirtualPrinterEnabled(true);  // page geometry without a printer
   QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "shop");
   db.setDatabaseName(argv[1]);
   if (!db.open()) return 1;

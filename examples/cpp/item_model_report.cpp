@@ -7,7 +7,6 @@
 
 #include "export/markup/CsvExport.h"
 #include "host/data/ItemModelDataSet.h"
-#include "host/printing/Printer.h"
 #include "report/ZdInitialize.h"
 #include "report/controls/TextControls.h"
 #include "report/model/ZdReport.h"
@@ -21,7 +20,6 @@ int main(int argc, char** argv) {
   }
   QGuiApplication app(argc, argv);
   ZdInitialize();
-  TSystemPrinter::Instance().SetVirtualPrinterEnabled(true);
 
   // Columns become fields, named by the horizontal header; rows sorted by region.
   QStandardItemModel model(0, 3);
