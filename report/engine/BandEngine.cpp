@@ -1,10 +1,10 @@
-#include "report/engine/BandEngine.h"
+#include "report/engine/detail/BandEngine.h"
 
 #include <stdexcept>
 
 #include "host/ui/Progress.h"
-#include "report/engine/BandEnginePage.h"
-#include "report/engine/BandEnginePrint.h"
+#include "report/engine/detail/BandEnginePage.h"
+#include "report/engine/detail/BandEnginePrint.h"
 
 namespace zd {
 
