@@ -37,17 +37,17 @@ using TPageEvent = std::function<void(TComponent* sender, int page, int bar)>;
 using TGetVariableEvent = std::function<void(TComponent* sender, const std::string& variableName,
                                              bool& accept, TFieldType& variableType, TVariant& value)>;
 
-// The file of one page when every page goes to its own file: the 0-based
-// page and bar, joined by "_", go before the first dot of the file name
-// ("out.htm" -> "out0_0.htm"), or at its end when it has none.
+/// The file of one page when every page goes to its own file: the 0-based
+/// page and bar, joined by "_", go before the first dot of the file name
+/// ("out.htm" -> "out0_0.htm"), or at its end when it has none.
 std::string SeparatePageFileName(const std::string& fileName, int page, int bar);
 
-// What the user chose in the print dialog.
+/// What the user chose in the print dialog.
 enum class TPageRangeMode { prAll, prCurrent, prEven, prOdd, prRange };
 struct TPrintChoice {
-  int PrinterIndex = -1;  // into TPrintDialogRequest::Printers
+  int PrinterIndex = -1;  ///< into TPrintDialogRequest::Printers
   TPageRangeMode Mode = TPageRangeMode::prAll;
-  std::string RangeText;     // for prRange
+  std::string RangeText;     ///< for prRange
   std::string CopiesText = "1";
   bool Collate = false;
 };
@@ -57,12 +57,14 @@ struct TPrintDialogRequest {
 };
 
 struct TExportFormat;  // print/PreparedReport.h
-// What the preview window is opened with.
+/// What the preview window is opened with.
 struct TPreviewRequest {
-  TParentWindow ParentControl;  // window to embed in; empty: a modal window
+  TParentWindow ParentControl;  ///< window to embed in; empty: a modal window
   bool EnableOutlines = false;
 };
 
+/// The store of prepared pages and what callers do with them: print,
+/// preview, export and save; derived classes produce the pages.
 class TZdPrintBaseComponent : public TComponent {
  public:
   explicit TZdPrintBaseComponent(TComponent* owner = nullptr);
@@ -70,12 +72,12 @@ class TZdPrintBaseComponent : public TComponent {
   std::string ClassName() const override { return "TZdPrintBaseComponent"; }
 
   // ---- page production, for derived classes ----
-  // Resets the page and bar counters; overrides call it first, then
-  // BeginDoc, NewPage per page, and EndDoc.
+  /// Resets the page and bar counters; overrides call it first, then
+  /// BeginDoc, NewPage per page, and EndDoc.
   virtual void PrepareReport();
   virtual void BeginDoc();
-  // Closes the current page and opens the next one (page 0 of a new bar
-  // when isNewBar); the producer then records the new page.
+  /// Closes the current page and opens the next one (page 0 of a new bar
+  /// when isNewBar); the producer then records the new page.
   virtual void NewPage(bool isNewBar = false);
   virtual void EndDoc();
   TPageInfo* CurrentPage() const { return GetPage(producer_.intCurPage(), producer_.intCurBar()); }
@@ -86,9 +88,9 @@ class TZdPrintBaseComponent : public TComponent {
   virtual int GetPageNoStartAt() const { return 0; }
   virtual int GetCurColumn() const { return 0; }
   virtual int GetColumnNumber() const { return 1; }
-  // Leaves value untouched for kinds this class cannot answer.
+  /// Leaves value untouched for kinds this class cannot answer.
   void GetSysDataValue(TZdqSysDataType kind, TVariant& value) const;
-  // Resolves system values, then variables, then asks OnGetVariable.
+  /// Resolves system values, then variables, then asks OnGetVariable.
   virtual void ZdqGetVariable(TComponent* sender, const std::string& variableName, bool& accept,
                               TFieldType& variableType, TVariant& value);
   int GetLanguageShift();
@@ -102,29 +104,29 @@ class TZdPrintBaseComponent : public TComponent {
   void PreviewParentedControlPreparedReport(TParentWindow parent) { InternalPreview(false, parent); }
   void Print();
   void PrintReport();
-  // Prints the pages whose 1-based numbers are listed as decimal texts.
+  /// Prints the pages whose 1-based numbers are listed as decimal texts.
   void PrintPages(const TStrings& validPages);
   void ExportTo(const std::string& fileName, bool isSeparatePages, const TStrings& validPages,
                 const TZdqExportClass& filter);
-  // The same as one document written to out (a socket, a buffer), with no
-  // file on disk; pictures an HTML page would keep beside it go inside it.
+  /// The same as one document written to out (a socket, a buffer), with no
+  /// file on disk; pictures an HTML page would keep beside it go inside it.
   void ExportTo(std::ostream& out, const TStrings& validPages, const TZdqExportClass& filter);
   void SavePrinter();
   void RestorePrinter();
 
-  // Prepared-report files (".zqp"), written and read by print/PreparedReport*.
+  /// Prepared-report files (".zqp"), written and read by print/PreparedReport*.
   void SavePreparedReportToStream(std::ostream& out);
   void SavePreparedReport(const std::string& fileName);
-  // The listed 1-based pages (all when validPages is null), to one file or
-  // one file per page and bar; nothing is created when no page is wanted.
+  /// The listed 1-based pages (all when validPages is null), to one file or
+  /// one file per page and bar; nothing is created when no page is wanted.
   void SavePreparedPages(const std::string& fileName, bool isSeparatePages, const TStrings* validPages);
-  // Replace the pages only when the whole file reads; a bad file throws
-  // EPreparedReportError and leaves the component as it was.
+  /// Replace the pages only when the whole file reads; a bad file throws
+  /// EPreparedReportError and leaves the component as it was.
   void LoadPreparedReportFromStream(std::istream& in);
   void LoadPreparedReport(const std::string& fileName);
-  // Asks for format, pages and file name (the export dialog), then saves
-  // or exports; the chosen name comes back in fileName. False when cancelled
-  // or when nothing can be prepared.
+  /// Asks for format, pages and file name (the export dialog), then saves
+  /// or exports; the chosen name comes back in fileName. False when cancelled
+  /// or when nothing can be prepared.
   bool SavePageToFile(std::string& fileName, const std::vector<TExportFormat>& exporters);
 
   // ---- properties ----
@@ -145,11 +147,11 @@ class TZdPrintBaseComponent : public TComponent {
   TZdqVariables& Variables() { return variables_; }
   void SetVariables(const TZdqVariables& v) { variables_.Assign(v); }
   TZdqOutlines& Outlines() { return outlines_; }
-  // What went wrong without stopping the preparation (a picture that could
-  // not be drawn), each text once; cleared when a preparation starts.
+  /// What went wrong without stopping the preparation (a picture that could
+  /// not be drawn), each text once; cleared when a preparation starts.
   const std::vector<std::string>& Warnings() const { return warnings_; }
   void AddWarning(const std::string& warning);
-  // The files a template may have read (any, unless restricted).
+  /// The files a template may have read (any, unless restricted).
   TFileAccess& FileAccess() { return fileAccess_; }
   void SetOutlines(const TZdqOutlines& o) { outlines_.Assign(o); }
 
@@ -159,9 +161,9 @@ class TZdPrintBaseComponent : public TComponent {
   void SetOptions(TZdqOptions options) { options_ = options; }
   int HelpContext() const { return helpContext_; }
   void SetHelpContext(int context) { helpContext_ = context; }
-  // The PDF file written when the chosen printer is the virtual PDF printer.
+  /// The PDF file written when the chosen printer is the virtual PDF printer.
   std::string OutputFileName;
-  // Sheets go here instead of the system printer when set (not owned).
+  /// Sheets go here instead of the system printer when set (not owned).
   void SetPrintTarget(TPrintTarget* target) { printTarget_ = target; }
 
   TNotifyEvent OnBeginDoc, OnEndDoc;
@@ -170,7 +172,7 @@ class TZdPrintBaseComponent : public TComponent {
   TNotifyEvent OnBeforePrint, OnAfterPrint;
   TGetVariableEvent OnGetVariable;
 
-  // The page being made, its counters and the room left on it.
+  /// The page being made, its counters and the room left on it.
   TPageProducer& Producer() { return producer_; }
   const TPageProducer& Producer() const { return producer_; }
   std::string ProductVersion = std::string("ZdReport ") + kVersionMajorMinor;
@@ -182,9 +184,9 @@ class TZdPrintBaseComponent : public TComponent {
   void PrepareEnd();
   void PrintStart();
   void PrintEnd();
-  // Adds a page made elsewhere (another component's), shared with its maker.
+  /// Adds a page made elsewhere (another component's), shared with its maker.
   void AppendPage(std::shared_ptr<TPageInfo> page) { pages_.Add(std::move(page)); }
-  // Looks pages up by their numbers again after they were renumbered.
+  /// Looks pages up by their numbers again after they were renumbered.
   void ReindexPages() { pages_.Reindex(); }
 
  private:
@@ -221,7 +223,7 @@ class TZdPrintBaseComponent : public TComponent {
   TPrintTarget* printTarget_ = nullptr;
 };
 
-// Base of the components that print plain data.
+/// Base of the components that print plain data.
 class TZdPrintComponent : public TZdPrintBaseComponent {
  public:
   using TZdPrintBaseComponent::TZdPrintBaseComponent;
@@ -232,7 +234,7 @@ class TZdPrintComponent : public TZdPrintBaseComponent {
   void SetFont(const TFont& f) { font_ = f; }
 
  private:
-  TFont font_;  // "Arial" by default
+  TFont font_;  ///< "Arial" by default
 };
 
 }  // namespace zd
