@@ -97,20 +97,32 @@ class TZdPrintBaseComponent : public TComponent {
   virtual void FreePages();
 
   // ---- for callers ----
+  /// Prepares the pages (PrepareReport, twice for a two-pass report), with
+  /// the progress dialog when AnimatedStatus is on.
   void Prepare();
+  /// Prepares, then shows the pages in the preview window.
   void Preview() { InternalPreview(true, {}); }
+  /// Shows the pages already prepared.
   void PreviewPreparedReport() { InternalPreview(false, {}); }
+  /// As Preview and PreviewPreparedReport, in the given window.
   void PreviewParentedControl(TParentWindow parent) { InternalPreview(true, parent); }
   void PreviewParentedControlPreparedReport(TParentWindow parent) { InternalPreview(false, parent); }
+  /// Asks for printer, pages and copies (the print dialog), then prints;
+  /// prepares first when no pages are prepared.
   void Print();
+  /// Prints every page without asking; prepares first when needed.
   void PrintReport();
   /// Prints the pages whose 1-based numbers are listed as decimal texts.
   void PrintPages(const TStrings& validPages);
+  /// Writes the listed 1-based pages of the prepared report with an exporter
+  /// of the class (ExportClassOf<TZdqExportToPDF>(), ...): one file, or one
+  /// per page and bar when isSeparatePages. Nothing happens before preparation.
   void ExportTo(const std::string& fileName, bool isSeparatePages, const TStrings& validPages,
                 const TZdqExportClass& filter);
   /// The same as one document written to out (a socket, a buffer), with no
   /// file on disk; pictures an HTML page would keep beside it go inside it.
   void ExportTo(std::ostream& out, const TStrings& validPages, const TZdqExportClass& filter);
+  /// Remembers the printer's settings; RestorePrinter puts them back.
   void SavePrinter();
   void RestorePrinter();
 
