@@ -21,7 +21,7 @@
 #include "export/ExportRegistry.h"
 #include "export/pdf/PdfPageExport.h"
 #include "host/data/SqlDataSet.h"
-#include "host/emf/MetafilePlayer.h"
+#include "host/emf/detail/MetafilePlayer.h"
 #include "host/printing/Printer.h"
 #include "host/printsupport/SystemPrinters.h"
 #include "print/PrintZd.h"

@@ -13,7 +13,7 @@
 namespace zd {
 
 
-// Document properties written by the document exporters.
+/// Document properties written by the document exporters.
 class TZdProperty : public TPersistent {
  public:
   std::string ClassName() const override { return "TZdProperty"; }
@@ -29,19 +29,21 @@ class TZdProperty : public TPersistent {
   TStringList comments_;
 };
 
-// An entry of the report's outline: its title and the place on a page it
-// stands for.
+/// An entry of the report's outline: its title and the place on a page it
+/// stands for.
 struct TZdqExportOutline {
   std::string Text;
-  int Page = 0, Bar = 0;  // 0-based
-  int Top = 0;            // page units from the page's top
+  int Page = 0, Bar = 0;  ///< 0-based
+  int Top = 0;            ///< page units from the page's top
 };
 
-// Handlers see each record before the exporter does; what they set in
-// accept is advisory, the exporter handles the record anyway.
+/// Handlers see each record before the exporter does; what they set in
+/// accept is advisory, the exporter handles the record anyway.
 using TZdqMFEBeforeRecordEvent =
     std::function<void(TComponent* sender, const TEmfRecord& record, bool& accept)>;
 
+/// Base of the exporters: receives the prepared pages one by one and walks
+/// each page's metafile records; ExportTo on the report drives it.
 class TZdqExport : public TComponent {
  public:
   explicit TZdqExport(TComponent* owner = nullptr);
@@ -50,42 +52,42 @@ class TZdqExport : public TComponent {
 
   virtual void StartExport();
   virtual void EndExport();
-  // A page (0-based index within its bar) of bar `bar` begins.
+  /// A page (0-based index within its bar) of bar `bar` begins.
   virtual void NewPage(int page, int bar);
-  // One record of the current page, with the drawing state before it.
+  /// One record of the current page, with the drawing state before it.
   virtual void ExportEMFRecord(const TEmfRecord& record, const TEmfState& state);
-  // Overrides call this first: it remembers the name and resets the offsets.
+  /// Overrides call this first: it remembers the name and resets the offsets.
   virtual void SaveToFile(const std::string& fileName);
-  // Every record of the current page has been delivered.
+  /// Every record of the current page has been delivered.
   virtual void PageProcessed(const TMetafile& page);
 
-  // Exports one metafile by itself as a one-page document.
+  /// Exports one metafile by itself as a one-page document.
   void SaveMetafileToFile(const TMetafile* metafile, const std::string& fileName);
-  // Delivers every record of the metafile to ExportEMFRecord.
+  /// Delivers every record of the metafile to ExportEMFRecord.
   void ExportRecords(const TMetafile& page);
 
   TZdProperty& Properties() { return properties_; }
   const TZdProperty& Properties() const { return properties_; }
   void SetProperties(const TZdProperty& p) { properties_.Assign(p); }
   const std::string& DestinationFileName() const { return destinationFileName_; }
-  // When set, SaveToFile writes the one result to this stream instead of
-  // the named file; formats that need side files embed them instead.
+  /// When set, SaveToFile writes the one result to this stream instead of
+  /// the named file; formats that need side files embed them instead.
   void SetDestinationStream(std::ostream* out) { destinationStream_ = out; }
   std::ostream* DestinationStream() const { return destinationStream_; }
-  // Producer text written into XML, RTF and PDF documents.
+  /// Producer text written into XML, RTF and PDF documents.
   static const char* ProductKey() { return "ZdReport metafile export 0.1"; }
 
-  // Position of the current page inside one continuous result.
+  /// Position of the current page inside one continuous result.
   int OffsetX = 0, OffsetY = 0;
-  // Size of one page and of the whole result, in metafile units.
+  /// Size of one page and of the whole result, in metafile units.
   int intPageWidth = 0, intPageHeight = 0;
   int intTotalWidth = 0, intTotalHeight = 0;
 
-  // The report's outline, in order, for the formats that link to pages.
+  /// The report's outline, in order, for the formats that link to pages.
   std::vector<TZdqExportOutline> Outlines;
 
-  // Characters written as '?' because the output's code page lacks them,
-  // counted since StartExport (formats that write Unicode keep 0).
+  /// Characters written as '?' because the output's code page lacks them,
+  /// counted since StartExport (formats that write Unicode keep 0).
   size_t ReplacedCharacters = 0;
 
   TNotifyEvent OnStartExecute, OnEndExecute, OnNewPage;
@@ -97,11 +99,11 @@ class TZdqExport : public TComponent {
   std::ostream* destinationStream_ = nullptr;
 };
 
-// The enumeration callback of an export: hands the record to the exporter
-// (when there is one) and always goes on, so every record is delivered.
+/// The enumeration callback of an export: hands the record to the exporter
+/// (when there is one) and always goes on, so every record is delivered.
 bool ZdqEnumEMFRecordsProc(const TEmfRecord& record, const TEmfState& state, TZdqExport* exporter);
 
-// Creates an exporter of one class, owned by the given component.
+/// Creates an exporter of one class, owned by the given component.
 using TZdqExportClass = std::function<std::unique_ptr<TZdqExport>(TComponent* owner)>;
 
 template <class T>

@@ -1,4 +1,4 @@
-#include "export/ExportOutput.h"
+#include "export/detail/ExportOutput.h"
 
 #include "host/core/WholeFile.h"
 

@@ -8,7 +8,7 @@
 #include <ostream>
 #include <sstream>
 
-#include "export/ExportOutput.h"
+#include "export/detail/ExportOutput.h"
 #include "host/core/Properties.h"
 #include "host/core/TextUtil.h"
 #include "host/locale/TextCodec.h"

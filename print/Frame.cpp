@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "host/core/Properties.h"
-#include "host/emf/MetafilePlayer.h"
+#include "host/emf/detail/MetafilePlayer.h"
 #include "host/graphics/QtGraphics.h"
 
 namespace zd {

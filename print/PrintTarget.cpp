@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "host/emf/MetafilePlayer.h"
+#include "host/emf/detail/MetafilePlayer.h"
 #include "host/printing/PrinterPainter.h"
 
 namespace zd {

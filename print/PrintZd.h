@@ -38,17 +38,17 @@ using TPageEvent = std::function<void(TComponent* sender, int page, int bar)>;
 using TGetVariableEvent = std::function<void(TComponent* sender, const std::string& variableName,
                                              bool& accept, TFieldType& variableType, TVariant& value)>;
 
-// The file of one page when every page goes to its own file: the 0-based
-// page and bar, joined by "_", go before the first dot of the file name
-// ("out.htm" -> "out0_0.htm"), or at its end when it has none.
+/// The file of one page when every page goes to its own file: the 0-based
+/// page and bar, joined by "_", go before the first dot of the file name
+/// ("out.htm" -> "out0_0.htm"), or at its end when it has none.
 std::string SeparatePageFileName(const std::string& fileName, int page, int bar);
 
-// What the user chose in the print dialog.
+/// What the user chose in the print dialog.
 enum class TPageRangeMode { prAll, prCurrent, prEven, prOdd, prRange };
 struct TPrintChoice {
-  int PrinterIndex = -1;  // into TPrintDialogRequest::Printers
+  int PrinterIndex = -1;  ///< into TPrintDialogRequest::Printers
   TPageRangeMode Mode = TPageRangeMode::prAll;
-  std::string RangeText;     // for prRange
+  std::string RangeText;     ///< for prRange
   std::string CopiesText = "1";
   bool Collate = false;
 };
@@ -65,12 +65,14 @@ struct TPrepareProgress {
 };
 
 struct TExportFormat;  // print/PreparedReport.h
-// What the preview window is opened with.
+/// What the preview window is opened with.
 struct TPreviewRequest {
-  TParentWindow ParentControl;  // window to embed in; empty: a modal window
+  TParentWindow ParentControl;  ///< window to embed in; empty: a modal window
   bool EnableOutlines = false;
 };
 
+/// The store of prepared pages and what callers do with them: print,
+/// preview, export and save; derived classes produce the pages.
 class TZdPrintBaseComponent : public TComponent {
  public:
   explicit TZdPrintBaseComponent(TComponent* owner = nullptr);
@@ -78,12 +80,12 @@ class TZdPrintBaseComponent : public TComponent {
   std::string ClassName() const override { return "TZdPrintBaseComponent"; }
 
   // ---- page production, for derived classes ----
-  // Resets the page and bar counters; overrides call it first, then
-  // BeginDoc, NewPage per page, and EndDoc.
+  /// Resets the page and bar counters; overrides call it first, then
+  /// BeginDoc, NewPage per page, and EndDoc.
   virtual void PrepareReport();
   virtual void BeginDoc();
-  // Closes the current page and opens the next one (page 0 of a new bar
-  // when isNewBar); the producer then records the new page.
+  /// Closes the current page and opens the next one (page 0 of a new bar
+  /// when isNewBar); the producer then records the new page.
   virtual void NewPage(bool isNewBar = false);
   virtual void EndDoc();
   TPageInfo* CurrentPage() const { return GetPage(producer_.intCurPage(), producer_.intCurBar()); }
@@ -94,61 +96,73 @@ class TZdPrintBaseComponent : public TComponent {
   virtual int GetPageNoStartAt() const { return 0; }
   virtual int GetCurColumn() const { return 0; }
   virtual int GetColumnNumber() const { return 1; }
-  // Leaves value untouched for kinds this class cannot answer.
+  /// Leaves value untouched for kinds this class cannot answer.
   void GetSysDataValue(TZdqSysDataType kind, TVariant& value) const;
-  // Resolves system values, then variables, then asks OnGetVariable.
+  /// Resolves system values, then variables, then asks OnGetVariable.
   virtual void ZdqGetVariable(TComponent* sender, const std::string& variableName, bool& accept,
                               TFieldType& variableType, TVariant& value);
   int GetLanguageShift();
   virtual void FreePages();
 
   // ---- for callers ----
+  /// Prepares the pages (PrepareReport, twice for a two-pass report), with
+  /// the progress dialog when AnimatedStatus is on.
   void Prepare();
-  // Stops the preparation in progress as the progress dialog's cancel
-  // button does: the current bar ends with its summary and the pages made
-  // so far are kept. Safe to call from another thread or a signal handler;
-  // the next Prepare starts afresh.
+  /// Stops the preparation in progress as the progress dialog's cancel
+  /// button does: the current bar ends with its summary and the pages made
+  /// so far are kept. Safe to call from another thread or a signal handler;
+  /// the next Prepare starts afresh.
   void Cancel() { cancelRequested_.store(true, std::memory_order_relaxed); }
-  // Whether Cancel or the progress dialog asked the preparation to stop.
+  /// Whether Cancel or the progress dialog asked the preparation to stop.
   bool PrepareCancelled() const;
-  // Told on each new page and every kProgressRowStep master rows.
+  /// Told on each new page and every kProgressRowStep master rows.
   std::function<void(const TPrepareProgress&)> OnProgress;
   static constexpr unsigned kProgressRowStep = 256;
-  // The band engine counts each master row it finishes.
+  /// The band engine counts each master row it finishes.
   void RowPrepared() {
     if (++preparedRows_ % kProgressRowStep == 0 && OnProgress) ReportProgress();
   }
+  /// Prepares, then shows the pages in the preview window.
   void Preview() { InternalPreview(true, {}); }
+  /// Shows the pages already prepared.
   void PreviewPreparedReport() { InternalPreview(false, {}); }
+  /// As Preview and PreviewPreparedReport, in the given window.
   void PreviewParentedControl(TParentWindow parent) { InternalPreview(true, parent); }
   void PreviewParentedControlPreparedReport(TParentWindow parent) { InternalPreview(false, parent); }
+  /// Asks for printer, pages and copies (the print dialog), then prints;
+  /// prepares first when no pages are prepared.
   void Print();
+  /// Prints every page without asking; prepares first when needed.
   void PrintReport();
-  // Prints the pages whose 1-based numbers are listed as decimal texts.
+  /// Prints the pages whose 1-based numbers are listed as decimal texts.
   void PrintPages(const TStrings& validPages);
+  /// Writes the listed 1-based pages of the prepared report with an exporter
+  /// of the class (ExportClassOf<TZdqExportToPDF>(), ...): one file, or one
+  /// per page and bar when isSeparatePages. Nothing happens before preparation.
   void ExportTo(const std::string& fileName, bool isSeparatePages, const TStrings& validPages,
                 const TZdqExportClass& filter);
-  // Every page to one file.
+  /// Every page to one file.
   void ExportTo(const std::string& fileName, const TZdqExportClass& filter);
-  // The same as one document written to out (a socket, a buffer), with no
-  // file on disk; pictures an HTML page would keep beside it go inside it.
+  /// The same as one document written to out (a socket, a buffer), with no
+  /// file on disk; pictures an HTML page would keep beside it go inside it.
   void ExportTo(std::ostream& out, const TStrings& validPages, const TZdqExportClass& filter);
+  /// Remembers the printer's settings; RestorePrinter puts them back.
   void SavePrinter();
   void RestorePrinter();
 
-  // Prepared-report files (".zqp"), written and read by print/PreparedReport*.
+  /// Prepared-report files (".zqp"), written and read by print/PreparedReport*.
   void SavePreparedReportToStream(std::ostream& out);
   void SavePreparedReport(const std::string& fileName);
-  // The listed 1-based pages (all when validPages is null), to one file or
-  // one file per page and bar; nothing is created when no page is wanted.
+  /// The listed 1-based pages (all when validPages is null), to one file or
+  /// one file per page and bar; nothing is created when no page is wanted.
   void SavePreparedPages(const std::string& fileName, bool isSeparatePages, const TStrings* validPages);
-  // Replace the pages only when the whole file reads; a bad file throws
-  // EPreparedReportError and leaves the component as it was.
+  /// Replace the pages only when the whole file reads; a bad file throws
+  /// EPreparedReportError and leaves the component as it was.
   void LoadPreparedReportFromStream(std::istream& in);
   void LoadPreparedReport(const std::string& fileName);
-  // Asks for format, pages and file name (the export dialog), then saves
-  // or exports; the chosen name comes back in fileName. False when cancelled
-  // or when nothing can be prepared.
+  /// Asks for format, pages and file name (the export dialog), then saves
+  /// or exports; the chosen name comes back in fileName. False when cancelled
+  /// or when nothing can be prepared.
   bool SavePageToFile(std::string& fileName, const std::vector<TExportFormat>& exporters);
 
   // ---- properties ----
@@ -169,11 +183,11 @@ class TZdPrintBaseComponent : public TComponent {
   TZdqVariables& Variables() { return variables_; }
   void SetVariables(const TZdqVariables& v) { variables_.Assign(v); }
   TZdqOutlines& Outlines() { return outlines_; }
-  // What went wrong without stopping the preparation (a picture that could
-  // not be drawn), each text once; cleared when a preparation starts.
+  /// What went wrong without stopping the preparation (a picture that could
+  /// not be drawn), each text once; cleared when a preparation starts.
   const std::vector<std::string>& Warnings() const { return warnings_; }
   void AddWarning(const std::string& warning);
-  // The files a template may have read (any, unless restricted).
+  /// The files a template may have read (any, unless restricted).
   TFileAccess& FileAccess() { return fileAccess_; }
   void SetOutlines(const TZdqOutlines& o) { outlines_.Assign(o); }
 
@@ -183,9 +197,9 @@ class TZdPrintBaseComponent : public TComponent {
   void SetOptions(TZdqOptions options) { options_ = options; }
   int HelpContext() const { return helpContext_; }
   void SetHelpContext(int context) { helpContext_ = context; }
-  // The PDF file written when the chosen printer is the virtual PDF printer.
+  /// The PDF file written when the chosen printer is the virtual PDF printer.
   std::string OutputFileName;
-  // Sheets go here instead of the system printer when set (not owned).
+  /// Sheets go here instead of the system printer when set (not owned).
   void SetPrintTarget(TPrintTarget* target) { printTarget_ = target; }
 
   TNotifyEvent OnBeginDoc, OnEndDoc;
@@ -194,7 +208,7 @@ class TZdPrintBaseComponent : public TComponent {
   TNotifyEvent OnBeforePrint, OnAfterPrint;
   TGetVariableEvent OnGetVariable;
 
-  // The page being made, its counters and the room left on it.
+  /// The page being made, its counters and the room left on it.
   TPageProducer& Producer() { return producer_; }
   const TPageProducer& Producer() const { return producer_; }
   std::string ProductVersion = std::string("ZdReport ") + kVersionMajorMinor;
@@ -206,9 +220,9 @@ class TZdPrintBaseComponent : public TComponent {
   void PrepareEnd();
   void PrintStart();
   void PrintEnd();
-  // Adds a page made elsewhere (another component's), shared with its maker.
+  /// Adds a page made elsewhere (another component's), shared with its maker.
   void AppendPage(std::shared_ptr<TPageInfo> page) { pages_.Add(std::move(page)); }
-  // Looks pages up by their numbers again after they were renumbered.
+  /// Looks pages up by their numbers again after they were renumbered.
   void ReindexPages() { pages_.Reindex(); }
 
  private:
@@ -248,7 +262,7 @@ class TZdPrintBaseComponent : public TComponent {
   unsigned preparedRows_ = 0;
 };
 
-// Base of the components that print plain data.
+/// Base of the components that print plain data.
 class TZdPrintComponent : public TZdPrintBaseComponent {
  public:
   using TZdPrintBaseComponent::TZdPrintBaseComponent;
@@ -259,7 +273,7 @@ class TZdPrintComponent : public TZdPrintBaseComponent {
   void SetFont(const TFont& f) { font_ = f; }
 
  private:
-  TFont font_;  // "Arial" by default
+  TFont font_;  ///< "Arial" by default
 };
 
 }  // namespace zd

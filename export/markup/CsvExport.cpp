@@ -1,7 +1,7 @@
 #include "export/markup/CsvExport.h"
 
 #include "export/CellNumber.h"
-#include "export/ExportOutput.h"
+#include "export/detail/ExportOutput.h"
 #include "host/core/Properties.h"
 
 namespace zd {

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <random>
 
-#include "export/ExportOutput.h"
-#include "export/markup/XmlEscape.h"
+#include "export/detail/ExportOutput.h"
+#include "export/markup/detail/XmlEscape.h"
 #include "host/core/TextUtil.h"
 #include "host/locale/TextCodec.h"
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <optional>
 
-#include "export/ExportOutput.h"
+#include "export/detail/ExportOutput.h"
 #include "host/core/Properties.h"
 #include "host/core/TextUtil.h"
 #include "host/locale/TextCodec.h"

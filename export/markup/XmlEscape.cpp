@@ -1,4 +1,4 @@
-#include "export/markup/XmlEscape.h"
+#include "export/markup/detail/XmlEscape.h"
 
 #include "host/locale/TextCodec.h"
 

@@ -1,7 +1,7 @@
 #include "export/markup/XmlExport.h"
 
-#include "export/ExportOutput.h"
-#include "export/markup/XmlEscape.h"
+#include "export/detail/ExportOutput.h"
+#include "export/markup/detail/XmlEscape.h"
 
 namespace zd {
 

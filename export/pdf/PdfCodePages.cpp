@@ -1,5 +1,5 @@
 // Per charset, the glyph names where a code page leaves WinAnsiEncoding.
-#include "export/pdf/PdfCodePages.h"
+#include "export/pdf/detail/PdfCodePages.h"
 
 namespace zd {
 

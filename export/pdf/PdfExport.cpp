@@ -3,9 +3,9 @@
 #include <optional>
 #include <vector>
 
-#include "export/pdf/PdfFontFile.h"
-#include "export/pdf/PdfFonts.h"
-#include "export/pdf/PdfWriter.h"
+#include "export/pdf/detail/PdfFontFile.h"
+#include "export/pdf/detail/PdfFonts.h"
+#include "export/pdf/detail/PdfWriter.h"
 #include "host/core/TextUtil.h"
 #include "host/locale/TextCodec.h"
 

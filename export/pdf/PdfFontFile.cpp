@@ -1,4 +1,4 @@
-#include "export/pdf/PdfFontFile.h"
+#include "export/pdf/detail/PdfFontFile.h"
 
 #include <QGlyphRun>
 #include <QRawFont>
@@ -10,8 +10,8 @@
 #include <map>
 #include <utility>
 
-#include "export/pdf/PdfTrueType.h"
-#include "export/pdf/PdfWriter.h"
+#include "export/pdf/detail/PdfTrueType.h"
+#include "export/pdf/detail/PdfWriter.h"
 #include "host/graphics/QtGraphics.h"
 
 namespace zd {

@@ -1,11 +1,11 @@
-#include "export/pdf/PdfFonts.h"
+#include "export/pdf/detail/PdfFonts.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
 
-#include "export/pdf/PdfCodePages.h"
-#include "export/pdf/PdfTrueType.h"
+#include "export/pdf/detail/PdfCodePages.h"
+#include "export/pdf/detail/PdfTrueType.h"
 #include "host/locale/CodePages.h"
 #include "host/locale/Locale.h"
 #include "host/locale/TextCodec.h"

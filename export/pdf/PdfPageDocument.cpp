@@ -1,4 +1,4 @@
-#include "export/pdf/PdfPageDocument.h"
+#include "export/pdf/detail/PdfPageDocument.h"
 
 namespace zd {
 

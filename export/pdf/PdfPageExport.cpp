@@ -1,6 +1,6 @@
 #include "export/pdf/PdfPageExport.h"
 
-#include "export/pdf/PdfPageDocument.h"
+#include "export/pdf/detail/PdfPageDocument.h"
 
 namespace zd {
 

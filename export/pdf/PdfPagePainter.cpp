@@ -1,4 +1,4 @@
-#include "export/pdf/PdfPagePainter.h"
+#include "export/pdf/detail/PdfPagePainter.h"
 
 #include <algorithm>
 #include <cmath>

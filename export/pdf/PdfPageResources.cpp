@@ -1,4 +1,4 @@
-#include "export/pdf/PdfPageResources.h"
+#include "export/pdf/detail/PdfPageResources.h"
 
 #include <QImage>
 

@@ -1,4 +1,4 @@
-#include "export/pdf/PdfPageText.h"
+#include "export/pdf/detail/PdfPageText.h"
 
 #include <QFontMetricsF>
 

@@ -1,8 +1,8 @@
-#include "export/pdf/PdfTrueType.h"
+#include "export/pdf/detail/PdfTrueType.h"
 
 #include <vector>
 
-#include "export/pdf/PdfWriter.h"
+#include "export/pdf/detail/PdfWriter.h"
 
 namespace zd {
 

@@ -1,4 +1,4 @@
-#include "export/pdf/PdfWriter.h"
+#include "export/pdf/detail/PdfWriter.h"
 
 #include <zlib.h>
 
@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "export/ExportOutput.h"
+#include "export/detail/ExportOutput.h"
 #include "host/locale/Clock.h"
 #include "host/locale/DateTime.h"
 #include "host/locale/TextCodec.h"

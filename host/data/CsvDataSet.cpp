@@ -5,7 +5,7 @@
 
 #include "host/core/TextUtil.h"
 #include "host/data/CsvReader.h"
-#include "host/data/ValueConv.h"
+#include "host/data/detail/ValueConv.h"
 
 namespace zd {
 namespace {

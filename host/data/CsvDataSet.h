@@ -10,6 +10,7 @@
 
 namespace zd {
 
+/// The records of a CSV file, read-only; the first record names the fields.
 class TCsvDataSet : public TDataSet {
  public:
   explicit TCsvDataSet(TComponent* owner = nullptr) : TDataSet(owner) {}
@@ -18,15 +19,15 @@ class TCsvDataSet : public TDataSet {
 
   const std::string& FileName() const { return fileName_; }
   void SetFileName(const std::string& fileName);
-  // Content to read instead of a file (used when FileName is empty).
+  /// Content to read instead of a file (used when FileName is empty).
   void SetCsvText(std::string text);
-  // The field delimiter; DetectDelimiter (the default) takes the one the
-  // text's header uses (see DetectCsvDelimiter).
+  /// The field delimiter; DetectDelimiter (the default) takes the one the
+  /// text's header uses (see DetectCsvDelimiter).
   static constexpr char DetectDelimiter = 0;
   char Delimiter() const { return delimiter_; }
   void SetDelimiter(char delimiter);
 
-  // Declares the type of a field by name (case-insensitive), overriding inference.
+  /// Declares the type of a field by name (case-insensitive), overriding inference.
   void SetFieldType(const std::string& fieldName, TFieldType type);
   void ClearFieldTypes();
 
@@ -41,7 +42,7 @@ class TCsvDataSet : public TDataSet {
   std::string fileName_;
   std::string text_;
   char delimiter_ = DetectDelimiter;
-  std::map<std::string, TFieldType> declaredTypes_;  // keys upper-cased
+  std::map<std::string, TFieldType> declaredTypes_;  ///< keys upper-cased
 };
 
 }  // namespace zd

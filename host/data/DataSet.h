@@ -20,14 +20,15 @@ class EDatabaseError : public EZdError {
   using EZdError::EZdError;
 };
 
-// A place in one opening of one dataset. A bookmark taken on an empty or
-// closed dataset is null, and going to it does nothing.
+/// A place in one opening of one dataset. A bookmark taken on an empty or
+/// closed dataset is null, and going to it does nothing.
 struct TBookmark {
   uint64_t generation = 0;
   int row = -1;
   bool IsNull() const { return generation == 0; }
 };
 
+/// Base of the datasets: a cursor over rows with named, typed fields.
 class TDataSet : public TComponent {
  public:
   explicit TDataSet(TComponent* owner = nullptr);
@@ -46,15 +47,15 @@ class TDataSet : public TComponent {
   bool Eof() const { return eof_; }
   bool Bof() const { return bof_; }
   bool IsEmpty() const { return current_ < 0; }
-  int RecordCount();  // fetches every row; 0 when closed
+  int RecordCount();  ///< fetches every row; 0 when closed
   int RecNo() const { return current_ + 1; }  // 1-based; 0 without a current row
 
   TBookmark GetBookmark() const;
-  void GotoBookmark(const TBookmark& bookmark);  // throws for a bookmark of another opening
+  void GotoBookmark(const TBookmark& bookmark);  ///< throws for a bookmark of another opening
   void FreeBookmark(TBookmark& bookmark) { bookmark = TBookmark(); }
   bool BookmarkValid(const TBookmark& bookmark) const;
 
-  // Nestable; each DisableControls needs its EnableControls.
+  /// Nestable; each DisableControls needs its EnableControls.
   void DisableControls() { ++disableCount_; }
   void EnableControls() {
     if (disableCount_ > 0) --disableCount_;
@@ -63,11 +64,11 @@ class TDataSet : public TComponent {
 
   int FieldCount() const { return int(fields_.size()); }
   TField& Fields(int index) const;
-  TField* FindField(std::string_view name) const;  // case-insensitive; nullptr when absent
+  TField* FindField(std::string_view name) const;  ///< case-insensitive; nullptr when absent
   TField& FieldByName(std::string_view name) const;
   std::vector<std::string> GetFieldNames() const;
 
-  // The component name, or the class name for an unnamed dataset.
+  /// The component name, or the class name for an unnamed dataset.
   std::string DisplayedName() const;
 
  protected:
@@ -77,24 +78,24 @@ class TDataSet : public TComponent {
     int size = 0;
   };
 
-  // DoOpen defines the fields and makes rows available; DoClose drops what
-  // DoOpen acquired. A derived class must Close() in its own destructor.
+  /// DoOpen defines the fields and makes rows available; DoClose drops what
+  /// DoOpen acquired. A derived class must Close() in its own destructor.
   virtual void DoOpen() = 0;
   virtual void DoClose() = 0;
-  // Appends at least one row to Rows() and returns true, or false at the end.
+  /// Appends at least one row to Rows() and returns true, or false at the end.
   virtual bool FetchMoreRows() { return false; }
   virtual bool CanModify() const { return false; }
 
   TRowBuffer& Rows() { return rows_; }
   const TRowBuffer& Rows() const { return rows_; }
-  // Fields with a name already present keep their object and display settings.
+  /// Fields with a name already present keep their object and display settings.
   void SetFieldDefs(const std::vector<TFieldDef>& defs);
-  // Rows were replaced: bookmarks taken before no longer apply, and an open
-  // dataset goes back to its first row.
+  /// Rows were replaced: bookmarks taken before no longer apply, and an open
+  /// dataset goes back to its first row.
   void RowsReplaced();
-  // Rows were added at the end: an open dataset without a current row gets one.
+  /// Rows were added at the end: an open dataset without a current row gets one.
   void RowsAppended();
-  // The error, named after the dataset, that Fail throws.
+  /// The error, named after the dataset, that Fail throws.
   EDatabaseError Error(const std::string& message) const;
   [[noreturn]] void Fail(const std::string& message) const;
   void CheckInactive(const char* operation) const;
@@ -108,7 +109,7 @@ class TDataSet : public TComponent {
   void PlaceOnFirstRow();
 
   std::vector<std::unique_ptr<TField>> fields_;
-  std::unordered_map<std::string, TField*> fieldsByName_;  // upper-case names: tables may be very wide
+  std::unordered_map<std::string, TField*> fieldsByName_;  ///< upper-case names: tables may be very wide
   TRowBuffer rows_;
   bool active_ = false;
   bool bof_ = true;

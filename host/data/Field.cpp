@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "host/data/DataSet.h"
-#include "host/data/ValueConv.h"
+#include "host/data/detail/ValueConv.h"
 
 namespace zd {
 

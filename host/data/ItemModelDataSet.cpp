@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "host/data/QtValues.h"
+#include "host/data/detail/QtValues.h"
 
 namespace zd {
 namespace {

@@ -13,16 +13,17 @@
 
 namespace zd {
 
+/// The top-level rows of a Qt item model, read-only; columns are the fields.
 class TItemModelDataSet : public TDataSet {
  public:
   explicit TItemModelDataSet(TComponent* owner = nullptr) : TDataSet(owner) {}
   ~TItemModelDataSet() override { Close(); }
   std::string ClassName() const override { return "TItemModelDataSet"; }
 
-  // Not owned; opening fails once the model is gone. Not const: lazy
-  // models are asked to fetch their rows.
+  /// Not owned; opening fails once the model is gone. Not const: lazy
+  /// models are asked to fetch their rows.
   void SetModel(QAbstractItemModel* model, const QModelIndex& root = {});
-  // The data role read: edit values by default, which models keep unformatted.
+  /// The data role read: edit values by default, which models keep unformatted.
   int Role() const { return role_; }
   void SetRole(int role);
 

@@ -1,6 +1,6 @@
 #include "host/data/MemoryDataSet.h"
 
-#include "host/data/ValueConv.h"
+#include "host/data/detail/ValueConv.h"
 
 namespace zd {
 

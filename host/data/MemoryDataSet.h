@@ -8,15 +8,17 @@
 
 namespace zd {
 
+/// Rows held in memory: fields defined with AddField, rows appended with
+/// AppendRecord.
 class TMemoryDataSet : public TDataSet {
  public:
   explicit TMemoryDataSet(TComponent* owner = nullptr) : TDataSet(owner) {}
   ~TMemoryDataSet() override { Close(); }
   std::string ClassName() const override { return "TMemoryDataSet"; }
 
-  // Only while closed and before any row is appended.
+  /// Only while closed and before any row is appended.
   TField& AddField(const std::string& name, TFieldType type, int size = 0);
-  // One value per field, converted to the field's type; works open or closed.
+  /// One value per field, converted to the field's type; works open or closed.
   void AppendRecord(const std::vector<TVariant>& values);
   void ClearRows();
 

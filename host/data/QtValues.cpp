@@ -1,11 +1,11 @@
-#include "host/data/QtValues.h"
+#include "host/data/detail/QtValues.h"
 
 #include <QDate>
 #include <QDateTime>
 #include <QTime>
 
 #include "host/core/Component.h"
-#include "host/data/ValueConv.h"
+#include "host/data/detail/ValueConv.h"
 
 namespace zd {
 namespace {

@@ -11,9 +11,9 @@
 #include <optional>
 
 #include "host/core/TextUtil.h"
-#include "host/data/QtValues.h"
+#include "host/data/detail/QtValues.h"
 #include "host/data/SqlConnection.h"
-#include "host/data/ValueConv.h"
+#include "host/data/detail/ValueConv.h"
 
 namespace zd {
 namespace {

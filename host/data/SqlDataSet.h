@@ -13,37 +13,38 @@
 
 namespace zd {
 
+/// The rows of an SQL query through any Qt SQL driver, read-only.
 class TSqlDataSet : public TDataSet {
  public:
   explicit TSqlDataSet(TComponent* owner = nullptr);
   ~TSqlDataSet() override;
   std::string ClassName() const override { return "TSqlDataSet"; }
 
-  // For SQLite the path of an existing database file.
+  /// For SQLite the path of an existing database file.
   const std::string& DatabaseName() const { return databaseName_; }
   void SetDatabaseName(const std::string& name);
   const std::string& DriverName() const { return driverName_; }
   void SetDriverName(const std::string& name);
-  // A Qt SQL connection the application opened (QSqlDatabase::addDatabase,
-  // with its own driver and credentials), used instead of DatabaseName and
-  // DriverName and left open.
+  /// A Qt SQL connection the application opened (QSqlDatabase::addDatabase,
+  /// with its own driver and credentials), used instead of DatabaseName and
+  /// DriverName and left open.
   const std::string& ConnectionName() const { return connectionName_; }
   void SetConnectionName(const std::string& name);
-  // A query the application prepared, with its values bound; it is executed
-  // at every opening and replaces SQL, TableName and the connection.
+  /// A query the application prepared, with its values bound; it is executed
+  /// at every opening and replaces SQL, TableName and the connection.
   void SetQuery(QSqlQuery query);
-  // The query; when empty, every row of TableName is read.
+  /// The query; when empty, every row of TableName is read.
   const std::string& SQL() const { return sql_; }
   void SetSQL(const std::string& sql);
   const std::string& TableName() const { return tableName_; }
   void SetTableName(const std::string& name);
-  // An SQL condition on the result's columns, applied when Filtered is set.
+  /// An SQL condition on the result's columns, applied when Filtered is set.
   const std::string& Filter() const { return filter_; }
   void SetFilter(const std::string& filter);
   bool Filtered() const { return filtered_; }
   void SetFiltered(bool filtered);
 
-  // For the dataset dialog: tables and views of a database, columns of a table.
+  /// For the dataset dialog: tables and views of a database, columns of a table.
   static std::vector<std::string> TableNames(const std::string& databaseName,
                                              const std::string& driverName = "QSQLITE");
   static std::vector<std::string> FieldNames(const std::string& databaseName,

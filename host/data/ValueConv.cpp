@@ -1,4 +1,4 @@
-#include "host/data/ValueConv.h"
+#include "host/data/detail/ValueConv.h"
 
 #include <charconv>
 #include <cmath>

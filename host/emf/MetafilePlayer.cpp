@@ -1,4 +1,4 @@
-#include "host/emf/MetafilePlayer.h"
+#include "host/emf/detail/MetafilePlayer.h"
 
 #include <QFontMetricsF>
 #include <QImage>

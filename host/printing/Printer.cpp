@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "host/printing/PrinterImpl.h"
+#include "host/printing/detail/PrinterImpl.h"
 #include "host/printing/PrinterSystem.h"
 
 namespace zd {

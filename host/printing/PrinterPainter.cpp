@@ -1,6 +1,6 @@
 #include "host/printing/PrinterPainter.h"
 
-#include "host/printing/PrinterImpl.h"
+#include "host/printing/detail/PrinterImpl.h"
 
 namespace zd {
 

@@ -1,4 +1,4 @@
-#include "host/richtext/RtfLexer.h"
+#include "host/richtext/detail/RtfLexer.h"
 
 #include <climits>
 

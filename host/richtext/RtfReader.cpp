@@ -9,7 +9,7 @@
 
 #include "host/locale/TextCodec.h"
 #include "host/richtext/CodePage.h"
-#include "host/richtext/RtfLexer.h"
+#include "host/richtext/detail/RtfLexer.h"
 
 namespace zd {
 

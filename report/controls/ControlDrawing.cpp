@@ -1,9 +1,9 @@
-#include "report/controls/ControlDrawing.h"
+#include "report/controls/detail/ControlDrawing.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "host/emf/MetafilePlayer.h"
+#include "host/emf/detail/MetafilePlayer.h"
 
 namespace zd {
 

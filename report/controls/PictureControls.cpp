@@ -4,7 +4,7 @@
 
 #include "expr/StrUtils.h"
 #include "host/emf/Metafile.h"
-#include "report/controls/ControlDrawing.h"
+#include "report/controls/detail/ControlDrawing.h"
 #include "report/model/ZdReport.h"
 
 namespace zd {

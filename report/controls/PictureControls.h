@@ -12,6 +12,7 @@ namespace zd {
 
 enum class TZdqImageKind { ikFile, ikField, ikPicture };
 
+/// A picture from a file, a field or the template.
 class TZdqImage : public TZdqControl {
  public:
   explicit TZdqImage(TComponent* owner = nullptr);
@@ -35,21 +36,21 @@ class TZdqImage : public TZdqControl {
   bool AspectRatio() const { return aspectRatio_; }
   void SetAspectRatio(bool on) { aspectRatio_ = on; }
 
-  // The picture as stored in a template: its file bytes, a raster as BMP.
+  /// The picture as stored in a template: its file bytes, a raster as BMP.
   TBytes PictureBytes() const;
-  // Empty bytes clear the picture; unreadable ones raise EGraphicsError.
+  /// Empty bytes clear the picture; unreadable ones raise EGraphicsError.
   void SetPictureBytes(const TBytes& bytes);
 
-  // File and field images load their picture first (a missing file leaves
-  // it empty); the picture is then fitted into the rectangle.
+  /// File and field images load their picture first (a missing file leaves
+  /// it empty); the picture is then fitted into the rectangle.
   int Draw(TCanvas& canvas, TRect& rect, uint32_t flags) override;
 
  private:
-  // A blob field holds the picture itself, any other field its file name.
+  /// A blob field holds the picture itself, any other field its file name.
   void LoadPicture();
-  // Undecodable bytes leave the picture empty, with a warning.
+  /// Undecodable bytes leave the picture empty, with a warning.
   void takePicture(const TBytes& bytes, const std::string& source);
-  // Where the picture goes in rect by Stretch, AspectRatio and Center.
+  /// Where the picture goes in rect by Stretch, AspectRatio and Center.
   TRect PictureTarget(const TRect& rect) const;
 
   TZdqImageKind imageKind_ = TZdqImageKind::ikFile;
@@ -59,6 +60,7 @@ class TZdqImage : public TZdqControl {
   bool stretch_ = false, center_ = false, aspectRatio_ = false;
 };
 
+/// Rich text from a file, a field or the template.
 class TZdRichText : public TZdqControl {
  public:
   explicit TZdRichText(TComponent* owner = nullptr);
@@ -73,8 +75,8 @@ class TZdRichText : public TZdqControl {
   const std::string& Expression() const { return expression_; }
   void SetExpression(const std::string& e) { expression_ = e; }
 
-  // Formats the file's or the field's rich text into the rectangle; a
-  // stretching control needs the formatted height.
+  /// Formats the file's or the field's rich text into the rectangle; a
+  /// stretching control needs the formatted height.
   int Draw(TCanvas& canvas, TRect& rect, uint32_t flags) override;
 
  private:

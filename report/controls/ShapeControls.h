@@ -13,6 +13,8 @@ enum class TLineType { ltTop, ltBottom, ltLeft, ltRight, ltLeftDiagonal, ltRight
 enum class TRectangleType { rtRectangle, rtRoundRect, rtSquare, rtRoundSquare };
 enum class TEllipseType { etEllipse, etCircle };
 
+/// Base of the shapes: a figure drawn with the frame's pen, stretched with
+/// its band as Stretch says.
 class TZdqShape : public TZdqControl {
  public:
   std::string ClassName() const override { return "TZdqShape"; }
@@ -25,16 +27,16 @@ class TZdqShape : public TZdqControl {
   void SetLineStyle(TLineStyle s) { lineStyle_ = s; }
   TZdqShapeType ShapeType() const { return shapeType_; }
 
-  // Draws the figure with the frame's pen, filled with BackColor unless
-  // transparent; a double line style repeats it 2 pen widths further in.
+  /// Draws the figure with the frame's pen, filled with BackColor unless
+  /// transparent; a double line style repeats it 2 pen widths further in.
   int Draw(TCanvas& canvas, TRect& rect, uint32_t flags) override;
 
  protected:
   TZdqShape(TComponent* owner, TZdqShapeType type) : TZdqControl(owner), shapeType_(type) {}
-  // Squares and circles take the smaller side, centred.
+  /// Squares and circles take the smaller side, centred.
   virtual bool KeepsSquare() const { return false; }
-  // area: the control's drawing rectangle; figure: the pen-adjusted box of
-  // the figure; side: the smaller of the figure's sides before squaring.
+  /// area: the control's drawing rectangle; figure: the pen-adjusted box of
+  /// the figure; side: the smaller of the figure's sides before squaring.
   virtual void DrawFigure(TCanvas& canvas, const TRect& area, const TRect& figure, int side) = 0;
 
  private:
@@ -43,6 +45,7 @@ class TZdqShape : public TZdqControl {
   const TZdqShapeType shapeType_;
 };
 
+/// A line along one side or a diagonal of the control's box.
 class TZdqLine : public TZdqShape {
  public:
   explicit TZdqLine(TComponent* owner = nullptr);
@@ -52,7 +55,7 @@ class TZdqLine : public TZdqShape {
 
   TLineType LineType() const { return lineType_; }
   void SetLineType(TLineType t) { lineType_ = t; }
-  // One line across rect as the line type places it.
+  /// One line across rect as the line type places it.
   void DrawLine(TCanvas& canvas, const TRect& rect) const;
 
  protected:
@@ -62,6 +65,7 @@ class TZdqLine : public TZdqShape {
   TLineType lineType_ = TLineType::ltTop;
 };
 
+/// A rectangle or square, optionally with rounded corners.
 class TZdqRectangle : public TZdqShape {
  public:
   explicit TZdqRectangle(TComponent* owner = nullptr);
@@ -76,13 +80,14 @@ class TZdqRectangle : public TZdqShape {
   bool KeepsSquare() const override {
     return rectangleType_ == TRectangleType::rtSquare || rectangleType_ == TRectangleType::rtRoundSquare;
   }
-  // Rounded corners are a quarter of the smaller side.
+  /// Rounded corners are a quarter of the smaller side.
   void DrawFigure(TCanvas& canvas, const TRect& area, const TRect& figure, int side) override;
 
  private:
   TRectangleType rectangleType_ = TRectangleType::rtRectangle;
 };
 
+/// An ellipse or circle.
 class TZdqEllipse : public TZdqShape {
  public:
   explicit TZdqEllipse(TComponent* owner = nullptr);

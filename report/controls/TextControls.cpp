@@ -5,7 +5,7 @@
 #include "expr/DisplayFormat.h"
 #include "expr/ExprValue.h"
 #include "host/core/TextUtil.h"
-#include "report/controls/ControlDrawing.h"
+#include "report/controls/detail/ControlDrawing.h"
 #include "report/model/ZdReport.h"
 
 namespace zd {

@@ -1,9 +1,10 @@
-#include "report/engine/BandEngine.h"
+#include "report/engine/detail/BandEngine.h"
 
 #include <stdexcept>
 
-#include "report/engine/BandEnginePage.h"
-#include "report/engine/BandEnginePrint.h"
+#include "host/ui/Progress.h"
+#include "report/engine/detail/BandEnginePage.h"
+#include "report/engine/detail/BandEnginePrint.h"
 
 namespace zd {
 

@@ -1,6 +1,6 @@
-#include "report/engine/BandEngineLookAhead.h"
+#include "report/engine/detail/BandEngineLookAhead.h"
 
-#include "report/engine/BandEngineValues.h"
+#include "report/engine/detail/BandEngineValues.h"
 
 namespace zd {
 

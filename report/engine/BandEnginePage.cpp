@@ -1,8 +1,8 @@
-#include "report/engine/BandEnginePage.h"
+#include "report/engine/detail/BandEnginePage.h"
 
 #include <algorithm>
 
-#include "report/engine/BandEngineValues.h"
+#include "report/engine/detail/BandEngineValues.h"
 
 namespace zd {
 

@@ -1,4 +1,4 @@
-#include "report/engine/BandEnginePrint.h"
+#include "report/engine/detail/BandEnginePrint.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -1,4 +1,4 @@
-#include "report/engine/BandEngineValues.h"
+#include "report/engine/detail/BandEngineValues.h"
 
 #include <algorithm>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "report/engine/GroupOrderCheck.h"
+#include "report/engine/detail/GroupOrderCheck.h"
 
 #include <algorithm>
 

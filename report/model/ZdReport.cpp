@@ -6,9 +6,9 @@
 #include "host/core/TextUtil.h"
 #include "host/ui/UserInterface.h"
 #include "print/TextIds.h"
-#include "report/engine/BandEngine.h"
-#include "report/engine/BandEnginePage.h"
-#include "report/engine/BandEngineValues.h"
+#include "report/engine/detail/BandEngine.h"
+#include "report/engine/detail/BandEnginePage.h"
+#include "report/engine/detail/BandEngineValues.h"
 #include "report/model/ControlRegistry.h"
 
 namespace zd {

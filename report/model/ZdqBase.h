@@ -23,14 +23,14 @@ class TZdReport;
 class TZdqBand;
 class TZdqControl;
 
-// Ordinals are persisted; btSubDetail came last but sorts after btDetail.
+/// Ordinals are persisted; btSubDetail came last but sorts after btDetail.
 enum class TBandType {
   btNone, btReportTitle, btPageHeader, btColumnHeader, btGroupHeader, btDetail, btGroupFooter,
   btColumnFooter, btPageFooter, btReportSummary, btSubDetail
 };
-// Position of a band type in the band list.
+/// Position of a band type in the band list.
 int BandOrderKey(TBandType type);
-// "PageHeader" etc. in the language with the given shift.
+/// "PageHeader" etc. in the language with the given shift.
 std::string BandTypeNameText(int languageShift, TBandType type);
 
 enum class TZdqObjectPosition { opDesigned, opTopBand, opBottomBand, opCenterBand };
@@ -39,16 +39,16 @@ enum class TZdqControlResize {
   scrLeftTop, scrTop, scrRightTop, scrLeft, scrRight, scrLeftBottom, scrBottom, scrRightBottom, scrNone
 };
 
-// Draw flag asking for the height only.
+/// Draw flag asking for the height only.
 constexpr uint32_t kDrawMeasure = DT_CALCRECT;
 
-// Designer notifications (UpdateDesigner).
+/// Designer notifications (UpdateDesigner).
 constexpr int kMsgControlSelected = 11024;
 constexpr int kMsgControlAdded = 11025;
-// Sends a designer notification through the control's report, if any.
+/// Sends a designer notification through the control's report, if any.
 void UpdateDesigner(TZdqControl& control, int message, intptr_t wParam, intptr_t lParam);
 
-// When a control prints.
+/// When a control prints.
 class TZdPrintWhen : public TPersistent {
  public:
   std::string ClassName() const override { return "TZdPrintWhen"; }
@@ -84,9 +84,11 @@ class TZdPrintWhen : public TPersistent {
   std::string hideWhen_;
 };
 
+/// Base of everything placed on a band: position, size, frame, font and
+/// print condition, in page units.
 class TZdqControl : public TComponent {
  public:
-  // A band owner makes the control one of its objects; a report owner is for bands.
+  /// A band owner makes the control one of its objects; a report owner is for bands.
   explicit TZdqControl(TComponent* owner = nullptr);
   ~TZdqControl() override;
   std::string ClassName() const override { return "TZdqControl"; }
@@ -95,7 +97,7 @@ class TZdqControl : public TComponent {
 
   // ---- published ----
   const std::string& DisplayName() const { return displayName_; }
-  // The hint follows the display name until it is set to something else.
+  /// The hint follows the display name until it is set to something else.
   void SetDisplayName(const std::string& name);
   TZdqFrame& Frame() { return frame_; }
   const TZdqFrame& Frame() const { return frame_; }
@@ -119,8 +121,8 @@ class TZdqControl : public TComponent {
   TZdPrintWhen& ZdPrintWhen() { return printWhen_; }
   const TZdPrintWhen& ZdPrintWhen() const { return printWhen_; }
   void SetZdPrintWhen(const TZdPrintWhen& p) { printWhen_.Assign(p); }
-  // Negative sizes are ignored; far-out values are brought within the
-  // page coordinates.
+  /// Negative sizes are ignored; far-out values are brought within the
+  /// page coordinates.
   int Height() const { return height_; }
   void SetHeight(int h) { if (h >= 0) height_ = ClampCoordinate(h); }
   int Width() const { return width_; }
@@ -140,37 +142,37 @@ class TZdqControl : public TComponent {
   // ---- tree ----
   TZdqBand* GetParentBand() const { return FParentBand; }
   TZdReport* GetZdReport() const { return FZdReport; }
-  // Moves the control to the end of another band's objects.
+  /// Moves the control to the end of another band's objects.
   void MoveToBand(TZdqBand& band);
-  int GetControlIndex() const;  // in the parent band's objects, -1 without one
+  int GetControlIndex() const;  ///< in the parent band's objects, -1 without one
 
   // ---- values ----
   TVariant GetPrevValue() const { return FPrevValue; }
   void SetPrevValue(const TVariant& v) { FPrevValue = v; }
   TVariant GetCurValue() const { return FCurValue; }
   void SetCurValue(const TVariant& v) { FCurValue = v; }
-  // True when either value is Empty or Null, or they differ.
+  /// True when either value is Empty or Null, or they differ.
   virtual bool ValueChanged() const;
-  // Computes the value to print for the current row.
+  /// Computes the value to print for the current row.
   virtual void UpdateCurValue() {}
-  // With "Name.Rest" the listed dataset of that component name, else the
-  // report's dataset; nullptr when there is none.
+  /// With "Name.Rest" the listed dataset of that component name, else the
+  /// report's dataset; nullptr when there is none.
   TDataSet* GetDatasetByName(const std::string& name) const;
 
   // ---- drawing ----
-  // Draws into rect (or, with kDrawMeasure, only measures) and returns the
-  // height needed, frame included. This base draws background, highlight
-  // and frame and leaves rect inside the frame; descendants add content.
+  /// Draws into rect (or, with kDrawMeasure, only measures) and returns the
+  /// height needed, frame included. This base draws background, highlight
+  /// and frame and leaves rect inside the frame; descendants add content.
   virtual int Draw(TCanvas& canvas, TRect& rect, uint32_t flags);
-  // Font, highlight and background fill.
+  /// Font, highlight and background fill.
   void DrawDefault(TCanvas& canvas, const TRect& rect);
-  // The highest place at or above y, measured from the control's top,
-  // where it can be cut between two pages without splitting a line of its
-  // text; 0 for controls that cannot be cut.
+  /// The highest place at or above y, measured from the control's top,
+  /// where it can be cut between two pages without splitting a line of its
+  /// text; 0 for controls that cannot be cut.
   virtual int CutAbove(int) const { return 0; }
-  // A picture that cannot be drawn is left out, and the report says so.
+  /// A picture that cannot be drawn is left out, and the report says so.
   void WarnPictureSkipped(const std::exception& e) const;
-  // Design mode: the report is at rest or in the designer.
+  /// Design mode: the report is at rest or in the designer.
   bool InDesignMode() const;
 
   // ---- designer ----
@@ -180,17 +182,17 @@ class TZdqControl : public TComponent {
   TZdqControlResize ZdqControlResize = TZdqControlResize::scrNone;
   int StartMouseDownX = 0, StartMouseDownY = 0;
 
-  bool FCanBePrinted = true;  // print condition for the current row
+  bool FCanBePrinted = true;  ///< print condition for the current row
 
  protected:
-  // Lines draw on their whole rectangle; other controls inside the frame.
+  /// Lines draw on their whole rectangle; other controls inside the frame.
   bool FShrinkByFrame = true;
   TVariant FPrevValue, FCurValue;
 
  private:
   friend class TZdqBand;
   friend class TZdReport;
-  // The highlight in force for the current row, or nullptr.
+  /// The highlight in force for the current row, or nullptr.
   const TZdqHighLight* ActiveHighLight();
 
   TZdqBand* FParentBand = nullptr;
@@ -213,9 +215,11 @@ class TZdqControl : public TComponent {
   bool visible_ = true;
 };
 
+/// A horizontal strip of the report that owns controls; its type says when
+/// it prints (title, page header, detail, group header, summary, ...).
 class TZdqBand : public TZdqControl {
  public:
-  // The owner is the report; the band joins the end of its band list.
+  /// The owner is the report; the band joins the end of its band list.
   explicit TZdqBand(TComponent* owner = nullptr);
   ~TZdqBand() override;
   std::string ClassName() const override { return "TZdqBand"; }
@@ -223,9 +227,9 @@ class TZdqBand : public TZdqControl {
   static const TClassProperties& ClassProperties();
 
   TBandType BandType() const { return bandType_; }
-  // A changed type renames the band to the report's unique "Band<type>".
+  /// A changed type renames the band to the report's unique "Band<type>".
   void SetBandType(TBandType type);
-  // The sub-detail dataset, the report's dataset while unset.
+  /// The sub-detail dataset, the report's dataset while unset.
   TDataSet* Dataset() const;
   void SetDataset(TDataSet* dataset);
   bool IsGroup() const {
@@ -243,22 +247,22 @@ class TZdqBand : public TZdqControl {
   void SetLessThan(double space) { lessThan_ = space; }
   bool NewPageIfNotFit() const { return newPageIfNotFit_; }
   void SetNewPageIfNotFit(bool on) { newPageIfNotFit_ = on; }
-  // The group expression, also the group's name.
+  /// The group expression, also the group's name.
   const std::string& Expression() const { return expression_; }
   void SetExpression(const std::string& expression) { expression_ = expression; }
   const std::string& OutlineExpression() const { return outlineExpression_; }
   void SetOutlineExpression(const std::string& expression) { outlineExpression_ = expression; }
-  int LineNo = 0;  // times measured since the report started
+  int LineNo = 0;  ///< times measured since the report started
 
   // ---- objects ----
   const std::vector<TZdqControl*>& Objects() const { return objects_; }
-  // The registered control class of that name, nullptr for other classes.
+  /// The registered control class of that name, nullptr for other classes.
   static const TComponentClass* GetClassByName(std::string_view className);
-  // Builds a control of the class in this band with a unique display name;
-  // returns its index.
+  /// Builds a control of the class in this band with a unique display name;
+  /// returns its index.
   int AddElement(const TComponentClass& controlClass);
-  // Builds a control of class T in this band at the given place, named and
-  // announced as AddElement does.
+  /// Builds a control of class T in this band at the given place, named and
+  /// announced as AddElement does.
   template <class T>
   T& Add(int left, int top, int width, int height) {
     auto* control = new T(this);
@@ -271,26 +275,26 @@ class TZdqBand : public TZdqControl {
   }
   int GetElement(const TZdqControl* control) const;  // -1 when absent
   void DeleteAllElements();
-  // Moves the selected controls to the end (toFront) or start of the objects.
+  /// Moves the selected controls to the end (toFront) or start of the objects.
   void ChangeOrder(bool toFront);
 
   std::string GetBandName() const;
-  int GetBandIndex() const;  // in the report's bands, -1 without one
-  // Header: index of its footer; footer: of its header; else -1.
+  int GetBandIndex() const;  ///< in the report's bands, -1 without one
+  /// Header: index of its footer; footer: of its header; else -1.
   int GetLinkedFooterIndex() const;
-  // Column width the designer draws guides with.
+  /// Column width the designer draws guides with.
   int GetColumnWidth() const;
-  // A footer also changes when the group band after it changes.
+  /// A footer also changes when the group band after it changes.
   bool ValueChanged() const override;
 
   // ---- engine ----
-  // Measures (flags with kDrawMeasure) or draws the band and its controls
-  // between top and bottom on the report's page; returns the height used.
+  /// Measures (flags with kDrawMeasure) or draws the band and its controls
+  /// between top and bottom on the report's page; returns the height used.
   int PrintBand(int top, int bottom, uint32_t flags);
-  // Group header: the height of the whole group starting at the current
-  // row, found by walking ahead and coming back; other bands return 0.
+  /// Group header: the height of the whole group starting at the current
+  /// row, found by walking ahead and coming back; other bands return 0.
   int GetFullGroupHeight(int top, int pageBottom);
-  // Group bands: the current value becomes the text of the group expression.
+  /// Group bands: the current value becomes the text of the group expression.
   void UpdateGroupValue();
 
  protected:

@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "export/markup/HtmlExport.h"
-#include "export/markup/XmlEscape.h"
+#include "export/markup/detail/XmlEscape.h"
 #include "export/markup/XmlExport.h"
 #include "tests/Fixtures.h"
 #include "tests/TempPath.h"

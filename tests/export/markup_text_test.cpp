@@ -8,7 +8,7 @@
 
 #include "export/markup/CsvExport.h"
 #include "export/markup/TextExport.h"
-#include "export/ExportOutput.h"
+#include "export/detail/ExportOutput.h"
 #include "tests/Fixtures.h"
 #include "tests/TempPath.h"
 #include "host/locale/Locale.h"

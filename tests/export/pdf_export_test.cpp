@@ -17,7 +17,7 @@
 #include "export/ExportRegistry.h"
 #include "export/pdf/PdfExport.h"
 #include "export/pdf/PdfPageExport.h"
-#include "export/pdf/PdfWriter.h"
+#include "export/pdf/detail/PdfWriter.h"
 #include "host/graphics/Bitmap.h"
 #include "tests/Fixtures.h"
 #include "tests/TempPath.h"

@@ -9,10 +9,10 @@
 
 #include <regex>
 
-#include "export/pdf/PdfCodePages.h"
-#include "export/pdf/PdfFontFile.h"
-#include "export/pdf/PdfFonts.h"
-#include "export/pdf/PdfTrueType.h"
+#include "export/pdf/detail/PdfCodePages.h"
+#include "export/pdf/detail/PdfFontFile.h"
+#include "export/pdf/detail/PdfFonts.h"
+#include "export/pdf/detail/PdfTrueType.h"
 #include "tests/Fixtures.h"
 #include "host/locale/Locale.h"
 

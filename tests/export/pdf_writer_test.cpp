@@ -8,7 +8,7 @@
 #include <fstream>
 #include <regex>
 
-#include "export/pdf/PdfWriter.h"
+#include "export/pdf/detail/PdfWriter.h"
 #include "tests/TempPath.h"
 
 namespace zd {

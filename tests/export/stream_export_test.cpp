@@ -6,9 +6,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "export/ExportOutput.h"
+#include "export/detail/ExportOutput.h"
 #include "export/ExportRegistry.h"
-#include "export/pdf/PdfWriter.h"
+#include "export/pdf/detail/PdfWriter.h"
 #include "host/core/DeviceStream.h"
 #include "host/locale/Clock.h"
 #include "host/graphics/Bitmap.h"

@@ -7,7 +7,7 @@
 
 #include "export/pdf/PdfPageExport.h"
 #include "host/emf/Metafile.h"
-#include "host/emf/MetafilePlayer.h"
+#include "host/emf/detail/MetafilePlayer.h"
 #include "host/graphics/Bitmap.h"
 
 namespace {

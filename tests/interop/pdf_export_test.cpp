@@ -13,7 +13,7 @@
 
 #include "export/pdf/PdfExport.h"
 #include "export/pdf/PdfPageExport.h"
-#include "host/emf/MetafilePlayer.h"
+#include "host/emf/detail/MetafilePlayer.h"
 #include "host/graphics/Bitmap.h"
 #include "tests/Fixtures.h"
 #include "host/graphics/QtGraphics.h"

@@ -7,7 +7,7 @@
 #include <QPainter>
 #include <set>
 
-#include "host/emf/MetafilePlayer.h"
+#include "host/emf/detail/MetafilePlayer.h"
 #include "host/graphics/QtGraphics.h"
 #include "print/Frame.h"
 #include "print/ZdPrntr.h"

@@ -11,7 +11,7 @@
 
 #include "host/data/MemoryDataSet.h"
 #include "host/emf/Metafile.h"
-#include "host/emf/MetafilePlayer.h"
+#include "host/emf/detail/MetafilePlayer.h"
 #include "report/controls/PictureControls.h"
 #include "report/controls/ShapeControls.h"
 #include "report/model/ZdReport.h"

@@ -10,7 +10,7 @@
 #include "expr/ExprValue.h"
 #include "host/data/MemoryDataSet.h"
 #include "host/emf/Metafile.h"
-#include "host/emf/MetafilePlayer.h"
+#include "host/emf/detail/MetafilePlayer.h"
 #include "report/controls/TextControls.h"
 #include "report/model/ZdReport.h"
 #include "tests/Fixtures.h"

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "host/data/ItemModelDataSet.h"
-#include "host/data/ValueConv.h"
+#include "host/data/detail/ValueConv.h"
 
 using namespace zd;
 

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "host/emf/Metafile.h"
-#include "host/emf/MetafilePlayer.h"
+#include "host/emf/detail/MetafilePlayer.h"
 #include "host/graphics/Bitmap.h"
 #include "tests/Fixtures.h"
 #include "tests/TempPath.h"

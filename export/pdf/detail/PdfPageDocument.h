@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "export/Export.h"
-#include "export/pdf/PdfPagePainter.h"
-#include "export/pdf/PdfPageResources.h"
-#include "export/pdf/PdfWriter.h"
+#include "export/pdf/detail/PdfPagePainter.h"
+#include "export/pdf/detail/PdfPageResources.h"
+#include "export/pdf/detail/PdfWriter.h"
 
 namespace zd {
 

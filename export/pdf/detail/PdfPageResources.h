@@ -9,9 +9,9 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "export/pdf/PdfFonts.h"
-#include "export/pdf/PdfPageText.h"
-#include "export/pdf/PdfWriter.h"
+#include "export/pdf/detail/PdfFonts.h"
+#include "export/pdf/detail/PdfPageText.h"
+#include "export/pdf/detail/PdfWriter.h"
 
 namespace zd {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "export/pdf/PdfPageResources.h"
+#include "export/pdf/detail/PdfPageResources.h"
 #include "host/emf/Metafile.h"
 
 namespace zd {

@@ -11,7 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "export/pdf/PdfFontFile.h"
+#include "export/pdf/detail/PdfFontFile.h"
 #include "host/emf/Metafile.h"
 
 namespace zd {

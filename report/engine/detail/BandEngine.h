@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "host/data/DataSet.h"
-#include "report/engine/GroupOrderCheck.h"
+#include "report/engine/detail/GroupOrderCheck.h"
 #include "report/model/ZdReport.h"
 
 namespace zd {

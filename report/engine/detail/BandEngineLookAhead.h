@@ -1,7 +1,7 @@
 #pragma once
 // The height of a whole group, found by walking its rows ahead of the
 // printing and coming back.
-#include "report/engine/BandEngine.h"
+#include "report/engine/detail/BandEngine.h"
 
 namespace zd {
 

@@ -17,8 +17,8 @@
 #include <string_view>
 #include <vector>
 
-#include "export/pdf/PdfFontFile.h"
-#include "export/pdf/PdfWriter.h"
+#include "export/pdf/detail/PdfFontFile.h"
+#include "export/pdf/detail/PdfWriter.h"
 #include "host/graphics/Canvas.h"
 
 namespace zd {
