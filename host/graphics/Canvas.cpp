@@ -149,6 +149,10 @@ std::vector<int> CharAdvances(const TFont& font, const std::string& utf8) {
 
 std::vector<std::string> WrapText(const TFont& font, const std::string& utf8, int width, bool wordBreak) {
   requireGui();
+  // Most texts are one line that fits: the width cache answers that without
+  // shaping the text again for every row.
+  if (utf8.find_first_of("\r\n") == std::string::npos && (!wordBreak || MeasureText(font, utf8).Width <= width))
+    return {QString::fromStdString(utf8).toStdString()};
   const QFontMetricsF& fm = metricsOf(font);
   QString text = QString::fromStdString(utf8);
   text.remove(QChar('\r'));
