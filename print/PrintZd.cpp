@@ -167,13 +167,23 @@ void TZdPrintBaseComponent::EndDoc() {
 }
 
 int TZdPrintBaseComponent::GetNumBars() const {
+  if (deferringCounts_) CountsNeeded();
+  return barCount();
+}
+
+int TZdPrintBaseComponent::GetNumPages() const {
+  if (deferringCounts_) CountsNeeded();
+  return pageCount();
+}
+
+int TZdPrintBaseComponent::barCount() const {
   if (SecondPass()) return producer_.intNumBars();
   return pages_.MaxBarIndex() + 1;
 }
 
-int TZdPrintBaseComponent::GetNumPages() const {
+int TZdPrintBaseComponent::pageCount() const {
   if (SecondPass()) return producer_.intNumPages();
-  if (GetNumBars() >= 1) return pages_.MaxPageIndex() + 1;
+  if (barCount() >= 1) return pages_.MaxPageIndex() + 1;
   return pages_.Count();
 }
 
@@ -206,13 +216,13 @@ void TZdPrintBaseComponent::GetSysDataValue(TZdqSysDataType kind, TVariant& valu
       value = GetPageNoCountBy() * (producer_.intCurPage() + 1) + GetPageNoStartAt();
       break;
     case TZdqSysDataType::sdPageCount:
-      value = GetNumPages();
+      value = pageCount();
       break;
     case TZdqSysDataType::sdBarNo:
       value = producer_.intCurBar() + 1;
       break;
     case TZdqSysDataType::sdBarCount:
-      value = GetNumBars();
+      value = barCount();
       break;
     case TZdqSysDataType::sdColumnNo:
       value = GetCurColumn() + 1;
@@ -231,6 +241,8 @@ void TZdPrintBaseComponent::GetSysDataValue(TZdqSysDataType kind, TVariant& valu
 void TZdPrintBaseComponent::ZdqGetVariable(TComponent*, const std::string& variableName, bool& accept,
                                            TFieldType& variableType, TVariant& value) {
   if (const auto kind = SysDataByEnglishName(variableName)) {
+    if (deferringCounts_ && (*kind == TZdqSysDataType::sdPageCount || *kind == TZdqSysDataType::sdBarCount))
+      CountsNeeded();
     accept = true;
     variableType = SysDataFieldType(*kind);
     GetSysDataValue(*kind, value);
@@ -278,8 +290,12 @@ void TZdPrintBaseComponent::Prepare() {
   ClearProgressCancel();
   cancelRequested_.store(false, std::memory_order_relaxed);
   producer_.SetPassNumber(1);
+  deferringCounts_ = twoPass_ && CountsCanBeDeferred();
+  countsNeeded_ = false;
   bool finished = false;
   ScopeExit abandon{[&] {
+    deferringCounts_ = false;
+    countDrawings_.Clear();
     if (finished) return;
     try { PrepareEnd(); } catch (...) {}  // the preparation's own error matters more
   }};
@@ -299,10 +315,15 @@ void TZdPrintBaseComponent::Prepare() {
     PrepareReport();
   }
   if (twoPass_) {
-    producer_.FreezeCounts(GetNumPages(), GetNumBars());
+    producer_.FreezeCounts(pageCount(), barCount());
     producer_.SetPassNumber(2);
-    PrepareStart();
-    PrepareReport();
+    const bool redrawn = deferringCounts_ && !countsNeeded_ && countDrawings_.Redraw();
+    deferringCounts_ = false;
+    countDrawings_.Clear();
+    if (!redrawn) {
+      PrepareStart();
+      PrepareReport();
+    }
   }
   finished = true;
   PrepareEnd();

@@ -18,6 +18,7 @@
 #include "host/emf/Metafile.h"
 #include "host/graphics/Canvas.h"
 #include "host/ui/UserInterface.h"
+#include "print/DeferredCountDrawings.h"
 #include "print/Frame.h"
 #include "print/Language.h"
 #include "print/PageProducer.h"
@@ -92,6 +93,15 @@ class TZdPrintBaseComponent : public TComponent {
   TPageInfo* GetPage(int page, int bar) const { return pages_.Find(page, bar); }
   int GetNumPages() const;
   int GetNumBars() const;
+  // While a two-pass report is prepared in one pass: the page and bar
+  // counts are not known yet, drawings that show them go through
+  // DrawCountLater, and anything else asking for them (CountsNeeded) makes
+  // the second pass happen.
+  bool DeferringCounts() const { return deferringCounts_; }
+  int DrawCountLater(TMetafileCanvas& canvas, TDeferredCountDrawings::TDraw draw) {
+    return countDrawings_.Draw(pages_.Shared(pages_.Count() - 1), canvas, std::move(draw));
+  }
+  void CountsNeeded() const { countsNeeded_ = true; }
   virtual int GetPageNoCountBy() const { return 1; }
   virtual int GetPageNoStartAt() const { return 0; }
   virtual int GetCurColumn() const { return 0; }
@@ -216,6 +226,9 @@ class TZdPrintBaseComponent : public TComponent {
  protected:
   bool TwoPass() const { return twoPass_; }
   void SetTwoPass(bool on) { twoPass_ = on; }
+  // Whether nothing but the drawings of DrawCountLater can depend on the
+  // page and bar counts, so that one pass and a redraw of those suffice.
+  virtual bool CountsCanBeDeferred() const { return false; }
   void PrepareStart();
   void PrepareEnd();
   void PrintStart();
@@ -238,6 +251,8 @@ class TZdPrintBaseComponent : public TComponent {
   std::string Text(int id);
   TDateTime Now() const;
   bool SecondPass() const { return twoPass_ && producer_.intCurPassNumber() > 1; }
+  int pageCount() const;
+  int barCount() const;
   void ReportProgress();
 
   bool prepared_ = false;
@@ -250,6 +265,9 @@ class TZdPrintBaseComponent : public TComponent {
   TZdqPrinter printerSetting_;
   TZdqPrinter oldPrinterSetting_;
   bool twoPass_ = false;
+  bool deferringCounts_ = false;
+  mutable bool countsNeeded_ = false;
+  TDeferredCountDrawings countDrawings_;
   TZdqVariables variables_;
   TZdqOutlines outlines_;
   bool animatedStatus_ = true;

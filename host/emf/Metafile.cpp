@@ -154,7 +154,7 @@ void TMetafile::SaveToFile(const std::string& path) const {
 // ---- TMetafileCanvas ----
 
 TMetafileCanvas::TMetafileCanvas(TMetafile& target, const std::string& creator, const std::string& title)
-    : target_(target), creator_(creator), title_(title) {
+    : target_(&target), creator_(creator), title_(title) {
   // Transparent text like the report drawing expects; stated explicitly so
   // readers need no default.
   SetBkMode(TBkMode::bmTransparent);
@@ -417,6 +417,10 @@ void TMetafileCanvas::TextOutClipped(int x, int y, const std::string& utf8, cons
 
 void TMetafileCanvas::Close() {
   if (closed_) return;
+  if (!target_) {  // a continuation is taken by Records(), never finished
+    closed_ = true;
+    return;
+  }
   if (clipSaved_) { Writer w; w.i32(-1); record(EMR_RESTOREDC, w.v); clipSaved_ = false; }
   // Free the objects so players do not leak handles.
   for (uint32_t* h : {&penHandle_, &brushHandle_, &fontHandle_})
@@ -432,8 +436,10 @@ void TMetafileCanvas::Close() {
   const uint32_t descBytes = uint32_t((desc.size() * 2 + 3) & ~size_t(3));
   const uint32_t headerSize = uint32_t(kHeaderSize + descBytes);
   TRect b = haveBounds_ ? TRect{bounds_.Left, bounds_.Top, bounds_.Right - 1, bounds_.Bottom - 1} : TRect{0, 0, -1, -1};
-  int w = target_.width_ > 0 ? target_.width_ : (haveBounds_ ? bounds_.Right : 0);
-  int h = target_.height_ > 0 ? target_.height_ : (haveBounds_ ? bounds_.Bottom : 0);
+  if (!target_) return;
+  TMetafile& target = *target_;
+  int w = target.width_ > 0 ? target.width_ : (haveBounds_ ? bounds_.Right : 0);
+  int h = target.height_ > 0 ? target.height_ : (haveBounds_ ? bounds_.Bottom : 0);
   w = std::max(w, 0); h = std::max(h, 0);
   Writer hd;
   hd.u32(EMR_HEADER);
@@ -457,11 +463,98 @@ void TMetafileCanvas::Close() {
   hd.i32(254000); hd.i32(254000);
   hd.utf16(desc, desc.size());
   hd.pad4();
-  target_.bytes_ = std::move(hd.v);
-  target_.bytes_.insert(target_.bytes_.end(), body_.begin(), body_.end());
+  target.bytes_ = std::move(hd.v);
+  target.bytes_.insert(target.bytes_.end(), body_.begin(), body_.end());
   body_.clear();
-  target_.width_ = w;
-  target_.height_ = h;
+  target.width_ = w;
+  target.height_ = h;
+}
+
+bool TMetafileCanvas::TPosition::SameState(const TPosition& o) const {
+  return Font == o.Font && Pen == o.Pen && Brush == o.Brush && TextAlign == o.TextAlign && BkMode == o.BkMode &&
+         Clip == o.Clip && CurPen == o.CurPen && CurBrush == o.CurBrush && CurFont == o.CurFont &&
+         CurTextColor == o.CurTextColor && CurBkColor == o.CurBkColor && CurAlign == o.CurAlign &&
+         CurBkMode == o.CurBkMode && PenHandle == o.PenHandle && BrushHandle == o.BrushHandle &&
+         FontHandle == o.FontHandle && MaxHandle == o.MaxHandle && Used == o.Used && Pos == o.Pos &&
+         ClipSaved == o.ClipSaved;
+}
+
+TMetafileCanvas::TPosition TMetafileCanvas::Position() const {
+  return TPosition{body_.size(), records_, haveBounds_, bounds_, Font, Pen, Brush, textAlign_, bkMode_, clip_,
+                   curPen_, curBrush_, curFont_, curTextColor_, curBkColor_, curAlign_, curBkMode_,
+                   penHandle_, brushHandle_, fontHandle_, maxHandle_, used_, pos_, clipSaved_};
+}
+
+TMetafileCanvas::TMetafileCanvas(const TPosition& from) : target_(nullptr) {
+  Font = from.Font;
+  Pen = from.Pen;
+  Brush = from.Brush;
+  textAlign_ = from.TextAlign;
+  bkMode_ = from.BkMode;
+  clip_ = from.Clip;
+  curPen_ = from.CurPen;
+  curBrush_ = from.CurBrush;
+  curFont_ = from.CurFont;
+  curTextColor_ = from.CurTextColor;
+  curBkColor_ = from.CurBkColor;
+  curAlign_ = from.CurAlign;
+  curBkMode_ = from.CurBkMode;
+  penHandle_ = from.PenHandle;
+  brushHandle_ = from.BrushHandle;
+  fontHandle_ = from.FontHandle;
+  maxHandle_ = from.MaxHandle;
+  used_ = from.Used;
+  pos_ = from.Pos;
+  clipSaved_ = from.ClipSaved;
+}
+
+std::optional<TRect> TMetafileCanvas::RecordedBounds() const {
+  return haveBounds_ ? std::optional<TRect>(bounds_) : std::nullopt;
+}
+
+void TMetafileCanvas::DropBoundsSince(const TPosition& from) {
+  // Bounds only grow, so the ones at `from` are what they were then.
+  haveBounds_ = from.HaveBounds;
+  bounds_ = from.Bounds;
+}
+
+void TMetafile::ReplaceRecords(const std::vector<TRecordsReplacement>& replacements) {
+  if (bytes_.size() < kHeaderSize) throw EMetafileError("replacing records of an empty metafile");
+  const size_t headerSize = rd32(bytes_.data() + 4);
+  std::vector<uint8_t> out(bytes_.begin(), bytes_.begin() + std::ptrdiff_t(headerSize));
+  uint32_t records = rd32(bytes_.data() + 52);
+  TRect b{int32_t(rd32(bytes_.data() + 8)), int32_t(rd32(bytes_.data() + 12)), int32_t(rd32(bytes_.data() + 16)),
+          int32_t(rd32(bytes_.data() + 20))};
+  bool haveBounds = b.Right >= b.Left;  // an empty drawing's bounds are {0, 0, -1, -1}
+  size_t at = headerSize;
+  for (const TRecordsReplacement& r : replacements) {
+    const size_t begin = headerSize + r.Begin, end = headerSize + r.End;
+    if (begin < at || end < begin || end > bytes_.size() || r.RemovedRecords > records)
+      throw EMetafileError("records to replace are not inside the metafile");
+    out.insert(out.end(), bytes_.begin() + std::ptrdiff_t(at), bytes_.begin() + std::ptrdiff_t(begin));
+    out.insert(out.end(), r.Records.begin(), r.Records.end());
+    records = records - r.RemovedRecords + r.RecordCount;
+    at = end;
+    if (!r.Bounds) continue;
+    const TRect n{r.Bounds->Left, r.Bounds->Top, r.Bounds->Right - 1, r.Bounds->Bottom - 1};  // inclusive
+    if (!haveBounds) {
+      b = n;
+      haveBounds = true;
+    } else {
+      b = {std::min(b.Left, n.Left), std::min(b.Top, n.Top), std::max(b.Right, n.Right), std::max(b.Bottom, n.Bottom)};
+    }
+  }
+  out.insert(out.end(), bytes_.begin() + std::ptrdiff_t(at), bytes_.end());
+  auto put32 = [&](size_t offset, uint32_t v) {
+    for (int i = 0; i < 4; ++i) out[offset + size_t(i)] = uint8_t(v >> (8 * i));
+  };
+  put32(8, uint32_t(b.Left));
+  put32(12, uint32_t(b.Top));
+  put32(16, uint32_t(b.Right));
+  put32(20, uint32_t(b.Bottom));
+  put32(48, uint32_t(out.size()));
+  put32(52, records);
+  bytes_ = std::move(out);
 }
 
 // ---- enumeration ----

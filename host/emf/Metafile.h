@@ -52,6 +52,18 @@ class TMetafile {
   uint16_t HandleCount() const;
 
   const std::vector<uint8_t>& Bytes() const { return bytes_; }
+  // Puts other records in place of some of a finished recording's (ranges
+  // of the records after the header, as TMetafileCanvas positions give
+  // them, ascending and apart) and updates the header's size, record count
+  // and bounds. Throws EMetafileError when a range is not inside.
+  struct TRecordsReplacement {
+    size_t Begin = 0, End = 0;  // body offsets
+    uint32_t RemovedRecords = 0;
+    std::vector<uint8_t> Records;
+    uint32_t RecordCount = 0;
+    std::optional<TRect> Bounds;  // of the new records, right and bottom exclusive
+  };
+  void ReplaceRecords(const std::vector<TRecordsReplacement>& replacements);
   // Validates the header and every record's size; throws EMetafileError.
   void LoadFromBytes(const uint8_t* data, size_t size);
   void LoadFromBytes(const std::vector<uint8_t>& data) { LoadFromBytes(data.data(), data.size()); }
@@ -73,6 +85,46 @@ class TMetafileCanvas : public TCanvas {
   ~TMetafileCanvas() override;
   void Close();
 
+  // Where the recording stands and everything the next records depend on
+  // (canvas properties, selected objects, modes, clip). Taken before and
+  // after a drawing that must be recorded again once the page is finished,
+  // such as a page count known only at the end.
+  struct TPosition {
+    size_t BodySize = 0;
+    uint32_t Records = 0;
+    bool HaveBounds = false;
+    TRect Bounds{};
+    TFont Font;
+    TPen Pen;
+    TBrush Brush;
+    uint32_t TextAlign = 0;
+    TBkMode BkMode = TBkMode::bmTransparent;
+    std::optional<TRect> Clip;
+    std::optional<TPen> CurPen;
+    std::optional<TBrush> CurBrush;
+    std::optional<TFont> CurFont;
+    std::optional<TColor> CurTextColor, CurBkColor;
+    std::optional<uint32_t> CurAlign;
+    std::optional<TBkMode> CurBkMode;
+    uint32_t PenHandle = 0, BrushHandle = 0, FontHandle = 0, MaxHandle = 0;
+    std::vector<bool> Used;
+    TPoint Pos{};
+    bool ClipSaved = false;
+    // The records that follow would come out the same after either position.
+    bool SameState(const TPosition& other) const;
+  };
+  TPosition Position() const;
+  // A canvas that records as this one would from `from` on, into an empty
+  // body: what is drawn on it replaces a drawing made at that position.
+  explicit TMetafileCanvas(const TPosition& from);
+  // The records so far (no header, no end record) and their bounds.
+  const std::vector<uint8_t>& Records() const { return body_; }
+  uint32_t RecordCount() const { return records_; }
+  std::optional<TRect> RecordedBounds() const;
+  // Drawing since `from` no longer counts toward the bounds; it will be
+  // replaced by drawing that brings its own.
+  void DropBoundsSince(const TPosition& from);
+
   void MoveTo(int x, int y) override;
   void LineTo(int x, int y) override;
   void Rectangle(const TRect& r) override;
@@ -88,8 +140,7 @@ class TMetafileCanvas : public TCanvas {
   void ClipChanged() override;
 
  private:
-  struct State;
-  TMetafile& target_;
+  TMetafile* target_;  // null for a canvas that only continues a position
   std::string creator_, title_;
   std::vector<uint8_t> body_;
   uint32_t records_ = 0;

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 #include "expr/ExprValue.h"
 #include "host/core/TextUtil.h"
 #include "report/controls/PictureControls.h"
 #include "report/controls/ShapeControls.h"
+#include "report/controls/TextControls.h"
 
 namespace zd {
 
@@ -16,6 +18,12 @@ TCanvas& PageCanvas(TZdReport& report) {
   TMetafileCanvas* canvas = report.Producer().MFCanvas();
   if (!canvas) throw std::logic_error("A band can only be printed while a page is open");
   return *canvas;
+}
+
+bool ShowsCount(const TZdqControl& control) {
+  const auto* sysData = dynamic_cast<const TZdqSysData*>(&control);
+  return sysData &&
+         (sysData->SysData() == TZdqSysDataType::sdPageCount || sysData->SysData() == TZdqSysDataType::sdBarCount);
 }
 
 }  // namespace
@@ -136,12 +144,39 @@ int TZdqBandPrinter::printControl(TZdqControl& control, int top, int bottom, boo
         rect.Bottom = bottom;
     }
     const int rectTop = rect.Top;
-    int drawn = control.Draw(canvas_, rect, measuring ? kDrawMeasure : 0);
+    int drawn = measuring || !report_.DeferringCounts() ? control.Draw(canvas_, rect, measuring ? kDrawMeasure : 0)
+                                                        : drawCountLaterIfShown(control, rect);
     if (measuring && position == TZdqObjectPosition::opDesigned) drawn += control.Top();
     extent = drawn + rectTop - top;
     if (report_.AfterControlPrint) report_.AfterControlPrint(&report_, control, measuring, abort);
   }
   return extent;
+}
+
+int TZdqBandPrinter::drawCountLaterIfShown(TZdqControl& control, TRect& rect) {
+  if (!ShowsCount(control)) return control.Draw(canvas_, rect, 0);
+  // A count shown once and then left out as a repeat differs between the
+  // passes in where it is left out.
+  if (!control.ZdPrintWhen().RepeatedValues()) {
+    report_.CountsNeeded();
+    return control.Draw(canvas_, rect, 0);
+  }
+  TZdReport& report = report_;
+  return report.DrawCountLater(*report.Producer().MFCanvas(), [&report, &control, rect](TCanvas& canvas,
+                                                                                      bool measuring) {
+    // Drawn again after the preparation ended: draw as during it.
+    const TZdReportState state = std::exchange(report.ReportState, TZdReportState::rsPrepare);
+    try {
+      control.UpdateCurValue();
+      TRect placed = rect;
+      const int height = control.Draw(canvas, placed, measuring ? kDrawMeasure : 0);
+      report.ReportState = state;
+      return height;
+    } catch (...) {
+      report.ReportState = state;
+      throw;
+    }
+  });
 }
 
 }  // namespace zd

@@ -332,6 +332,12 @@ bool TZdReport::AskParameters() {
 
 // ---- preparation ----
 
+bool TZdReport::CountsCanBeDeferred() const {
+  // Application code may read the counts, or see the passes, at any event.
+  return !OnGetVariable && !OnBeginPage && !OnEndPage && !OnBeginColumn && !OnEndColumn && !BeforeControlPrint &&
+         !AfterControlPrint && !BeforeBandPrint && !AfterBandPrint;
+}
+
 void TZdReport::PrepareReport() {
   const int shift = GetLanguageShift();
   if (!dataSet_) throw EDatabaseError(FormatText(GetString(shift, txt::PropertyNotSpecified), "DataSet"));

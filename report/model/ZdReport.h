@@ -197,6 +197,7 @@ class TZdReport : public TZdPrintComponent {
 
  protected:
   void Notification(TComponent* component, TOperation operation) override;
+  bool CountsCanBeDeferred() const override;
 
  private:
   friend class TZdqBand;

@@ -498,6 +498,64 @@ TEST_F(EngineTest, TwoBarsRepeatTheRowsAndDrawEachControlOnItsOwnBar) {
   EXPECT_EQ(PageLines(1)[0].x - PageLines(0)[0].x, 2);
 }
 
+// ---- page counts ----
+
+// "Page N of M" is drawn with the count so far and again once it is known,
+// unless something else reads the count: then a real second pass runs.
+// Either way the pages are those of two full passes.
+class PageCounts : public EngineTest, public ::testing::WithParamInterface<std::string> {
+ protected:
+  using TPages = std::vector<std::vector<uint8_t>>;
+  // The pages, and how many were opened in all passes.
+  std::pair<TPages, int> Prepare(TZdReport& r, bool forceSecondPass) {
+    const std::string variant = GetParam();
+    r.SetAnimatedStatus(false);
+    r.SetDataSet(rows);
+    r.PrinterSetting().SetPaperSize(TZdqPaperSize::psCustom);
+    r.PrinterSetting().SetPaperSizeWidth(1000);
+    r.PrinterSetting().SetPaperSizeHeight(800);
+    r.DeleteAllBands();
+    r.SetTwoPass(true);
+    TZdqBand& detail = *r.GetBand(r.AddBand(TBandType::btDetail, true));
+    detail.SetHeight(20);
+    Field(detail, "Name", 5);
+    TZdqBand& footer = *r.GetBand(r.AddBand(TBandType::btPageFooter, true));
+    footer.SetHeight(20);
+    auto* count = new TZdqSysData(&footer);
+    count->SetSysData(variant == "bars" ? TZdqSysDataType::sdBarCount : TZdqSysDataType::sdPageCount);
+    count->SetLeft(40);
+    count->SetWidth(60);
+    count->SetHeight(16);
+    if (variant == "bars") {
+      r.SetBarNumber(2);
+      Label(detail, "right", BarWidth() + 7);
+    }
+    if (variant == "read by an expression") Field(footer, "'of ' + IntToStr(PageCount)", 120);
+    if (variant == "left out when repeated") count->ZdPrintWhen().SetRepeatedValues(false);
+    if (forceSecondPass) r.OnGetVariable = [](TComponent*, const std::string&, bool&, TFieldType&, TVariant&) {};
+    int opened = 0;
+    r.OnProgress = [&](const TPrepareProgress&) { ++opened; };
+    r.Prepare();
+    TPages pages;
+    for (int i = 0; i < r.Pages().Count(); ++i) pages.push_back(r.Pages().At(i).Data.Bytes());
+    return {pages, opened};
+  }
+};
+
+TEST_P(PageCounts, AreThoseOfTwoFullPasses) {
+  AddNames(150);
+  TZdReport twoPasses(&form), deferred(&form);
+  const auto [expected, openedInTwoPasses] = Prepare(twoPasses, true);
+  const auto [pages, opened] = Prepare(deferred, false);
+  ASSERT_GE(expected.size(), 10u);
+  EXPECT_EQ(pages, expected);
+  const bool needsSecondPass = GetParam() == "read by an expression" || GetParam() == "left out when repeated";
+  EXPECT_EQ(opened, needsSecondPass ? openedInTwoPasses : openedInTwoPasses / 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engine, PageCounts,
+                         ::testing::Values("shown", "bars", "read by an expression", "left out when repeated"));
+
 // ---- sub-detail ----
 
 TEST_F(EngineTest, SubDetailPrintsEveryRowOfItsDatasetAfterEachMasterRow) {

@@ -26,6 +26,9 @@ class TZdqBandPrinter {
   // Returns the control's extent below the band top; abort comes back true
   // when AfterControlPrint asks to skip the remaining controls.
   int printControl(TZdqControl& control, int top, int bottom, bool measuring, bool& abort);
+  // Draws a control while the page count is not known yet: one that shows
+  // it is drawn again once it is.
+  int drawCountLaterIfShown(TZdqControl& control, TRect& rect);
   // x of a design position on the current bar and column.
   int pageX(int left) const;
   bool onCurrentBar(int left) const;
