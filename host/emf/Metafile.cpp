@@ -20,9 +20,17 @@ constexpr int kMaxHandles = 65535;
 uint32_t rd32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24); }
 struct Writer {
   std::vector<uint8_t> v;
-  void u32(uint32_t x) { for (int i = 0; i < 4; ++i) v.push_back(uint8_t(x >> (8 * i))); }
+  // Most records are small; one allocation holds them.
+  Writer() { v.reserve(128); }
+  void u32(uint32_t x) {
+    const uint8_t b[4] = {uint8_t(x), uint8_t(x >> 8), uint8_t(x >> 16), uint8_t(x >> 24)};
+    v.insert(v.end(), b, b + 4);
+  }
   void i32(int32_t x) { u32(uint32_t(x)); }
-  void u16(uint16_t x) { v.push_back(uint8_t(x)); v.push_back(uint8_t(x >> 8)); }
+  void u16(uint16_t x) {
+    const uint8_t b[2] = {uint8_t(x), uint8_t(x >> 8)};
+    v.insert(v.end(), b, b + 2);
+  }
   void u8(uint8_t x) { v.push_back(x); }
   void rect(const TRect& r) { i32(r.Left); i32(r.Top); i32(r.Right); i32(r.Bottom); }
   void f32(float f) { uint32_t x; std::memcpy(&x, &f, 4); u32(x); }
@@ -170,10 +178,10 @@ void TMetafileCanvas::checkOpen() const {
 
 void TMetafileCanvas::record(uint32_t type, const std::vector<uint8_t>& payload) {
   checkOpen();
-  Writer w;
-  w.u32(type);
-  w.u32(uint32_t(8 + payload.size()));
-  body_.insert(body_.end(), w.v.begin(), w.v.end());
+  const uint32_t size = uint32_t(8 + payload.size());
+  const uint8_t head[8] = {uint8_t(type), uint8_t(type >> 8), uint8_t(type >> 16), uint8_t(type >> 24),
+                           uint8_t(size), uint8_t(size >> 8), uint8_t(size >> 16), uint8_t(size >> 24)};
+  body_.insert(body_.end(), head, head + 8);
   body_.insert(body_.end(), payload.begin(), payload.end());
   ++records_;
 }
@@ -521,16 +529,25 @@ void TMetafileCanvas::DropBoundsSince(const TPosition& from) {
 void TMetafile::ReplaceRecords(const std::vector<TRecordsReplacement>& replacements) {
   if (bytes_.size() < kHeaderSize) throw EMetafileError("replacing records of an empty metafile");
   const size_t headerSize = rd32(bytes_.data() + 4);
-  std::vector<uint8_t> out(bytes_.begin(), bytes_.begin() + std::ptrdiff_t(headerSize));
+  if (headerSize > bytes_.size()) throw EMetafileError("metafile header is longer than the metafile");
+  size_t outSize = bytes_.size(), at = headerSize;
+  for (const TRecordsReplacement& r : replacements) {
+    if (r.Begin + headerSize < at || r.End < r.Begin || r.End + headerSize > bytes_.size())
+      throw EMetafileError("records to replace are not inside the metafile");
+    outSize = outSize - (r.End - r.Begin) + r.Records.size();
+    at = r.End + headerSize;
+  }
+  std::vector<uint8_t> out;
+  out.reserve(outSize);  // pages are many: no slack
+  out.insert(out.end(), bytes_.begin(), bytes_.begin() + std::ptrdiff_t(headerSize));
   uint32_t records = rd32(bytes_.data() + 52);
   TRect b{int32_t(rd32(bytes_.data() + 8)), int32_t(rd32(bytes_.data() + 12)), int32_t(rd32(bytes_.data() + 16)),
           int32_t(rd32(bytes_.data() + 20))};
   bool haveBounds = b.Right >= b.Left;  // an empty drawing's bounds are {0, 0, -1, -1}
-  size_t at = headerSize;
+  at = headerSize;
   for (const TRecordsReplacement& r : replacements) {
     const size_t begin = headerSize + r.Begin, end = headerSize + r.End;
-    if (begin < at || end < begin || end > bytes_.size() || r.RemovedRecords > records)
-      throw EMetafileError("records to replace are not inside the metafile");
+    if (r.RemovedRecords > records) throw EMetafileError("records to replace are not inside the metafile");
     out.insert(out.end(), bytes_.begin() + std::ptrdiff_t(at), bytes_.begin() + std::ptrdiff_t(begin));
     out.insert(out.end(), r.Records.begin(), r.Records.end());
     records = records - r.RemovedRecords + r.RecordCount;
