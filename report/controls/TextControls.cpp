@@ -52,7 +52,10 @@ std::string TZdqLabel::FormattedForShow(const TCanvas& canvas, const TVariant& v
                                         const std::string& format) const {
   if (InDesignMode()) return TZdqLabel::GetValueForShow(canvas, value);
   const int cells = GetCharWidth(canvas, Width() - Frame().GetFrameWidth() - 2);
-  return GetTextByFormat(GetValueStr(value, ""), format, cells);
+  TFormatted& last = lastFormatted_;
+  if (last.cells != cells || last.value != value || last.format != format)
+    last = {value, format, cells, GetTextByFormat(GetValueStr(value, ""), format, cells)};
+  return last.text;
 }
 
 bool TZdqLabel::SuppressedRepeat() const {
@@ -88,7 +91,9 @@ int TZdqLabel::DoDrawText(TCanvas& canvas, const TRect& rect, uint32_t flags, co
   canvas.Brush.Style = TBrushStyle::bsClear;
   const TFont unrotated = canvas.Font;
   if (angle_ >= 1) canvas.Font.Orientation = angle_ * 10;
-  const TSize extent = canvas.TextExtent(text);
+  // Unrotated left-aligned text starts at the rectangle whatever its size.
+  const bool placedByExtent = angle_ != 0 || Alignment() != TAlignment::taLeftJustify;
+  const TSize extent = placedByExtent ? canvas.TextExtent(text) : TSize{};
   const TPoint offset = RotatedTextOffset(Alignment(), angle_, extent,
                                           {Width() - 2 * frameWidth, Height() - 2 * frameWidth});
   const TRect placed{rect.Left + offset.X, rect.Top + offset.Y, rect.Right, rect.Bottom};

@@ -47,6 +47,15 @@ class TZdqLabel : public TZdqControl {
  private:
   bool SuppressedRepeat() const;
 
+  // A band is measured before it is drawn, so the same value is formatted
+  // again at once: the last result is kept.
+  struct TFormatted {
+    TVariant value;
+    std::string format;
+    int cells = -1;
+    std::string text;
+  };
+  mutable TFormatted lastFormatted_;
   int angle_ = 0;
   bool wordWrap_ = true;
   bool stretch_ = true;
