@@ -90,7 +90,7 @@ TZdPrintBaseComponent::~TZdPrintBaseComponent() {
   producer_.Discard();
 }
 
-TDateTime TZdPrintBaseComponent::Now() const { return zd::Now(); }
+TDateTime TZdPrintBaseComponent::Now() const { return preparedAt_ ? *preparedAt_ : zd::Now(); }
 
 std::string TZdPrintBaseComponent::Text(int id) { return GetString(GetLanguageShift(), id); }
 
@@ -292,8 +292,11 @@ void TZdPrintBaseComponent::Prepare() {
   producer_.SetPassNumber(1);
   deferringCounts_ = twoPass_ && CountsCanBeDeferred();
   countsNeeded_ = false;
+  // Every page shows the same date and time: the preparation's.
+  preparedAt_ = zd::Now();
   bool finished = false;
   ScopeExit abandon{[&] {
+    preparedAt_.reset();
     deferringCounts_ = false;
     countDrawings_.Clear();
     if (finished) return;

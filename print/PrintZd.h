@@ -6,6 +6,7 @@
 #include <functional>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -266,6 +267,7 @@ class TZdPrintBaseComponent : public TComponent {
   TZdqPrinter oldPrinterSetting_;
   bool twoPass_ = false;
   bool deferringCounts_ = false;
+  std::optional<TDateTime> preparedAt_;
   mutable bool countsNeeded_ = false;
   TDeferredCountDrawings countDrawings_;
   TZdqVariables variables_;
