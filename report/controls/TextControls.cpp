@@ -44,6 +44,11 @@ const TClassProperties& TZdqLabel::ClassProperties() {
   return props;
 }
 
+void TZdqLabel::UpdateCurValue() {
+  // Asked for every row: the text seldom changes, so it is not copied again.
+  if (FCurValue.kind() != TVarKind::String || FCurValue.asString() != DisplayName()) FCurValue = TVariant(DisplayName());
+}
+
 std::string TZdqLabel::GetValueForShow(const TCanvas&, const TVariant& value) const {
   return GetValueStr(value, "");
 }

@@ -26,7 +26,7 @@ class TZdqLabel : public TZdqControl {
   void SetStretch(bool on) { stretch_ = on; }
 
   /// A label prints its display name.
-  void UpdateCurValue() override { FCurValue = TVariant(DisplayName()); }
+  void UpdateCurValue() override;
   /// The text printed for a value: here its plain text.
   virtual std::string GetValueForShow(const TCanvas& canvas, const TVariant& value) const;
 
