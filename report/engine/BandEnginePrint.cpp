@@ -126,8 +126,8 @@ int TZdqBandPrinter::printControl(TZdqControl& control, int top, int bottom, boo
     const TZdqObjectPosition position = control.ObjectPosition();
     if (!measuring) {
       int h = 0;
-      if (band_.Stretch() || position == TZdqObjectPosition::opBottomBand ||
-          position == TZdqObjectPosition::opCenterBand) {
+      // Only a control placed from the band's bottom or middle needs its height first.
+      if (position == TZdqObjectPosition::opBottomBand || position == TZdqObjectPosition::opCenterBand) {
         TRect probe = rect;
         h = control.Draw(canvas_, probe, kDrawMeasure);
       }
