@@ -65,8 +65,11 @@ int TZdqBandPrinter::Print(int top, int bottom, uint32_t flags) {
       band_.Draw(canvas_, rect, flags);
     }
     const int controlTop = inPart_ ? top : std::max(top, 0);
+    // A band that does not stretch is as high as designed: measuring its
+    // controls only matters to the control events.
+    const bool measureControls = band_.Stretch() || report_.BeforeControlPrint || report_.AfterControlPrint;
     // Indexes, not iterators: an event handler may add or remove controls.
-    for (size_t i = 0; i < band_.Objects().size(); ++i) {
+    for (size_t i = 0; i < band_.Objects().size() && (!measuring || measureControls); ++i) {
       bool abort = false;
       result = std::max(result, printControl(*band_.Objects()[i], controlTop, bottom, measuring, abort));
       if (abort) break;
