@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <memory>
 
 #include "host/printing/Printer.h"
 #include "host/ui/Progress.h"
@@ -192,6 +193,63 @@ TEST_F(PrintComponentTest, JoinedPagesAreFoundByTheirNewNumbersAndOutliveTheirMe
   report.PrepareReport();
   ASSERT_NE(joined.GetPage(2, 0), nullptr);
   EXPECT_EQ(MarkerOf(*joined.GetPage(2, 0)->Drawing()), "3.0");
+}
+
+// Past the memory limit finished pages leave memory for a temporary file;
+// they come back byte for byte and in order, also through a store sharing
+// them after the store that spilled them is gone.
+TEST_F(PrintComponentTest, SpilledPagesReadBackWholeInOrderAndOutliveTheStoreThatSpilledThem) {
+  report.pageCount = 4;
+  report.barCount = 2;
+  report.SetPageMemoryLimit(0);
+  report.PrepareReport();
+  auto spilling = std::make_unique<TestReport>();
+  spilling->pageCount = 4;
+  spilling->barCount = 2;
+  spilling->SetPageMemoryLimit(1);
+  spilling->PrepareReport();
+
+  TPageStore joined;
+  for (int i = 0; i < spilling->Pages().Count(); ++i) {
+    EXPECT_EQ(spilling->Pages().At(i).ResidentBytes(), 0u) << "page " << i << " stayed in memory";
+    joined.Add(spilling->Pages().Shared(i));
+  }
+  spilling.reset();
+  ASSERT_EQ(joined.Count(), report.Pages().Count());
+  for (int i = 0; i < joined.Count(); ++i) {
+    const std::shared_ptr<const TMetafile> got = joined.At(i).Drawing(), kept = report.Pages().At(i).Drawing();
+    EXPECT_EQ(got->Bytes(), kept->Bytes()) << "page " << i;
+    EXPECT_EQ(got->Width(), kept->Width());
+    EXPECT_EQ(got->Height(), kept->Height());
+  }
+  EXPECT_GT(report.Pages().At(0).ResidentBytes(), 0u);  // no limit, no spill
+}
+
+TEST(PageSpillFileTest, AReadThatDoesNotMatchWhatWasWrittenIsAnErrorSayingSo) {
+  TMetafile drawing;
+  TMetafileCanvas(drawing).Rectangle(TRect{10, 10, 200, 100});
+  TPageSpillFile file;
+  file.Write(drawing);
+  const TPageSpillFile::TSlot slot = file.Write(drawing);
+  EXPECT_EQ(file.Read(slot).Bytes(), drawing.Bytes());
+
+  const auto expectError = [&](TPageSpillFile::TSlot bad, const std::string& expected) {
+    try {
+      file.Read(bad);
+      ADD_FAILURE() << "read back without error; expected \"" << expected << "\"";
+    } catch (const EPageSpillError& e) {
+      EXPECT_NE(std::string(e.what()).find(expected), std::string::npos) << e.what();
+    }
+  };
+  TPageSpillFile::TSlot past = slot;
+  past.StoredSize += 1;
+  expectError(past, "lies outside the file");
+  TPageSpillFile::TSlot shifted = slot;
+  shifted.Offset -= 1;
+  expectError(shifted, "is corrupt");
+  TPageSpillFile::TSlot otherCrc = slot;
+  otherCrc.Crc ^= 1;
+  expectError(otherCrc, "is corrupt");
 }
 
 TEST_F(PrintComponentTest, PagesAreA4OnTheVirtualPrinterAndCarryTheirDescription) {
