@@ -47,11 +47,12 @@ TPageSpillFile::TSlot TPageSpillFile::Write(const TMetafile& drawing) {
 }
 
 TMetafile TPageSpillFile::Read(const TSlot& slot) const {
-  if (slot.Offset > uint64_t(LONG_MAX) || slot.Offset + slot.StoredSize > end_)
-    throw EPageSpillError(Where(slot) + " lies outside the file");
-  std::vector<uint8_t> packed(slot.StoredSize);
+  std::vector<uint8_t> packed;
   {
     std::lock_guard lock(mutex_);
+    if (slot.Offset > uint64_t(LONG_MAX) || slot.Offset + slot.StoredSize > end_)
+      throw EPageSpillError(Where(slot) + " lies outside the file");
+    packed.resize(slot.StoredSize);
     if (std::fseek(file_, long(slot.Offset), SEEK_SET) != 0 ||
         std::fread(packed.data(), 1, packed.size(), file_) != packed.size())
       throw EPageSpillError("cannot read back " + Where(slot) + ": the file is shorter than written");

@@ -17,9 +17,8 @@ class EPageSpillError : public EZdError {
 };
 
 // Drawings compressed one after another into an unnamed temporary file: the
-// system removes it when it is closed, even when the process dies. Pages may
-// be read from another thread than the one spilling, so file access is
-// serialised.
+// system removes it when it is closed, even when the process dies. Reads and
+// writes share the file position, so they take turns.
 class TPageSpillFile {
  public:
   // Where one drawing lies and what must come back from there.

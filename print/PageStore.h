@@ -59,6 +59,14 @@ class TPageStore {
  public:
   static constexpr std::size_t kDefaultMemoryLimit = std::size_t(64) << 20;
 
+  TPageStore() = default;
+  // Stores share pages through Add; a copy would also take over the page
+  // being recorded and the count of resident drawings.
+  TPageStore(const TPageStore&) = delete;
+  TPageStore& operator=(const TPageStore&) = delete;
+  TPageStore(TPageStore&&) = default;
+  TPageStore& operator=(TPageStore&&) = default;
+
   int Count() const { return int(pages_.size()); }
   const TPageInfo& At(int i) const { return *pages_.at(size_t(i)); }
   const std::shared_ptr<TPageInfo>& Shared(int i) const { return pages_.at(size_t(i)); }
