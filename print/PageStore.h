@@ -27,7 +27,8 @@ class TPageInfo {
   int OffsetLeft = 0, OffsetRight = 0, OffsetTop = 0, OffsetBottom = 0;
 
   // The page's own drawing while in memory; once spilled, a copy read back
-  // from the file on every call, so that only the pages in use take memory.
+  // from the file on every call, so that only the pages in use take memory
+  // (EPageSpillError when the file no longer holds what was written).
   std::shared_ptr<const TMetafile> Drawing() const;
   // Replaces the drawing; it stays in memory until a store spills it.
   void SetDrawing(TMetafile drawing);
