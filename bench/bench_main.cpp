@@ -215,7 +215,7 @@ int main(int argc, char** argv) {
              for (int i = 0; i < played; ++i) {
                image.fill(Qt::white);
                QPainter painter(&image);
-               zd::PlayMetafile(report.Pages().At(i).Data, painter, QRectF(image.rect()));
+               zd::PlayMetafile(*report.Pages().At(i).Drawing(), painter, QRectF(image.rect()));
              }
            }));
 

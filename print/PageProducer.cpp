@@ -14,12 +14,17 @@ void TPageProducer::StepPage(bool isNewBar) {
 TPageInfo& TPageProducer::OpenPage(std::shared_ptr<TPageInfo> page, const std::string& description) {
   page->intNumPage = curPage_;
   page->intNumBar = curBar_;
-  TPageInfo& added = store_.Add(std::move(page));
+  ClosePage();
+  TPageInfo& added = store_.AddRecording(std::move(page));
   curHeight_ = added.OffsetTop;
   maxPageHeight_ = added.PageHeight() - added.OffsetBottom;
-  canvas_.reset();  // finishes the previous page's metafile
-  canvas_ = std::make_unique<TMetafileCanvas>(added.Data, "ZdReport", description);
+  canvas_ = std::make_unique<TMetafileCanvas>(added.RecordingTarget(), "ZdReport", description);
   return added;
+}
+
+void TPageProducer::ClosePage() {
+  canvas_.reset();  // the metafile receives its bytes here
+  store_.EndRecording();
 }
 
 void TPageProducer::Discard() {

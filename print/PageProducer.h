@@ -35,8 +35,8 @@ class TPageProducer {
   // the previous page's recording ends. The room spans the page between its
   // top and bottom offsets.
   TPageInfo& OpenPage(std::shared_ptr<TPageInfo> page, const std::string& description);
-  // Ends the recording of the open page, if any.
-  void ClosePage() { canvas_.reset(); }
+  // Ends the recording of the open page, if any; from then on the store may spill it.
+  void ClosePage();
   // Ends any recording and empties the store.
   void Discard();
   TMetafileCanvas* MFCanvas() const { return canvas_.get(); }

@@ -5,12 +5,94 @@
 
 namespace zd {
 
+// ---- TPageInfo ----
+
+void TPageInfo::SetPageWidth(int w) {
+  pageWidth_ = w;
+  if (drawing_) drawing_->SetWidth(w);
+  else spilled_.Width = w;
+}
+
+void TPageInfo::SetPageHeight(int h) {
+  pageHeight_ = h;
+  if (drawing_) drawing_->SetHeight(h);
+  else spilled_.Height = h;
+}
+
+std::shared_ptr<const TMetafile> TPageInfo::Drawing() const {
+  if (drawing_) return drawing_;
+  return std::make_shared<const TMetafile>(spillFile_->Read(spilled_));
+}
+
+void TPageInfo::SetDrawing(TMetafile drawing) {
+  drawing_ = std::make_shared<TMetafile>(std::move(drawing));
+  spillFile_.reset();
+}
+
+TMetafile& TPageInfo::RecordingTarget() {
+  if (!drawing_) SetDrawing(spillFile_->Read(spilled_));
+  return *drawing_;
+}
+
+void TPageInfo::SpillTo(const std::shared_ptr<TPageSpillFile>& file) {
+  if (!drawing_ || drawing_->Empty()) return;
+  spilled_ = file->Write(*drawing_);
+  spillFile_ = file;
+  drawing_.reset();
+}
+
+// ---- TPageStore ----
+
 TPageInfo& TPageStore::Add(std::shared_ptr<TPageInfo> page) {
+  TPageInfo& added = append(std::move(page));
+  finished(added);
+  return added;
+}
+
+TPageInfo& TPageStore::AddRecording(std::shared_ptr<TPageInfo> page) {
+  EndRecording();
+  TPageInfo& added = append(std::move(page));
+  recording_ = &added;
+  return added;
+}
+
+TPageInfo& TPageStore::append(std::shared_ptr<TPageInfo> page) {
   if (!page) throw std::invalid_argument("TPageStore::Add: no page");
   TPageInfo& added = *page;
   pages_.push_back(std::move(page));
   index(added);
   return added;
+}
+
+void TPageStore::EndRecording() {
+  if (!recording_) return;
+  TPageInfo& page = *recording_;
+  recording_ = nullptr;
+  finished(page);
+}
+
+void TPageStore::finished(TPageInfo& page) {
+  const std::size_t bytes = page.ResidentBytes();
+  if (bytes == 0) return;  // empty, or already spilled by a store sharing it
+  resident_.push_back({&page, bytes});
+  residentBytes_ += bytes;
+  spillOverLimit();
+}
+
+void TPageStore::spillOverLimit() {
+  if (memoryLimit_ == 0) return;
+  while (residentBytes_ > memoryLimit_ && !resident_.empty()) {
+    const TResident oldest = resident_.front();
+    if (!spillFile_) spillFile_ = std::make_shared<TPageSpillFile>();
+    oldest.page->SpillTo(spillFile_);
+    resident_.pop_front();
+    residentBytes_ -= oldest.bytes;
+  }
+}
+
+void TPageStore::SetMemoryLimit(std::size_t bytes) {
+  memoryLimit_ = bytes;
+  spillOverLimit();
 }
 
 void TPageStore::index(TPageInfo& page) {
@@ -34,6 +116,10 @@ void TPageStore::Clear() {
   pages_.clear();
   byIndex_.clear();
   maxPage_ = maxBar_ = -1;
+  recording_ = nullptr;
+  resident_.clear();
+  residentBytes_ = 0;
+  spillFile_.reset();
 }
 
 }  // namespace zd

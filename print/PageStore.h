@@ -1,30 +1,50 @@
 #pragma once
 // Prepared pages and the store that holds them.
+#include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <unordered_map>
 #include <vector>
 
 #include "host/emf/Metafile.h"
+#include "print/PageSpillFile.h"
 
 namespace zd {
 
-// One prepared page: its geometry and its drawing.
+// One prepared page: its geometry and numbers, always in memory, and its
+// drawing, in memory or spilled to a temporary file.
 class TPageInfo {
  public:
   int PageWidth() const { return pageWidth_; }
   int PageHeight() const { return pageHeight_; }
   // The metafile takes the same size, so it plays back paper-sized.
-  void SetPageWidth(int w) { pageWidth_ = w; Data.SetWidth(w); }
-  void SetPageHeight(int h) { pageHeight_ = h; Data.SetHeight(h); }
+  void SetPageWidth(int w);
+  void SetPageHeight(int h);
 
   int intNumPage = 0;  // page index within its bar, from 0
   int intNumBar = 0;   // bar index, from 0
   int OffsetLeft = 0, OffsetRight = 0, OffsetTop = 0, OffsetBottom = 0;
-  TMetafile Data;
+
+  // The page's own drawing while in memory; once spilled, a copy read back
+  // from the file on every call, so that only the pages in use take memory
+  // (EPageSpillError when the file no longer holds what was written).
+  std::shared_ptr<const TMetafile> Drawing() const;
+  // Replaces the drawing; it stays in memory until a store spills it.
+  void SetDrawing(TMetafile drawing);
+  // The metafile a canvas records this page into, in memory from now on.
+  TMetafile& RecordingTarget();
+  // Bytes the drawing holds in memory: 0 once spilled.
+  std::size_t ResidentBytes() const { return drawing_ ? drawing_->Bytes().size() : 0; }
+  // Moves the drawing to the file. The file lives as long as a page spilled
+  // to it, whichever store holds the page.
+  void SpillTo(const std::shared_ptr<TPageSpillFile>& file);
 
  private:
   int pageWidth_ = 0, pageHeight_ = 0;
+  std::shared_ptr<TMetafile> drawing_ = std::make_shared<TMetafile>();  // null while spilled
+  std::shared_ptr<TPageSpillFile> spillFile_;
+  TPageSpillFile::TSlot spilled_;
 };
 
 // Prepared pages in the order they were made. Pages are shared: a store
@@ -33,12 +53,30 @@ class TPageInfo {
 // Lookups and maxima are kept as pages arrive, since reports ask for them on
 // every printed band; after pages were renumbered, Reindex takes the new
 // numbers.
+// Memory stays bounded: once the drawings of finished pages exceed the
+// limit, the oldest are spilled to one temporary file per store. The page
+// still being recorded is never spilled.
 class TPageStore {
  public:
+  static constexpr std::size_t kDefaultMemoryLimit = std::size_t(64) << 20;
+
+  TPageStore() = default;
+  // Stores share pages through Add; a copy would also take over the page
+  // being recorded and the count of resident drawings.
+  TPageStore(const TPageStore&) = delete;
+  TPageStore& operator=(const TPageStore&) = delete;
+  TPageStore(TPageStore&&) = default;
+  TPageStore& operator=(TPageStore&&) = default;
+
   int Count() const { return int(pages_.size()); }
   const TPageInfo& At(int i) const { return *pages_.at(size_t(i)); }
   const std::shared_ptr<TPageInfo>& Shared(int i) const { return pages_.at(size_t(i)); }
+  // Appends a finished page.
   TPageInfo& Add(std::shared_ptr<TPageInfo> page);
+  // Appends a page about to be recorded: it counts as finished, and may be
+  // spilled, only after EndRecording.
+  TPageInfo& AddRecording(std::shared_ptr<TPageInfo> page);
+  void EndRecording();
   // First page with this page and bar index; nullptr when none.
   TPageInfo* Find(int page, int bar) const;
   int MaxPageIndex() const { return maxPage_; }  // -1 when empty
@@ -47,12 +85,30 @@ class TPageStore {
   void Reindex();
   void Clear();
 
+  // Bytes of finished pages' drawings kept in memory; 0 keeps them all.
+  std::size_t MemoryLimit() const { return memoryLimit_; }
+  void SetMemoryLimit(std::size_t bytes);
+
  private:
+  struct TResident {
+    TPageInfo* page;
+    std::size_t bytes;
+  };
   static uint64_t key(int page, int bar) { return (uint64_t(uint32_t(page)) << 32) | uint32_t(bar); }
+  TPageInfo& append(std::shared_ptr<TPageInfo> page);
   void index(TPageInfo& page);
+  void finished(TPageInfo& page);
+  void spillOverLimit();
+
   std::vector<std::shared_ptr<TPageInfo>> pages_;
   std::unordered_map<uint64_t, TPageInfo*> byIndex_;
   int maxPage_ = -1, maxBar_ = -1;
+
+  std::size_t memoryLimit_ = kDefaultMemoryLimit;
+  TPageInfo* recording_ = nullptr;
+  std::deque<TResident> resident_;  // finished pages' drawings in memory, oldest first
+  std::size_t residentBytes_ = 0;
+  std::shared_ptr<TPageSpillFile> spillFile_;  // made at the first spill
 };
 
 }  // namespace zd

@@ -25,7 +25,7 @@ std::unique_ptr<TPageInfo> BlankPageLike(const TPageInfo& model) {
   page->OffsetRight = model.OffsetRight;
   page->OffsetTop = model.OffsetTop;
   page->OffsetBottom = model.OffsetBottom;
-  TMetafileCanvas(page->Data).Close();
+  TMetafileCanvas(page->RecordingTarget()).Close();
   return page;
 }
 

@@ -168,7 +168,7 @@ class TZqpPageReader {
     page->OffsetRight = NonNegative("right offset");
     page->OffsetTop = NonNegative("top offset");
     page->OffsetBottom = NonNegative("bottom offset");
-    ReadMetafile(page->Data);
+    page->SetDrawing(ReadMetafile());
     return page;
   }
 
@@ -187,7 +187,7 @@ class TZqpPageReader {
   }
 
   // The EMF header's total size says where the metafile ends.
-  void ReadMetafile(TMetafile& meta) {
+  TMetafile ReadMetafile() {
     const std::string what = where_ + " metafile";
     const uint64_t metafileAt = src_.Offset();
     std::vector<uint8_t> bytes = src_.Bytes(kEmfHeaderMin, what + " header");
@@ -197,6 +197,7 @@ class TZqpPageReader {
       Fail(what + ": total size " + std::to_string(total) + " is smaller than its header");
     const std::vector<uint8_t> rest = src_.Bytes(total - kEmfHeaderMin, what);
     bytes.insert(bytes.end(), rest.begin(), rest.end());
+    TMetafile meta;
     try {
       meta.LoadFromBytes(bytes);
     } catch (const EMetafileError& e) {
@@ -204,6 +205,7 @@ class TZqpPageReader {
       error.SetOffset(metafileAt + e.Offset().value_or(0));
       throw error;
     }
+    return meta;
   }
 
   TZqpSource& src_;
@@ -232,7 +234,8 @@ void WriteZqpHeader(std::ostream& out, const TZqpHeader& header) {
 }
 
 void WriteZqpPage(std::ostream& out, const TPageInfo& page, int pageIndex, int barIndex) {
-  const std::vector<uint8_t>& emf = page.Data.Bytes();
+  const std::shared_ptr<const TMetafile> drawing = page.Drawing();
+  const std::vector<uint8_t>& emf = drawing->Bytes();
   // A page without a drawing would leave a record no reader can delimit.
   if (emf.size() < kEmfHeaderMin)
     Fail("page " + std::to_string(pageIndex) + " of bar " + std::to_string(barIndex) + " has no metafile to save");

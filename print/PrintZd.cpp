@@ -362,7 +362,7 @@ void TZdPrintBaseComponent::PrintSheets(TPrintTarget& target, const TStrings& va
     // Breaking before every sheet but the first leaves none after the last.
     if (!firstSheet) target.NewPage();
     firstSheet = false;
-    target.DrawPage(page->Data);
+    target.DrawPage(*page->Drawing());
   };
   if (!printerSetting_.Collate()) {
     for (int p = 1; p <= P; ++p)
@@ -485,7 +485,8 @@ void TZdPrintBaseComponent::ExportPages(TZdqExport& exporter, const std::string&
       if (!wanted.Has(p + 1)) continue;
       const TPageInfo* page = GetPage(p, b);
       if (!page) continue;
-      const TMetafile& meta = page->Data;
+      const std::shared_ptr<const TMetafile> drawing = page->Drawing();
+      const TMetafile& meta = *drawing;
       exporter.NewPage(p, b);
       if (!isSeparatePages) {
         exporter.OffsetX = meta.Width() * b;
@@ -568,7 +569,9 @@ void TZdPrintBaseComponent::SavePreparedPages(const std::string& fileName, bool 
 void TZdPrintBaseComponent::LoadPreparedReportFromStream(std::istream& in) {
   TZqpContent loaded = ReadZqp(in);  // throws before anything here changes
   FreePages();
+  const std::size_t memoryLimit = pages_.MemoryLimit();
   pages_ = std::move(loaded.Pages);
+  pages_.SetMemoryLimit(memoryLimit);
   zdProperty_.Author = loaded.Header.Author;
   zdProperty_.Keywords = loaded.Header.Keywords;
   zdProperty_.Subject = loaded.Header.Subject;

@@ -182,6 +182,10 @@ class TZdPrintBaseComponent : public TComponent {
   const TPageStore& Pages() const { return pages_; }
   int NumPages() const { return GetNumPages(); }
   int NumBars() const { return GetNumBars(); }
+  /// Bytes of page drawings kept in memory; past it the oldest finished
+  /// pages go to a temporary file, removed with the pages. 0 keeps all.
+  std::size_t PageMemoryLimit() const { return pages_.MemoryLimit(); }
+  void SetPageMemoryLimit(std::size_t bytes) { pages_.SetMemoryLimit(bytes); }
 
   TZdProperty& ZdProperty() { return zdProperty_; }
   void SetZdProperty(const TZdProperty& p) { zdProperty_.Assign(p); }

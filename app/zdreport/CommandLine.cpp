@@ -10,7 +10,7 @@ constexpr const char* kRenderHelp =
     "Usage: zdreport render TEMPLATE.zdq --data SOURCE [--sql QUERY] [--format EXT] -o OUT\n"
     "                       [--param NAME=VALUE]... [--pages LIST] [--separate] [--two-pass]\n"
     "                       [--allow-path DIR]... [--allow-any-path]\n"
-    "                       [--encoding NAME] [--csv-raw] [--delimiter CHAR]\n"
+    "                       [--encoding NAME] [--csv-raw] [--delimiter CHAR] [--page-memory MB]\n"
     "\n"
     "Prepares a report template over a data source and exports it.\n"
     "\n"
@@ -39,6 +39,10 @@ constexpr const char* kRenderHelp =
     "                  before its extension (out.pdf -> out0_0.pdf, out1_0.pdf, ...)\n"
     "  --two-pass      prepare twice, so that the page count is known on every page\n"
     "                  (a template may ask for this itself)\n"
+    "  --page-memory MB\n"
+    "                  megabytes of prepared pages kept in memory; older pages wait,\n"
+    "                  compressed, in a temporary file until exported (default 64;\n"
+    "                  0 keeps every page in memory)\n"
     "  --allow-path DIR\n"
     "                  let the template read pictures and rich text in DIR too;\n"
     "                  repeatable. By default it reads only files in its own folder\n"
@@ -133,6 +137,12 @@ std::pair<std::string, std::string> SplitParameter(const std::string& text) {
   return {text.substr(0, eq), text.substr(eq + 1)};
 }
 
+std::size_t MegabytesOf(const std::string& text) {
+  if (text.empty() || text.size() > 7 || text.find_first_not_of("0123456789") != std::string::npos)
+    throw EUsageError("--page-memory takes a whole number of megabytes, got '" + text + "'");
+  return std::stoul(text);
+}
+
 char DelimiterOf(const std::string& text) {
   if (text == "tab" || text == "\\t") return '\t';
   if (text.size() != 1 || text[0] == '"' || text[0] == '\r' || text[0] == '\n')
@@ -157,6 +167,7 @@ void ParseRender(const std::vector<std::string>& args, TCommand& command) {
     }
     else if (arg == "--separate") r.separate = true;
     else if (arg == "--two-pass") r.twoPass = true;
+    else if (arg == "--page-memory") r.pageMemoryMB = MegabytesOf(reader.ValueOf(arg));
     else if (arg == "--allow-path") r.allowedPaths.push_back(reader.ValueOf(arg));
     else if (arg == "--allow-any-path") r.anyAllowedPath = true;
     else if (arg == "--encoding") SetOnce(r.encoding, reader.ValueOf(arg), arg);

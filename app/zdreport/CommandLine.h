@@ -1,6 +1,8 @@
 #pragma once
 // What the user asked for on the command line, the parser that reads it and
 // the help that explains it.
+#include <cstddef>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -30,6 +32,7 @@ struct TRenderOptions {
   std::string pages;       // page-range text; empty: every page
   bool separate = false;
   bool twoPass = false;
+  std::optional<std::size_t> pageMemoryMB;  // unset: the report's default
   // Folders whose files the template may read besides its own folder;
   // anyAllowedPath lifts the limit.
   std::vector<std::string> allowedPaths;

@@ -159,6 +159,7 @@ TRenderResult RunRender(const TRenderOptions& options) {
   report->PrinterSetting().SetPrinterName(TSystemPrinter::VirtualPrinterName);
   BindDataSet(*report, root, *data.dataset, TakeDataSetName(loaded, result.warnings), data.name);
   if (options.twoPass) report->SetTwoPass(true);
+  if (options.pageMemoryMB) report->SetPageMemoryLimit(*options.pageMemoryMB << 20);
   if (!options.anyAllowedPath) {
     // Templates may come from anyone: they read only what is given to them.
     const std::filesystem::path folder = std::filesystem::path(options.templateFile).parent_path();

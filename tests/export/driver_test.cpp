@@ -60,7 +60,7 @@ class DriverTest : public ::testing::Test {
 TEST_F(DriverTest, OneResultStacksThePagesBelowEachOther) {
   report.ExportTo("all.csv", false, TStringList{"1", "2"}, ExportClassOf<TGridCapture>());
   ASSERT_EQ(saved.size(), 1u);
-  const int h = report.Pages().At(0).Data.Height();
+  const int h = report.Pages().At(0).Drawing()->Height();
   EXPECT_EQ(saved[0].rows, 2);
   EXPECT_EQ(saved[0].cols, 1);
   EXPECT_EQ(saved[0].cells, (std::vector<std::pair<std::string, int>>{{"page 1", 39}, {"page 2", h + 39}}));

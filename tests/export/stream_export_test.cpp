@@ -1,5 +1,6 @@
 // Exporting to a stream gives the same bytes as exporting to a file, in
-// every format, so a server can send a report without touching the disk.
+// every format, so a server can send a report without touching the disk;
+// and pages spilled to a temporary file export as if they had stayed.
 #include <gtest/gtest.h>
 
 #include <QBuffer>
@@ -43,14 +44,20 @@ std::string ReadFile(const std::filesystem::path& path) {
 class StreamExportTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { test::useVirtualPrinter(); }
-  void SetUp() override { report.PrepareReport(); }
+  void SetUp() override {
+    report.PrepareReport();
+    spilled.SetPageMemoryLimit(1);
+    spilled.PrepareReport();
+  }
   TClockOverride clock{TDateTime{45000.75}};
   TwoPageReport report;
+  TwoPageReport spilled;  // its pages read back from the spill file
   const TStringList pages{"1", "2"};
 };
 
 TEST_F(StreamExportTest, EveryFormatWritesTheSameBytesToAStreamAsToAFile) {
   ASSERT_GE(ZdqExports().size(), 8u);
+  ASSERT_EQ(spilled.Pages().At(0).ResidentBytes(), 0u);
   for (const TZdqRegisterExport& format : ZdqExports()) {
     SCOPED_TRACE(format.FormatName);
     const auto file = test::UniqueTempPath(format.FormatName + "/out." + format.FileExtension);
@@ -61,6 +68,9 @@ TEST_F(StreamExportTest, EveryFormatWritesTheSameBytesToAStreamAsToAFile) {
     const std::string bytes = ReadFile(file);
     EXPECT_GT(bytes.size(), 0u);
     EXPECT_EQ(stream.str(), bytes);
+    std::ostringstream fromSpilled;
+    spilled.ExportTo(fromSpilled, pages, format.ExportClass);
+    EXPECT_EQ(fromSpilled.str(), bytes);
     std::filesystem::remove_all(file.parent_path());
   }
 }

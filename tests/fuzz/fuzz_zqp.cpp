@@ -27,7 +27,7 @@ void Read(std::istream& in) {
     // What was accepted must be the grid the header declares.
     if (int64_t(content.Pages.Count()) != int64_t(content.Header.PageCount) * content.Header.BarCount) __builtin_trap();
     for (int i = 0; i < content.Pages.Count(); ++i)
-      if (content.Pages.At(i).Data.Empty()) __builtin_trap();
+      if (content.Pages.At(i).Drawing()->Empty()) __builtin_trap();
   } catch (const zd::EPreparedReportError&) {
   }
 }

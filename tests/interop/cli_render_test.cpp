@@ -329,7 +329,8 @@ TEST_F(CliRender, CommandLineUsageHelpVersionAndInputsKept) {
   // Asked anywhere after the command, help wins over what is wrong.
   const ToolRun render = Zdreport({"render", kTemplate, "--bogus", "--help"});
   EXPECT_EQ(render.exitCode, 0) << render.err;
-  for (const char* option : {"--data", "--sql", "--format", "--param", "--pages", "--separate", "--two-pass"})
+  for (const char* option : {"--data", "--sql", "--format", "--param", "--pages", "--separate", "--two-pass",
+                             "--page-memory"})
     EXPECT_NE(render.out.find(option), std::string::npos) << option;
   EXPECT_NE(Zdreport({"demo", "--help"}).out.find("--db"), std::string::npos);
 

@@ -263,7 +263,7 @@ TEST_F(MarkupInteropTest, TextPlacesEveryTextAtItsLineAndColumnInUtf8) {
   const std::string bytes = ReadFile(dir / "report.txt");
   ASSERT_TRUE(QString::fromUtf8(bytes).toUtf8().toStdString() == bytes) << "the file is UTF-8";
   const std::vector<std::u32string> lines = TextLines(bytes);
-  const int height = report.Pages().At(0).Data.Height();
+  const int height = report.Pages().At(0).Drawing()->Height();
   int formFeeds = 0;
   for (const std::u32string& line : lines) formFeeds += int(std::count(line.begin(), line.end(), U'\f'));
   EXPECT_EQ(formFeeds, kPages - 1);
@@ -284,7 +284,7 @@ TEST_F(MarkupInteropTest, TextPlacesEveryTextAtItsLineAndColumnInUtf8) {
 TEST_F(MarkupInteropTest, TextOfSelectedPagesLeavesNoRoomForTheOthers) {
   report.ExportTo(file("some.txt"), false, TStringList{"1", "3"}, ExportClassOf<TZdqExportToText>());
   const std::vector<std::u32string> lines = TextLines(ReadFile(dir / "some.txt"));
-  const int height = report.Pages().At(0).Data.Height();
+  const int height = report.Pages().At(0).Drawing()->Height();
   // Page 3 follows page 1 directly: its first row is where page 2's would be.
   const size_t line = size_t(LineOf(1, height, kRowY[0]));
   ASSERT_LT(line, lines.size());

@@ -416,7 +416,7 @@ class PdfPageInterop : public PdfExportInterop {
   }
   QImage PlayerRaster(int page) {
     const TPageInfo& info = drawing.Pages().At(page);
-    return ToQImage(RasterizeMetafile(info.Data.Bytes(), info.PageWidth(), info.PageHeight()))
+    return ToQImage(RasterizeMetafile(info.Drawing()->Bytes(), info.PageWidth(), info.PageHeight()))
         .convertToFormat(QImage::Format_RGB32);
   }
 

@@ -70,7 +70,7 @@ std::map<std::string, std::string> MarkersByPosition(const TZdPrintBaseComponent
   std::map<std::string, std::string> out;
   for (int i = 0; i < r.Pages().Count(); ++i) {
     const TPageInfo& page = r.Pages().At(i);
-    out[std::to_string(page.intNumPage) + "." + std::to_string(page.intNumBar)] = MarkerOf(page.Data);
+    out[std::to_string(page.intNumPage) + "." + std::to_string(page.intNumBar)] = MarkerOf(*page.Drawing());
   }
   return out;
 }
@@ -187,9 +187,9 @@ TEST_F(PreparedReportTest, RoundTripRestoresEveryPageInFileOrderWithItsGeometryA
     EXPECT_EQ(got.OffsetRight, original->OffsetRight);
     EXPECT_EQ(got.OffsetTop, original->OffsetTop);
     EXPECT_EQ(got.OffsetBottom, original->OffsetBottom);
-    EXPECT_EQ(got.Data.Bytes(), original->Data.Bytes());
-    EXPECT_EQ(got.Data.Width(), original->Data.Width());
-    EXPECT_EQ(got.Data.Height(), original->Data.Height());
+    EXPECT_EQ(got.Drawing()->Bytes(), original->Drawing()->Bytes());
+    EXPECT_EQ(got.Drawing()->Width(), original->Drawing()->Width());
+    EXPECT_EQ(got.Drawing()->Height(), original->Drawing()->Height());
   }
   // Saving what was loaded gives the same file.
   EXPECT_EQ(Saved(loaded), bytes);
@@ -256,8 +256,8 @@ TEST_F(PreparedReportTest, APageListFileHoldsExactlyItsPagesRenumbered) {
   TestReport odd;
   odd.LoadPreparedReport(P("odd.zqp"));
   ASSERT_EQ(odd.NumPages(), 2);
-  EXPECT_EQ(MarkerOf(odd.GetPage(0, 0)->Data), "0.0");
-  EXPECT_EQ(MarkerOf(odd.GetPage(1, 1)->Data), "2.1");
+  EXPECT_EQ(MarkerOf(*odd.GetPage(0, 0)->Drawing()), "0.0");
+  EXPECT_EQ(MarkerOf(*odd.GetPage(1, 1)->Drawing()), "2.1");
 
   const TStringList none{"7"};
   report.SavePreparedPages(P("none.zqp"), false, &none);
@@ -279,7 +279,7 @@ TEST_F(PreparedReportTest, OneFilePerPageEachOpensAsAOnePageReport) {
       EXPECT_EQ(one.NumPages(), 1);
       EXPECT_EQ(one.NumBars(), 1);
       ASSERT_NE(one.GetPage(0, 0), nullptr);
-      EXPECT_EQ(MarkerOf(one.GetPage(0, 0)->Data), std::to_string(p) + "." + std::to_string(b));
+      EXPECT_EQ(MarkerOf(*one.GetPage(0, 0)->Drawing()), std::to_string(p) + "." + std::to_string(b));
       EXPECT_EQ(one.ZdProperty().Title, "Per page");
     }
 
@@ -304,10 +304,10 @@ TEST_F(PreparedReportTest, AShortBarIsSavedWithBlankPagesSoTheGridStaysWhole) {
   ASSERT_EQ(loaded.Pages().Count(), 6);
   const TPageInfo* blank = loaded.GetPage(2, 1);
   ASSERT_NE(blank, nullptr);
-  EXPECT_EQ(MarkerOf(blank->Data), "?");
+  EXPECT_EQ(MarkerOf(*blank->Drawing()), "?");
   EXPECT_EQ(blank->PageWidth(), report.GetPage(0, 0)->PageWidth());
   EXPECT_EQ(blank->OffsetTop, report.GetPage(0, 0)->OffsetTop);
-  EXPECT_EQ(MarkerOf(loaded.GetPage(2, 0)->Data), "2.0");
+  EXPECT_EQ(MarkerOf(*loaded.GetPage(2, 0)->Drawing()), "2.0");
 }
 
 TEST_F(PreparedReportTest, SavingPreparesFirstAndWritesNothingWhenNothingCanBePrepared) {
@@ -367,7 +367,7 @@ class BadFileTest : public PreparedReportTest {
     report.pageCount = 1;
     report.ZdProperty().Title = "Kept";
     report.PrepareReport();
-    keptBytes = report.Pages().At(0).Data.Bytes();
+    keptBytes = report.Pages().At(0).Drawing()->Bytes();
   }
 
   // The load fails with a message naming the fault, and the component keeps
@@ -384,7 +384,7 @@ class BadFileTest : public PreparedReportTest {
       if (offset) EXPECT_EQ(e.Offset(), offset) << e.what();
     }
     ASSERT_EQ(report.Pages().Count(), 1);
-    EXPECT_EQ(report.Pages().At(0).Data.Bytes(), keptBytes);
+    EXPECT_EQ(report.Pages().At(0).Drawing()->Bytes(), keptBytes);
     EXPECT_EQ(report.ZdProperty().Title, "Kept");
     EXPECT_TRUE(report.Prepared());
   }

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <memory>
 
 #include "host/printing/Printer.h"
 #include "host/ui/Progress.h"
@@ -118,7 +119,7 @@ TEST_F(PrintComponentTest, PagesAndBarsAreNumberedFromZeroAndEventsSeeOneBasedPa
   for (int i = 0; i < 4; ++i) {
     EXPECT_EQ(report.Pages().At(i).intNumPage, expected[i].first);
     EXPECT_EQ(report.Pages().At(i).intNumBar, expected[i].second);
-    EXPECT_EQ(MarkerOf(report.Pages().At(i).Data),
+    EXPECT_EQ(MarkerOf(*report.Pages().At(i).Drawing()),
               std::to_string(expected[i].first + 1) + "." + std::to_string(expected[i].second));
   }
   EXPECT_EQ(events, (std::vector<std::string>{"B10", "E10", "B20", "E20", "B11", "E11", "B21"}));
@@ -182,7 +183,7 @@ TEST_F(PrintComponentTest, JoinedPagesAreFoundByTheirNewNumbersAndOutliveTheirMe
   EXPECT_EQ(joined.NumPages(), 4);
   EXPECT_EQ(joined.NumBars(), 2);
   ASSERT_NE(joined.GetPage(3, 1), nullptr);
-  EXPECT_EQ(MarkerOf(joined.GetPage(3, 1)->Data), "1.1");
+  EXPECT_EQ(MarkerOf(*joined.GetPage(3, 1)->Drawing()), "1.1");
   EXPECT_EQ(joined.GetPage(0, 1), nullptr);                 // the old number is gone
   EXPECT_EQ(joined.GetPage(0, 0), &report.Pages().At(0));  // the page itself, not a copy
   EXPECT_EQ(second.Pages().At(0).intNumPage, 3);
@@ -191,7 +192,64 @@ TEST_F(PrintComponentTest, JoinedPagesAreFoundByTheirNewNumbersAndOutliveTheirMe
   report.pageCount = 1;
   report.PrepareReport();
   ASSERT_NE(joined.GetPage(2, 0), nullptr);
-  EXPECT_EQ(MarkerOf(joined.GetPage(2, 0)->Data), "3.0");
+  EXPECT_EQ(MarkerOf(*joined.GetPage(2, 0)->Drawing()), "3.0");
+}
+
+// Past the memory limit finished pages leave memory for a temporary file;
+// they come back byte for byte and in order, also through a store sharing
+// them after the store that spilled them is gone.
+TEST_F(PrintComponentTest, SpilledPagesReadBackWholeInOrderAndOutliveTheStoreThatSpilledThem) {
+  report.pageCount = 4;
+  report.barCount = 2;
+  report.SetPageMemoryLimit(0);
+  report.PrepareReport();
+  auto spilling = std::make_unique<TestReport>();
+  spilling->pageCount = 4;
+  spilling->barCount = 2;
+  spilling->SetPageMemoryLimit(1);
+  spilling->PrepareReport();
+
+  TPageStore joined;
+  for (int i = 0; i < spilling->Pages().Count(); ++i) {
+    EXPECT_EQ(spilling->Pages().At(i).ResidentBytes(), 0u) << "page " << i << " stayed in memory";
+    joined.Add(spilling->Pages().Shared(i));
+  }
+  spilling.reset();
+  ASSERT_EQ(joined.Count(), report.Pages().Count());
+  for (int i = 0; i < joined.Count(); ++i) {
+    const std::shared_ptr<const TMetafile> got = joined.At(i).Drawing(), kept = report.Pages().At(i).Drawing();
+    EXPECT_EQ(got->Bytes(), kept->Bytes()) << "page " << i;
+    EXPECT_EQ(got->Width(), kept->Width());
+    EXPECT_EQ(got->Height(), kept->Height());
+  }
+  EXPECT_GT(report.Pages().At(0).ResidentBytes(), 0u);  // no limit, no spill
+}
+
+TEST(PageSpillFileTest, AReadThatDoesNotMatchWhatWasWrittenIsAnErrorSayingSo) {
+  TMetafile drawing;
+  TMetafileCanvas(drawing).Rectangle(TRect{10, 10, 200, 100});
+  TPageSpillFile file;
+  file.Write(drawing);
+  const TPageSpillFile::TSlot slot = file.Write(drawing);
+  EXPECT_EQ(file.Read(slot).Bytes(), drawing.Bytes());
+
+  const auto expectError = [&](TPageSpillFile::TSlot bad, const std::string& expected) {
+    try {
+      file.Read(bad);
+      ADD_FAILURE() << "read back without error; expected \"" << expected << "\"";
+    } catch (const EPageSpillError& e) {
+      EXPECT_NE(std::string(e.what()).find(expected), std::string::npos) << e.what();
+    }
+  };
+  TPageSpillFile::TSlot past = slot;
+  past.StoredSize += 1;
+  expectError(past, "lies outside the file");
+  TPageSpillFile::TSlot shifted = slot;
+  shifted.Offset -= 1;
+  expectError(shifted, "is corrupt");
+  TPageSpillFile::TSlot otherCrc = slot;
+  otherCrc.Crc ^= 1;
+  expectError(otherCrc, "is corrupt");
 }
 
 TEST_F(PrintComponentTest, PagesAreA4OnTheVirtualPrinterAndCarryTheirDescription) {
@@ -203,11 +261,11 @@ TEST_F(PrintComponentTest, PagesAreA4OnTheVirtualPrinterAndCarryTheirDescription
   const TPageInfo& page = report.Pages().At(0);
   EXPECT_EQ(page.PageWidth(), 794);
   EXPECT_EQ(page.PageHeight(), 1123);
-  EXPECT_EQ(page.Data.Width(), 794);
-  EXPECT_EQ(page.Data.Height(), 1123);
+  EXPECT_EQ(page.Drawing()->Width(), 794);
+  EXPECT_EQ(page.Drawing()->Height(), 1123);
   EXPECT_EQ(heights, (std::vector<int>{page.OffsetTop, 1123 - page.OffsetBottom}));
-  EXPECT_EQ(page.Data.Creator(), "ZdReport");
-  EXPECT_EQ(page.Data.Title(), report.ProductVersion);
+  EXPECT_EQ(page.Drawing()->Creator(), "ZdReport");
+  EXPECT_EQ(page.Drawing()->Title(), report.ProductVersion);
 }
 
 TEST_F(PrintComponentTest, PageFrameIsDrawnInsideTheOffsets) {
@@ -216,7 +274,7 @@ TEST_F(PrintComponentTest, PageFrameIsDrawnInsideTheOffsets) {
   report.PrepareReport();
   const TPageInfo& page = report.Pages().At(0);
   std::vector<TPoint> line;
-  EnumerateMetafile(page.Data, [&](const TEmfRecord& r, const TEmfState& s) {
+  EnumerateMetafile(*page.Drawing(), [&](const TEmfRecord& r, const TEmfState& s) {
     if (r.Type == EMR_LINETO) line = {s.Position, TPoint{r.I32(8), r.I32(12)}};
     return true;
   });
@@ -494,7 +552,7 @@ TEST_F(PrintComponentTest, ExportToOneFileOffsetsEachPageInsideTheWhole) {
   report.pageCount = 2;
   report.barCount = 2;
   report.PrepareReport();
-  const int w = report.Pages().At(0).Data.Width(), h = report.Pages().At(0).Data.Height();
+  const int w = report.Pages().At(0).Drawing()->Width(), h = report.Pages().At(0).Drawing()->Height();
   report.ExportTo("all.csv", false, TStringList{"1", "2"}, ExportClassOf<RecordingExport>());
   const auto at = [](int x, int y) { return " at " + std::to_string(x) + "," + std::to_string(y); };
   EXPECT_EQ(log, (std::vector<std::string>{"start", "page 0,0", "done 1.0" + at(0, 0), "page 0,1",

@@ -57,7 +57,7 @@ class BuildingApiTest : public ::testing::Test {
   Texts AllTexts() const {
     Texts texts;
     for (int i = 0; i < report->Pages().Count(); ++i)
-      EnumerateMetafile(report->Pages().At(i).Data, [&](const TEmfRecord& rec, const TEmfState&) {
+      EnumerateMetafile(*report->Pages().At(i).Drawing(), [&](const TEmfRecord& rec, const TEmfState&) {
         if (auto text = ReadEmfText(rec)) texts.push_back(text->Text);
         return true;
       });

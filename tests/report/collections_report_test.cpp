@@ -43,7 +43,7 @@ std::vector<TDrawnText> DrawnTexts(const TPageInfo& page) {
   std::vector<TDrawnText> drawn;
   bool filled = false;
   TColor fill = clWhite;
-  EnumerateMetafile(page.Data, [&](const TEmfRecord& rec, const TEmfState& state) {
+  EnumerateMetafile(*page.Drawing(), [&](const TEmfRecord& rec, const TEmfState& state) {
     if (rec.Type == EMR_RECTANGLE) {
       filled = true;
       fill = state.Brush.Color;
@@ -214,7 +214,7 @@ class Totals : public CollectionsReport, public ::testing::WithParamInterface<co
       int x, y;
     };
     std::vector<TAt> at;
-    EnumerateMetafile(report->Pages().At(page).Data, [&](const TEmfRecord& rec, const TEmfState&) {
+    EnumerateMetafile(*report->Pages().At(page).Drawing(), [&](const TEmfRecord& rec, const TEmfState&) {
       if (auto t = ReadEmfText(rec)) at.push_back({Trim(t->Text), t->Reference.X, t->Reference.Y});
       return true;
     });

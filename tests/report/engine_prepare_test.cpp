@@ -34,7 +34,7 @@ struct TLine {
 
 std::vector<TLine> LinesOf(const TPageInfo& page) {
   std::vector<TLine> lines;
-  EnumerateMetafile(page.Data, [&](const TEmfRecord& rec, const TEmfState&) {
+  EnumerateMetafile(*page.Drawing(), [&](const TEmfRecord& rec, const TEmfState&) {
     if (auto text = ReadEmfText(rec)) lines.push_back({text->Text, text->Reference.X, text->Reference.Y});
     return true;
   });
