@@ -1,6 +1,7 @@
 #include "print/DeferredCountDrawings.h"
 
-#include <map>
+#include <unordered_map>
+#include <utility>
 
 namespace zd {
 
@@ -22,18 +23,26 @@ int TDeferredCountDrawings::Draw(std::shared_ptr<TPageInfo> page, TMetafileCanva
   return drawn;
 }
 
-bool TDeferredCountDrawings::Redraw() {
-  // Entries of a page come in recording order, so their ranges ascend.
-  std::map<TPageInfo*, std::vector<TMetafile::TRecordsReplacement>> perPage;
+bool TDeferredCountDrawings::Redraw(TPageStore& pages) {
+  // Per page in the order pages were made; a page's ranges ascend, as its
+  // entries were recorded one after the other.
+  std::vector<std::pair<TPageInfo*, std::vector<TMetafile::TRecordsReplacement>>> perPage;
+  std::unordered_map<const TPageInfo*, size_t> slotOf;
   for (const TEntry& entry : entries_) {
     if (measure(entry) != entry.measured) return false;
     TMetafileCanvas again(entry.before);
     if (entry.draw(again, false) != entry.drawn || !again.Position().SameState(entry.after)) return false;
-    perPage[entry.page.get()].push_back({entry.before.BodySize, entry.after.BodySize,
-                                         entry.after.Records - entry.before.Records, again.Records(),
-                                         again.RecordCount(), again.RecordedBounds()});
+    const auto [slot, added] = slotOf.try_emplace(entry.page.get(), perPage.size());
+    if (added) perPage.push_back({entry.page.get(), {}});
+    perPage[slot->second].second.push_back({entry.before.BodySize, entry.after.BodySize,
+                                     entry.after.Records - entry.before.Records, again.Records(),
+                                     again.RecordCount(), again.RecordedBounds()});
   }
-  for (auto& [page, replacements] : perPage) page->Data.ReplaceRecords(replacements);
+  for (auto& [page, replacements] : perPage) {
+    TMetafile drawing = *page->Drawing();
+    drawing.ReplaceRecords(replacements);
+    pages.ReplaceDrawing(*page, std::move(drawing));
+  }
   entries_.clear();
   return true;
 }

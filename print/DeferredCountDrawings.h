@@ -20,12 +20,13 @@ class TDeferredCountDrawings {
   // Draws on `canvas`, which records `page`, and remembers how to draw
   // again; returns the drawn height.
   int Draw(std::shared_ptr<TPageInfo> page, TMetafileCanvas& canvas, TDraw draw);
-  // Draws everything again in place (call once the count is final).
+  // Draws everything again in place on the pages of `pages` (call once the
+  // count is final).
   // Returns false, changing no page, when a drawing would come out other
   // than the one it replaces in height or in the canvas state it leaves
   // (a longer count that wraps, say): then only a second preparation
   // makes the right pages.
-  bool Redraw();
+  bool Redraw(TPageStore& pages);
   bool Empty() const { return entries_.empty(); }
   void Clear() { entries_.clear(); }
 

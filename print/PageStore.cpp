@@ -90,6 +90,17 @@ void TPageStore::spillOverLimit() {
   }
 }
 
+void TPageStore::ReplaceDrawing(TPageInfo& page, TMetafile drawing) {
+  const auto counted = std::find_if(resident_.begin(), resident_.end(),
+                                    [&](const TResident& r) { return r.page == &page; });
+  if (counted != resident_.end()) {
+    residentBytes_ -= counted->bytes;
+    resident_.erase(counted);
+  }
+  page.SetDrawing(std::move(drawing));
+  finished(page);
+}
+
 void TPageStore::SetMemoryLimit(std::size_t bytes) {
   memoryLimit_ = bytes;
   spillOverLimit();

@@ -81,6 +81,9 @@ class TPageStore {
   TPageInfo* Find(int page, int bar) const;
   int MaxPageIndex() const { return maxPage_; }  // -1 when empty
   int MaxBarIndex() const { return maxBar_; }    // -1 when empty
+  // Gives a finished page of this store another drawing, counted (and
+  // spilled) like a page just finished.
+  void ReplaceDrawing(TPageInfo& page, TMetafile drawing);
   // Rebuilds lookups and maxima from the pages' current indexes.
   void Reindex();
   void Clear();

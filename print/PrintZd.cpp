@@ -320,7 +320,7 @@ void TZdPrintBaseComponent::Prepare() {
   if (twoPass_) {
     producer_.FreezeCounts(pageCount(), barCount());
     producer_.SetPassNumber(2);
-    const bool redrawn = deferringCounts_ && !countsNeeded_ && countDrawings_.Redraw();
+    const bool redrawn = deferringCounts_ && !countsNeeded_ && countDrawings_.Redraw(pages_);
     deferringCounts_ = false;
     countDrawings_.Clear();
     if (!redrawn) {

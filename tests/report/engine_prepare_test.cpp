@@ -532,12 +532,13 @@ class PageCounts : public EngineTest, public ::testing::WithParamInterface<std::
     }
     if (variant == "read by an expression") Field(footer, "'of ' + IntToStr(PageCount)", 120);
     if (variant == "left out when repeated") count->ZdPrintWhen().SetRepeatedValues(false);
+    if (variant == "spilled to a file") r.SetPageMemoryLimit(1);
     if (forceSecondPass) r.OnGetVariable = [](TComponent*, const std::string&, bool&, TFieldType&, TVariant&) {};
     int opened = 0;
     r.OnProgress = [&](const TPrepareProgress&) { ++opened; };
     r.Prepare();
     TPages pages;
-    for (int i = 0; i < r.Pages().Count(); ++i) pages.push_back(r.Pages().At(i).Data.Bytes());
+    for (int i = 0; i < r.Pages().Count(); ++i) pages.push_back(r.Pages().At(i).Drawing()->Bytes());
     return {pages, opened};
   }
 };
@@ -554,7 +555,8 @@ TEST_P(PageCounts, AreThoseOfTwoFullPasses) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Engine, PageCounts,
-                         ::testing::Values("shown", "bars", "read by an expression", "left out when repeated"));
+                         ::testing::Values("shown", "bars", "spilled to a file", "read by an expression",
+                                           "left out when repeated"));
 
 // ---- sub-detail ----
 
