@@ -2,11 +2,12 @@
 
 #include "host/locale/DateTime.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <ctime>
 #include <limits>
+#include <string_view>
 
 namespace zd {
 
@@ -194,17 +195,21 @@ std::string FloatToStr(double v, const TLocale& loc) {
   if (std::isnan(v)) return "NAN";
   if (std::isinf(v)) return v > 0 ? "INF" : "-INF";
   if (v == 0) return "0";
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%.14e", v);
-  // buf: [-]d.dddddddddddddde[+-]xx
-  std::string s(buf);
-  bool neg = s[0] == '-';
-  if (neg) s.erase(0, 1);
-  size_t epos = s.find('e');
-  int exp = std::atoi(s.c_str() + epos + 1);
-  std::string digits = s.substr(0, 1) + s.substr(2, epos - 2);
-  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
-  std::string out = neg ? "-" : "";
+  // Fifteen significant digits, exactly rounded: d.dddddddddddddde[+-]xx
+  char buf[32];
+  char* end = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, 14).ptr;
+  const char* e = std::find(buf, end, 'e');
+  const char* exponentText = e + 1;
+  if (*exponentText == '+') ++exponentText;
+  int exp = 0;
+  std::from_chars(exponentText, end, exp);
+  char digitBuf[16];
+  size_t n = 0;
+  digitBuf[n++] = buf[0];
+  for (const char* p = buf + 2; p < e; ++p) digitBuf[n++] = *p;
+  while (n > 1 && digitBuf[n - 1] == '0') --n;
+  const std::string_view digits(digitBuf, n);
+  std::string out = v < 0 ? "-" : "";
   if (exp >= 15 || exp < -4) {
     out += digits[0];
     if (digits.size() > 1) {
@@ -216,12 +221,13 @@ std::string FloatToStr(double v, const TLocale& loc) {
   } else if (exp < 0) {
     out += '0';
     out += loc.decimalSeparator;
-    out += std::string(size_t(-exp - 1), '0');
+    out.append(size_t(-exp - 1), '0');
     out += digits;
   } else {
     size_t intLen = size_t(exp) + 1;
     if (digits.size() <= intLen) {
-      out += digits + std::string(intLen - digits.size(), '0');
+      out += digits;
+      out.append(intLen - digits.size(), '0');
     } else {
       out += digits.substr(0, intLen);
       out += loc.decimalSeparator;
