@@ -9,6 +9,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "host/core/TextUtil.h"
 #include "host/graphics/QtGraphics.h"
 #include "host/graphics/detail/FontCache.h"
 
@@ -31,11 +32,6 @@ TCachedFont& cachedFont(const TFont& f) {
 // The width of a text already converted to UTF-16.
 int cachedWidth(TCachedFont& cached, const std::string& utf8, const QString& text) {
   return cached.widths.Get(utf8, [&] { return widthOf(cached.metrics, text); });
-}
-
-// Whether the text passes through UTF-16 unchanged without checking: ASCII only.
-bool isAscii(const std::string& s) {
-  return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 }  // namespace
 
@@ -128,7 +124,7 @@ std::vector<std::string> WrapText(const TFont& font, const std::string& utf8, in
   // Most texts are one line that fits: the width cache answers that without
   // shaping the text again for every row.
   if (utf8.find_first_of("\r\n") == std::string::npos && (!wordBreak || MeasureText(font, utf8).Width <= width))
-    return {isAscii(utf8) ? utf8 : QString::fromStdString(utf8).toStdString()};
+    return {IsAscii(utf8) ? utf8 : QString::fromStdString(utf8).toStdString()};  // as UTF-16 would give it back
   const QFontMetricsF& fm = cachedFont(font).metrics;
   QString text = QString::fromStdString(utf8);
   text.remove(QChar('\r'));

@@ -34,16 +34,21 @@ size_t TFontCache::hashOf(const TFont& f) {
   return size_t(h ^ (h >> 29));
 }
 
-bool TFontCache::holds(const TSlot& slot, size_t hash, const TFont& f) {
-  return slot.hash == hash && slot.pixelHeight == f.PixelHeight() && slot.style == f.Style &&
-         slot.pitch == f.Pitch && slot.name == f.Name;
+bool TFontCache::holds(const TSlot& slot, const TFont& f) {
+  return slot.pixelHeight == f.PixelHeight() && slot.style == f.Style && slot.pitch == f.Pitch &&
+         slot.name == f.Name;
 }
 
 TCachedFont& TFontCache::Get(const TFont& f) {
+  if (last_ && holds(*last_, f)) return *last_->cached;
   const size_t hash = hashOf(f);
   size_t i = hash & (kSlots - 1);
-  for (; slots_[i].cached; i = (i + 1) & (kSlots - 1))
-    if (holds(slots_[i], hash, f)) return *slots_[i].cached;
+  for (; slots_[i].cached; i = (i + 1) & (kSlots - 1)) {
+    if (slots_[i].hash == hash && holds(slots_[i], f)) {
+      last_ = &slots_[i];
+      return *slots_[i].cached;
+    }
+  }
   if (count_ == kMaxFonts) {
     for (TSlot& slot : slots_) slot = TSlot{};
     count_ = 0;
@@ -52,6 +57,7 @@ TCachedFont& TFontCache::Get(const TFont& f) {
   TSlot& slot = slots_[i];
   slot = TSlot{hash, std::make_unique<TCachedFont>(f), f.Name, f.PixelHeight(), f.Style, f.Pitch};
   ++count_;
+  last_ = &slot;
   return *slot.cached;
 }
 

@@ -44,10 +44,12 @@ class TFontCache {
   static constexpr size_t kSlots = 2 * kMaxFonts;  // power of two, half full at most
 
   static size_t hashOf(const TFont& f);
-  static bool holds(const TSlot& slot, size_t hash, const TFont& f);
+  static bool holds(const TSlot& slot, const TFont& f);
 
   std::vector<TSlot> slots_{kSlots};
   size_t count_ = 0;
+  // Measuring a text asks for its font several times in a row.
+  const TSlot* last_ = nullptr;
 };
 
 }  // namespace zd
