@@ -66,7 +66,7 @@ class TFormatCodes {
   // The first occurrence of the code at or after position from.
   size_t find(std::string_view code, size_t from) const {
     for (size_t at : starts_)
-      if (at >= from && f_.compare(at, code.size(), code) == 0) return at;
+      if (at >= from && f_.substr(at, code.size()) == code) return at;
     return std::string_view::npos;
   }
 

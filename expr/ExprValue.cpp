@@ -195,9 +195,18 @@ std::string FloatToStr(double v, const TLocale& loc) {
   if (std::isnan(v)) return "NAN";
   if (std::isinf(v)) return v > 0 ? "INF" : "-INF";
   if (v == 0) return "0";
-  // Fifteen significant digits, exactly rounded: d.dddddddddddddde[+-]xx
+  // Fifteen significant digits, exactly rounded: d.dddddddddddddde[+-]xx.
+  // For a normal number the shortest text that reads back as v is that
+  // rounding already when it has no more than fifteen digits: it lies within
+  // half a binary unit of v, far less than half a unit of the fifteenth
+  // digit. It is also much cheaper to find than an exact rounding.
+  const double magnitude = std::fabs(v);
   char buf[32];
-  char* end = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, 14).ptr;
+  char* end = buf;
+  if (magnitude >= std::numeric_limits<double>::min())
+    end = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific).ptr;
+  if (end == buf || std::find(buf, end, 'e') - buf > 16)  // "d." and more than fourteen digits
+    end = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 14).ptr;
   const char* e = std::find(buf, end, 'e');
   const char* exponentText = e + 1;
   if (*exponentText == '+') ++exponentText;
