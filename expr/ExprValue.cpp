@@ -3,6 +3,7 @@
 #include "host/locale/DateTime.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <ctime>
@@ -189,35 +190,46 @@ bool parseTimePart(const std::string& s, size_t& i, const TLocale& loc, double& 
   return true;
 }
 
+// A magnitude's significant digits, exactly rounded to fifteen, without
+// trailing zeros, and the power of ten of the first.
+struct TFifteenDigits {
+  std::array<char, 15> digits;
+  size_t count = 0;
+  int exponent = 0;
+
+  explicit TFifteenDigits(double magnitude) {
+    // For a normal number the shortest text that reads back as it is that
+    // rounding already when it has no more than fifteen digits: it lies
+    // within half a binary unit of the number, far less than half a unit of
+    // the fifteenth digit. It is also much cheaper to find than an exact
+    // rounding.
+    char buf[32];  // d.dddddddddddddde[+-]xxx
+    char* end = buf;
+    if (magnitude >= std::numeric_limits<double>::min())
+      end = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific).ptr;
+    if (end == buf || std::find(buf, end, 'e') - buf > 16)  // "d." and more than fourteen digits
+      end = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 14).ptr;
+    const char* e = std::find(buf, end, 'e');
+    const char* exponentText = e + 1;
+    if (*exponentText == '+') ++exponentText;
+    std::from_chars(exponentText, end, exponent);
+    digits[count++] = buf[0];
+    for (const char* p = buf + 2; p < e; ++p) digits[count++] = *p;
+    while (count > 1 && digits[count - 1] == '0') --count;
+  }
+
+  std::string_view View() const { return {digits.data(), count}; }
+};
+
 }  // namespace
 
 std::string FloatToStr(double v, const TLocale& loc) {
   if (std::isnan(v)) return "NAN";
   if (std::isinf(v)) return v > 0 ? "INF" : "-INF";
   if (v == 0) return "0";
-  // Fifteen significant digits, exactly rounded: d.dddddddddddddde[+-]xx.
-  // For a normal number the shortest text that reads back as v is that
-  // rounding already when it has no more than fifteen digits: it lies within
-  // half a binary unit of v, far less than half a unit of the fifteenth
-  // digit. It is also much cheaper to find than an exact rounding.
-  const double magnitude = std::fabs(v);
-  char buf[32];
-  char* end = buf;
-  if (magnitude >= std::numeric_limits<double>::min())
-    end = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific).ptr;
-  if (end == buf || std::find(buf, end, 'e') - buf > 16)  // "d." and more than fourteen digits
-    end = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 14).ptr;
-  const char* e = std::find(buf, end, 'e');
-  const char* exponentText = e + 1;
-  if (*exponentText == '+') ++exponentText;
-  int exp = 0;
-  std::from_chars(exponentText, end, exp);
-  char digitBuf[16];
-  size_t n = 0;
-  digitBuf[n++] = buf[0];
-  for (const char* p = buf + 2; p < e; ++p) digitBuf[n++] = *p;
-  while (n > 1 && digitBuf[n - 1] == '0') --n;
-  const std::string_view digits(digitBuf, n);
+  const TFifteenDigits fifteen(std::fabs(v));
+  const std::string_view digits = fifteen.View();
+  const int exp = fifteen.exponent;
   std::string out = v < 0 ? "-" : "";
   if (exp >= 15 || exp < -4) {
     out += digits[0];
