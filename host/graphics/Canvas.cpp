@@ -195,10 +195,9 @@ int TCanvas::DrawText(TRect& rect, const std::string& utf8, uint32_t flags) {
       y += lh;
       continue;
     }
-    int w = MeasureText(Font, l).Width;
-    int x = rect.Left;
-    if (flags & DT_CENTER) x = rect.Left + (rect.Width() - w) / 2;
-    else if (flags & DT_RIGHT) x = rect.Right - w;
+    int x = rect.Left;  // a left-aligned line needs no measuring
+    if (flags & DT_CENTER) x = rect.Left + (rect.Width() - MeasureText(Font, l).Width) / 2;
+    else if (flags & DT_RIGHT) x = rect.Right - MeasureText(Font, l).Width;
     if (!l.empty()) TextOutClipped(x, y, l, clip);
     y += lh;
   }
