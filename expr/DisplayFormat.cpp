@@ -5,7 +5,6 @@
 #include <cmath>
 #include <optional>
 #include <string_view>
-#include <vector>
 
 #include "expr/EditMask.h"
 #include "expr/ExprValue.h"
@@ -21,21 +20,16 @@ namespace {
 // in would only make "@NL " allocate without limit.
 constexpr int kMaxPadWidth = 1024;
 
-// Every code starts with "@", so a code can only occur where an "@" is: the
-// format is scanned for those once, and each code is looked for only there
-// (a format is asked for a dozen codes per value).
 class TFormatCodes {
  public:
-  explicit TFormatCodes(std::string_view format) : f_(format) {
-    for (size_t at = f_.find('@'); at != std::string_view::npos; at = f_.find('@', at + 1)) starts_.push_back(at);
-  }
+  explicit TFormatCodes(std::string_view format) : f_(format) {}
 
-  bool Has(std::string_view code) const { return find(code, 0) != std::string_view::npos; }
+  bool Has(std::string_view code) const { return f_.find(code) != std::string_view::npos; }
 
   // The argument of the first occurrence: the text after the code letters up
   // to the next space, " " when empty; nullopt when the code is absent.
   std::optional<std::string> Argument(std::string_view code) const {
-    size_t at = find(code, 0);
+    size_t at = f_.find(code);
     if (at == std::string_view::npos) return std::nullopt;
     return argumentAt(at + code.size());
   }
@@ -43,7 +37,7 @@ class TFormatCodes {
   // For a code whose letters are also those of a flag ("@NS" and "@NS "):
   // the first occurrence that carries an argument.
   std::optional<std::string> NonEmptyArgument(std::string_view code) const {
-    for (size_t at = find(code, 0); at != std::string_view::npos; at = find(code, at + 1)) {
+    for (size_t at = f_.find(code); at != std::string_view::npos; at = f_.find(code, at + 1)) {
       size_t arg = at + code.size();
       if (arg < f_.size() && f_[arg] != ' ') return argumentAt(arg);
     }
@@ -63,19 +57,11 @@ class TFormatCodes {
   }
 
  private:
-  // The first occurrence of the code at or after position from.
-  size_t find(std::string_view code, size_t from) const {
-    for (size_t at : starts_)
-      if (at >= from && f_.substr(at, code.size()) == code) return at;
-    return std::string_view::npos;
-  }
-
   std::string argumentAt(size_t offset) const {
     return GetNextSpace(f_, int(offset + 1));  // past the end gives " "
   }
 
   std::string_view f_;
-  std::vector<size_t> starts_;  // of every "@"
 };
 
 // ---- text ---------------------------------------------------------------
