@@ -124,7 +124,7 @@ std::vector<std::string> WrapText(const TFont& font, const std::string& utf8, in
   // Most texts are one line that fits: the width cache answers that without
   // shaping the text again for every row.
   if (utf8.find_first_of("\r\n") == std::string::npos && (!wordBreak || MeasureText(font, utf8).Width <= width))
-    return {IsAscii(utf8) ? utf8 : QString::fromStdString(utf8).toStdString()};  // as UTF-16 would give it back
+    return {IsAscii(utf8) ? utf8 : QString::fromStdString(utf8).toStdString()};  // as UTF-16 gives it back
   const QFontMetricsF& fm = cachedFont(font).metrics;
   QString text = QString::fromStdString(utf8);
   text.remove(QChar('\r'));
