@@ -195,8 +195,9 @@ std::string dateMask(const TFormatCodes& codes, const TLocale& loc) {
   return mask;
 }
 
-// fmtLoc receives the marker texts of "@TA" and "@TP".
-std::string timeMask(const TFormatCodes& codes, const TLocale& loc, TLocale& fmtLoc) {
+// A twelve-hour clock sets markerLoc: the locale with the marker texts of
+// "@TA" and "@TP".
+std::string timeMask(const TFormatCodes& codes, const TLocale& loc, std::optional<TLocale>& markerLoc) {
   if (codes.Has("@TL ")) return loc.longTimeFormat;
   if (codes.Has("@TS ")) return loc.shortTimeFormat;
   auto custom = codes.Character("@TD");
@@ -210,6 +211,7 @@ std::string timeMask(const TFormatCodes& codes, const TLocale& loc, TLocale& fmt
     mask += part;
   }
   if (!codes.Has("@T12")) return mask;
+  TLocale& fmtLoc = markerLoc.emplace(loc);
   fmtLoc.timeAMString = codes.Argument("@TA").value_or(loc.timeAMString);
   fmtLoc.timePMString = codes.Argument("@TP").value_or(loc.timePMString);
   // "AMPM" both selects the twelve-hour clock and places the marker.
@@ -225,17 +227,17 @@ std::string timeMask(const TFormatCodes& codes, const TLocale& loc, TLocale& fmt
 
 std::string formatDateTime(const std::string& value, const std::string& format, const TLocale& loc) {
   const TFormatCodes codes(format);
-  TLocale fmtLoc = loc;
+  std::optional<TLocale> markerLoc;  // copied only when the markers change
   std::string mask = codes.Has("@D ") ? dateMask(codes, loc) : "";
   if (codes.Has("@T ")) {
-    std::string time = timeMask(codes, loc, fmtLoc);
+    std::string time = timeMask(codes, loc, markerLoc);
     if (!mask.empty() && !time.empty()) mask += " ";
     mask += time;
   }
   if (value.empty()) return value;
   const double serial = StrToFloat(value, loc);
   if (mask.empty()) return VarToStr(TVariant(TDateTime{serial}), loc);
-  return FormatDateTimeText(mask, serial, fmtLoc);
+  return FormatDateTimeText(mask, serial, markerLoc ? *markerLoc : loc);
 }
 
 }  // namespace

@@ -2,11 +2,13 @@
 
 #include "host/locale/DateTime.h"
 
+#include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <ctime>
 #include <limits>
+#include <string_view>
 
 namespace zd {
 
@@ -188,23 +190,47 @@ bool parseTimePart(const std::string& s, size_t& i, const TLocale& loc, double& 
   return true;
 }
 
+// A magnitude's significant digits, exactly rounded to fifteen, without
+// trailing zeros, and the power of ten of the first.
+struct TFifteenDigits {
+  std::array<char, 15> digits;
+  size_t count = 0;
+  int exponent = 0;
+
+  explicit TFifteenDigits(double magnitude) {
+    // For a normal number the shortest text that reads back as it is that
+    // rounding already when it has no more than fifteen digits: it lies
+    // within half a binary unit of the number, far less than half a unit of
+    // the fifteenth digit. It is also much cheaper to find than an exact
+    // rounding.
+    char buf[32];  // d.dddddddddddddde[+-]xxx
+    char* end = buf;
+    if (magnitude >= std::numeric_limits<double>::min())
+      end = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific).ptr;
+    if (end == buf || std::find(buf, end, 'e') - buf > 16)  // "d." and more than fourteen digits
+      end = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 14).ptr;
+    const char* e = std::find(buf, end, 'e');
+    const char* exponentText = e + 1;
+    if (*exponentText == '+') ++exponentText;
+    std::from_chars(exponentText, end, exponent);
+    digits[count++] = buf[0];
+    for (const char* p = buf + 2; p < e; ++p) digits[count++] = *p;
+    while (count > 1 && digits[count - 1] == '0') --count;
+  }
+
+  std::string_view View() const { return {digits.data(), count}; }
+};
+
 }  // namespace
 
 std::string FloatToStr(double v, const TLocale& loc) {
   if (std::isnan(v)) return "NAN";
   if (std::isinf(v)) return v > 0 ? "INF" : "-INF";
   if (v == 0) return "0";
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%.14e", v);
-  // buf: [-]d.dddddddddddddde[+-]xx
-  std::string s(buf);
-  bool neg = s[0] == '-';
-  if (neg) s.erase(0, 1);
-  size_t epos = s.find('e');
-  int exp = std::atoi(s.c_str() + epos + 1);
-  std::string digits = s.substr(0, 1) + s.substr(2, epos - 2);
-  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
-  std::string out = neg ? "-" : "";
+  const TFifteenDigits fifteen(std::fabs(v));
+  const std::string_view digits = fifteen.View();
+  const int exp = fifteen.exponent;
+  std::string out = v < 0 ? "-" : "";
   if (exp >= 15 || exp < -4) {
     out += digits[0];
     if (digits.size() > 1) {
@@ -216,12 +242,13 @@ std::string FloatToStr(double v, const TLocale& loc) {
   } else if (exp < 0) {
     out += '0';
     out += loc.decimalSeparator;
-    out += std::string(size_t(-exp - 1), '0');
+    out.append(size_t(-exp - 1), '0');
     out += digits;
   } else {
     size_t intLen = size_t(exp) + 1;
     if (digits.size() <= intLen) {
-      out += digits + std::string(intLen - digits.size(), '0');
+      out += digits;
+      out.append(intLen - digits.size(), '0');
     } else {
       out += digits.substr(0, intLen);
       out += loc.decimalSeparator;

@@ -1,9 +1,10 @@
 #include "expr/NumberText.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
+#include <string_view>
 
 #include "expr/ExprValue.h"
 
@@ -11,47 +12,59 @@ namespace zd {
 
 namespace {
 
-std::string printed(const char* fmt, int decimals, double value) {
-  int n = std::snprintf(nullptr, 0, fmt, decimals, value);
-  std::string out(size_t(n) + 1, '\0');
-  std::snprintf(out.data(), out.size(), fmt, decimals, value);
-  out.resize(size_t(n));
-  return out;
+// The exactly rounded decimal text printf gives for "%.*f" or "%.*e", but
+// without printf's cost and never with the C library locale's decimal point.
+// Room for the largest double in full plus kMaxNumberDecimals.
+using TPrinted = std::array<char, 400>;
+std::string_view printed(TPrinted& buf, double magnitude, std::chars_format form, int decimals) {
+  const char* end = std::to_chars(buf.data(), buf.data() + buf.size(), magnitude, form, decimals).ptr;
+  return {buf.data(), size_t(end - buf.data())};
 }
 
-std::string grouped(const std::string& digits, const std::string& separator) {
-  std::string out;
+void appendGrouped(std::string& out, std::string_view digits, const std::string& separator) {
   for (size_t i = 0; i < digits.size(); ++i) {
     if (i > 0 && (digits.size() - i) % 3 == 0) out += separator;
     out += digits[i];
   }
-  return out;
 }
 
-bool allZero(const std::string& digits) {
+bool allZero(std::string_view digits) {
   return std::all_of(digits.begin(), digits.end(), [](char c) { return c == '0' || c == '.'; });
 }
 
 // Magnitude text without sign; reports whether any shown digit is non-zero.
 std::string magnitudeText(double magnitude, const TNumberStyle& style, bool& nonZero) {
   int decimals = std::clamp(style.decimals, 0, kMaxNumberDecimals);
+  TPrinted buf;
   if (style.scientific) {
-    std::string s = printed("%.*E", decimals, magnitude);  // d.dddE+xx
-    size_t e = s.find('E');
-    std::string mantissa = s.substr(0, e);
-    int exponent = std::atoi(s.c_str() + e + 1);
+    std::string_view s = printed(buf, magnitude, std::chars_format::scientific, decimals);  // d.ddde+xx
+    size_t e = s.find('e');
+    std::string_view mantissa = s.substr(0, e);
+    int exponent = 0;
+    const char* exponentText = s.data() + e + 1;
+    if (*exponentText == '+') ++exponentText;
+    std::from_chars(exponentText, s.data() + s.size(), exponent);
     nonZero = !allZero(mantissa);
     if (!nonZero) exponent = 0;
-    size_t dot = mantissa.find('.');
-    if (dot != std::string::npos) mantissa.replace(dot, 1, style.decimalSeparator);
-    return mantissa + "E" + (exponent < 0 ? "-" : "+") + std::to_string(std::abs(exponent));
+    std::string out(mantissa);
+    size_t dot = out.find('.');
+    if (dot != std::string::npos) out.replace(dot, 1, style.decimalSeparator);
+    return out + "E" + (exponent < 0 ? "-" : "+") + std::to_string(std::abs(exponent));
   }
-  std::string s = printed("%.*f", decimals, magnitude);
+  std::string_view s = printed(buf, magnitude, std::chars_format::fixed, decimals);
   nonZero = !allZero(s);
   size_t dot = s.find('.');
-  std::string whole = s.substr(0, dot);
-  std::string out = style.grouping ? grouped(whole, style.thousandSeparator) : whole;
-  if (dot != std::string::npos) out += style.decimalSeparator + s.substr(dot + 1);
+  std::string_view whole = s.substr(0, dot);
+  std::string out;
+  out.reserve(s.size() + whole.size() / 3 * style.thousandSeparator.size() + style.decimalSeparator.size());
+  if (style.grouping)
+    appendGrouped(out, whole, style.thousandSeparator);
+  else
+    out += whole;
+  if (dot != std::string_view::npos) {
+    out += style.decimalSeparator;
+    out += s.substr(dot + 1);
+  }
   return out;
 }
 

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "expr/ExprValue.h"
+#include "host/core/TextUtil.h"
 
 namespace zd {
 
@@ -46,8 +47,9 @@ std::string ReplaceChr(std::string s, char oldCh, char newCh) {
   return s;
 }
 
-std::string UnicodeUpper(const std::string& s) { return fromQ(toQ(s).toUpper()); }
-std::string UnicodeLower(const std::string& s) { return fromQ(toQ(s).toLower()); }
+// Plain ASCII, the common case, maps without a trip through UTF-16.
+std::string UnicodeUpper(const std::string& s) { return IsAscii(s) ? UpperCase(s) : fromQ(toQ(s).toUpper()); }
+std::string UnicodeLower(const std::string& s) { return IsAscii(s) ? LowerCase(s) : fromQ(toQ(s).toLower()); }
 
 std::string Proper(const std::string& s) {
   // By code point, so that a character outside the basic plane maps as one.

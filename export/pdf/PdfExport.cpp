@@ -262,8 +262,9 @@ class TPdfJob {
       if (font != current) pdf_.WriteString(fontOperator(font, cell.Font));
       current = font;
       auto show = [&](size_t from, size_t to) {
-        pdf_.WriteString("1 0 0 1 " + point(cell.TextBox.Left + run.X[from], baseline) + " Tm " +
-                         fonts_.GlyphOperand(font, run, from, to) + " Tj");
+        std::string shown = "1 0 0 1 " + point(cell.TextBox.Left + run.X[from], baseline) + " Tm ";
+        fonts_.AppendGlyphOperand(shown, font, run, from, to);
+        pdf_.WriteString(shown + " Tj");
       };
       if (!run.RightToLeft) show(0, run.Glyphs.size());
       else

@@ -222,18 +222,19 @@ bool TZdqPDFFonts::FitsBaseFont(const TFont& font, std::string_view utf8) const 
   return true;
 }
 
-std::string TZdqPDFFonts::GlyphOperand(int index, const TPdfGlyphRun& run, size_t from, size_t to) {
+void TZdqPDFFonts::AppendGlyphOperand(std::string& out, int index, const TPdfGlyphRun& run, size_t from,
+                                      size_t to) {
   if (index < 0 || index >= Count() || !fonts_[size_t(index)].Embedded)
     throw EPdfError("PDF font F" + std::to_string(index) + " is no embedded font");
   TZdqPDFFont& font = fonts_[size_t(index)];
-  std::string glyphs;
-  glyphs.reserve(2 + 4 * (to - from));
-  glyphs += '<';
-  for (size_t i = from; i < to && i < run.Glyphs.size(); ++i) {
+  to = std::min(to, run.Glyphs.size());
+  out.reserve(out.size() + 2 + 4 * (to - std::min(from, to)));
+  out += '<';
+  for (size_t i = from; i < to; ++i) {
     if (run.Glyphs[i] != 0) font.UsedGlyphs.try_emplace(run.Glyphs[i], run.Texts[i]);
-    appendHex4(glyphs, run.Glyphs[i]);
+    appendHex4(out, run.Glyphs[i]);
   }
-  return glyphs + ">";
+  out += '>';
 }
 
 const TZdqPDFFont* TZdqPDFFonts::GetFont(int index) const {

@@ -291,9 +291,10 @@ void TPdfPagePainter::glyphs(const TPdfTextLine& line, double x, double baseline
   op("BT");
   for (const TPdfGlyphRun& run : line.Runs) {
     const int index = fonts.EmbeddedFont(shared_.Pdf(), run.Font);
-    const std::string name = resources_.Font(index);
+    // A font set on this page is among its resources already.
     if (g_.Font != index || g_.FontSize != emSize) {
-      out_ += name + ' ';
+      out_ += resources_.Font(index);
+      out_ += ' ';
       number(emSize);
       op("Tf");
       g_.Font = index;
@@ -308,30 +309,32 @@ void TPdfPagePainter::glyphs(const TPdfTextLine& line, double x, double baseline
     if (run.RightToLeft) {
       for (size_t g = run.Glyphs.size(); g-- > 0;) {
         moveTo(run.X[g]);
-        out_ += fonts.GlyphOperand(index, run, g, g + 1);
+        fonts.AppendGlyphOperand(out_, index, run, g, g + 1);
         op(" Tj");
       }
       continue;
     }
     moveTo(run.X.front());
-    std::string shown = "[";
+    TPdfFaceGlyphs& face = layout.Face(run.Font);
+    // Written as an array for "TJ"; its bracket goes when no glyph moved.
+    const size_t start = out_.size();
+    out_ += '[';
     size_t from = 0;
     double at = run.X.front();
     for (size_t g = 0; g < run.Glyphs.size(); ++g) {
       if (g > from && std::abs(at - run.X[g]) > kAdvanceTolerance) {
-        shown += fonts.GlyphOperand(index, run, from, g);
-        AppendPdfNumber(shown, (at - run.X[g]) * 1000 / emSize);
+        fonts.AppendGlyphOperand(out_, index, run, from, g);
+        AppendPdfNumber(out_, (at - run.X[g]) * 1000 / emSize);
         from = g;
         at = run.X[g];
       }
-      at += layout.Advance(run.Font, run.Glyphs[g]) * emSize / 1000;
+      at += face.Advance(run.Glyphs[g]) * emSize / 1000;
     }
-    shown += fonts.GlyphOperand(index, run, from, run.Glyphs.size());
+    fonts.AppendGlyphOperand(out_, index, run, from, run.Glyphs.size());
     if (from == 0) {
-      out_.append(shown, 1);
+      out_.erase(start, 1);
       op(" Tj");
     } else {
-      out_ += shown;
       op("] TJ");
     }
   }

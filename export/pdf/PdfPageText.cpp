@@ -50,15 +50,23 @@ std::string keyOf(const TEmfLogFont& f) {
 }  // namespace
 
 uint16_t TPdfFaceGlyphs::Glyph(char32_t character) {
-  const auto found = glyphs_.find(character);
-  if (found != glyphs_.end()) return found->second;
-  return glyphs_.emplace(character, file_->GlyphIndex(character)).first->second;
+  if (character > 0x10FFFF) return file_->GlyphIndex(character);
+  const size_t page = character / 256;
+  if (page >= glyphPages_.size()) glyphPages_.resize(page + 1);
+  if (!glyphPages_[page]) {
+    glyphPages_[page] = std::make_unique<TGlyphPage>();
+    glyphPages_[page]->fill(kNotAsked);
+  }
+  int32_t& glyph = (*glyphPages_[page])[character % 256];
+  if (glyph == kNotAsked) glyph = file_->GlyphIndex(character);
+  return uint16_t(glyph);
 }
 
 int TPdfFaceGlyphs::Advance(uint16_t glyph) {
-  const auto found = advances_.find(glyph);
-  if (found != advances_.end()) return found->second;
-  return advances_.emplace(glyph, file_->AdvanceWidth(glyph)).first->second;
+  if (glyph >= advances_.size()) advances_.resize(size_t(glyph) + 1, kNotAsked);
+  int32_t& advance = advances_[glyph];
+  if (advance == kNotAsked) advance = file_->AdvanceWidth(glyph);
+  return advance;
 }
 
 const TPdfTextFont& TPdfTextLayout::FontOf(const TEmfLogFont& logFont) {
@@ -89,16 +97,12 @@ const TPdfTextFont& TPdfTextLayout::resolve(const TEmfLogFont& logFont) {
   entry.UnderlineOffset = metrics.underlinePos();
   entry.StrikeOutOffset = metrics.strikeOutPos();
   entry.LineWidth = std::max(1.0, metrics.lineWidth());
-  entry.Face = &faceOf(PdfFontFileOf(font));
+  entry.Face = &Face(PdfFontFileOf(font));
   return fonts_.emplace(key, std::move(entry)).first->second;
 }
 
-TPdfFaceGlyphs& TPdfTextLayout::faceOf(const std::shared_ptr<TPdfFontFile>& file) {
+TPdfFaceGlyphs& TPdfTextLayout::Face(const std::shared_ptr<TPdfFontFile>& file) {
   return faces_.try_emplace(file.get(), file).first->second;
-}
-
-int TPdfTextLayout::Advance(const std::shared_ptr<TPdfFontFile>& file, uint16_t glyph) {
-  return faceOf(file).Advance(glyph);
 }
 
 TPdfTextLine TPdfTextLayout::LayOut(const TPdfTextFont& font, const std::string& utf8,

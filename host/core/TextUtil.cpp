@@ -1,5 +1,7 @@
 #include "host/core/TextUtil.h"
 
+#include <algorithm>
+
 namespace zd {
 
 std::string UpperCase(std::string_view s) {
@@ -25,6 +27,10 @@ bool SameText(std::string_view a, std::string_view b) {
     if (x != y) return false;
   }
   return true;
+}
+
+bool IsAscii(std::string_view s) {
+  return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 std::string Trim(std::string_view s) {

@@ -5,12 +5,13 @@
 #include <QString>
 #include <QTextBoundaryFinder>
 #include <QTextLayout>
+#include <algorithm>
 #include <cmath>
-#include <memory>
 #include <stdexcept>
-#include <unordered_map>
 
+#include "host/core/TextUtil.h"
 #include "host/graphics/QtGraphics.h"
+#include "host/graphics/detail/FontCache.h"
 
 namespace zd {
 
@@ -23,42 +24,14 @@ int widthOf(const QFontMetricsF& fm, const QString& s) {
   return int(std::ceil(fm.horizontalAdvance(s) - 1e-6));
 }
 
-// Building a QFont and its metrics costs more than measuring a short text, and
-// a report measures the same few fonts for every row: keep them.
-// Report texts repeat (headers, group values, column titles), so measured
-// widths and advances are kept per font too, in bounded tables.
-struct TCachedFont {
-  QFont font;
-  QFontMetricsF metrics;
-  std::unordered_map<std::string, int> widths;
-  std::unordered_map<std::string, std::vector<int>> advances;
-  explicit TCachedFont(const QFont& f) : font(f), metrics(f) {}
-};
-constexpr size_t kMaxCachedTexts = 4096;
-
 TCachedFont& cachedFont(const TFont& f) {
-  static std::unordered_map<std::string, std::unique_ptr<TCachedFont>> cache;
-  std::string key = f.Name;
-  key += '\0';
-  key += std::to_string(f.PixelHeight());
-  key += '/';
-  key += std::to_string(int(f.Style.Bits));
-  key += '/';
-  key += std::to_string(int(f.Pitch));
-  auto it = cache.find(key);
-  if (it != cache.end()) return *it->second;
-  if (cache.size() >= 256) cache.clear();  // bounded; fonts in use come back at once
-  return *cache.emplace(key, std::make_unique<TCachedFont>(ToQFont(f))).first->second;
+  static TFontCache cache;
+  return cache.Get(f);
 }
 
-const QFontMetricsF& metricsOf(const TFont& f) { return cachedFont(f).metrics; }
-
-template <typename Table, typename Make>
-const typename Table::mapped_type& remembered(Table& table, const std::string& text, Make make) {
-  auto it = table.find(text);
-  if (it != table.end()) return it->second;
-  if (table.size() >= kMaxCachedTexts) table.clear();
-  return table.emplace(text, make()).first->second;
+// The width of a text already converted to UTF-16.
+int cachedWidth(TCachedFont& cached, const std::string& utf8, const QString& text) {
+  return cached.widths.Get(utf8, [&] { return widthOf(cached.metrics, text); });
 }
 }  // namespace
 
@@ -78,20 +51,19 @@ QFont ToQFont(const TFont& f) {
 TSize MeasureText(const TFont& font, const std::string& utf8) {
   requireGui();
   TCachedFont& cached = cachedFont(font);
-  const int width = remembered(cached.widths, utf8,
-                               [&] { return widthOf(cached.metrics, QString::fromStdString(utf8)); });
-  return {width, FontLineHeight(font)};
+  const int width =
+      cached.widths.Get(utf8, [&] { return widthOf(cached.metrics, QString::fromStdString(utf8)); });
+  return {width, cached.lineHeight};
 }
 
 int FontLineHeight(const TFont& font) {
   requireGui();
-  const QFontMetricsF& fm = metricsOf(font);
-  return int(std::ceil(fm.ascent() - 1e-6) + std::ceil(fm.descent() - 1e-6));
+  return cachedFont(font).lineHeight;
 }
 
 int FontAscent(const TFont& font) {
   requireGui();
-  return int(std::ceil(metricsOf(font).ascent() - 1e-6));
+  return cachedFont(font).ascent;
 }
 
 namespace {
@@ -117,13 +89,13 @@ qsizetype PieceEnd(const QString& s, qsizetype start) {
 std::vector<int> CharAdvances(const TFont& font, const std::string& utf8) {
   requireGui();
   TCachedFont& cached = cachedFont(font);
-  return remembered(cached.advances, utf8, [&] {
+  return cached.advances.Get(utf8, [&] {
     const QString s = QString::fromStdString(utf8);
     std::vector<int> out;
     if (s.isEmpty()) return out;
     out.reserve(size_t(s.size()));
     // Rounded cumulative positions so the sum equals the measured width.
-    const int width = MeasureText(font, utf8).Width;
+    const int width = cachedWidth(cached, utf8, s);
     double pieceLeft = 0;
     int prev = 0;
     for (qsizetype start = 0; start < s.size();) {
@@ -152,8 +124,8 @@ std::vector<std::string> WrapText(const TFont& font, const std::string& utf8, in
   // Most texts are one line that fits: the width cache answers that without
   // shaping the text again for every row.
   if (utf8.find_first_of("\r\n") == std::string::npos && (!wordBreak || MeasureText(font, utf8).Width <= width))
-    return {QString::fromStdString(utf8).toStdString()};
-  const QFontMetricsF& fm = metricsOf(font);
+    return {IsAscii(utf8) ? utf8 : QString::fromStdString(utf8).toStdString()};  // as UTF-16 gives it back
+  const QFontMetricsF& fm = cachedFont(font).metrics;
   QString text = QString::fromStdString(utf8);
   text.remove(QChar('\r'));
   std::vector<std::string> lines;
@@ -223,10 +195,9 @@ int TCanvas::DrawText(TRect& rect, const std::string& utf8, uint32_t flags) {
       y += lh;
       continue;
     }
-    int w = MeasureText(Font, l).Width;
-    int x = rect.Left;
-    if (flags & DT_CENTER) x = rect.Left + (rect.Width() - w) / 2;
-    else if (flags & DT_RIGHT) x = rect.Right - w;
+    int x = rect.Left;  // a left-aligned line needs no measuring
+    if (flags & DT_CENTER) x = rect.Left + (rect.Width() - MeasureText(Font, l).Width) / 2;
+    else if (flags & DT_RIGHT) x = rect.Right - MeasureText(Font, l).Width;
     if (!l.empty()) TextOutClipped(x, y, l, clip);
     y += lh;
   }

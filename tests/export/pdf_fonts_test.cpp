@@ -216,7 +216,8 @@ TEST_F(PdfFonts, LaidOutTextUsesFallbackFontsAndSubsetsLoadWithOnlyTheirOutlines
   EXPECT_TRUE(std::regex_match(font.BaseFont, std::regex("[A-Z]{6}\\+[A-Za-z-]+"))) << font.BaseFont;
 
   const TPdfGlyphRun& run = runs.front();
-  const std::string operand = fonts.GlyphOperand(serif, run, 0, run.Glyphs.size());
+  std::string operand;
+  fonts.AppendGlyphOperand(operand, serif, run, 0, run.Glyphs.size());
   const uint16_t zhe = font.File->GlyphIndex(U'\u0416'), a = font.File->GlyphIndex(U'a');
   ASSERT_NE(zhe, 0);
   char expected[16];

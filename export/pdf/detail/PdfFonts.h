@@ -69,9 +69,9 @@ class TZdqPDFFonts {
   // Raises EPdfError for a font that is no TrueType font or whose licence
   // forbids embedding.
   int EmbeddedFont(TPdfWriter& pdf, const std::shared_ptr<TPdfFontFile>& file);
-  // The string operand of "Tj" that shows glyphs [from, to) of a run in
-  // embedded font `index`, which then holds those glyphs.
-  std::string GlyphOperand(int index, const TPdfGlyphRun& run, size_t from, size_t to);
+  // Appends the string operand of "Tj" that shows glyphs [from, to) of a run
+  // in embedded font `index`, which then holds those glyphs.
+  void AppendGlyphOperand(std::string& out, int index, const TPdfGlyphRun& run, size_t from, size_t to);
   // The entry, or nullptr when out of range.
   const TZdqPDFFont* GetFont(int index) const;
   int GetItemByFont(const std::string& baseFont, uint8_t charSet) const;

@@ -3,6 +3,7 @@
 // places them: characters the canvas font shows one glyph each go at the
 // advances the metafile recorded; anything else (scripts that need shaping,
 // characters only a fallback font has) is laid out as the page lays it out.
+#include <array>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -16,7 +17,10 @@
 
 namespace zd {
 
-// Glyph numbers and advances of one installed face, asked once each.
+// Glyph numbers and advances of one installed face, asked once each. Every
+// character of every text goes through here, so both are kept in arrays:
+// glyphs in pages of 256 characters made as characters of the page come up,
+// advances by glyph number.
 class TPdfFaceGlyphs {
  public:
   explicit TPdfFaceGlyphs(std::shared_ptr<TPdfFontFile> file) : file_(std::move(file)) {}
@@ -27,9 +31,12 @@ class TPdfFaceGlyphs {
   const std::shared_ptr<TPdfFontFile>& File() const { return file_; }
 
  private:
+  static constexpr int32_t kNotAsked = -1;
+  using TGlyphPage = std::array<int32_t, 256>;
+
   std::shared_ptr<TPdfFontFile> file_;
-  std::unordered_map<char32_t, uint16_t> glyphs_;
-  std::unordered_map<uint16_t, int> advances_;
+  std::vector<std::unique_ptr<TGlyphPage>> glyphPages_;  // by character / 256
+  std::vector<int32_t> advances_;                         // by glyph
 };
 
 // A font of the page's texts as the player draws it, sizes in page units.
@@ -56,12 +63,11 @@ class TPdfTextLayout {
   // The text in the font; advances (per UTF-16 unit, may be empty) place
   // the glyphs where the page put them.
   TPdfTextLine LayOut(const TPdfTextFont& font, const std::string& utf8, const std::vector<int32_t>& advances);
-  // Thousandths of the em a glyph of a face advances.
-  int Advance(const std::shared_ptr<TPdfFontFile>& file, uint16_t glyph);
+  // Glyphs and advances of an installed face.
+  TPdfFaceGlyphs& Face(const std::shared_ptr<TPdfFontFile>& file);
 
  private:
   const TPdfTextFont& resolve(const TEmfLogFont& logFont);
-  TPdfFaceGlyphs& faceOf(const std::shared_ptr<TPdfFontFile>& file);
   bool layOutPlain(const TPdfTextFont& font, const std::u32string& text, const std::vector<int32_t>& advances,
                    TPdfTextLine& line);
 
