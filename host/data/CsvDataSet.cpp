@@ -10,23 +10,27 @@
 namespace zd {
 namespace {
 
-TFieldType InferType(const TRowBuffer& rows, int column) {
-  bool canInteger = true, canFloat = true, canDate = true, any = false;
-  for (int r = 0; r < rows.RowCount() && (canFloat || canDate); ++r) {
-    const TVariant& cell = rows.At(r, column);
-    if (cell.isNull()) continue;
-    any = true;
-    const std::string& text = cell.asString();
-    if (canInteger && !ParseInteger(text)) canInteger = false;
-    if (canFloat && !canInteger && !ParseFloat(text)) canFloat = false;
-    if (canDate && !ParseIsoDate(text)) canDate = false;
+// The narrowest type that reads every non-empty cell of a column seen so far.
+class TColumnGuess {
+ public:
+  void See(const std::string& text) {
+    any_ = true;
+    if (!canFloat_ && !canDate_) return;  // text already, whatever follows
+    if (canInteger_ && !ParseInteger(text)) canInteger_ = false;
+    if (canFloat_ && !canInteger_ && !ParseFloat(text)) canFloat_ = false;
+    if (canDate_ && !ParseIsoDate(text)) canDate_ = false;
   }
-  if (!any) return TFieldType::ftString;
-  if (canInteger) return TFieldType::ftLargeint;
-  if (canFloat) return TFieldType::ftFloat;
-  if (canDate) return TFieldType::ftDate;
-  return TFieldType::ftString;
-}
+  TFieldType Type() const {
+    if (!any_) return TFieldType::ftString;
+    if (canInteger_) return TFieldType::ftLargeint;
+    if (canFloat_) return TFieldType::ftFloat;
+    if (canDate_) return TFieldType::ftDate;
+    return TFieldType::ftString;
+  }
+
+ private:
+  bool canInteger_ = true, canFloat_ = true, canDate_ = true, any_ = false;
+};
 
 int Utf8Length(const std::string& text) {
   int n = 0;
@@ -107,27 +111,38 @@ void TCsvDataSet::DoOpen() {
     }
     SetFieldDefs(defs);
 
-    // Rows first as text, then typed column by column.
+    // Rows first as text, then typed once every column's type is known.
     std::vector<int> lines;
     const size_t columns = defs.size();
+    std::vector<TColumnGuess> guesses(columns);
+    std::vector<TVariant> row(columns);
     while (reader.ReadRecord(record)) {
       if (record.size() != columns)
         throw AtOffset(ECsvError(reader.RecordLine(), "expected " + std::to_string(columns) + " fields but found " +
                                                           std::to_string(record.size())),
                        reader.RecordOffset());
-      TVariant* row = Rows().AppendRow();
-      for (size_t c = 0; c < columns; ++c)
-        if (!record[c].empty()) row[c] = TVariant(std::move(record[c]));
+      for (size_t c = 0; c < columns; ++c) {
+        row[c] = TVariant();
+        if (record[c].empty()) continue;
+        guesses[c].See(record[c]);
+        row[c] = TVariant(std::move(record[c]));
+      }
+      Rows().AppendRow(row);
       lines.push_back(reader.RecordLine());
     }
 
     for (size_t c = 0; c < columns; ++c) {
       bool declared = false;
-      TFieldDef& def = defs[c];
-      def.type = DeclaredType(def.name, declared);
-      if (!declared) def.type = InferType(Rows(), int(c));
-      for (int r = 0; r < Rows().RowCount(); ++r) {
-        TVariant& cell = Rows().At(r, int(c));
+      defs[c].type = DeclaredType(defs[c].name, declared);
+      if (!declared) defs[c].type = guesses[c].Type();
+    }
+    TRowBuffer typed;
+    typed.Reset(int(columns));
+    for (int r = 0; r < Rows().RowCount(); ++r) {
+      row = Rows().Row(r);
+      for (size_t c = 0; c < columns; ++c) {
+        TFieldDef& def = defs[c];
+        TVariant& cell = row[c];
         if (cell.isNull()) continue;
         if (IsTextFieldType(def.type)) {
           def.size = std::max(def.size, Utf8Length(cell.asString()));
@@ -139,12 +154,11 @@ void TCsvDataSet::DoOpen() {
           throw ECsvError(lines[size_t(r)], "field '" + def.name + "': " + e.what());
         }
       }
-      if (!IsTextFieldType(def.type)) def.size = 0;
+      typed.AppendRow(row);
     }
-    // Same names, so the rows just read stay; only types and sizes change.
-    TRowBuffer rows = std::move(Rows());
+    // Same names, so only types and sizes change.
     SetFieldDefs(defs);
-    Rows() = std::move(rows);
+    Rows() = std::move(typed);
   } catch (const ECsvError& e) {
     EDatabaseError error = Error(source + ": " + e.what());
     error.SetFileName(fileName_);

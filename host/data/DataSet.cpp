@@ -208,7 +208,9 @@ void TDataSet::SetCurrentValue(int column, const TVariant& value) {
   if (!CanModify()) Fail("Cannot modify a read-only dataset");
   CheckActive();
   if (current_ < 0) Fail("No current record");
-  rows_.At(current_, column) = value;
+  std::vector<TVariant> row = rows_.Row(current_);
+  row[size_t(column)] = value;
+  rows_.ReplaceRow(current_, row);
 }
 
 }  // namespace zd

@@ -54,9 +54,10 @@ void TItemModelDataSet::DoOpen() {
 
 void TItemModelDataSet::ReadRow(int row) {
   const QModelIndex root = root_;
-  TVariant* values = Rows().AppendRow();
+  std::vector<TVariant> values(types_.size());
   for (int c = 0; c < int(types_.size()); ++c)
-    values[c] = FitToType(VariantFromQt(model_->index(row, c, root).data(role_)), types_[size_t(c)]);
+    values[size_t(c)] = FitToType(VariantFromQt(model_->index(row, c, root).data(role_)), types_[size_t(c)]);
+  Rows().AppendRow(values);
 }
 
 bool TItemModelDataSet::FetchMoreRows() {

@@ -26,8 +26,7 @@ void TMemoryDataSet::AppendRecord(const std::vector<TVariant>& values) {
       Fail("field '" + defs_[i].name + "': " + e.what());
     }
   }
-  TVariant* row = Rows().AppendRow();
-  for (size_t i = 0; i < coerced.size(); ++i) row[i] = std::move(coerced[i]);
+  Rows().AppendRow(coerced);
   RowsAppended();
 }
 

@@ -158,10 +158,11 @@ void TSqlDataSet::DoOpen() {
     cursor->types.push_back(type);
   }
   SetFieldDefs(defs);
+  std::vector<TVariant> row(static_cast<size_t>(columns));
   for (const auto& values : sample) {
-    TVariant* row = Rows().AppendRow();
     for (int c = 0; c < columns; ++c)
-      row[c] = FitToType(VariantFromQt(values[size_t(c)]), cursor->types[size_t(c)]);
+      row[size_t(c)] = FitToType(VariantFromQt(values[size_t(c)]), cursor->types[size_t(c)]);
+    Rows().AppendRow(row);
   }
   if (cursor->exhausted) cursor->query->finish();
   cursor_ = std::move(cursor);
@@ -172,10 +173,11 @@ bool TSqlDataSet::FetchMoreRows() {
   QSqlQuery& query = *cursor_->query;
   const int columns = int(cursor_->types.size());
   int fetched = 0;
+  std::vector<TVariant> row(static_cast<size_t>(columns));
   while (fetched < kFetchBatch && query.next()) {
-    TVariant* row = Rows().AppendRow();
     for (int c = 0; c < columns; ++c)
-      row[c] = FitToType(VariantFromQt(query.value(c)), cursor_->types[size_t(c)]);
+      row[size_t(c)] = FitToType(VariantFromQt(query.value(c)), cursor_->types[size_t(c)]);
+    Rows().AppendRow(row);
     ++fetched;
   }
   if (fetched < kFetchBatch) {

@@ -2,6 +2,9 @@
 // in-memory dataset since the cursor logic is common to every dataset.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
+
 #include "host/data/MemoryDataSet.h"
 
 using namespace zd;
@@ -209,6 +212,30 @@ TEST(MemoryDataSet, EditsTheCurrentRowAndAppendingToAnEmptyOneMakesARowCurrent) 
   EXPECT_FALSE(ds->IsEmpty());
   EXPECT_FALSE(ds->Eof());
   EXPECT_EQ(ds->FieldByName("Name").AsString(), "late");
+}
+
+TEST(MemoryDataSet, ValuesOfEveryKindReadBackExactlyAfterEdits) {
+  TMemoryDataSet ds;
+  ds.AddField("Big", TFieldType::ftLargeint);
+  ds.AddField("Ratio", TFieldType::ftFloat);
+  ds.AddField("Flag", TFieldType::ftBoolean);
+  ds.AddField("Text", TFieldType::ftString);
+  ds.AddField("When", TFieldType::ftDateTime);
+  const std::string longText = std::string("with\0nul", 8) + std::string(300, 'x');
+  const std::vector<TVariant> second{INT64_MIN, 0.1, false, longText, TDateTime{-1.75}};
+  ds.AppendRecord({1, 2.5, true, "short", TDateTime{45000.5}});
+  ds.AppendRecord(second);
+  ds.Open();
+  const std::vector<TVariant> edited{INT64_MAX, -0.0, false, std::string("\0", 1), TDateTime{1e-9}};
+  for (int i = 0; i < 5; ++i) ds.Fields(i).SetValue(edited[size_t(i)]);
+  ds.FieldByName("Text").SetValue("");  // the same cell again
+  ds.Last();
+  ds.First();
+  for (int i = 0; i < 5; ++i)
+    EXPECT_EQ(ds.Fields(i).Value(), i == 3 ? TVariant("") : edited[size_t(i)]) << ds.Fields(i).FieldName();
+  EXPECT_TRUE(std::signbit(ds.FieldByName("Ratio").AsFloat()));
+  ds.Next();
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(ds.Fields(i).Value(), second[size_t(i)]) << ds.Fields(i).FieldName();
 }
 
 TEST(MemoryDataSet, RejectsBadDefinitionsAndRecords) {
