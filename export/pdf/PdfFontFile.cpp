@@ -1,6 +1,7 @@
 #include "export/pdf/detail/PdfFontFile.h"
 
 #include <QGlyphRun>
+#include <QGuiApplication>
 #include <QRawFont>
 #include <QString>
 #include <QTextLayout>
@@ -227,7 +228,13 @@ std::shared_ptr<TPdfFontFile> fileOfFace(const QRawFont& raw) {
 std::shared_ptr<TPdfFontFile> PdfFontFileOf(const TFont& font) {
   QFont q = ToQFont(font);
   q.setPixelSize(kMetricsSize);
-  return fileOfFace(QRawFont::fromFont(q));
+  const QRawFont raw = QRawFont::fromFont(q);
+  // A Qt platform without a font database (such as "minimal") gives only
+  // its box font.
+  if (!HasFontFile(raw))
+    throw EPdfError("no font file found for \"" + font.Name + "\" (the Qt platform \"" +
+                    QGuiApplication::platformName().toStdString() + "\" provides no fonts; use \"offscreen\")");
+  return fileOfFace(raw);
 }
 
 std::vector<TPdfGlyphRun> LayOutPdfText(const TFont& font, std::string_view utf8) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <sys/stat.h>
 #include <tuple>
 #include <cstdio>
@@ -34,11 +35,13 @@ struct ToolRun {
   std::string out, err;
 };
 
-ToolRun RunTool(const std::string& program, const std::vector<std::string>& args) {
+ToolRun RunTool(const std::string& program, const std::vector<std::string>& args,
+                const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
   zd::test::ensureGuiApp();
   QStringList list;
   for (const std::string& a : args) list << QString::fromStdString(a);
   QProcess p;
+  p.setProcessEnvironment(environment);
   p.setProcessChannelMode(QProcess::SeparateChannels);
   p.start(QString::fromStdString(program), list);
   if (!p.waitForFinished(120000)) {
@@ -64,10 +67,11 @@ const std::string kDatabase = kSource + "/examples/demo.db";
 const std::string kData = "sqlite:" + kDatabase + ":order_lines";
 const std::string kOrderedLines = "SELECT * FROM order_lines ORDER BY country, order_id, product";
 
-ToolRun Zdreport(const std::vector<std::string>& args) {
+ToolRun Zdreport(const std::vector<std::string>& args,
+                 const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
   const std::string bin = ZdreportBinary();
   if (!fs::exists(bin)) return {-1, "", "zdreport not found at " + bin + " (build it or set ZDREPORT_BIN)"};
-  return RunTool(bin, args);
+  return RunTool(bin, args, environment);
 }
 
 std::vector<std::string> RenderArgs(const std::string& output, std::vector<std::string> extra = {}) {
@@ -271,6 +275,14 @@ TEST_F(CliRender, RuntimeFailuresExitWithOneAndAMessage) {
   EXPECT_NE(run.err.find("is a folder, not a file"), std::string::npos) << run.err;
   run = Zdreport(RenderArgs(dir_.string(), {"--format", "pdf"}));
   EXPECT_NE(run.err.find("is a folder, not a file"), std::string::npos) << run.err;
+
+  // A Qt platform without fonts cannot give a PDF its fonts.
+  QProcessEnvironment noFonts = QProcessEnvironment::systemEnvironment();
+  noFonts.insert("QT_QPA_PLATFORM", "minimal");
+  run = Zdreport(RenderArgs(Out("x.pdf")), noFonts);
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("provides no fonts"), std::string::npos) << run.err;
+  EXPECT_FALSE(fs::exists(Out("x.pdf")));
 }
 
 // A wrong command line gets the reason and a pointer to the right help, on
