@@ -199,10 +199,10 @@ uint32_t TMetafileCanvas::swapObject(uint32_t& handle, uint32_t createType, cons
   const uint32_t old = handle;
   // Lowest free slot (0 is the metafile itself), so nHandles stays small.
   uint32_t h = 1;
-  while (h < used_.size() && used_[h]) ++h;
-  if (h >= used_.size()) used_.resize(h + 1, false);
-  used_[h] = true;
-  maxHandle_ = std::max(maxHandle_, h);
+  while (h < rec_.Used.size() && rec_.Used[h]) ++h;
+  if (h >= rec_.Used.size()) rec_.Used.resize(h + 1, false);
+  rec_.Used[h] = true;
+  rec_.MaxHandle = std::max(rec_.MaxHandle, h);
   Writer w;
   w.u32(h);
   w.v.insert(w.v.end(), data.begin(), data.end());
@@ -210,36 +210,36 @@ uint32_t TMetafileCanvas::swapObject(uint32_t& handle, uint32_t createType, cons
   Writer s; s.u32(h); record(EMR_SELECTOBJECT, s.v);
   if (old) {
     Writer d; d.u32(old); record(EMR_DELETEOBJECT, d.v);
-    used_[old] = false;
+    rec_.Used[old] = false;
   }
   handle = h;
   return h;
 }
 
 void TMetafileCanvas::ensurePen() {
-  if (curPen_ && *curPen_ == Pen) return;
+  if (rec_.Pen && *rec_.Pen == Pen) return;
   Writer w;
   w.u32(penStyleCode(Pen.Style));
   w.i32(Pen.Width); w.i32(0);
   w.u32(Pen.Color & 0xFFFFFF);
-  swapObject(penHandle_, EMR_CREATEPEN, w.v);
-  curPen_ = Pen;
+  swapObject(rec_.PenHandle, EMR_CREATEPEN, w.v);
+  rec_.Pen = Pen;
 }
 
 void TMetafileCanvas::ensureBrush() {
-  if (curBrush_ && *curBrush_ == Brush) return;
+  if (rec_.Brush && *rec_.Brush == Brush) return;
   uint32_t style, hatch;
   brushCode(Brush.Style, style, hatch);
   Writer w;
   w.u32(style); w.u32(Brush.Color & 0xFFFFFF); w.u32(hatch);
-  swapObject(brushHandle_, EMR_CREATEBRUSHINDIRECT, w.v);
-  curBrush_ = Brush;
+  swapObject(rec_.BrushHandle, EMR_CREATEBRUSHINDIRECT, w.v);
+  rec_.Brush = Brush;
 }
 
 void TMetafileCanvas::ensureFont() {
   TFont cmp = Font;
   cmp.Color = 0;
-  if (curFont_ && *curFont_ == cmp) return;
+  if (rec_.Font && *rec_.Font == cmp) return;
   // LogFontPanose layout (320 bytes): LOGFONTW, full name, style, version,
   // style size, match, reserved, vendor id, culture, panose, padding.
   Writer w;
@@ -257,49 +257,49 @@ void TMetafileCanvas::ensureFont() {
   w.u32(0); w.u32(0);
   for (int i = 0; i < 10; ++i) w.u8(0);
   w.u16(0);
-  swapObject(fontHandle_, EMR_EXTCREATEFONTINDIRECTW, w.v);
-  curFont_ = cmp;
+  swapObject(rec_.FontHandle, EMR_EXTCREATEFONTINDIRECTW, w.v);
+  rec_.Font = cmp;
 }
 
 void TMetafileCanvas::ensureTextState() {
   ensureFont();
-  if (!curTextColor_ || *curTextColor_ != Font.Color) {
+  if (!rec_.TextColor || *rec_.TextColor != Font.Color) {
     Writer w; w.u32(Font.Color & 0xFFFFFF); record(EMR_SETTEXTCOLOR, w.v);
-    curTextColor_ = Font.Color;
+    rec_.TextColor = Font.Color;
   }
-  if (!curAlign_ || *curAlign_ != textAlign_) {
+  if (!rec_.Align || *rec_.Align != textAlign_) {
     Writer w; w.u32(textAlign_); record(EMR_SETTEXTALIGN, w.v);
-    curAlign_ = textAlign_;
+    rec_.Align = textAlign_;
   }
-  if (!curBkMode_ || *curBkMode_ != bkMode_) {
+  if (!rec_.BkMode || *rec_.BkMode != bkMode_) {
     Writer w; w.u32(uint32_t(bkMode_)); record(EMR_SETBKMODE, w.v);
-    curBkMode_ = bkMode_;
+    rec_.BkMode = bkMode_;
   }
-  if (bkMode_ == TBkMode::bmOpaque && (!curBkColor_ || *curBkColor_ != Brush.Color)) {
+  if (bkMode_ == TBkMode::bmOpaque && (!rec_.BkColor || *rec_.BkColor != Brush.Color)) {
     Writer w; w.u32(Brush.Color & 0xFFFFFF); record(EMR_SETBKCOLOR, w.v);
-    curBkColor_ = Brush.Color;
+    rec_.BkColor = Brush.Color;
   }
 }
 
 void TMetafileCanvas::ClipChanged() {
   checkOpen();
-  if (clipSaved_) {
+  if (rec_.ClipSaved) {
     Writer w; w.i32(-1); record(EMR_RESTOREDC, w.v);
-    clipSaved_ = false;
+    rec_.ClipSaved = false;
     // The restored state has other objects and modes than the ones last set.
-    curPen_.reset(); curBrush_.reset(); curFont_.reset();
-    curTextColor_.reset(); curBkColor_.reset(); curAlign_.reset(); curBkMode_.reset();
+    rec_.Pen.reset(); rec_.Brush.reset(); rec_.Font.reset();
+    rec_.TextColor.reset(); rec_.BkColor.reset(); rec_.Align.reset(); rec_.BkMode.reset();
   }
   if (!clip_) return;
   record(EMR_SAVEDC, {});
-  clipSaved_ = true;
+  rec_.ClipSaved = true;
   Writer w; w.rect(*clip_); record(EMR_INTERSECTCLIPRECT, w.v);
 }
 
 void TMetafileCanvas::MoveTo(int x, int y) {
   Writer w; w.i32(x); w.i32(y);
   record(EMR_MOVETOEX, w.v);
-  pos_ = {x, y};
+  rec_.Pos = {x, y};
 }
 
 void TMetafileCanvas::LineTo(int x, int y) {
@@ -308,8 +308,8 @@ void TMetafileCanvas::LineTo(int x, int y) {
   Writer w; w.i32(x); w.i32(y);
   record(EMR_LINETO, w.v);
   const int pw = std::max(1, Pen.Width);
-  addBounds(TRect{std::min(pos_.X, x), std::min(pos_.Y, y), std::max(pos_.X, x) + pw, std::max(pos_.Y, y) + pw});
-  pos_ = {x, y};
+  addBounds(TRect{std::min(rec_.Pos.X, x), std::min(rec_.Pos.Y, y), std::max(rec_.Pos.X, x) + pw, std::max(rec_.Pos.Y, y) + pw});
+  rec_.Pos = {x, y};
 }
 
 void TMetafileCanvas::Rectangle(const TRect& r) {
@@ -429,9 +429,9 @@ void TMetafileCanvas::Close() {
     closed_ = true;
     return;
   }
-  if (clipSaved_) { Writer w; w.i32(-1); record(EMR_RESTOREDC, w.v); clipSaved_ = false; }
+  if (rec_.ClipSaved) { Writer w; w.i32(-1); record(EMR_RESTOREDC, w.v); rec_.ClipSaved = false; }
   // Free the objects so players do not leak handles.
-  for (uint32_t* h : {&penHandle_, &brushHandle_, &fontHandle_})
+  for (uint32_t* h : {&rec_.PenHandle, &rec_.BrushHandle, &rec_.FontHandle})
     if (*h) { Writer d; d.u32(*h); record(EMR_DELETEOBJECT, d.v); *h = 0; }
   Writer eof; eof.u32(0); eof.u32(16); eof.u32(20);
   record(EMR_EOF, eof.v);
@@ -459,7 +459,7 @@ void TMetafileCanvas::Close() {
   hd.u32(0x10000);
   hd.u32(uint32_t(headerSize + body_.size()));
   hd.u32(records_ + 1);
-  hd.u16(uint16_t(std::min<uint32_t>(maxHandle_ + 1, kMaxHandles)));
+  hd.u16(uint16_t(std::min<uint32_t>(rec_.MaxHandle + 1, kMaxHandles)));
   hd.u16(0);
   hd.u32(uint32_t(desc.size()));
   hd.u32(desc.empty() ? 0 : uint32_t(kHeaderSize));
@@ -480,40 +480,20 @@ void TMetafileCanvas::Close() {
 
 bool TMetafileCanvas::TPosition::SameState(const TPosition& o) const {
   return Font == o.Font && Pen == o.Pen && Brush == o.Brush && TextAlign == o.TextAlign && BkMode == o.BkMode &&
-         Clip == o.Clip && CurPen == o.CurPen && CurBrush == o.CurBrush && CurFont == o.CurFont &&
-         CurTextColor == o.CurTextColor && CurBkColor == o.CurBkColor && CurAlign == o.CurAlign &&
-         CurBkMode == o.CurBkMode && PenHandle == o.PenHandle && BrushHandle == o.BrushHandle &&
-         FontHandle == o.FontHandle && MaxHandle == o.MaxHandle && Used == o.Used && Pos == o.Pos &&
-         ClipSaved == o.ClipSaved;
+         Clip == o.Clip && Recording == o.Recording;
 }
 
 TMetafileCanvas::TPosition TMetafileCanvas::Position() const {
-  return TPosition{body_.size(), records_, haveBounds_, bounds_, Font, Pen, Brush, textAlign_, bkMode_, clip_,
-                   curPen_, curBrush_, curFont_, curTextColor_, curBkColor_, curAlign_, curBkMode_,
-                   penHandle_, brushHandle_, fontHandle_, maxHandle_, used_, pos_, clipSaved_};
+  return TPosition{body_.size(), records_, haveBounds_, bounds_, Font, Pen, Brush, textAlign_, bkMode_, clip_, rec_};
 }
 
-TMetafileCanvas::TMetafileCanvas(const TPosition& from) : target_(nullptr) {
+TMetafileCanvas::TMetafileCanvas(const TPosition& from) : target_(nullptr), rec_(from.Recording) {
   Font = from.Font;
   Pen = from.Pen;
   Brush = from.Brush;
   textAlign_ = from.TextAlign;
   bkMode_ = from.BkMode;
   clip_ = from.Clip;
-  curPen_ = from.CurPen;
-  curBrush_ = from.CurBrush;
-  curFont_ = from.CurFont;
-  curTextColor_ = from.CurTextColor;
-  curBkColor_ = from.CurBkColor;
-  curAlign_ = from.CurAlign;
-  curBkMode_ = from.CurBkMode;
-  penHandle_ = from.PenHandle;
-  brushHandle_ = from.BrushHandle;
-  fontHandle_ = from.FontHandle;
-  maxHandle_ = from.MaxHandle;
-  used_ = from.Used;
-  pos_ = from.Pos;
-  clipSaved_ = from.ClipSaved;
 }
 
 std::optional<TRect> TMetafileCanvas::RecordedBounds() const {

@@ -85,6 +85,22 @@ class TMetafileCanvas : public TCanvas {
   ~TMetafileCanvas() override;
   void Close();
 
+  // The objects selected and the modes set in the recording, each made again
+  // only when the canvas property differs.
+  struct TRecordingState {
+    std::optional<TPen> Pen;
+    std::optional<TBrush> Brush;
+    std::optional<TFont> Font;
+    std::optional<TColor> TextColor, BkColor;
+    std::optional<uint32_t> Align;
+    std::optional<TBkMode> BkMode;
+    uint32_t PenHandle = 0, BrushHandle = 0, FontHandle = 0, MaxHandle = 0;
+    std::vector<bool> Used;
+    TPoint Pos{};
+    bool ClipSaved = false;  // a SAVEDC holds the state before the clip
+    bool operator==(const TRecordingState&) const = default;
+  };
+
   // Where the recording stands and everything the next records depend on
   // (canvas properties, selected objects, modes, clip). Taken before and
   // after a drawing that must be recorded again once the page is finished,
@@ -100,16 +116,7 @@ class TMetafileCanvas : public TCanvas {
     uint32_t TextAlign = 0;
     TBkMode BkMode = TBkMode::bmTransparent;
     std::optional<TRect> Clip;
-    std::optional<TPen> CurPen;
-    std::optional<TBrush> CurBrush;
-    std::optional<TFont> CurFont;
-    std::optional<TColor> CurTextColor, CurBkColor;
-    std::optional<uint32_t> CurAlign;
-    std::optional<TBkMode> CurBkMode;
-    uint32_t PenHandle = 0, BrushHandle = 0, FontHandle = 0, MaxHandle = 0;
-    std::vector<bool> Used;
-    TPoint Pos{};
-    bool ClipSaved = false;
+    TRecordingState Recording;
     // The records that follow would come out the same after either position.
     bool SameState(const TPosition& other) const;
   };
@@ -147,18 +154,7 @@ class TMetafileCanvas : public TCanvas {
   bool closed_ = false;
   bool haveBounds_ = false;
   TRect bounds_{};
-  // Objects currently selected, recreated only when the canvas property changes.
-  std::optional<TPen> curPen_;
-  std::optional<TBrush> curBrush_;
-  std::optional<TFont> curFont_;
-  std::optional<TColor> curTextColor_, curBkColor_;
-  std::optional<uint32_t> curAlign_;
-  std::optional<TBkMode> curBkMode_;
-  uint32_t penHandle_ = 0, brushHandle_ = 0, fontHandle_ = 0;
-  std::vector<bool> used_;
-  uint32_t maxHandle_ = 0;
-  TPoint pos_{};
-  bool clipSaved_ = false;  // a SAVEDC holds the state before the clip
+  TRecordingState rec_;
 
   void record(uint32_t type, const std::vector<uint8_t>& payload);
   void addBounds(const TRect& r);
