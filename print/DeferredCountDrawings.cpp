@@ -38,11 +38,7 @@ bool TDeferredCountDrawings::Redraw(TPageStore& pages) {
                                      entry.after.Records - entry.before.Records, again.Records(),
                                      again.RecordCount(), again.RecordedBounds()});
   }
-  for (auto& [page, replacements] : perPage) {
-    TMetafile drawing = *page->Drawing();
-    drawing.ReplaceRecords(replacements);
-    pages.ReplaceDrawing(*page, std::move(drawing));
-  }
+  for (auto& [page, replacements] : perPage) pages.ReplaceRecords(*page, std::move(replacements));
   entries_.clear();
   return true;
 }

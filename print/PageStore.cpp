@@ -21,17 +21,35 @@ void TPageInfo::SetPageHeight(int h) {
 
 std::shared_ptr<const TMetafile> TPageInfo::Drawing() const {
   if (drawing_) return drawing_;
-  return std::make_shared<const TMetafile>(spillFile_->Read(spilled_));
+  return std::make_shared<const TMetafile>(readBack());
+}
+
+TMetafile TPageInfo::readBack() const {
+  TMetafile drawing = spillFile_->Read(spilled_);
+  for (const auto& replacements : pendingReplacements_) drawing.ReplaceRecords(replacements);
+  return drawing;
 }
 
 void TPageInfo::SetDrawing(TMetafile drawing) {
   drawing_ = std::make_shared<TMetafile>(std::move(drawing));
   spillFile_.reset();
+  pendingReplacements_.clear();
 }
 
 TMetafile& TPageInfo::RecordingTarget() {
-  if (!drawing_) SetDrawing(spillFile_->Read(spilled_));
+  if (!drawing_) SetDrawing(readBack());
   return *drawing_;
+}
+
+void TPageInfo::ReplaceRecords(std::vector<TMetafile::TRecordsReplacement> replacements) {
+  if (!drawing_) {
+    pendingReplacements_.push_back(std::move(replacements));
+    return;
+  }
+  // Copied: whoever holds the drawing from Drawing() keeps what it read.
+  TMetafile drawing = *drawing_;
+  drawing.ReplaceRecords(replacements);
+  SetDrawing(std::move(drawing));
 }
 
 void TPageInfo::SpillTo(const std::shared_ptr<TPageSpillFile>& file) {
@@ -90,14 +108,18 @@ void TPageStore::spillOverLimit() {
   }
 }
 
-void TPageStore::ReplaceDrawing(TPageInfo& page, TMetafile drawing) {
+void TPageStore::ReplaceRecords(TPageInfo& page, std::vector<TMetafile::TRecordsReplacement> replacements) {
+  if (page.ResidentBytes() == 0) {
+    page.ReplaceRecords(std::move(replacements));
+    return;
+  }
   const auto counted = std::find_if(resident_.begin(), resident_.end(),
                                     [&](const TResident& r) { return r.page == &page; });
   if (counted != resident_.end()) {
     residentBytes_ -= counted->bytes;
     resident_.erase(counted);
   }
-  page.SetDrawing(std::move(drawing));
+  page.ReplaceRecords(std::move(replacements));
   finished(page);
 }
 

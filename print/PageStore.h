@@ -34,6 +34,10 @@ class TPageInfo {
   void SetDrawing(TMetafile drawing);
   // The metafile a canvas records this page into, in memory from now on.
   TMetafile& RecordingTarget();
+  // Puts other records in place of some of the drawing's (see
+  // TMetafile::ReplaceRecords). A spilled drawing stays in the file: the
+  // replacements wait in memory and apply whenever it is read back.
+  void ReplaceRecords(std::vector<TMetafile::TRecordsReplacement> replacements);
   // Bytes the drawing holds in memory: 0 once spilled.
   std::size_t ResidentBytes() const { return drawing_ ? drawing_->Bytes().size() : 0; }
   // Moves the drawing to the file. The file lives as long as a page spilled
@@ -45,6 +49,10 @@ class TPageInfo {
   std::shared_ptr<TMetafile> drawing_ = std::make_shared<TMetafile>();  // null while spilled
   std::shared_ptr<TPageSpillFile> spillFile_;
   TPageSpillFile::TSlot spilled_;
+  // Batches of replacements for the spilled drawing, in the order made.
+  std::vector<std::vector<TMetafile::TRecordsReplacement>> pendingReplacements_;
+
+  TMetafile readBack() const;
 };
 
 // Prepared pages in the order they were made. Pages are shared: a store
@@ -81,9 +89,9 @@ class TPageStore {
   TPageInfo* Find(int page, int bar) const;
   int MaxPageIndex() const { return maxPage_; }  // -1 when empty
   int MaxBarIndex() const { return maxBar_; }    // -1 when empty
-  // Gives a finished page of this store another drawing, counted (and
-  // spilled) like a page just finished.
-  void ReplaceDrawing(TPageInfo& page, TMetafile drawing);
+  // Replaces records of a finished page of this store; a page in memory is
+  // counted (and spilled) again like a page just finished.
+  void ReplaceRecords(TPageInfo& page, std::vector<TMetafile::TRecordsReplacement> replacements);
   // Rebuilds lookups and maxima from the pages' current indexes.
   void Reindex();
   void Clear();
