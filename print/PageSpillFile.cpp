@@ -1,6 +1,6 @@
 #include "print/PageSpillFile.h"
 
-#include <zlib.h>
+#include <zstd.h>
 
 #include <climits>
 #include <string>
@@ -14,9 +14,25 @@ namespace {
 // several times over, and a slower one would hold up the preparation.
 constexpr int kCompressionLevel = 1;
 
-uint32_t Crc(const std::vector<uint8_t>& bytes) {
-  return uint32_t(crc32(crc32(0, nullptr, 0), bytes.data(), uInt(bytes.size())));
-}
+// One context per thread, reused: making one per page costs more than a
+// small page's compression.
+struct TCompressor {
+  TCompressor() : context(ZSTD_createCCtx()) {
+    if (!context) throw EPageSpillError("cannot start compressing page drawings (out of memory)");
+    ZSTD_CCtx_setParameter(context, ZSTD_c_compressionLevel, kCompressionLevel);
+    ZSTD_CCtx_setParameter(context, ZSTD_c_checksumFlag, 1);
+  }
+  ~TCompressor() { ZSTD_freeCCtx(context); }
+  ZSTD_CCtx* context;
+};
+
+struct TDecompressor {
+  TDecompressor() : context(ZSTD_createDCtx()) {
+    if (!context) throw EPageSpillError("cannot start reading page drawings back (out of memory)");
+  }
+  ~TDecompressor() { ZSTD_freeDCtx(context); }
+  ZSTD_DCtx* context;
+};
 
 std::string Where(const TPageSpillFile::TSlot& slot) {
   return "the page drawing at byte " + std::to_string(slot.Offset) + " of the page spill file";
@@ -33,13 +49,15 @@ TPageSpillFile::~TPageSpillFile() { std::fclose(file_); }
 TPageSpillFile::TSlot TPageSpillFile::Write(const TMetafile& drawing) {
   const std::vector<uint8_t>& bytes = drawing.Bytes();
   if (bytes.size() > UINT32_MAX) throw EPageSpillError("a page drawing is too large to spill");
-  uLongf stored = compressBound(uLong(bytes.size()));
-  std::vector<uint8_t> packed(stored);
-  const int rc = compress2(packed.data(), &stored, bytes.data(), uLong(bytes.size()), kCompressionLevel);
-  if (rc != Z_OK) throw EPageSpillError("cannot compress a page drawing (zlib error " + std::to_string(rc) + ")");
+  thread_local TCompressor compressor;
+  std::vector<uint8_t> packed(ZSTD_compressBound(bytes.size()));
+  const size_t stored =
+      ZSTD_compress2(compressor.context, packed.data(), packed.size(), bytes.data(), bytes.size());
+  if (ZSTD_isError(stored) || stored > UINT32_MAX)
+    throw EPageSpillError(std::string("cannot compress a page drawing: ") + ZSTD_getErrorName(stored));
 
   std::lock_guard lock(mutex_);
-  const TSlot slot{end_, uint32_t(stored), uint32_t(bytes.size()), Crc(bytes), drawing.Width(), drawing.Height()};
+  const TSlot slot{end_, uint32_t(stored), uint32_t(bytes.size()), drawing.Width(), drawing.Height()};
   if (std::fseek(file_, 0, SEEK_END) != 0 || std::fwrite(packed.data(), 1, stored, file_) != stored)
     throw EPageSpillError("cannot write a page drawing to the temporary file (disk full?)");
   end_ += stored;
@@ -57,11 +75,11 @@ TMetafile TPageSpillFile::Read(const TSlot& slot) const {
         std::fread(packed.data(), 1, packed.size(), file_) != packed.size())
       throw EPageSpillError("cannot read back " + Where(slot) + ": the file is shorter than written");
   }
+  thread_local TDecompressor decompressor;
   std::vector<uint8_t> bytes(slot.Size);
-  uLongf size = slot.Size;
-  const int rc = uncompress(bytes.data(), &size, packed.data(), uLong(packed.size()));
-  if (rc != Z_OK || size != slot.Size || Crc(bytes) != slot.Crc)
-    throw EPageSpillError(Where(slot) + " is corrupt");
+  const size_t size =
+      ZSTD_decompressDCtx(decompressor.context, bytes.data(), bytes.size(), packed.data(), packed.size());
+  if (ZSTD_isError(size) || size != slot.Size) throw EPageSpillError(Where(slot) + " is corrupt");
   TMetafile drawing;
   try {
     drawing.LoadFromBytes(bytes);

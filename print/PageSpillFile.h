@@ -19,6 +19,9 @@ class EPageSpillError : public EZdError {
 // Drawings compressed one after another into an unnamed temporary file: the
 // system removes it when it is closed, even when the process dies. Reads and
 // writes share the file position, so they take turns.
+// Compressed with zstd, whose frames carry a checksum of their content:
+// zlib took several times longer, enough to make long reports slower per
+// page than short ones.
 class TPageSpillFile {
  public:
   // Where one drawing lies and what must come back from there.
@@ -26,7 +29,6 @@ class TPageSpillFile {
     uint64_t Offset = 0;
     uint32_t StoredSize = 0;  // compressed bytes in the file
     uint32_t Size = 0;        // metafile bytes
-    uint32_t Crc = 0;         // of the metafile bytes
     int Width = 0, Height = 0;
   };
 

@@ -247,9 +247,12 @@ TEST(PageSpillFileTest, AReadThatDoesNotMatchWhatWasWrittenIsAnErrorSayingSo) {
   TPageSpillFile::TSlot shifted = slot;
   shifted.Offset -= 1;
   expectError(shifted, "is corrupt");
-  TPageSpillFile::TSlot otherCrc = slot;
-  otherCrc.Crc ^= 1;
-  expectError(otherCrc, "is corrupt");
+  TPageSpillFile::TSlot cut = slot;
+  cut.StoredSize -= 1;
+  expectError(cut, "is corrupt");
+  TPageSpillFile::TSlot otherSize = slot;
+  otherSize.Size += 4;
+  expectError(otherSize, "is corrupt");
 }
 
 TEST_F(PrintComponentTest, PagesAreA4OnTheVirtualPrinterAndCarryTheirDescription) {
