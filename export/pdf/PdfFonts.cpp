@@ -231,7 +231,11 @@ void TZdqPDFFonts::AppendGlyphOperand(std::string& out, int index, const TPdfGly
   out.reserve(out.size() + 2 + 4 * (to - std::min(from, to)));
   out += '<';
   for (size_t i = from; i < to; ++i) {
-    if (run.Glyphs[i] != 0) font.UsedGlyphs.try_emplace(run.Glyphs[i], run.Texts[i]);
+    const uint16_t glyph = run.Glyphs[i];
+    if (glyph != 0 && !font.GlyphUsed[glyph]) {
+      font.GlyphUsed[glyph] = true;
+      font.UsedGlyphs.try_emplace(glyph, run.Texts[i]);
+    }
     appendHex4(out, run.Glyphs[i]);
   }
   out += '>';

@@ -597,8 +597,10 @@ std::optional<TEmfText> ReadEmfText(const TEmfRecord& r) {
     if (r.Type == EMR_EXTTEXTOUTW) t.Text = readUtf16(r.Data + off, n);
     else t.Text = Latin1ToUtf8({reinterpret_cast<const char*>(r.Data + off), n});
     const uint32_t offDx = r.U32(72);
-    if (offDx && offDx <= r.Size && uint64_t(n) * 4 <= r.Size - offDx)
-      for (uint32_t i = 0; i < n; ++i) t.Dx.push_back(int32_t(rd32(r.Data + offDx + i * 4)));
+    if (offDx && offDx <= r.Size && uint64_t(n) * 4 <= r.Size - offDx) {
+      t.Dx.resize(n);
+      for (uint32_t i = 0; i < n; ++i) t.Dx[i] = int32_t(rd32(r.Data + offDx + i * 4));
+    }
     return t;
   }
   if (r.Type == EMR_SMALLTEXTOUT) {

@@ -47,6 +47,8 @@ struct TZdqPDFFont {
   bool Embedded = false;
   // Embedded subsets: glyphs shown, each with the text it stands for.
   std::map<uint16_t, std::u32string> UsedGlyphs;
+  // The keys of UsedGlyphs, looked up for every glyph drawn.
+  std::vector<bool> GlyphUsed = std::vector<bool>(65536);
 };
 
 // Charset of a canvas font as the PDF fonts see it: the default charset (1)
