@@ -14,7 +14,7 @@ void TSystemPrintTarget::BeginDoc(const std::string& title) {
   if (printer_.IsVirtual() && pdfOutputFile_.empty())
     throw EPrinterError("No output file given for the virtual PDF printer");
   printer_.SetTitle(title);
-  printer_.BeginDoc(printer_.IsVirtual() ? pdfOutputFile_ : std::string());
+  printer_.BeginDoc(pdfOutputFile_);
 }
 
 void TSystemPrintTarget::DrawPage(const TMetafile& page) {

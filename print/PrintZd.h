@@ -212,7 +212,8 @@ class TZdPrintBaseComponent : public TComponent {
   void SetOptions(TZdqOptions options) { options_ = options; }
   int HelpContext() const { return helpContext_; }
   void SetHelpContext(int context) { helpContext_ = context; }
-  /// The PDF file written when the chosen printer is the virtual PDF printer.
+  /// The PDF file printed to instead of the paper: always with the virtual
+  /// PDF printer, which has none; with a system printer when set.
   std::string OutputFileName;
   /// Sheets go here instead of the system printer when set (not owned).
   void SetPrintTarget(TPrintTarget* target) { printTarget_ = target; }

@@ -75,6 +75,15 @@ bool IsPortraitOrLandscape(TZdqPrinterOrientation o) {
 
 }  // namespace
 
+const std::vector<std::string>& PaperSizeIdentifiers() {
+  static const std::vector<std::string> names{
+      "psDefault", "psLetter", "psLetterSmall", "psTabloid", "psLedger", "psLegal", "psStatement",
+      "psExecutive", "psA2", "psA3", "psA3Transverse", "psA4", "psA4Small", "psA4Transverse", "psA5",
+      "psB4", "psB5", "psFolio", "psQuarto", "psQr10X14", "psQr11X17", "psNote", "psEnv9",
+      "psEnv10", "psEnv11", "psEnv12", "psEnv14", "psCSheet", "psDSheet", "psESheet", "psCustom"};
+  return names;
+}
+
 const TZdqPaperInfo& PaperInfo(TZdqPaperSize ps) {
   const auto i = size_t(ps);
   if (i >= std::size(kPapers)) throw std::invalid_argument("Unknown paper size " + std::to_string(i));
@@ -314,12 +323,7 @@ const TClassProperties& TZdqPrinter::ClassProperties() {
                   [](P& p, const std::string& v) { p.SetPrinterName(v); })
           .Object("Margins", [](P& p) -> TZdqPageMargins& { return p.margins_; })
           .Enum("PaperSize", [](const P& p) { return p.paperSize_; }, [](P& p, TZdqPaperSize v) { p.SetPaperSize(v); },
-                TEnumNames{"TZdqPaperSize",
-                           {"psDefault", "psLetter", "psLetterSmall", "psTabloid", "psLedger", "psLegal",
-                            "psStatement", "psExecutive", "psA2", "psA3", "psA3Transverse", "psA4", "psA4Small",
-                            "psA4Transverse", "psA5", "psB4", "psB5", "psFolio", "psQuarto", "psQr10X14",
-                            "psQr11X17", "psNote", "psEnv9", "psEnv10", "psEnv11", "psEnv12", "psEnv14",
-                            "psCSheet", "psDSheet", "psESheet", "psCustom"}},
+                TEnumNames{"TZdqPaperSize", PaperSizeIdentifiers()},
                 TZdqPaperSize::psDefault)
           // The stored sizes as they are: reading PaperSizeWidth() would fill them in.
           .Integer("PaperSizeWidth", [](const P& p) { return p.paperWidth_; },

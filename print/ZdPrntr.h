@@ -9,6 +9,7 @@
 // lets an A4 report come out as A4.
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "host/core/Component.h"
 #include "host/core/Errors.h"
@@ -40,6 +41,8 @@ struct TZdqPaperInfo {
   int code;           // driver paper number; psDefault has 0
 };
 const TZdqPaperInfo& PaperInfo(TZdqPaperSize ps);
+// "psDefault", "psLetter", ...: the identifiers of the paper sizes, in order.
+const std::vector<std::string>& PaperSizeIdentifiers();
 int BinCode(TZdqBin bin);
 
 // Tenths of a millimetre <-> page units, rounded to nearest.

@@ -1,19 +1,15 @@
 #include "app/zdreport/CommandLine.h"
 
 #include <algorithm>
+#include <cctype>
+#include <initializer_list>
 #include <string_view>
 
 namespace zd::cli {
 namespace {
 
-constexpr const char* kRenderHelp =
-    "Usage: zdreport render TEMPLATE.zdq --data SOURCE [--sql QUERY] [--format EXT] -o OUT\n"
-    "                       [--param NAME=VALUE]... [--pages LIST] [--separate] [--two-pass]\n"
-    "                       [--allow-path DIR]... [--allow-any-path]\n"
-    "                       [--encoding NAME] [--csv-raw] [--delimiter CHAR] [--page-memory MB]\n"
-    "\n"
-    "Prepares a report template over a data source and exports it.\n"
-    "\n"
+// Options of every command that prepares a template.
+constexpr const char* kReportInputOptions =
     "  TEMPLATE.zdq    the report template\n"
     "  --data SOURCE   the report's master dataset, one of\n"
     "                    sqlite:FILE.db:TABLE  every row of a table or view\n"
@@ -26,44 +22,102 @@ constexpr const char* kRenderHelp =
     "  --delimiter CHAR\n"
     "                  the field delimiter of a csv source: one character, or 'tab'\n"
     "                  (default: the one its first line uses, of comma, semicolon, tab)\n"
-    "  --format EXT    the output format by file extension, ignoring case (see\n"
-    "                  'zdreport formats'); default: the extension of OUT\n"
-    "  -o OUT          the output file; never the template or the data file\n"
     "  --param NAME=VALUE\n"
     "                  the value of a report parameter, by name or label; repeatable.\n"
     "                  It is read as the kind of the parameter's current value (number,\n"
     "                  date as yyyy-mm-dd, true/false), else as text. A parameter the\n"
     "                  report asks for that has no value is an error\n"
-    "  --pages LIST    export only these 1-based pages, e.g. 1,3-5 (default: all)\n"
-    "  --separate      one file per page: OUT gets the 0-based page and bar numbers\n"
-    "                  before its extension (out.pdf -> out0_0.pdf, out1_0.pdf, ...)\n"
     "  --two-pass      prepare twice, so that the page count is known on every page\n"
     "                  (a template may ask for this itself)\n"
     "  --page-memory MB\n"
     "                  megabytes of prepared pages kept in memory; older pages wait,\n"
-    "                  compressed, in a temporary file until exported (default 64;\n"
+    "                  compressed, in a temporary file until used (default 64;\n"
     "                  0 keeps every page in memory)\n"
     "  --allow-path DIR\n"
     "                  let the template read pictures and rich text in DIR too;\n"
     "                  repeatable. By default it reads only files in its own folder\n"
     "  --allow-any-path\n"
-    "                  let the template read any file (for trusted templates only)\n"
-    "  --encoding NAME the character encoding of txt, csv, html and xml output (default\n"
-    "                  utf-8) or of xls, wk1 and wq1 labels: utf-8 or a Windows code\n"
-    "                  page such as cp1252, cp1250, cp1251. Characters the code page\n"
-    "                  lacks are written as '?' and counted in a warning\n"
-    "  --csv-raw       write csv fields that start with = + - @ as they are (by default\n"
-    "                  such texts get a leading ' so spreadsheets do not run them)\n"
-    "\n"
-    "A progress line is drawn on the terminal while the report is prepared and\n"
-    "exported (only when standard error is a terminal).\n";
+    "                  let the template read any file (for trusted templates only)\n";
 
-constexpr const char* kFormatsHelp =
+const std::string& RenderHelp() {
+  static const std::string text =
+      std::string(
+          "Usage: zdreport render TEMPLATE.zdq --data SOURCE [--sql QUERY] [--format EXT] -o OUT\n"
+          "                       [--param NAME=VALUE]... [--pages LIST] [--separate] [--two-pass]\n"
+          "                       [--allow-path DIR]... [--allow-any-path]\n"
+          "                       [--encoding NAME] [--csv-raw] [--delimiter CHAR] [--page-memory MB]\n"
+          "\n"
+          "Prepares a report template over a data source and exports it.\n"
+          "\n") +
+      kReportInputOptions +
+      "  --format EXT    the output format by file extension, ignoring case (see\n"
+      "                  'zdreport formats'); default: the extension of OUT\n"
+      "  -o OUT          the output file; never the template or the data file\n"
+      "  --pages LIST    export only these 1-based pages, e.g. 1,3-5 (default: all)\n"
+      "  --separate      one file per page: OUT gets the 0-based page and bar numbers\n"
+      "                  before its extension (out.pdf -> out0_0.pdf, out1_0.pdf, ...)\n"
+      "  --encoding NAME the character encoding of txt, csv, html and xml output (default\n"
+      "                  utf-8) or of xls, wk1 and wq1 labels: utf-8 or a Windows code\n"
+      "                  page such as cp1252, cp1250, cp1251. Characters the code page\n"
+      "                  lacks are written as '?' and counted in a warning\n"
+      "  --csv-raw       write csv fields that start with = + - @ as they are (by default\n"
+      "                  such texts get a leading ' so spreadsheets do not run them)\n"
+      "\n"
+      "A progress line is drawn on the terminal while the report is prepared and\n"
+      "exported (only when standard error is a terminal).\n";
+  return text;
+}
+
+const std::string& PrintHelp() {
+  static const std::string text =
+      std::string(
+          "Usage: zdreport print TEMPLATE.zdq --data SOURCE [OPTIONS]\n"
+          "       zdreport print FILE.zqp [OPTIONS]\n"
+          "\n"
+          "Prepares a report template over a data source, or reads a saved prepared\n"
+          "report, and prints it on a printer of the system (see 'zdreport printers').\n"
+          "With no printer installed it prints on the built-in Virtual PDF Printer,\n"
+          "which writes the PDF file named by -o.\n"
+          "\n") +
+      kReportInputOptions +
+      "  FILE.zqp        a prepared report, printed as saved (no --data)\n"
+      "  --printer NAME  the printer (default: the system's default printer)\n"
+      "  --copies N      copies of every page (default 1)\n"
+      "  --collate       print copy after copy of the whole report, not page by page\n"
+      "  --pages LIST    print only these 1-based pages, e.g. 1,3-5 (default: all)\n"
+      "  --duplex MODE   none, long or short (edge binding); default: the printer's\n"
+      "  --paper SIZE    a paper name such as A4, A5, Letter, Legal, or a size such as\n"
+      "                  100x50mm (zero margins: labels); default: the template's\n"
+      "  --paper-source SOURCE\n"
+      "                  the tray: auto, upper, lower, middle, manual, envelope,\n"
+      "                  envelope-manual, tractor, small-format, large-format,\n"
+      "                  large-capacity or cassette; default: the template's\n"
+      "  --orientation portrait|landscape\n"
+      "                  default: the template's\n"
+      "  -o FILE         where the Virtual PDF Printer writes; with a real printer, print\n"
+      "                  to this file instead of the printer\n";
+  return text;
+}
+
+const std::string& PrintersHelp() {
+  static const std::string text =
+      "Usage: zdreport printers\n"
+      "\n"
+      "Lists the printers 'zdreport print' can use, the default one marked with *,\n"
+      "each with the paper sizes it offers.\n";
+  return text;
+}
+
+const std::string& FormatsHelp() {
+  static const std::string text =
     "Usage: zdreport formats\n"
     "\n"
     "Lists the output formats: the name --format takes, then what it writes.\n";
+  return text;
+}
 
-constexpr const char* kDemoHelp =
+const std::string& DemoHelp() {
+  static const std::string text =
     "Usage: zdreport demo [--db FILE.db] [-o OUT.pdf]\n"
     "\n"
     "Renders examples/order-lines.zdq over the order lines of the example\n"
@@ -71,18 +125,26 @@ constexpr const char* kDemoHelp =
     "\n"
     "  --db FILE.db    the SQLite database (default examples/demo.db)\n"
     "  -o OUT.pdf      the output file (default out/order-lines.pdf)\n";
+  return text;
+}
 
-constexpr const char* kDumpHelp =
+const std::string& DumpHelp() {
+  static const std::string text =
     "Usage: zdreport dump FILE.zdq\n"
     "\n"
     "Lists a report template: each object's class and name, its stored\n"
     "properties as path = value, its children indented.\n";
+  return text;
+}
 
-constexpr const char* kMakeExampleHelp =
+const std::string& MakeExampleHelp() {
+  static const std::string text =
     "Usage: zdreport make-example FILE.zdq\n"
     "\n"
     "Writes the example template: the order lines grouped by country, with page\n"
     "header and footer, group header and footer with totals, detail and summary.\n";
+  return text;
+}
 
 // Walks the arguments of one command, handing out option values.
 class TArgumentReader {
@@ -151,34 +213,105 @@ char DelimiterOf(const std::string& text) {
   return text[0];
 }
 
+// Takes arg, and its value, when it is an option of the report input.
+bool ReadReportInputOption(const std::string& arg, TArgumentReader& reader, TReportInput& r) {
+  if (arg == "--data") SetOnce(r.dataSource, reader.ValueOf(arg), arg);
+  else if (arg == "--sql") SetOnce(r.sql, reader.ValueOf(arg), arg);
+  else if (arg == "--param") r.parameters.push_back(SplitParameter(reader.ValueOf(arg)));
+  else if (arg == "--two-pass") r.twoPass = true;
+  else if (arg == "--page-memory") r.pageMemoryMB = MegabytesOf(reader.ValueOf(arg));
+  else if (arg == "--allow-path") r.allowedPaths.push_back(reader.ValueOf(arg));
+  else if (arg == "--allow-any-path") r.anyAllowedPath = true;
+  else if (arg == "--delimiter") r.delimiter = DelimiterOf(reader.ValueOf(arg));
+  else return false;
+  return true;
+}
+
+void ReadPageList(const std::string& arg, TArgumentReader& reader, std::string& pages) {
+  SetOnce(pages, reader.ValueOf(arg), arg);
+  CheckPageList(pages);
+}
+
 void ParseRender(const std::vector<std::string>& args, TCommand& command) {
   TRenderOptions& r = command.render;
   TArgumentReader reader(args);
   while (!reader.AtEnd()) {
     const std::string& arg = reader.Next();
-    if (arg == "--data") SetOnce(r.dataSource, reader.ValueOf(arg), arg);
-    else if (arg == "--sql") SetOnce(r.sql, reader.ValueOf(arg), arg);
-    else if (arg == "--format") SetOnce(r.format, reader.ValueOf(arg), arg);
+    if (ReadReportInputOption(arg, reader, r)) continue;
+    if (arg == "--format") SetOnce(r.format, reader.ValueOf(arg), arg);
     else if (arg == "-o" || arg == "--output") SetOnce(r.output, reader.ValueOf(arg), "-o");
-    else if (arg == "--param") r.parameters.push_back(SplitParameter(reader.ValueOf(arg)));
-    else if (arg == "--pages") {
-      SetOnce(r.pages, reader.ValueOf(arg), arg);
-      CheckPageList(r.pages);
-    }
+    else if (arg == "--pages") ReadPageList(arg, reader, r.pages);
     else if (arg == "--separate") r.separate = true;
-    else if (arg == "--two-pass") r.twoPass = true;
-    else if (arg == "--page-memory") r.pageMemoryMB = MegabytesOf(reader.ValueOf(arg));
-    else if (arg == "--allow-path") r.allowedPaths.push_back(reader.ValueOf(arg));
-    else if (arg == "--allow-any-path") r.anyAllowedPath = true;
     else if (arg == "--encoding") SetOnce(r.encoding, reader.ValueOf(arg), arg);
     else if (arg == "--csv-raw") r.csvRaw = true;
-    else if (arg == "--delimiter") r.delimiter = DelimiterOf(reader.ValueOf(arg));
     else if (!arg.empty() && arg[0] == '-') throw EUsageError("unknown option '" + arg + "'");
     else SetOnce(r.templateFile, arg, "the template file");
   }
   if (r.templateFile.empty()) throw EUsageError("render needs a template file");
   if (r.dataSource.empty()) throw EUsageError("render needs a data source (--data)");
   if (r.output.empty()) throw EUsageError("render needs an output file (-o OUT)");
+}
+
+int CopiesOf(const std::string& text) {
+  if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != std::string::npos ||
+      std::stoi(text) < 1)
+    throw EUsageError("--copies takes a number from 1 to 9999, got '" + text + "'");
+  return std::stoi(text);
+}
+
+std::string OneOf(const std::string& option, const std::string& value, std::initializer_list<const char*> allowed) {
+  std::string list;
+  for (const char* a : allowed) {
+    if (value == a) return value;
+    list += (list.empty() ? "" : ", ") + std::string(a);
+  }
+  throw EUsageError(option + " takes one of " + list + ", got '" + value + "'");
+}
+
+bool EndsWith(const std::string& text, const std::string& tail) {
+  return text.size() >= tail.size() &&
+         std::equal(tail.rbegin(), tail.rend(), text.rbegin(),
+                    [](char a, char b) { return std::tolower(uint8_t(a)) == std::tolower(uint8_t(b)); });
+}
+
+void ParsePrint(const std::vector<std::string>& args, TCommand& command) {
+  TPrintOptions& p = command.print;
+  TArgumentReader reader(args);
+  bool copiesGiven = false;
+  while (!reader.AtEnd()) {
+    const std::string& arg = reader.Next();
+    if (ReadReportInputOption(arg, reader, p)) continue;
+    if (arg == "--printer") SetOnce(p.printer, reader.ValueOf(arg), arg);
+    else if (arg == "--copies") {
+      if (copiesGiven) throw EUsageError("--copies given twice");
+      p.copies = CopiesOf(reader.ValueOf(arg));
+      copiesGiven = true;
+    }
+    else if (arg == "--collate") p.collate = true;
+    else if (arg == "--pages") ReadPageList(arg, reader, p.pages);
+    else if (arg == "--duplex") SetOnce(p.duplex, OneOf(arg, reader.ValueOf(arg), {"none", "long", "short"}), arg);
+    else if (arg == "--paper") SetOnce(p.paper, reader.ValueOf(arg), arg);
+    else if (arg == "--paper-source")
+      SetOnce(p.paperSource,
+              OneOf(arg, reader.ValueOf(arg),
+                    {"auto", "upper", "lower", "middle", "manual", "envelope", "envelope-manual", "tractor",
+                     "small-format", "large-format", "large-capacity", "cassette"}),
+              arg);
+    else if (arg == "--orientation")
+      SetOnce(p.orientation, OneOf(arg, reader.ValueOf(arg), {"portrait", "landscape"}), arg);
+    else if (arg == "-o" || arg == "--output") SetOnce(p.output, reader.ValueOf(arg), "-o");
+    else if (!arg.empty() && arg[0] == '-') throw EUsageError("unknown option '" + arg + "'");
+    else if (EndsWith(arg, ".zqp")) SetOnce(p.preparedFile, arg, "the prepared report");
+    else SetOnce(p.templateFile, arg, "the template file");
+  }
+  if (!p.preparedFile.empty()) {
+    if (!p.templateFile.empty()) throw EUsageError("print takes a template or a prepared report, not both");
+    if (!p.dataSource.empty() || !p.sql.empty() || !p.parameters.empty() || p.twoPass)
+      throw EUsageError("a prepared report is printed as saved: --data, --sql, --param and --two-pass do not apply");
+    return;
+  }
+  if (p.templateFile.empty()) throw EUsageError("print needs a template or a prepared report (.zqp)");
+  if (p.dataSource.empty()) throw EUsageError("print needs a data source (--data)");
 }
 
 void ParseDemo(const std::vector<std::string>& args, TCommand& command) {
@@ -212,19 +345,23 @@ struct TSubcommand {
   std::string_view name;
   TCommand::TKind kind;
   const char* summary;  // for the list of commands
-  const char* help;
+  const std::string& (*help)();
   void (*parse)(const std::vector<std::string>& args, TCommand& command);
 };
 
 constexpr TSubcommand kSubcommands[] = {
     {"render", TCommand::TKind::Render, "prepare a report template over a data source and export it",
-     kRenderHelp, ParseRender},
-    {"formats", TCommand::TKind::Formats, "list the output formats", kFormatsHelp, ParseNoArguments},
-    {"demo", TCommand::TKind::Demo, "render the example report over the example database", kDemoHelp,
+     RenderHelp, ParseRender},
+    {"print", TCommand::TKind::Print, "print a report template or a prepared report on a printer", PrintHelp,
+     ParsePrint},
+    {"printers", TCommand::TKind::Printers, "list the printers and their paper sizes", PrintersHelp,
+     ParseNoArguments},
+    {"formats", TCommand::TKind::Formats, "list the output formats", FormatsHelp, ParseNoArguments},
+    {"demo", TCommand::TKind::Demo, "render the example report over the example database", DemoHelp,
      ParseDemo},
-    {"dump", TCommand::TKind::Dump, "list a report template's objects and stored properties", kDumpHelp,
+    {"dump", TCommand::TKind::Dump, "list a report template's objects and stored properties", DumpHelp,
      ParseOneFile},
-    {"make-example", TCommand::TKind::MakeExample, "write the example template", kMakeExampleHelp,
+    {"make-example", TCommand::TKind::MakeExample, "write the example template", MakeExampleHelp,
      ParseOneFile},
 };
 
@@ -279,7 +416,7 @@ TCommand ParseCommandLine(const std::vector<std::string>& args) {
 }
 
 std::string HelpText(const std::string& command) {
-  if (const TSubcommand* sub = FindSubcommand(command)) return sub->help;
+  if (const TSubcommand* sub = FindSubcommand(command)) return sub->help();
   return CommandList();
 }
 

@@ -22,33 +22,52 @@ class EUsageError : public std::invalid_argument {
   std::string command_;
 };
 
-struct TRenderOptions {
+// A report template, the data it runs over and how it is prepared: what
+// rendering and printing share.
+struct TReportInput {
   std::string templateFile;
   std::string dataSource;  // "sqlite:FILE.db[:TABLE]" or "csv:FILE.csv"
   std::string sql;         // replaces the table's rows when set
-  std::string format;      // registered file extension, as typed
-  std::string output;
   std::vector<std::pair<std::string, std::string>> parameters;  // NAME=VALUE, in order
-  std::string pages;       // page-range text; empty: every page
-  bool separate = false;
   bool twoPass = false;
   std::optional<std::size_t> pageMemoryMB;  // unset: the report's default
   // Folders whose files the template may read besides its own folder;
   // anyAllowedPath lifts the limit.
   std::vector<std::string> allowedPaths;
   bool anyAllowedPath = false;
-  std::string encoding;    // text encoding of the export, as typed; empty: the format's own
-  bool csvRaw = false;     // CSV fields that look like formulas stay as they are
   char delimiter = 0;      // of a CSV data source; 0: detected
 };
 
+struct TRenderOptions : TReportInput {
+  std::string format;      // registered file extension, as typed
+  std::string output;
+  std::string pages;       // page-range text; empty: every page
+  bool separate = false;
+  std::string encoding;    // text encoding of the export, as typed; empty: the format's own
+  bool csvRaw = false;     // CSV fields that look like formulas stay as they are
+};
+
+struct TPrintOptions : TReportInput {
+  std::string preparedFile;  // a saved prepared report (.zqp) instead of a template
+  std::string printer;       // empty: the system's default printer
+  int copies = 1;
+  bool collate = false;
+  std::string duplex;        // "none", "long", "short"; empty: the printer's setting
+  std::string paper;         // a paper name such as A4, or WIDTHxHEIGHTmm; empty: the template's
+  std::string orientation;   // "portrait", "landscape"; empty: the template's
+  std::string paperSource;   // "upper", "lower", "manual", ...; empty: the template's
+  std::string pages;         // page-range text; empty: every page
+  std::string output;        // the PDF of the virtual printer, or a real printer's print-to-file
+};
+
 struct TCommand {
-  enum class TKind { Help, Version, Render, Formats, Demo, Dump, MakeExample };
+  enum class TKind { Help, Version, Render, Formats, Demo, Dump, MakeExample, Print, Printers };
   TKind kind = TKind::Help;
   // The command as typed ("render", ...); for Help the command asked about,
   // empty for the general help.
   std::string name;
   TRenderOptions render;  // Render and Demo
+  TPrintOptions print;    // Print
   std::string file;       // Dump and MakeExample
 };
 

@@ -11,6 +11,7 @@
 #include "app/zdreport/ExampleTemplate.h"
 #include "app/zdreport/ExportFormats.h"
 #include "app/zdreport/Interrupt.h"
+#include "app/zdreport/PrintCommand.h"
 #include "app/zdreport/RenderCommand.h"
 #include "host/printsupport/SystemPrinters.h"
 #include "report/ZdInitialize.h"
@@ -30,6 +31,17 @@ int Render(const zd::cli::TRenderOptions& options) {
   for (const std::string& warning : result.warnings) std::cerr << "zdreport: warning: " << warning << "\n";
   for (const std::string& file : result.files) std::cout << "Wrote " << file << "\n";
   std::cout << result.exportedPages << " of " << result.pages << " pages exported\n";
+  return kExitOk;
+}
+
+int Print(const zd::cli::TPrintOptions& options) {
+  const zd::cli::TPrintResult result = zd::cli::RunPrint(options);
+  for (const std::string& note : result.notes) std::cerr << "zdreport: " << note << "\n";
+  for (const std::string& warning : result.warnings) std::cerr << "zdreport: warning: " << warning << "\n";
+  std::cout << result.printedPages << " of " << result.pages << " pages (" << result.sheets << " sheet"
+            << (result.sheets == 1 ? "" : "s") << ") sent to " << result.printer;
+  if (!result.file.empty()) std::cout << ", written to " << result.file;
+  std::cout << "\n";
   return kExitOk;
 }
 
@@ -53,6 +65,8 @@ int Run(const TCommand& command) {
       return kExitOk;
     case TCommand::TKind::Render:
     case TCommand::TKind::Demo: return Render(command.render);
+    case TCommand::TKind::Print: return Print(command.print);
+    case TCommand::TKind::Printers: zd::cli::ListPrinters(std::cout); return kExitOk;
   }
   return kExitFailed;
 }

@@ -1,5 +1,6 @@
 #include "host/printing/PaperCodes.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace zd::printing {
@@ -59,6 +60,16 @@ int CodeForPageSize(const QPageSize& size) {
       return e.code;
   }
   return CustomPaperCode;
+}
+
+std::vector<std::string> KnownPaperNames() {
+  std::vector<std::string> names;
+  for (const CodeEntry& e : kCodes) {
+    if (e.transverse) continue;  // the same paper, fed on its side
+    const std::string name = QPageSize(e.id).name().toStdString();
+    if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+  }
+  return names;
 }
 
 QPageSize CustomPageSize(int widthTenths, int lengthTenths) {

@@ -4,6 +4,8 @@
 #include <QPageSize>
 #include <QSizeF>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace zd::printing {
 
@@ -14,6 +16,8 @@ constexpr int CustomPaperCode = 256;
 std::optional<QPageSize> PageSizeForCode(int code);
 // The paper number of a page size, CustomPaperCode when it has none.
 int CodeForPageSize(const QPageSize& size);
+// Names of the sizes with a paper number, in number order, each once.
+std::vector<std::string> KnownPaperNames();
 // A page size of the given dimensions in tenths of a millimetre (portrait
 // sense as given), kept exactly so that odd sizes survive a round trip.
 QPageSize CustomPageSize(int widthTenths, int lengthTenths);

@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QString>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "host/printing/Printer.h"
 
@@ -32,6 +34,8 @@ class PrintTarget {
  public:
   virtual ~PrintTarget() = default;
   virtual SheetGeometry Geometry() const = 0;
+  // Names of the paper sizes the device offers, such as "A4".
+  virtual std::vector<std::string> PaperNames() const = 0;
   virtual TDeviceMode DeviceMode() const = 0;
   // Throws EPrinterError for values no device mode can hold.
   virtual void SetDeviceMode(const TDeviceMode& dm) = 0;

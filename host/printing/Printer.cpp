@@ -151,6 +151,8 @@ int TSystemPrinter::PrintableHeight() const {
   return g.sheet.fullRectPixels(g.dpi).height() - m.top() - m.bottom();
 }
 
+std::vector<std::string> TSystemPrinter::PaperNames() const { return d_->Target().PaperNames(); }
+
 TDeviceMode TSystemPrinter::DeviceMode() const { return d_->Target().DeviceMode(); }
 
 void TSystemPrinter::SetDeviceMode(const TDeviceMode& dm) {

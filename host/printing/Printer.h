@@ -69,6 +69,8 @@ class TSystemPrinter {
   int PrintableWidth() const;
   int PrintableHeight() const;
 
+  // Paper sizes the selected printer offers, by name.
+  std::vector<std::string> PaperNames() const;
   TDeviceMode DeviceMode() const;
   void SetDeviceMode(const TDeviceMode& dm);
   int Copies() const;

@@ -22,6 +22,9 @@ class VirtualPdfTarget final : public PrintTarget {
             kDpi};
   }
 
+  // A PDF takes any paper: the sizes with a driver paper number.
+  std::vector<std::string> PaperNames() const override { return KnownPaperNames(); }
+
   TDeviceMode DeviceMode() const override {
     TDeviceMode dm;
     dm.PaperSize = paperCode_;

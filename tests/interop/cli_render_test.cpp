@@ -24,55 +24,13 @@
 #include "report/controls/TextControls.h"
 #include "report/model/ZdReport.h"
 #include "tests/TempPath.h"
+#include "tests/interop/CommandLineRun.h"
 #include "zdreport/Version.h"
 
 namespace fs = std::filesystem;
+using namespace zd::test;
 
 namespace {
-
-struct ToolRun {
-  int exitCode = -1;
-  std::string out, err;
-};
-
-ToolRun RunTool(const std::string& program, const std::vector<std::string>& args,
-                const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
-  zd::test::ensureGuiApp();
-  QStringList list;
-  for (const std::string& a : args) list << QString::fromStdString(a);
-  QProcess p;
-  p.setProcessEnvironment(environment);
-  p.setProcessChannelMode(QProcess::SeparateChannels);
-  p.start(QString::fromStdString(program), list);
-  if (!p.waitForFinished(120000)) {
-    p.kill();
-    p.waitForFinished();
-    return {-1, "", program + " did not finish"};
-  }
-  const int code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-  return {code, p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString()};
-}
-
-// The binary: ZDREPORT_BIN, else app/zdreport in the build folder that holds this test.
-std::string ZdreportBinary() {
-  if (const char* bin = std::getenv("ZDREPORT_BIN"); bin && *bin) return bin;
-  std::error_code error;
-  const fs::path self = fs::read_symlink("/proc/self/exe", error);
-  return (self.parent_path() / "app" / "zdreport").string();
-}
-
-const std::string kSource = ZD_SOURCE_DIR;
-const std::string kTemplate = kSource + "/examples/order-lines.zdq";
-const std::string kDatabase = kSource + "/examples/demo.db";
-const std::string kData = "sqlite:" + kDatabase + ":order_lines";
-const std::string kOrderedLines = "SELECT * FROM order_lines ORDER BY country, order_id, product";
-
-ToolRun Zdreport(const std::vector<std::string>& args,
-                 const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
-  const std::string bin = ZdreportBinary();
-  if (!fs::exists(bin)) return {-1, "", "zdreport not found at " + bin + " (build it or set ZDREPORT_BIN)"};
-  return RunTool(bin, args, environment);
-}
 
 std::vector<std::string> RenderArgs(const std::string& output, std::vector<std::string> extra = {}) {
   std::vector<std::string> args = {"render", kTemplate, "--data", kData, "--sql", kOrderedLines, "-o", output};

@@ -1,0 +1,59 @@
+#pragma once
+// Runs zdreport and the third-party tools the interop tests check its output
+// with, as a user would: in their own processes.
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/Fixtures.h"
+
+namespace zd::test {
+
+struct ToolRun {
+  int exitCode = -1;
+  std::string out, err;
+};
+
+inline ToolRun RunTool(const std::string& program, const std::vector<std::string>& args,
+                const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
+  ensureGuiApp();
+  QStringList list;
+  for (const std::string& a : args) list << QString::fromStdString(a);
+  QProcess p;
+  p.setProcessEnvironment(environment);
+  p.setProcessChannelMode(QProcess::SeparateChannels);
+  p.start(QString::fromStdString(program), list);
+  if (!p.waitForFinished(120000)) {
+    p.kill();
+    p.waitForFinished();
+    return {-1, "", program + " did not finish"};
+  }
+  const int code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+  return {code, p.readAllStandardOutput().toStdString(), p.readAllStandardError().toStdString()};
+}
+
+// The binary: ZDREPORT_BIN, else app/zdreport in the build folder that holds this test.
+inline std::string ZdreportBinary() {
+  if (const char* bin = std::getenv("ZDREPORT_BIN"); bin && *bin) return bin;
+  std::error_code error;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+  return (self.parent_path() / "app" / "zdreport").string();
+}
+
+inline const std::string kSource = ZD_SOURCE_DIR;
+inline const std::string kTemplate = kSource + "/examples/order-lines.zdq";
+inline const std::string kDatabase = kSource + "/examples/demo.db";
+inline const std::string kData = "sqlite:" + kDatabase + ":order_lines";
+inline const std::string kOrderedLines = "SELECT * FROM order_lines ORDER BY country, order_id, product";
+
+inline ToolRun Zdreport(const std::vector<std::string>& args,
+                 const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
+  const std::string bin = ZdreportBinary();
+  if (!std::filesystem::exists(bin)) return {-1, "", "zdreport not found at " + bin + " (build it or set ZDREPORT_BIN)"};
+  return RunTool(bin, args, environment);
+}
+
+}  // namespace zd::test
