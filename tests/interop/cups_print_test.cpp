@@ -209,12 +209,21 @@ TEST_F(CupsPrintTest, ALabelIsPrintedOnItsOwnSizeWithoutMarginsFromTheChosenTray
   EXPECT_NE(Info().find("283 x 141 pts"), std::string::npos) << Info();
   const std::string job = server_->LastJobAttributes();
   EXPECT_NE(job.find("InputSlot (nameWithoutLanguage) = Manual"), std::string::npos) << job;
-  // Without margins the first column starts at the sheet's edge, as designed.
-  const std::string boxes =
-      server_->Tool("pdftotext", {"-bbox", "-f", "1", "-l", "1", server_->Output(), "-"}).out;
-  std::smatch m;
-  ASSERT_TRUE(std::regex_search(boxes, m, std::regex("xMin=\"([\\d.]+)\"")));
-  EXPECT_LT(std::stod(m[1]), 40.0) << m[0];
+  // Neither scaled nor moved: the title's first word is as wide as on the
+  // virtual printer's page, and starts at the sheet's edge (plus the text's
+  // own one-pixel inset) where the virtual printer keeps its quarter inch.
+  const std::string rendered = (std::filesystem::path(server_->Output()).parent_path() / "rendered.pdf").string();
+  ASSERT_EQ(Zdreport({"render", kTemplate, "--data", kData, "--sql", kOrderedLines, "--pages", "1", "-o", rendered})
+                .exitCode,
+            0);
+  const std::regex firstWord("xMin=\"([\\d.]+)\" yMin=\"[\\d.]+\" xMax=\"([\\d.]+)\" yMax=\"[\\d.]+\">Order<");
+  std::smatch label, page;
+  const std::string labelBoxes = server_->Tool("pdftotext", {"-bbox", "-f", "1", "-l", "1", server_->Output(), "-"}).out;
+  const std::string pageBoxes = RunTool("pdftotext", {"-bbox", "-f", "1", "-l", "1", rendered, "-"}).out;
+  ASSERT_TRUE(std::regex_search(labelBoxes, label, firstWord)) << labelBoxes;
+  ASSERT_TRUE(std::regex_search(pageBoxes, page, firstWord)) << pageBoxes;
+  EXPECT_NEAR(std::stod(label[2]) - std::stod(label[1]), std::stod(page[2]) - std::stod(page[1]), 0.5);
+  EXPECT_NEAR(std::stod(label[1]), std::stod(page[1]) - 18.0, 0.5);
 }
 
 TEST_F(CupsPrintTest, AQueueThatRefusesJobsIsAnErrorAndAStoppedOneKeepsTheJob) {
