@@ -12,8 +12,16 @@
 namespace zd::cli {
 namespace {
 
+constexpr const char* kPreparedReportFormat = "zqp";
+
+std::string ExtensionOf(const std::string& file) {
+  std::string extension = std::filesystem::path(file).extension().string();
+  if (!extension.empty()) extension.erase(0, 1);
+  return extension;
+}
+
 std::string KnownExtensions() {
-  std::string list;
+  std::string list = kPreparedReportFormat;
   for (const TZdqRegisterExport& entry : ZdqExports()) list += (list.empty() ? "" : ", ") + entry.FormatName;
   return list;
 }
@@ -23,8 +31,7 @@ std::string KnownExtensions() {
 const TZdqRegisterExport& ExportFormatFor(const std::string& name, const std::string& outputFile) {
   std::string wanted = name;
   if (wanted.empty()) {
-    wanted = std::filesystem::path(outputFile).extension().string();
-    if (!wanted.empty()) wanted.erase(0, 1);
+    wanted = ExtensionOf(outputFile);
     if (wanted.empty()) throw EUsageError("give --format: " + outputFile + " has no extension");
   }
   for (const TZdqRegisterExport& entry : ZdqExports())
@@ -32,10 +39,16 @@ const TZdqRegisterExport& ExportFormatFor(const std::string& name, const std::st
   throw EUsageError("unknown format '" + wanted + "' (formats: " + KnownExtensions() + ")");
 }
 
+bool IsPreparedReportFormat(const std::string& name, const std::string& outputFile) {
+  return SameText(name.empty() ? ExtensionOf(outputFile) : name, kPreparedReportFormat);
+}
+
 void ListExportFormats(std::ostream& out) {
   const TZdqTextLookup english = [](int id) { return GetString(0, id); };
-  size_t width = 0;
+  size_t width = std::string_view(kPreparedReportFormat).size();
   for (const TZdqRegisterExport& entry : ZdqExports()) width = std::max(width, entry.FormatName.size());
+  out << std::left << std::setw(int(width + 2)) << kPreparedReportFormat
+      << "Prepared report: the pages as made, for zdreport print\n";
   for (const TZdqRegisterExport& entry : ZdqExports())
     out << std::left << std::setw(int(width + 2)) << entry.FormatName << ExportDescription(entry, english) << "\n";
 }

@@ -13,6 +13,10 @@ namespace zd::cli {
 // on offer when there is none.
 const TZdqRegisterExport& ExportFormatFor(const std::string& name, const std::string& outputFile);
 
+// Whether the output is the prepared report itself (format zqp, or no
+// format and a .zqp file): pages as prepared, which `zdreport print` reads.
+bool IsPreparedReportFormat(const std::string& name, const std::string& outputFile);
+
 // One line per format: its name, then its description.
 void ListExportFormats(std::ostream& out);
 

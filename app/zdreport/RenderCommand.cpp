@@ -60,9 +60,12 @@ void CreateParentFolder(const std::string& file) {
 }  // namespace
 
 TRenderResult RunRender(const TRenderOptions& options) {
-  const TZdqRegisterExport& format = ExportFormatFor(options.format, options.output);
+  const bool savePrepared = IsPreparedReportFormat(options.format, options.output);
+  std::optional<TExportSettings> settings;
+  if (!savePrepared) settings.emplace(options, ExportFormatFor(options.format, options.output));
+  else if (!options.encoding.empty() || options.csvRaw)
+    throw EUsageError("--encoding and --csv-raw do not apply to a prepared report");
   RequireNoFolder(options.output, "the output");
-  TExportSettings settings(options, format);
 
   UseVirtualPrinter();
   TTemplateReport loaded(options);
@@ -78,8 +81,12 @@ TRenderResult RunRender(const TRenderOptions& options) {
   result.files = OutputFiles(options, pages, result.pages, report->NumBars());
   RefuseToOverwriteInputs(result.files, options.templateFile, loaded.DataFile());
   CreateParentFolder(options.output);
-  report->ExportTo(options.output, options.separate, pages, settings.ExportClass());
-  if (const size_t replaced = settings.ReplacedCharacters())
+  if (savePrepared) {
+    report->SavePreparedPages(options.output, options.separate, &pages);
+    return result;
+  }
+  report->ExportTo(options.output, options.separate, pages, settings->ExportClass());
+  if (const size_t replaced = settings->ReplacedCharacters())
     result.warnings.push_back(std::to_string(replaced) + " character" + (replaced == 1 ? "" : "s") +
                               " the output's code page cannot hold became '?' (utf-8 or the xlsx format keep "
                               "them)");

@@ -248,6 +248,22 @@ TEST_F(CupsPrintTest, AQueueThatRefusesJobsIsAnErrorAndAStoppedOneKeepsTheJob) {
   EXPECT_NE(Info().find("Pages:           1"), std::string::npos) << Info();
 }
 
+TEST_F(CupsPrintTest, APreparedReportSavedByRenderPrintsAsSaved) {
+  const std::string prepared = (std::filesystem::path(server_->Output()).parent_path() / "lines.zqp").string();
+  const ToolRun saved = Zdreport({"render", kTemplate, "--data", kData, "--sql", kOrderedLines, "-o", prepared});
+  ASSERT_EQ(saved.exitCode, 0) << saved.err;
+  const ToolRun run = server_->Print({prepared, "--printer", kQueue, "--pages", "2-3"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(Info().find("Pages:           2"), std::string::npos) << Info();
+  // The pages as prepared for the virtual printer, counts included.
+  EXPECT_TRUE(ShowsPageNumber(1, 2, PagesPrepared(saved)));
+  EXPECT_TRUE(ShowsPageNumber(2, 3, PagesPrepared(saved)));
+
+  const ToolRun mixed = Zdreport({"print", prepared, "--data", kData});
+  EXPECT_EQ(mixed.exitCode, 2);
+  EXPECT_NE(mixed.err.find("a prepared report is printed as saved"), std::string::npos) << mixed.err;
+}
+
 TEST_F(CupsPrintTest, PrintersAreListedWithTheirPaperAndUnknownOnesNamed) {
   const ToolRun list = Zdreport({"printers"}, server_->Environment());
   ASSERT_EQ(list.exitCode, 0) << list.err;
