@@ -27,6 +27,7 @@ class TZdqLabel : public TZdqControl {
 
   /// A label prints its display name.
   void UpdateCurValue() override;
+  void TakeRow(const std::string&, const std::string&, bool) override { UpdateCurValue(); }
   /// The text printed for a value: here its plain text.
   virtual std::string GetValueForShow(const TCanvas& canvas, const TVariant& value) const;
 
@@ -84,6 +85,10 @@ class TZdqExpression : public TZdqLabel {
   /// the format and accumulated by the calculation type over the report's
   /// row in hand (a calculation takes nothing in while there is no row).
   void UpdateCurValue() override;
+  /// Only a printed row, and only when its calculation is affected.
+  void TakeRow(const std::string& groupName, const std::string& variableName, bool rowPrinted) override {
+    if (rowPrinted && calculation_.StateChanged(groupName, variableName)) UpdateCurValue();
+  }
   /// A new span of the calculation begins (the end of the report clears it).
   void RestartCalculation(TResetType type, uint64_t currentRow);
   /// The calculation's totals, saved and restored around a look-ahead.

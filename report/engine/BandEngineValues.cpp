@@ -104,14 +104,7 @@ void TZdqValueUpdater::updateControls(int firstBand, int lastBand, TUpdateValue 
     if (!InMode(band, mode)) continue;
     // Page footers take a row in only once it is printed (uvOnlyPageFooter).
     const bool rowNotPrinted = rowRefresh && mode != TUpdateValue::uvOnlyPageFooter && IsPageFooter(band);
-    for (TZdqControl* control : band.Objects()) {
-      if (auto* expression = dynamic_cast<TZdqExpression*>(control)) {
-        if (!rowNotPrinted && expression->Calculation().StateChanged(groupName, variableName))
-          expression->UpdateCurValue();
-      } else if (dynamic_cast<TZdqLabel*>(control)) {
-        control->UpdateCurValue();
-      }
-    }
+    for (TZdqControl* control : band.Objects()) control->TakeRow(groupName, variableName, !rowNotPrinted);
   }
 }
 

@@ -155,6 +155,11 @@ class TZdqControl : public TComponent {
   virtual bool ValueChanged() const;
   /// Computes the value to print for the current row.
   virtual void UpdateCurValue() {}
+  /// Its band's values are refreshed for a row (or for a group or variable
+  /// that changed); rowPrinted is false for a page footer whose page is not
+  /// finished. Only controls that show values take anything in.
+  virtual void TakeRow(const std::string& /*groupName*/, const std::string& /*variableName*/,
+                       bool /*rowPrinted*/) {}
   /// With "Name.Rest" the listed dataset of that component name, else the
   /// report's dataset; nullptr when there is none.
   TDataSet* GetDatasetByName(const std::string& name) const;
