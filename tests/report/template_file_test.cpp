@@ -14,7 +14,7 @@
 #include "report/controls/PictureControls.h"
 #include "report/controls/ShapeControls.h"
 #include "report/template/Template.h"
-#include "report/template/TemplateDump.h"
+#include "report/template/TemplateText.h"
 #include "report/template/TemplateObjects.h"
 #include "report/controls/TextControls.h"
 #include "report/model/ZdReport.h"
@@ -319,7 +319,7 @@ TEST_F(TemplateTest, AFileLoadsIntoAnotherReportKeepingItsNameAndTakingTheFileNa
   ExpectSameReports(*report, other);
   // The same text below the root's own line, which names each report.
   const auto body = [](const TZdReport& r) {
-    const std::string dump = DumpStreamTree(ReadTemplateTree(SaveReportToBytes(r)));
+    const std::string dump = WriteTemplateText(ReadTemplateTree(SaveReportToBytes(r)));
     return dump.substr(dump.find('\n'));
   };
   EXPECT_EQ(body(other), body(*report));
