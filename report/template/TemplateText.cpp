@@ -372,8 +372,10 @@ class TTextReader {
     if (text_.substr(pos_, 2) == "0x") {
       pos_ += 2;
       const size_t digitsAt = pos_;
-      while (hexDigit(pos_) >= 0) ++pos_;
-      return rawFloat(start, text_.substr(digitsAt, pos_ - digitsAt), suffix());
+      // Upper case only, so that the suffixes f32, f64 and date stay apart.
+      while (!atEnd() && std::isxdigit(uint8_t(text_[pos_])) && !std::islower(uint8_t(text_[pos_]))) ++pos_;
+      const std::string_view hex = text_.substr(digitsAt, pos_ - digitsAt);
+      return rawFloat(start, hex, suffix());
     }
     if (peek() == '-') ++pos_;
     const auto digitRun = [this] {
@@ -662,7 +664,8 @@ class TTextReader {
 
   // "flags N [position INTEGER]" after an object's name.
   void flags(TStreamObject& o) {
-    if (word() != "flags") fail(pos_, "expected flags or the end of the line after the object's name");
+    if (const size_t at = pos_; word() != "flags")
+      fail(at, "expected flags or the end of the line after the object's name");
     skipSpaces();
     const size_t numberAt = pos_;
     const TStreamValue n = number();

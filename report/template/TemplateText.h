@@ -24,7 +24,7 @@
 //   45000.5date          date (days since 30 December 1899)
 //   12.3456cur           currency, at most four decimals
 //   0x3FFF8000000000000000
-//                        a float by its bits in hex: 20 digits (extended),
+//                        a float by its bits in upper-case hex: 20 digits (extended),
 //                        or 16 with f64 or date, 8 with f32; written for
 //                        values no decimal gives back bit for bit
 //   "text"               string of the tag the writer picks (8-bit for ASCII
