@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 #include "host/data/MemoryDataSet.h"
 #include "host/printing/Printer.h"
@@ -324,6 +325,17 @@ TEST_F(TemplateTest, AFileLoadsIntoAnotherReportKeepingItsNameAndTakingTheFileNa
   };
   EXPECT_EQ(body(other), body(*report));
 
+  // A text file, chosen by the name, loads by its content as the binary one does.
+  const std::string textFile = TempFile("rich.zdqt");
+  SaveReport(*report, textFile);
+  std::ifstream saved(textFile, std::ios::binary);
+  const std::string savedText((std::istreambuf_iterator<char>(saved)), {});
+  EXPECT_EQ(savedText.rfind("TZdReport Report1\n", 0), 0u) << savedText.substr(0, 100);
+  TZdReport fromText(&form);
+  LoadReport(fromText, textFile);
+  ExpectSameReports(*report, fromText);
+  EXPECT_EQ(body(fromText), body(*report));
+
   // Streams carry the same bytes as files.
   std::stringstream stream;
   SaveReportToStream(*report, stream);
@@ -533,6 +545,27 @@ TEST_F(TemplateTest, ABadFileNamesTheProblemAndLeavesTheReportAsItWas) {
   for (size_t n = 0; n < good.size(); n += 7) expectIntact(TBytes(good.begin(), good.begin() + long(n)), {"byte"});
   // Out-of-range enumeration names.
   expectIntact(Replaced(good, "btDetail", "btDetai1"), {"btDetai1", "BandType"}, "BandType");
+
+  // A text names line and column, for faults of the text and of the objects alike.
+  const std::string text = WriteTemplateText(ReadTemplateTree(good));
+  const size_t angle = text.find("Angle = 45");
+  ASSERT_NE(angle, std::string::npos);
+  const std::string place = TextPlace(text, angle) + ":";
+  for (const auto& [from, to, path] : {std::tuple<std::string, std::string, std::string>{"Angle = 45", "Angel = 45", "Angel"},
+                                       {"Angle = 45", "Angle = 45x", "Angle"},
+                                       {"Angle = 45", "Angle = \"45\"", "Angle"}}) {
+    std::string bad = text;
+    bad.replace(angle, from.size(), to);
+    try {
+      LoadReportFromBytes(*report, TBytes(bad.begin(), bad.end()));
+      ADD_FAILURE() << "loaded " << to;
+    } catch (const ETemplateError& e) {
+      EXPECT_NE(std::string(e.what()).find(place.substr(0, place.find(','))), std::string::npos) << e.what();
+      EXPECT_EQ(e.PropertyPath(), path) << e.what();
+    }
+    EXPECT_FALSE(report->InternalLoading);
+    EXPECT_EQ(SaveReportToBytes(*report), before);
+  }
 }
 
 TEST_F(TemplateTest, MissingOrBadFilesAndBackups) {
@@ -557,7 +590,16 @@ TEST_F(TemplateTest, MissingOrBadFilesAndBackups) {
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(a), {}), std::string(std::istreambuf_iterator<char>(b), {}));
 }
 
-TEST_F(TemplateTest, TheExampleTemplateLoadsAsAGroupedList) {
+TEST_F(TemplateTest, TheExampleTemplateLoadsAsAGroupedListAndItsTextIsTheSameTemplate) {
+  const auto contents = [](const std::string& name) {
+    std::ifstream in(std::string(ZD_SOURCE_DIR) + "/examples/" + name, std::ios::binary);
+    return TBytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  };
+  const TBytes binary = contents("order-lines.zdq"), text = contents("order-lines.zdqt");
+  ASSERT_FALSE(binary.empty());
+  EXPECT_EQ(TemplateTreeToBytes(ReadTemplateTree(text), TTemplateFormat::Binary), binary);
+  EXPECT_EQ(TemplateTreeToBytes(ReadTemplateTree(binary), TTemplateFormat::Text), text);
+
   rows->SetName("OrderLines");
   const TTemplateLoadResult result =
       LoadReport(*report, std::string(ZD_SOURCE_DIR) + "/examples/order-lines.zdq");
