@@ -130,7 +130,7 @@ const std::string& DemoHelp() {
 
 const std::string& DumpHelp() {
   static const std::string text =
-    "Usage: zdreport dump FILE.zdq\n"
+    "Usage: zdreport dump TEMPLATE\n"
     "\n"
     "Prints a report template as text, the form of .zdqt files: each object's\n"
     "class and name, its stored properties as path = value, its children\n"
@@ -153,7 +153,8 @@ const std::string& MakeExampleHelp() {
     "Usage: zdreport make-example FILE.zdq\n"
     "\n"
     "Writes the example template: the order lines grouped by country, with page\n"
-    "header and footer, group header and footer with totals, detail and summary.\n";
+    "header and footer, group header and footer with totals, detail and summary;\n"
+    "as text when FILE ends in .zdqt.\n";
   return text;
 }
 
