@@ -61,14 +61,6 @@ bool FitsTag(int64_t v, TValueTag tag) {
   }
 }
 
-int FloatSize(TValueTag tag) {
-  switch (tag) {
-    case TValueTag::vaSingle: return 4;
-    case TValueTag::vaExtended: return 10;
-    default: return 8;
-  }
-}
-
 // 80-bit extended float: sign and 15-bit exponent over a 64-bit mantissa
 // with an explicit integer bit.
 TFloatBits DoubleToExtended(double v) {
@@ -355,7 +347,7 @@ class TStreamReader {
         break;
       case TValueTag::vaSingle:
       case TValueTag::vaDouble:
-      case TValueTag::vaDate: v.floatBits.low = le(FloatSize(v.tag), "float"); break;
+      case TValueTag::vaDate: v.floatBits.low = le(v.tag == TValueTag::vaSingle ? 4 : 8, "float"); break;
       case TValueTag::vaString: {
         const size_t n = u8("string");
         need(n, "string");

@@ -1,9 +1,11 @@
 #include "report/template/TemplateText.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
-#include <cstring>
+#include <optional>
+#include <vector>
 
 #include "host/locale/TextCodec.h"
 
@@ -16,8 +18,8 @@ constexpr const char* kHexDigits = "0123456789ABCDEF";
 
 // Bare words that are values; an identifier spelled so is quoted.
 constexpr const char* kValueKeywords[] = {"True", "False", "nil", "Null", "list", "binary", "collection"};
-// Words of an object's line after its class; a name spelled so is quoted.
-constexpr const char* kHeaderKeywords[] = {"flags", "position"};
+// Follows an object's name; an object named so is quoted.
+constexpr std::string_view kFlagsKeyword = "flags";
 
 bool IsWordStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
 bool IsWordChar(char c) { return IsWordStart(c) || (c >= '0' && c <= '9') || c == '.'; }
@@ -113,7 +115,7 @@ std::string Quoted(std::string_view s) {
 }
 
 std::string NameText(const std::string& name) {
-  return IsBareWord(name) && !IsOneOf(name, kHeaderKeywords) ? name : Quoted(name);
+  return IsBareWord(name) && name != kFlagsKeyword ? name : Quoted(name);
 }
 
 std::string IntegerText(const TStreamValue& v) {
@@ -302,7 +304,7 @@ class TTextReader {
   }
   void expectLineEnd() {
     skipSpaces();
-    if (!atEnd()) fail(pos_, "unexpected text after the value");
+    if (!atEnd()) fail(pos_, "unexpected text at the end of the line");
   }
 
   std::string_view word() {
@@ -637,7 +639,7 @@ class TTextReader {
     checkDepth(depth, pos_);
     o.className = name("a class name");
     skipSpaces();
-    if (!atEnd() && !nextIsWord("flags")) {
+    if (!atEnd() && !nextIsWord(kFlagsKeyword)) {
       o.name = name("an object name");
       skipSpaces();
     }
@@ -664,7 +666,7 @@ class TTextReader {
 
   // "flags N [position INTEGER]" after an object's name.
   void flags(TStreamObject& o) {
-    if (const size_t at = pos_; word() != "flags")
+    if (const size_t at = pos_; word() != kFlagsKeyword)
       fail(at, "expected flags or the end of the line after the object's name");
     skipSpaces();
     const size_t numberAt = pos_;

@@ -257,7 +257,7 @@ TEST(TemplateText, BadTextIsRefusedWithLineColumnAndPropertyPath) {
       {"TThing\n  A = 1.5x\n", "line 2, column 7", "unknown suffix", "A"},
       {"TThing\n  A = 1.23456cur\n", "line 2, column 7", "four decimals", "A"},
       {"TThing\n  A = 0x12\n", "line 2, column 7", "20 hex digits", "A"},
-      {"TThing\n  A = 1 2\n", "line 2, column 9", "after the value", "A"},
+      {"TThing\n  A = 1 2\n", "line 2, column 9", "end of the line", "A"},
       {"TThing\n  A = \"\xCE\xB1\"short\n", "line 2, column 7", "Windows-1252", "A"},
       {"TThing\n  A = \"\\xFF\"wide\n", "line 2, column 7", "valid UTF-8", "A"},
       {"TThing\n  A = [a, ]\n", "line 2, column 11", "expected a set member", "A"},
