@@ -318,7 +318,6 @@ class TStreamReader {
     return unitSize == 2 ? Utf16LeToUtf8(p, size_t(count)) : std::string(reinterpret_cast<const char*>(p), size_t(count));
   }
 
-
   TStreamValue value(int depth) {
     checkDepth(depth);
     const size_t at = pos_;
@@ -426,8 +425,9 @@ TStreamValue TStreamValue::Integer(int64_t i) {
 }
 
 TStreamValue TStreamValue::Integer(int64_t i, TValueTag tag) {
-  if (!FitsTag(i, tag)) throw ETemplateError("The integer " + std::to_string(i) + " does not fit its tag");
   TStreamValue v = Of(tag);
+  if (!v.IsInteger() || !FitsTag(i, tag))
+    throw ETemplateError("The integer " + std::to_string(i) + " does not fit its tag");
   v.integer = i;
   return v;
 }
@@ -516,7 +516,7 @@ bool FitsStringTag(const std::string& utf8, TValueTag tag) {
 
 TBytes WriteComponentStream(const TStreamObject& root) {
   TStreamWriter w;
-  w.raw(kSignature, 4);
+  w.bytes.assign(std::begin(kSignature), std::end(kSignature));
   w.object(root);
   return std::move(w.bytes);
 }
