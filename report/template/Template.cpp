@@ -305,7 +305,7 @@ std::string CreateTemplateBackup(const std::string& fileName) {
   std::error_code ec;
   if (!fs::is_regular_file(fileName, ec)) return {};
   fs::path backup(fileName);
-  backup.replace_extension(".~zdq");
+  backup.replace_extension(TemplateFormatOfName(fileName) == TTemplateFormat::Text ? ".~zdqt" : ".~zdq");
   fs::copy_file(fileName, backup, fs::copy_options::overwrite_existing, ec);
   if (ec) throw ETemplateError("Cannot back up " + fileName + " to " + backup.string() + ": " + ec.message());
   return backup.string();

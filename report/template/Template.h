@@ -55,8 +55,9 @@ TBytes TemplateTreeToBytes(const TStreamObject& root, TTemplateFormat format);
 // Writes the file atomically, in the format its name asks for.
 void SaveTemplateTree(const TStreamObject& root, const std::string& fileName);
 
-// Copies an existing file to the same name with the extension ".~zdq" before
-// it is overwritten; returns the backup's name, empty when there was no file.
+// Copies an existing file to the same name with the extension ".~zdq"
+// (".~zdqt" for a text one) before it is overwritten; returns the backup's
+// name, empty when there was no file.
 std::string CreateTemplateBackup(const std::string& fileName);
 
 }  // namespace zd

@@ -588,6 +588,9 @@ TEST_F(TemplateTest, MissingOrBadFilesAndBackups) {
   EXPECT_EQ(std::filesystem::path(backup).filename().string(), "backup.~zdq");
   std::ifstream a(file, std::ios::binary), b(backup, std::ios::binary);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(a), {}), std::string(std::istreambuf_iterator<char>(b), {}));
+  const std::string textFile = TempFile("backup.zdqt");
+  SaveReport(*report, textFile);
+  EXPECT_EQ(std::filesystem::path(CreateTemplateBackup(textFile)).filename().string(), "backup.~zdqt");
 }
 
 TEST_F(TemplateTest, TheExampleTemplateLoadsAsAGroupedListAndItsTextIsTheSameTemplate) {
