@@ -10,7 +10,7 @@ namespace {
 
 // Options of every command that prepares a template.
 constexpr const char* kReportInputOptions =
-    "  TEMPLATE.zdq    the report template\n"
+    "  TEMPLATE.zdq    the report template (binary .zdq or text .zdqt)\n"
     "  --data SOURCE   the report's master dataset, one of\n"
     "                    sqlite:FILE.db:TABLE  every row of a table or view\n"
     "                    sqlite:FILE.db        with --sql (or a database of one table)\n"
@@ -130,10 +130,21 @@ const std::string& DemoHelp() {
 
 const std::string& DumpHelp() {
   static const std::string text =
-    "Usage: zdreport dump FILE.zdq\n"
+    "Usage: zdreport dump TEMPLATE\n"
     "\n"
-    "Lists a report template: each object's class and name, its stored\n"
-    "properties as path = value, its children indented.\n";
+    "Prints a report template as text, the form of .zdqt files: each object's\n"
+    "class and name, its stored properties as path = value, its children\n"
+    "indented.\n";
+  return text;
+}
+
+const std::string& ConvertHelp() {
+  static const std::string text =
+    "Usage: zdreport convert IN OUT\n"
+    "\n"
+    "Converts a report template between the binary form (.zdq) and the text\n"
+    "form (.zdqt): IN is read in either form, OUT is written as text when its\n"
+    "name ends in .zdqt, else as binary. Converting back gives the same bytes.\n";
   return text;
 }
 
@@ -142,7 +153,8 @@ const std::string& MakeExampleHelp() {
     "Usage: zdreport make-example FILE.zdq\n"
     "\n"
     "Writes the example template: the order lines grouped by country, with page\n"
-    "header and footer, group header and footer with totals, detail and summary.\n";
+    "header and footer, group header and footer with totals, detail and summary;\n"
+    "as text when FILE ends in .zdqt.\n";
   return text;
 }
 
@@ -337,6 +349,13 @@ void ParseOneFile(const std::vector<std::string>& args, TCommand& command) {
   command.file = args[1];
 }
 
+void ParseConvert(const std::vector<std::string>& args, TCommand& command) {
+  if (args.size() != 3 || args[1].empty() || args[2].empty() || args[1][0] == '-' || args[2][0] == '-')
+    throw EUsageError("convert needs an input and an output file");
+  command.file = args[1];
+  command.output = args[2];
+}
+
 void ParseNoArguments(const std::vector<std::string>& args, TCommand&) {
   if (args.size() != 1) throw EUsageError(args[0] + " takes no arguments");
 }
@@ -361,6 +380,8 @@ constexpr TSubcommand kSubcommands[] = {
      ParseDemo},
     {"dump", TCommand::TKind::Dump, "list a report template's objects and stored properties", DumpHelp,
      ParseOneFile},
+    {"convert", TCommand::TKind::Convert, "convert a report template between binary and text", ConvertHelp,
+     ParseConvert},
     {"make-example", TCommand::TKind::MakeExample, "write the example template", MakeExampleHelp,
      ParseOneFile},
 };

@@ -61,14 +61,15 @@ struct TPrintOptions : TReportInput {
 };
 
 struct TCommand {
-  enum class TKind { Help, Version, Render, Formats, Demo, Dump, MakeExample, Print, Printers };
+  enum class TKind { Help, Version, Render, Formats, Demo, Dump, Convert, MakeExample, Print, Printers };
   TKind kind = TKind::Help;
   // The command as typed ("render", ...); for Help the command asked about,
   // empty for the general help.
   std::string name;
   TRenderOptions render;  // Render and Demo
   TPrintOptions print;    // Print
-  std::string file;       // Dump and MakeExample
+  std::string file;       // Dump, MakeExample and the input of Convert
+  std::string output;     // Convert
 };
 
 // Raises EUsageError, naming the command it concerns, for anything it cannot

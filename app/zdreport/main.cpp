@@ -16,7 +16,6 @@
 #include "host/printsupport/SystemPrinters.h"
 #include "report/ZdInitialize.h"
 #include "report/template/Template.h"
-#include "report/template/TemplateDump.h"
 #include "zdreport/Version.h"
 
 namespace {
@@ -45,11 +44,22 @@ int Print(const zd::cli::TPrintOptions& options) {
   return kExitOk;
 }
 
-int Dump(const std::string& file) {
+zd::TStreamObject ReadTree(const std::string& file) {
   std::ifstream in(file, std::ios::binary);
   if (!in) throw std::runtime_error("cannot open " + file);
   const zd::TBytes data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  std::cout << zd::DumpStreamTree(zd::ReadTemplateTree(data));
+  return zd::ReadTemplateTree(data);
+}
+
+int Dump(const std::string& file) {
+  const zd::TBytes text = zd::TemplateTreeToBytes(ReadTree(file), zd::TTemplateFormat::Text);
+  std::cout.write(reinterpret_cast<const char*>(text.data()), std::streamsize(text.size()));
+  return kExitOk;
+}
+
+int Convert(const std::string& in, const std::string& out) {
+  zd::SaveTemplateTree(ReadTree(in), out);
+  std::cout << "Wrote " << out << "\n";
   return kExitOk;
 }
 
@@ -59,6 +69,7 @@ int Run(const TCommand& command) {
     case TCommand::TKind::Version: std::cout << "zdreport " << zd::kVersion << "\n"; return kExitOk;
     case TCommand::TKind::Formats: zd::cli::ListExportFormats(std::cout); return kExitOk;
     case TCommand::TKind::Dump: return Dump(command.file);
+    case TCommand::TKind::Convert: return Convert(command.file, command.output);
     case TCommand::TKind::MakeExample:
       zd::cli::WriteExampleTemplate(command.file);
       std::cout << "Wrote " << command.file << "\n";

@@ -87,6 +87,21 @@ std::u32string DecodeUtf8(std::string_view utf8) {
   return out;
 }
 
+size_t Utf8SequenceLength(std::string_view utf8, size_t at) {
+  size_t length;
+  sequenceAt(utf8, at, length);
+  return length;
+}
+
+bool IsValidUtf8(std::string_view utf8) {
+  for (size_t i = 0; i < utf8.size();) {
+    const size_t length = Utf8SequenceLength(utf8, i);
+    if (length == 0) return false;
+    i += length;
+  }
+  return true;
+}
+
 void AppendUtf16(char32_t cp, std::u16string& out) {
   if (cp > 0x10FFFF || isSurrogate(cp)) cp = kReplacementCharacter;
   if (cp < 0x10000) {

@@ -18,6 +18,10 @@ constexpr char32_t kReplacementCharacter = 0xFFFD;
 void AppendUtf8(char32_t cp, std::string& out);
 std::string EncodeUtf8(std::u32string_view text);
 std::u32string DecodeUtf8(std::string_view utf8);
+// The length of the well-formed sequence starting at utf8[at]; 0 when the
+// bytes there start none.
+size_t Utf8SequenceLength(std::string_view utf8, size_t at);
+bool IsValidUtf8(std::string_view utf8);
 
 // A character beyond the basic plane becomes a surrogate pair.
 void AppendUtf16(char32_t cp, std::u16string& out);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 #include "host/locale/CodePages.h"
 #include "host/locale/TextCodec.h"
@@ -13,9 +14,29 @@ namespace {
 
 constexpr char kSignature[4] = {'T', 'P', 'F', '0'};
 
-// 8-bit stream strings are in Windows-1252.
+// 8-bit stream strings are in Windows-1252; the five bytes it leaves
+// undefined stand for the C1 controls of their number, so that every byte
+// reads and writes back.
 std::string AnsiToUtf8(const uint8_t* p, size_t n) {
-  return SingleByteToUtf8(std::string_view(reinterpret_cast<const char*>(p), n), SingleByteCodePage(1252));
+  const char16_t* upper = SingleByteCodePage(1252);
+  std::string out;
+  for (size_t i = 0; i < n; ++i) {
+    const char32_t cp = p[i] < 0x80 || upper[p[i] - 0x80] ? DecodeSingleByte(p[i], upper) : char32_t(p[i]);
+    AppendUtf8(cp, out);
+  }
+  return out;
+}
+
+std::optional<std::string> Utf8ToAnsi(const std::string& utf8) {
+  if (!IsValidUtf8(utf8)) return std::nullopt;
+  const char16_t* upper = SingleByteCodePage(1252);
+  std::string out;
+  for (char32_t cp : DecodeUtf8(utf8)) {
+    if (const std::optional<uint8_t> b = EncodeSingleByte(cp, upper)) out += char(*b);
+    else if (cp >= 0x80 && cp < 0xA0 && upper[cp - 0x80] == 0) out += char(cp);
+    else return std::nullopt;
+  }
+  return out;
 }
 
 // Wide stream strings are UTF-16, little-endian.
@@ -31,9 +52,18 @@ bool IsAscii(const std::string& s) {
   return true;
 }
 
+bool FitsTag(int64_t v, TValueTag tag) {
+  switch (tag) {
+    case TValueTag::vaInt8: return v >= INT8_MIN && v <= INT8_MAX;
+    case TValueTag::vaInt16: return v >= INT16_MIN && v <= INT16_MAX;
+    case TValueTag::vaInt32: return v >= INT32_MIN && v <= INT32_MAX;
+    default: return true;
+  }
+}
+
 // 80-bit extended float: sign and 15-bit exponent over a 64-bit mantissa
 // with an explicit integer bit.
-void DoubleToExtended(double v, uint8_t out[10]) {
+TFloatBits DoubleToExtended(double v) {
   uint64_t mantissa = 0;
   uint16_t exponent = 0;
   if (std::isnan(v)) {
@@ -49,17 +79,13 @@ void DoubleToExtended(double v, uint8_t out[10]) {
     exponent = uint16_t(e - 1 + 16383);
   }
   if (std::signbit(v)) exponent |= 0x8000;
-  for (int i = 0; i < 8; ++i) out[i] = uint8_t(mantissa >> (8 * i));
-  out[8] = uint8_t(exponent);
-  out[9] = uint8_t(exponent >> 8);
+  return {mantissa, exponent};
 }
 
-double ExtendedToDouble(const uint8_t in[10]) {
-  uint64_t mantissa = 0;
-  for (int i = 0; i < 8; ++i) mantissa |= uint64_t(in[i]) << (8 * i);
-  const uint16_t raw = uint16_t(in[8] | in[9] << 8);
-  const bool negative = raw & 0x8000;
-  const int exponent = raw & 0x7FFF;
+double ExtendedToDouble(TFloatBits bits) {
+  const uint64_t mantissa = bits.low;
+  const bool negative = bits.high & 0x8000;
+  const int exponent = bits.high & 0x7FFF;
   double v;
   if (exponent == 0x7FFF)
     v = (mantissa << 1) == 0 ? std::numeric_limits<double>::infinity() : std::numeric_limits<double>::quiet_NaN();
@@ -87,7 +113,21 @@ class TStreamWriter {
     u8(uint8_t(s.size()));
     raw(s.data(), s.size());
   }
+  std::string ansi(const std::string& utf8) {
+    std::optional<std::string> encoded = Utf8ToAnsi(utf8);
+    if (!encoded) throw ETemplateError("The string \"" + utf8.substr(0, 40) + "\" has characters Windows-1252 lacks");
+    return *encoded;
+  }
+  void integer(const TStreamValue& v, const char* what) {
+    if (!v.IsInteger()) throw ETemplateError(std::string(what) + " is not an integer");
+    value(v);
+  }
   void tag(TValueTag t) { u8(uint8_t(t)); }
+  void longText(const std::string& s) {
+    if (s.size() > UINT32_MAX) throw ETemplateError("A string is too long");
+    le(s.size(), 4);
+    raw(s.data(), s.size());
+  }
 
   void value(const TStreamValue& v) {
     tag(v.tag);
@@ -97,53 +137,58 @@ class TStreamWriter {
       case TValueTag::vaTrue:
       case TValueTag::vaNil: break;
       case TValueTag::vaList:
-        for (const TStreamValue& e : v.list) value(e);
+        for (const TStreamValue& e : v.list) {
+          if (e.tag == TValueTag::vaNull) throw ETemplateError("A list cannot hold Null: its tag ends the list");
+          value(e);
+        }
         u8(0);
         break;
-      case TValueTag::vaInt8: le(uint64_t(v.integer), 1); break;
-      case TValueTag::vaInt16: le(uint64_t(v.integer), 2); break;
-      case TValueTag::vaInt32: le(uint64_t(v.integer), 4); break;
+      case TValueTag::vaInt8:
+      case TValueTag::vaInt16:
+      case TValueTag::vaInt32:
+        if (!FitsTag(v.integer, v.tag))
+          throw ETemplateError("The integer " + std::to_string(v.integer) + " does not fit its tag");
+        le(uint64_t(v.integer), v.tag == TValueTag::vaInt8 ? 1 : v.tag == TValueTag::vaInt16 ? 2 : 4);
+        break;
       case TValueTag::vaInt64:
       case TValueTag::vaCurrency: le(uint64_t(v.integer), 8); break;
-      case TValueTag::vaExtended: {
-        uint8_t ext[10];
-        DoubleToExtended(v.number, ext);
-        raw(ext, 10);
+      case TValueTag::vaExtended:
+        le(v.floatBits.low, 8);
+        le(v.floatBits.high, 2);
         break;
-      }
-      case TValueTag::vaSingle: {
-        const float f = float(v.number);
-        uint32_t bits;
-        std::memcpy(&bits, &f, 4);
-        le(bits, 4);
-        break;
-      }
+      case TValueTag::vaSingle: le(v.floatBits.low, 4); break;
       case TValueTag::vaDouble:
-      case TValueTag::vaDate: {
-        uint64_t bits;
-        std::memcpy(&bits, &v.number, 8);
-        le(bits, 8);
+      case TValueTag::vaDate: le(v.floatBits.low, 8); break;
+      case TValueTag::vaString: shortString(ansi(v.text), "A string"); break;
+      case TValueTag::vaIdent: shortString(v.text, "An identifier"); break;
+      case TValueTag::vaLString: longText(ansi(v.text)); break;
+      case TValueTag::vaUTF8String: longText(v.text); break;
+      case TValueTag::vaWString: {
+        if (!IsValidUtf8(v.text)) throw ETemplateError("A wide string is not valid UTF-8");
+        const std::u16string units = Utf8ToUtf16(v.text);
+        if (units.size() > UINT32_MAX) throw ETemplateError("A wide string is too long");
+        le(units.size(), 4);
+        for (char16_t unit : units) le(unit, 2);
         break;
       }
-      case TValueTag::vaString:
-      case TValueTag::vaIdent: shortString(v.text, "A string"); break;
-      case TValueTag::vaLString:
-      case TValueTag::vaUTF8String:
-        le(v.text.size(), 4);
-        raw(v.text.data(), v.text.size());
-        break;
-      case TValueTag::vaWString: throw ETemplateError("Wide strings are read, not written");
       case TValueTag::vaBinary:
+        if (v.bytes.size() > UINT32_MAX) throw ETemplateError("Binary data is too long");
         le(v.bytes.size(), 4);
         raw(v.bytes.data(), v.bytes.size());
         break;
       case TValueTag::vaSet:
-        for (const std::string& m : v.members) shortString(m, "A set member");
+        for (const std::string& m : v.members) {
+          if (m.empty()) throw ETemplateError("A set member cannot be empty: it ends the set");
+          shortString(m, "A set member");
+        }
         u8(0);
         break;
       case TValueTag::vaCollection:
         for (const TStreamItem& item : v.items) {
-          if (item.index) value(TStreamValue::Integer(*item.index));
+          if (item.index) {
+            if (item.index->tag == TValueTag::vaInt64) throw ETemplateError("A collection item index must fit 32 bits");
+            integer(*item.index, "A collection item index");
+          }
           tag(TValueTag::vaList);
           properties(item.properties);
         }
@@ -162,9 +207,12 @@ class TStreamWriter {
   }
 
   void object(const TStreamObject& o) {
+    if (o.flags > 0x0F) throw ETemplateError("Object flags take four bits");
     if (o.flags) {
-      u8(uint8_t(0xF0 | (o.flags & 0x0F)));
-      if (o.flags & 2) value(TStreamValue::Integer(o.childPos));
+      u8(uint8_t(0xF0 | o.flags));
+      if (o.flags & 2) integer(o.childPos, "A child position");
+    } else if (o.className.size() >= 0xF0) {
+      throw ETemplateError("A class name of 240 bytes or more would read as object flags");
     }
     shortString(o.className, "A class name");
     shortString(o.name, "A component name");
@@ -226,11 +274,11 @@ class TStreamReader {
     if ((first & 0xF0) == 0xF0) {
       ++pos_;
       o.flags = first & 0x0F;
+      if (o.flags == 0) fail("an object prefix without flags", o.offset);
       if (o.flags & 2) {
         const size_t at = pos_;
-        const TStreamValue v = value(depth);
-        if (!v.IsInteger()) fail("the child position is not an integer", at);
-        o.childPos = v.integer;
+        o.childPos = value(depth);
+        if (!o.childPos.IsInteger()) fail("the child position is not an integer", at);
       }
     }
     const size_t classAt = pos_;
@@ -270,19 +318,6 @@ class TStreamReader {
     return unitSize == 2 ? Utf16LeToUtf8(p, size_t(count)) : std::string(reinterpret_cast<const char*>(p), size_t(count));
   }
 
-  double floatBits(int size) {
-    const uint64_t bits = le(size, "float");
-    if (size == 4) {
-      const uint32_t b32 = uint32_t(bits);
-      float f;
-      std::memcpy(&f, &b32, 4);
-      return f;
-    }
-    double v;
-    std::memcpy(&v, &bits, 8);
-    return v;
-  }
-
   TStreamValue value(int depth) {
     checkDepth(depth);
     const size_t at = pos_;
@@ -306,12 +341,12 @@ class TStreamReader {
       case TValueTag::vaCurrency: v.integer = int64_t(le(8, "currency")); break;
       case TValueTag::vaExtended:
         need(10, "extended float");
-        v.number = ExtendedToDouble(d_.data() + pos_);
-        pos_ += 10;
+        v.floatBits.low = le(8, "extended float");
+        v.floatBits.high = uint16_t(le(2, "extended float"));
         break;
-      case TValueTag::vaSingle: v.number = floatBits(4); break;
+      case TValueTag::vaSingle:
       case TValueTag::vaDouble:
-      case TValueTag::vaDate: v.number = floatBits(8); break;
+      case TValueTag::vaDate: v.floatBits.low = le(v.tag == TValueTag::vaSingle ? 4 : 8, "float"); break;
       case TValueTag::vaString: {
         const size_t n = u8("string");
         need(n, "string");
@@ -348,7 +383,7 @@ class TStreamReader {
           const uint8_t next = d_[pos_];
           if (next == uint8_t(TValueTag::vaInt8) || next == uint8_t(TValueTag::vaInt16) ||
               next == uint8_t(TValueTag::vaInt32))
-            item.index = value(depth + 1).integer;
+            item.index = value(depth + 1);
           const size_t listAt = pos_;
           if (u8("collection item") != uint8_t(TValueTag::vaList))
             fail("a collection item does not start with a list", listAt);
@@ -389,9 +424,26 @@ TStreamValue TStreamValue::Integer(int64_t i) {
   return v;
 }
 
-TStreamValue TStreamValue::Float(double d) {
-  TStreamValue v = Of(TValueTag::vaExtended);
-  v.number = d;
+TStreamValue TStreamValue::Integer(int64_t i, TValueTag tag) {
+  TStreamValue v = Of(tag);
+  if (!v.IsInteger() || !FitsTag(i, tag))
+    throw ETemplateError("The integer " + std::to_string(i) + " does not fit its tag");
+  v.integer = i;
+  return v;
+}
+
+TStreamValue TStreamValue::Float(double d, TValueTag tag) {
+  TStreamValue v = Of(tag);
+  if (tag == TValueTag::vaExtended) {
+    v.floatBits = DoubleToExtended(d);
+  } else if (tag == TValueTag::vaSingle) {
+    const float f = float(d);
+    uint32_t bits;
+    std::memcpy(&bits, &f, 4);
+    v.floatBits.low = bits;
+  } else {
+    std::memcpy(&v.floatBits.low, &d, 8);
+  }
   return v;
 }
 
@@ -429,16 +481,42 @@ bool TStreamValue::IsString() const {
 }
 
 double TStreamValue::AsFloat() const {
-  if (IsInteger()) return double(integer);
-  if (tag == TValueTag::vaCurrency) return double(integer) / 10000.0;
-  return number;
+  switch (tag) {
+    case TValueTag::vaCurrency: return double(integer) / 10000.0;
+    case TValueTag::vaExtended: return ExtendedToDouble(floatBits);
+    case TValueTag::vaSingle: {
+      const auto bits = uint32_t(floatBits.low);
+      float f;
+      std::memcpy(&f, &bits, 4);
+      return f;
+    }
+    case TValueTag::vaDouble:
+    case TValueTag::vaDate: {
+      double d;
+      std::memcpy(&d, &floatBits.low, 8);
+      return d;
+    }
+    default: return double(integer);
+  }
 }
 
 // ---- entry points ----
 
+bool FitsStringTag(const std::string& utf8, TValueTag tag) {
+  switch (tag) {
+    case TValueTag::vaString: {
+      const std::optional<std::string> ansi = Utf8ToAnsi(utf8);
+      return ansi && ansi->size() <= 255;
+    }
+    case TValueTag::vaLString: return Utf8ToAnsi(utf8).has_value();
+    case TValueTag::vaWString: return IsValidUtf8(utf8);
+    default: return true;
+  }
+}
+
 TBytes WriteComponentStream(const TStreamObject& root) {
   TStreamWriter w;
-  w.raw(kSignature, 4);
+  w.bytes.assign(std::begin(kSignature), std::end(kSignature));
   w.object(root);
   return std::move(w.bytes);
 }

@@ -28,10 +28,19 @@ enum class TValueTag : uint8_t {
 
 struct TStreamItem;
 
+// A float as the stream holds it, bit for bit, so that writing gives back
+// what was read: single in the low 32 bits, double and date in all 64 of
+// low, extended as its 64-bit mantissa in low and sign and exponent in high.
+struct TFloatBits {
+  uint64_t low = 0;
+  uint16_t high = 0;
+  bool operator==(const TFloatBits&) const = default;
+};
+
 struct TStreamValue {
   TValueTag tag = TValueTag::vaNull;
   int64_t integer = 0;     // integer tags; currency in ten-thousandths
-  double number = 0;       // float tags and dates
+  TFloatBits floatBits;    // vaExtended, vaSingle, vaDouble, vaDate
   std::string text;        // string tags (UTF-8) and identifiers
   TBytes bytes;            // vaBinary
   std::vector<std::string> members;  // vaSet
@@ -39,7 +48,9 @@ struct TStreamValue {
   std::vector<TStreamItem> items;    // vaCollection
 
   static TStreamValue Integer(int64_t v);  // the narrowest integer tag
-  static TStreamValue Float(double v);     // extended, as the framework writes floats
+  static TStreamValue Integer(int64_t v, TValueTag tag);
+  // Extended unless another float tag (single, double, date) is given.
+  static TStreamValue Float(double v, TValueTag tag = TValueTag::vaExtended);
   static TStreamValue String(std::string utf8);  // 8-bit tags for ASCII, else UTF-8
   static TStreamValue Ident(std::string name);
   static TStreamValue Boolean(bool v);
@@ -57,22 +68,31 @@ struct TStreamProperty {
 };
 
 struct TStreamItem {
-  std::optional<int64_t> index;
+  std::optional<TStreamValue> index;  // an Int8, Int16 or Int32 value
   std::vector<TStreamProperty> properties;
   size_t offset = 0;
 };
 
 struct TStreamObject {
   uint8_t flags = 0;  // low bits of the prefix byte: 1 inherited, 2 child position, 4 inline
-  int64_t childPos = 0;
+  TStreamValue childPos;  // an integer, with flag 2
   std::string className, name;
   std::vector<TStreamProperty> properties;
   std::vector<TStreamObject> children;
   size_t offset = 0;  // of the class name (or prefix) in the stream
 };
 
-// "TPF0" and the object tree.
+// "TPF0" and the object tree. What was read writes back byte for byte, but
+// for wide strings with lone surrogates (read as U+FFFD). Raises
+// ETemplateError for a tree the format cannot hold or would read back
+// differently (a value outside its integer tag, text an 8-bit tag cannot
+// encode, Null in a list, an empty set member, ...).
 TBytes WriteComponentStream(const TStreamObject& root);
+// Whether utf8 can be stored under a string tag: the 8-bit tags take only
+// Windows-1252 characters (the short one at most 255 of them), the wide one
+// valid UTF-8, the UTF-8 one any bytes.
+bool FitsStringTag(const std::string& utf8, TValueTag tag);
+
 // Reads "TPF0" and one object from data[begin, end); offsets in messages and
 // in the tree count from the start of data. Raises ETemplateError.
 TStreamObject ReadComponentStream(const TBytes& data, size_t begin, size_t end);

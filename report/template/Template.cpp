@@ -12,6 +12,7 @@
 #include "host/core/WholeFile.h"
 #include "print/ZdPrntr.h"
 #include "report/template/TemplateObjects.h"
+#include "report/template/TemplateText.h"
 #include "report/model/ZdReport.h"
 
 namespace zd {
@@ -26,7 +27,7 @@ void PutLe(TBytes& out, uint64_t v, int size) {
   for (int i = 0; i < size; ++i) out.push_back(uint8_t(v >> (8 * i)));
 }
 
-[[noreturn]] void FailAt(size_t offset, const std::string& what) {
+[[noreturn]] void FailAtByte(size_t offset, const std::string& what) {
   throw AtOffset(ETemplateError("Template error at byte " + std::to_string(offset) + ": " + what), offset);
 }
 
@@ -42,28 +43,28 @@ class THeaderReader {
   TStreamBounds Read() {
     const uint64_t bannerLength = le(4, "banner length");
     if (bannerLength > left())
-      FailAt(0, "the banner length " + std::to_string(bannerLength) + " exceeds the " + std::to_string(left()) +
+      FailAtByte(0, "the banner length " + std::to_string(bannerLength) + " exceeds the " + std::to_string(left()) +
                     " bytes that follow it");
     pos_ += size_t(bannerLength);
     const size_t headerAt = pos_;
-    if (le(1, "resource header") != 0xFF) FailAt(headerAt, "no component-resource header (byte FF) after the banner");
+    if (le(1, "resource header") != 0xFF) FailAtByte(headerAt, "no component-resource header (byte FF) after the banner");
     const uint64_t type = le(2, "resource type");
     if (type != kRawDataResource)
-      FailAt(headerAt + 1, "resource type " + std::to_string(type) + " is not raw data (10)");
+      FailAtByte(headerAt + 1, "resource type " + std::to_string(type) + " is not raw data (10)");
     while (le(1, "resource name") != 0) {
     }
     le(2, "resource flags");
     const size_t sizeAt = pos_;
     const uint64_t size = le(4, "resource size");
     if (size > left())
-      FailAt(sizeAt, "the resource claims " + std::to_string(size) + " bytes, " + std::to_string(left()) + " follow");
+      FailAtByte(sizeAt, "the resource claims " + std::to_string(size) + " bytes, " + std::to_string(left()) + " follow");
     return {pos_, pos_ + size_t(size)};
   }
 
  private:
   size_t left() const { return d_.size() - pos_; }
   uint64_t le(int size, const char* what) {
-    if (size_t(size) > left()) FailAt(pos_, std::string("the file ends inside the ") + what);
+    if (size_t(size) > left()) FailAtByte(pos_, std::string("the file ends inside the ") + what);
     uint64_t v = 0;
     for (int i = 0; i < size; ++i) v |= uint64_t(d_[pos_ + size_t(i)]) << (8 * i);
     pos_ += size_t(size);
@@ -97,11 +98,23 @@ std::unique_ptr<TZdReport> FreshReportLike(const TZdReport& report) {
   return std::make_unique<TZdReport>();
 }
 
-void CheckRootClass(const TStreamObject& root, const TZdReport& report) {
+void CheckRootClass(const TStreamObject& root, const TZdReport& report, const TStreamReadContext& context) {
   const TComponentClass* cls = GlobalClassRegistry().Find(root.className);
   if (!cls || !cls->properties || !report.PublishedProperties()->InheritsFrom(*cls->properties))
-    FailAt(root.offset, "the template holds a " + root.className + ", which a " + report.ClassName() +
-                            " cannot load");
+    TemplateErrorAt(context, root.offset,
+                    "the template holds a " + root.className + ", which a " + report.ClassName() + " cannot load");
+}
+
+std::string_view AsText(const TBytes& data) {
+  return std::string_view(reinterpret_cast<const char*>(data.data()), data.size());
+}
+
+void WriteTemplateFile(const TBytes& bytes, const std::string& fileName) {
+  try {
+    WriteWholeFile(fileName, AsText(bytes));
+  } catch (const EFileWriteError& e) {
+    throw ETemplateError(std::string("Template: ") + e.what());
+  }
 }
 
 // References name components of the report's owner, as the designer placed them.
@@ -169,8 +182,29 @@ TBytes ReadAll(std::istream& in) {
 
 }  // namespace
 
-TBytes SaveReportToBytes(const TZdReport& report) {
-  const TBytes stream = WriteComponentStream(ReportToStream(report));
+TTemplateFormat TemplateFormatOfName(const std::string& fileName) {
+  return SameText(std::filesystem::path(fileName).extension().string(), ".zdqt") ? TTemplateFormat::Text
+                                                                                 : TTemplateFormat::Binary;
+}
+
+TTemplateFormat TemplateFormatOf(const TBytes& data) {
+  if (data.empty()) return TTemplateFormat::Binary;
+  if (data.size() >= 4) {
+    uint64_t bannerLength = 0;
+    for (int i = 0; i < 4; ++i) bannerLength |= uint64_t(data[size_t(i)]) << (8 * i);
+    if (bannerLength < data.size() - 4 && data[4 + size_t(bannerLength)] == 0xFF) return TTemplateFormat::Binary;
+  }
+  const uint8_t first = data[0];
+  const bool printable = (first >= 0x20 && first < 0x7F) || first == '\t' || first == '\n' || first == '\r' || first == 0xEF;
+  return printable ? TTemplateFormat::Text : TTemplateFormat::Binary;
+}
+
+TBytes TemplateTreeToBytes(const TStreamObject& root, TTemplateFormat format) {
+  if (format == TTemplateFormat::Text) {
+    const std::string text = WriteTemplateText(root);
+    return TBytes(text.begin(), text.end());
+  }
+  const TBytes stream = WriteComponentStream(root);
   if (stream.size() > UINT32_MAX) throw ETemplateError("The report is too large for a template file");
   TBytes out;
   // The banner's length counts characters while its UTF-16 form has two
@@ -182,13 +216,23 @@ TBytes SaveReportToBytes(const TZdReport& report) {
   out.insert(out.end(), utf16.begin(), utf16.begin() + long(banner.size()));
   out.push_back(0xFF);
   PutLe(out, kRawDataResource, 2);
-  const std::string resourceName = UpperCase(report.ClassName());
+  const std::string resourceName = UpperCase(root.className);
+  if (resourceName.find('\0') != std::string::npos)
+    throw ETemplateError("A class name with a zero byte cannot name the template's resource");
   out.insert(out.end(), resourceName.begin(), resourceName.end());
   out.push_back(0);
   PutLe(out, kResourceFlags, 2);
   PutLe(out, stream.size(), 4);
   out.insert(out.end(), stream.begin(), stream.end());
   return out;
+}
+
+TBytes SaveReportToBytes(const TZdReport& report) {
+  return TemplateTreeToBytes(ReportToStream(report), TTemplateFormat::Binary);
+}
+
+void SaveTemplateTree(const TStreamObject& root, const std::string& fileName) {
+  WriteTemplateFile(TemplateTreeToBytes(root, TemplateFormatOfName(fileName)), fileName);
 }
 
 void SaveReportToStream(const TZdReport& report, std::ostream& out) {
@@ -202,19 +246,16 @@ void SaveReport(TZdReport& report, const std::string& fileName) {
   report.SetFileName(fileName);
   TBytes bytes;
   try {
-    bytes = SaveReportToBytes(report);
+    bytes = TemplateTreeToBytes(ReportToStream(report), TemplateFormatOfName(fileName));
   } catch (...) {
     report.SetFileName(previous);
     throw;
   }
-  try {
-    WriteWholeFile(fileName, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-  } catch (const EFileWriteError& e) {
-    throw ETemplateError(std::string("Template: ") + e.what());
-  }
+  WriteTemplateFile(bytes, fileName);
 }
 
 TStreamObject ReadTemplateTree(const TBytes& data) {
+  if (TemplateFormatOf(data) == TTemplateFormat::Text) return ReadTemplateText(AsText(data));
   const TStreamBounds bounds = THeaderReader(data).Read();
   return ReadComponentStream(data, bounds.begin, bounds.end);
 }
@@ -223,8 +264,10 @@ TTemplateLoadResult LoadReportFromBytes(TZdReport& report, const TBytes& data) {
   TStreamReadContext context;
   {
     TInternalLoading loading(report);
+    if (TemplateFormatOf(data) == TTemplateFormat::Text)
+      context.describePlace = [&data](size_t offset) { return TextPlace(AsText(data), offset); };
     const TStreamObject root = ReadTemplateTree(data);
-    CheckRootClass(root, report);
+    CheckRootClass(root, report, context);
     std::unique_ptr<TZdReport> fresh = FreshReportLike(report);
     TInternalLoading freshLoading(*fresh);
     fresh->DeleteAllBands();
@@ -262,7 +305,7 @@ std::string CreateTemplateBackup(const std::string& fileName) {
   std::error_code ec;
   if (!fs::is_regular_file(fileName, ec)) return {};
   fs::path backup(fileName);
-  backup.replace_extension(".~zdq");
+  backup.replace_extension(TemplateFormatOfName(fileName) == TTemplateFormat::Text ? ".~zdqt" : ".~zdq");
   fs::copy_file(fileName, backup, fs::copy_options::overwrite_existing, ec);
   if (ec) throw ETemplateError("Cannot back up " + fileName + " to " + backup.string() + ": " + ec.message());
   return backup.string();

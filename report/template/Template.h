@@ -1,8 +1,9 @@
 #pragma once
-// Report template files (".zdq"): a banner, the host's component-resource
-// header and the report as a component stream. Loading reads into a fresh
-// report and moves the result over only when everything was read, so a bad
-// file leaves the report as it was.
+// Report template files: binary (".zdq": a banner, the host's
+// component-resource header and the report as a component stream) or text
+// (".zdqt", TemplateText.h). Loading reads into a fresh report and moves the
+// result over only when everything was read, so a bad file leaves the
+// report as it was.
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -20,25 +21,43 @@ struct TTemplateLoadResult {
   std::vector<std::string> UnresolvedReferences;
 };
 
+enum class TTemplateFormat { Binary, Text };
+
+// Text for a name ending in ".zdqt" (any case), binary otherwise.
+TTemplateFormat TemplateFormatOfName(const std::string& fileName);
+// A text template starts with a printable character (or a UTF-8 byte order
+// mark); a binary one with its banner length, followed by the banner and
+// the byte FF of the resource header, which text never holds.
+TTemplateFormat TemplateFormatOf(const TBytes& data);
+
+// The binary form.
 TBytes SaveReportToBytes(const TZdReport& report);
 void SaveReportToStream(const TZdReport& report, std::ostream& out);
-// Stores the name in FileName, then writes the file (nothing is written when
-// the report cannot be saved).
+// Stores the name in FileName, then writes the file in the format its name
+// asks for (nothing is written when the report cannot be saved).
 void SaveReport(TZdReport& report, const std::string& fileName);
 
-// Raise ETemplateError for a malformed file, with the byte offset and, for
-// a value that does not fit, the property path.
+// Reads either format. Raise ETemplateError for a malformed file, with the
+// place (byte offset, or line and column of a text) and, for a value that
+// does not fit, the property path.
 TTemplateLoadResult LoadReportFromBytes(TZdReport& report, const TBytes& data);
 TTemplateLoadResult LoadReportFromStream(TZdReport& report, std::istream& in);
 // FileName becomes the name once the file has loaded; a missing file raises
 // ETemplateError naming it.
 TTemplateLoadResult LoadReport(TZdReport& report, const std::string& fileName);
 
-// The stream tree of a template file without building any object.
+// The stream tree of a template file of either format, without building any
+// object.
 TStreamObject ReadTemplateTree(const TBytes& data);
+// A template file of the tree in the given format; writing a tree that was
+// read gives back the same component stream (or text).
+TBytes TemplateTreeToBytes(const TStreamObject& root, TTemplateFormat format);
+// Writes the file atomically, in the format its name asks for.
+void SaveTemplateTree(const TStreamObject& root, const std::string& fileName);
 
-// Copies an existing file to the same name with the extension ".~zdq" before
-// it is overwritten; returns the backup's name, empty when there was no file.
+// Copies an existing file to the same name with the extension ".~zdq"
+// (".~zdqt" for a text one) before it is overwritten; returns the backup's
+// name, empty when there was no file.
 std::string CreateTemplateBackup(const std::string& fileName);
 
 }  // namespace zd

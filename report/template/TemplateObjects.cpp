@@ -51,11 +51,6 @@ class EValueMismatch : public EZdError {
   throw EValueMismatch(std::string("expects ") + wanted + ", found " + TagName(found.tag));
 }
 
-[[noreturn]] void FailAt(size_t offset, const std::string& what, const std::string& propertyPath = "") {
-  ETemplateError error = AtOffset(ETemplateError("Template error at byte " + std::to_string(offset) + ": " + what), offset);
-  error.SetPropertyPath(propertyPath);
-  throw error;
-}
 
 // ---- writing ----
 
@@ -67,11 +62,7 @@ TStreamValue VariantValue(const TVariant& v) {
     case TVarKind::Float: return TStreamValue::Float(v.asFloat());
     case TVarKind::Boolean: return TStreamValue::Boolean(v.asBoolean());
     case TVarKind::String: return TStreamValue::String(v.asString());
-    case TVarKind::DateTime: {
-      TStreamValue d = TStreamValue::Of(TValueTag::vaDate);
-      d.number = v.asDateTime().days;
-      return d;
-    }
+    case TVarKind::DateTime: return TStreamValue::Float(v.asDateTime().days, TValueTag::vaDate);
   }
   return TStreamValue::Of(TValueTag::vaNull);
 }
@@ -171,7 +162,7 @@ TVariant ToVariant(const TStreamValue& v) {
     case TValueTag::vaNil: return TVariant::empty();
     case TValueTag::vaFalse: return TVariant(false);
     case TValueTag::vaTrue: return TVariant(true);
-    case TValueTag::vaDate: return TVariant(TDateTime{v.number});
+    case TValueTag::vaDate: return TVariant(TDateTime{v.AsFloat()});
     case TValueTag::vaExtended:
     case TValueTag::vaSingle:
     case TValueTag::vaDouble:
@@ -294,59 +285,68 @@ void ApplyRecord(TPersistent& obj, const TStreamProperty& record, TStreamReadCon
   } catch (const ETemplateError&) {
     throw;  // already placed, by a nested record
   } catch (const std::exception& e) {
-    FailAt(record.offset, "property " + path + " of " + where + ": " + e.what(), path);
+    TemplateErrorAt(context, record.offset, "property " + path + " of " + where + ": " + e.what(), path);
   }
 }
 
 std::string Describe(const TStreamObject& o) { return o.className + (o.name.empty() ? "" : " " + o.name); }
 
 // A registered class whose descriptors descend from base.
-const TComponentClass& FindClass(const TStreamObject& o, const TClassProperties& base, const char* role) {
+const TComponentClass& FindClass(const TStreamObject& o, const TClassProperties& base, const char* role,
+                                const TStreamReadContext& context) {
   const TComponentClass* cls = GlobalClassRegistry().Find(o.className);
-  if (!cls) FailAt(o.offset, "unknown class " + o.className);
+  if (!cls) TemplateErrorAt(context, o.offset, "unknown class " + o.className);
   if (!cls->properties || !cls->properties->InheritsFrom(base))
-    FailAt(o.offset, "class " + o.className + " is not " + role);
+    TemplateErrorAt(context, o.offset, "class " + o.className + " is not " + role);
   return *cls;
 }
 
 template <class T>
-T& Create(const TComponentClass& cls, TComponent& owner, const TStreamObject& o) {
+T& Create(const TComponentClass& cls, TComponent& owner, const TStreamObject& o, const TStreamReadContext& context) {
   TComponent* made = cls.create(&owner);
   auto* typed = dynamic_cast<T*>(made);
   if (!typed) {
     delete made;
-    FailAt(o.offset, "class " + o.className + " built an object of another kind");
+    TemplateErrorAt(context, o.offset, "class " + o.className + " built an object of another kind");
   }
   typed->SetLoading(true);
   if (!o.name.empty()) {
     try {
       typed->SetName(o.name);
     } catch (const std::exception& e) {
-      FailAt(o.offset, std::string("name of ") + Describe(o) + ": " + e.what());
+      TemplateErrorAt(context, o.offset, std::string("name of ") + Describe(o) + ": " + e.what());
     }
   }
   return *typed;
 }
 
 void ReadControl(const TStreamObject& o, TZdqBand& band, TStreamReadContext& context) {
-  const TComponentClass& cls = FindClass(o, TZdqControl::ClassProperties(), "a report control");
+  const TComponentClass& cls = FindClass(o, TZdqControl::ClassProperties(), "a report control", context);
   if (cls.properties->InheritsFrom(TZdqBand::ClassProperties()))
-    FailAt(o.offset, "a band cannot hold the band " + Describe(o));
-  auto& control = Create<TZdqControl>(cls, band, o);
+    TemplateErrorAt(context, o.offset, "a band cannot hold the band " + Describe(o));
+  auto& control = Create<TZdqControl>(cls, band, o, context);
   ApplyStreamProperties(control, o.properties, context, Describe(o));
-  if (!o.children.empty()) FailAt(o.children.front().offset, Describe(o) + " cannot hold child objects");
+  if (!o.children.empty()) TemplateErrorAt(context, o.children.front().offset, Describe(o) + " cannot hold child objects");
   control.SetLoading(false);
 }
 
 void ReadBand(const TStreamObject& o, TZdReport& report, TStreamReadContext& context) {
-  const TComponentClass& cls = FindClass(o, TZdqBand::ClassProperties(), "a band; a report holds only bands");
-  auto& band = Create<TZdqBand>(cls, report, o);
+  const TComponentClass& cls = FindClass(o, TZdqBand::ClassProperties(), "a band; a report holds only bands", context);
+  auto& band = Create<TZdqBand>(cls, report, o, context);
   ApplyStreamProperties(band, o.properties, context, Describe(o));
   for (const TStreamObject& child : o.children) ReadControl(child, band, context);
   band.SetLoading(false);
 }
 
 }  // namespace
+
+void TemplateErrorAt(const TStreamReadContext& context, size_t offset, const std::string& what,
+                     const std::string& propertyPath) {
+  const std::string place = context.describePlace ? context.describePlace(offset) : "byte " + std::to_string(offset);
+  ETemplateError error = AtOffset(ETemplateError("Template error at " + place + ": " + what), offset);
+  error.SetPropertyPath(propertyPath);
+  throw error;
+}
 
 std::vector<TStreamProperty> StreamProperties(const TPersistent& obj) {
   std::vector<TStreamProperty> out;

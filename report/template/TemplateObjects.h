@@ -3,6 +3,7 @@
 // property descriptors: what differs from its declared default is written,
 // owned objects as dotted paths, collections item by item; reading builds
 // bands and controls by class name from the class registry.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,14 @@ struct TStreamReadContext {
   TReferenceResolver resolve;
   // "Path = Name" for each reference that found no component; it stays unset.
   std::vector<std::string> unresolved;
+  // How an offset of the tree reads in messages ("line 3, column 5");
+  // unset: "byte N".
+  std::function<std::string(size_t offset)> describePlace;
 };
+
+// Raises ETemplateError "Template error at PLACE: what" for the offset.
+[[noreturn]] void TemplateErrorAt(const TStreamReadContext& context, size_t offset, const std::string& what,
+                                  const std::string& propertyPath = "");
 
 // Applies property records to obj; `where` names obj in messages. Raises
 // ETemplateError naming the byte offset and the property path.

@@ -9,7 +9,7 @@
 
 #include "host/printing/Printer.h"
 #include "report/template/Template.h"
-#include "report/template/TemplateDump.h"
+#include "report/template/TemplateText.h"
 #include "report/model/ZdReport.h"
 
 namespace {
@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static TTarget target;
   const zd::TBytes bytes = (data[0] & 1) ? WithHeader(data + 1, size - 1) : zd::TBytes(data + 1, data + size);
   try {
-    (void)zd::DumpStreamTree(zd::ReadTemplateTree(bytes));
+    (void)zd::WriteTemplateText(zd::ReadTemplateTree(bytes));
   } catch (const zd::ETemplateError&) {
   }
   try {

@@ -8,6 +8,7 @@
 #include <QProcessEnvironment>
 #include <sys/stat.h>
 #include <tuple>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -158,7 +159,7 @@ TEST_F(CliRender, PdfKeepsThePageAndPdfCellsRebuildsItFromCells) {
     EXPECT_NE(PageText(pdf, 1).find("Order lines by country"), std::string::npos) << pdf;
 }
 
-TEST_F(CliRender, CsvHoldsTheOrderLines) {
+TEST_F(CliRender, CsvHoldsTheOrderLinesAlsoFromTheTemplateAsText) {
   const std::string csv = Out("order-lines.csv");
   const ToolRun run = Zdreport(RenderArgs(csv));  // the format follows the extension
   ASSERT_EQ(run.exitCode, 0) << run.err;
@@ -170,6 +171,21 @@ TEST_F(CliRender, CsvHoldsTheOrderLines) {
   for (std::string row; std::getline(in, row) && !found;)
     found = row.find(line[0]) != std::string::npos && row.find(line[1]) != std::string::npos;
   EXPECT_TRUE(found) << "no line with " << line[0] << " and " << line[1];
+
+  // Converted to text and back, the template is the same file and renders the same.
+  const auto bytes = [](const std::string& file) {
+    std::ifstream f(file, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(f)), {});
+  };
+  const std::string text = Out("order-lines.zdqt"), binary = Out("order-lines.zdq");
+  ASSERT_EQ(Zdreport({"convert", kTemplate, text}).exitCode, 0);
+  ASSERT_EQ(Zdreport({"convert", text, binary}).exitCode, 0);
+  EXPECT_EQ(bytes(binary), bytes(kTemplate));
+  EXPECT_EQ(bytes(text), Zdreport({"dump", kTemplate}).out);
+  std::vector<std::string> args = RenderArgs(Out("from-text.csv"));
+  std::replace(args.begin(), args.end(), kTemplate, text);
+  ASSERT_EQ(Zdreport(args).exitCode, 0);
+  EXPECT_EQ(bytes(Out("from-text.csv")), bytes(csv));
 }
 
 TEST_F(CliRender, PageSelectionAndSeparateFiles) {
@@ -261,6 +277,7 @@ TEST_F(CliRender, CommandLineUsageHelpVersionAndInputsKept) {
       {RenderArgs(Out("x.pdf"), {"--pages", "2-"}), "render"},
       {{"demo", "--bogus"}, "demo"},
       {{"dump"}, "dump"},
+      {{"convert", kTemplate}, "convert"},
       {{"formats", "pdf"}, "formats"},
       {{"frobnicate"}, ""},
       {{"--bogus"}, ""},
@@ -289,7 +306,7 @@ TEST_F(CliRender, CommandLineUsageHelpVersionAndInputsKept) {
 
   const ToolRun overview = Zdreport({"--help"});
   EXPECT_EQ(overview.exitCode, 0);
-  for (const std::string command : {"render", "formats", "demo", "dump", "make-example"}) {
+  for (const std::string command : {"render", "formats", "demo", "dump", "convert", "make-example"}) {
     EXPECT_NE(overview.out.find("\n  " + command + " "), std::string::npos) << command << "\n" << overview.out;
     const ToolRun help = Zdreport({command, "--help"});
     EXPECT_EQ(help.exitCode, 0) << command;

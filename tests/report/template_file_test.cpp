@@ -8,13 +8,14 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 #include "host/data/MemoryDataSet.h"
 #include "host/printing/Printer.h"
 #include "report/controls/PictureControls.h"
 #include "report/controls/ShapeControls.h"
 #include "report/template/Template.h"
-#include "report/template/TemplateDump.h"
+#include "report/template/TemplateText.h"
 #include "report/template/TemplateObjects.h"
 #include "report/controls/TextControls.h"
 #include "report/model/ZdReport.h"
@@ -319,10 +320,21 @@ TEST_F(TemplateTest, AFileLoadsIntoAnotherReportKeepingItsNameAndTakingTheFileNa
   ExpectSameReports(*report, other);
   // The same text below the root's own line, which names each report.
   const auto body = [](const TZdReport& r) {
-    const std::string dump = DumpStreamTree(ReadTemplateTree(SaveReportToBytes(r)));
+    const std::string dump = WriteTemplateText(ReadTemplateTree(SaveReportToBytes(r)));
     return dump.substr(dump.find('\n'));
   };
   EXPECT_EQ(body(other), body(*report));
+
+  // A text file, chosen by the name, loads by its content as the binary one does.
+  const std::string textFile = TempFile("rich.zdqt");
+  SaveReport(*report, textFile);
+  std::ifstream saved(textFile, std::ios::binary);
+  const std::string savedText((std::istreambuf_iterator<char>(saved)), {});
+  EXPECT_EQ(savedText.rfind("TZdReport Report1\n", 0), 0u) << savedText.substr(0, 100);
+  TZdReport fromText(&form);
+  LoadReport(fromText, textFile);
+  ExpectSameReports(*report, fromText);
+  EXPECT_EQ(body(fromText), body(*report));
 
   // Streams carry the same bytes as files.
   std::stringstream stream;
@@ -533,6 +545,27 @@ TEST_F(TemplateTest, ABadFileNamesTheProblemAndLeavesTheReportAsItWas) {
   for (size_t n = 0; n < good.size(); n += 7) expectIntact(TBytes(good.begin(), good.begin() + long(n)), {"byte"});
   // Out-of-range enumeration names.
   expectIntact(Replaced(good, "btDetail", "btDetai1"), {"btDetai1", "BandType"}, "BandType");
+
+  // A text names line and column, for faults of the text and of the objects alike.
+  const std::string text = WriteTemplateText(ReadTemplateTree(good));
+  const size_t angle = text.find("Angle = 45");
+  ASSERT_NE(angle, std::string::npos);
+  const std::string place = TextPlace(text, angle) + ":";
+  for (const auto& [from, to, path] : {std::tuple<std::string, std::string, std::string>{"Angle = 45", "Angel = 45", "Angel"},
+                                       {"Angle = 45", "Angle = 45x", "Angle"},
+                                       {"Angle = 45", "Angle = \"45\"", "Angle"}}) {
+    std::string bad = text;
+    bad.replace(angle, from.size(), to);
+    try {
+      LoadReportFromBytes(*report, TBytes(bad.begin(), bad.end()));
+      ADD_FAILURE() << "loaded " << to;
+    } catch (const ETemplateError& e) {
+      EXPECT_NE(std::string(e.what()).find(place.substr(0, place.find(','))), std::string::npos) << e.what();
+      EXPECT_EQ(e.PropertyPath(), path) << e.what();
+    }
+    EXPECT_FALSE(report->InternalLoading);
+    EXPECT_EQ(SaveReportToBytes(*report), before);
+  }
 }
 
 TEST_F(TemplateTest, MissingOrBadFilesAndBackups) {
@@ -555,9 +588,21 @@ TEST_F(TemplateTest, MissingOrBadFilesAndBackups) {
   EXPECT_EQ(std::filesystem::path(backup).filename().string(), "backup.~zdq");
   std::ifstream a(file, std::ios::binary), b(backup, std::ios::binary);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(a), {}), std::string(std::istreambuf_iterator<char>(b), {}));
+  const std::string textFile = TempFile("backup.zdqt");
+  SaveReport(*report, textFile);
+  EXPECT_EQ(std::filesystem::path(CreateTemplateBackup(textFile)).filename().string(), "backup.~zdqt");
 }
 
-TEST_F(TemplateTest, TheExampleTemplateLoadsAsAGroupedList) {
+TEST_F(TemplateTest, TheExampleTemplateLoadsAsAGroupedListAndItsTextIsTheSameTemplate) {
+  const auto contents = [](const std::string& name) {
+    std::ifstream in(std::string(ZD_SOURCE_DIR) + "/examples/" + name, std::ios::binary);
+    return TBytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  };
+  const TBytes binary = contents("order-lines.zdq"), text = contents("order-lines.zdqt");
+  ASSERT_FALSE(binary.empty());
+  EXPECT_EQ(TemplateTreeToBytes(ReadTemplateTree(text), TTemplateFormat::Binary), binary);
+  EXPECT_EQ(TemplateTreeToBytes(ReadTemplateTree(binary), TTemplateFormat::Text), text);
+
   rows->SetName("OrderLines");
   const TTemplateLoadResult result =
       LoadReport(*report, std::string(ZD_SOURCE_DIR) + "/examples/order-lines.zdq");

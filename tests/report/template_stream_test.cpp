@@ -69,16 +69,23 @@ TEST(ComponentStreamValues, IntegersTakeTheNarrowestTagAndKeepTheirValue) {
 TEST(ComponentStreamValues, ExtendedFloatsUseTheTenByteLayoutAndOtherNumberTagsRead) {
   // 1.0 is exponent 16383 (3FFF) over a mantissa with only the integer bit set.
   TBytes one = {5, 0, 0, 0, 0, 0, 0, 0, 0x80, 0xFF, 0x3F};
-  EXPECT_EQ(ReadRaw(one).number, 1.0);
+  EXPECT_EQ(ReadRaw(one).AsFloat(), 1.0);
+  // Bits a double lacks (the lowest mantissa bit, an unnormal without the
+  // integer bit) are kept: what was read writes back byte for byte.
+  for (const TBytes& odd : {TBytes{5, 1, 0, 0, 0, 0, 0, 0, 0x80, 0xFF, 0x3F}, TBytes{5, 0, 0, 0, 0, 0, 0, 0, 0x40, 0xFF, 0x3F},
+                            TBytes{15, 1, 0, 0x80, 0x7F}, TBytes{21, 1, 0, 0, 0, 0, 0, 0xF0, 0x7F}}) {
+    const TBytes raw = RawStream(odd);
+    EXPECT_EQ(WriteComponentStream(ReadComponentStream(raw, 0, raw.size())), raw);
+  }
   const TBytes written = WriteComponentStream(Root({{"P", TStreamValue::Float(-2.0)}}));
   // -2.0: sign bit and exponent 16384 (C000).
   const TBytes expected = {5, 0, 0, 0, 0, 0, 0, 0, 0x80, 0x00, 0xC0};
   EXPECT_TRUE(std::search(written.begin(), written.end(), expected.begin(), expected.end()) != written.end());
 
   for (double d : {0.1, -123456.789, 1e-300, 4.9e-324, 1.7976931348623157e308, 3.0, -0.0})
-    EXPECT_EQ(ReadBack(TStreamValue::Float(d)).number, d) << d;
-  EXPECT_TRUE(std::signbit(ReadBack(TStreamValue::Float(-0.0)).number));
-  EXPECT_TRUE(std::isinf(ReadBack(TStreamValue::Float(INFINITY)).number));
+    EXPECT_EQ(ReadBack(TStreamValue::Float(d)).AsFloat(), d) << d;
+  EXPECT_TRUE(std::signbit(ReadBack(TStreamValue::Float(-0.0)).AsFloat()));
+  EXPECT_TRUE(std::isinf(ReadBack(TStreamValue::Float(INFINITY)).AsFloat()));
   float f = 2.5f;
   uint8_t fb[4];
   std::memcpy(fb, &f, 4);
@@ -89,7 +96,7 @@ TEST(ComponentStreamValues, ExtendedFloatsUseTheTenByteLayoutAndOtherNumberTagsR
   EXPECT_EQ(ReadRaw({21, db[0], db[1], db[2], db[3], db[4], db[5], db[6], db[7]}).AsFloat(), 0.25);
   const TStreamValue date = ReadRaw({17, db[0], db[1], db[2], db[3], db[4], db[5], db[6], db[7]});
   EXPECT_EQ(date.tag, TValueTag::vaDate);
-  EXPECT_EQ(date.number, 0.25);
+  EXPECT_EQ(date.AsFloat(), 0.25);
   // Currency is a 64-bit count of ten-thousandths: 15000 is 1.5.
   EXPECT_EQ(ReadRaw({16, 0x98, 0x3A, 0, 0, 0, 0, 0, 0}).AsFloat(), 1.5);
 }
@@ -107,6 +114,16 @@ TEST(ComponentStreamValues, StringsPickTheirTagByContentAndDecodeEachForm) {
   // Wide strings count UTF-16 units; a surrogate pair is one character.
   EXPECT_EQ(ReadRaw({18, 3, 0, 0, 0, 'A', 0, 0x3D, 0xD8, 0x00, 0xDE}).text, "A\xF0\x9F\x98\x80");
   EXPECT_EQ(ReadRaw({18, 1, 0, 0, 0, 0x00, 0xD8}).text, "\xEF\xBF\xBD");  // lone surrogate
+  // Every 8-bit form writes back as read, the bytes Windows-1252 leaves
+  // undefined (81) included; wide strings are written too.
+  for (const TBytes& form : {TBytes{6, 3, 'c', 0xE9, 0x81}, TBytes{12, 2, 0, 0, 0, 0x80, 0x9D},
+                             TBytes{18, 3, 0, 0, 0, 'A', 0, 0x3D, 0xD8, 0x00, 0xDE}}) {
+    const TBytes raw = RawStream(form);
+    EXPECT_EQ(WriteComponentStream(ReadComponentStream(raw, 0, raw.size())), raw);
+  }
+  TStreamValue greek = TStreamValue::String("\xCE\xB1");  // alpha: not in Windows-1252
+  greek.tag = TValueTag::vaString;
+  EXPECT_THROW(WriteComponentStream(Root({{"P", greek}})), ETemplateError);
 }
 
 TEST(ComponentStreamTree, ObjectsWithEveryValueKindRoundTripAndWhatTheFormatCannotHoldIsRefused) {
@@ -119,7 +136,7 @@ TEST(ComponentStreamTree, ObjectsWithEveryValueKindRoundTripAndWhatTheFormatCann
   TStreamValue collection = TStreamValue::Of(TValueTag::vaCollection);
   TStreamItem first, second;
   first.properties = {{"Name", TStreamValue::String("x")}};
-  second.index = 7;
+  second.index = TStreamValue::Integer(7, TValueTag::vaInt16);
   second.properties = {{"Font.Size", TStreamValue::Integer(12)}, {"On", TStreamValue::Boolean(true)}};
   collection.items = {first, second};
 
@@ -129,7 +146,7 @@ TEST(ComponentStreamTree, ObjectsWithEveryValueKindRoundTripAndWhatTheFormatCann
   child.className = "TChild";
   child.name = "";
   child.flags = 2;
-  child.childPos = 3;
+  child.childPos = TStreamValue::Integer(3);
   TStreamObject grandChild = Root({{"X", TStreamValue::Integer(-5)}});
   child.children.push_back(grandChild);
   root.children = {child, Root({})};
@@ -148,14 +165,15 @@ TEST(ComponentStreamTree, ObjectsWithEveryValueKindRoundTripAndWhatTheFormatCann
   const auto& items = read.properties[3].value.items;
   ASSERT_EQ(items.size(), 2u);
   EXPECT_FALSE(items[0].index.has_value());
-  EXPECT_EQ(items[1].index, 7);
+  EXPECT_EQ(items[1].index->integer, 7);
+  EXPECT_EQ(items[1].index->tag, TValueTag::vaInt16);
   EXPECT_EQ(items[1].properties[0].name, "Font.Size");
   EXPECT_EQ(read.properties[4].value.text, "ikPicture");
   EXPECT_EQ(read.properties[5].value.tag, TValueTag::vaFalse);
   ASSERT_EQ(read.children.size(), 2u);
   EXPECT_EQ(read.children[0].className, "TChild");
   EXPECT_EQ(read.children[0].flags, 2);
-  EXPECT_EQ(read.children[0].childPos, 3);
+  EXPECT_EQ(read.children[0].childPos.integer, 3);
   ASSERT_EQ(read.children[0].children.size(), 1u);
   EXPECT_EQ(read.children[0].children[0].properties[0].value.integer, -5);
   // Offsets point at what they describe.
@@ -163,6 +181,16 @@ TEST(ComponentStreamTree, ObjectsWithEveryValueKindRoundTripAndWhatTheFormatCann
   EXPECT_EQ(WriteComponentStream(read), bytes);
   EXPECT_THROW(WriteComponentStream(Root({{std::string(256, 'P'), TStreamValue::Integer(1)}})), ETemplateError);
   EXPECT_THROW(WriteComponentStream(Root({{"", TStreamValue::Integer(1)}})), ETemplateError);
+  // What would read back as something else: Null ends a list, an empty
+  // member a set, a value outside its tag would be cut.
+  TStreamValue withNull = TStreamValue::Of(TValueTag::vaList);
+  withNull.list = {TStreamValue::Of(TValueTag::vaNull)};
+  TStreamValue emptyMember = TStreamValue::Of(TValueTag::vaSet);
+  emptyMember.members = {""};
+  TStreamValue cut = TStreamValue::Integer(1000);
+  cut.tag = TValueTag::vaInt8;
+  for (const TStreamValue& v : {withNull, emptyMember, cut})
+    EXPECT_THROW(WriteComponentStream(Root({{"P", v}})), ETemplateError) << int(v.tag);
 }
 
 TEST(ComponentStreamReader, EveryTruncationIsAClearError) {
