@@ -11,6 +11,7 @@
 #include "export/pdf/PdfExport.h"
 #include "export/pdf/PdfPageExport.h"
 #include "export/sheet/QuattroPro.h"
+#include "export/rtf/RtfExport.h"
 #include "export/markup/TextExport.h"
 #include "export/sheet/XlsxExport.h"
 #include "export/markup/XmlExport.h"
@@ -154,6 +155,7 @@ void RegisterBuiltInExporters() {
   RegisterBuiltInZdqExport(ExportClassOf<TZdqExportToExcel>());
   RegisterBuiltInZdqExport(ExportClassOf<TZdqExportToLotus>());
   RegisterBuiltInZdqExport(ExportClassOf<TZdqExportToQuattroPro>());
+  RegisterBuiltInZdqExport(ExportClassOf<TZdqExportToRTF>());
   // The PDF that keeps the page is what "pdf" means; the one rebuilt from
   // cells stays on offer as "pdf-cells".
   RegisterZdqExport(ExportClassOf<TZdqExportToPagePDF>(), "PDF", 0, "PDF document as printed", 0,

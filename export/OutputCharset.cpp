@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "host/locale/CodePages.h"
+#include "host/locale/Locale.h"
 #include "host/locale/TextCodec.h"
 
 namespace zd {
@@ -69,6 +70,11 @@ int CodePageByName(const std::string& name) {
   for (int cp : kSingleByteCodePages)
     if (n == std::to_string(cp)) return cp;
   throw std::invalid_argument("unknown encoding '" + name + "' (encodings: " + knownNames() + ")");
+}
+
+int AnsiSingleByteCodePage() {
+  const int ansi = currentLocale().ansiCodePage;
+  return SingleByteCodePage(ansi) ? ansi : 1252;
 }
 
 }  // namespace zd

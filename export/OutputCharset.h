@@ -41,4 +41,8 @@ class TZdqOutputCharset {
 // offer otherwise.
 int CodePageByName(const std::string& name);
 
+// The locale's ANSI code page when it is a single-byte one, else 1252: the
+// code page of formats whose texts are 8-bit.
+int AnsiSingleByteCodePage();
+
 }  // namespace zd

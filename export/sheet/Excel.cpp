@@ -4,7 +4,6 @@
 #include <stdexcept>
 
 #include "host/core/Component.h"
-#include "host/locale/CodePages.h"
 #include "host/locale/Locale.h"
 
 
@@ -34,12 +33,6 @@ uint8_t alignmentCode(TAlignment alignment) {
     case TAlignment::taCenter: return 2;
     default: return 1;
   }
-}
-
-// The locale's ANSI code page when it is a single-byte one, else 1252.
-int AnsiSingleByteCodePage() {
-  const int ansi = currentLocale().ansiCodePage;
-  return SingleByteCodePage(ansi) ? ansi : 1252;
 }
 
 }  // namespace
