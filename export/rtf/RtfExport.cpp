@@ -122,6 +122,9 @@ void TZdqExportToRTF::SaveToFile(const std::string& fileName) {
   lstColors.clear();
   TRtfBody body(DestinationStream() ? std::string() : TRtfBody::FileNameFor(fileName));
   TempStream = &body;
+  // The driver counts what its 8-bit cell texts lose, but the cells are
+  // written from their own text, where nothing is lost.
+  const size_t replaced = ReplacedCharacters;
   try {
     TZdqExportToSpreadsheet::SaveToFile(fileName);
   } catch (...) {
@@ -129,6 +132,7 @@ void TZdqExportToRTF::SaveToFile(const std::string& fileName) {
     throw;
   }
   TempStream = nullptr;
+  ReplacedCharacters = replaced;
 }
 
 void TZdqExportToRTF::WriteFileBegin() {

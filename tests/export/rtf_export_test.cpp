@@ -97,6 +97,13 @@ TEST_F(RtfFileTest, WithoutTextThereAreNoTablesAndTheBodyFollowsTheHeaderLine) {
   EXPECT_EQ(document.find("tbl"), std::string::npos);
 }
 
+TEST_F(RtfFileTest, TextsOutsideTheCodePageAreEscapedAndNotCountedAsLost) {
+  const std::string document =
+      Export(Page([](TMetafileCanvas& canvas) { canvas.TextOut(100, 50, "\u041f\u00e9 {x}"); }));
+  EXPECT_NE(document.find("{\\f0\\fs20\\cf1 \\u1055?\\'e9 \\{x\\}}\\cell "), std::string::npos) << document;
+  EXPECT_EQ(rtf.ReplacedCharacters, 0u);
+}
+
 TEST_F(RtfFileTest, PicturesAreDeviceIndependentBitmapsInHexadecimal) {
   rtf.RecordKinds.Include(TZdqMFERecordKind::rkPicture);
   const std::string document = Export(Page([](TMetafileCanvas& canvas) {
