@@ -150,9 +150,8 @@ TEST(RtfTextTest, SpecialCharactersAreEscapedAndNoCharacterIsLost) {
   EXPECT_EQ(RtfText("\u043f\u043f{x", western, 3), "\\u1087?\\u1087?\\{");
 }
 
-TEST(RtfPiecesTest, UnitsStylesDatesAndTables) {
+TEST(RtfPiecesTest, UnitsDatesAndTables) {
   EXPECT_EQ(GetTwips(827), 11908);  // 11908.8 truncated
-  EXPECT_EQ(GetFontStyle(TFontStyles(uint8_t(fsUnderline | fsBold | fsItalic))), "\\i\\b\\ul");
   EXPECT_EQ(DateTimeToRTF(TDateTime{45000}), "yr2023\\mo3\\dy15");
   EXPECT_EQ(DateTimeToRTF(TDateTime{45000.5 + 5.0 / 1440}), "yr2023\\mo3\\dy15\\hr12\\min5");
 
