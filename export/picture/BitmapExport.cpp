@@ -66,7 +66,11 @@ void TZdqExportToBMP::EndExport() {
 
 void TZdqExportToBMP::PageProcessed(const TMetafile& page) {
   if (bitmap_.Empty()) {
-    bitmap_.SetSize(toPixels(intTotalWidth), toPixels(intTotalHeight));
+    try {
+      bitmap_.SetSize(toPixels(intTotalWidth), toPixels(intTotalHeight));
+    } catch (const EGraphicsError& e) {
+      throw EGraphicsError(std::string(e.what()) + "; export one file per page or at a lower resolution");
+    }
     bitmap_.SetPixelsPerInch(resolution_);
   }
   // Both corners are scaled, so that neighbouring pages meet without a seam.
