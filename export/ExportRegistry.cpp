@@ -10,6 +10,8 @@
 #include "export/sheet/Lotus.h"
 #include "export/pdf/PdfExport.h"
 #include "export/pdf/PdfPageExport.h"
+#include "export/picture/BitmapExport.h"
+#include "export/picture/MetafileExport.h"
 #include "export/sheet/QuattroPro.h"
 #include "export/rtf/RtfExport.h"
 #include "export/markup/TextExport.h"
@@ -150,6 +152,9 @@ void RegisterBuiltInExporters() {
   // here as it is written, in the order of kBuiltInFormats.
   RegisterBuiltInZdqExport(ExportClassOf<TZdqExportToText>());
   RegisterBuiltInZdqExport(ExportClassOf<TZdqExportToCSV>());
+  RegisterBuiltInZdqExport(ExportClassOf<TZdqExportToEMF>());
+  RegisterBuiltInZdqExport(ExportClassOf<TZdqExportToWMF>());
+  RegisterBuiltInZdqExport(ExportClassOf<TZdqExportToBMP>());
   RegisterBuiltInZdqExport(ExportClassOf<TZdqExportToHTML>());
   RegisterBuiltInZdqExport(ExportClassOf<TZdqExportToXML>());
   RegisterBuiltInZdqExport(ExportClassOf<TZdqExportToExcel>());
@@ -161,14 +166,18 @@ void RegisterBuiltInExporters() {
   RegisterZdqExport(ExportClassOf<TZdqExportToPagePDF>(), "PDF", 0, "PDF document as printed", 0,
                     "PDF document (*.pdf)");
   RegisterBuiltInZdqExport(ExportClassOf<TZdqExportToPDF>());
+  RegisterBuiltInZdqExport(ExportClassOf<TZdqExportToTIFF>());
+  RegisterBuiltInZdqExport(ExportClassOf<TZdqExportToJPEG>());
   // A further format, with its texts given here rather than in the string tables.
   RegisterZdqExport(ExportClassOf<TZdqExportToXLSX>(), "XLSX", 0, "Excel workbook export filter", 0,
                     "Excel workbook (*.xlsx)");
+  RegisterZdqExport(ExportClassOf<TZdqExportToPNG>(), "PNG", 0, "PNG export filter", 0, "PNG picture (*.png)");
 }
 
 void UnRegisterBuiltInExporters() {
   for (const TBuiltInFormat& f : kBuiltInFormats) UnRegisterZdqExport(f.className);
   UnRegisterZdqExport(ExportClassOf<TZdqExportToXLSX>());
+  UnRegisterZdqExport(ExportClassOf<TZdqExportToPNG>());
   UnRegisterZdqExport(ExportClassOf<TZdqExportToPagePDF>());
 }
 

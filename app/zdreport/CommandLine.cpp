@@ -46,6 +46,7 @@ const std::string& RenderHelp() {
           "                       [--param NAME=VALUE]... [--pages LIST] [--separate] [--two-pass]\n"
           "                       [--allow-path DIR]... [--allow-any-path]\n"
           "                       [--encoding NAME] [--csv-raw] [--delimiter CHAR] [--page-memory MB]\n"
+          "                       [--resolution PPI]\n"
           "\n"
           "Prepares a report template over a data source and exports it.\n"
           "\n") +
@@ -63,6 +64,8 @@ const std::string& RenderHelp() {
       "                  warning (rtf writes them as Unicode escapes)\n"
       "  --csv-raw       write csv fields that start with = + - @ as they are (by default\n"
       "                  such texts get a leading ' so spreadsheets do not run them)\n"
+      "  --resolution PPI pixels per inch of bmp, png, jpg and tiff pictures (default 96,\n"
+      "                  the page's own; 300 gives print quality)\n"
       "\n"
       "A progress line is drawn on the terminal while the report is prepared and\n"
       "exported (only when standard error is a terminal).\n";
@@ -245,6 +248,13 @@ void ReadPageList(const std::string& arg, TArgumentReader& reader, std::string& 
   CheckPageList(pages);
 }
 
+int ResolutionOf(const std::string& text) {
+  if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != std::string::npos ||
+      std::stoi(text) < 1)
+    throw EUsageError("--resolution takes pixels per inch from 1 to 9999, got '" + text + "'");
+  return std::stoi(text);
+}
+
 void ParseRender(const std::vector<std::string>& args, TCommand& command) {
   TRenderOptions& r = command.render;
   TArgumentReader reader(args);
@@ -257,6 +267,7 @@ void ParseRender(const std::vector<std::string>& args, TCommand& command) {
     else if (arg == "--separate") r.separate = true;
     else if (arg == "--encoding") SetOnce(r.encoding, reader.ValueOf(arg), arg);
     else if (arg == "--csv-raw") r.csvRaw = true;
+    else if (arg == "--resolution") r.resolution = ResolutionOf(reader.ValueOf(arg));
     else if (!arg.empty() && arg[0] == '-') throw EUsageError("unknown option '" + arg + "'");
     else SetOnce(r.templateFile, arg, "the template file");
   }

@@ -45,6 +45,7 @@ struct TRenderOptions : TReportInput {
   bool separate = false;
   std::string encoding;    // text encoding of the export, as typed; empty: the format's own
   bool csvRaw = false;     // CSV fields that look like formulas stay as they are
+  int resolution = 0;      // pixels per inch of picture formats; 0: the format's own
 };
 
 struct TPrintOptions : TReportInput {

@@ -17,11 +17,12 @@ TExportSettings::TExportSettings(const TRenderOptions& options, const TZdqRegist
     }
   }
   if (options.csvRaw) properties_.push_back({"FormulaGuard", TVariant(false)});
+  if (options.resolution) properties_.push_back({"Resolution", TVariant(int64_t(options.resolution))});
   // Tried on an exporter of the format now, so that a setting the format
   // lacks is refused before the report is prepared.
   const std::unique_ptr<TZdqExport> probe = format_.ExportClass(nullptr);
   for (const auto& [name, value] : properties_) {
-    const std::string flag = name == "CodePage" ? "--encoding" : "--csv-raw";
+    const std::string flag = name == "CodePage" ? "--encoding" : name == "Resolution" ? "--resolution" : "--csv-raw";
     if (!probe->PublishedProperties()->Find(name))
       throw EUsageError(flag + " does not apply to the " + format_.FormatName + " format");
     try {

@@ -1,6 +1,6 @@
 #pragma once
 // The command line's settings of the exporter itself (--encoding,
-// --csv-raw), applied through the exporter's published properties.
+// --csv-raw, --resolution), applied through the exporter's published properties.
 #include <cstddef>
 #include <memory>
 #include <string>

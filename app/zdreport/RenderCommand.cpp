@@ -63,8 +63,8 @@ TRenderResult RunRender(const TRenderOptions& options) {
   const bool savePrepared = IsPreparedReportFormat(options.format, options.output);
   std::optional<TExportSettings> settings;
   if (!savePrepared) settings.emplace(options, ExportFormatFor(options.format, options.output));
-  else if (!options.encoding.empty() || options.csvRaw)
-    throw EUsageError("--encoding and --csv-raw do not apply to a prepared report");
+  else if (!options.encoding.empty() || options.csvRaw || options.resolution)
+    throw EUsageError("--encoding, --csv-raw and --resolution do not apply to a prepared report");
   RequireNoFolder(options.output, "the output");
 
   UseVirtualPrinter();

@@ -233,4 +233,11 @@ void ApplyEmfRecord(TEmfState& state, const TEmfRecord& rec);
 using TEmfCallback = std::function<bool(const TEmfRecord&, const TEmfState&)>;
 void EnumerateMetafile(const TMetafile& meta, const TEmfCallback& cb);
 
+// ---- playback ----------------------------------------------------------------
+
+class TBitmap;
+// Plays the metafile's frame scaled into `where` (bitmap pixels); throws
+// EMetafileError for a metafile it cannot play.
+void PlayMetafileOnBitmap(const TMetafile& meta, TBitmap& target, const TRect& where);
+
 }  // namespace zd

@@ -158,6 +158,11 @@ void PlayMetafile(const TMetafile& meta, QPainter& p, const QRectF& target) {
   });
 }
 
+void PlayMetafileOnBitmap(const TMetafile& meta, TBitmap& target, const TRect& where) {
+  QPainter painter(&ToQImage(target));
+  PlayMetafile(meta, painter, QRectF(where.Left, where.Top, where.Width(), where.Height()));
+}
+
 TBitmap RasterizeMetafile(const std::vector<uint8_t>& metafile, int width, int height) {
   constexpr int kMaxSide = 4096;
   width = std::clamp(width, 1, kMaxSide);

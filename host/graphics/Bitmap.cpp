@@ -66,6 +66,12 @@ void TBitmap::SetPixel(int x, int y, TColor c) {
   d_->img.setPixel(x, y, ToQColor(c).rgb());
 }
 
+void TBitmap::SetPixelsPerInch(int ppi) {
+  const int perMetre = (ppi * 10000 + 127) / 254;
+  d_->img.setDotsPerMeterX(perMetre);
+  d_->img.setDotsPerMeterY(perMetre);
+}
+
 void TBitmap::LoadFromBytes(const std::vector<uint8_t>& data) {
   QImage img;
   if (data.empty() || !img.loadFromData(data.data(), int(std::min<size_t>(data.size(), INT32_MAX))))
@@ -191,6 +197,7 @@ TBitmap TBitmap::FromDib(const uint8_t* info, size_t infoSize, const uint8_t* bi
 }
 
 const QImage& ToQImage(const TBitmap& b) { return b.impl()->img; }
+QImage& ToQImage(TBitmap& b) { return b.impl()->img; }
 TBitmap FromQImage(const QImage& img) {
   TBitmap b;
   if (int64_t(img.width()) * img.height() > 64LL * 1024 * 1024) throw EGraphicsError("image too large");

@@ -33,6 +33,8 @@ class TBitmap {
   void SetSize(int width, int height, TColor fill = clWhite);
   TColor Pixel(int x, int y) const;          // throws out of range
   void SetPixel(int x, int y, TColor c);
+  // Written into PNG and JPEG files so viewers print them at their size.
+  void SetPixelsPerInch(int ppi);
 
   // Format is detected from the content on load; errors throw EGraphicsError.
   void LoadFromBytes(const std::vector<uint8_t>& data);

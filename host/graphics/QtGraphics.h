@@ -13,6 +13,7 @@ QFont ToQFont(const TFont& f);  // pixel size at 96 dpi, hinting off
 inline QColor ToQColor(TColor c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
 inline TColor FromQColor(const QColor& c) { return RGBColor(c.red(), c.green(), c.blue()); }
 const QImage& ToQImage(const TBitmap& b);
+QImage& ToQImage(TBitmap& b);
 TBitmap FromQImage(const QImage& img);
 
 // Canvas painting straight onto a QPainter in page units.
