@@ -4,6 +4,7 @@
 // memory. Usage: zdbench [ROWS]
 #include <sys/resource.h>
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -19,6 +20,7 @@
 #include <string>
 
 #include "export/ExportRegistry.h"
+#include "export/picture/BitmapExport.h"
 #include "export/pdf/PdfPageExport.h"
 #include "host/data/SqlDataSet.h"
 #include "host/emf/detail/MetafilePlayer.h"
@@ -48,6 +50,14 @@ long long FileSize(const std::string& path) {
   std::error_code error;
   const auto size = std::filesystem::file_size(path, error);
   return error ? 0 : (long long)size;
+}
+
+// The files one export wrote, all of them.
+long long FolderSize(const QString& folder) {
+  long long total = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder.toStdString()))
+    total += FileSize(entry.path().string());
+  return total;
 }
 
 long PeakMemoryKb() {
@@ -240,18 +250,23 @@ int main(int argc, char** argv) {
     Report("prepare banded report (rows)", rows, "rows", bandedSeconds);
     Report("prepare banded report (pages)", banded.Report().Pages().Count(), "pages", bandedSeconds);
 
-    // Every registered exporter over the same pages, as one document.
+    // Every registered exporter over the same pages, as one document; the
+    // bitmap formats one file per page, as a picture of all would be huge.
     const int exported = std::min(banded.Report().Pages().Count(), kExportPages);
     zd::TStringList wanted;
     for (int p = 1; p <= exported; ++p) wanted.Add(std::to_string(p));
     for (const zd::TZdqRegisterExport& format : zd::ZdqExports()) {
+      const bool perPage = dynamic_cast<zd::TZdqExportToBMP*>(format.ExportClass(nullptr).get()) != nullptr;
+      const QString folder = QString::fromStdString("bench-" + format.FormatName);
+      QDir(dir.path()).mkpath(folder);
       const std::string file =
-          dir.filePath(QString::fromStdString("bench-" + format.FormatName + "." + format.FileExtension)).toStdString();
+          dir.filePath(folder + QString::fromStdString("/out." + format.FileExtension)).toStdString();
       const double seconds =
-          Seconds([&] { banded.Report().ExportTo(file, false, wanted, format.ExportClass); });
-      const std::string what = "export " + format.FormatName + " (" + std::to_string(exported) + " pages)";
+          Seconds([&] { banded.Report().ExportTo(file, perPage, wanted, format.ExportClass); });
+      const std::string what = "export " + format.FormatName + " (" + std::to_string(exported) + " pages" +
+                               (perPage ? ", a file each" : "") + ")";
       Report(what.c_str(), exported, "pages", seconds);
-      std::printf("%-34s %10.0f bytes/page\n", "", double(FileSize(file)) / exported);
+      std::printf("%-34s %10.0f bytes/page\n", "", double(FolderSize(dir.filePath(folder))) / exported);
     }
   } catch (const std::exception& e) {
     std::fprintf(stderr, "zdbench: %s\n", e.what());

@@ -93,7 +93,10 @@ std::vector<uint8_t> TBitmap::SaveToBytes(TImageFormat fmt, int quality) const {
   QBuffer buf(&out);
   buf.open(QIODevice::WriteOnly);
   const char* f = fmt == TImageFormat::Bmp ? "BMP" : fmt == TImageFormat::Png ? "PNG" : "JPEG";
-  if (!d_->img.save(&buf, f, fmt == TImageFormat::Jpeg ? quality : -1))
+  // For PNG Qt reads the quality as the compression effort: the fastest
+  // level costs a fifth more bytes on a page of text and saves most of the time.
+  constexpr int kFastPng = 85;  // zlib level 1
+  if (!d_->img.save(&buf, f, fmt == TImageFormat::Jpeg ? quality : fmt == TImageFormat::Png ? kFastPng : -1))
     throw EGraphicsError(std::string("cannot encode image as ") + f);
   return std::vector<uint8_t>(out.begin(), out.end());
 }
