@@ -315,12 +315,7 @@ void ParsePrint(const std::vector<std::string>& args, TCommand& command) {
     else if (arg == "--pages") ReadPageList(arg, reader, p.pages);
     else if (arg == "--duplex") SetOnce(p.duplex, OneOf(arg, reader.ValueOf(arg), {"none", "long", "short"}), arg);
     else if (arg == "--paper") SetOnce(p.paper, reader.ValueOf(arg), arg);
-    else if (arg == "--paper-source")
-      SetOnce(p.paperSource,
-              OneOf(arg, reader.ValueOf(arg),
-                    {"auto", "upper", "lower", "middle", "manual", "envelope", "envelope-manual", "tractor",
-                     "small-format", "large-format", "large-capacity", "cassette"}),
-              arg);
+    else if (arg == "--paper-source") SetOnce(p.paperSource, reader.ValueOf(arg), arg);  // checked by print
     else if (arg == "--orientation")
       SetOnce(p.orientation, OneOf(arg, reader.ValueOf(arg), {"portrait", "landscape"}), arg);
     else if (arg == "-o" || arg == "--output") SetOnce(p.output, reader.ValueOf(arg), "-o");

@@ -1,23 +1,17 @@
 #include "app/zdreport/PrintCommand.h"
 
-#include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <stdexcept>
 
 #include "app/zdreport/TemplateReport.h"
+#include "host/core/TextUtil.h"
 #include "host/printing/Printer.h"
 #include "report/model/ZdReport.h"
 
 namespace zd::cli {
 namespace {
 
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-  return text;
-}
-
-std::string PrinterList(const std::vector<std::string>& names) {
+std::string CommaList(const std::vector<std::string>& names) {
   std::string list;
   for (const std::string& name : names) list += (list.empty() ? "" : ", ") + name;
   return list;
@@ -31,7 +25,7 @@ std::string SelectPrinter(const TPrintOptions& options, std::vector<std::string>
   if (!options.printer.empty()) {
     if (!printer.SelectByName(options.printer))
       throw EUsageError("there is no printer '" + options.printer + "'; the printers are " +
-                        PrinterList(printer.Printers()));
+                        CommaList(printer.Printers()));
   } else {
     printer.SetPrinterIndex(-1);
     if (printer.IsVirtual())
@@ -46,7 +40,7 @@ std::string SelectPrinter(const TPrintOptions& options, std::vector<std::string>
 
 // "100x50mm" in tenths of a millimetre; false for another text.
 bool ParseMillimetres(const std::string& text, int& width, int& height) {
-  const std::string t = Lower(text);
+  const std::string t = LowerCase(text);
   const size_t x = t.find('x');
   if (x == std::string::npos || t.size() < 3 || t.substr(t.size() - 2) != "mm") return false;
   auto tenths = [](std::string_view digits, int& out) {
@@ -74,19 +68,22 @@ void ApplyPaper(const std::string& paper, TZdqPrinter& setting) {
     return;
   }
   const std::vector<std::string>& names = PaperSizeIdentifiers();
-  std::string known;
+  std::vector<std::string> known;
   for (size_t i = 1; i + 1 < names.size(); ++i) {  // neither psDefault nor psCustom
     const std::string name = names[i].substr(2);
-    if (Lower(name) == Lower(paper)) {
+    if (SameText(name, paper)) {
       setting.SetPaperSize(TZdqPaperSize(i));
       return;
     }
-    known += (known.empty() ? "" : ", ") + name;
+    known.push_back(name);
   }
-  throw EUsageError("--paper takes a size such as 100x50mm or one of " + known + "; got '" + paper + "'");
+  throw EUsageError("--paper takes a size such as 100x50mm or one of " + CommaList(known) + "; got '" + paper +
+                    "'");
 }
 
+// The tray a --paper-source name stands for; sbDefault for none given.
 TZdqBin BinOf(const std::string& source) {
+  if (source.empty()) return TZdqBin::sbDefault;
   static const std::pair<const char*, TZdqBin> kSources[] = {
       {"auto", TZdqBin::sbAuto},
       {"upper", TZdqBin::sbUpper},
@@ -101,14 +98,17 @@ TZdqBin BinOf(const std::string& source) {
       {"large-capacity", TZdqBin::sbLargeCapacity},
       {"cassette", TZdqBin::sbCassette},
   };
-  for (const auto& [name, bin] : kSources)
+  std::vector<std::string> names;
+  for (const auto& [name, bin] : kSources) {
     if (source == name) return bin;
-  return TZdqBin::sbDefault;  // the parser lets no other name through
+    names.push_back(name);
+  }
+  throw EUsageError("--paper-source takes one of " + CommaList(names) + ", got '" + source + "'");
 }
 
-void ApplyJobOptions(const TPrintOptions& options, TZdqPrinter& setting) {
+void ApplyJobOptions(const TPrintOptions& options, TZdqBin tray, TZdqPrinter& setting) {
   ApplyPaper(options.paper, setting);
-  if (!options.paperSource.empty()) setting.SetOutputBin(BinOf(options.paperSource));
+  if (tray != TZdqBin::sbDefault) setting.SetOutputBin(tray);
   if (options.orientation == "portrait") setting.SetOrientation(TZdqPrinterOrientation::spoPortrait);
   if (options.orientation == "landscape") setting.SetOrientation(TZdqPrinterOrientation::spoLandscape);
   if (options.duplex == "none") setting.SetDuplex(TZdqDuplex::sdNone);
@@ -136,6 +136,7 @@ void Print(TZdReport& report, const TPrintOptions& options, TPrintResult& result
 
 TPrintResult RunPrint(const TPrintOptions& options) {
   TPrintResult result;
+  const TZdqBin tray = BinOf(options.paperSource);
   if (!options.output.empty()) RequireNoFolder(options.output, "the output");
   result.printer = SelectPrinter(options, result.notes);
   if (!options.preparedFile.empty()) {
@@ -144,14 +145,14 @@ TPrintResult RunPrint(const TPrintOptions& options) {
     auto* report = new TZdReport(&root);
     report->LoadPreparedReport(options.preparedFile);
     report->PrinterSetting().SetPrinterName(result.printer);
-    ApplyJobOptions(options, report->PrinterSetting());
+    ApplyJobOptions(options, tray, report->PrinterSetting());
     Print(*report, options, result);
     return result;
   }
   TTemplateReport loaded(options);
   TZdReport& report = loaded.Report();
   report.PrinterSetting().SetPrinterName(result.printer);
-  ApplyJobOptions(options, report.PrinterSetting());
+  ApplyJobOptions(options, tray, report.PrinterSetting());
   loaded.Prepare();
   result.warnings = loaded.Warnings();
   Print(report, options, result);
@@ -166,8 +167,7 @@ void ListPrinters(std::ostream& out) {
   const std::vector<std::string> names = printer.Printers();
   for (int i = 0; i < int(names.size()); ++i) {
     printer.SetPrinterIndex(i);
-    std::string papers;
-    for (const std::string& paper : printer.PaperNames()) papers += (papers.empty() ? "" : ", ") + paper;
+    const std::string papers = CommaList(printer.PaperNames());
     out << (i == defaultIndex ? "* " : "  ") << names[size_t(i)]
         << (printer.IsVirtual() ? " (built in: writes a PDF file)" : "") << "\n"
         << "    paper: " << papers << "\n";
