@@ -123,7 +123,8 @@ std::vector<std::string> WrapText(const TFont& font, const std::string& utf8, in
   requireGui();
   // Most texts are one line that fits: the width cache answers that without
   // shaping the text again for every row.
-  if (utf8.find_first_of("\r\n") == std::string::npos && (!wordBreak || MeasureText(font, utf8).Width <= width))
+  const bool oneParagraph = utf8.find_first_of("\r\n") == std::string::npos;
+  if (oneParagraph && (!wordBreak || MeasureText(font, utf8).Width <= width))
     return {IsAscii(utf8) ? utf8 : QString::fromStdString(utf8).toStdString()};  // as UTF-16 gives it back
   const QFontMetricsF& fm = cachedFont(font).metrics;
   QString text = QString::fromStdString(utf8);
@@ -131,7 +132,9 @@ std::vector<std::string> WrapText(const TFont& font, const std::string& utf8, in
   std::vector<std::string> lines;
   const QStringList paras = text.split(QChar('\n'));
   for (const QString& para : paras) {
-    if (!wordBreak || widthOf(fm, para) <= width) {
+    // A lone paragraph is already known not to fit; measuring it again would
+    // shape it again on every row (a number wider than its column).
+    if (!wordBreak || (!oneParagraph && widthOf(fm, para) <= width)) {
       lines.push_back(para.toStdString());
       continue;
     }
