@@ -46,6 +46,7 @@ class TZdBarCode : public TZdqControl {
   std::string GetBarCode() const;
 
   void UpdateCurValue() override;
+  void TakeRow(const std::string&, const std::string&, bool) override { UpdateCurValue(); }
   /// Draws the symbol with the pen colour; content the symbology cannot
   /// encode draws nothing and leaves a report warning.
   int Draw(TCanvas& canvas, TRect& rect, uint32_t flags) override;
