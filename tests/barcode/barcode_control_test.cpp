@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <set>
 
 #include "barcode/ZdBarCode.h"
 #include "host/data/MemoryDataSet.h"
@@ -288,4 +291,27 @@ TEST_F(BarCodeControl, TemplatesKeepEveryProperty) {
     EXPECT_TRUE(back->ShowText());
     EXPECT_EQ(back->DisplayName(), "Sku");
   }
+}
+
+TEST(BarCodeExample, TheExampleShowsEverySymbologyAndItsTextIsTheSameTemplate) {
+  test::ensureGuiApp();
+  RegisterZdBarCode();
+  const auto contents = [](const std::string& name) {
+    std::ifstream in(std::string(ZD_SOURCE_DIR) + "/examples/" + name, std::ios::binary);
+    return TBytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  };
+  const TBytes binary = contents("barcodes.zdq"), text = contents("barcodes.zdqt");
+  ASSERT_FALSE(binary.empty());
+  EXPECT_EQ(TemplateTreeToBytes(ReadTemplateTree(text), TTemplateFormat::Binary), binary);
+
+  TZdReport report;
+  LoadReportFromBytes(report, binary);
+  std::set<TBarCodeType> shown;
+  for (const TZdqBand* band : report.Bands())
+    for (const TZdqControl* control : band->Objects())
+      if (auto* code = dynamic_cast<const TZdBarCode*>(control)) {
+        shown.insert(code->BarCodeType());
+        EXPECT_EQ(code->Expression().rfind("ProductLabels.", 0), 0u) << code->Expression();
+      }
+  EXPECT_EQ(shown.size(), 8u);
 }
