@@ -125,7 +125,8 @@ int TZdBarCode::Draw(TCanvas& canvas, TRect& rect, uint32_t flags) {
     canvas.Brush.Style = TBrushStyle::bsSolid;
     const std::string problem = DrawSymbol(canvas, rect, code);
     canvas.Brush.Style = TBrushStyle::bsClear;
-    if (!problem.empty() && !InDesignMode()) GetZdReport()->AddWarning("barcode of " + DisplayName() + " not drawn: " + problem);
+    if (!problem.empty() && !InDesignMode())
+      GetZdReport()->AddWarning("barcode of " + DisplayName() + " not drawn: " + problem);
   }
   FPrevValue = FCurValue;
   return height;

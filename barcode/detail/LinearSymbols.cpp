@@ -63,8 +63,9 @@ uint8_t FindCode(char ch, std::string_view characters, int& index, const uint8_t
 TBarElements EncodeCode39(std::string_view text) {
   TBarElements out;
   // A left-out character or an inner "*" (the stop character) would scan as another text.
-  const bool valid = std::all_of(text.begin(), text.end(),
-                                 [](char c) { return c != '*' && kCode39Characters.find(c) != std::string_view::npos; });
+  const bool valid = std::all_of(text.begin(), text.end(), [](char c) {
+    return c != '*' && kCode39Characters.find(c) != std::string_view::npos;
+  });
   if (text.empty() || !valid) return out;
   const std::string framed = "*" + std::string(text) + "*";
   for (char c : framed) {
@@ -107,7 +108,8 @@ int PostnetCheckDigit(std::string_view text) {
 
 TBarElements EncodePostnet(std::string_view text) {
   TBarElements out;
-  const bool valid = std::all_of(text.begin(), text.end(), [](char c) { return (c >= '0' && c <= '9') || c == '-' || c == '/'; });
+  const bool valid =
+      std::all_of(text.begin(), text.end(), [](char c) { return (c >= '0' && c <= '9') || c == '-' || c == '/'; });
   if (text.empty() || !valid) return out;
   AppendPostnetString(out, "12");
   for (char c : text)

@@ -3,10 +3,13 @@
 #include <zint.h>
 
 #include <memory>
+#include <string>
 
 namespace zd {
 
 namespace {
+
+constexpr size_t kMaxInput = 8000;
 
 struct TZintDeleter {
   void operator()(zint_symbol* s) const { ZBarcode_Delete(s); }
@@ -30,6 +33,11 @@ TZintSymbol EncodeWithZint(TZintSymbology symbology, const std::string& text) {
     result.Error = "nothing to encode";
     return result;
   }
+  // No symbol holds more than a few thousand characters; a field's long text is refused here.
+  if (text.size() > kMaxInput) {
+    result.Error = "more than " + std::to_string(kMaxInput) + " bytes";
+    return result;
+  }
   // EAN-X would also take 8-digit and add-on forms; the type promises EAN-13.
   if (symbology == TZintSymbology::EAN13 && text.size() != 12 && text.size() != 13) {
     result.Error = "EAN-13 takes 12 digits (or 13 with the check digit)";
@@ -45,7 +53,8 @@ TZintSymbol EncodeWithZint(TZintSymbology symbology, const std::string& text) {
   symbol->show_hrt = 0;
   // Vector coordinates are twice the scale per module.
   symbol->scale = 0.5f;
-  const int status = ZBarcode_Encode(symbol.get(), reinterpret_cast<const unsigned char*>(text.data()), int(text.size()));
+  const auto* data = reinterpret_cast<const unsigned char*>(text.data());
+  const int status = ZBarcode_Encode(symbol.get(), data, int(text.size()));
   if (status >= ZINT_ERROR || ZBarcode_Buffer_Vector(symbol.get(), 0) >= ZINT_ERROR || !symbol->vector) {
     result.Error = symbol->errtxt;
     return result;

@@ -194,7 +194,8 @@ TEST_F(BarCodeControl, ContentASymbologyCannotCarryDrawsNothingAndIsReportedWhil
   const std::pair<TBarCodeType, std::string> refused[] = {
       {TBarCodeType::bcInterleaved2of5, "12A4"}, {TBarCodeType::bcPostnet, "12345 6789"},
       {TBarCodeType::bcUPCA, "123456789"},       {TBarCodeType::bcCode39, "A#B"},
-      {TBarCodeType::bcEAN13, "12345"},          {TBarCodeType::bcEAN13, "59012341234X"}};
+      {TBarCodeType::bcEAN13, "12345"},          {TBarCodeType::bcEAN13, "59012341234X"},
+      {TBarCodeType::bcQRCode, std::string(9000, 'x')}};
   for (const auto& [type, value] : refused) {
     code->SetBarCodeType(type);
     code->SetValue(value);
