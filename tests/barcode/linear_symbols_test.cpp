@@ -8,25 +8,17 @@ using namespace zd;
 
 namespace {
 
-// One letter an element: b/B narrow/wide bar, s/S narrow/wide space, h half bar.
+// One letter an element: b/B narrow/wide bar, s/S narrow/wide space.
 std::string Pattern(const TBarElements& elements) {
   std::string s;
-  for (const TBarElement& e : elements) s += e.Short ? 'h' : e.Bar ? (e.Wide ? 'B' : 'b') : (e.Wide ? 'S' : 's');
-  return s;
-}
-
-// The POSTNET bars only, f full and h half.
-std::string PostnetBars(const TBarElements& elements) {
-  std::string s;
-  for (const TBarElement& e : elements)
-    if (e.Bar) s += e.Short ? 'h' : 'f';
+  for (const TBarElement& e : elements) s += e.Bar ? (e.Wide ? 'B' : 'b') : (e.Wide ? 'S' : 's');
   return s;
 }
 
 }  // namespace
 
 TEST(LinearSymbols, Code39FramesTheTextWithStarsAndRefusesWhatItCannotCarry) {
-  // * = bsbSbSbsb, A = BsbsbSbsB, a narrow gap after each character.
+  // * = bSbsBsBsb, A = BsbsbSbsB, a narrow gap after each character.
   EXPECT_EQ(Pattern(EncodeCode39("A")), "bSbsBsBsbs" "BsbsbSbsBs" "bSbsBsBsbs");
   const TBarElements symbol = EncodeCode39("CODE-39 $/+%.");
   EXPECT_EQ(symbol.size(), 15u * 10);
@@ -52,20 +44,12 @@ TEST(LinearSymbols, Interleaved2of5PadsAnOddCountAndTakesDigitsOnly) {
 }
 
 TEST(LinearSymbols, PostnetAddsTheCheckDigitAndSkipsSeparators) {
-  const std::string digits[] = {"ffhhh", "hhhff", "hhfhf", "hhffh", "hfhhf",
-                                "hfhfh", "hffhh", "fhhhf", "fhhfh", "fhfhh"};
+  // The bars themselves are checked where the control draws them.
   EXPECT_EQ(PostnetCheckDigit("12345-6789"), 5);
-  std::string expected = "f";
-  for (char c : std::string("123456789") + "5") expected += digits[c - '0'];
-  expected += "f";
-  EXPECT_EQ(PostnetBars(EncodePostnet("12345-6789")), expected);
+  EXPECT_EQ(PostnetCheckDigit("00000-0000"), 0);
   EXPECT_EQ(EncodePostnet("12345-6789"), EncodePostnet("12345/6789"));
   EXPECT_EQ(EncodePostnet("123456789"), EncodePostnet("12345-6789"));
-  // Every bar is followed by a narrow space but the last.
-  const TBarElements symbol = EncodePostnet("12345-6789");
-  for (size_t i = 0; i + 1 < symbol.size(); ++i) EXPECT_NE(symbol[i].Bar, symbol[i + 1].Bar) << i;
-  EXPECT_EQ(PostnetCheckDigit("00000-0000"), 0);
-  EXPECT_EQ(PostnetBars(EncodePostnet("00000-0000")).substr(46, 5), digits[0]);
+  EXPECT_EQ(EncodePostnet("12345-6789").size(), 2u * (1 + 10 * 5) + 1);
   EXPECT_TRUE(EncodePostnet("").empty());
   EXPECT_TRUE(EncodePostnet("12345 6789").empty());
 }
@@ -82,13 +66,4 @@ TEST(LinearSymbols, UpcALeadsWithNumberSystemZeroAndEndsWithTheCheckDigit) {
   EXPECT_TRUE(EncodeUpcA("012345678").empty());
   EXPECT_TRUE(EncodeUpcA("01234567890").empty());
   EXPECT_TRUE(EncodeUpcA("01234A6789").empty());
-}
-
-TEST(LinearSymbols, FindCodeGivesThePositionOrMinusOne) {
-  const uint8_t codes[] = {7, 8, 9};
-  int index = 5;
-  EXPECT_EQ(FindCode('B', "ABC", index, codes), 8);
-  EXPECT_EQ(index, 1);
-  EXPECT_EQ(FindCode('Z', "ABC", index, codes), 0);
-  EXPECT_EQ(index, -1);
 }
