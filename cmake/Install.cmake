@@ -21,4 +21,5 @@ configure_package_config_file(cmake/ZdReportConfig.cmake.in ${PROJECT_BINARY_DIR
 write_basic_package_version_file(${PROJECT_BINARY_DIR}/ZdReportConfigVersion.cmake
                                  COMPATIBILITY SameMajorVersion)
 install(FILES ${PROJECT_BINARY_DIR}/ZdReportConfig.cmake ${PROJECT_BINARY_DIR}/ZdReportConfigVersion.cmake
+              cmake/FindZint.cmake
         DESTINATION ${zd_package_dir})

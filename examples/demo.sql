@@ -121,3 +121,17 @@ FROM order_items i
 JOIN orders o    ON o.id = i.order_id
 JOIN customers c ON c.id = o.customer_id
 JOIN products p  ON p.id = i.product_id;
+
+-- The codes a shelf label of each product carries, one for each barcode
+-- symbology the barcode example shows.
+CREATE VIEW product_labels AS
+SELECT p.id                              AS product_id,
+       p.name                            AS product,
+       p.category                        AS category,
+       printf('P-%04d', p.id)            AS sku,       -- Code 39 and Data Matrix
+       printf('400638%06d', p.id)        AS ean,       -- EAN-13 adds its check digit
+       printf('36000%05d', p.id)         AS upc,       -- UPC-A adds number system and check digit
+       printf('%06d', 100 * p.id + 17)   AS lot,       -- Interleaved 2 of 5
+       printf('12345-%04d', p.id)        AS zip,       -- POSTNET
+       'https://shop.example/p/' || p.id AS url        -- QR Code
+FROM products p;

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "expr/StrUtils.h"
 #include "host/emf/detail/MetafilePlayer.h"
+#include "report/model/ZdqBase.h"
 
 namespace zd {
 
@@ -61,6 +63,14 @@ int GetCharWidth(const TCanvas& canvas, int width) {
   const int zero = canvas.TextWidth("0");
   if (zero <= 0) return 0;
   return int(std::lround(double(width) / zero));
+}
+
+const TField* NamedField(const TZdqControl& control, const std::string& expression) {
+  TDataSet* dataSet = control.GetDatasetByName(expression);
+  if (!dataSet) return nullptr;
+  std::string fieldName = GetFieldName(expression);
+  if (fieldName.empty()) fieldName = expression;
+  return &dataSet->FieldByName(fieldName);
 }
 
 void StretchDrawPicture(TCanvas& canvas, const TRect& rect, const TPicture& picture) {

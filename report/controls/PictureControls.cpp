@@ -14,17 +14,6 @@ namespace {
 constexpr int kPageUnitsPerInch = 96;
 constexpr int kTwipsPerInch = 1440;
 
-// The field "Dataset.Field" names (a plain name is a field of the report's
-// dataset); nullptr when the dataset is unknown. A missing field raises the
-// dataset's error.
-const TField* NamedField(const TZdqControl& control, const std::string& expression) {
-  TDataSet* dataSet = control.GetDatasetByName(expression);
-  if (!dataSet) return nullptr;
-  std::string fieldName = GetFieldName(expression);
-  if (fieldName.empty()) fieldName = expression;
-  return &dataSet->FieldByName(fieldName);
-}
-
 // Binary content rather than text; memo fields hold text.
 bool HoldsBinary(const TField& field) { return field.IsBlob() && !IsTextFieldType(field.DataType()); }
 

@@ -1,10 +1,12 @@
 // An application that uses the library as a package: one detail band over
-// rows in memory, exported as CSV to the file named by the first argument;
+// rows in memory, each with a QR Code of its name (so that libzint links
+// through the package), exported as CSV to the file named by the first argument;
 // fails when the file lacks the last row.
 #include <QGuiApplication>
 #include <fstream>
 #include <sstream>
 
+#include "barcode/ZdBarCode.h"
 #include "export/markup/CsvExport.h"
 #include "host/data/MemoryDataSet.h"
 #include "report/controls/TextControls.h"
@@ -27,6 +29,10 @@ int main(int argc, char** argv) {
   auto* name = new zd::TZdqExpression(&detail);
   name->SetExpression("Name");
   name->SetWidth(200);
+  auto* code = new zd::TZdBarCode(&detail);
+  code->SetBarCodeType(zd::TBarCodeType::bcQRCode);
+  code->SetExpression("Name");
+  code->SetLeft(220);
 
   report->PrepareReport();
   report->ExportTo(argv[1], false, zd::TStringList{"1"}, zd::ExportClassOf<zd::TZdqExportToCSV>());

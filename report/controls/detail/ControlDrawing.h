@@ -2,7 +2,7 @@
 // Drawing steps shared by the printable controls: text in a rectangle
 // (wrapped or rotated), placement of rotated text in a control's box, the
 // character width formats pad to, and pictures of any kind stretched into
-// a rectangle.
+// a rectangle, and the field a control's "Dataset.Field" names.
 #include <cstdint>
 #include <string>
 
@@ -11,6 +11,9 @@
 #include "host/graphics/Canvas.h"
 
 namespace zd {
+
+class TField;
+class TZdqControl;
 
 // Writes (or, with DT_CALCRECT in flags, only measures) text in rect and
 // returns its height. An empty text still takes one blank line unless
@@ -27,6 +30,11 @@ TPoint RotatedTextOffset(TAlignment alignment, int angle, TSize text, TSize box)
 
 // How many characters of the canvas font's "0" fit in width (rounded).
 int GetCharWidth(const TCanvas& canvas, int width);
+
+// The field "Dataset.Field" names (a plain name is a field of the report's
+// dataset); nullptr when the dataset is unknown. A missing field raises the
+// dataset's error.
+const TField* NamedField(const TZdqControl& control, const std::string& expression);
 
 // Draws the picture stretched into rect; an empty picture draws nothing.
 void StretchDrawPicture(TCanvas& canvas, const TRect& rect, const TPicture& picture);
