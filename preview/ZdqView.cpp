@@ -34,10 +34,7 @@ int ScrollBarExtent(const QWidget& w) { return w.style()->pixelMetric(QStyle::PM
 
 TZdqPagePreview::TZdqPagePreview(QWidget* parent) : QAbstractScrollArea(parent) {
   setFrameShape(QFrame::NoFrame);
-  QPalette pal = viewport()->palette();
-  pal.setColor(QPalette::Window, pal.color(QPalette::Dark));
-  viewport()->setPalette(pal);
-  viewport()->setAutoFillBackground(true);
+  viewport()->setBackgroundRole(QPalette::Dark);
   horizontalScrollBar()->setSingleStep(20);
   verticalScrollBar()->setSingleStep(20);
   resize(250, 250);
