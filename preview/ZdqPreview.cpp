@@ -368,8 +368,11 @@ bool TfrmZdPreview::HandleKey(QKeyEvent& key) {
 }
 
 bool TfrmZdPreview::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == parentWidget() && event->type() == QEvent::Resize && !parentWidget()->layout()) {
-    setGeometry(parentWidget()->rect());
+  if (event->type() == QEvent::Resize) {
+    if (watched == parentWidget() && !parentWidget()->layout()) setGeometry(parentWidget()->rect());
+    // A fitted zoom keeps fitting, also when scroll bars come or go.
+    const int item = cbScale->currentIndex();
+    if (watched == ZdqPreview->viewport() && (item == siFitWidth || item == siFitPage)) ApplyScaleItem(item);
     return false;
   }
   // The window sees keys before its controls; other windows (a dialog it

@@ -247,6 +247,7 @@ void TZdqPagePreview::mousePressEvent(QMouseEvent* event) {
   const bool left = event->button() == Qt::LeftButton, right = event->button() == Qt::RightButton;
   if (!left && !right) return;
   ZoomAt(event->position().toPoint(), left == (zoomByClick_ == zcInc));
+  event->accept();
 }
 
 void TZdqPagePreview::ZoomAt(const QPoint& viewportPoint, bool zoomIn) {
