@@ -16,7 +16,9 @@ inline void ensureWidgetsApp() {
   static char name[] = "zdreport-preview-tests";
   static char* argv[] = {name, nullptr};
   if (qgetenv("QT_QPA_PLATFORM").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QApplication app(argc, argv);
+  // Never destroyed: at exit Qt's own statics (the input devices QTest made)
+  // may already be gone.
+  new QApplication(argc, argv);
   TSystemPrinter& printer = TSystemPrinter::Instance();
   printer.SetSystemPrintersHidden(true);
   printer.SetVirtualPrinterEnabled(true);

@@ -104,6 +104,7 @@ TEST(ProgressDialog, CancelButtonStopsThePreparationAtTheNextPage) {
 }
 
 TEST(ProgressDialog, ShowsCaptionStatusAndBarAsTold) {
+  test::ensureWidgetsApp();
   TWidgetsProgressView view;
   view.Show({0, "Orders", "Preparing...", "&Stop", 0, 10, 4});
   TfrmZdqProcess& dialog = view.Dialog();
