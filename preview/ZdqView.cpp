@@ -152,7 +152,8 @@ void TZdqPagePreview::PreviewResize() {
   const int o = GetOffset();
   const int cw = viewport()->width(), ch = viewport()->height();
   sheetOrigin_.setY(ch > sheet.height() + o + 5 ? (ch - sheet.height() - o - 5) / 2 : o / 2);
-  sheetOrigin_.setX(cw > sheet.width() + o + 5 ? (cw - sheet.width() - o - 5) / 2 : o / 2);
+  // Centred across, so that the margins either side match.
+  sheetOrigin_.setX(cw > sheet.width() + o + 5 ? (cw - sheet.width()) / 2 : o / 2);
   horizontalScrollBar()->setRange(0, std::max(0, sheetOrigin_.x() + sheet.width() + o / 2 - cw));
   verticalScrollBar()->setRange(0, std::max(0, sheetOrigin_.y() + sheet.height() + o / 2 - ch));
   horizontalScrollBar()->setPageStep(cw);
