@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QStyle>
 #include <QTabBar>
 #include <QToolBar>
@@ -15,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "export/ExportRegistry.h"
+#include "preview/Lens.h"
 #include "preview/PreviewIcons.h"
 #include "print/Language.h"
 #include "print/PreparedReport.h"
@@ -118,6 +120,7 @@ void TfrmZdPreview::BuildToolBar(QToolBar& bar) {
   btnOutlines = ToolButton(ToolIcon(TToolIcon::Outlines), txt::HintOutlines, true);
   btnZoomIn = ToolButton(ToolIcon(TToolIcon::ZoomIn), txt::HintZoomIn, true);
   btnZoomOut = ToolButton(ToolIcon(TToolIcon::ZoomOut), txt::HintZoomOut, true);
+  btnLens = ToolButton(ToolIcon(TToolIcon::Lens), txt::HintLens, true);
   btnRuler = ToolButton(ToolIcon(TToolIcon::Margins), txt::HintMargins, true);
   btnGrid = ToolButton(ToolIcon(TToolIcon::Grid), txt::HintGrid, true);
   btnAbout = ToolButton(s->standardIcon(QStyle::SP_MessageBoxInformation), txt::HintAbout);
@@ -128,8 +131,8 @@ void TfrmZdPreview::BuildToolBar(QToolBar& bar) {
   for (QWidget* w : std::initializer_list<QWidget*>{btnOnePage, btnZoomTo100, btnZoomToWidth, btnManyPages, cbScale})
     bar.addWidget(w);
   bar.addSeparator();
-  for (QWidget* w : std::initializer_list<QWidget*>{btnThumbnails, btnOutlines, btnZoomIn, btnZoomOut, btnRuler,
-                                                    btnGrid})
+  for (QWidget* w : std::initializer_list<QWidget*>{btnThumbnails, btnOutlines, btnZoomIn, btnZoomOut, btnLens,
+                                                    btnRuler, btnGrid})
     bar.addWidget(w);
   bar.addSeparator();
   bar.addWidget(btnAbout);
@@ -153,6 +156,7 @@ void TfrmZdPreview::BuildToolBar(QToolBar& bar) {
   });
   connect(btnZoomIn, &QToolButton::clicked, this, [this] { ZoomByClickChanged(btnZoomIn); });
   connect(btnZoomOut, &QToolButton::clicked, this, [this] { ZoomByClickChanged(btnZoomOut); });
+  connect(btnLens, &QToolButton::clicked, this, [this](bool on) { ShowLens(on); });
   connect(btnRuler, &QToolButton::toggled, this, [this](bool on) { ZdqPreview->SetShowMargins(on); });
   connect(btnGrid, &QToolButton::toggled, this, [this](bool on) { ZdqPreview->SetShowGrid(on); });
   connect(btnAbout, &QToolButton::clicked, this, [this] {
@@ -285,6 +289,19 @@ void TfrmZdPreview::ZoomByClickChanged(QToolButton* pressed) {
   ZdqPreview->SetZoomByClick(btnZoomIn->isChecked() ? zcInc : btnZoomOut->isChecked() ? zcDec : zcNone);
 }
 
+void TfrmZdPreview::ShowLens(bool on) {
+  if (!frmLens) {
+    frmLens = new TfrmZdqLens(*ZdqPreview, GetReport() ? GetReport()->GetLanguageShift() : 0, this);
+    frmLens->OnVisibilityChanged = [this](bool visible) {
+      btnLens->setChecked(visible);
+      ZdqPreview->viewport()->setMouseTracking(visible);
+    };
+    const QPoint corner = ZdqPreview->mapToGlobal(QPoint(ZdqPreview->width(), ZdqPreview->height()));
+    frmLens->move(corner - QPoint(frmLens->width() + 20, frmLens->height() + 20));
+  }
+  frmLens->setVisible(on);
+}
+
 void TfrmZdPreview::ShowPage(int pageIndex) { ZdqPreview->SetPageNumber(pageIndex + 1); }
 
 void TfrmZdPreview::PrevPage() { ShowPage(ZdqPreview->PageNumber() - 2); }
@@ -373,6 +390,10 @@ bool TfrmZdPreview::eventFilter(QObject* watched, QEvent* event) {
     // A fitted zoom keeps fitting, also when scroll bars come or go.
     const int item = cbScale->currentIndex();
     if (watched == ZdqPreview->viewport() && (item == siFitWidth || item == siFitPage)) ApplyScaleItem(item);
+    return false;
+  }
+  if (event->type() == QEvent::MouseMove && frmLens && frmLens->isVisible() && watched == ZdqPreview->viewport()) {
+    frmLens->ShowAround(static_cast<QMouseEvent*>(event)->position().toPoint());
     return false;
   }
   // The window sees keys before its controls; other windows (a dialog it

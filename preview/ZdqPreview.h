@@ -18,6 +18,8 @@ class QToolButton;
 
 namespace zd {
 
+class TfrmZdqLens;
+
 class TfrmZdPreview : public QDialog {
  public:
   // With a parent control the window fills it as a child, without a close
@@ -46,12 +48,13 @@ class TfrmZdPreview : public QDialog {
   QToolButton *btnPrint, *btnOpenFromFile, *btnSaveToFile, *btnFindText;
   QToolButton *btnOnePage, *btnZoomTo100, *btnZoomToWidth, *btnManyPages;
   QComboBox* cbScale;
-  QToolButton *btnThumbnails, *btnOutlines, *btnZoomIn, *btnZoomOut, *btnRuler, *btnGrid;
+  QToolButton *btnThumbnails, *btnOutlines, *btnZoomIn, *btnZoomOut, *btnLens, *btnRuler, *btnGrid;
   QToolButton *btnAbout, *btnClose;
   QToolButton *btnFirstPage, *btnPrevPage, *btnNextPage, *btnLastPage;
   QLineEdit* edNumPage;
   QLabel* lblNumPages;
   QTabBar* tsSheets;
+  TfrmZdqLens* frmLens = nullptr;  // made on first use
   std::string strLatestFileName;
 
  protected:
@@ -69,6 +72,7 @@ class TfrmZdPreview : public QDialog {
   void ApplyScaleItem(int item);
   void ApplyPageBox();
   void ZoomByClickChanged(QToolButton* pressed);
+  void ShowLens(bool on);
   bool HandleKey(QKeyEvent& key);
   void ZoomChanged();
   void PageChanged();

@@ -181,6 +181,14 @@ void TZdqPagePreview::ScrollToPageRect(const TRect& r) {
   bring(verticalScrollBar(), sheetOrigin_.y() + top, view.height());
 }
 
+QPointF TZdqPagePreview::PagePointAt(const QPoint& viewportPoint) const {
+  const TPageInfo* page = Page();
+  const QRect area = PageRect();
+  if (!page || area.isEmpty()) return {};
+  return {double(viewportPoint.x() - area.left()) * page->PageWidth() / area.width(),
+          double(viewportPoint.y() - area.top()) * page->PageHeight() / area.height()};
+}
+
 void TZdqPagePreview::resizeEvent(QResizeEvent* event) {
   QAbstractScrollArea::resizeEvent(event);
   PreviewResize();
@@ -199,6 +207,7 @@ void TZdqPagePreview::paintEvent(QPaintEvent*) {
 }
 
 void TZdqPagePreview::PaintPage(QPainter& painter, const QRect& pageRect) {
+  if (!Page()) return;
   const TPageInfo& page = *Page();
   painter.fillRect(pageRect, Qt::white);
   // Page units map onto the page area, each axis on its own.

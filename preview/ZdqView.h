@@ -69,6 +69,11 @@ class TZdqPagePreview : public QAbstractScrollArea {
   QRect PageRect() const;
   // Brings a rectangle of the page (page units) into view.
   void ScrollToPageRect(const TRect& r);
+  // The page point (page units) under a point of the viewport.
+  QPointF PagePointAt(const QPoint& viewportPoint) const;
+  // Draws the page shown, with its highlights, margins and grid, into any
+  // rectangle of any painter (the lens draws it larger).
+  void PaintPage(QPainter& painter, const QRect& pageRect);
 
   virtual int GetOffset() const { return 3; }
 
@@ -87,7 +92,6 @@ class TZdqPagePreview : public QAbstractScrollArea {
 
  private:
   QSize SheetSize() const;
-  void PaintPage(QPainter& painter, const QRect& pageRect);
   void ZoomAt(const QPoint& viewportPoint, bool zoomIn);
   void PageChanged();
 

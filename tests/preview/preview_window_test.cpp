@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QSlider>
 #include <QLineEdit>
 #include <QTabBar>
 #include <QTest>
@@ -16,6 +17,7 @@
 #include "PreviewFixtures.h"
 #include "ScriptedUserInterface.h"
 #include "TempPath.h"
+#include "preview/Lens.h"
 #include "preview/WidgetsUserInterface.h"
 #include "preview/ZdqPreview.h"
 
@@ -281,6 +283,49 @@ TEST(PreviewWindow, GrabbedWindowShowsTheTextOfThePage) {
   };
   EXPECT_GT(darkIn(at(60, 120, 300, 30)), 50);   // the first line of text
   EXPECT_EQ(darkIn(at(60, 220, 300, 80)), 0);    // nothing drawn below the text
+}
+
+}  // namespace
+}  // namespace zd
+
+namespace zd {
+namespace {
+
+TEST(PreviewWindow, LensShowsThePageAroundTheMouseAtItsOwnZoom) {
+  test::TTextReport report(1);
+  report.pageTexts = {{"The quick brown fox"}};
+  report.Prepare();
+  TWindow w(report);
+  w.window.ZdqPreview->SetZoom(50);
+  QTest::mouseClick(w.window.btnLens, Qt::LeftButton);
+  TfrmZdqLens* lens = w.window.frmLens;
+  ASSERT_NE(lens, nullptr);
+  EXPECT_TRUE(lens->isVisible());
+  EXPECT_EQ(lens->windowTitle(), "Lens form");
+  EXPECT_EQ(lens->lblScale->text(), "Scale: 200%");
+  lens->tbScale->setValue(3);
+  EXPECT_EQ(lens->lblScale->text(), "Scale: 300%");
+
+  // Over the start of the text, the lens shows it three times as large as at 100 %.
+  QApplication::processEvents();  // the scroll bars of the old zoom go
+  QWidget* viewport = w.window.ZdqPreview->viewport();
+  const QRect page = w.window.ZdqPreview->PageRect();
+  const QPoint overText(page.left() + 100 * page.width() / report.GetPage(0, 0)->PageWidth(),
+                        page.top() + 130 * page.height() / report.GetPage(0, 0)->PageHeight());
+  QTest::mouseMove(viewport, overText);
+  EXPECT_NEAR(lens->Centre().x(), 100, 3);
+  EXPECT_NEAR(lens->Centre().y(), 130, 3);
+  const QImage picture = lens->Picture()->grab().toImage();
+  int dark = 0;
+  for (int y = 0; y < picture.height(); ++y)
+    for (int x = 0; x < picture.width(); ++x) dark += qGray(picture.pixel(x, y)) < 100;
+  EXPECT_GT(dark, 100);
+
+  lens->close();
+  EXPECT_FALSE(w.window.btnLens->isChecked());
+  QTest::mouseClick(w.window.btnLens, Qt::LeftButton);
+  EXPECT_EQ(w.window.frmLens, lens);  // the same window again
+  EXPECT_TRUE(lens->isVisible());
 }
 
 }  // namespace
