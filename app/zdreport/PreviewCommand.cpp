@@ -51,7 +51,7 @@ TPreviewResult RunPreview(const TPreviewOptions& options) {
     report->LoadPreparedReport(options.preparedFile);
   } else {
     loaded = std::make_unique<TTemplateReport>(options);
-    loaded->Prepare();
+    loaded->Prepare(options.grab.empty());  // a window of pages: the progress in a window too
     result.warnings = loaded->Warnings();
     report = &loaded->Report();
   }
