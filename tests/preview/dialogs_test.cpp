@@ -4,9 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
-#include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -101,26 +99,6 @@ TEST(ProgressDialog, CancelButtonStopsThePreparationAtTheNextPage) {
   report.pageCount = 20;
   report.Prepare();
   EXPECT_EQ(report.GetNumPages(), 20);
-}
-
-TEST(ProgressDialog, ShowsCaptionStatusAndBarAsTold) {
-  test::ensureWidgetsApp();
-  TWidgetsProgressView view;
-  view.Show({0, "Orders", "Preparing...", "&Stop", 0, 10, 4});
-  TfrmZdqProcess& dialog = view.Dialog();
-  EXPECT_EQ(dialog.windowTitle(), "Orders");
-  EXPECT_EQ(dialog.btnCancel->text(), "&Stop");
-  EXPECT_TRUE(dialog.pbProgress->isVisible());
-  EXPECT_EQ(dialog.pbProgress->value(), 4);
-  view.Update("Page 7", 7);
-  EXPECT_EQ(dialog.lblStatus->text(), "Page 7");
-  EXPECT_EQ(dialog.pbProgress->value(), 7);
-  TWidgetsProgressView noBar;
-  noBar.Show({0, "Orders", "Working", "&Cancel", 0, 0, 0});
-  EXPECT_FALSE(noBar.Dialog().pbProgress->isVisible());
-  int ran = 0;
-  noBar.RunModal([&] { ++ran; });
-  EXPECT_EQ(ran, 1);
 }
 
 TEST(PrintDialog, PrinterChoicesBecomeThePrintChoice) {
