@@ -19,6 +19,8 @@ namespace zd {
 namespace {
 
 constexpr int kPageUnitsPerInch = 96;
+// Far past any use; above it zooming by click would overflow.
+constexpr int kMaxZoom = 1000000;
 constexpr int kShadow = 3;  // the black strips right and below the page
 constexpr int kPaneGap = 5;
 constexpr int kOutlinePaneWidth = 160;
@@ -86,6 +88,7 @@ void TZdqPagePreview::SetBarNumber(int n) {
 
 void TZdqPagePreview::SetZoom(int zoom) {
   if (zoom <= 0) zoom = 100;
+  zoom = std::min(zoom, kMaxZoom);
   if (zoom == zoom_) return;
   zoom_ = zoom;
   PreviewResize();
