@@ -13,6 +13,9 @@ install(EXPORT ZdReportTargets NAMESPACE ZdReport:: DESTINATION ${zd_package_dir
 # the core package does not look for Qt Widgets.
 install(TARGETS zdprintsupport EXPORT ZdReportPrintSupportTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(EXPORT ZdReportPrintSupportTargets NAMESPACE ZdReport:: DESTINATION ${zd_package_dir})
+# The preview window, for the Preview component; it needs PrintSupport's targets.
+install(TARGETS zdpreview EXPORT ZdReportPreviewTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(EXPORT ZdReportPreviewTargets NAMESPACE ZdReport:: DESTINATION ${zd_package_dir})
 
 install(FILES ${PROJECT_BINARY_DIR}/generated/zdreport/Version.h DESTINATION include/ZdReport/zdreport)
 

@@ -103,6 +103,26 @@ const std::string& PrintHelp() {
   return text;
 }
 
+const std::string& PreviewHelp() {
+  static const std::string text =
+      std::string(
+          "Usage: zdreport preview TEMPLATE.zdq --data SOURCE [OPTIONS]\n"
+          "       zdreport preview FILE.zqp [OPTIONS]\n"
+          "\n"
+          "Prepares a report template over a data source, or reads a saved prepared\n"
+          "report, and shows it in the preview window, where it can be printed, saved,\n"
+          "searched and paged through.\n"
+          "\n") +
+      kReportInputOptions +
+      "  FILE.zqp        a prepared report, shown as saved (no --data)\n"
+      "  --thumbnails    open with the page thumbnails shown\n"
+      "  --outlines      open with the outline shown (when the report has one)\n"
+      "  --find TEXT     mark TEXT, ignoring case, on the first page that has it\n"
+      "  --grab FILE.png draw the window with the first page to a PNG file instead of\n"
+      "                  opening it; needs no display\n";
+  return text;
+}
+
 const std::string& PrintersHelp() {
   static const std::string text =
       "Usage: zdreport printers\n"
@@ -333,6 +353,31 @@ void ParsePrint(const std::vector<std::string>& args, TCommand& command) {
   if (p.dataSource.empty()) throw EUsageError("print needs a data source (--data)");
 }
 
+void ParsePreview(const std::vector<std::string>& args, TCommand& command) {
+  TPreviewOptions& p = command.preview;
+  TArgumentReader reader(args);
+  while (!reader.AtEnd()) {
+    const std::string& arg = reader.Next();
+    if (ReadReportInputOption(arg, reader, p)) continue;
+    if (arg == "--grab") SetOnce(p.grab, reader.ValueOf(arg), arg);
+    else if (arg == "--find") SetOnce(p.find, reader.ValueOf(arg), arg);
+    else if (arg == "--thumbnails") p.thumbnails = true;
+    else if (arg == "--outlines") p.outlines = true;
+    else if (!arg.empty() && arg[0] == '-') throw EUsageError("unknown option '" + arg + "'");
+    else if (EndsWith(arg, ".zqp")) SetOnce(p.preparedFile, arg, "the prepared report");
+    else SetOnce(p.templateFile, arg, "the template file");
+  }
+  if (!p.grab.empty() && !EndsWith(p.grab, ".png")) throw EUsageError("--grab writes a PNG file: name it FILE.png");
+  if (!p.preparedFile.empty()) {
+    if (!p.templateFile.empty()) throw EUsageError("preview takes a template or a prepared report, not both");
+    if (!p.dataSource.empty() || !p.sql.empty() || !p.parameters.empty() || p.twoPass)
+      throw EUsageError("a prepared report is shown as saved: --data, --sql, --param and --two-pass do not apply");
+    return;
+  }
+  if (p.templateFile.empty()) throw EUsageError("preview needs a template or a prepared report (.zqp)");
+  if (p.dataSource.empty()) throw EUsageError("preview needs a data source (--data)");
+}
+
 void ParseDemo(const std::vector<std::string>& args, TCommand& command) {
   std::string database, output;
   TArgumentReader reader(args);
@@ -380,6 +425,8 @@ constexpr TSubcommand kSubcommands[] = {
      RenderHelp, ParseRender},
     {"print", TCommand::TKind::Print, "print a report template or a prepared report on a printer", PrintHelp,
      ParsePrint},
+    {"preview", TCommand::TKind::Preview, "show a report template or a prepared report in the preview window",
+     PreviewHelp, ParsePreview},
     {"printers", TCommand::TKind::Printers, "list the printers and their paper sizes", PrintersHelp,
      ParseNoArguments},
     {"formats", TCommand::TKind::Formats, "list the output formats", FormatsHelp, ParseNoArguments},

@@ -61,14 +61,23 @@ struct TPrintOptions : TReportInput {
   std::string output;        // the PDF of the virtual printer, or a real printer's print-to-file
 };
 
+struct TPreviewOptions : TReportInput {
+  std::string preparedFile;  // a saved prepared report (.zqp) instead of a template
+  std::string grab;          // draw the window to this PNG file instead of opening it
+  bool thumbnails = false;   // open with the thumbnail pane
+  bool outlines = false;     // open with the outline pane
+  std::string find;          // marks this text on the first page that has it
+};
+
 struct TCommand {
-  enum class TKind { Help, Version, Render, Formats, Demo, Dump, Convert, MakeExample, Print, Printers };
+  enum class TKind { Help, Version, Render, Formats, Demo, Dump, Convert, MakeExample, Print, Printers, Preview };
   TKind kind = TKind::Help;
   // The command as typed ("render", ...); for Help the command asked about,
   // empty for the general help.
   std::string name;
   TRenderOptions render;  // Render and Demo
   TPrintOptions print;    // Print
+  TPreviewOptions preview;  // Preview
   std::string file;       // Dump, MakeExample and the input of Convert
   std::string output;     // Convert
 };

@@ -83,10 +83,10 @@ TStringList WantedPages(const std::string& pagesText, int pageCount) {
   return pages;
 }
 
-void TTemplateReport::Prepare() {
+void TTemplateReport::Prepare(bool inDialog) {
   TZdReport& report = *report_;
   std::optional<TTerminalProgressView> line;
-  if (const int columns = StderrTerminalColumns()) {
+  if (const int columns = inDialog ? 0 : StderrTerminalColumns()) {
     line.emplace(stderr, columns);
     report.OnProgress = [&line](const TPrepareProgress& progress) {
       line->Update("Preparing page " + std::to_string(progress.Pages) + ", " + std::to_string(progress.Rows) +
@@ -103,7 +103,7 @@ void TTemplateReport::Prepare() {
       report.SetAnimatedStatus(true);
     }
   } restore{report};
-  report.SetAnimatedStatus(false);
+  report.SetAnimatedStatus(inDialog);
   TCancelOnInterrupt interrupt(report);
   report.Prepare();
   if (interrupt.Interrupted()) throw EInterrupted();

@@ -23,8 +23,9 @@ class TTemplateReport {
   TZdReport& Report() { return *report_; }
   const std::string& DataFile() const { return source_.file; }
   // Prepares with the pages and rows done shown on standard error when it is
-  // a terminal, and Ctrl-C cancelling; throws when no page came out.
-  void Prepare();
+  // a terminal (or in the progress dialog, with its Cancel button, when
+  // inDialog), and Ctrl-C cancelling; throws when no page came out.
+  void Prepare(bool inDialog = false);
   // The template's and the report's own, in the order they arose.
   const std::vector<std::string>& Warnings() const { return warnings_; }
 

@@ -1,16 +1,19 @@
 // zdreport: renders report templates headlessly. `zdreport --help` lists
 // the commands, `zdreport COMMAND --help` explains one.
+#include <QApplication>
 #include <QGuiApplication>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <memory>
 
 #include "app/zdreport/CommandLine.h"
 #include "app/zdreport/CommandLineInterface.h"
 #include "app/zdreport/ExampleTemplate.h"
 #include "app/zdreport/ExportFormats.h"
 #include "app/zdreport/Interrupt.h"
+#include "app/zdreport/PreviewCommand.h"
 #include "app/zdreport/PrintCommand.h"
 #include "app/zdreport/RenderCommand.h"
 #include "host/printsupport/SystemPrinters.h"
@@ -41,6 +44,13 @@ int Print(const zd::cli::TPrintOptions& options) {
             << (result.sheets == 1 ? "" : "s") << ") sent to " << result.printer;
   if (!result.file.empty()) std::cout << ", written to " << result.file;
   std::cout << "\n";
+  return kExitOk;
+}
+
+int Preview(const zd::cli::TPreviewOptions& options) {
+  const zd::cli::TPreviewResult result = zd::cli::RunPreview(options);
+  for (const std::string& warning : result.warnings) std::cerr << "zdreport: warning: " << warning << "\n";
+  if (!result.grabbed.empty()) std::cout << "Wrote " << result.grabbed << " (" << result.pages << " pages)\n";
   return kExitOk;
 }
 
@@ -78,6 +88,7 @@ int Run(const TCommand& command) {
     case TCommand::TKind::Demo: return Render(command.render);
     case TCommand::TKind::Print: return Print(command.print);
     case TCommand::TKind::Printers: zd::cli::ListPrinters(std::cout); return kExitOk;
+    case TCommand::TKind::Preview: return Preview(command.preview);
   }
   return kExitFailed;
 }
@@ -105,10 +116,14 @@ int main(int argc, char** argv) {
   } catch (const zd::cli::EUsageError& e) {
     return UsageError(e.what(), e.Command());
   }
-  // Fonts need a GUI application, but no display is needed to make pages.
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  // Fonts need a GUI application, but no display is needed to make pages;
+  // only the preview window is shown on the screen.
+  const bool window = command.kind == TCommand::TKind::Preview && command.preview.grab.empty();
+  if (!window && !std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   qInstallMessageHandler(QuietQtMessages);
-  QGuiApplication app(argc, argv);
+  std::unique_ptr<QGuiApplication> app;
+  if (command.kind == TCommand::TKind::Preview) app = std::make_unique<QApplication>(argc, argv);
+  else app = std::make_unique<QGuiApplication>(argc, argv);
   zd::ZdInitialize();
   zd::InstallSystemPrinters();
   zd::cli::TCommandLineInterface ui;
