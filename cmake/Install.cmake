@@ -13,6 +13,9 @@ install(EXPORT ZdReportTargets NAMESPACE ZdReport:: DESTINATION ${zd_package_dir
 # the core package does not look for Qt Widgets.
 install(TARGETS zdprintsupport EXPORT ZdReportPrintSupportTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(EXPORT ZdReportPrintSupportTargets NAMESPACE ZdReport:: DESTINATION ${zd_package_dir})
+# The same for QuickPrintWidgets, the printers of Qt's item views.
+install(TARGETS zdquickprintwidgets EXPORT ZdReportQuickPrintWidgetsTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(EXPORT ZdReportQuickPrintWidgetsTargets NAMESPACE ZdReport:: DESTINATION ${zd_package_dir})
 
 install(FILES ${PROJECT_BINARY_DIR}/generated/zdreport/Version.h DESTINATION include/ZdReport/zdreport)
 
