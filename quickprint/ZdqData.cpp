@@ -231,29 +231,33 @@ void TZdPrintData::AfterRow(bool atEnd) {
   if (any && !running_.empty()) PrintTotals(ended, atEnd);
 }
 
-// One row per end: each column shows the captions, then the values, of the
-// totals placed in it.
+// A row for the groups that ended, then at the end one for the report's
+// totals. Each column shows the captions, then the values, placed in it.
 void TZdPrintData::PrintTotals(const std::vector<bool>& groupEnded, bool atEnd) {
-  std::vector<TTableCell> cells(Columns().size());
-  auto place = [&](int column, const std::string& text, const TZdqACalculation& calculation) {
-    if (column < 0 || size_t(column) >= cells.size()) return;
-    TTableCell& cell = cells[size_t(column)];
-    cell.text += cell.text.empty() || text.empty() ? text : " " + text;
-    cell.font = &calculation.Font;
-    cell.alignment = calculation.Alignment;
-    cell.wordWrap = calculation.WordWrap;
+  auto row = [&](bool reportTotals) {
+    std::vector<TTableCell> cells(Columns().size());
+    auto place = [&](int column, const std::string& text, const TZdqACalculation& calculation) {
+      if (column < 0 || size_t(column) >= cells.size()) return;
+      TTableCell& cell = cells[size_t(column)];
+      cell.text += cell.text.empty() || text.empty() ? text : " " + text;
+      cell.font = &calculation.Font;
+      cell.alignment = calculation.Alignment;
+      cell.wordWrap = calculation.WordWrap;
+    };
+    bool any = false;
+    for (size_t i = 0; i < running_.size(); ++i) {
+      TRunning& running = *running_[i];
+      if ((running.group < 0) != reportTotals || (!reportTotals && !groupEnded[size_t(running.group)])) continue;
+      const TZdqACalculation& calculation = Calculations[i];
+      place(calculation.CaptionColNum, calculation.Caption, calculation);
+      place(calculation.FieldColNum, VarToStr(running.totals.Result(calculation.Calculation)), calculation);
+      running.totals.Clear();
+      any = true;
+    }
+    if (any) PrintCells(cells, nullptr);
   };
-  bool printed = false;
-  for (size_t i = 0; i < running_.size(); ++i) {
-    TRunning& running = *running_[i];
-    if (running.group < 0 ? !atEnd : !groupEnded[size_t(running.group)]) continue;
-    const TZdqACalculation& calculation = Calculations[i];
-    place(calculation.CaptionColNum, calculation.Caption, calculation);
-    place(calculation.FieldColNum, VarToStr(running.totals.Result(calculation.Calculation)), calculation);
-    running.totals.Clear();
-    printed = true;
-  }
-  if (printed) PrintCells(cells, nullptr);
+  row(false);
+  if (atEnd) row(true);
 }
 
 }  // namespace zd

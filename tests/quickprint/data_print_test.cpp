@@ -1,0 +1,180 @@
+// Printing a dataset as a table: bars with fixed columns, total rows at
+// group ends, blank zeros, row colours, repeated titles and bad sources.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "host/data/MemoryDataSet.h"
+#include "quickprint/ZdqData.h"
+#include "tests/quickprint/PageContent.h"
+
+using namespace zd;
+using zd::test::PageStrings;
+using Texts = std::vector<std::string>;
+
+namespace {
+
+class DataPrint : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { test::useWidgetsAndVirtualPrinter(); }
+
+  DataPrint() {
+    printer.SetAnimatedStatus(false);
+    printer.SetHeader({});
+    printer.SetFooter({});
+    printer.ColumnSource = TColumnSource::csDataSet;
+    printer.DataSet = rows;
+    rows->AddField("Country", TFieldType::ftString, 6);
+    rows->AddField("Name", TFieldType::ftString, 6);
+    rows->AddField("Amount", TFieldType::ftInteger);
+  }
+  void Add(const std::string& country, const std::string& name, int amount) {
+    rows->AppendRecord({TVariant(country), TVariant(name), TVariant(amount)});
+  }
+  // Texts of every page of a bar, in order.
+  Texts BarTexts(int bar) {
+    Texts all;
+    for (int p = 0; p < printer.NumPages(); ++p)
+      for (const std::string& t : PageStrings(printer, p, bar)) all.push_back(t);
+    return all;
+  }
+
+  TComponent owner;
+  TMemoryDataSet* rows = new TMemoryDataSet(&owner);
+  TZdPrintData printer{&owner};
+};
+
+TEST_F(DataPrint, NarrowTableInOneBarWideTableInTwoWithFixedColumns) {
+  Add("DE", "Anna", 5);
+  Add("FR", "Ben", 7);
+  rows->Open();
+  printer.Prepare();
+  EXPECT_EQ(printer.NumBars(), 1);
+  EXPECT_EQ(BarTexts(0), (Texts{"Country", "Name", "Amount", "DE", "Anna", "5", "FR", "Ben", "7"}));
+
+  // Wider than the page: the record number repeats on every bar.
+  test::UseSmallPaper(printer, 700, 1000);
+  printer.PrintRecNo = TPrintRecNo::rnFirstColOnEachBar;
+  rows->FieldByName("Country").SetDisplayWidth(20);
+  rows->FieldByName("Name").SetDisplayWidth(20);
+  printer.Prepare();
+  const Texts titles{"#", "Country", "Name", "Amount"};
+  ASSERT_GE(printer.NumBars(), 2);
+  ASSERT_EQ(size_t(printer.NumBars()), printer.Bars().size());
+  EXPECT_TRUE(printer.Columns()[0].IsFixed);
+  Texts titlesSeen;
+  for (int bar = 0; bar < printer.NumBars(); ++bar) {
+    const TTableBar& columns = printer.Bars()[size_t(bar)];
+    Texts expected;
+    if (bar > 0) expected.push_back("#");
+    for (int c = columns.First; c <= columns.Last; ++c) expected.push_back(titles[size_t(c)]);
+    const Texts texts = BarTexts(bar);
+    ASSERT_GE(texts.size(), expected.size());
+    EXPECT_EQ(Texts(texts.begin(), texts.begin() + long(expected.size())), expected) << bar;
+    titlesSeen.insert(titlesSeen.end(), expected.begin() + (bar > 0), expected.end());
+    // Every row on every bar, numbered.
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "1"), 1) << bar;
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "2"), 1) << bar;
+  }
+  EXPECT_EQ(titlesSeen, titles);
+  EXPECT_EQ(BarTexts(printer.NumBars() - 1).back(), "7");
+
+  // Without fixed columns the record number stays on the first bar.
+  printer.Style().FixedCols = false;
+  printer.Prepare();
+  ASSERT_GE(printer.NumBars(), 2);
+  EXPECT_EQ(BarTexts(1).front(), titles[size_t(printer.Bars()[1].First)]);
+}
+
+TEST_F(DataPrint, GroupTotalsAndReportTotal) {
+  Add("DE", "Anna", 5);
+  Add("DE", "Bert", 0);
+  Add("DE", "Cleo", 2);
+  Add("FR", "Dana", 4);
+  rows->Open();
+  printer.BlankIfZero = true;
+  TZdqACalculation perCountry;
+  perCountry.FieldName = "Amount";
+  perCountry.ResetGroup = "country";
+  perCountry.Caption = "Sum";
+  perCountry.CaptionColNum = 1;
+  perCountry.FieldColNum = 2;
+  TZdqACalculation count = perCountry;
+  count.Calculation = TCalcType::ctCount;
+  count.ResetGroup.clear();
+  count.Caption = "Rows";
+  count.CaptionColNum = count.FieldColNum = 0;
+  printer.Calculations = {perCountry, count};
+  printer.Prepare();
+  // A zero prints as an empty cell; each country's sum restarts; the
+  // report total has a row of its own after the last group's.
+  EXPECT_EQ(BarTexts(0), (Texts{"Country", "Name", "Amount", "DE", "Anna", "5", "DE", "Bert", "DE", "Cleo", "2",
+                                 "Sum", "7", "FR", "Dana", "4", "Sum", "4", "Rows 4"}));
+  // The rows are still there for the next run.
+  printer.Prepare();
+  EXPECT_EQ(BarTexts(0).back(), "Rows 4");
+}
+
+TEST_F(DataPrint, RowStylesFillAlternateRows) {
+  for (int i = 1; i <= 4; ++i) Add("DE", "n" + std::to_string(i), i);
+  rows->Open();
+  printer.Style().SetRowStyle(TZdqRowStyle::rsBrick);
+  printer.Prepare();
+  std::vector<TColor> colors;
+  for (const test::TFill& fill : test::FillsOnPage(*printer.GetPage(0, 0))) colors.push_back(fill.color);
+  EXPECT_EQ(colors, (std::vector<TColor>{0xCFDFDF, 0xA0BFBF, 0xCFDFDF, 0xA0BFBF}));
+
+  printer.Style().SetRowStyle(TZdqRowStyle::rsNormal);
+  printer.Prepare();
+  EXPECT_TRUE(test::FillsOnPage(*printer.GetPage(0, 0)).empty());
+}
+
+TEST_F(DataPrint, TitlesRepeatOnlyWithFixedRows) {
+  for (int i = 1; i <= 40; ++i) Add("DE", "n" + std::to_string(i), i);
+  rows->Open();
+  test::UseSmallPaper(printer, 1500, 600);
+  printer.Prepare();
+  const int pages = printer.NumPages();
+  ASSERT_GE(pages, 3);
+  Texts names;
+  for (int p = 0; p < pages; ++p) {
+    const Texts texts = PageStrings(printer, p, 0);
+    EXPECT_EQ(texts.front(), "Country") << p;
+    for (const std::string& t : texts)
+      if (t[0] == 'n') names.push_back(t);
+  }
+  ASSERT_EQ(names.size(), 40u);
+  EXPECT_EQ(names.back(), "n40");
+
+  printer.Style().FixedRows = false;
+  printer.Prepare();
+  EXPECT_EQ(PageStrings(printer, 0, 0).front(), "Country");
+  for (int p = 1; p < printer.NumPages(); ++p) EXPECT_EQ(PageStrings(printer, p, 0).front(), "DE") << p;
+}
+
+TEST_F(DataPrint, MissingOrClosedSourcesFailBeforeAnyPage) {
+  auto message = [&] {
+    try {
+      printer.Prepare();
+    } catch (const EDatabaseError& e) {
+      return std::string(e.what());
+    }
+    return std::string("no error");
+  };
+  EXPECT_EQ(message(), "Dataset is not active.");
+  printer.DataSet = nullptr;
+  EXPECT_EQ(message(), "Property DataSet wasn't specified.");
+  printer.ColumnSource = TColumnSource::csDBGrid;
+  EXPECT_EQ(message(), "Property DBGrid wasn't specified.");
+  EXPECT_EQ(printer.NumPages(), 0);
+
+  printer.ColumnSource = TColumnSource::csDataSet;
+  printer.DataSet = rows;
+  rows->Open();
+  TZdqACalculation unknown;
+  unknown.FieldName = "Price";
+  printer.Calculations = {unknown};
+  EXPECT_NE(message().find("Price"), std::string::npos);
+}
+
+}  // namespace
