@@ -59,6 +59,7 @@ void TZdPrintItemModel::AddRows(const QModelIndex& parent) {
 }
 
 void TZdPrintItemModel::BeginRows() {
+  titleRow_ = qobject_cast<QListView*>(View) == nullptr;  // a list has no header
   rows_.clear();
   while (Model->canFetchMore({})) Model->fetchMore({});
   AddRows({});
@@ -66,20 +67,17 @@ void TZdPrintItemModel::BeginRows() {
 
 int TZdPrintItemModel::GetColCount() { return Model->columnCount(); }
 
-int TZdPrintItemModel::GetFixedRowCount() {
-  if (qobject_cast<QListView*>(View)) return 0;  // a list has no header
-  return Style().FixedRows ? 1 : 0;
-}
+int TZdPrintItemModel::GetFixedRowCount() { return titleRow_ && Style().FixedRows ? 1 : 0; }
 
 std::string TZdPrintItemModel::GetCellText(int column, int row) {
-  if (row == 0) return TextOf(Model->headerData(column, Qt::Horizontal, Qt::DisplayRole));
-  const QModelIndex first = rows_[size_t(row - 1)];
+  if (titleRow_ && row == 0) return TextOf(Model->headerData(column, Qt::Horizontal, Qt::DisplayRole));
+  const QModelIndex first = rows_[size_t(row - titleRow_)];
   return TextOf(first.sibling(first.row(), column).data(Qt::DisplayRole));
 }
 
 TAlignment TZdPrintItemModel::GetCellAlignment(int column, int row) {
-  if (row == 0) return AlignmentOf(Model->headerData(column, Qt::Horizontal, Qt::TextAlignmentRole));
-  const QModelIndex first = rows_[size_t(row - 1)];
+  if (titleRow_ && row == 0) return AlignmentOf(Model->headerData(column, Qt::Horizontal, Qt::TextAlignmentRole));
+  const QModelIndex first = rows_[size_t(row - titleRow_)];
   return AlignmentOf(first.sibling(first.row(), column).data(Qt::TextAlignmentRole));
 }
 

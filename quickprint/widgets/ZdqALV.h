@@ -19,7 +19,8 @@ class QTableWidget;
 namespace zd {
 
 // The rows of a model, children after their parent; the horizontal header
-// gives the column titles. A view showing the model, when set, gives the
+// gives the column titles (a list view has none). Without FixedRows the
+// titles are the first row, printed once. A view showing the model, when set, gives the
 // column widths, the hidden columns and the font.
 class TZdPrintItemModel : public TZdPrintCustomGrid {
  public:
@@ -33,7 +34,7 @@ class TZdPrintItemModel : public TZdPrintCustomGrid {
   void CheckAvailableGrid() override;
   void BeginRows() override;
   int GetColCount() override;
-  int GetRowCount() override { return int(rows_.size()) + 1; }
+  int GetRowCount() override { return int(rows_.size()) + titleRow_; }
   int GetFixedRowCount() override;
   std::string GetCellText(int column, int row) override;
   TAlignment GetCellAlignment(int column, int row) override;
@@ -46,6 +47,7 @@ class TZdPrintItemModel : public TZdPrintCustomGrid {
  private:
   void AddRows(const QModelIndex& parent);
   std::vector<QPersistentModelIndex> rows_;  // column 0 of each printed row
+  bool titleRow_ = true;  // row 0 holds the header's titles
 };
 
 class TZdPrintStringGrid : public TZdPrintItemModel {

@@ -66,8 +66,9 @@ inline void useWidgetsAndVirtualPrinter() {
   useVirtualPrinter();
 }
 
-// A small page so that a few rows fill it.
-inline void UseSmallPaper(TZdPrintBaseComponent& report, int width = 600, int height = 400) {
+// A page of the given tenths of millimetres (A4 by default); a new
+// component would take the paper the last preparation left on the printer.
+inline void UsePaper(TZdPrintBaseComponent& report, int width = 2100, int height = 2970) {
   TZdqPrinter& paper = report.PrinterSetting();
   paper.SetPaperSize(TZdqPaperSize::psCustom);
   paper.SetPaperSizeWidth(width);

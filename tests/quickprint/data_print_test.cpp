@@ -20,6 +20,7 @@ class DataPrint : public ::testing::Test {
 
   DataPrint() {
     printer.SetAnimatedStatus(false);
+    test::UsePaper(printer);
     printer.SetHeader({});
     printer.SetFooter({});
     printer.ColumnSource = TColumnSource::csDataSet;
@@ -53,7 +54,7 @@ TEST_F(DataPrint, NarrowTableInOneBarWideTableInTwoWithFixedColumns) {
   EXPECT_EQ(BarTexts(0), (Texts{"Country", "Name", "Amount", "DE", "Anna", "5", "FR", "Ben", "7"}));
 
   // Wider than the page: the record number repeats on every bar.
-  test::UseSmallPaper(printer, 700, 1000);
+  test::UsePaper(printer, 700, 1000);
   printer.PrintRecNo = TPrintRecNo::rnFirstColOnEachBar;
   rows->FieldByName("Country").SetDisplayWidth(20);
   rows->FieldByName("Name").SetDisplayWidth(20);
@@ -132,7 +133,7 @@ TEST_F(DataPrint, RowStylesFillAlternateRows) {
 TEST_F(DataPrint, TitlesRepeatOnlyWithFixedRows) {
   for (int i = 1; i <= 40; ++i) Add("DE", "n" + std::to_string(i), i);
   rows->Open();
-  test::UseSmallPaper(printer, 1500, 600);
+  test::UsePaper(printer, 1500, 600);
   printer.Prepare();
   const int pages = printer.NumPages();
   ASSERT_GE(pages, 3);

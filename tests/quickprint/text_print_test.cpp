@@ -24,7 +24,7 @@ class TextPrint : public ::testing::Test {
 
   TextPrint() {
     printer.SetAnimatedStatus(false);
-    test::UseSmallPaper(printer);
+    test::UsePaper(printer, 600, 400);
     file = test::UniqueTempPath("lines.txt").string();
     printer.FileName = file;
   }
