@@ -61,8 +61,9 @@ TMacroValues TZdAutoPrint::MacroValues() {
   GetSysDataValue(TZdqSysDataType::sdDate, date);
   GetSysDataValue(TZdqSysDataType::sdTime, time);
   TMacroValues values;
-  values.date = FormatDateTimeText("ddddd", double(date.asInteger()), currentLocale());
-  values.time = FormatDateTimeText("tt", time.asFloat(), currentLocale());
+  const TLocale& locale = currentLocale();
+  values.date = FormatDateTimeText(locale.shortDateFormat, double(date.asInteger()), locale);
+  values.time = FormatDateTimeText(locale.longTimeFormat, time.asFloat(), locale);
   values.pageNo = Producer().intCurPage() + 1;
   values.pageCount = GetNumPages();
   values.barNo = Producer().intCurBar() + 1;

@@ -36,6 +36,11 @@ class TTemplateReport {
   std::vector<std::string> warnings_;
 };
 
+// Prepares with the pages and rows done shown on standard error when it is
+// a terminal, and Ctrl-C cancelling; adds the report's warnings and throws
+// when no page came out.
+void PrepareOnTerminal(TZdPrintBaseComponent& report, std::vector<std::string>& warnings);
+
 // The 1-based pages a --pages text selects of pageCount pages, as texts;
 // every page for an empty text. Throws when it selects none.
 TStringList WantedPages(const std::string& pagesText, int pageCount);

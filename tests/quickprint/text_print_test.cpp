@@ -8,6 +8,7 @@
 #include "expr/ExprValue.h"
 #include "host/core/Errors.h"
 #include "host/locale/Clock.h"
+#include "host/locale/DateTime.h"
 #include "host/locale/Locale.h"
 #include "quickprint/ZdqText.h"
 #include "tests/TempPath.h"
@@ -49,7 +50,9 @@ TEST_F(TextPrint, DefaultHeaderAndFooterOnEveryPage) {
   printer.Prepare();
   const int pages = printer.NumPages();
   ASSERT_GE(pages, 3);
-  const std::string date = FormatDateTimeText("ddddd", double(int64_t(Now().days)), currentLocale());
+  const std::string date =
+      FormatDateTimeText(currentLocale().shortDateFormat, double(int64_t(Now().days)), currentLocale());
+  ASSERT_NE(date.find(std::to_string(DecodeDate(Now()).year)), std::string::npos) << date;
   std::vector<std::string> lines;
   for (int p = 0; p < pages; ++p) {
     const std::vector<test::TShownText> texts = test::TextsOnPage(*printer.GetPage(p, 0));
