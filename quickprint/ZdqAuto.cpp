@@ -96,11 +96,13 @@ int TZdAutoPrint::PrintStrings(const std::vector<std::string>& lines, const TFon
   TImageAlign imageAlign = TImageAlign::iaWholePage;
   for (const std::string& line : lines) {
     const TExpandedLine expanded = ExpandMacros(line, macroChar_, values);
+    // A picture belongs to its line's pass, so that it is drawn once.
+    if (expanded.pageStart != pageStart || !imageFile.empty()) continue;
     if (!expanded.imageFile.empty()) {
       imageFile = expanded.imageFile;
       imageAlign = expanded.imageAlign;
+      continue;
     }
-    if (expanded.pageStart != pageStart || !imageFile.empty()) continue;
     uint32_t flags = DT_NOPREFIX | (wordWrap_ ? DT_WORDBREAK : DT_SINGLELINE);
     if (expanded.alignment == TAlignment::taCenter) flags |= DT_CENTER;
     else if (expanded.alignment == TAlignment::taRightJustify) flags |= DT_RIGHT;
@@ -189,9 +191,9 @@ const TZdqHighLight* TZdAutoPrint::ActiveHighLight() {
   return nullptr;
 }
 
-int TZdAutoPrint::ZdqDrawText(const std::string& text, const TRect& rect, uint32_t flags) {
+int TZdAutoPrint::ZdqDrawText(const std::string& text, const TRect& rect, uint32_t flags, bool isData) {
   TCanvas& canvas = Canvas();
-  if (highLights_.Count() > 0) {
+  if (isData && highLights_.Count() > 0) {
     if (const TZdqHighLight* highLight = ActiveHighLight()) {
       canvas.Font = highLight->Font().Value();
       if (highLight->Color() != clWhite && !(flags & DT_CALCRECT)) {

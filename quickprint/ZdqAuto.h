@@ -46,8 +46,8 @@ class TZdAutoPrint : public TZdPrintComponent {
   void SetHeaderFont(const TFont& font) { headerFont_ = font; }
   const TFont& FooterFont() const { return footerFont_; }
   void SetFooterFont(const TFont& font) { footerFont_ = font; }
-  /// Conditional font and background of every text drawn; the first whose
-  /// expression reads as true wins.
+  /// Conditional font and background of the data drawn (not of titles,
+  /// totals, header and footer); the first whose expression reads as true wins.
   TZdqHighLights& HighLights() { return highLights_; }
   const TPen& GridLine() const { return gridLine_; }
   void SetGridLine(const TPen& pen) { gridLine_ = pen; }
@@ -72,8 +72,9 @@ class TZdAutoPrint : public TZdPrintComponent {
   void PrintReportFooter();
   void PrintBevel(TBevel bevel, const TRect& rect);
   /// Draws the text in rect with the DT_ flags (only measures with
-  /// DT_CALCRECT), through the highlights and OnDrawText; returns its height.
-  int ZdqDrawText(const std::string& text, const TRect& rect, uint32_t flags);
+  /// DT_CALCRECT) through OnDrawText, and for data (a record's cell, a line
+  /// of the file) through the highlights; returns its height.
+  int ZdqDrawText(const std::string& text, const TRect& rect, uint32_t flags, bool isData = false);
   /// The dataset highlight expressions read their fields from.
   void SetHighLightDataSet(TDataSet* dataset);
   /// Whether a page was started and its column titles are not printed yet.

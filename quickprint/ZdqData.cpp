@@ -254,7 +254,7 @@ void TZdPrintData::PrintTotals(const std::vector<bool>& groupEnded, bool atEnd) 
       running.totals.Clear();
       any = true;
     }
-    if (any) PrintCells(cells, nullptr);
+    if (any) PrintCells(cells, nullptr, false);
   };
   row(false);
   if (atEnd) row(true);

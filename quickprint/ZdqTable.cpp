@@ -58,7 +58,6 @@ void TZdqTablePrint::PrintPages() {
     bool more = FirstRow();
     while (more && !PrepareCancelled()) {
       ++recordNumber_;
-      PrintTitlesIfDue();
       BeforeRow();
       std::vector<TTableCell> cells(columns_.size());
       for (const int c : barColumns_) {
@@ -66,7 +65,7 @@ void TZdqTablePrint::PrintPages() {
         cells[size_t(c)] = {CellText(c), &column.DataFont, column.Alignment, column.WordWrap};
       }
       const TColor fill = recordNumber_ % 2 ? Style().OddColor : Style().EvenColor;
-      PrintCells(cells, Style().RowStyle() == TZdqRowStyle::rsNormal ? nullptr : &fill);
+      PrintCells(cells, Style().RowStyle() == TZdqRowStyle::rsNormal ? nullptr : &fill, true);
       RowPrepared();
       more = NextRow();
       AfterRow(!more);
@@ -151,39 +150,40 @@ void TZdqTablePrint::PrintHeaderGrid() {
     cells[size_t(c)] = {column.Caption, &column.TitleFont, column.HeaderAlignment, WordWrapHeader};
   }
   Canvas().Font = Font();
-  const int height = std::max(RowHeight(cells), FontLineHeight(Font()) + 2 * GapVertical);
+  const int height = std::max(RowHeight(cells, false), FontLineHeight(Font()) + 2 * GapVertical);
   const int top = Producer().intCurHeight(), left = LeftOffset();
   Canvas().Pen = GridLine();
   if (RowLines()) Line(left, top, left + barWidth_, top);
-  DrawRow(cells, height, nullptr);
+  DrawRow(cells, height, nullptr, false);
   Producer().Advance(height + (Style().RowStyle() == TZdqRowStyle::rsNormal ? 0 : 1));
 }
 
-int TZdqTablePrint::RowHeight(const std::vector<TTableCell>& cells) {
+int TZdqTablePrint::RowHeight(const std::vector<TTableCell>& cells, bool isRecord) {
   int height = 0;
   for (size_t i = 0; i < barColumns_.size(); ++i) {
     const TTableCell& cell = cells[size_t(barColumns_[i])];
     if (!cell.font) continue;
-    if (!cell.wordWrap && !OnDrawText && HighLights().Count() == 0) {
+    if (!cell.wordWrap && !OnDrawText && (!isRecord || HighLights().Count() == 0)) {
       height = std::max(height, FontLineHeight(*cell.font));
       continue;
     }
     Canvas().Font = *cell.font;
     const int width = columns_[size_t(barColumns_[i])].Width;
     const TRect rect{0, 0, width, 0};
-    height = std::max(height, ZdqDrawText(cell.text.empty() ? " " : cell.text, rect, CellFlags(cell) | DT_CALCRECT));
+    const std::string& text = cell.text.empty() ? " " : cell.text;
+    height = std::max(height, ZdqDrawText(text, rect, CellFlags(cell) | DT_CALCRECT, isRecord));
   }
   return height + 2 * GapVertical;
 }
 
-void TZdqTablePrint::PrintCells(const std::vector<TTableCell>& cells, const TColor* fill) {
+void TZdqTablePrint::PrintCells(const std::vector<TTableCell>& cells, const TColor* fill, bool isRecord) {
   PrintTitlesIfDue();
-  const int height = RowHeight(cells);
+  const int height = RowHeight(cells, isRecord);
   if (!Producer().Fits(height) && rowsOnPage_ > 0) {
     NewPage(false);
     PrintTitlesIfDue();
   }
-  DrawRow(cells, height, fill);
+  DrawRow(cells, height, fill, isRecord);
   Producer().Advance(height);
   if (RowLines()) {
     Canvas().Pen = GridLine();
@@ -193,7 +193,8 @@ void TZdqTablePrint::PrintCells(const std::vector<TTableCell>& cells, const TCol
   ++rowsOnPage_;
 }
 
-void TZdqTablePrint::DrawRow(const std::vector<TTableCell>& cells, int height, const TColor* fill) {
+void TZdqTablePrint::DrawRow(const std::vector<TTableCell>& cells, int height, const TColor* fill,
+                             bool isRecord) {
   TCanvas& canvas = Canvas();
   const int top = Producer().intCurHeight(), left = LeftOffset();
   if (fill) {
@@ -207,7 +208,7 @@ void TZdqTablePrint::DrawRow(const std::vector<TTableCell>& cells, int height, c
     if (cell.font && !cell.text.empty()) {
       canvas.Font = *cell.font;
       const TRect rect{x, top + GapVertical, x + columns_[size_t(barColumns_[i])].Width, top + height - GapVertical};
-      ZdqDrawText(cell.text, rect, CellFlags(cell));
+      ZdqDrawText(cell.text, rect, CellFlags(cell), isRecord);
     }
   }
   if (!ColumnLines()) return;

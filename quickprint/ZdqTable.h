@@ -81,8 +81,8 @@ class TZdqTablePrint : public TZdAutoPrint {
   /// The columns of the current bar, in print order.
   const std::vector<int>& BarColumns() const { return barColumns_; }
   /// Prints a row of cells (indexed by column) on a new page when it does
-  /// not fit; with fill, its background first.
-  void PrintCells(const std::vector<TTableCell>& cells, const TColor* fill);
+  /// not fit; with fill, its background first. Highlights apply to records.
+  void PrintCells(const std::vector<TTableCell>& cells, const TColor* fill, bool isRecord);
   /// A column's characters times the given count, in the column's data font.
   static int CharacterWidth(const TFont& font, int characters);
 
@@ -94,8 +94,8 @@ class TZdqTablePrint : public TZdAutoPrint {
   void StartBar(const TTableBar& bar);
   void PrintTitlesIfDue();
   void PrintHeaderGrid();
-  int RowHeight(const std::vector<TTableCell>& cells);
-  void DrawRow(const std::vector<TTableCell>& cells, int height, const TColor* fill);
+  int RowHeight(const std::vector<TTableCell>& cells, bool isRecord);
+  void DrawRow(const std::vector<TTableCell>& cells, int height, const TColor* fill, bool isRecord);
   void Line(int x1, int y1, int x2, int y2);
 
   std::vector<TColumnInfo> columns_;

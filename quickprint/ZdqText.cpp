@@ -81,14 +81,14 @@ void TZdPrintText::PrintLine(const std::string& text) {
   const uint32_t flags = WordWrap() ? DT_WORDBREAK : DT_SINGLELINE;
   Canvas().Font = Font();
   TRect rect{LeftOffset(), Producer().intCurHeight(), RightEdge(), Producer().intMaxPageHeight()};
-  const int height = ZdqDrawText(shown, rect, flags | DT_CALCRECT);
+  const int height = ZdqDrawText(shown, rect, flags | DT_CALCRECT, true);
   if (!Producer().Fits(height) && !Producer().AtPageTop()) {
     NewPage(false);
     Canvas().Font = Font();
     rect = {LeftOffset(), Producer().intCurHeight(), RightEdge(), Producer().intMaxPageHeight()};
   }
   rect.Bottom = rect.Top + height;
-  ZdqDrawText(shown, rect, flags);
+  ZdqDrawText(shown, rect, flags, true);
   Producer().Advance(height);
 }
 

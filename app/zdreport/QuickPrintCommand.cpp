@@ -49,7 +49,7 @@ int ColumnOf(const TDataSet& data, const std::string& fieldName, bool recordNumb
 }
 
 // A row of subtotals at each group's end, then one of totals at the end;
-// the first value of a row carries the caption.
+// the caption goes in the first field's column (the record numbers' is narrow).
 std::vector<TZdqACalculation> Totals(const TDataSet& data, const TQuickPrintOptions& options) {
   std::vector<TZdqACalculation> totals;
   auto addRow = [&](const std::string& groupFields, const char* caption) {
@@ -58,7 +58,7 @@ std::vector<TZdqACalculation> Totals(const TDataSet& data, const TQuickPrintOpti
       total.FieldName = options.sumFields[i];
       total.ResetGroup = groupFields;
       total.FieldColNum = ColumnOf(data, options.sumFields[i], options.recordNumbers);
-      total.CaptionColNum = 0;
+      total.CaptionColNum = options.recordNumbers ? 1 : 0;
       total.Caption = i == 0 ? caption : "";
       total.Font.Style.Set(fsBold);
       totals.push_back(total);

@@ -130,6 +130,64 @@ TEST_F(DataPrint, RowStylesFillAlternateRows) {
   EXPECT_TRUE(test::FillsOnPage(*printer.GetPage(0, 0)).empty());
 }
 
+TEST_F(DataPrint, HighLightsMarkTheirRecordsOnly) {
+  Add("DE", "Anna", 5);
+  Add("FR", "Ben", 1);
+  Add("IT", "Cleo", 9);
+  rows->Open();
+  TZdqHighLight& big = *printer.HighLights().Add();
+  big.SetExpression("Amount > 4");
+  big.SetColor(clRed);
+  printer.Prepare();
+  const std::vector<test::TShownText> texts = test::TextsOnPage(*printer.GetPage(0, 0));
+  auto yOf = [&](const std::string& text) {
+    for (const test::TShownText& t : texts)
+      if (t.text == text) return t.y;
+    ADD_FAILURE() << text;
+    return -1;
+  };
+  // Each cell of the two big rows is filled, nothing else: not the titles
+  // drawn while the first record was current.
+  std::vector<int> filledRows;
+  for (const test::TFill& fill : test::FillsOnPage(*printer.GetPage(0, 0))) {
+    EXPECT_EQ(fill.color, clRed);
+    filledRows.push_back(fill.rect.Top);
+  }
+  ASSERT_EQ(filledRows.size(), 6u);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_LE(filledRows[size_t(i)], yOf("Anna"));
+    EXPECT_GT(filledRows[size_t(i)], yOf("Country"));
+    EXPECT_LE(filledRows[size_t(3 + i)], yOf("Cleo"));
+    EXPECT_GT(filledRows[size_t(3 + i)], yOf("Ben"));
+  }
+}
+
+TEST_F(DataPrint, AutoFitScalesToThePageAndWrapsLongTexts) {
+  Add("DE", "a name long enough to need several lines", 5);
+  rows->Open();
+  test::UsePaper(printer, 700, 1000);
+  rows->FieldByName("Country").SetDisplayWidth(60);
+  printer.Prepare();
+  ASSERT_GE(printer.NumBars(), 2);
+
+  printer.AutoFit = true;
+  printer.SetWordWrap(true);
+  printer.Prepare();
+  EXPECT_EQ(printer.NumBars(), 1);
+  const TColumnInfo& last = printer.Columns().back();
+  TZdqPrinter& paper = printer.PrinterSetting();
+  const int usable = paper.PaperWidthPixels() - paper.GetPageOffsetLeft() - paper.GetPageOffsetRight();
+  EXPECT_EQ(last.Position + last.Width + printer.GapHorizontal, usable);
+  // The name wraps in its narrow column; the row grows to hold it.
+  const std::vector<test::TShownText> texts = test::TextsOnPage(*printer.GetPage(0, 0));
+  std::string name;
+  int lines = 0;
+  for (const test::TShownText& t : texts)
+    if (t.text != "DE" && t.text != "5" && t.y > texts[2].y) name += (name.empty() ? "" : " ") + t.text, ++lines;
+  EXPECT_EQ(name, "a name long enough to need several lines");
+  EXPECT_GT(lines, 1);
+}
+
 TEST_F(DataPrint, TitlesRepeatOnlyWithFixedRows) {
   for (int i = 1; i <= 40; ++i) Add("DE", "n" + std::to_string(i), i);
   rows->Open();

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <fstream>
 
+#include <QImage>
+
 #include "expr/ExprValue.h"
 #include "host/core/Errors.h"
 #include "host/locale/Clock.h"
@@ -155,6 +157,44 @@ TEST_F(TextPrint, FilesAreReadInTheirCodePage) {
   printer.SetFooter({});
   printer.Prepare();
   EXPECT_EQ(PageStrings(printer, 0, 0), (std::vector<std::string>{"\xE2\x94\x80rger", "\xC3\x84"}));
+}
+
+// The records of a kind on a page, with the drawing state before each.
+std::vector<std::pair<TEmfRecord, TEmfState>> RecordsOf(const TPageInfo& page, uint32_t type) {
+  std::vector<std::pair<TEmfRecord, TEmfState>> found;
+  EnumerateMetafile(*page.Drawing(), [&](const TEmfRecord& rec, const TEmfState& state) {
+    if (rec.Type == type) found.emplace_back(rec, state);
+    return true;
+  });
+  return found;
+}
+
+TEST_F(TextPrint, HeaderPicturesAndFrameLines) {
+  WriteLines(40);
+  const std::string picture = test::UniqueTempPath("logo.png").string();
+  QImage image(40, 30, QImage::Format_RGB32);
+  image.fill(Qt::blue);
+  ASSERT_TRUE(image.save(QString::fromStdString(picture)));
+  printer.SetHeader({"%Ahead%FB", "%A%IT " + picture, "%Anot printed after a picture"});
+  printer.SetFooter({});
+  printer.Prepare();
+  ASSERT_GE(printer.NumPages(), 2);
+  for (int p = 0; p < 2; ++p) {
+    const TPageInfo& page = *printer.GetPage(p, 0);
+    const std::vector<test::TShownText> texts = test::TextsOnPage(page);
+    ASSERT_EQ(texts[0].text, "head");
+    EXPECT_EQ(RecordsOf(page, EMR_STRETCHDIBITS).size(), 1u) << "the picture once per page";
+    EXPECT_EQ(RecordsOf(page, EMR_LINETO).size(), 1u) << "the frame line under the header";
+    // The picture takes at least its own height above the body.
+    EXPECT_GE(texts[1].y - texts[0].y, 30) << p;
+    for (const test::TShownText& t : texts) EXPECT_EQ(t.text.find("not printed"), std::string::npos);
+  }
+
+  // A picture that is not there is left out.
+  std::filesystem::remove(picture);
+  printer.Prepare();
+  EXPECT_TRUE(RecordsOf(*printer.GetPage(0, 0), EMR_STRETCHDIBITS).empty());
+  EXPECT_EQ(PageStrings(printer, 0, 0).at(1), "line 1");
 }
 
 TEST_F(TextPrint, MissingFilesAreErrors) {
