@@ -133,4 +133,41 @@ TEST_F(CliQuickPrint, TextPdfHoldsEveryLine) {
   EXPECT_EQ(Lines(std::string(std::istreambuf_iterator<char>(kept), {})), lines);
 }
 
+TEST_F(CliQuickPrint, BadCommandLinesAreRefusedBeforeAnyOutput) {
+  const std::string pdf = Out("x.pdf");
+  const std::vector<std::pair<std::vector<std::string>, std::string>> bad = {
+      {{"table", "-o", pdf}, "table"},                                              // no data
+      {{"table", "--data", kData}, "table"},                                        // no output
+      {{"table", "--data", kData, "--style", "plaid", "-o", pdf}, "table"},         // no such style
+      {{"table", "--data", kData, "--sum", "nothing", "-o", pdf}, "table"},         // no such field
+      {{"table", "--data", kData, "--group", "country", "-o", pdf}, "table"},       // a group without totals
+      {{"table", "--data", kData, "-o", Out("x.doc")}, "table"},                    // no such format
+      {{"table", "--data", kData, "extra", "-o", pdf}, "table"},
+      {{"text", "-o", pdf}, "text"},                                                // no file
+      {{"text", kDatabase, "--code-page", "ebcdic", "-o", pdf}, "text"},
+      {{"text", kDatabase, "--bogus", "-o", pdf}, "text"},
+  };
+  for (const auto& [args, command] : bad) {
+    const ToolRun run = Zdreport(args);
+    std::string shown;
+    for (const std::string& a : args) shown += a + " ";
+    EXPECT_EQ(run.exitCode, 2) << shown << "\n" << run.err;
+    EXPECT_NE(run.err.find("Try 'zdreport " + command + " --help'."), std::string::npos) << shown << run.err;
+  }
+  EXPECT_FALSE(fs::exists(pdf));
+
+  // An unreadable source is an error of the run, not of the command line.
+  const ToolRun missing = Zdreport({"text", Out("absent.txt"), "-o", pdf});
+  EXPECT_EQ(missing.exitCode, 1) << missing.err;
+  EXPECT_NE(missing.err.find("absent.txt"), std::string::npos) << missing.err;
+  EXPECT_FALSE(fs::exists(pdf));
+
+  for (const std::string command : {"table", "text"}) {
+    EXPECT_NE(Zdreport({"--help"}).out.find("\n  " + command + " "), std::string::npos) << command;
+    const ToolRun help = Zdreport({command, "--help"});
+    EXPECT_EQ(help.exitCode, 0) << command;
+    EXPECT_EQ(help.out.rfind("Usage: zdreport " + command, 0), 0u) << help.out;
+  }
+}
+
 }  // namespace
