@@ -7,8 +7,7 @@
 namespace zd {
 namespace {
 
-// The macro's code after the macro character at `at`, and how many
-// characters after it the code takes.
+// Whether the character at `at` is the code letter, in either case.
 bool Next(const std::string& line, size_t at, char code) {
   return at < line.size() && std::toupper(uint8_t(line[at])) == code;
 }

@@ -70,6 +70,7 @@ void TZdqTablePrint::PrintPages() {
       more = NextRow();
       AfterRow(!more);
     }
+    if (recordNumber_ == 0) PrintTitlesIfDue();  // an empty table still shows its columns
     PrintReportFooter();
     if (b + 1 == bars_.size() || PrepareCancelled()) break;
     NewPage(true);
@@ -116,7 +117,6 @@ std::vector<TTableBar> TZdqTablePrint::SplitBars() const {
 }
 
 void TZdqTablePrint::StartBar(const TTableBar& bar) {
-  bar_ = bar;
   recordNumber_ = 0;
   barColumns_.clear();
   for (int c = 0; c < bar.First; ++c)

@@ -77,9 +77,6 @@ class TZdqTablePrint : public TZdAutoPrint {
   // ---- for printers ----
   /// Counted from 1 within the bar.
   int RecordNumber() const { return recordNumber_; }
-  const TTableBar& CurrentBar() const { return bar_; }
-  /// The columns of the current bar, in print order.
-  const std::vector<int>& BarColumns() const { return barColumns_; }
   /// Prints a row of cells (indexed by column) on a new page when it does
   /// not fit; with fill, its background first. Highlights apply to records.
   void PrintCells(const std::vector<TTableCell>& cells, const TColor* fill, bool isRecord);
@@ -100,8 +97,7 @@ class TZdqTablePrint : public TZdAutoPrint {
 
   std::vector<TColumnInfo> columns_;
   std::vector<TTableBar> bars_;
-  TTableBar bar_;
-  std::vector<int> barColumns_;
+  std::vector<int> barColumns_;  // the current bar's, in print order
   std::vector<int> cellLeft_;  // per column of the bar, where its text starts
   int barWidth_ = 0;
   int recordNumber_ = 0;

@@ -46,6 +46,11 @@ class DataPrint : public ::testing::Test {
 };
 
 TEST_F(DataPrint, NarrowTableInOneBarWideTableInTwoWithFixedColumns) {
+  rows->Open();
+  printer.Prepare();
+  EXPECT_EQ(BarTexts(0), (Texts{"Country", "Name", "Amount"})) << "an empty table shows its columns";
+  rows->Close();
+
   Add("DE", "Anna", 5);
   Add("FR", "Ben", 7);
   rows->Open();
