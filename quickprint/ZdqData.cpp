@@ -139,10 +139,9 @@ void TZdPrintData::FitToContent(std::vector<TColumnInfo>& columns) {
         columns[c].Width = std::max(columns[c].Width, MeasureText(columns[c].DataFont, GetFieldStr(*columnFields_[c])).Width);
 }
 
+// The groups first: a group field the data lacks raises before anything
+// needs undoing.
 void TZdPrintData::BeginRows() {
-  SetHighLightDataSet(dataset_);
-  if (Options() & roDisableControls) Data().DisableControls();
-  bookmark_ = Data().GetBookmark();
   groups_.clear();
   running_.clear();
   for (const TZdqACalculation& calculation : Calculations) {
@@ -162,6 +161,9 @@ void TZdPrintData::BeginRows() {
     }
     running_.push_back(std::move(running));
   }
+  SetHighLightDataSet(dataset_);
+  if (Options() & roDisableControls) Data().DisableControls();
+  bookmark_ = Data().GetBookmark();
 }
 
 void TZdPrintData::EndRows() {
