@@ -135,8 +135,8 @@ void TZdPrintData::FitToContent(std::vector<TColumnInfo>& columns) {
     if (columnFields_[c]) columns[c].Width = MeasureText(columns[c].TitleFont, columns[c].Caption).Width;
   for (Data().First(); !Data().Eof(); Data().Next())
     for (size_t c = 0; c < columns.size(); ++c)
-      if (columnFields_[c])
-        columns[c].Width = std::max(columns[c].Width, MeasureText(columns[c].DataFont, GetFieldStr(*columnFields_[c])).Width);
+      if (const TField* field = columnFields_[c])
+        columns[c].Width = std::max(columns[c].Width, MeasureText(columns[c].DataFont, GetFieldStr(*field)).Width);
 }
 
 // The groups first: a group field the data lacks raises before anything

@@ -23,7 +23,10 @@ class TZdPrintCustomGrid : public TZdqTablePrint {
   /// The title rows, 0 when Style().FixedRows is off.
   virtual int GetFixedRowCount() = 0;
   virtual std::string GetCellText(int column, int row) = 0;
-  virtual TAlignment GetCellAlignment(int column, int row) { (void)column, (void)row; return TAlignment::taLeftJustify; }
+  virtual TAlignment GetCellAlignment(int column, int row) {
+    (void)column, (void)row;
+    return TAlignment::taLeftJustify;
+  }
   virtual TFont GetControlFont() = 0;
   /// The column's width as the grid shows it; 0 measures its texts.
   virtual int GetColumnWidth(int column) { (void)column; return 0; }

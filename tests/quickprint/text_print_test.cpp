@@ -94,7 +94,8 @@ TEST_F(TextPrint, LongLinesPrintOnBarsOrWrap) {
   // Each line as wide as about two and a half pages.
   std::string text;
   std::string wide;
-  for (int i = 0; MeasureText(printer.Font(), wide).Width < Usable() * 5 / 2; ++i) wide += "w" + std::to_string(i) + " ";
+  for (int i = 0; MeasureText(printer.Font(), wide).Width < Usable() * 5 / 2; ++i)
+    wide += "w" + std::to_string(i) + " ";
   for (int i = 0; i < 3; ++i) text += "row" + std::to_string(i) + " " + wide + "\n";
   Write(text);
   printer.SetHeader({});
