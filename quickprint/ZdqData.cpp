@@ -48,7 +48,7 @@ TZdPrintData::~TZdPrintData() = default;
 bool TZdPrintData::PrintableField(const TField& field) {
   switch (field.DataType()) {
     case TFieldType::ftUnknown: case TFieldType::ftBytes: case TFieldType::ftVarBytes: case TFieldType::ftBlob:
-    case TFieldType::ftGraphic: case TFieldType::ftParadoxOle: case TFieldType::ftDBaseOle:
+    case TFieldType::ftParadoxOle: case TFieldType::ftDBaseOle:
     case TFieldType::ftTypedBinary: case TFieldType::ftCursor:
       return false;
     default:
@@ -57,6 +57,7 @@ bool TZdPrintData::PrintableField(const TField& field) {
 }
 
 std::string TZdPrintData::GetFieldStr(const TField& field) const {
+  if (field.DataType() == TFieldType::ftGraphic) return {};
   if (BlankIfZero && IsNumericFieldType(field.DataType()) && !field.IsNull() && field.AsFloat() == 0) return {};
   return field.AsString();
 }
@@ -215,6 +216,19 @@ bool TZdPrintData::NextRow() {
 std::string TZdPrintData::CellText(int column) {
   const TField* field = columnFields_[size_t(column)];
   return field ? GetFieldStr(*field) : std::to_string(RecordNumber());
+}
+
+std::shared_ptr<const TPicture> TZdPrintData::CellPicture(int column) {
+  const TField* field = columnFields_[size_t(column)];
+  if (!field || field->DataType() != TFieldType::ftGraphic || field->IsNull()) return nullptr;
+  auto picture = std::make_shared<TPicture>();
+  try {
+    picture->LoadFromBytes(field->AsBytes());
+  } catch (const EGraphicsError& e) {
+    AddWarning("a picture of " + field->FieldName() + " not drawn: " + e.what());
+    return nullptr;
+  }
+  return picture;
 }
 
 void TZdPrintData::BeforeRow() {

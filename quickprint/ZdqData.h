@@ -75,7 +75,7 @@ class TZdPrintData : public TZdqTablePrint {
   TZdqGetSelectedCount OnGetSelectedCount;
   TZdqGetNextSelected OnGetNextSelected;
 
-  /// The text a field prints as.
+  /// The text a field prints as; a graphic field's is empty, it prints its picture.
   std::string GetFieldStr(const TField& field) const;
   /// Whether a field of this type prints as text.
   static bool PrintableField(const TField& field);
@@ -88,6 +88,7 @@ class TZdPrintData : public TZdqTablePrint {
   bool FirstRow() override;
   bool NextRow() override;
   std::string CellText(int column) override;
+  std::shared_ptr<const TPicture> CellPicture(int column) override;
   void BeforeRow() override;
   void AfterRow(bool atEnd) override;
   bool ColumnLines() const override { return !GridInUse() || DBGrid->ColumnLines(); }

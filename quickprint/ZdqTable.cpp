@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "host/core/Errors.h"
+#include "report/controls/detail/ControlDrawing.h"
 
 namespace zd {
 namespace {
@@ -62,7 +63,7 @@ void TZdqTablePrint::PrintPages() {
       std::vector<TTableCell> cells(columns_.size());
       for (const int c : barColumns_) {
         const TColumnInfo& column = columns_[size_t(c)];
-        cells[size_t(c)] = {CellText(c), &column.DataFont, column.Alignment, column.WordWrap};
+        cells[size_t(c)] = {CellText(c), CellPicture(c), &column.DataFont, column.Alignment, column.WordWrap};
       }
       const TColor fill = recordNumber_ % 2 ? Style().OddColor : Style().EvenColor;
       PrintCells(cells, Style().RowStyle() == TZdqRowStyle::rsNormal ? nullptr : &fill, true);
@@ -147,7 +148,7 @@ void TZdqTablePrint::PrintHeaderGrid() {
   std::vector<TTableCell> cells(columns_.size());
   for (const int c : barColumns_) {
     const TColumnInfo& column = columns_[size_t(c)];
-    cells[size_t(c)] = {column.Caption, &column.TitleFont, column.HeaderAlignment, WordWrapHeader};
+    cells[size_t(c)] = {column.Caption, nullptr, &column.TitleFont, column.HeaderAlignment, WordWrapHeader};
   }
   Canvas().Font = Font();
   const int height = std::max(RowHeight(cells, false), FontLineHeight(Font()) + 2 * GapVertical);
@@ -163,12 +164,17 @@ int TZdqTablePrint::RowHeight(const std::vector<TTableCell>& cells, bool isRecor
   for (size_t i = 0; i < barColumns_.size(); ++i) {
     const TTableCell& cell = cells[size_t(barColumns_[i])];
     if (!cell.font) continue;
+    const int width = columns_[size_t(barColumns_[i])].Width;
+    if (cell.picture) {
+      if (cell.picture->Width() > 0)
+        height = std::max(height, int(int64_t(width) * cell.picture->Height() / cell.picture->Width()));
+      continue;
+    }
     if (!cell.wordWrap && !OnDrawText && (!isRecord || HighLights().Count() == 0)) {
       height = std::max(height, FontLineHeight(*cell.font));
       continue;
     }
     Canvas().Font = *cell.font;
-    const int width = columns_[size_t(barColumns_[i])].Width;
     const TRect rect{0, 0, width, 0};
     const std::string& text = cell.text.empty() ? " " : cell.text;
     height = std::max(height, ZdqDrawText(text, rect, CellFlags(cell) | DT_CALCRECT, isRecord));
@@ -205,9 +211,11 @@ void TZdqTablePrint::DrawRow(const std::vector<TTableCell>& cells, int height, c
   for (size_t i = 0; i < barColumns_.size(); ++i) {
     const TTableCell& cell = cells[size_t(barColumns_[i])];
     const int x = left + cellLeft_[i];
-    if (cell.font && !cell.text.empty()) {
+    const TRect rect{x, top + GapVertical, x + columns_[size_t(barColumns_[i])].Width, top + height - GapVertical};
+    if (cell.picture) {
+      StretchDrawPicture(canvas, rect, *cell.picture);
+    } else if (cell.font && !cell.text.empty()) {
       canvas.Font = *cell.font;
-      const TRect rect{x, top + GapVertical, x + columns_[size_t(barColumns_[i])].Width, top + height - GapVertical};
       ZdqDrawText(cell.text, rect, CellFlags(cell), isRecord);
     }
   }

@@ -2,9 +2,11 @@
 // What the dataset and grid printers share: the column list, column titles,
 // rows of cells with grid lines and row colours, and bars (sheets side by
 // side) for tables wider than the page, the fixed columns repeated on each.
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "host/graphics/Bitmap.h"
 #include "quickprint/ZdqAuto.h"
 
 namespace zd {
@@ -27,9 +29,11 @@ struct TTableBar {
   int First = 0, Last = -1;
 };
 
-// A cell of a printed row: the text and how it is drawn.
+// A cell of a printed row: the text, or a picture stretched to the
+// column's width, and how it is drawn.
 struct TTableCell {
   std::string text;
+  std::shared_ptr<const TPicture> picture;
   const TFont* font = nullptr;  // nullptr: the cell is empty
   TAlignment alignment = TAlignment::taLeftJustify;
   bool wordWrap = false;
@@ -66,6 +70,8 @@ class TZdqTablePrint : public TZdAutoPrint {
   /// Moves on; false after the last row.
   virtual bool NextRow() = 0;
   virtual std::string CellText(int column) = 0;
+  /// A picture shown instead of the text; none by default.
+  virtual std::shared_ptr<const TPicture> CellPicture(int column) { (void)column; return nullptr; }
   /// Around each printed row: before it, and after the move past it.
   virtual void BeforeRow() {}
   virtual void AfterRow(bool atEnd) { (void)atEnd; }

@@ -2,6 +2,8 @@
 // group ends, blank zeros, row colours, repeated titles and bad sources.
 #include <gtest/gtest.h>
 
+#include <QBuffer>
+#include <QImage>
 #include <algorithm>
 
 #include "host/data/MemoryDataSet.h"
@@ -191,6 +193,39 @@ TEST_F(DataPrint, AutoFitScalesToThePageAndWrapsLongTexts) {
     if (t.text != "DE" && t.text != "5" && t.y > texts[2].y) name += (name.empty() ? "" : " ") + t.text, ++lines;
   EXPECT_EQ(name, "a name long enough to need several lines");
   EXPECT_GT(lines, 1);
+}
+
+TEST_F(DataPrint, GraphicFieldsPrintTheirPictures) {
+  QImage image(20, 10, QImage::Format_RGB32);
+  image.fill(Qt::green);
+  QByteArray png;
+  QBuffer buffer(&png);
+  ASSERT_TRUE(image.save(&buffer, "PNG"));
+  TComponent local;
+  auto* photos = new TMemoryDataSet(&local);
+  photos->AddField("Name", TFieldType::ftString, 6);
+  photos->AddField("Photo", TFieldType::ftGraphic);
+  photos->AppendRecord({TVariant("pic"), TVariant(png.toStdString())});
+  photos->AppendRecord({TVariant("none"), TVariant()});
+  photos->AppendRecord({TVariant("bad"), TVariant(std::string("not a picture"))});
+  photos->Open();
+  printer.DataSet = photos;
+  printer.Prepare();
+  const TPageInfo& page = *printer.GetPage(0, 0);
+  int pictures = 0;
+  TRect drawn;
+  EnumerateMetafile(*page.Drawing(), [&](const TEmfRecord& rec, const TEmfState&) {
+    if (rec.Type == EMR_STRETCHDIBITS) ++pictures, drawn = rec.RectAt(8);
+    return true;
+  });
+  EXPECT_EQ(pictures, 1);
+  // Stretched to the column's width, as high as its proportions ask.
+  const int width = printer.Columns()[1].Width;
+  EXPECT_EQ(drawn.Right - drawn.Left, width);
+  EXPECT_EQ(drawn.Bottom - drawn.Top, width / 2);
+  EXPECT_EQ(test::Strings(test::TextsOnPage(page)), (Texts{"Name", "Photo", "pic", "none", "bad"}));
+  ASSERT_EQ(printer.Warnings().size(), 1u);
+  EXPECT_NE(printer.Warnings()[0].find("Photo"), std::string::npos);
 }
 
 TEST_F(DataPrint, TitlesRepeatOnlyWithFixedRows) {
