@@ -16,6 +16,9 @@ install(EXPORT ZdReportPrintSupportTargets NAMESPACE ZdReport:: DESTINATION ${zd
 # The preview window, for the Preview component; it needs PrintSupport's targets.
 install(TARGETS zdpreview EXPORT ZdReportPreviewTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(EXPORT ZdReportPreviewTargets NAMESPACE ZdReport:: DESTINATION ${zd_package_dir})
+# The same for QuickPrintWidgets, the printers of Qt's item views.
+install(TARGETS zdquickprintwidgets EXPORT ZdReportQuickPrintWidgetsTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(EXPORT ZdReportQuickPrintWidgetsTargets NAMESPACE ZdReport:: DESTINATION ${zd_package_dir})
 
 install(FILES ${PROJECT_BINARY_DIR}/generated/zdreport/Version.h DESTINATION include/ZdReport/zdreport)
 

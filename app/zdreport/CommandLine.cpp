@@ -123,6 +123,54 @@ const std::string& PreviewHelp() {
   return text;
 }
 
+// Options of table and text that choose the output, as render has them.
+constexpr const char* kQuickOutputOptions =
+    "  -o OUT          the output file; its extension gives the format (see\n"
+    "                  'zdreport formats'), or --format EXT\n"
+    "  --pages LIST, --separate, --encoding NAME, --csv-raw, --resolution PPI\n"
+    "                  as for render (see 'zdreport render --help')\n"
+    "  --title TEXT    a line above the first page's content\n"
+    "  --page-memory MB as for render\n";
+
+const std::string& TableHelp() {
+  static const std::string text =
+      std::string(
+          "Usage: zdreport table --data SOURCE [--sql QUERY] [--group FIELD]... [--sum FIELD]...\n"
+          "                      [--style NAME] [--numbers] [--title TEXT] -o OUT\n"
+          "\n"
+          "Prints the rows of a table or query as a table, without a template: a title\n"
+          "row repeated on every page, the date and time above and the page number below.\n"
+          "A table wider than the page goes on further sheets (bars), the record numbers\n"
+          "repeated on each.\n"
+          "\n"
+          "  --data SOURCE   sqlite:FILE.db:TABLE, sqlite:FILE.db with --sql, or csv:FILE.csv\n"
+          "  --sql QUERY     the rows of this query (sqlite only)\n"
+          "  --delimiter CHAR the field delimiter of a csv source, as for render\n"
+          "  --group FIELD   a total row whenever FIELD changes (rows sorted by it);\n"
+          "                  repeatable: a change of any of the fields ends the group\n"
+          "  --sum FIELD     total FIELD at each group's end and at the end; repeatable\n"
+          "  --style NAME    row colours: pricelist, msmoney, brick, desert, eggplant, lilac,\n"
+          "                  maple, marine, rose, spruce or wheat (default: none)\n"
+          "  --numbers       number the rows in a first column\n") +
+      kQuickOutputOptions;
+  return text;
+}
+
+const std::string& TextHelp() {
+  static const std::string text =
+      std::string(
+          "Usage: zdreport text FILE.txt [--code-page utf-8|ansi|oem] [--wrap] [--title TEXT] -o OUT\n"
+          "\n"
+          "Prints a text file, with the date and time above and the page number below\n"
+          "every page. Lines wider than the page go on further sheets (bars), or wrap.\n"
+          "\n"
+          "  --code-page CP  how the file's bytes are read: utf-8 (default; other bytes as\n"
+          "                  Windows-1252), ansi (Windows-1252) or oem (DOS code page 437)\n"
+          "  --wrap          wrap long lines at word boundaries instead\n") +
+      kQuickOutputOptions;
+  return text;
+}
+
 const std::string& PrintersHelp() {
   static const std::string text =
       "Usage: zdreport printers\n"
@@ -275,20 +323,26 @@ int ResolutionOf(const std::string& text) {
   return std::stoi(text);
 }
 
+// Takes arg, and its value, when it is an option of the output.
+bool ReadOutputOption(const std::string& arg, TArgumentReader& reader, TRenderOptions& r) {
+  if (arg == "--format") SetOnce(r.format, reader.ValueOf(arg), arg);
+  else if (arg == "-o" || arg == "--output") SetOnce(r.output, reader.ValueOf(arg), "-o");
+  else if (arg == "--pages") ReadPageList(arg, reader, r.pages);
+  else if (arg == "--separate") r.separate = true;
+  else if (arg == "--encoding") SetOnce(r.encoding, reader.ValueOf(arg), arg);
+  else if (arg == "--csv-raw") r.csvRaw = true;
+  else if (arg == "--resolution") r.resolution = ResolutionOf(reader.ValueOf(arg));
+  else return false;
+  return true;
+}
+
 void ParseRender(const std::vector<std::string>& args, TCommand& command) {
   TRenderOptions& r = command.render;
   TArgumentReader reader(args);
   while (!reader.AtEnd()) {
     const std::string& arg = reader.Next();
-    if (ReadReportInputOption(arg, reader, r)) continue;
-    if (arg == "--format") SetOnce(r.format, reader.ValueOf(arg), arg);
-    else if (arg == "-o" || arg == "--output") SetOnce(r.output, reader.ValueOf(arg), "-o");
-    else if (arg == "--pages") ReadPageList(arg, reader, r.pages);
-    else if (arg == "--separate") r.separate = true;
-    else if (arg == "--encoding") SetOnce(r.encoding, reader.ValueOf(arg), arg);
-    else if (arg == "--csv-raw") r.csvRaw = true;
-    else if (arg == "--resolution") r.resolution = ResolutionOf(reader.ValueOf(arg));
-    else if (!arg.empty() && arg[0] == '-') throw EUsageError("unknown option '" + arg + "'");
+    if (ReadReportInputOption(arg, reader, r) || ReadOutputOption(arg, reader, r)) continue;
+    if (!arg.empty() && arg[0] == '-') throw EUsageError("unknown option '" + arg + "'");
     else SetOnce(r.templateFile, arg, "the template file");
   }
   if (r.templateFile.empty()) throw EUsageError("render needs a template file");
@@ -316,6 +370,45 @@ bool EndsWith(const std::string& text, const std::string& tail) {
   return text.size() >= tail.size() &&
          std::equal(tail.rbegin(), tail.rend(), text.rbegin(),
                     [](char a, char b) { return std::tolower(uint8_t(a)) == std::tolower(uint8_t(b)); });
+}
+
+void ParseTable(const std::vector<std::string>& args, TCommand& command) {
+  TQuickPrintOptions& q = command.quick;
+  TArgumentReader reader(args);
+  while (!reader.AtEnd()) {
+    const std::string& arg = reader.Next();
+    if (ReadOutputOption(arg, reader, q)) continue;
+    if (arg == "--data") SetOnce(q.dataSource, reader.ValueOf(arg), arg);
+    else if (arg == "--sql") SetOnce(q.sql, reader.ValueOf(arg), arg);
+    else if (arg == "--delimiter") q.delimiter = DelimiterOf(reader.ValueOf(arg));
+    else if (arg == "--group") q.groupFields += (q.groupFields.empty() ? "" : ";") + reader.ValueOf(arg);
+    else if (arg == "--sum") q.sumFields.push_back(reader.ValueOf(arg));
+    else if (arg == "--style") SetOnce(q.style, reader.ValueOf(arg), arg);  // checked by table
+    else if (arg == "--numbers") q.recordNumbers = true;
+    else if (arg == "--title") SetOnce(q.title, reader.ValueOf(arg), arg);
+    else if (arg == "--page-memory") q.pageMemoryMB = MegabytesOf(reader.ValueOf(arg));
+    else throw EUsageError("unexpected argument '" + arg + "'");
+  }
+  if (q.dataSource.empty()) throw EUsageError("table needs a data source (--data)");
+  if (q.output.empty()) throw EUsageError("table needs an output file (-o OUT)");
+  if (!q.groupFields.empty() && q.sumFields.empty()) throw EUsageError("--group needs a field to total (--sum)");
+}
+
+void ParseText(const std::vector<std::string>& args, TCommand& command) {
+  TQuickPrintOptions& q = command.quick;
+  TArgumentReader reader(args);
+  while (!reader.AtEnd()) {
+    const std::string& arg = reader.Next();
+    if (ReadOutputOption(arg, reader, q)) continue;
+    if (arg == "--code-page") SetOnce(q.codePage, OneOf(arg, reader.ValueOf(arg), {"utf-8", "ansi", "oem"}), arg);
+    else if (arg == "--wrap") q.wordWrap = true;
+    else if (arg == "--title") SetOnce(q.title, reader.ValueOf(arg), arg);
+    else if (arg == "--page-memory") q.pageMemoryMB = MegabytesOf(reader.ValueOf(arg));
+    else if (!arg.empty() && arg[0] == '-') throw EUsageError("unknown option '" + arg + "'");
+    else SetOnce(q.textFile, arg, "the text file");
+  }
+  if (q.textFile.empty()) throw EUsageError("text needs a text file");
+  if (q.output.empty()) throw EUsageError("text needs an output file (-o OUT)");
 }
 
 void ParsePrint(const std::vector<std::string>& args, TCommand& command) {
@@ -427,6 +520,9 @@ constexpr TSubcommand kSubcommands[] = {
      ParsePrint},
     {"preview", TCommand::TKind::Preview, "show a report template or a prepared report in the preview window",
      PreviewHelp, ParsePreview},
+    {"table", TCommand::TKind::Table, "print the rows of a table or query without a template", TableHelp,
+     ParseTable},
+    {"text", TCommand::TKind::Text, "print a text file with page headers and footers", TextHelp, ParseText},
     {"printers", TCommand::TKind::Printers, "list the printers and their paper sizes", PrintersHelp,
      ParseNoArguments},
     {"formats", TCommand::TKind::Formats, "list the output formats", FormatsHelp, ParseNoArguments},

@@ -69,8 +69,22 @@ struct TPreviewOptions : TReportInput {
   std::string find;          // marks this text on the first page that has it
 };
 
+// A table or text file printed without a template (`table`, `text`).
+struct TQuickPrintOptions : TRenderOptions {
+  std::string textFile;                 // text
+  std::string codePage;                 // text: "utf-8", "ansi" or "oem"; empty: utf-8
+  bool wordWrap = false;                // text: wrap long lines instead of printing bars
+  std::string groupFields;              // table: fields whose change ends a group, separated by ';'
+  std::vector<std::string> sumFields;   // table: fields totalled per group and over the table
+  std::string style;                    // table: row colours by name; empty: none
+  bool recordNumbers = false;           // table
+  std::string title;                    // a line above the table or text on the first page
+};
+
 struct TCommand {
-  enum class TKind { Help, Version, Render, Formats, Demo, Dump, Convert, MakeExample, Print, Printers, Preview };
+  enum class TKind {
+    Help, Version, Render, Formats, Demo, Dump, Convert, MakeExample, Print, Printers, Preview, Table, Text
+  };
   TKind kind = TKind::Help;
   // The command as typed ("render", ...); for Help the command asked about,
   // empty for the general help.
@@ -78,6 +92,7 @@ struct TCommand {
   TRenderOptions render;  // Render and Demo
   TPrintOptions print;    // Print
   TPreviewOptions preview;  // Preview
+  TQuickPrintOptions quick;  // Table and Text
   std::string file;       // Dump, MakeExample and the input of Convert
   std::string output;     // Convert
 };

@@ -16,14 +16,6 @@
 namespace zd::cli {
 namespace {
 
-// Pages come out the same on every machine: the virtual printer's geometry.
-void UseVirtualPrinter() {
-  TSystemPrinter& printer = TSystemPrinter::Instance();
-  printer.SetVirtualPrinterEnabled(true);
-  if (!printer.SelectByName(TSystemPrinter::VirtualPrinterName))
-    throw std::runtime_error("the virtual PDF printer is not available");
-}
-
 
 // The files the export writes: OUT, or with --separate one per wanted page
 // and bar, in page order.
@@ -40,10 +32,7 @@ std::vector<std::string> OutputFiles(const TRenderOptions& options, const TStrin
 // Writing over the template or the data file would destroy the input (a
 // database even while it is open). Compared as files, so that other
 // spellings, links and hard links of an input are caught too.
-void RefuseToOverwriteInputs(const std::vector<std::string>& outputs, const std::string& templateFile,
-                             const std::string& dataFile) {
-  const std::pair<const std::string&, const char*> inputs[] = {{templateFile, "the template"},
-                                                               {dataFile, "the data file"}};
+void RefuseToOverwriteInputs(const std::vector<std::string>& outputs, const TOutputPlan::TInputs& inputs) {
   for (const std::string& output : outputs)
     for (const auto& [input, what] : inputs) {
       std::error_code error;  // an output not written yet is no input
@@ -59,37 +48,51 @@ void CreateParentFolder(const std::string& file) {
 
 }  // namespace
 
-TRenderResult RunRender(const TRenderOptions& options) {
-  const bool savePrepared = IsPreparedReportFormat(options.format, options.output);
-  std::optional<TExportSettings> settings;
-  if (!savePrepared) settings.emplace(options, ExportFormatFor(options.format, options.output));
+void UseVirtualPrinter() {
+  TSystemPrinter& printer = TSystemPrinter::Instance();
+  printer.SetVirtualPrinterEnabled(true);
+  if (!printer.SelectByName(TSystemPrinter::VirtualPrinterName))
+    throw std::runtime_error("the virtual PDF printer is not available");
+}
+
+TOutputPlan::TOutputPlan(const TRenderOptions& options)
+    : options_(options), savePrepared_(IsPreparedReportFormat(options.format, options.output)) {
+  if (!savePrepared_) settings_.emplace(options, ExportFormatFor(options.format, options.output));
   else if (!options.encoding.empty() || options.csvRaw || options.resolution)
     throw EUsageError("--encoding, --csv-raw and --resolution do not apply to a prepared report");
   RequireNoFolder(options.output, "the output");
+}
 
+TRenderResult TOutputPlan::Write(TZdPrintBaseComponent& report, const TInputs& inputs) {
+  TRenderResult result;
+  result.pages = report.NumPages();
+  const TStringList pages = WantedPages(options_.pages, result.pages);
+  result.exportedPages = pages.Count();
+  result.files = OutputFiles(options_, pages, result.pages, report.NumBars());
+  RefuseToOverwriteInputs(result.files, inputs);
+  CreateParentFolder(options_.output);
+  if (savePrepared_) {
+    report.SavePreparedPages(options_.output, options_.separate, &pages);
+    return result;
+  }
+  report.ExportTo(options_.output, options_.separate, pages, settings_->ExportClass());
+  if (const size_t replaced = settings_->ReplacedCharacters())
+    result.warnings.push_back(std::to_string(replaced) + " character" + (replaced == 1 ? "" : "s") +
+                              " the output's code page cannot hold became '?' (utf-8 or the xlsx format keep "
+                              "them)");
+  return result;
+}
+
+TRenderResult RunRender(const TRenderOptions& options) {
+  TOutputPlan output(options);
   UseVirtualPrinter();
   TTemplateReport loaded(options);
   TZdReport* report = &loaded.Report();
   report->PrinterSetting().SetPrinterName(TSystemPrinter::VirtualPrinterName);
   loaded.Prepare();
-  TRenderResult result;
-  result.warnings = loaded.Warnings();
-  result.pages = report->NumPages();
-
-  const TStringList pages = WantedPages(options.pages, result.pages);
-  result.exportedPages = pages.Count();
-  result.files = OutputFiles(options, pages, result.pages, report->NumBars());
-  RefuseToOverwriteInputs(result.files, options.templateFile, loaded.DataFile());
-  CreateParentFolder(options.output);
-  if (savePrepared) {
-    report->SavePreparedPages(options.output, options.separate, &pages);
-    return result;
-  }
-  report->ExportTo(options.output, options.separate, pages, settings->ExportClass());
-  if (const size_t replaced = settings->ReplacedCharacters())
-    result.warnings.push_back(std::to_string(replaced) + " character" + (replaced == 1 ? "" : "s") +
-                              " the output's code page cannot hold became '?' (utf-8 or the xlsx format keep "
-                              "them)");
+  TRenderResult result = output.Write(*report, {{options.templateFile, "the template"},
+                                                {loaded.DataFile(), "the data file"}});
+  result.warnings.insert(result.warnings.begin(), loaded.Warnings().begin(), loaded.Warnings().end());
   return result;
 }
 

@@ -83,8 +83,9 @@ TStringList WantedPages(const std::string& pagesText, int pageCount) {
   return pages;
 }
 
-void TTemplateReport::Prepare(bool inDialog) {
-  TZdReport& report = *report_;
+void TTemplateReport::Prepare(bool inDialog) { PrepareReport(*report_, warnings_, inDialog); }
+
+void PrepareReport(TZdPrintBaseComponent& report, std::vector<std::string>& warnings, bool inDialog) {
   std::optional<TTerminalProgressView> line;
   if (const int columns = inDialog ? 0 : StderrTerminalColumns()) {
     line.emplace(stderr, columns);
@@ -97,7 +98,7 @@ void TTemplateReport::Prepare(bool inDialog) {
   // The preparation's progress comes through OnProgress, the export's
   // still through the progress dialog.
   struct TRestore {
-    TZdReport& report;
+    TZdPrintBaseComponent& report;
     ~TRestore() {
       report.OnProgress = nullptr;  // it draws on the line that goes next
       report.SetAnimatedStatus(true);
@@ -107,7 +108,7 @@ void TTemplateReport::Prepare(bool inDialog) {
   TCancelOnInterrupt interrupt(report);
   report.Prepare();
   if (interrupt.Interrupted()) throw EInterrupted();
-  for (const std::string& warning : report.Warnings()) warnings_.push_back(warning);
+  for (const std::string& warning : report.Warnings()) warnings.push_back(warning);
   if (!report.Prepared() || report.Pages().Count() == 0) throw std::runtime_error("the report made no pages");
 }
 

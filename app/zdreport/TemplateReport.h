@@ -22,9 +22,7 @@ class TTemplateReport {
 
   TZdReport& Report() { return *report_; }
   const std::string& DataFile() const { return source_.file; }
-  // Prepares with the pages and rows done shown on standard error when it is
-  // a terminal (or in the progress dialog, with its Cancel button, when
-  // inDialog), and Ctrl-C cancelling; throws when no page came out.
+  // PrepareReport on the template's report.
   void Prepare(bool inDialog = false);
   // The template's and the report's own, in the order they arose.
   const std::vector<std::string>& Warnings() const { return warnings_; }
@@ -36,6 +34,12 @@ class TTemplateReport {
   TZdReport* report_;
   std::vector<std::string> warnings_;
 };
+
+// Prepares with the pages and rows done shown on standard error when it is
+// a terminal (or in the progress dialog, with its Cancel button, when
+// inDialog), and Ctrl-C cancelling; adds the report's warnings and throws
+// when no page came out.
+void PrepareReport(TZdPrintBaseComponent& report, std::vector<std::string>& warnings, bool inDialog = false);
 
 // The 1-based pages a --pages text selects of pageCount pages, as texts;
 // every page for an empty text. Throws when it selects none.

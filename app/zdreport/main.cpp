@@ -15,6 +15,7 @@
 #include "app/zdreport/Interrupt.h"
 #include "app/zdreport/PreviewCommand.h"
 #include "app/zdreport/PrintCommand.h"
+#include "app/zdreport/QuickPrintCommand.h"
 #include "app/zdreport/RenderCommand.h"
 #include "host/printsupport/SystemPrinters.h"
 #include "report/ZdInitialize.h"
@@ -28,8 +29,7 @@ using zd::cli::TCommand;
 constexpr int kExitOk = 0, kExitFailed = 1, kExitUsage = 2;
 constexpr int kExitInterrupted = 128 + 2;  // as a shell reports SIGINT
 
-int Render(const zd::cli::TRenderOptions& options) {
-  const zd::cli::TRenderResult result = zd::cli::RunRender(options);
+int Written(const zd::cli::TRenderResult& result) {
   for (const std::string& warning : result.warnings) std::cerr << "zdreport: warning: " << warning << "\n";
   for (const std::string& file : result.files) std::cout << "Wrote " << file << "\n";
   std::cout << result.exportedPages << " of " << result.pages << " pages exported\n";
@@ -85,7 +85,9 @@ int Run(const TCommand& command) {
       std::cout << "Wrote " << command.file << "\n";
       return kExitOk;
     case TCommand::TKind::Render:
-    case TCommand::TKind::Demo: return Render(command.render);
+    case TCommand::TKind::Demo: return Written(zd::cli::RunRender(command.render));
+    case TCommand::TKind::Table: return Written(zd::cli::RunTable(command.quick));
+    case TCommand::TKind::Text: return Written(zd::cli::RunText(command.quick));
     case TCommand::TKind::Print: return Print(command.print);
     case TCommand::TKind::Printers: zd::cli::ListPrinters(std::cout); return kExitOk;
     case TCommand::TKind::Preview: return Preview(command.preview);
