@@ -1,7 +1,12 @@
 #pragma once
 // What the preview tests share: a widgets application on the offscreen
 // platform and a component whose pages carry known texts.
+#include <gtest/gtest.h>
+
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,6 +28,31 @@ inline void ensureWidgetsApp() {
   printer.SetSystemPrintersHidden(true);
   printer.SetVirtualPrinterEnabled(true);
   printer.SetPrinterIndex(-1);
+}
+
+// Runs action on the modal dialog of type TDialog once it shows. Polled: a
+// loaded machine can take longer to open a dialog than a zero timer waits.
+// After ten seconds it gives up and closes whatever is modal, so that the
+// test fails instead of hanging.
+template <class TDialog, class TAction>
+void WhenModal(TAction action) {
+  auto* timer = new QTimer;
+  auto waited = std::make_shared<QElapsedTimer>();
+  waited->start();
+  QObject::connect(timer, &QTimer::timeout, [timer, waited, action] {
+    QWidget* modal = QApplication::activeModalWidget();
+    auto* dialog = dynamic_cast<TDialog*>(modal);
+    if (!(dialog && dialog->isVisible()) && waited->elapsed() < 10000) return;
+    timer->stop();
+    timer->deleteLater();
+    if (dialog && dialog->isVisible()) {
+      action(dialog);
+      return;
+    }
+    ADD_FAILURE() << "no " << typeid(TDialog).name() << " was shown";
+    if (modal) modal->close();
+  });
+  timer->start(5);
 }
 
 // Pages of every bar carry "Page P of bar B" at the top and the texts of

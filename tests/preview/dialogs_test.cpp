@@ -35,7 +35,7 @@ TEST(FindDialog, FilledInByTheUserMarksMatchesAndF3MovesOn) {
   window.show();
 
   // Cancelled: nothing marked.
-  QTimer::singleShot(0, [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape); });
+  test::WhenModal<TfrmZdqFind>([](TfrmZdqFind* find) { QTest::keyClick(find, Qt::Key_Escape); });
   QTest::mouseClick(window.btnFindText, Qt::LeftButton);
   TfrmZdqFind* dialog = window.ZdqPreview->FindDialog();
   ASSERT_NE(dialog, nullptr);
@@ -44,7 +44,7 @@ TEST(FindDialog, FilledInByTheUserMarksMatchesAndF3MovesOn) {
   EXPECT_TRUE(dialog->rbCurrentPage->isChecked());
   EXPECT_TRUE(window.ZdqPreview->HighlightRects().empty());
 
-  QTimer::singleShot(0, [dialog] {
+  test::WhenModal<TfrmZdqFind>([](TfrmZdqFind* dialog) {
     QTest::keyClicks(dialog->edTextValue, "total");
     dialog->cbMode->setCurrentIndex(2);  // any position
     QTest::mouseClick(dialog->rbGlobal, Qt::LeftButton);
@@ -60,7 +60,7 @@ TEST(FindDialog, FilledInByTheUserMarksMatchesAndF3MovesOn) {
   EXPECT_EQ(window.ZdqPreview->HighlightRects().size(), 1u);
 
   // The case box counts: nothing matches "TOTAL" exactly on page 3 nor anywhere else but page 1.
-  QTimer::singleShot(0, [dialog] {
+  test::WhenModal<TfrmZdqFind>([](TfrmZdqFind* dialog) {
     dialog->edTextValue->setText("TOTAL:");
     dialog->cbMode->setCurrentIndex(1);  // exactly
     QTest::mouseClick(dialog->chkCaseSensitive, Qt::LeftButton);

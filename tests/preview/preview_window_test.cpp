@@ -2,6 +2,7 @@
 // the sheet tabs; opening and saving prepared reports through its dialogs.
 #include <QComboBox>
 #include <QFileDialog>
+#include <QMessageBox>
 #include <QLabel>
 #include <QSlider>
 #include <QLineEdit>
@@ -43,9 +44,7 @@ struct TWindow {
 
 // Answers the next modal file dialog with this file.
 void AnswerFileDialog(const std::string& file) {
-  QTimer::singleShot(0, [file] {
-    auto* dialog = dynamic_cast<QFileDialog*>(QApplication::activeModalWidget());
-    ASSERT_NE(dialog, nullptr);
+  test::WhenModal<QFileDialog>([file](QFileDialog* dialog) {
     dialog->selectFile(QString::fromStdString(file));
     static_cast<QDialog*>(dialog)->accept();  // QFileDialog::accept checks the name as the OK button does
   });
@@ -204,11 +203,8 @@ TEST(PreviewWindow, CtrlKeysOpenSaveAndPrint) {
 
   // A file that is no prepared report leaves the pages as they were.
   { std::ofstream(dir + "/bad.zqp") << "not a report"; }
-  QTimer::singleShot(0, [] {});
   AnswerFileDialog(dir + "/bad.zqp");
-  QTimer::singleShot(50, [] {
-    if (QWidget* box = QApplication::activeModalWidget()) box->close();  // the error message
-  });
+  test::WhenModal<QMessageBox>([](QMessageBox* error) { error->close(); });
   w.Key(Qt::Key_O, Qt::ControlModifier);
   EXPECT_EQ(report.GetNumPages(), 7);
 
@@ -248,9 +244,7 @@ TEST(PreviewWindow, EmbeddedWindowFillsItsParentAndFreesItselfWhenClosed) {
 
   // Without a parent the window is modal: Preview returns once it is closed.
   bool shown = false;
-  QTimer::singleShot(0, [&] {
-    auto* modal = dynamic_cast<TfrmZdPreview*>(QApplication::activeModalWidget());
-    ASSERT_NE(modal, nullptr);
+  test::WhenModal<TfrmZdPreview>([&](TfrmZdPreview* modal) {
     shown = modal->GetReport() == &report && modal->isVisible();
     QTest::keyClick(modal, Qt::Key_Escape);
   });
