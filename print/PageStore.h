@@ -43,6 +43,10 @@ class TPageInfo {
   // Moves the drawing to the file. The file lives as long as a page spilled
   // to it, whichever store holds the page.
   void SpillTo(const std::shared_ptr<TPageSpillFile>& file);
+  // The same page under other numbers, for a document that joins other
+  // components' pages: the drawing, in memory or spilled, is shared, not
+  // copied, and this page keeps its own numbers.
+  std::shared_ptr<TPageInfo> Renumbered(int page, int bar) const;
 
  private:
   int pageWidth_ = 0, pageHeight_ = 0;
@@ -56,8 +60,9 @@ class TPageInfo {
 };
 
 // Prepared pages in the order they were made. Pages are shared: a store
-// that joins other components' pages holds the same objects as theirs, and
-// a page lives as long as any store holds it.
+// that joins other components' pages holds renumbered pages over the same
+// drawings (TPageInfo::Renumbered), and a drawing lives as long as any
+// store holds a page of it.
 // Lookups and maxima are kept as pages arrive, since reports ask for them on
 // every printed band; after pages were renumbered, Reindex takes the new
 // numbers.

@@ -9,9 +9,8 @@
 
 #include "app/zdreport/ExportFormats.h"
 #include "app/zdreport/ExportSettings.h"
-#include "app/zdreport/TemplateReport.h"
+#include "app/zdreport/TemplateDocument.h"
 #include "host/printing/Printer.h"
-#include "report/model/ZdReport.h"
 
 namespace zd::cli {
 namespace {
@@ -40,10 +39,12 @@ std::vector<std::string> OutputFiles(const TRenderOptions& options, const TStrin
 // Writing over the template or the data file would destroy the input (a
 // database even while it is open). Compared as files, so that other
 // spellings, links and hard links of an input are caught too.
-void RefuseToOverwriteInputs(const std::vector<std::string>& outputs, const std::string& templateFile,
-                             const std::string& dataFile) {
-  const std::pair<const std::string&, const char*> inputs[] = {{templateFile, "the template"},
-                                                               {dataFile, "the data file"}};
+void RefuseToOverwriteInputs(const std::vector<std::string>& outputs, const TTemplateDocument& document) {
+  std::vector<std::pair<std::string, const char*>> inputs;
+  for (const auto& loaded : document.Templates()) {
+    inputs.emplace_back(loaded->TemplateFile(), "the template");
+    inputs.emplace_back(loaded->DataFile(), "the data file");
+  }
   for (const std::string& output : outputs)
     for (const auto& [input, what] : inputs) {
       std::error_code error;  // an output not written yet is no input
@@ -68,9 +69,8 @@ TRenderResult RunRender(const TRenderOptions& options) {
   RequireNoFolder(options.output, "the output");
 
   UseVirtualPrinter();
-  TTemplateReport loaded(options);
-  TZdReport* report = &loaded.Report();
-  report->PrinterSetting().SetPrinterName(TSystemPrinter::VirtualPrinterName);
+  TTemplateDocument loaded(options);
+  TZdPrintBaseComponent* report = &loaded.Document();
   loaded.Prepare();
   TRenderResult result;
   result.warnings = loaded.Warnings();
@@ -79,7 +79,7 @@ TRenderResult RunRender(const TRenderOptions& options) {
   const TStringList pages = WantedPages(options.pages, result.pages);
   result.exportedPages = pages.Count();
   result.files = OutputFiles(options, pages, result.pages, report->NumBars());
-  RefuseToOverwriteInputs(result.files, options.templateFile, loaded.DataFile());
+  RefuseToOverwriteInputs(result.files, loaded);
   CreateParentFolder(options.output);
   if (savePrepared) {
     report->SavePreparedPages(options.output, options.separate, &pages);

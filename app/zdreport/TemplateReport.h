@@ -21,6 +21,7 @@ class TTemplateReport {
   TTemplateReport& operator=(const TTemplateReport&) = delete;
 
   TZdReport& Report() { return *report_; }
+  const std::string& TemplateFile() const { return templateFile_; }
   const std::string& DataFile() const { return source_.file; }
   // Prepares with the pages and rows done shown on standard error when it is
   // a terminal, and Ctrl-C cancelling; throws when no page came out.
@@ -29,12 +30,18 @@ class TTemplateReport {
   const std::vector<std::string>& Warnings() const { return warnings_; }
 
  private:
+  std::string templateFile_;
   TDataSourceSpec source_;
   TOpenedDataSource data_;  // outlives the report, which points to it
   TComponent root_;
   TZdReport* report_;
   std::vector<std::string> warnings_;
 };
+
+// Prepares `document` with the progress of the components in `preparing`
+// (the document itself, or the members it prepares) shown on standard error
+// when it is a terminal, and Ctrl-C cancelling; throws when no page came out.
+void PrepareOnTerminal(TZdPrintBaseComponent& document, const std::vector<TZdPrintBaseComponent*>& preparing);
 
 // The 1-based pages a --pages text selects of pageCount pages, as texts;
 // every page for an empty text. Throws when it selects none.
