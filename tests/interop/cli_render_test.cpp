@@ -601,7 +601,8 @@ TEST_F(CliRender, TemplatesRenderIntoOneDocumentNumberedThroughout) {
   const std::string alone = Out("alone.pdf"), all = Out("all.pdf"), joined = Out("joined.pdf");
   ASSERT_EQ(Zdreport({"render", kTemplate, "--data", kData, "--sql", oneCountry, "-o", alone}).exitCode, 0);
   ASSERT_EQ(Zdreport(RenderArgs(all)).exitCode, 0);
-  const ToolRun run = Zdreport({"render", kTemplate, "--data", kData, "--sql", oneCountry, kTemplate, "--data",
+  // Options before the first template are the first template's.
+  const ToolRun run = Zdreport({"render", "--data", kData, "--sql", oneCountry, kTemplate, kTemplate, "--data",
                                 kData, "--sql", kOrderedLines, "-o", joined});
   ASSERT_EQ(run.exitCode, 0) << run.err;
 
