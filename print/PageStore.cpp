@@ -148,12 +148,6 @@ TPageInfo* TPageStore::Find(int page, int bar) const {
   return it == byIndex_.end() ? nullptr : it->second;
 }
 
-void TPageStore::Reindex() {
-  byIndex_.clear();
-  maxPage_ = maxBar_ = -1;
-  for (const auto& page : pages_) index(*page);
-}
-
 void TPageStore::Clear() {
   pages_.clear();
   byIndex_.clear();

@@ -64,8 +64,7 @@ class TPageInfo {
 // drawings (TPageInfo::Renumbered), and a drawing lives as long as any
 // store holds a page of it.
 // Lookups and maxima are kept as pages arrive, since reports ask for them on
-// every printed band; after pages were renumbered, Reindex takes the new
-// numbers.
+// every printed band.
 // Memory stays bounded: once the drawings of finished pages exceed the
 // limit, the oldest are spilled to one temporary file per store. The page
 // still being recorded is never spilled.
@@ -97,8 +96,6 @@ class TPageStore {
   // Replaces records of a finished page of this store; a page in memory is
   // counted (and spilled) again like a page just finished.
   void ReplaceRecords(TPageInfo& page, std::vector<TMetafile::TRecordsReplacement> replacements);
-  // Rebuilds lookups and maxima from the pages' current indexes.
-  void Reindex();
   void Clear();
 
   // Bytes of finished pages' drawings kept in memory; 0 keeps them all.
