@@ -59,6 +59,15 @@ void TPageInfo::SpillTo(const std::shared_ptr<TPageSpillFile>& file) {
   drawing_.reset();
 }
 
+std::shared_ptr<TPageInfo> TPageInfo::Renumbered(int page, int bar) const {
+  // Drawings are never changed in place once finished (SetDrawing and
+  // ReplaceRecords make new ones), so both pages may hold the same one.
+  auto copy = std::make_shared<TPageInfo>(*this);
+  copy->intNumPage = page;
+  copy->intNumBar = bar;
+  return copy;
+}
+
 // ---- TPageStore ----
 
 TPageInfo& TPageStore::Add(std::shared_ptr<TPageInfo> page) {
@@ -137,12 +146,6 @@ void TPageStore::index(TPageInfo& page) {
 TPageInfo* TPageStore::Find(int page, int bar) const {
   auto it = byIndex_.find(key(page, bar));
   return it == byIndex_.end() ? nullptr : it->second;
-}
-
-void TPageStore::Reindex() {
-  byIndex_.clear();
-  maxPage_ = maxBar_ = -1;
-  for (const auto& page : pages_) index(*page);
 }
 
 void TPageStore::Clear() {

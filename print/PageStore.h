@@ -43,6 +43,10 @@ class TPageInfo {
   // Moves the drawing to the file. The file lives as long as a page spilled
   // to it, whichever store holds the page.
   void SpillTo(const std::shared_ptr<TPageSpillFile>& file);
+  // The same page under other numbers, for a document that joins other
+  // components' pages: the drawing, in memory or spilled, is shared, not
+  // copied, and this page keeps its own numbers.
+  std::shared_ptr<TPageInfo> Renumbered(int page, int bar) const;
 
  private:
   int pageWidth_ = 0, pageHeight_ = 0;
@@ -56,11 +60,11 @@ class TPageInfo {
 };
 
 // Prepared pages in the order they were made. Pages are shared: a store
-// that joins other components' pages holds the same objects as theirs, and
-// a page lives as long as any store holds it.
+// that joins other components' pages holds renumbered pages over the same
+// drawings (TPageInfo::Renumbered), and a drawing lives as long as any
+// store holds a page of it.
 // Lookups and maxima are kept as pages arrive, since reports ask for them on
-// every printed band; after pages were renumbered, Reindex takes the new
-// numbers.
+// every printed band.
 // Memory stays bounded: once the drawings of finished pages exceed the
 // limit, the oldest are spilled to one temporary file per store. The page
 // still being recorded is never spilled.
@@ -92,8 +96,6 @@ class TPageStore {
   // Replaces records of a finished page of this store; a page in memory is
   // counted (and spilled) again like a page just finished.
   void ReplaceRecords(TPageInfo& page, std::vector<TMetafile::TRecordsReplacement> replacements);
-  // Rebuilds lookups and maxima from the pages' current indexes.
-  void Reindex();
   void Clear();
 
   // Bytes of finished pages' drawings kept in memory; 0 keeps them all.

@@ -106,7 +106,8 @@ void TZdPrintBaseComponent::PrepareReport() {
 }
 
 bool TZdPrintBaseComponent::PrepareCancelled() const {
-  return cancelRequested_.load(std::memory_order_relaxed) || ProgressCanceled();
+  return cancelRequested_.load(std::memory_order_relaxed) ||
+         (membership_.composite && membership_.composite->PrepareCancelled()) || ProgressCanceled();
 }
 
 void TZdPrintBaseComponent::ReportProgress() { OnProgress({pages_.Count(), int(preparedRows_)}); }
@@ -213,10 +214,10 @@ void TZdPrintBaseComponent::GetSysDataValue(TZdqSysDataType kind, TVariant& valu
       value = zdProperty_.Keywords;
       break;
     case TZdqSysDataType::sdPageNo:
-      value = GetPageNoCountBy() * (producer_.intCurPage() + 1) + GetPageNoStartAt();
+      value = GetPageNoCountBy() * (membership_.pagesBefore + producer_.intCurPage() + 1) + GetPageNoStartAt();
       break;
     case TZdqSysDataType::sdPageCount:
-      value = pageCount();
+      value = membership_.pageCount > 0 ? membership_.pageCount : pageCount();
       break;
     case TZdqSysDataType::sdBarNo:
       value = producer_.intCurBar() + 1;

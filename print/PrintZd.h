@@ -126,6 +126,17 @@ class TZdPrintBaseComponent : public TComponent {
   void Cancel() { cancelRequested_.store(true, std::memory_order_relaxed); }
   /// Whether Cancel or the progress dialog asked the preparation to stop.
   bool PrepareCancelled() const;
+  /// How a composite that prepares this component as one of its members
+  /// wants the pages numbered; a default one (none) while on its own.
+  struct TMembership {
+    /// Cancelling it cancels this preparation too.
+    const TZdPrintBaseComponent* composite = nullptr;
+    /// Pages of the composite before this component's first.
+    int pagesBefore = 0;
+    /// The page count to show; 0 shows this component's own.
+    int pageCount = 0;
+  };
+  void SetMembership(const TMembership& membership) { membership_ = membership; }
   /// Told on each new page and every kProgressRowStep master rows.
   std::function<void(const TPrepareProgress&)> OnProgress;
   static constexpr unsigned kProgressRowStep = 256;
@@ -241,8 +252,6 @@ class TZdPrintBaseComponent : public TComponent {
   void PrintEnd();
   /// Adds a page made elsewhere (another component's), shared with its maker.
   void AppendPage(std::shared_ptr<TPageInfo> page) { pages_.Add(std::move(page)); }
-  /// Looks pages up by their numbers again after they were renumbered.
-  void ReindexPages() { pages_.Reindex(); }
 
  private:
   void InternalPreview(bool prepareFirst, TParentWindow parentControl);
@@ -285,6 +294,7 @@ class TZdPrintBaseComponent : public TComponent {
   TPrintTarget* printTarget_ = nullptr;
   std::atomic<bool> cancelRequested_ = false;
   unsigned preparedRows_ = 0;
+  TMembership membership_;
 };
 
 /// Base of the components that print plain data.

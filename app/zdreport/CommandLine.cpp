@@ -47,8 +47,18 @@ const std::string& RenderHelp() {
           "                       [--allow-path DIR]... [--allow-any-path]\n"
           "                       [--encoding NAME] [--csv-raw] [--delimiter CHAR] [--page-memory MB]\n"
           "                       [--resolution PPI]\n"
+          "       zdreport render A.zdq --data SOURCE [A's options] B.zdq --data SOURCE [B's options]\n"
+          "                       ... -o OUT [--format EXT] [--pages LIST] ...\n"
           "\n"
           "Prepares a report template over a data source and exports it.\n"
+          "\n"
+          "Several templates make one document: their pages one after another, the\n"
+          "page numbers running on from one template to the next and the page count\n"
+          "that of the whole (each template is prepared twice, first to count its\n"
+          "pages). --data, --sql, --delimiter, --param, --two-pass, --page-memory,\n"
+          "--allow-path and --allow-any-path apply to the template named last before\n"
+          "them (to the first when given before any); the other options, to the\n"
+          "whole document. A prepared report (.zqp) saves the whole document.\n"
           "\n") +
       kReportInputOptions +
       "  --format EXT    the output format by file extension, ignoring case (see\n"
@@ -336,17 +346,27 @@ bool ReadOutputOption(const std::string& arg, TArgumentReader& reader, TRenderOp
   return true;
 }
 
+// Options of a template's input apply to the template named last before
+// them; those before any template, to the first.
 void ParseRender(const std::vector<std::string>& args, TCommand& command) {
   TRenderOptions& r = command.render;
   TArgumentReader reader(args);
+  TReportInput* input = &r;
   while (!reader.AtEnd()) {
     const std::string& arg = reader.Next();
-    if (ReadReportInputOption(arg, reader, r) || ReadOutputOption(arg, reader, r)) continue;
+    if (ReadReportInputOption(arg, reader, *input) || ReadOutputOption(arg, reader, r)) continue;
     if (!arg.empty() && arg[0] == '-') throw EUsageError("unknown option '" + arg + "'");
-    else SetOnce(r.templateFile, arg, "the template file");
+    else if (r.templateFile.empty()) SetOnce(r.templateFile, arg, "the template file");
+    else {
+      input = &r.moreTemplates.emplace_back();
+      input->templateFile = arg;
+    }
   }
   if (r.templateFile.empty()) throw EUsageError("render needs a template file");
   if (r.dataSource.empty()) throw EUsageError("render needs a data source (--data)");
+  for (const TReportInput& more : r.moreTemplates)
+    if (more.dataSource.empty())
+      throw EUsageError("render needs a data source (--data) after the template " + more.templateFile);
   if (r.output.empty()) throw EUsageError("render needs an output file (-o OUT)");
 }
 

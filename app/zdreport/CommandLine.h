@@ -38,7 +38,10 @@ struct TReportInput {
   char delimiter = 0;      // of a CSV data source; 0: detected
 };
 
+// The first template of a render is the options' own report input; more
+// templates, each with its own input, make one document with it.
 struct TRenderOptions : TReportInput {
+  std::vector<TReportInput> moreTemplates;  // in command-line order
   std::string format;      // registered file extension, as typed
   std::string output;
   std::string pages;       // page-range text; empty: every page

@@ -88,10 +88,9 @@ TRenderResult RunTable(const TQuickPrintOptions& options) {
   printer.PrintRecNo = options.recordNumbers ? TPrintRecNo::rnFirstColOnEachBar : TPrintRecNo::rnNone;
   printer.Style().SetRowStyle(style);
   printer.Calculations = Totals(*data.dataset, options);
-  std::vector<std::string> warnings;
-  PrepareReport(printer, warnings);
+  PrepareOnTerminal(printer, {&printer});
   TRenderResult result = output.Write(printer, {{spec.file, "the data file"}});
-  result.warnings.insert(result.warnings.begin(), warnings.begin(), warnings.end());
+  result.warnings.insert(result.warnings.begin(), printer.Warnings().begin(), printer.Warnings().end());
   return result;
 }
 
@@ -107,10 +106,9 @@ TRenderResult RunText(const TQuickPrintOptions& options) {
                      : options.codePage == "oem" ? TCodePage::cpASCII
                                                  : TCodePage::cpUTF8;
   printer.SetWordWrap(options.wordWrap);
-  std::vector<std::string> warnings;
-  PrepareReport(printer, warnings);
+  PrepareOnTerminal(printer, {&printer});
   TRenderResult result = output.Write(printer, {{options.textFile, "the text file"}});
-  result.warnings.insert(result.warnings.begin(), warnings.begin(), warnings.end());
+  result.warnings.insert(result.warnings.begin(), printer.Warnings().begin(), printer.Warnings().end());
   return result;
 }
 

@@ -9,13 +9,11 @@
 
 #include "app/zdreport/ExportFormats.h"
 #include "app/zdreport/ExportSettings.h"
-#include "app/zdreport/TemplateReport.h"
+#include "app/zdreport/TemplateDocument.h"
 #include "host/printing/Printer.h"
-#include "report/model/ZdReport.h"
 
 namespace zd::cli {
 namespace {
-
 
 // The files the export writes: OUT, or with --separate one per wanted page
 // and bar, in page order.
@@ -86,12 +84,14 @@ TRenderResult TOutputPlan::Write(TZdPrintBaseComponent& report, const TInputs& i
 TRenderResult RunRender(const TRenderOptions& options) {
   TOutputPlan output(options);
   UseVirtualPrinter();
-  TTemplateReport loaded(options);
-  TZdReport* report = &loaded.Report();
-  report->PrinterSetting().SetPrinterName(TSystemPrinter::VirtualPrinterName);
+  TTemplateDocument loaded(options);
   loaded.Prepare();
-  TRenderResult result = output.Write(*report, {{options.templateFile, "the template"},
-                                                {loaded.DataFile(), "the data file"}});
+  TOutputPlan::TInputs inputs;
+  for (const auto& part : loaded.Templates()) {
+    inputs.emplace_back(part->TemplateFile(), "the template");
+    inputs.emplace_back(part->DataFile(), "the data file");
+  }
+  TRenderResult result = output.Write(loaded.Document(), inputs);
   result.warnings.insert(result.warnings.begin(), loaded.Warnings().begin(), loaded.Warnings().end());
   return result;
 }

@@ -52,7 +52,8 @@ void RequireNoFolder(const std::string& path, const std::string& what) {
 }
 
 TTemplateReport::TTemplateReport(const TReportInput& input)
-    : source_(TDataSourceSpec::Parse(input.dataSource, input.sql, input.delimiter)),
+    : templateFile_(input.templateFile),
+      source_(TDataSourceSpec::Parse(input.dataSource, input.sql, input.delimiter)),
       report_(new TZdReport(&root_)) {
   RequireNoFolder(input.templateFile, "the template");
   RequireNoFolder(source_.file, "the data source");
@@ -83,33 +84,39 @@ TStringList WantedPages(const std::string& pagesText, int pageCount) {
   return pages;
 }
 
-void TTemplateReport::Prepare(bool inDialog) { PrepareReport(*report_, warnings_, inDialog); }
-
-void PrepareReport(TZdPrintBaseComponent& report, std::vector<std::string>& warnings, bool inDialog) {
+void PrepareOnTerminal(TZdPrintBaseComponent& document, const std::vector<TZdPrintBaseComponent*>& preparing,
+                       bool inDialog) {
   std::optional<TTerminalProgressView> line;
-  if (const int columns = inDialog ? 0 : StderrTerminalColumns()) {
-    line.emplace(stderr, columns);
-    report.OnProgress = [&line](const TPrepareProgress& progress) {
-      line->Update("Preparing page " + std::to_string(progress.Pages) + ", " + std::to_string(progress.Rows) +
-                       " rows",
-                   0);
-    };
-  }
+  if (const int columns = inDialog ? 0 : StderrTerminalColumns()) line.emplace(stderr, columns);
   // The preparation's progress comes through OnProgress, the export's
   // still through the progress dialog.
   struct TRestore {
-    TZdPrintBaseComponent& report;
+    const std::vector<TZdPrintBaseComponent*>& preparing;
     ~TRestore() {
-      report.OnProgress = nullptr;  // it draws on the line that goes next
-      report.SetAnimatedStatus(true);
+      for (TZdPrintBaseComponent* part : preparing) {
+        part->OnProgress = nullptr;  // it draws on the line that goes next
+        part->SetAnimatedStatus(true);
+      }
     }
-  } restore{report};
-  report.SetAnimatedStatus(inDialog);
-  TCancelOnInterrupt interrupt(report);
-  report.Prepare();
+  } restore{preparing};
+  for (TZdPrintBaseComponent* part : preparing) {
+    part->SetAnimatedStatus(inDialog);
+    if (line)
+      part->OnProgress = [&line](const TPrepareProgress& progress) {
+        line->Update("Preparing page " + std::to_string(progress.Pages) + ", " + std::to_string(progress.Rows) +
+                         " rows",
+                     0);
+      };
+  }
+  TCancelOnInterrupt interrupt(document);
+  document.Prepare();
   if (interrupt.Interrupted()) throw EInterrupted();
-  for (const std::string& warning : report.Warnings()) warnings.push_back(warning);
-  if (!report.Prepared() || report.Pages().Count() == 0) throw std::runtime_error("the report made no pages");
+  if (!document.Prepared() || document.Pages().Count() == 0) throw std::runtime_error("the report made no pages");
+}
+
+void TTemplateReport::Prepare(bool inDialog) {
+  PrepareOnTerminal(*report_, {report_}, inDialog);
+  for (const std::string& warning : report_->Warnings()) warnings_.push_back(warning);
 }
 
 }  // namespace zd::cli

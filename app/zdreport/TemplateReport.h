@@ -21,13 +21,15 @@ class TTemplateReport {
   TTemplateReport& operator=(const TTemplateReport&) = delete;
 
   TZdReport& Report() { return *report_; }
+  const std::string& TemplateFile() const { return templateFile_; }
   const std::string& DataFile() const { return source_.file; }
-  // PrepareReport on the template's report.
+  // PrepareOnTerminal on the template's report; its warnings join Warnings().
   void Prepare(bool inDialog = false);
   // The template's and the report's own, in the order they arose.
   const std::vector<std::string>& Warnings() const { return warnings_; }
 
  private:
+  std::string templateFile_;
   TDataSourceSpec source_;
   TOpenedDataSource data_;  // outlives the report, which points to it
   TComponent root_;
@@ -35,11 +37,12 @@ class TTemplateReport {
   std::vector<std::string> warnings_;
 };
 
-// Prepares with the pages and rows done shown on standard error when it is
-// a terminal (or in the progress dialog, with its Cancel button, when
-// inDialog), and Ctrl-C cancelling; adds the report's warnings and throws
-// when no page came out.
-void PrepareReport(TZdPrintBaseComponent& report, std::vector<std::string>& warnings, bool inDialog = false);
+// Prepares `document` with the progress of the components in `preparing`
+// (the document itself, or the members it prepares) shown on standard error
+// when it is a terminal, or in the progress dialog with its Cancel button
+// when inDialog, and Ctrl-C cancelling; throws when no page came out.
+void PrepareOnTerminal(TZdPrintBaseComponent& document, const std::vector<TZdPrintBaseComponent*>& preparing,
+                       bool inDialog = false);
 
 // The 1-based pages a --pages text selects of pageCount pages, as texts;
 // every page for an empty text. Throws when it selects none.

@@ -590,3 +590,49 @@ TEST_F(CliRender, RowsNotSortedByTheGroupWarnOnceWithTheFix) {
             std::string::npos)
       << unsorted.err;
 }
+
+// Several templates, each with the options that follow it, make one PDF:
+// their pages one after another, numbered and counted as one document.
+TEST_F(CliRender, TemplatesRenderIntoOneDocumentNumberedThroughout) {
+  const std::string lastCountry = Sqlite("SELECT MAX(country) FROM order_lines");
+  const std::string firstCountry = Sqlite("SELECT MIN(country) FROM order_lines");
+  const std::string oneCountry =
+      "SELECT * FROM order_lines WHERE country = '" + lastCountry + "' ORDER BY order_id, product";
+  const std::string alone = Out("alone.pdf"), all = Out("all.pdf"), joined = Out("joined.pdf");
+  ASSERT_EQ(Zdreport({"render", kTemplate, "--data", kData, "--sql", oneCountry, "-o", alone}).exitCode, 0);
+  ASSERT_EQ(Zdreport(RenderArgs(all)).exitCode, 0);
+  // Options before the first template are the first template's.
+  const ToolRun run = Zdreport({"render", "--data", kData, "--sql", oneCountry, kTemplate, kTemplate, "--data",
+                                kData, "--sql", kOrderedLines, "-o", joined});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+
+  const int first = PdfPages(alone), second = PdfPages(all), total = PdfPages(joined);
+  ASSERT_EQ(total, first + second);
+  EXPECT_NE(run.out.find(std::to_string(total) + " of " + std::to_string(total) + " pages"), std::string::npos)
+      << run.out;
+  for (int page = 1; page <= total; ++page) {
+    const std::string text = CollapseBlanks(PageText(joined, page));
+    EXPECT_NE(text.find("Page " + std::to_string(page) + " of " + std::to_string(total)), std::string::npos)
+        << "page " << page << "\n" << text;
+  }
+  // Each template over its own rows: the second starts where the first ends.
+  const std::string firstPage = PageText(joined, 1), secondStart = PageText(joined, first + 1);
+  EXPECT_NE(firstPage.find(lastCountry), std::string::npos) << firstPage;
+  EXPECT_EQ(firstPage.find(firstCountry), std::string::npos) << firstPage;
+  EXPECT_NE(secondStart.find("Order lines by country"), std::string::npos) << secondStart;
+  EXPECT_NE(secondStart.find(firstCountry), std::string::npos) << secondStart;
+  EXPECT_NE(PageText(joined, total).find("Grand total"), std::string::npos);
+  // Bookmarks of the second template lead to its pages in the whole.
+  const std::string outlines = RunTool("qpdf", {"--json", "--json-key=outlines", joined}).out;
+  const size_t bookmark = outlines.find("\"title\": \"" + firstCountry + "\"");
+  ASSERT_NE(bookmark, std::string::npos) << outlines;
+  const size_t target = outlines.rfind("\"destpageposfrom1\": ", bookmark);
+  ASSERT_NE(target, std::string::npos) << outlines;
+  EXPECT_EQ(std::atoi(outlines.c_str() + target + 20), first + 1) << outlines;
+
+  // A template without its own data source is a usage error naming it.
+  const ToolRun missing = Zdreport({"render", kTemplate, "--data", kData, kTemplate, "-o", Out("x.pdf")});
+  EXPECT_EQ(missing.exitCode, 2);
+  EXPECT_NE(missing.err.find("--data) after the template " + kTemplate), std::string::npos) << missing.err;
+  EXPECT_FALSE(fs::exists(Out("x.pdf")));
+}

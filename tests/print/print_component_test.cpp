@@ -8,10 +8,12 @@
 #include <cstdio>
 #include <fstream>
 #include <memory>
+#include <sstream>
 
 #include "host/printing/Printer.h"
 #include "host/ui/Progress.h"
 #include "host/locale/Clock.h"
+#include "print/CompositeReport.h"
 #include "print/PrintZd.h"
 #include "tests/Fixtures.h"
 #include "tests/ScriptedUserInterface.h"
@@ -147,52 +149,167 @@ TEST_F(PrintComponentTest, BeginDocDiscardsThePreviousPagesAndPreparingTheOutlin
   EXPECT_EQ(report.Outlines().Count(), 0);
 }
 
-// Takes the pages of other components as they are, numbered to follow one
-// another, the way a document made of several reports does.
-class JoinedReport : public TZdPrintComponent {
- public:
-  std::vector<const TZdPrintBaseComponent*> members;
+// ---- several components' pages as one document ----
 
-  void PrepareReport() override {
-    TZdPrintComponent::PrepareReport();
-    BeginDoc();
-    int offset = 0;
-    for (const TZdPrintBaseComponent* member : members) {
-      for (int i = 0; i < member->Pages().Count(); ++i) {
-        const std::shared_ptr<TPageInfo>& page = member->Pages().Shared(i);
-        AppendPage(page);
-        page->intNumPage += offset;
-      }
-      offset += member->GetNumPages();
-    }
-    ReindexPages();
-    EndDoc();
+class CompositeReportTest : public PrintComponentTest {
+ protected:
+  CompositeReportTest() {
+    for (TestReport* member : {&report, &second}) member->SetAnimatedStatus(false);
+    second.pageCount = 2;
   }
+  std::vector<std::string> Markers(const TZdPrintBaseComponent& document) {
+    std::vector<std::string> markers;
+    for (int i = 0; i < document.Pages().Count(); ++i) {
+      const TPageInfo& page = document.Pages().At(i);
+      markers.push_back(std::to_string(page.intNumPage) + "," + std::to_string(page.intNumBar) + ":" +
+                        MarkerOf(*page.Drawing()));
+    }
+    return markers;
+  }
+  TestReport second;
+  TZdqCompositeReport composite;
 };
 
-TEST_F(PrintComponentTest, JoinedPagesAreFoundByTheirNewNumbersAndOutliveTheirMembersPages) {
-  report.PrepareReport();
-  TestReport second;
+TEST_F(CompositeReportTest, MembersPagesFollowOneAnotherSharedButKeepingTheMembersOwnNumbers) {
+  composite.AddReport(report);
+  composite.AddReport(second);
+  composite.Prepare();
+  EXPECT_EQ(Markers(composite),
+            (std::vector<std::string>{"0,0:1.0", "1,0:2.0", "2,0:3.0", "3,0:1.0", "4,0:2.0"}));
+  EXPECT_EQ(composite.NumPages(), 5);
+  // The drawing itself, not a copy; the member still finds its pages by its own numbers.
+  EXPECT_EQ(composite.GetPage(3, 0)->Drawing(), second.Pages().At(0).Drawing());
+  EXPECT_EQ(Markers(second), (std::vector<std::string>{"0,0:1.0", "1,0:2.0"}));
+  EXPECT_EQ(second.GetPage(1, 0), &second.Pages().At(1));
+
+  // A member prepared again makes new pages; the joined ones stay until the composite prepares.
   second.pageCount = 1;
-  second.barCount = 2;
-  second.PrepareReport();
-  JoinedReport joined;
-  joined.members = {&report, &second};
-  joined.PrepareReport();
+  second.Prepare();
+  EXPECT_EQ(composite.NumPages(), 5);
+  EXPECT_EQ(MarkerOf(*composite.GetPage(4, 0)->Drawing()), "2.0");
 
-  EXPECT_EQ(joined.NumPages(), 4);
-  EXPECT_EQ(joined.NumBars(), 2);
-  ASSERT_NE(joined.GetPage(3, 1), nullptr);
-  EXPECT_EQ(MarkerOf(*joined.GetPage(3, 1)->Drawing()), "1.1");
-  EXPECT_EQ(joined.GetPage(0, 1), nullptr);                 // the old number is gone
-  EXPECT_EQ(joined.GetPage(0, 0), &report.Pages().At(0));  // the page itself, not a copy
-  EXPECT_EQ(second.Pages().At(0).intNumPage, 3);
+  // Removing: a bad index does nothing; the member removed is left out.
+  composite.RemoveReport(2);
+  composite.RemoveReport(-1);
+  composite.RemoveReport(0);
+  ASSERT_EQ(composite.Reports(), (std::vector<TZdPrintBaseComponent*>{&second}));
+  composite.Prepare();
+  EXPECT_EQ(Markers(composite), (std::vector<std::string>{"0,0:1.0"}));
+  composite.ClearReports();
+  EXPECT_TRUE(composite.Reports().empty());
+  EXPECT_EQ(composite.Pages().Count(), 0);
+  EXPECT_EQ(second.Pages().Count(), 1);  // the members keep theirs
+}
 
-  // A member that prepares again drops its pages, but the joined ones stay.
-  report.pageCount = 1;
-  report.PrepareReport();
-  ASSERT_NE(joined.GetPage(2, 0), nullptr);
-  EXPECT_EQ(MarkerOf(*joined.GetPage(2, 0)->Drawing()), "3.0");
+TEST_F(CompositeReportTest, AnEmptyCompositeIsOnePageCarryingOnlyItsFrame) {
+  composite.Frame().SetFrameType(ftTop);
+  composite.Prepare();
+  ASSERT_EQ(composite.Pages().Count(), 1);
+  std::vector<int> types;
+  EnumerateMetafile(*composite.Pages().At(0).Drawing(), [&](const TEmfRecord& r, const TEmfState&) {
+    if (r.Type == EMR_LINETO || r.Type == EMR_RECTANGLE) types.push_back(int(r.Type));
+    return true;
+  });
+  EXPECT_EQ(types, std::vector<int>{EMR_LINETO});
+}
+
+TEST_F(CompositeReportTest, BarsOfEveryMemberComeAlongAndTheWidestMemberSetsTheBarCount) {
+  report.pageCount = 2;
+  report.barCount = 2;
+  second.pageCount = 1;
+  composite.AddReport(report);
+  composite.AddReport(second);
+  composite.Prepare();
+  EXPECT_EQ(Markers(composite), (std::vector<std::string>{"0,0:1.0", "1,0:2.0", "0,1:1.1", "1,1:2.1", "2,0:1.0"}));
+  EXPECT_EQ(composite.NumPages(), 3);
+  EXPECT_EQ(composite.NumBars(), 2);
+  EXPECT_EQ(composite.GetPage(2, 1), nullptr);
+}
+
+// Spilled drawings are shared as they lie in the member's file, which lives
+// on with the composite after the member is gone; the member leaves the list.
+TEST_F(CompositeReportTest, SpilledPagesOutliveTheirMemberWhichLeavesTheComposite) {
+  auto spilling = std::make_unique<TestReport>();
+  spilling->SetAnimatedStatus(false);
+  spilling->SetPageMemoryLimit(1);
+  composite.AddReport(*spilling);
+  composite.AddReport(report);
+  composite.Prepare();
+  ASSERT_EQ(spilling->Pages().At(0).ResidentBytes(), 0u);
+  spilling.reset();
+  EXPECT_EQ(composite.Reports(), (std::vector<TZdPrintBaseComponent*>{&report}));
+  ASSERT_EQ(composite.Pages().Count(), 6);
+  for (int i = 0; i < 3; ++i)
+    EXPECT_EQ(composite.Pages().At(i).Drawing()->Bytes(), report.Pages().At(i).Drawing()->Bytes()) << i;
+}
+
+TEST_F(CompositeReportTest, ContinuousNumbersRunOnAcrossMembersAndCountTheWholeDocument) {
+  std::vector<std::string> seen;
+  for (TestReport* member : {&report, &second})
+    member->onPage = [&](TestReport& r) {
+      seen.push_back(std::to_string(r.Lookup("PageNo").asInteger()) + "/" +
+                     std::to_string(r.Lookup("PageCount").asInteger()));
+    };
+  composite.AddReport(report);
+  composite.AddReport(second);
+  composite.Prepare();
+  EXPECT_EQ(seen, (std::vector<std::string>{"1/1", "2/2", "3/3", "1/1", "2/2"}));  // each its own
+
+  seen.clear();
+  composite.SetContinuousPageNumbers(true);
+  composite.Prepare();
+  ASSERT_EQ(seen.size(), 10u);  // counted first, then made
+  EXPECT_EQ(std::vector<std::string>(seen.begin() + 5, seen.end()),
+            (std::vector<std::string>{"1/5", "2/5", "3/5", "4/5", "5/5"}));
+  second.Prepare();
+  EXPECT_EQ(seen.back(), "2/2");  // on its own again
+
+  // Cancelling the composite cancels the member being prepared and skips the rest.
+  bool memberCancelled = false;
+  report.onPage = [&](TestReport& r) {
+    if (r.Producer().intCurPage() == 1) composite.Cancel();
+    memberCancelled = r.PrepareCancelled();
+  };
+  second.onPage = nullptr;
+  composite.SetContinuousPageNumbers(false);
+  composite.Prepare();
+  EXPECT_TRUE(memberCancelled);
+  EXPECT_EQ(Markers(composite), (std::vector<std::string>{"0,0:1.0", "1,0:2.0", "2,0:3.0"}));
+  EXPECT_FALSE(report.PrepareCancelled());  // its next preparation is its own
+}
+
+TEST_F(CompositeReportTest, OutlinesFollowTheirPagesAndTheWholeSavesAsOnePreparedReport) {
+  second.onPage = [](TestReport& r) {
+    TZdqOutline& outline = r.Outlines().Add();
+    outline.Text = "part " + std::to_string(r.Producer().intCurPage());
+    outline.PageNo = r.Producer().intCurPage();
+  };
+  composite.AddReport(report);
+  composite.AddReport(second);
+  composite.Prepare();
+  ASSERT_EQ(composite.Outlines().Count(), 2);
+  EXPECT_EQ(composite.Outlines().Items(1).Text, "part 1");
+  EXPECT_EQ(composite.Outlines().Items(1).PageNo, 4);
+
+  std::stringstream file;
+  composite.SavePreparedReportToStream(file);
+  TestReport loaded;
+  loaded.LoadPreparedReportFromStream(file);
+  EXPECT_EQ(Markers(loaded), Markers(composite));
+  EXPECT_EQ(loaded.NumPages(), 5);
+}
+
+TEST_F(CompositeReportTest, ACompositeCannotContainItself) {
+  EXPECT_THROW(composite.AddReport(composite), std::invalid_argument);
+  TZdqCompositeReport outer;
+  outer.AddReport(composite);
+  composite.AddReport(outer);
+  EXPECT_THROW(outer.Prepare(), std::logic_error);
+  // The failure leaves nothing marked as still preparing.
+  composite.RemoveReport(0);
+  composite.AddReport(report);
+  EXPECT_NO_THROW(outer.Prepare());
+  EXPECT_EQ(outer.NumPages(), 3);
 }
 
 // Past the memory limit finished pages leave memory for a temporary file;
