@@ -8,7 +8,10 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "tests/Fixtures.h"
+#include "tests/TempPath.h"
 
 namespace zd::test {
 
@@ -55,5 +58,22 @@ inline ToolRun Zdreport(const std::vector<std::string>& args,
   if (!std::filesystem::exists(bin)) return {-1, "", "zdreport not found at " + bin + " (build it or set ZDREPORT_BIN)"};
   return RunTool(bin, args, environment);
 }
+
+// A test of the command line with a folder of its own for the files it
+// writes, kept when the test fails.
+class TCommandLineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = UniqueTempPath("zdreport-cli");
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+  }
+  void TearDown() override {
+    if (!HasFailure()) std::filesystem::remove_all(dir_);
+  }
+  std::string Out(const std::string& name) const { return (dir_ / name).string(); }
+
+  std::filesystem::path dir_;
+};
 
 }  // namespace zd::test

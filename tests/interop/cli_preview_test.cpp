@@ -29,19 +29,7 @@ int Count(const QImage& image, int colour) {
   return n;
 }
 
-class CliPreview : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = zd::test::UniqueTempPath("zdreport-preview");
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override {
-    if (!HasFailure()) fs::remove_all(dir_);
-  }
-  std::string Out(const std::string& name) const { return (dir_ / name).string(); }
-  fs::path dir_;
-};
+using CliPreview = zd::test::TCommandLineTest;
 
 TEST_F(CliPreview, GrabDrawsTheWindowWithThePageFromATemplateOrAPreparedReport) {
   const auto run = Zdreport({"preview", kTemplate, "--data", kData, "--sql", kOrderedLines, "--grab", Out("w.png")});

@@ -44,24 +44,13 @@ std::map<std::string, int> Counted(const std::vector<std::string>& lines) {
   return counts;
 }
 
-class CliQuickPrint : public ::testing::Test {
+class CliQuickPrint : public zd::test::TCommandLineTest {
  protected:
-  void SetUp() override {
-    dir_ = UniqueTempPath("zdreport-quick");
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override {
-    if (!HasFailure()) fs::remove_all(dir_);
-  }
-  std::string Out(const std::string& name) const { return (dir_ / name).string(); }
   static std::string Sqlite(const std::string& query) {
     const ToolRun run = RunTool("sqlite3", {"-separator", " ", kDatabase, query});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     return run.out;
   }
-
-  fs::path dir_;
 };
 
 TEST_F(CliQuickPrint, TablePdfHoldsEveryRowAndTheTotals) {

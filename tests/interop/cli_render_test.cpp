@@ -87,20 +87,7 @@ std::string CollapseBlanks(const std::string& text) {
   return out;
 }
 
-class CliRender : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = zd::test::UniqueTempPath("zdreport-cli");
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override {
-    if (!HasFailure()) fs::remove_all(dir_);
-  }
-  std::string Out(const std::string& name) const { return (dir_ / name).string(); }
-
-  fs::path dir_;
-};
+using CliRender = zd::test::TCommandLineTest;
 
 TEST_F(CliRender, PdfOfTheExampleReadsBackWithTheDatabaseContents) {
   const std::string pdf = Out("order-lines.pdf");
