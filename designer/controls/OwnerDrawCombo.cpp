@@ -38,6 +38,12 @@ TZdOwnerDrawCombo::TZdOwnerDrawCombo(QWidget* parent) : QComboBox(parent) {
 
 int TZdOwnerDrawCombo::ItemHeight() const { return std::max(fontMetrics().height() + 1, 9); }
 
+QSize TZdOwnerDrawCombo::sizeHint() const { return QComboBox::sizeHint() + QSize(LeadingWidth(), 0); }
+
+QSize TZdOwnerDrawCombo::minimumSizeHint() const {
+  return QComboBox::minimumSizeHint() + QSize(LeadingWidth(), 0);
+}
+
 void TZdOwnerDrawCombo::paintEvent(QPaintEvent*) {
   QStylePainter p(this);
   QStyleOptionComboBox option;

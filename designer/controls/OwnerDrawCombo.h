@@ -14,6 +14,11 @@ class TZdOwnerDrawCombo : public QComboBox {
   virtual void DrawItem(QPainter& p, const QRect& r, int index) const = 0;
   // The larger of the font's height + 1 and 9.
   virtual int ItemHeight() const;
+  // Pixels the drawing puts before an item's text (a swatch, a sample, a mark).
+  virtual int LeadingWidth() const { return 0; }
+
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override;
 
  protected:
   void paintEvent(QPaintEvent*) override;

@@ -93,6 +93,7 @@ void TZdBrushPenStyleCombo::SetPenNames(std::vector<std::string> names) {
 
 void TZdBrushPenStyleCombo::SetShowNames(bool on) {
   showNames_ = on;
+  updateGeometry();
   update();
 }
 
@@ -101,11 +102,14 @@ void TZdBrushPenStyleCombo::fireChange() {
   emit changed();
 }
 
+int TZdBrushPenStyleCombo::LeadingWidth() const { return sampleWidth() + (showNames_ ? 6 : 0); }
+
+int TZdBrushPenStyleCombo::sampleWidth() const { return mode_ == TZdBrushPenMode::bpmPen ? 60 : 22; }
+
 void TZdBrushPenStyleCombo::DrawItem(QPainter& p, const QRect& item, int index) const {
   const bool pen = mode_ == TZdBrushPenMode::bpmPen;
-  const int sampleWidth = pen ? 60 : 22;
   const QRect r(QPoint(item.left() + 2, item.top() + 2),
-                QPoint(showNames_ ? item.left() + sampleWidth : item.right() - 3, item.bottom() - 2));
+                QPoint(showNames_ ? item.left() + sampleWidth() : item.right() - 3, item.bottom() - 2));
   const int ordinal = itemData(index).toInt();
   const QPen textPen = p.pen();
   TPainterCanvas canvas(p);
@@ -127,7 +131,7 @@ void TZdBrushPenStyleCombo::DrawItem(QPainter& p, const QRect& item, int index) 
   }
   if (!showNames_) return;
   p.setPen(textPen);
-  const int textLeft = item.left() + sampleWidth + 6;
+  const int textLeft = item.left() + sampleWidth() + 6;
   p.drawText(QRect(textLeft, item.top(), item.right() - textLeft, item.height()),
              Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, itemText(index));
 }

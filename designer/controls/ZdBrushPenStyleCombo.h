@@ -32,6 +32,7 @@ class TZdBrushPenStyleCombo : public TZdOwnerDrawCombo {
 
   void BuildList();
   void DrawItem(QPainter& p, const QRect& r, int index) const override;
+  int LeadingWidth() const override;
 
   std::function<void(TZdBrushPenStyleCombo* sender)> OnChange;
 
@@ -39,6 +40,7 @@ class TZdBrushPenStyleCombo : public TZdOwnerDrawCombo {
   void changed();
 
  private:
+  int sampleWidth() const;
   int storedOrdinal() const;
   void selectOrdinal(int ordinal, bool notify);
   void fireChange();

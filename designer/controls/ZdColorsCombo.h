@@ -44,6 +44,7 @@ class TZdColorsCombo : public TZdOwnerDrawCombo {
 
   TColor ItemColor(int index) const;
   void DrawItem(QPainter& p, const QRect& r, int index) const override;
+  int LeadingWidth() const override { return (mode_ & cmColor) ? 28 : 6; }
 
   std::function<void(TZdColorsCombo* sender)> OnChange;
 

@@ -166,6 +166,8 @@ void TZdFontNamesCombo::fireChange() {
   emit changed();
 }
 
+int TZdFontNamesCombo::LeadingWidth() const { return std::max(trueTypeMark().width(), 20) + 6; }
+
 int TZdFontNamesCombo::ItemHeight() const {
   return std::max({fontMetrics().height() + 1, trueTypeMark().height() - 1, 9});
 }

@@ -73,6 +73,7 @@ class TZdFontNamesCombo : public TZdOwnerDrawCombo {
 
   void DrawItem(QPainter& p, const QRect& r, int index) const override;
   int ItemHeight() const override;
+  int LeadingWidth() const override;
 
   std::function<void(TZdFontNamesCombo* sender)> OnChange;
 
