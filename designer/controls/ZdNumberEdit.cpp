@@ -94,7 +94,7 @@ void TZdNumberEdit::focusOutEvent(QFocusEvent* event) {
 
 void TZdNumberEdit::reportRangeError() {
   const std::string message = RangeError();
-  if (message.empty()) return;
+  if (message.empty() || !isVisible()) return;  // corrected meanwhile, or its window closed
   reportingRange_ = true;
   QMessageBox::critical(window(), window()->windowTitle(), QString::fromStdString(message));
   reportingRange_ = false;
