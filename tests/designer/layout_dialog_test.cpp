@@ -42,6 +42,9 @@ TEST(LayoutDialog, ShowsTheOptionsAndWritesThemBack) {
   EXPECT_EQ(dialog.chkToolbars[2]->text(), "F&rame Toolbar");
   EXPECT_EQ(dialog.rbMeasure[1]->text(), "inches");
   EXPECT_EQ(dialog.cbColor->count(), 42);
+  // Captions in the report's language, English where it has no text.
+  EXPECT_EQ(TfrmLayout(nullptr, 3).chkSnapToGrid->text(), "Am Raster ausrichten");
+  EXPECT_EQ(TfrmLayout(nullptr, 5).chkSnapToGrid->text(), "Snap to grid");
 
   const TZdqDOptions original = unusualOptions();
   dialog.Fill(original, TZdMeasure::zdmInch);
