@@ -45,7 +45,6 @@ std::string TZdNumberEdit::RangeError() const {
 }
 
 bool TZdNumberEdit::acceptsCharacter(QChar& c) const {
-  if (c == QChar(0) || c == QChar('\b') || c == QChar('\r')) return true;
   if (c == '+' || c == '-' || c.isDigit()) return c.unicode() < 128;
   if (integerOnly_) return false;
   const QChar separator = QChar(currentLocale().decimalSeparator);
@@ -55,29 +54,25 @@ bool TZdNumberEdit::acceptsCharacter(QChar& c) const {
 }
 
 void TZdNumberEdit::keyPressEvent(QKeyEvent* event) {
-  // Shortcuts and keys without a character (arrows, Delete) edit as usual.
+  // Only typed characters are filtered: editing keys, Escape and shortcuts
+  // keep their usual meaning.
   const QString typed = event->text();
-  if (typed.size() != 1 || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+  const bool shortcut = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier);
+  if (typed.size() != 1 || shortcut || !(typed.front().isPrint() || typed.front() == '\r')) {
     QLineEdit::keyPressEvent(event);
     return;
   }
+  event->accept();
   QChar c = typed.front();
-  if (!acceptsCharacter(c)) {
-    QApplication::beep();
-    event->accept();
-    return;
-  }
   if (c == '\r') {
     focusNextChild();
-    event->accept();
-    return;
-  }
-  if (c != typed.front()) {  // a comma or point became the system's separator
+  } else if (!acceptsCharacter(c)) {
+    QApplication::beep();
+  } else if (c != typed.front()) {  // a comma or point became the system's separator
     insert(QString(c));
-    event->accept();
-    return;
+  } else {
+    QLineEdit::keyPressEvent(event);
   }
-  QLineEdit::keyPressEvent(event);
 }
 
 void TZdNumberEdit::focusInEvent(QFocusEvent* event) {

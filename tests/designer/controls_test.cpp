@@ -2,6 +2,7 @@
 // the colour, font and style pickers and the colour button as the designer's
 // tool bar uses them.
 #include <QColorDialog>
+#include <QDialog>
 #include <QFontDatabase>
 #include <QImage>
 #include <QMessageBox>
@@ -171,9 +172,15 @@ TEST(NumberEdit, TypingIsFilteredToNumbers) {
   EXPECT_DOUBLE_EQ(edit.Value(), 2.5);
   setCurrentLocale(saved);
 
-  // Enter moves on to the next box.
+  // Enter moves on to the next box; Escape still cancels a dialog.
   QTest::keyClick(&edit, Qt::Key_Return);
   EXPECT_TRUE(edits.second->hasFocus());
+  QDialog dialog;
+  auto* inDialog = new TZdNumberEdit(&dialog);
+  dialog.show();
+  inDialog->setFocus();
+  QTest::keyClick(inDialog, Qt::Key_Escape);
+  EXPECT_FALSE(dialog.isVisible());
 }
 
 TEST(NumberEdit, ValueReadsTheTextAndWritesTheShortestForm) {
