@@ -10,7 +10,7 @@ namespace {
 
 constexpr uint32_t kSystem = 0x80000000u;
 
-constexpr std::array<std::pair<uint32_t, std::string_view>, 43> kColors{{
+constexpr std::array<std::pair<uint32_t, std::string_view>, 47> kColors{{
     {0x000000, "clBlack"},        {0x000080, "clMaroon"},
     {0x008000, "clGreen"},        {0x008080, "clOlive"},
     {0x800000, "clNavy"},         {0x800080, "clPurple"},
@@ -32,7 +32,9 @@ constexpr std::array<std::pair<uint32_t, std::string_view>, 43> kColors{{
     {kSystem + 14, "clHighlightText"}, {kSystem + 15, "clBtnFace"},
     {kSystem + 16, "clBtnShadow"}, {kSystem + 17, "clGrayText"},
     {kSystem + 18, "clBtnText"},  {kSystem + 19, "clInactiveCaptionText"},
-    {kSystem + 20, "clBtnHighlight"},
+    {kSystem + 20, "clBtnHighlight"}, {kSystem + 21, "cl3DDkShadow"},
+    {kSystem + 22, "cl3DLight"},  {kSystem + 23, "clInfoText"},
+    {kSystem + 24, "clInfoBk"},
 }};
 
 }  // namespace

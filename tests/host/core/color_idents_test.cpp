@@ -15,7 +15,7 @@ TEST(ColorIdents, NamesAndValuesMapBothWays) {
   EXPECT_EQ(ColorToIdent(16777215), "clWhite");
   EXPECT_EQ(ColorToIdent(0x80000005), "clWindow");
   EXPECT_EQ(ColorToIdent(0x123456), std::nullopt);
-  for (const char* name : {"clBlack", "clTeal", "clMoneyGreen", "clHighlightText", "clDefault"})
+  for (const char* name : {"clBlack", "clTeal", "clMoneyGreen", "clHighlightText", "clDefault", "clInfoBk"})
     EXPECT_EQ(ColorToIdent(*IdentToColor(name)), name);
 }
 
