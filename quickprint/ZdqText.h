@@ -28,11 +28,18 @@ class TZdPrintText : public TZdAutoPrint {
  private:
   // Prints the file once; returns whether some line reaches past the bar.
   bool PrintBar(int bar);
+
+  bool linesCut_ = false;  // a line was longer than is read
 };
 
-// The text from the first character whose preceding text is at least
-// offset wide; tabs must be expanded first.
-std::string TextFromOffset(const TFont& font, const std::string& utf8, int offset);
+// The part of a line that the sheet showing [offset, offset + width) of it
+// prints: the characters that begin there, so a character across the edge
+// stays whole on the sheet where it begins; tabs must be expanded first.
+struct TBarSlice {
+  std::string Text;
+  bool Continues = false;  // characters follow on further sheets
+};
+TBarSlice BarSlice(const TFont& font, const std::string& utf8, int offset, int width);
 // The line's bytes as UTF-8 text, tabs expanded to every eighth column.
 std::string DecodeTextLine(const std::string& bytes, TCodePage codePage);
 
