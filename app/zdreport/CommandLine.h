@@ -69,8 +69,13 @@ struct TPreviewOptions : TReportInput {
   std::string find;          // marks this text on the first page that has it
 };
 
+struct TDesignOptions : TReportInput {
+  std::string grab;                  // draw the window to this PNG file instead of opening it
+  std::vector<std::string> selected; // display names of the controls selected in the drawing
+};
+
 struct TCommand {
-  enum class TKind { Help, Version, Render, Formats, Demo, Dump, Convert, MakeExample, Print, Printers, Preview };
+  enum class TKind { Help, Version, Render, Formats, Demo, Dump, Convert, MakeExample, Print, Printers, Preview, Design };
   TKind kind = TKind::Help;
   // The command as typed ("render", ...); for Help the command asked about,
   // empty for the general help.
@@ -78,6 +83,7 @@ struct TCommand {
   TRenderOptions render;  // Render and Demo
   TPrintOptions print;    // Print
   TPreviewOptions preview;  // Preview
+  TDesignOptions design;    // Design
   std::string file;       // Dump, MakeExample and the input of Convert
   std::string output;     // Convert
 };
