@@ -1,5 +1,6 @@
 #include "designer/DesignHistory.h"
 
+#include "print/ZdPrntr.h"
 #include "report/model/ZdReport.h"
 #include "report/template/Template.h"
 
@@ -15,12 +16,19 @@ TDesignHistory::TDesignHistory(TZdReport& report) : report_(report) {
 void TDesignHistory::Reset() {
   undo_.clear();
   redo_.clear();
-  current_ = saved_ = SaveReportToBytes(report_);
+  current_ = capture();
+  saved_ = current_.bytes;
+}
+
+TDesignHistory::TState TDesignHistory::capture() const {
+  auto printer = std::make_shared<TZdqPrinter>();
+  printer->Assign(report_.PrinterSetting());
+  return {SaveReportToBytes(report_), std::move(printer)};
 }
 
 void TDesignHistory::Commit() {
-  TBytes now = SaveReportToBytes(report_);
-  if (now == current_) return;
+  TState now = capture();
+  if (now.bytes == current_.bytes) return;
   undo_.push_back(std::move(current_));
   if (undo_.size() > kMaxSteps) undo_.erase(undo_.begin());
   current_ = std::move(now);
@@ -43,10 +51,11 @@ void TDesignHistory::Redo() {
   restore(current_);
 }
 
-void TDesignHistory::restore(const TBytes& state) {
+void TDesignHistory::restore(const TState& state) {
   restoring_ = true;
   try {
-    LoadReportFromBytes(report_, state);
+    LoadReportFromBytes(report_, state.bytes);
+    report_.PrinterSetting().Assign(*state.printer);
   } catch (...) {
     restoring_ = false;
     throw;

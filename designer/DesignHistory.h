@@ -4,6 +4,7 @@
 // removed (told by the window); a step is the whole report as it stood
 // after an edit, so each kind of edit undoes the same way.
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "host/core/PropertyChanges.h"
@@ -12,6 +13,7 @@
 namespace zd {
 
 class TZdReport;
+class TZdqPrinter;
 
 class TDesignHistory {
  public:
@@ -35,19 +37,27 @@ class TDesignHistory {
   void Redo();
 
   // Whether the report differs from what was last saved or opened.
-  bool Modified() const { return current_ != saved_; }
-  void MarkSaved() { saved_ = current_; }
+  bool Modified() const { return current_.bytes != saved_; }
+  void MarkSaved() { saved_ = current_.bytes; }
   // The report as last committed.
-  const TBytes& Current() const { return current_; }
+  const TBytes& Current() const { return current_.bytes; }
 
   // Steps kept; the oldest go first.
   static constexpr size_t kMaxSteps = 200;
 
  private:
-  void restore(const TBytes& state);
+  // Loading a template takes the printer's settings; a step keeps the
+  // report's own, so that undo gives back exactly what was there.
+  struct TState {
+    TBytes bytes;
+    std::shared_ptr<const TZdqPrinter> printer;
+  };
+  TState capture() const;
+  void restore(const TState& state);
   TZdReport& report_;
-  TBytes current_, saved_;
-  std::vector<TBytes> undo_, redo_;
+  TState current_;
+  TBytes saved_;
+  std::vector<TState> undo_, redo_;
   bool restoring_ = false;
   TPropertySubscription listening_;
 };

@@ -25,11 +25,13 @@
 #include "designer/DesignClipboard.h"
 #include "designer/DesignEdits.h"
 #include "designer/DesignSurface.h"
+#include "designer/DesignTemplates.h"
 #include "designer/DesignerSettings.h"
 #include "host/core/Properties.h"
 #include "host/graphics/QtGraphics.h"
 #include "print/Language.h"
 #include "print/TextIds.h"
+#include "report/ZdInitialize.h"
 #include "report/model/ControlRegistry.h"
 #include "report/template/Template.h"
 
@@ -73,6 +75,7 @@ bool HasBoolean(const TZdqControl& control, const std::string& name, bool& value
 
 TfrmReportDesigner::TfrmReportDesigner(TZdqDesigner& designer, QWidget* parent)
     : QMainWindow(parent), designer_(designer), report_(*designer.Report()), history_(report_) {
+  ZdInitialize();  // the palette offers every control class, the barcode's included
   setWindowTitle(text(txt::DesignerCaption));
   surface_ = new TDesignSurface(designer_);
   scroll_ = new QScrollArea;
@@ -111,6 +114,10 @@ TfrmReportDesigner::TfrmReportDesigner(TZdqDesigner& designer, QWidget* parent)
   autosave->start(kRecoveryIntervalMs);
   resize(900, 700);
   selectionChanged();
+  // Laying the bands out asks the paper size, which a report without one
+  // takes from the printer then: that is where undo starts.
+  history_.Reset();
+  CommitEdit();
 }
 
 TfrmReportDesigner::~TfrmReportDesigner() {
@@ -488,7 +495,7 @@ void TfrmReportDesigner::NewReport() {
 bool TfrmReportDesigner::OpenFile(const QString& fileName) {
   designer_.ClearSelected();
   try {
-    LoadReport(report_, fileName.toStdString());
+    LoadReportForDesign(report_, fileName.toStdString());
   } catch (const std::exception& e) {
     QMessageBox::critical(this, text(txt::ErrorCaption), QString::fromStdString(e.what()));
     return false;
@@ -592,7 +599,7 @@ void TfrmReportDesigner::offerRecovery() {
     const std::string fileName = report_.StoredFileName();
     designer_.ClearSelected();
     try {
-      LoadReport(report_, name.toStdString());
+      LoadReportForDesign(report_, name.toStdString());
       report_.SetFileName(fileName);  // saving goes where the lost work belonged
       surface_->ReCreateBands();
       CommitEdit();

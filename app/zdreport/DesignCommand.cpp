@@ -6,10 +6,10 @@
 #include <stdexcept>
 
 #include "app/zdreport/TemplateReport.h"
+#include "designer/DesignTemplates.h"
 #include "designer/ZdDesign.h"
 #include "designer/ZdqDesigner.h"
 #include "preview/WidgetsUserInterface.h"
-#include "report/template/Template.h"
 
 namespace zd::cli {
 
@@ -57,7 +57,7 @@ std::string RunDesign(const TDesignOptions& options) {
     report = new TZdReport(&root);
     if (!options.templateFile.empty()) {
       RequireNoFolder(options.templateFile, "the template");
-      LoadReport(*report, options.templateFile);
+      LoadReportForDesign(*report, options.templateFile);
     }
   }
   if (options.grab.empty()) {
