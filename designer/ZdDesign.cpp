@@ -25,10 +25,12 @@
 #include "designer/DesignClipboard.h"
 #include "designer/DesignEdits.h"
 #include "designer/DesignSurface.h"
+#include "designer/DesignerIcons.h"
 #include "designer/DesignTemplates.h"
 #include "designer/DesignerSettings.h"
 #include "host/core/Properties.h"
 #include "host/graphics/QtGraphics.h"
+#include "preview/PreviewIcons.h"
 #include "print/Language.h"
 #include "print/TextIds.h"
 #include "report/ZdInitialize.h"
@@ -172,9 +174,16 @@ void TfrmReportDesigner::buildActions() {
     }
     report_.ReportState = TZdReportState::rsDesign;
   });
+  actNew->setIcon(DesignIcon(TDesignIcon::New));
+  actOpen->setIcon(DesignIcon(TDesignIcon::Open));
+  actSave->setIcon(DesignIcon(TDesignIcon::Save));
+  actPreview->setIcon(DesignIcon(TDesignIcon::Preview));
+  actPrint->setIcon(ToolIcon(TToolIcon::Print));
   actUndo = make(text(txt::HintUndo), QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { Undo(); });
   actRedo = make(text(txt::HintRedo), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), [this] { Redo(); });
-  actNewBand = new QAction(text(txt::HintAddBand), this);
+  actUndo->setIcon(DesignIcon(TDesignIcon::Undo));
+  actRedo->setIcon(DesignIcon(TDesignIcon::Redo));
+  actNewBand = new QAction(DesignIcon(TDesignIcon::AddBand), text(txt::HintAddBand), this);
   auto* bandMenu = new QMenu(this);
   for (int t = int(TBandType::btReportTitle); t <= int(TBandType::btSubDetail); ++t) {
     if (TBandType(t) == TBandType::btGroupHeader || TBandType(t) == TBandType::btGroupFooter) continue;  // the groups dialog's
@@ -184,7 +193,7 @@ void TfrmReportDesigner::buildActions() {
   actNewBand->setMenu(bandMenu);
   for (int i = 0; i < kAlignCommandCount; ++i) {
     align_[size_t(i)] = make(text(txt::AlignCommands + i), {}, [this, i] { Align(TAlignCommand(i)); });
-    align_[size_t(i)]->setIconText(QString::number(i));
+    align_[size_t(i)]->setIcon(AlignIcon(TAlignCommand(i)));
   }
 }
 
@@ -211,27 +220,59 @@ void TfrmReportDesigner::buildToolBars() {
   standard->addActions({actUndo, actRedo, actNewBand});
   standard->addSeparator();
   // The dialogs these open come later; until then the commands are shown but cannot be used.
-  for (int id : {txt::HintOptions, txt::HintInspector, txt::HintExplorer, txt::HintWizard, txt::HintReportSettings,
-                 txt::HintGroups})
-    standard->addAction(text(id))->setEnabled(false);
+  for (auto [icon, id] : {std::pair{TDesignIcon::Options, txt::HintOptions}, {TDesignIcon::Inspector, txt::HintInspector},
+                          {TDesignIcon::Explorer, txt::HintExplorer}, {TDesignIcon::Wizard, txt::HintWizard},
+                          {TDesignIcon::ReportSettings, txt::HintReportSettings}, {TDesignIcon::Groups, txt::HintGroups}})
+    standard->addAction(DesignIcon(icon), text(id))->setEnabled(false);
 
   QToolBar* elements = bar("tbElements", TZdqDToolbar::rtElement);
   tools_ = new QActionGroup(this);
-  auto addTool = [this, elements](const QString& caption, int tool) {
-    QAction* a = elements->addAction(caption);
+  auto addTool = [this, elements](const QIcon& icon, const QString& caption, int tool) {
+    QAction* a = elements->addAction(icon, caption);
     a->setCheckable(true);
     tools_->addAction(a);
     connect(a, &QAction::triggered, this, [this, tool] { designer_.Options.Tool = tool; });
   };
-  addTool(text(txt::HintSelectTool), 0);
+  addTool(DesignIcon(TDesignIcon::Arrow), text(txt::HintSelectTool), 0);
   const auto& classes = lstZdqControls();
   for (size_t i = 0; i < classes.size(); ++i)
-    addTool(QString::fromStdString(ZdqControlCaption(classes[i], report_.GetLanguageShift())), int(i) + 2);
+    addTool(ControlClassIcon(classes[i].ControlClassName),
+            QString::fromStdString(ZdqControlCaption(classes[i], report_.GetLanguageShift())), int(i) + 2);
   ToolAction(0)->setChecked(true);
 
+  addToolBarBreak();
   QToolBar* alignment = bar("tbAlignment", TZdqDToolbar::rtAlignment);
   for (QAction* a : align_) alignment->addAction(a);
-  alignment->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  QToolBar* font = bar("tbFont", TZdqDToolbar::rtFont);
+  const char* styleLetters[3] = {"B", "I", "U"};
+  for (int i = 0; i < 3; ++i) {
+    const int bit = 1 << i;  // fsBold, fsItalic, fsUnderline
+    actFontStyle[size_t(i)] = font->addAction(styleLetters[i], this, [this, bit](bool on) { setFontStyle(bit, on); });
+    actFontStyle[size_t(i)]->setCheckable(true);
+  }
+  QFont letters = font->font();
+  letters.setBold(true);
+  actFontStyle[0]->setFont(letters);
+  font->addSeparator();
+  const TAlignment justify[3] = {TAlignment::taLeftJustify, TAlignment::taCenter, TAlignment::taRightJustify};
+  const char* justifyMarks[3] = {"\u2261\u2190", "\u2261", "\u2192\u2261"};
+  auto* justifyGroup = new QActionGroup(this);
+  for (int i = 0; i < 3; ++i) {
+    const TAlignment a = justify[i];
+    actJustify[size_t(i)] = font->addAction(QString::fromUtf8(justifyMarks[i]), this, [this, a] { setAlignment(a); });
+    actJustify[size_t(i)]->setCheckable(true);
+    justifyGroup->addAction(actJustify[size_t(i)]);
+  }
+  QToolBar* frame = bar("tbFrame", TZdqDToolbar::rtFrame);
+  const std::pair<int, int> sides[4] = {{ftTop, txt::HintFrameTop}, {ftLeft, txt::HintFrameLeft},
+                                        {ftBottom, txt::HintFrameBottom}, {ftRight, txt::HintFrameRight}};
+  const char* sideMarks[4] = {"\u2594", "\u258F", "\u2581", "\u2595"};
+  for (int i = 0; i < 4; ++i) {
+    const int bit = sides[i].first;
+    actFrameSide[size_t(i)] = frame->addAction(QString::fromUtf8(sideMarks[i]), this, [this, bit](bool on) { setFrameSide(bit, on); });
+    actFrameSide[size_t(i)]->setToolTip(text(sides[i].second));
+    actFrameSide[size_t(i)]->setCheckable(true);
+  }
 }
 
 QAction* TfrmReportDesigner::addItem(TMenuItem item, const QString& caption, const QKeySequence& shortcut) {
@@ -338,10 +379,10 @@ void TfrmReportDesigner::runItem(TMenuItem item) {
       break;
     case TMenuItem::Stretch: ToggleBoolean(*subject, "Stretch"); break;
     case TMenuItem::Transparent: ToggleBoolean(*subject, "Transparent"); break;
-    case TMenuItem::FrameTop: toggleFrameSide(ftTop); break;
-    case TMenuItem::FrameLeft: toggleFrameSide(ftLeft); break;
-    case TMenuItem::FrameBottom: toggleFrameSide(ftBottom); break;
-    case TMenuItem::FrameRight: toggleFrameSide(ftRight); break;
+    case TMenuItem::FrameTop: toggleFrameSide(ftTop); return;
+    case TMenuItem::FrameLeft: toggleFrameSide(ftLeft); return;
+    case TMenuItem::FrameBottom: toggleFrameSide(ftBottom); return;
+    case TMenuItem::FrameRight: toggleFrameSide(ftRight); return;
     default: return;
   }
   surface_->update();
@@ -349,14 +390,34 @@ void TfrmReportDesigner::runItem(TMenuItem item) {
 }
 
 void TfrmReportDesigner::toggleFrameSide(int bit) {
-  TZdqControl* first = designer_.GetSelected(0);
-  if (!first) return;
-  const bool on = !(first->Frame().FrameType().Bits & bit);
-  for (TZdqControl* c : designer_.Selection()) {
+  if (TZdqControl* first = designer_.GetSelected(0)) setFrameSide(bit, !(first->Frame().FrameType().Bits & bit));
+}
+
+void TfrmReportDesigner::setFrameSide(int bit, bool on) {
+  for (TZdqControl* c : selectedInBandOrder()) {
     const TPropertyInfo* prop = c->Frame().PublishedProperties()->Find("FrameType");
-    const uint8_t bits = c->Frame().FrameType().Bits;
+    const int bits = c->Frame().FrameType().Bits;
     prop->SetOrdinal(c->Frame(), on ? (bits | bit) : (bits & ~bit));
   }
+  surface_->update();
+  CommitEdit();
+}
+
+void TfrmReportDesigner::setFontStyle(int bit, bool on) {
+  for (TZdqControl* c : selectedInBandOrder()) {
+    const TPropertyInfo* prop = c->Font().PublishedProperties()->Find("Style");
+    const int bits = int(prop->GetOrdinal(c->Font()));
+    prop->SetOrdinal(c->Font(), on ? (bits | bit) : (bits & ~bit));
+  }
+  surface_->update();
+  CommitEdit();
+}
+
+void TfrmReportDesigner::setAlignment(TAlignment alignment) {
+  const TPropertyInfo* prop = TZdqControl::ClassProperties().Find("Alignment");
+  for (TZdqControl* c : selectedInBandOrder()) prop->SetOrdinal(*c, int(alignment));
+  surface_->update();
+  CommitEdit();
 }
 
 void TfrmReportDesigner::askSizes(TZdqControl& control) {
@@ -465,6 +526,7 @@ void TfrmReportDesigner::CommitEdit() {
   history_.Commit();
   actUndo->setEnabled(history_.CanUndo());
   actRedo->setEnabled(history_.CanRedo());
+  selectionChanged();  // the status shows the bounds as they are now
 }
 
 void TfrmReportDesigner::Undo() {
@@ -528,6 +590,17 @@ void TfrmReportDesigner::selectionChanged() {
                                   : QString());
   const bool controls = !selectedInBandOrder().empty();
   for (QAction* a : align_) a->setEnabled(controls);
+  for (auto* group : {&actFontStyle[0], &actFontStyle[1], &actFontStyle[2], &actJustify[0], &actJustify[1],
+                      &actJustify[2], &actFrameSide[0], &actFrameSide[1], &actFrameSide[2], &actFrameSide[3]})
+    (*group)->setEnabled(controls);
+  if (first) {
+    const TFontStyles style = first->Font().Value().Style;
+    for (int i = 0; i < 3; ++i) actFontStyle[size_t(i)]->setChecked(style.Bits & (1 << i));
+    const TAlignment justify[3] = {TAlignment::taLeftJustify, TAlignment::taCenter, TAlignment::taRightJustify};
+    for (int i = 0; i < 3; ++i) actJustify[size_t(i)]->setChecked(first->Alignment() == justify[i]);
+    const int sides[4] = {ftTop, ftLeft, ftBottom, ftRight};
+    for (int i = 0; i < 4; ++i) actFrameSide[size_t(i)]->setChecked(first->Frame().FrameType().Bits & sides[i]);
+  }
   surface_->update();
 }
 

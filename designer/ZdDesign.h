@@ -10,6 +10,7 @@
 #include "designer/DesignGeometry.h"
 #include "designer/DesignHistory.h"
 #include "designer/ZdqDesigner.h"
+#include "print/Frame.h"
 
 class QAction;
 class QActionGroup;
@@ -46,6 +47,11 @@ class TfrmReportDesigner : public QMainWindow {
   QAction* ToolAction(int tool) const;  // 0 the arrow, n >= 2 class n - 2
   QMenu& ContextMenu() { return *contextMenu_; }
   QAction *actNew, *actOpen, *actSave, *actPreview, *actPrint, *actUndo, *actRedo, *actNewBand;
+  // The formatting buttons: they show the first selected control and set
+  // every selected one.
+  std::array<QAction*, 3> actFontStyle{};  // bold, italic, underline
+  std::array<QAction*, 3> actJustify{};    // left, centre, right
+  std::array<QAction*, 4> actFrameSide{};  // top, left, bottom, right
 
   // ---- commands ----
   void NewReport();
@@ -88,6 +94,9 @@ class TfrmReportDesigner : public QMainWindow {
   void askSizes(TZdqControl& control);
   void chooseFont();
   void toggleFrameSide(int bit);
+  void setFrameSide(int bit, bool on);
+  void setFontStyle(int bit, bool on);
+  void setAlignment(TAlignment alignment);
   std::vector<TZdqControl*> selectedInBandOrder() const;
   QString text(int id) const;
 
