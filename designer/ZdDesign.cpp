@@ -77,6 +77,8 @@ bool HasBoolean(const TZdqControl& control, const std::string& name, bool& value
 
 TfrmReportDesigner::TfrmReportDesigner(TZdqDesigner& designer, QWidget* parent)
     : QMainWindow(parent), designer_(designer), report_(*designer.Report()), history_(report_) {
+  const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+  recoveryFile_ = QDir(dataDir.isEmpty() ? QDir::tempPath() : dataDir).filePath("designer-recovery.zdq");
   ZdInitialize();  // the palette offers every control class, the barcode's included
   setWindowTitle(text(txt::DesignerCaption));
   surface_ = new TDesignSurface(designer_);
@@ -609,7 +611,7 @@ void TfrmReportDesigner::selectionChanged() {
 void TfrmReportDesigner::ExecModal() {
   setWindowModality(Qt::ApplicationModal);
   show();
-  offerRecovery();
+  OfferRecovery();
   QEventLoop loop;
   connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);
   closed_ = &loop;
@@ -648,11 +650,6 @@ void TfrmReportDesigner::SaveLayout() const {
   for (const QToolBar* bar : findChildren<QToolBar*>()) settings->setValue(bar->objectName() + "Visible", bar->isVisible());
 }
 
-QString TfrmReportDesigner::RecoveryFileName() {
-  const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
-  return QDir(dir.isEmpty() ? QDir::tempPath() : dir).filePath("designer-recovery.zdq");
-}
-
 void TfrmReportDesigner::WriteRecovery() {
   CommitEdit();
   if (!history_.Modified()) return;
@@ -665,7 +662,7 @@ void TfrmReportDesigner::WriteRecovery() {
   }
 }
 
-void TfrmReportDesigner::offerRecovery() {
+void TfrmReportDesigner::OfferRecovery() {
   const QString name = RecoveryFileName();
   if (!QFile::exists(name)) return;
   if (QMessageBox::question(this, text(txt::ConfirmationCaption), text(txt::RestoreRecovery)) == QMessageBox::Yes) {

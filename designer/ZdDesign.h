@@ -73,11 +73,15 @@ class TfrmReportDesigner : public QMainWindow {
   // Refreshes the menu's enabled and checked states for its subject.
   void PrepareContextMenu(TZdqControl& subject);
 
-  // The file autosave writes the edited report to and offers to restore
-  // from when the designer opens after a crash.
-  static QString RecoveryFileName();
+  // The file autosave writes the edited report to (every minute) and the
+  // designer offers to restore from when it opens after a crash.
+  const QString& RecoveryFileName() const { return recoveryFile_; }
+  void SetRecoveryFileName(const QString& fileName) { recoveryFile_ = fileName; }
   // Writes the recovery file when the report has unsaved edits.
   void WriteRecovery();
+  // When a recovery file is there, asks whether to load it; it is removed
+  // either way.
+  void OfferRecovery();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -90,7 +94,6 @@ class TfrmReportDesigner : public QMainWindow {
   void runItem(TMenuItem item);
   void afterStructureChange();
   void selectionChanged();
-  void offerRecovery();
   void askSizes(TZdqControl& control);
   void chooseFont();
   void toggleFrameSide(int bit);
@@ -114,6 +117,7 @@ class TfrmReportDesigner : public QMainWindow {
   TZdqControl* menuSubject_ = nullptr;
   bool commitQueued_ = false;
   QPointer<QObject> closed_;
+  QString recoveryFile_;
 };
 
 }  // namespace zd

@@ -2,7 +2,12 @@
 // between bands, the context menu, undo and redo of every kind of edit,
 // saving with a backup, the options kept per user, and a template edited
 // here that renders through `zdreport render`.
+#include <QAbstractButton>
+#include <QLabel>
+#include <QMessageBox>
 #include <QSettings>
+#include <QStatusBar>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 
@@ -132,6 +137,74 @@ TEST_F(DesignWindowTest, ContextMenuTogglesFrameStretchAndTransparencyAndOrder) 
   EXPECT_EQ(designer.SelectedCount(), 2);
   QTest::keyClick(window.get(), Qt::Key_I, Qt::ControlModifier);
   EXPECT_EQ(designer.SelectedCount(), 0);
+}
+
+TEST_F(DesignWindowTest, FormattingButtonsShowTheFirstSelectedAndSetEverySelected) {
+  TZdqLabel& a = AddLabel(1, 10, 10, 30, 10);
+  TZdqLabel& b = AddLabel(2, 50, 10, 30, 10);
+  a.Font().Edit().Style.Set(fsItalic);
+  a.SetAlignment(TAlignment::taCenter);
+  a.Frame().SetDrawBottom(true);
+  TfrmReportDesigner& w = Open();
+  EXPECT_FALSE(w.actFontStyle[0]->isEnabled());
+  designer.AddSelected(&a);
+  designer.AddSelected(&b);
+  EXPECT_FALSE(w.actFontStyle[0]->isChecked());
+  EXPECT_TRUE(w.actFontStyle[1]->isChecked());
+  EXPECT_TRUE(w.actJustify[1]->isChecked());
+  EXPECT_TRUE(w.actFrameSide[2]->isChecked());
+  EXPECT_FALSE(w.actFrameSide[0]->isChecked());
+  EXPECT_EQ(w.statusBar()->findChildren<QLabel*>().front()->text(), "(L:10,T:10),(W:30,H:10)");
+
+  w.actFontStyle[0]->trigger();  // bold on, for both
+  w.actJustify[2]->trigger();
+  w.actFrameSide[0]->trigger();
+  for (TZdqLabel* label : {&a, &b}) {
+    EXPECT_TRUE(label->Font().Value().Style.Has(fsBold));
+    EXPECT_EQ(label->Alignment(), TAlignment::taRightJustify);
+    EXPECT_TRUE(label->Frame().FrameType().Has(ftTop));
+  }
+  EXPECT_TRUE(a.Font().Value().Style.Has(fsItalic));  // the other styles stay
+  EXPECT_FALSE(b.Font().Value().Style.Has(fsItalic));
+  w.actUndo->trigger();
+  EXPECT_FALSE(report->Bands()[2]->Objects()[0]->Frame().FrameType().Has(ftTop));
+}
+
+TEST_F(DesignWindowTest, UnsavedEditsAreKeptForRecoveryAndOfferedBack) {
+  const fs::path dir = UniqueTempPath("designer-recovery");
+  fs::create_directories(dir);
+  const QString recovery = QString::fromStdString((dir / "recovery.zdq").string());
+  {
+    TfrmReportDesigner& w = Open();
+    w.SetRecoveryFileName(recovery);
+    w.WriteRecovery();
+    EXPECT_FALSE(QFile::exists(recovery));  // nothing unsaved
+    w.AddBand(TBandType::btReportTitle);
+    w.WriteRecovery();
+    ASSERT_TRUE(QFile::exists(recovery));
+    ASSERT_TRUE(w.SaveFile(QString::fromStdString((dir / "saved.zdq").string())));
+    EXPECT_FALSE(QFile::exists(recovery));  // saved: nothing to recover
+    w.AddBand(TBandType::btReportSummary);
+    w.WriteRecovery();
+    // A crash leaves the file behind; a closed window would remove it.
+    QFile::copy(recovery, recovery + ".kept");
+  }
+  window.reset();
+  QFile::rename(recovery + ".kept", recovery);
+  report->NewReport();
+  TfrmReportDesigner& w = Open();
+  w.SetRecoveryFileName(recovery);
+  QTimer::singleShot(0, [] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box) box->button(QMessageBox::Yes)->click();
+  });
+  w.OfferRecovery();
+  EXPECT_EQ(report->Bands().size(), 5u);
+  EXPECT_EQ(report->Bands().back()->BandType(), TBandType::btReportSummary);
+  EXPECT_FALSE(QFile::exists(recovery));
+  w.actUndo->trigger();  // the restored report is one step
+  EXPECT_EQ(report->Bands().size(), 3u);
+  fs::remove_all(dir);
 }
 
 TEST_F(DesignWindowTest, UndoAndRedoWalkBackAndForthThroughEveryKindOfEdit) {
