@@ -290,6 +290,10 @@ QAction* TfrmReportDesigner::addItem(TMenuItem item, const QString& caption, con
 
 void TfrmReportDesigner::buildContextMenu() {
   contextMenu_ = new QMenu(this);
+  // An item chosen is run before this comes round; a menu dismissed forgets its subject.
+  connect(contextMenu_, &QMenu::aboutToHide, this, [this] {
+    QTimer::singleShot(0, this, [this] { menuSubject_ = nullptr; });
+  });
   QMenu& m = *contextMenu_;
   m.addAction(addItem(TMenuItem::About, text(txt::HintAbout)));
   QAction* edit = addItem(TMenuItem::EditProperties, text(txt::EditProperties));
@@ -353,8 +357,8 @@ void TfrmReportDesigner::PrepareContextMenu(TZdqControl& subject) {
 // ---- commands ----
 
 void TfrmReportDesigner::runItem(TMenuItem item) {
-  // A shortcut acts on the current control: the first selected one.
-  TZdqControl* subject = contextMenu_->isVisible() && menuSubject_ ? menuSubject_ : designer_.GetSelected(0);
+  // The menu acts on the control it opened over; a shortcut on the first selected one.
+  TZdqControl* subject = menuSubject_ ? menuSubject_ : designer_.GetSelected(0);
   menuSubject_ = nullptr;
   switch (item) {
     case TMenuItem::About:

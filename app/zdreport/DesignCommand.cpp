@@ -53,6 +53,9 @@ std::string RunDesign(const TDesignOptions& options) {
   if (!options.dataSource.empty()) {
     loaded = std::make_unique<TTemplateReport>(options);
     report = &loaded->Report();
+    // The data manager the command line adds is no part of the template and
+    // would be saved with it; the report finds the dataset by its name anyway.
+    report->SetDataManager(nullptr);
   } else {
     report = new TZdReport(&root);
     if (!options.templateFile.empty()) {

@@ -15,6 +15,7 @@
 #include "designer/DesignEdits.h"
 #include "designer/DesignTemplates.h"
 #include "designer/DesignerSettings.h"
+#include "host/data/MemoryDataSet.h"
 #include "report/controls/ShapeControls.h"
 #include "report/template/Template.h"
 #include "report/template/TemplateObjects.h"
@@ -286,6 +287,33 @@ TEST_F(DesignWindowTest, SavingKeepsABackupOfTheFileItReplaces) {
   ASSERT_TRUE(w.OpenFile(QString::fromStdString(file.string())));
   EXPECT_EQ(report->Bands().size(), 5u);
   fs::remove_all(dir);
+}
+
+TEST_F(DesignWindowTest, PreviewPreparesTheReportAsEditedAndLeavesItInDesign) {
+  auto* rows = new TMemoryDataSet(&root);
+  rows->SetName("Rows");
+  rows->AddField("n", TFieldType::ftInteger);
+  for (int i = 0; i < 200; ++i) rows->AppendRecord({i});
+  rows->Open();
+  report->SetDataSet(rows);
+  report->SetAnimatedStatus(false);
+  AddLabel(1, 10, 10, 30, 10);
+  TfrmReportDesigner& w = Open();
+  QTimer::singleShot(500, [] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      ADD_FAILURE() << box->text().toStdString();
+      box->close();
+    }
+  });
+  w.actPreview->trigger();
+  const int pages = report->GetNumPages();
+  EXPECT_GT(pages, 1);
+  EXPECT_EQ(report->ReportState, TZdReportState::rsDesign);
+  // Taller details take more pages.
+  designer.AddSelected(&Band(1));
+  SetPublished(Band(1), "Height", 300);
+  w.actPreview->trigger();
+  EXPECT_GT(report->GetNumPages(), pages * 2);
 }
 
 TEST(DesignerSettings, OptionsRoundTripAndMissingOrBadValuesChangeNothing) {
