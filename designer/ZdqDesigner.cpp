@@ -23,16 +23,21 @@ void TZdqDesigner::SetReport(TZdReport* report) {
 
 void TZdqDesigner::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
-  auto* report = dynamic_cast<TZdReport*>(component);
-  if (!report) return;
-  if (operation == TOperation::opInsert && !report_) SetReport(report);
-  else if (operation == TOperation::opRemove && report == report_) {
+  // A report going away is only a component by now: compare addresses.
+  if (operation == TOperation::opRemove && report_ && component == static_cast<TComponent*>(report_)) {
     report_ = nullptr;
     selected_.clear();
+  } else if (operation == TOperation::opInsert && !report_) {
+    // A report built with this owner is heard before it is one; it is
+    // picked up when the designer runs.
+    if (auto* report = dynamic_cast<TZdReport*>(component)) SetReport(report);
   }
 }
 
 void TZdqDesigner::Execute() {
+  if (!report_ && Owner())
+    for (TComponent* c : Owner()->Components())
+      if (auto* report = dynamic_cast<TZdReport*>(c); report && !report_) SetReport(report);
   if (!report_) return;
   report_->ReportState = TZdReportState::rsDesign;
   if (Options.AutoSaveOptions) LoadDesignerOptions(Options);
