@@ -17,11 +17,12 @@ std::vector<TZdqControl*> TDesignClipboard::Paste(TZdqBand& band) const {
     const TComponentClass* cls = TZdqBand::GetClassByName(record.className);
     if (!cls) continue;  // its class was unregistered since
     TZdqControl* control = band.Objects()[size_t(band.AddElement(*cls))];
+    TZdReport* report = band.GetZdReport();
+    TComponent* form = report ? report->Owner() : nullptr;
     TStreamReadContext context;
-    if (TZdReport* report = band.GetZdReport())
-      context.resolve = [report](const std::string& name) { return report->Owner() ? report->Owner()->FindComponent(name) : nullptr; };
+    context.resolve = [form](const std::string& name) { return form ? form->FindComponent(name) : nullptr; };
     ApplyStreamProperties(*control, record.properties, context, record.className);
-    if (TZdReport* report = band.GetZdReport()) {
+    if (report) {
       const std::string unique = report->GetUniqueName(control->DisplayName(), control);
       if (unique != control->DisplayName()) SetPublished(*control, "DisplayName", unique);
     }

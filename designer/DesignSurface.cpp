@@ -59,8 +59,8 @@ void TDesignSurface::ReCreateBands() {
   currentBand_ = nullptr;
   active_ = nullptr;
   splitterBand_ = rubberBand_ = nullptr;
-  std::erase_if(collapsedHeights_, [this](const auto& entry) {
-    return std::ranges::find(report().Bands(), entry.first) == report().Bands().end();
+  std::erase_if(collapsed_, [this](const TZdqBand* band) {
+    return std::ranges::find(report().Bands(), band) == report().Bands().end();
   });
   for (TZdqBand* band : report().Bands())
     if (band == keep) currentBand_ = keep;
@@ -71,7 +71,7 @@ void TDesignSurface::relayout() {
   slots_.clear();
   int top = 0;
   for (TZdqBand* band : report().Bands()) {
-    const bool collapsed = collapsedHeights_.contains(band);
+    const bool collapsed = collapsed_.contains(band);
     const int height = collapsed ? TitleHeight() : band->Height() + TitleHeight();
     slots_.push_back({band, top, height});
     top += height + kSplitterHeight;
@@ -98,12 +98,12 @@ QPoint TDesignSurface::BandOrigin(const TZdqBand& band) const {
   return s ? QPoint(kRulerWidth, s->containerTop + TitleHeight()) : QPoint();
 }
 
-bool TDesignSurface::Collapsed(const TZdqBand& band) const { return collapsedHeights_.contains(&band); }
+bool TDesignSurface::Collapsed(const TZdqBand& band) const { return collapsed_.contains(&band); }
 
 void TDesignSurface::ToggleCollapsed(const TZdqBand& band) {
-  const TSlot* s = slotOf(band);
-  if (!s) return;
-  if (!collapsedHeights_.erase(&band)) collapsedHeights_[&band] = s->containerHeight;
+  if (!slotOf(band)) return;
+  // The band keeps its height; expanding shows it again.
+  if (!collapsed_.erase(&band)) collapsed_.insert(&band);
   relayout();
 }
 
@@ -174,12 +174,12 @@ void TDesignSurface::paintBand(QPainter& p, const TSlot& slot) {
     p.drawRect(1, 1, width - 2, height - 2);
   }
   for (TZdqControl* c : band.Objects())
-    if (c->Selected()) paintHandles(p, *c, QPoint());
+    if (c->Selected()) paintHandles(p, *c);
   p.restore();
 }
 
-void TDesignSurface::paintHandles(QPainter& p, const TZdqControl& c, QPoint origin) {
-  const int l = origin.x() + c.Left(), t = origin.y() + c.Top(), w = c.Width(), h = c.Height();
+void TDesignSurface::paintHandles(QPainter& p, const TZdqControl& c) {
+  const int l = c.Left(), t = c.Top(), w = c.Width(), h = c.Height();
   const int xs[] = {l, l + w / 2 - kHandle / 2, l + w - kHandle};
   const int ys[] = {t, t + h / 2 - kHandle / 2, t + h - kHandle};
   for (int i = 0; i < 3; ++i)

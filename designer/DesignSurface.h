@@ -6,7 +6,7 @@
 // resizes and inserts them.
 #include <QWidget>
 #include <functional>
-#include <map>
+#include <set>
 #include <vector>
 
 #include "designer/DesignGeometry.h"
@@ -70,7 +70,7 @@ class TDesignSurface : public QWidget {
   void relayout();
 
   void paintBand(QPainter& p, const TSlot& slot);
-  void paintHandles(QPainter& p, const TZdqControl& control, QPoint origin);
+  void paintHandles(QPainter& p, const TZdqControl& control);
 
   TZdqControl* controlAt(const TZdqBand& band, QPoint inBand) const;
   void controlMouseDown(TZdqControl& control, QPoint inControl, QMouseEvent& event);
@@ -84,7 +84,7 @@ class TDesignSurface : public QWidget {
   TZdqDesigner& designer_;
   TZdReport& report() const { return *designer_.Report(); }
   std::vector<TSlot> slots_;
-  std::map<const TZdqBand*, int> collapsedHeights_;  // band -> container height before it collapsed
+  std::set<const TZdqBand*> collapsed_;  // only their titles show
   TZdqBand* currentBand_ = nullptr;
   TZdqControl* active_ = nullptr;     // moved or resized between press and release
   TZdqBand* splitterBand_ = nullptr;  // its height dragged

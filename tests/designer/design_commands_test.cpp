@@ -5,7 +5,9 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QMessageBox>
+#include <QDialog>
 #include <QSettings>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTimer>
 #include <filesystem>
@@ -124,6 +126,24 @@ TEST_F(DesignWindowTest, ContextMenuTogglesFrameStretchAndTransparencyAndOrder) 
   EXPECT_EQ(Band(1).Objects(), (std::vector<TZdqControl*>{&b, &a}));
   w.Action(TMenuItem::BringToFront)->trigger();
   EXPECT_EQ(Band(1).Objects(), (std::vector<TZdqControl*>{&a, &b}));
+
+  // Sizes: the four numbers shown and applied at once.
+  QTimer::singleShot(0, [] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    const auto boxes = dialog->findChildren<QSpinBox*>();
+    ASSERT_EQ(boxes.size(), 4);
+    EXPECT_EQ(boxes[0]->value(), 10);  // top, left, width, height
+    EXPECT_EQ(boxes[2]->value(), 30);
+    boxes[0]->setValue(33);
+    boxes[3]->setValue(44);
+    dialog->accept();
+  });
+  w.PrepareContextMenu(a);
+  w.Action(TMenuItem::Sizes)->trigger();
+  EXPECT_EQ(a.Top(), 33);
+  EXPECT_EQ(a.Height(), 44);
+  EXPECT_EQ(a.Width(), 30);
 
   designer.SelectElements(1);
   designer.AddSelected(&Band(1));

@@ -3,6 +3,9 @@
 // insertion from the palette, collapsing bands, and band changes.
 #include "tests/designer/DesignWindowFixture.h"
 
+#include <QLabel>
+#include <QStatusBar>
+
 #include "report/model/ControlRegistry.h"
 
 namespace zd::test {
@@ -20,6 +23,9 @@ TEST_F(DesignWindowTest, DraggingSnapsToTheGridAndResizesByTheGrabbedEdge) {
   EXPECT_EQ(label.Top(), 10);
   EXPECT_TRUE(label.Selected());
   EXPECT_EQ(label.FZdqControlState, TZdqControlState::scsNothing);
+  const auto labels = window->statusBar()->findChildren<QLabel*>();
+  EXPECT_EQ(labels[0]->text(), "(L:20,T:10),(W:50,H:20)");
+  EXPECT_EQ(labels[1]->text(), "X:47,Y:23     BandDetail");
 
   // Now selected, its bottom-right corner resizes it (no snapping of sizes).
   Drag(At(label, 49, 19), At(label, 70, 30));
