@@ -151,7 +151,11 @@ QIcon AlignIcon(TAlignCommand command) {
       case A::HorizontalCenters: a.moveLeft(8), b.moveLeft(6); p.drawLine(QPointF(12, 2), QPointF(12, 22)); break;
       case A::CenterInWindowX:
         a.moveLeft(8), b.moveLeft(6);
+        p.setPen(QPen(kInk, 1, Qt::DotLine));
+        p.setBrush(Qt::NoBrush);
         p.drawRect(QRectF(2, 2, 20, 20));
+        p.setPen(QPen(kInk, 1.2));
+        p.setBrush(QColor(200, 215, 240));
         break;
       case A::SpaceEquallyX:
         a = QRectF(2, 8, 5, 8), b = QRectF(17, 8, 5, 8);
