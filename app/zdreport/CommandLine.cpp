@@ -181,6 +181,21 @@ const std::string& TextHelp() {
   return text;
 }
 
+const std::string& DesignHelp() {
+  static const std::string text =
+      "Usage: zdreport design [TEMPLATE.zdq] [--data SOURCE [OPTIONS]] [--grab FILE.png]\n"
+      "\n"
+      "Opens the report designer on a template, or on a new report when none is\n"
+      "named. With a data source (and the options 'render' takes for it) the\n"
+      "designer's preview and print run over that data.\n"
+      "\n"
+      "  --grab FILE.png draw the designer window with the template open to a PNG\n"
+      "                  file instead of opening it; needs no display\n"
+      "  --select NAMES  with --grab: the controls to show selected, by display name,\n"
+      "                  separated by commas\n";
+  return text;
+}
+
 const std::string& PrintersHelp() {
   static const std::string text =
       "Usage: zdreport printers\n"
@@ -491,6 +506,30 @@ void ParsePreview(const std::vector<std::string>& args, TCommand& command) {
   if (p.dataSource.empty()) throw EUsageError("preview needs a data source (--data)");
 }
 
+void ParseDesign(const std::vector<std::string>& args, TCommand& command) {
+  TDesignOptions& d = command.design;
+  std::string selected;
+  TArgumentReader reader(args);
+  while (!reader.AtEnd()) {
+    const std::string& arg = reader.Next();
+    if (ReadReportInputOption(arg, reader, d)) continue;
+    if (arg == "--grab") SetOnce(d.grab, reader.ValueOf(arg), arg);
+    else if (arg == "--select") SetOnce(selected, reader.ValueOf(arg), arg);
+    else if (!arg.empty() && arg[0] == '-') throw EUsageError("unknown option '" + arg + "'");
+    else SetOnce(d.templateFile, arg, "the template file");
+  }
+  if (!d.grab.empty() && !EndsWith(d.grab, ".png")) throw EUsageError("--grab writes a PNG file: name it FILE.png");
+  if (!selected.empty() && d.grab.empty()) throw EUsageError("--select goes with --grab");
+  if (!d.dataSource.empty() && d.templateFile.empty()) throw EUsageError("--data needs a template to run over");
+  if (d.dataSource.empty() && (!d.sql.empty() || !d.parameters.empty()))
+    throw EUsageError("--sql and --param need a data source (--data)");
+  for (size_t start = 0; !selected.empty() && start <= selected.size();) {
+    const size_t comma = std::min(selected.find(',', start), selected.size());
+    if (comma > start) d.selected.push_back(selected.substr(start, comma - start));
+    start = comma + 1;
+  }
+}
+
 void ParseDemo(const std::vector<std::string>& args, TCommand& command) {
   std::string database, output;
   TArgumentReader reader(args);
@@ -543,6 +582,8 @@ constexpr TSubcommand kSubcommands[] = {
     {"table", TCommand::TKind::Table, "print the rows of a table or query without a template", TableHelp,
      ParseTable},
     {"text", TCommand::TKind::Text, "print a text file with page headers and footers", TextHelp, ParseText},
+    {"design", TCommand::TKind::Design, "edit a report template in the designer window", DesignHelp,
+     ParseDesign},
     {"printers", TCommand::TKind::Printers, "list the printers and their paper sizes", PrintersHelp,
      ParseNoArguments},
     {"formats", TCommand::TKind::Formats, "list the output formats", FormatsHelp, ParseNoArguments},

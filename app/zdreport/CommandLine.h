@@ -84,9 +84,14 @@ struct TQuickPrintOptions : TRenderOptions {
   std::string title;                    // a line above the table or text on the first page
 };
 
+struct TDesignOptions : TReportInput {
+  std::string grab;                  // draw the window to this PNG file instead of opening it
+  std::vector<std::string> selected; // display names of the controls selected in the drawing
+};
+
 struct TCommand {
   enum class TKind {
-    Help, Version, Render, Formats, Demo, Dump, Convert, MakeExample, Print, Printers, Preview, Table, Text
+    Help, Version, Render, Formats, Demo, Dump, Convert, MakeExample, Print, Printers, Preview, Table, Text, Design
   };
   TKind kind = TKind::Help;
   // The command as typed ("render", ...); for Help the command asked about,
@@ -96,6 +101,7 @@ struct TCommand {
   TPrintOptions print;    // Print
   TPreviewOptions preview;  // Preview
   TQuickPrintOptions quick;  // Table and Text
+  TDesignOptions design;    // Design
   std::string file;       // Dump, MakeExample and the input of Convert
   std::string output;     // Convert
 };

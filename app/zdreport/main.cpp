@@ -13,6 +13,7 @@
 #include "app/zdreport/ExampleTemplate.h"
 #include "app/zdreport/ExportFormats.h"
 #include "app/zdreport/Interrupt.h"
+#include "app/zdreport/DesignCommand.h"
 #include "app/zdreport/PreviewCommand.h"
 #include "app/zdreport/PrintCommand.h"
 #include "app/zdreport/QuickPrintCommand.h"
@@ -54,6 +55,12 @@ int Preview(const zd::cli::TPreviewOptions& options) {
   return kExitOk;
 }
 
+int Design(const zd::cli::TDesignOptions& options) {
+  const std::string grabbed = zd::cli::RunDesign(options);
+  if (!grabbed.empty()) std::cout << "Wrote " << grabbed << "\n";
+  return kExitOk;
+}
+
 zd::TStreamObject ReadTree(const std::string& file) {
   std::ifstream in(file, std::ios::binary);
   if (!in) throw std::runtime_error("cannot open " + file);
@@ -91,6 +98,7 @@ int Run(const TCommand& command) {
     case TCommand::TKind::Print: return Print(command.print);
     case TCommand::TKind::Printers: zd::cli::ListPrinters(std::cout); return kExitOk;
     case TCommand::TKind::Preview: return Preview(command.preview);
+    case TCommand::TKind::Design: return Design(command.design);
   }
   return kExitFailed;
 }
@@ -119,12 +127,14 @@ int main(int argc, char** argv) {
     return UsageError(e.what(), e.Command());
   }
   // Fonts need a GUI application, but no display is needed to make pages;
-  // only the preview window is shown on the screen.
-  const bool window = command.kind == TCommand::TKind::Preview && command.preview.grab.empty();
+  // only the preview and designer windows are shown on the screen.
+  const bool widgets = command.kind == TCommand::TKind::Preview || command.kind == TCommand::TKind::Design;
+  const bool window = (command.kind == TCommand::TKind::Preview && command.preview.grab.empty()) ||
+                      (command.kind == TCommand::TKind::Design && command.design.grab.empty());
   if (!window && !std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   qInstallMessageHandler(QuietQtMessages);
   std::unique_ptr<QGuiApplication> app;
-  if (command.kind == TCommand::TKind::Preview) app = std::make_unique<QApplication>(argc, argv);
+  if (widgets) app = std::make_unique<QApplication>(argc, argv);
   else app = std::make_unique<QGuiApplication>(argc, argv);
   zd::ZdInitialize();
   zd::InstallSystemPrinters();

@@ -1,0 +1,96 @@
+#pragma once
+// The design surface: the report's bands stacked from the top, each a
+// container (a 25-pixel ruler strip on its left, a title bar, then the band
+// itself) above a 3-pixel splitter that drags the band's height. Controls
+// are drawn by their own Draw in design mode; the mouse selects, moves,
+// resizes and inserts them.
+#include <QWidget>
+#include <functional>
+#include <set>
+#include <vector>
+
+#include "designer/DesignGeometry.h"
+#include "designer/ZdqDesigner.h"
+
+namespace zd {
+
+class TDesignSurface : public QWidget {
+ public:
+  static constexpr int kRulerWidth = 25;
+  static constexpr int kTitleHeight = 21;
+  static constexpr int kSplitterHeight = 3;
+
+  explicit TDesignSurface(TZdqDesigner& designer, QWidget* parent = nullptr);
+
+  // Told after an edit has been made (a gesture finished, a control was
+  // inserted): the window records an undo step.
+  std::function<void()> OnEdited;
+  // The status bar's pointer text.
+  std::function<void(const QString&)> OnPointerStatus;
+  // A right click on a control or band (the subject) at a global position.
+  std::function<void(TZdqControl& subject, const QPoint& globalPos)> OnContextMenu;
+  // The palette tool went back to the arrow.
+  std::function<void()> OnToolReset;
+
+  // Lays the bands out again after bands were added, removed or reloaded.
+  void ReCreateBands();
+  // The band presses and pastes go to: the one last pressed, else the first.
+  TZdqBand* CurrentBand() const;
+
+  // Where the band's own area starts, in surface coordinates.
+  QPoint BandOrigin(const TZdqBand& band) const;
+  int BandWidth() const;
+  int TitleHeight() const;
+  // Clicks in the title's left 21 pixels collapse and expand the band.
+  bool Collapsed(const TZdqBand& band) const;
+  void ToggleCollapsed(const TZdqBand& band);
+
+  // Between the press and release of a move, resize or band-height drag.
+  bool Dragging() const { return active_ || splitterBand_; }
+
+  // Arrow keys: with Shift every selected control is resized, with Ctrl
+  // moved, by one pixel. False for other keys.
+  bool HandleArrowKey(int key, Qt::KeyboardModifiers modifiers);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  struct TSlot {
+    TZdqBand* band;
+    int containerTop;  // the title bar's top
+    int containerHeight;
+  };
+  const TSlot* slotOf(const TZdqBand& band) const;
+  int areaHeight(const TSlot& slot) const;
+  void relayout();
+
+  void paintBand(QPainter& p, const TSlot& slot);
+  void paintHandles(QPainter& p, const TZdqControl& control);
+
+  TZdqControl* controlAt(const TZdqBand& band, QPoint inBand) const;
+  void controlMouseDown(TZdqControl& control, QPoint inControl, QMouseEvent& event);
+  void bandMouseDown(TZdqBand& band, QPoint inBand, QMouseEvent& event);
+  void insertControl(TZdqBand& band, QPoint at);
+  void dragActive(QPoint pos);
+  void crossBands(TZdqControl& control);
+  void finishRubberBand(QPoint release);
+  void showPointer(const TZdqBand& band, QPoint inBand);
+
+  TZdqDesigner& designer_;
+  TZdReport& report() const { return *designer_.Report(); }
+  std::vector<TSlot> slots_;
+  std::set<const TZdqBand*> collapsed_;  // only their titles show
+  TZdqBand* currentBand_ = nullptr;
+  TZdqControl* active_ = nullptr;     // moved or resized between press and release
+  TZdqBand* splitterBand_ = nullptr;  // its height dragged
+  int splitterStartY_ = 0, splitterStartHeight_ = 0;
+  TZdqBand* rubberBand_ = nullptr;    // where a rubber band is spanned
+  QPoint rubberFrom_, rubberTo_;
+};
+
+}  // namespace zd

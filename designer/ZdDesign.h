@@ -1,0 +1,123 @@
+#pragma once
+// The designer window: tool bars, the design surface in a scroll box, the
+// status bar, the context menu and every command they issue.
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <map>
+#include <string>
+
+#include "designer/DesignGeometry.h"
+#include "designer/DesignHistory.h"
+#include "designer/ZdqDesigner.h"
+#include "print/Frame.h"
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QMenu;
+class QScrollArea;
+
+namespace zd {
+
+class TDesignSurface;
+
+// The context menu's items by tag.
+enum class TMenuItem {
+  About = 1, EditProperties = 2, Sizes = 3, BringToFront = 5, SendToBack = 6, Cut = 8, Copy = 9,
+  Paste = 10, Delete = 11, SelectAll = 13, UnselectAll = 14, InvertSelection = 15, Font = 17,
+  Frame = 18, Stretch = 20, Transparent = 21, FrameTop = 22, FrameLeft = 23, FrameBottom = 24,
+  FrameRight = 25, LineType = 26
+};
+
+class TfrmReportDesigner : public QMainWindow {
+ public:
+  explicit TfrmReportDesigner(TZdqDesigner& designer, QWidget* parent = nullptr);
+  ~TfrmReportDesigner() override;
+
+  // Shows the window and returns once it is closed.
+  void ExecModal();
+  void RestoreLayout();
+  void SaveLayout() const;
+
+  TDesignSurface& Surface() { return *surface_; }
+  TDesignHistory& History() { return history_; }
+  QAction* Action(TMenuItem item) const { return items_.at(item); }
+  QAction* AlignAction(TAlignCommand command) const { return align_[size_t(command)]; }
+  QAction* ToolAction(int tool) const;  // 0 the arrow, n >= 2 class n - 2
+  QMenu& ContextMenu() { return *contextMenu_; }
+  QAction *actNew, *actOpen, *actSave, *actPreview, *actPrint, *actUndo, *actRedo, *actNewBand;
+  // The formatting buttons: they show the first selected control and set
+  // every selected one.
+  std::array<QAction*, 3> actFontStyle{};  // bold, italic, underline
+  std::array<QAction*, 3> actJustify{};    // left, centre, right
+  std::array<QAction*, 4> actFrameSide{};  // top, left, bottom, right
+
+  // ---- commands ----
+  void NewReport();
+  // False when the file could not be read (the report stays as it was).
+  bool OpenFile(const QString& fileName);
+  // With CreateBackup, a file being replaced is first copied to ".~zdq".
+  bool SaveFile(const QString& fileName);
+  void Align(TAlignCommand command);
+  void CopySelection();
+  void CutSelection();
+  void PasteInto(TZdqBand& band);
+  // Frees the selected controls and the selected bands with theirs.
+  void DeleteSelection();
+  void AddBand(TBandType type);
+  void Undo();
+  void Redo();
+  // The report as it is becomes an undo step.
+  void CommitEdit();
+  // Refreshes the menu's enabled and checked states for its subject.
+  void PrepareContextMenu(TZdqControl& subject);
+
+  // The file autosave writes the edited report to (every minute) and the
+  // designer offers to restore from when it opens after a crash.
+  const QString& RecoveryFileName() const { return recoveryFile_; }
+  void SetRecoveryFileName(const QString& fileName) { recoveryFile_ = fileName; }
+  // Writes the recovery file when the report has unsaved edits.
+  void WriteRecovery();
+  // When a recovery file is there, asks whether to load it; it is removed
+  // either way.
+  void OfferRecovery();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void buildActions();
+  void buildToolBars();
+  void buildContextMenu();
+  QAction* addItem(TMenuItem item, const QString& text, const QKeySequence& shortcut = {});
+  void runItem(TMenuItem item);
+  void afterStructureChange();
+  void selectionChanged();
+  void askSizes(TZdqControl& control);
+  void chooseFont();
+  void toggleFrameSide(int bit);
+  void setFrameSide(int bit, bool on);
+  void setFontStyle(int bit, bool on);
+  void setAlignment(TAlignment alignment);
+  std::vector<TZdqControl*> selectedInBandOrder() const;
+  QString text(int id) const;
+
+  TZdqDesigner& designer_;
+  TZdReport& report_;
+  TDesignHistory history_;
+  TDesignSurface* surface_;
+  QScrollArea* scroll_;
+  QLabel* selectionStatus_;
+  QLabel* pointerStatus_;
+  QMenu* contextMenu_;
+  QActionGroup* tools_;
+  std::map<TMenuItem, QAction*> items_;
+  std::array<QAction*, kAlignCommandCount> align_{};
+  TZdqControl* menuSubject_ = nullptr;
+  bool commitQueued_ = false;
+  QPointer<QObject> closed_;
+  QString recoveryFile_;
+};
+
+}  // namespace zd
