@@ -102,7 +102,7 @@ TEST(ProgressDialog, CancelButtonStopsThePreparationAtTheNextPage) {
 }
 
 TEST(PrintDialog, PrinterChoicesBecomeThePrintChoice) {
-  test::ensureWidgetsApp();
+  test::useWidgetsAndVirtualPrinter();
   const std::vector<std::string> printers{"Virtual PDF Printer", "Office"};
   QPrinter printer;
   printer.setPrinterName("Office");

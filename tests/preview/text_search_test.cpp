@@ -29,7 +29,7 @@ TEST(TextSearch, ModesAndCase) {
 }
 
 TEST(TextSearch, MarksMatchingTextRecordsGrownByOne) {
-  test::ensureWidgetsApp();
+  test::useWidgetsAndVirtualPrinter();
   TMetafile page;
   page.SetWidth(400);
   page.SetHeight(300);

@@ -9,6 +9,7 @@
 #include "print/PageStore.h"
 #include "print/PrintZd.h"
 #include "tests/Fixtures.h"
+#include "tests/WidgetTesting.h"
 
 namespace zd::test {
 
@@ -55,16 +56,6 @@ inline std::vector<std::string> PageStrings(const TZdPrintBaseComponent& report,
   return Strings(TextsOnPage(*info));
 }
 
-// Widgets need a QApplication; made before anything makes a QGuiApplication.
-inline void useWidgetsAndVirtualPrinter() {
-  if (!QApplication::instance()) {
-    static int argc = 1;
-    static char name[] = "zdreport-tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-  }
-  useVirtualPrinter();
-}
 
 // A page of the given tenths of millimetres (A4 by default); a new
 // component would take the paper the last preparation left on the printer.
