@@ -1,7 +1,6 @@
 #pragma once
 // What a prepared page shows, read back from its drawing: the texts with
 // their positions and the filled rectangles with their colours.
-#include <QApplication>
 #include <string>
 #include <vector>
 
