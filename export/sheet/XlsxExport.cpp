@@ -109,11 +109,19 @@ void TZdqExportToXLSX::WriteDimensions(uint16_t, uint16_t columns) {
     if (c + 1 < columns) {
       width = x[c + 1] - x[c];
     } else {
-      for (const TZdqMFERecord& cell : Records())
-        if (std::abs(GridLeft(cell) - x[c]) <= ZDQ_EQUAL_X)
-          width = std::max(width, cell.ControlBox ? cell.ControlBox->Width() : cell.Width);
+      for (auto it = widths_.lower_bound(x[c] - ZDQ_EQUAL_X); it != widths_.end() && it->first <= x[c] + ZDQ_EQUAL_X;
+           ++it)
+        width = std::max(width, it->second);
     }
     check(worksheet_set_column_pixels(sheet_, c, c, uint32_t(std::max(width, 1)), nullptr), "column width");
+  }
+}
+
+void TZdqExportToXLSX::LayoutCells(const std::vector<TZdqMFERecord>& cells) {
+  for (const TZdqMFERecord& cell : cells) {
+    const int width = cell.ControlBox ? cell.ControlBox->Width() : cell.Width;
+    const auto [it, added] = widths_.emplace(GridLeft(cell), width);
+    if (!added) it->second = std::max(it->second, width);
   }
 }
 
@@ -165,10 +173,9 @@ void TZdqExportToXLSX::WriteFileEnd() {
   formats_.clear();
   check(closed, "closing the workbook");
   std::ifstream in(workbookFile_, std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (!in.good() && !in.eof()) throw EZdqExportFileError("cannot read back the XLSX workbook");
+  if (!Stream) throw std::logic_error("XLSX export: no output stream is open");
+  if (!in || !(*Stream << in.rdbuf())) throw EZdqExportFileError("cannot copy the XLSX workbook to the output");
   closeWorkbook();
-  WriteString(bytes);
 }
 
 }  // namespace zd

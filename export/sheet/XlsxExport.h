@@ -37,6 +37,10 @@ class TZdqExportToXLSX : public TZdqExportToSpreadsheet {
   lxw_format* formatOf(const TZdqMFERecord& rec, const std::string& numberFormat);
   void check(int error, const char* what) const;
   void closeWorkbook();
+  // The widest cell at each grid left, for the last column's width.
+  void ClearLayout() override { widths_.clear(); }
+  void LayoutCells(const std::vector<TZdqMFERecord>& cells) override;
+  std::map<int, int> widths_;
 
   std::string workbookFile_;  // the temporary file libxlsxwriter writes
   lxw_workbook* workbook_ = nullptr;
