@@ -292,9 +292,9 @@ void TZdqExportAttributes::PageProcessed(const TMetafile& page) {
 }
 
 // Pages come top to bottom (the bars of a page side by side): no later
-// page reaches more than ZDQ_EQUAL_Y above the page just done or above its
-// highest cell. A page that does reach above breaks the layout pass's
-// order, and the whole grid is then built at SaveToFile.
+// page reaches more than ZDQ_EQUAL_Y above the top of the page just done.
+// A page that does breaks the layout pass's order, and the whole grid is
+// then built at SaveToFile.
 void TZdqExportAttributes::handOnCells(bool all) {
   if (!pagesInOrder_) {
     if (layingOut_) records_.clear();
@@ -323,8 +323,8 @@ void TZdqExportAttributes::handOnCells(bool all) {
   }
   openLines_.Add(std::move(page));
   if (!all) {
-    top = std::min(top, OffsetY - ZDQ_EQUAL_Y);
-    bound_ = std::max(bound_.value_or(top), top);
+    const int pageTop = OffsetY - ZDQ_EQUAL_Y;
+    bound_ = std::max(bound_.value_or(pageTop), pageTop);
   }
   std::vector<int> lines;
   std::vector<TZdqMFERecord> complete = openLines_.TakeLines(all ? std::nullopt : bound_, lines);

@@ -99,22 +99,25 @@ TEST(StreamedRowsTest, GiveTheBytesOfTheWholeGrid) {
   // format first seen late, a line whose cells straddle a page break, and
   // blanks that look like the first cell of the next page's coloured line.
   const std::vector<std::vector<TMetafile>> pages = {
-      {PageOf({{20, 20, "Name"}, {200, 20, "Amount"}, {20, 60, "apples"}, {200, 60, "12"}, {20, 296, "late"}})},
+      {PageOf({{20, 20, "Name"}, {200, 20, "Amount"}, {20, 60, "apples"}, {200, 60, "12"}, {20, 295, "late"}})},
       {PageOf({{200, 0, "3.50"}, {300, 40, "new", clYellow}, {20, 80, "pears"}, {200, 80, "1,234.5"}})},
       {PageOf({{110, 30, "middle"}, {20, 70, "plums"}, {300, 70, "7"}})}};
   ExpectSameBytesEitherWay(pages, "pages top to bottom");
 
-  // Bars of one page lie side by side and share their lines.
-  ExpectSameBytesEitherWay({{PageOf({{20, 20, "left"}, {20, 50, "a"}}), PageOf({{20, 20, "right"}, {90, 50, "b"}})},
-                            {PageOf({{20, 10, "c"}}), PageOf({{150, 10, "d"}})}},
+  // Bars of one page lie side by side and share their lines, here one
+  // that a text just above the second bar joins to the page before.
+  ExpectSameBytesEitherWay({{PageOf({{20, 20, "left"}, {20, 292, "bottom"}, {20, 50, "a"}}),
+                             PageOf({{20, 20, "right"}, {90, 50, "b"}})},
+                            {PageOf({{20, 10, "c"}}), PageOf({{100, -3, "edge"}, {150, 10, "d"}})}},
                            "bars");
 
   // A page that reaches above the one before it, and texts close enough to
   // share a slot, are laid out from the whole grid instead.
   ExpectSameBytesEitherWay({{PageOf({{20, 20, "one"}, {200, 20, "two"}})},
-                            {PageOf({{20, -280, "above"}, {200, 100, "x"}})}},
+                            {PageOf({{20, 100, "x"}})},
+                            {PageOf({{120, -578, "above"}, {200, 100, "y"}})}},
                            "page reaching above");
-  ExpectSameBytesEitherWay({{PageOf({{20, 20, "10"}, {40, 20, "20"}, {200, 20, "y"}})}, {PageOf({{20, 20, "z"}})}},
+  ExpectSameBytesEitherWay({{PageOf({{20, 20, "1"}, {32, 24, "2"}, {200, 20, "y"}})}, {PageOf({{20, 20, "z"}})}},
                            "shared slot");
 }
 
