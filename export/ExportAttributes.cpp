@@ -331,8 +331,7 @@ void TZdqExportAttributes::handOnCells(bool all) {
   if (rows_) {
     rows_->Add(complete, lines);
     if (all) rows_->Finish();
-  } else if (MayShareSlot(complete, lines)) {
-    // What the writers learn must be of the cells as merged into slots.
+  } else if (LayoutNeedsSlots() && MayShareSlot(complete, lines)) {
     pagesInOrder_ = false;
     openLines_.Clear();
   } else {

@@ -40,8 +40,8 @@ class TZdqExportAttributes : public TZdqExport {
   // A layout pass learns the grid's columns and rows page by page, keeping
   // only the lines not yet complete; the writing pass then hands rows to
   // WriteGridRow as they complete (see StreamsRows). Pages that do not come
-  // top to bottom, or a grid without columns, fall back to collecting
-  // every cell for SaveToFile.
+  // top to bottom, a grid without columns, or texts sharing a slot when
+  // LayoutNeedsSlots, fall back to collecting every cell for SaveToFile.
   void BeginLayoutPass() override;
   void EndLayoutPass(const std::string& fileName) override;
 
@@ -69,6 +69,10 @@ class TZdqExportAttributes : public TZdqExport {
   // (in parts during a layout pass, all at once otherwise).
   virtual void ClearLayout() {}
   virtual void LayoutCells(const std::vector<TZdqMFERecord>& cells);
+  // Whether LayoutCells must see texts that share a slot as the one cell
+  // they become: a layout pass that meets such texts then gives way to the
+  // grid built at SaveToFile.
+  virtual bool LayoutNeedsSlots() const { return false; }
   // The layout is known and rows are about to be streamed.
   virtual void BeginGridRows() {}
   // One row of ColCount cells.

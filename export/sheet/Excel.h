@@ -39,6 +39,8 @@ class TZdqExportToExcel : public TZdqExportToSpreadsheet {
   // The number formats of the grid's numbers, in order of their first cell.
   void ClearLayout() override;
   void LayoutCells(const std::vector<TZdqMFERecord>& cells) override;
+  // Two numbers merged into one text cell name no format.
+  bool LayoutNeedsSlots() const override { return true; }
 
   // A cell names its format in six bits.
   static constexpr size_t kMaxFormats = 64;
