@@ -239,7 +239,7 @@ void TZdqExportAttributes::EndExport() {
 
 void TZdqExportAttributes::resetPasses() {
   layingOut_ = false;
-  pagesInOrder_ = false;
+  streamable_ = false;
   openLines_.Clear();
   bound_.reset();
   rows_.reset();
@@ -262,7 +262,7 @@ void TZdqExportAttributes::BeginLayoutPass() {
   grid_ = {};
   ClearLayout();
   layingOut_ = true;
-  pagesInOrder_ = true;
+  streamable_ = true;
   passStart_ = drawingState();
 }
 
@@ -278,7 +278,7 @@ void TZdqExportAttributes::EndLayoutPass(const std::string& fileName) {
   openLines_.Clear();
   bound_.reset();
   grid_.RowCount = std::max(grid_.RowCount, 1);
-  if (pagesInOrder_ && !grid_.Columns.empty()) {
+  if (streamable_ && !grid_.Columns.empty()) {
     BeginGridRows();
     rows_ = std::make_unique<TZdqRowAssembler>(grid_.Columns,
                                                [this](std::vector<TZdqMFERecord>& row) { WriteGridRow(row); });
@@ -296,7 +296,7 @@ void TZdqExportAttributes::PageProcessed(const TMetafile& page) {
 // A page that does breaks the layout pass's order, and the whole grid is
 // then built at SaveToFile.
 void TZdqExportAttributes::handOnCells(bool all) {
-  if (!pagesInOrder_) {
+  if (!streamable_) {
     if (layingOut_) records_.clear();
     return;
   }
@@ -316,7 +316,7 @@ void TZdqExportAttributes::handOnCells(bool all) {
   for (const TZdqMFERecord& cell : page) top = std::min(top, cell.Top);
   if (bound_ && top < *bound_) {
     if (rows_) throw std::logic_error("export: the pages changed between the layout and the writing pass");
-    pagesInOrder_ = false;
+    streamable_ = false;
     openLines_.Clear();
     records_.clear();
     return;
@@ -332,7 +332,7 @@ void TZdqExportAttributes::handOnCells(bool all) {
     rows_->Add(complete, lines);
     if (all) rows_->Finish();
   } else if (LayoutNeedsSlots() && MayShareSlot(complete, lines)) {
-    pagesInOrder_ = false;
+    streamable_ = false;
     openLines_.Clear();
   } else {
     AddToGrid(grid_, complete, lines);

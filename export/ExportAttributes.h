@@ -106,11 +106,11 @@ class TZdqExportAttributes : public TZdqExport {
 
   std::vector<TZdqMFERecord> records_;
   TZdqCellGrid grid_;
-  // Two-pass state: lines still open, the top no later page reaches above
-  // (when pages come in order), the drawing state the layout pass began
-  // with, and the rows of the writing pass.
+  // Two-pass state: whether the grid can still be laid out in parts, the
+  // lines still open, the top no later page reaches above, the drawing
+  // state the layout pass began with, and the rows of the writing pass.
   bool layingOut_ = false;
-  bool pagesInOrder_ = false;
+  bool streamable_ = false;
   TZdqLineBuffer openLines_;
   std::optional<int> bound_;
   TDrawingState passStart_;
