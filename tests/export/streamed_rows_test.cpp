@@ -45,9 +45,9 @@ std::string ReadBytes(const std::string& path) {
 }
 
 // Plays the pages as the report's export does, bars side by side, with or
-// without the layout pass first; returns the file's bytes.
-std::string Export(TZdqExport& exporter, const std::vector<std::vector<TMetafile>>& pages, bool layoutPass) {
-  const std::string file = test::UniqueTempPath("zd_streamed_rows.out").string();
+// without the layout pass first.
+void Play(TZdqExport& exporter, const std::vector<std::vector<TMetafile>>& pages, bool layoutPass,
+          const std::string& file) {
   auto play = [&] {
     for (size_t p = 0; p < pages.size(); ++p)
       for (size_t b = 0; b < pages[p].size(); ++b) {
@@ -69,6 +69,11 @@ std::string Export(TZdqExport& exporter, const std::vector<std::vector<TMetafile
   play();
   exporter.SaveToFile(file);
   exporter.EndExport();
+}
+
+std::string Export(TZdqExport& exporter, const std::vector<std::vector<TMetafile>>& pages, bool layoutPass) {
+  const std::string file = test::UniqueTempPath("zd_streamed_rows.out").string();
+  Play(exporter, pages, layoutPass, file);
   const std::string bytes = ReadBytes(file);
   std::filesystem::remove(file);
   return bytes;
@@ -119,6 +124,31 @@ TEST(StreamedRowsTest, GiveTheBytesOfTheWholeGrid) {
                            "page reaching above");
   ExpectSameBytesEitherWay({{PageOf({{20, 20, "1"}, {32, 24, "2"}, {200, 20, "y"}})}, {PageOf({{20, 20, "z"}})}},
                            "shared slot");
+}
+
+// A row that fails half way leaves neither the file nor the part written.
+class TFailingCsv : public TZdqExportToCSV {
+ protected:
+  void WriteGridRow(std::vector<TZdqMFERecord>& row) override {
+    if (++rows_ == 2) throw std::runtime_error("disk full");
+    TZdqExportToCSV::WriteGridRow(row);
+  }
+
+ private:
+  int rows_ = 0;
+};
+
+TEST(StreamedRowsTest, AFailedRowLeavesNoFile) {
+  test::ensureGuiApp();
+  const std::filesystem::path file = test::UniqueTempPath("zd_streamed_fail.csv");
+  const std::vector<std::vector<TMetafile>> pages = {{PageOf({{20, 20, "a"}, {20, 60, "b"}})},
+                                                     {PageOf({{20, 20, "c"}})}};
+  {
+    TFailingCsv exporter;
+    EXPECT_THROW(Play(exporter, pages, true, file.string()), std::runtime_error);
+  }
+  for (const auto& entry : std::filesystem::directory_iterator(file.parent_path()))
+    EXPECT_EQ(entry.path().filename().string().find(file.filename().string()), std::string::npos) << entry.path();
 }
 
 }  // namespace
