@@ -1,7 +1,9 @@
 #include "export/Cells.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
+#include <iterator>
 #include <numeric>
 #include <utility>
 
@@ -95,37 +97,6 @@ void mergeIntoSlot(TZdqMFERecord& slot, TZdqMFERecord&& cell) {
   else if (!isFilledText(slot)) slot = std::move(cell);
 }
 
-// Builds RowCount x ColCount slots in row order from the sorted cells. A
-// slot no cell falls into gets a blank cell that looks like the next cell
-// still to be placed (once all are placed, like the row's last cell).
-void fillSlots(std::vector<TZdqMFERecord>& cells, const std::vector<int>& lines, const TZdqCellGrid& grid) {
-  const size_t columns = grid.Columns.size();
-  if (columns == 0 || cells.empty()) return;
-  std::vector<TZdqMFERecord> out;
-  out.reserve(size_t(grid.RowCount) * columns);
-  size_t next = 0;
-  for (int row = 0; row < grid.RowCount; ++row) {
-    std::vector<std::optional<TZdqMFERecord>> slots(columns);
-    const int top = cells[next].Top;
-    for (; next < cells.size() && lines[next] == row; ++next) {
-      std::optional<TZdqMFERecord>& slot = slots[columnOf(cells[next], grid.Columns)];
-      if (slot) mergeIntoSlot(*slot, std::move(cells[next]));
-      else slot = std::move(cells[next]);
-    }
-    const TZdqMFERecord* look = next < cells.size() ? &cells[next] : nullptr;
-    for (size_t c = 0; !look && c < columns; ++c)
-      if (slots[columns - 1 - c]) look = &*slots[columns - 1 - c];
-    for (size_t c = 0; c < columns; ++c)
-      if (!slots[c]) slots[c] = blankCellLike(*look, grid.Columns[c], top);
-    for (std::optional<TZdqMFERecord>& slot : slots) out.push_back(std::move(*slot));
-  }
-  cells = std::move(out);
-}
-
-}  // namespace
-
-namespace {
-
 // Sorts the cells (see SortCells) and returns the line of each.
 std::vector<int> sortIntoLines(std::vector<TZdqMFERecord>& cells) {
   const std::vector<int> line = lineOfEachCell(cells);
@@ -170,12 +141,110 @@ void SortCells(std::vector<TZdqMFERecord>& cells) { sortIntoLines(cells); }
 TZdqCellGrid BuildCellGrid(std::vector<TZdqMFERecord>& cells) {
   const std::vector<int> lines = sortIntoLines(cells);
   TZdqCellGrid grid;
-  grid.RowCount = cells.empty() ? 1 : lines.back() + 1;
+  AddToGrid(grid, cells, lines);
+  grid.RowCount = std::max(grid.RowCount, 1);
+  if (grid.Columns.empty()) return grid;  // no text: the cells stay as they are
+  std::vector<TZdqMFERecord> slots;
+  slots.reserve(size_t(grid.RowCount) * grid.Columns.size());
+  TZdqRowAssembler rows(grid.Columns, [&](std::vector<TZdqMFERecord>& row) {
+    for (TZdqMFERecord& cell : row) slots.push_back(std::move(cell));
+  });
+  rows.Add(cells, lines);
+  rows.Finish();
+  cells = std::move(slots);
+  return grid;
+}
+
+void TZdqLineBuffer::Add(std::vector<TZdqMFERecord>&& cells) {
+  if (cells_.empty()) cells_ = std::move(cells);
+  else std::move(cells.begin(), cells.end(), std::back_inserter(cells_));
+}
+
+// Lines run from their highest cell down by ZDQ_EQUAL_Y: a line is complete
+// once it starts more than that above the bound, and so is every line
+// before it.
+std::vector<TZdqMFERecord> TZdqLineBuffer::TakeLines(std::optional<int> bound, std::vector<int>& lines) {
+  std::vector<TZdqMFERecord> taken;
+  if (!bound) {
+    taken = std::move(cells_);
+    cells_.clear();
+  } else {
+    std::vector<int> tops;
+    tops.reserve(cells_.size());
+    for (const TZdqMFERecord& cell : cells_) tops.push_back(cell.Top);
+    std::sort(tops.begin(), tops.end());
+    const std::vector<int> runs = runsOf(tops, ZDQ_EQUAL_Y);
+    int64_t firstOpen = INT64_MAX;  // top of the first line still open
+    for (size_t i = 0; i < tops.size(); ++i)
+      if ((i == 0 || runs[i] != runs[i - 1]) && int64_t(tops[i]) + ZDQ_EQUAL_Y >= *bound) {
+        firstOpen = tops[i];
+        break;
+      }
+    std::vector<TZdqMFERecord> kept;
+    for (TZdqMFERecord& cell : cells_) (cell.Top < firstOpen ? taken : kept).push_back(std::move(cell));
+    cells_ = std::move(kept);
+  }
+  lines = sortIntoLines(taken);
+  return taken;
+}
+
+bool MayShareSlot(const std::vector<TZdqMFERecord>& cells, const std::vector<int>& lines) {
+  for (size_t start = 0; start < cells.size();) {
+    std::vector<int> lefts;
+    size_t end = start;
+    for (; end < cells.size() && lines[end] == lines[start]; ++end)
+      if (isFilledText(cells[end])) lefts.push_back(GridLeft(cells[end]));
+    std::sort(lefts.begin(), lefts.end());
+    for (size_t k = 1; k < lefts.size(); ++k)
+      if (int64_t(lefts[k]) - lefts[k - 1] <= 2 * int64_t(ZDQ_EQUAL_X)) return true;
+    start = end;
+  }
+  return false;
+}
+
+void AddToGrid(TZdqCellGrid& grid, const std::vector<TZdqMFERecord>& cells, const std::vector<int>& lines) {
+  if (cells.empty()) return;
+  grid.RowCount += lines.back() + 1;
   for (const TZdqMFERecord& cell : cells)
     if (isFilledText(cell)) addColumn(grid.Columns, GridLeft(cell));
   grid.ColCount = int(grid.Columns.size());
-  fillSlots(cells, lines, grid);
-  return grid;
+}
+
+TZdqRowAssembler::TZdqRowAssembler(std::vector<int> columns, TRowSink sink)
+    : columns_(std::move(columns)), sink_(std::move(sink)) {}
+
+void TZdqRowAssembler::Add(std::vector<TZdqMFERecord>& cells, const std::vector<int>& lines) {
+  for (size_t next = 0; next < cells.size();) {
+    handOnPending(&cells[next]);
+    pending_.assign(columns_.size(), std::nullopt);
+    pendingTop_ = cells[next].Top;
+    const int line = lines[next];
+    for (; next < cells.size() && lines[next] == line; ++next) {
+      std::optional<TZdqMFERecord>& slot = pending_[columnOf(cells[next], columns_)];
+      if (slot) mergeIntoSlot(*slot, std::move(cells[next]));
+      else slot = std::move(cells[next]);
+    }
+  }
+}
+
+void TZdqRowAssembler::Finish() {
+  handOnPending(nullptr);
+}
+
+// A slot no cell fell into gets a blank cell that looks like the next cell
+// still to be placed (after the last line, like the row's last cell).
+void TZdqRowAssembler::handOnPending(const TZdqMFERecord* next) {
+  if (pending_.empty()) return;
+  const TZdqMFERecord* look = next;
+  for (size_t c = 0; !look && c < pending_.size(); ++c)
+    if (pending_[pending_.size() - 1 - c]) look = &*pending_[pending_.size() - 1 - c];
+  for (size_t c = 0; c < pending_.size(); ++c)
+    if (!pending_[c]) pending_[c] = blankCellLike(*look, columns_[c], pendingTop_);
+  std::vector<TZdqMFERecord> row;
+  row.reserve(pending_.size());
+  for (std::optional<TZdqMFERecord>& slot : pending_) row.push_back(std::move(*slot));
+  pending_.clear();
+  sink_(row);
 }
 
 }  // namespace zd

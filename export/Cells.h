@@ -2,6 +2,7 @@
 // Cells rebuilt from a page's metafile records and the grid of rows and
 // columns the document exporters write them in.
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -79,5 +80,53 @@ struct TZdqCellGrid {
 // and inserts blank cells so that the list reads as RowCount rows of
 // ColCount cells.
 TZdqCellGrid BuildCellGrid(std::vector<TZdqMFERecord>& cells);
+
+// The grid built a page at a time gives the same rows as BuildCellGrid on
+// the whole document, in three steps: TZdqLineBuffer hands on whole lines
+// once no later cell can join them, AddToGrid learns the columns and rows
+// from them, and, once every column is known, TZdqRowAssembler turns them
+// into rows.
+
+// Cells that arrive page by page, waiting until their lines are complete.
+class TZdqLineBuffer {
+ public:
+  // Cells of the next page, in drawing order.
+  void Add(std::vector<TZdqMFERecord>&& cells);
+  // Takes the lines that are complete when no cell still to come lies
+  // above `bound` (every line when there is no bound), sorted as by
+  // SortCells; lines gets the line of each cell, counted from 0.
+  std::vector<TZdqMFERecord> TakeLines(std::optional<int> bound, std::vector<int>& lines);
+  void Clear() { cells_.clear(); }
+
+ private:
+  std::vector<TZdqMFERecord> cells_;
+};
+
+// Whether two texts of one line may share a slot, whatever columns the
+// rest of the grid adds: a text lands in a column within ZDQ_EQUAL_X of
+// its left, so only texts that close can.
+bool MayShareSlot(const std::vector<TZdqMFERecord>& cells, const std::vector<int>& lines);
+
+// Counts the lines and adds the columns of complete lines taken in order.
+void AddToGrid(TZdqCellGrid& grid, const std::vector<TZdqMFERecord>& cells, const std::vector<int>& lines);
+
+// Turns complete lines, in order, into rows of one cell per column, filling
+// empty slots as BuildCellGrid does. A row is handed on when the line after
+// it arrives (its blanks look like that line's first cell) or at Finish.
+class TZdqRowAssembler {
+ public:
+  using TRowSink = std::function<void(std::vector<TZdqMFERecord>& row)>;
+  TZdqRowAssembler(std::vector<int> columns, TRowSink sink);
+  void Add(std::vector<TZdqMFERecord>& cells, const std::vector<int>& lines);
+  void Finish();
+
+ private:
+  void handOnPending(const TZdqMFERecord* next);
+
+  std::vector<int> columns_;
+  TRowSink sink_;
+  std::vector<std::optional<TZdqMFERecord>> pending_;  // empty when no row waits
+  int pendingTop_ = 0;
+};
 
 }  // namespace zd

@@ -48,15 +48,16 @@ void TZdqExport::StartExport() {
 }
 
 void TZdqExport::EndExport() {
+  layoutPass_ = false;
   if (OnEndExecute) OnEndExecute(this);
 }
 
 void TZdqExport::NewPage(int, int) {
-  if (OnNewPage) OnNewPage(this);
+  if (OnNewPage && !layoutPass_) OnNewPage(this);
 }
 
 void TZdqExport::ExportEMFRecord(const TEmfRecord& record, const TEmfState&) {
-  if (OnRecord) {
+  if (OnRecord && !layoutPass_) {
     bool accept = true;
     OnRecord(this, record, accept);
   }
@@ -66,6 +67,13 @@ void TZdqExport::SaveToFile(const std::string& fileName) {
   destinationFileName_ = fileName;
   OffsetX = 0;
   OffsetY = 0;
+}
+
+void TZdqExport::BeginLayoutPass() { layoutPass_ = true; }
+
+void TZdqExport::EndLayoutPass(const std::string& fileName) {
+  layoutPass_ = false;
+  destinationFileName_ = fileName;
 }
 
 void TZdqExport::PageProcessed(const TMetafile&) {}

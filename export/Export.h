@@ -61,6 +61,17 @@ class TZdqExport : public TComponent {
   /// Every record of the current page has been delivered.
   virtual void PageProcessed(const TMetafile& page);
 
+  /// Exporters that must know the whole document before writing its first
+  /// byte return true. ExportTo then plays the pages of each result twice:
+  /// between BeginLayoutPass and EndLayoutPass, then again to be written,
+  /// and calls SaveToFile after them. The first playing raises no events.
+  virtual bool NeedsLayoutPass() const { return false; }
+  virtual void BeginLayoutPass();
+  /// The pages are played once more next, written to fileName (or the
+  /// destination stream) by the time SaveToFile has been called.
+  virtual void EndLayoutPass(const std::string& fileName);
+  bool InLayoutPass() const { return layoutPass_; }
+
   /// Exports one metafile by itself as a one-page document.
   void SaveMetafileToFile(const TMetafile* metafile, const std::string& fileName);
   /// Delivers every record of the metafile to ExportEMFRecord.
@@ -97,6 +108,7 @@ class TZdqExport : public TComponent {
   TZdProperty properties_;
   std::string destinationFileName_;
   std::ostream* destinationStream_ = nullptr;
+  bool layoutPass_ = false;
 };
 
 /// The enumeration callback of an export: hands the record to the exporter

@@ -226,18 +226,130 @@ void TZdqExportAttributes::StartExport() {
   grid_ = {};
   font_ = TFont();
   backColor_ = clWhite;
+  resetPasses();
 }
 
 void TZdqExportAttributes::EndExport() {
   records_.clear();
   grid_ = {};
   font_ = TFont();
+  resetPasses();
   TZdqExport::EndExport();
+}
+
+void TZdqExportAttributes::resetPasses() {
+  layingOut_ = false;
+  streamable_ = false;
+  openLines_.Clear();
+  bound_.reset();
+  rows_.reset();
+}
+
+void TZdqExportAttributes::LayoutCells(const std::vector<TZdqMFERecord>&) {}
+void TZdqExportAttributes::WriteGridRow(std::vector<TZdqMFERecord>&) {}
+
+void TZdqExportAttributes::setDrawingState(const TDrawingState& state) {
+  font_ = state.font;
+  alignment_ = state.alignment;
+  backColor_ = state.backColor;
+  prevPoint_ = state.prevPoint;
+}
+
+void TZdqExportAttributes::BeginLayoutPass() {
+  TZdqExport::BeginLayoutPass();
+  resetPasses();
+  records_.clear();
+  grid_ = {};
+  ClearLayout();
+  layingOut_ = true;
+  streamable_ = true;
+  passStart_ = drawingState();
+}
+
+// The writers learn what they write before their rows while the drawing
+// state is still that of the document's end, as when the whole grid is
+// built at SaveToFile; the writing pass then starts from where the layout
+// pass did.
+void TZdqExportAttributes::EndLayoutPass(const std::string& fileName) {
+  TZdqExport::EndLayoutPass(fileName);
+  handOnCells(true);
+  layingOut_ = false;
+  records_.clear();
+  openLines_.Clear();
+  bound_.reset();
+  grid_.RowCount = std::max(grid_.RowCount, 1);
+  if (streamable_ && !grid_.Columns.empty()) {
+    BeginGridRows();
+    rows_ = std::make_unique<TZdqRowAssembler>(grid_.Columns,
+                                               [this](std::vector<TZdqMFERecord>& row) { WriteGridRow(row); });
+  }
+  setDrawingState(passStart_);
+}
+
+void TZdqExportAttributes::PageProcessed(const TMetafile& page) {
+  TZdqExport::PageProcessed(page);
+  if (layingOut_ || rows_) handOnCells(false);
+}
+
+// Pages come top to bottom (the bars of a page side by side): no later
+// page reaches more than ZDQ_EQUAL_Y above the top of the page just done.
+// A page that does breaks the layout pass's order, and the whole grid is
+// then built at SaveToFile.
+void TZdqExportAttributes::handOnCells(bool all) {
+  if (!streamable_) {
+    if (layingOut_) records_.clear();
+    return;
+  }
+  const bool keepLast = !all && !records_.empty() && records_.back().Kind == TZdqMFERecordKind::rkText;
+  std::vector<TZdqMFERecord> page;
+  if (keepLast) {
+    TZdqMFERecord last = std::move(records_.back());
+    records_.pop_back();
+    page = std::move(records_);
+    records_ = {};
+    records_.push_back(std::move(last));
+  } else {
+    page = std::move(records_);
+    records_ = {};
+  }
+  int top = INT_MAX;
+  for (const TZdqMFERecord& cell : page) top = std::min(top, cell.Top);
+  if (bound_ && top < *bound_) {
+    if (rows_) throw std::logic_error("export: the pages changed between the layout and the writing pass");
+    streamable_ = false;
+    openLines_.Clear();
+    records_.clear();
+    return;
+  }
+  openLines_.Add(std::move(page));
+  if (!all) {
+    const int pageTop = OffsetY - ZDQ_EQUAL_Y;
+    bound_ = std::max(bound_.value_or(pageTop), pageTop);
+  }
+  std::vector<int> lines;
+  std::vector<TZdqMFERecord> complete = openLines_.TakeLines(all ? std::nullopt : bound_, lines);
+  if (rows_) {
+    rows_->Add(complete, lines);
+    if (all) rows_->Finish();
+  } else if (LayoutNeedsSlots() && MayShareSlot(complete, lines)) {
+    streamable_ = false;
+    openLines_.Clear();
+  } else {
+    AddToGrid(grid_, complete, lines);
+    LayoutCells(complete);
+  }
 }
 
 void TZdqExportAttributes::SaveToFile(const std::string& fileName) {
   TZdqExport::SaveToFile(fileName);
+  if (rows_) {
+    handOnCells(true);
+    rows_.reset();
+    return;
+  }
   grid_ = BuildCellGrid(records_);
+  ClearLayout();
+  LayoutCells(records_);
 }
 
 // The enumerator keeps the object table current, so the state before a

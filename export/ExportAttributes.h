@@ -3,6 +3,7 @@
 // page's records keeping the drawing state, turns text runs, lines, boxes,
 // ellipses and pictures into cells, and on saving arranges the cells in a
 // grid.
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,8 +32,18 @@ class TZdqExportAttributes : public TZdqExport {
   void StartExport() override;
   void EndExport() override;
   void ExportEMFRecord(const TEmfRecord& record, const TEmfState& state) override;
-  // Remembers the name, then sorts the cells into the grid.
+  void PageProcessed(const TMetafile& page) override;
+  // Remembers the name, then sorts the cells into the grid; rows streamed
+  // after a layout pass are completed instead.
   void SaveToFile(const std::string& fileName) override;
+
+  // A layout pass learns the grid's columns and rows page by page, keeping
+  // only the lines not yet complete; the writing pass then hands rows to
+  // WriteGridRow as they complete (see StreamsRows). Pages that do not come
+  // top to bottom, a grid without columns, or texts sharing a slot when
+  // LayoutNeedsSlots, fall back to collecting every cell for SaveToFile.
+  void BeginLayoutPass() override;
+  void EndLayoutPass(const std::string& fileName) override;
 
   // Which kinds of cells are collected.
   TZdqMFERecordKinds RecordKinds{TZdqMFERecordKind::rkText};
@@ -50,7 +61,37 @@ class TZdqExportAttributes : public TZdqExport {
   TAlignment CurrentAlignment() const { return alignment_; }
   TColor CurrentBackColor() const { return backColor_; }
 
+ protected:
+  // Whether this writing pass hands its rows to WriteGridRow.
+  bool StreamsRows() const { return rows_ != nullptr; }
+  // What a writer learns of the whole grid besides its columns and rows:
+  // ClearLayout forgets it, LayoutCells sees the grid's cells in row order
+  // (in parts during a layout pass, all at once otherwise).
+  virtual void ClearLayout() {}
+  virtual void LayoutCells(const std::vector<TZdqMFERecord>& cells);
+  // Whether LayoutCells must see texts that share a slot as the one cell
+  // they become: a layout pass that meets such texts then gives way to the
+  // grid built at SaveToFile.
+  virtual bool LayoutNeedsSlots() const { return false; }
+  // The layout is known and rows are about to be streamed.
+  virtual void BeginGridRows() {}
+  // One row of ColCount cells.
+  virtual void WriteGridRow(std::vector<TZdqMFERecord>& row);
+
  private:
+  struct TDrawingState {
+    TFont font;
+    TAlignment alignment = TAlignment::taLeftJustify;
+    TColor backColor = clWhite;
+    TPoint prevPoint{};
+  };
+  TDrawingState drawingState() const { return {font_, alignment_, backColor_, prevPoint_}; }
+  void setDrawingState(const TDrawingState& state);
+  // Hands the cells collected so far to the lines waiting to complete,
+  // except a last text that a run on the next page could still extend.
+  void handOnCells(bool all);
+  void resetPasses();
+
   struct TLineMetrics {
     int height = 0, ascent = 0;
   };
@@ -65,6 +106,15 @@ class TZdqExportAttributes : public TZdqExport {
 
   std::vector<TZdqMFERecord> records_;
   TZdqCellGrid grid_;
+  // Two-pass state: whether the grid can still be laid out in parts, the
+  // lines still open, the top no later page reaches above, the drawing
+  // state the layout pass began with, and the rows of the writing pass.
+  bool layingOut_ = false;
+  bool streamable_ = false;
+  TZdqLineBuffer openLines_;
+  std::optional<int> bound_;
+  TDrawingState passStart_;
+  std::unique_ptr<TZdqRowAssembler> rows_;
   TFont font_;
   TAlignment alignment_ = TAlignment::taLeftJustify;
   TColor backColor_ = clWhite;

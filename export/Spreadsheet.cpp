@@ -50,6 +50,7 @@ std::optional<double> SpreadsheetFloat(std::string_view text) {
 }
 
 TZdqExportToSpreadsheet::TZdqExportToSpreadsheet(TComponent* owner) : TZdqExportAttributes(owner) {}
+TZdqExportToSpreadsheet::~TZdqExportToSpreadsheet() = default;
 
 const TClassProperties* TZdqExportToSpreadsheet::PublishedProperties() const {
   static const TClassProperties props =
@@ -81,6 +82,19 @@ void TZdqExportToSpreadsheet::NewPage(int page, int bar) {
 }
 
 void TZdqExportToSpreadsheet::SaveToFile(const std::string& fileName) {
+  if (output_) {
+    try {
+      TZdqExportAttributes::SaveToFile(fileName);
+      WriteFileEnd();
+      output_->Commit();
+    } catch (...) {
+      closeOutput();
+      throw;
+    }
+    closeOutput();
+    savedSincePage_ = true;
+    return;
+  }
   TZdqExportAttributes::SaveToFile(fileName);
   savedSincePage_ = true;
   SpreadsheetWord(RowCount(), "row count");
@@ -99,14 +113,45 @@ void TZdqExportToSpreadsheet::SaveToFile(const std::string& fileName) {
   WriteExportOutput(fileName, DestinationStream(), bytes.str());
 }
 
+// The file is written as its rows come, to a temporary file that takes the
+// output's place only when complete.
+void TZdqExportToSpreadsheet::BeginGridRows() {
+  SpreadsheetWord(RowCount(), "row count");
+  SpreadsheetWord(ColCount(), "column count");
+  output_ = std::make_unique<TExportOutput>(DestinationFileName(), DestinationStream());
+  Stream = &output_->Stream();
+  nextRow_ = 0;
+  try {
+    writeHead();
+  } catch (...) {
+    closeOutput();
+    throw;
+  }
+}
+
+void TZdqExportToSpreadsheet::closeOutput() {
+  Stream = nullptr;
+  output_.reset();
+}
+
+void TZdqExportToSpreadsheet::writeHead() {
+  WriteFileBegin();
+  WriteDimensions(SpreadsheetWord(RowCount(), "row count"), uint16_t(ColCount()));
+}
+
+void TZdqExportToSpreadsheet::WriteGridRow(std::vector<TZdqMFERecord>& row) {
+  WriteRowStart();
+  for (size_t col = 0; col < row.size(); ++col) writeCell(row[col], nextRow_, int(col));
+  WriteRowEnd();
+  ++nextRow_;
+}
+
 void TZdqExportToSpreadsheet::writeGrid() {
   const std::vector<TZdqMFERecord>& cells = Records();
   const int columns = ColCount();
-  WriteFileBegin();
-  WriteDimensions(SpreadsheetWord(RowCount(), "row count"), uint16_t(columns));
+  writeHead();
   if (columns == 0) return;  // no text: nothing has a column to go in
 
-  const TLocale& locale = currentLocale();
   int row = 0, col = 0;
   for (const TZdqMFERecord& cell : cells) {
     if (col == columns) {
@@ -115,15 +160,19 @@ void TZdqExportToSpreadsheet::writeGrid() {
       col = 0;
     }
     if (col == 0) WriteRowStart();
-    if (cell.Kind != TZdqMFERecordKind::rkText || Trim(cell.Text).empty())
-      WriteData(TSpreadsheetCellType::ctBlank, &cell, row, col, "", TAlignment::taLeftJustify, clWhite);
-    else if (const std::optional<TCellNumber> number = ReadCellNumber(cell.Text, locale))
-      WriteNumber(cell, row, col, *number);
-    else
-      WriteData(TSpreadsheetCellType::ctString, &cell, row, col, CellText(cell.Text), cell.Alignment, cell.BackColor);
+    writeCell(cell, row, col);
     ++col;
   }
   WriteRowEnd();
+}
+
+void TZdqExportToSpreadsheet::writeCell(const TZdqMFERecord& cell, int row, int col) {
+  if (cell.Kind != TZdqMFERecordKind::rkText || Trim(cell.Text).empty())
+    WriteData(TSpreadsheetCellType::ctBlank, &cell, row, col, "", TAlignment::taLeftJustify, clWhite);
+  else if (const std::optional<TCellNumber> number = ReadCellNumber(cell.Text, currentLocale()))
+    WriteNumber(cell, row, col, *number);
+  else
+    WriteData(TSpreadsheetCellType::ctString, &cell, row, col, CellText(cell.Text), cell.Alignment, cell.BackColor);
 }
 
 void TZdqExportToSpreadsheet::WriteRecordHeader(uint16_t code, uint16_t length) {

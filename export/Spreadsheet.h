@@ -4,6 +4,7 @@
 // writers and the markup exporters implement those operations.
 #include <cstdint>
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,6 +15,8 @@
 #include "host/core/Errors.h"
 
 namespace zd {
+
+class TExportOutput;
 
 // Creating or writing an export file failed.
 class EZdqExportFileError : public EZdError {
@@ -26,6 +29,7 @@ enum class TSpreadsheetCellType { ctBlank, ctInteger, ctDouble, ctString, ctDate
 class TZdqExportToSpreadsheet : public TZdqExportAttributes {
  public:
   explicit TZdqExportToSpreadsheet(TComponent* owner = nullptr);
+  ~TZdqExportToSpreadsheet() override;
   std::string ClassName() const override { return "TZdqExportToSpreadsheet"; }
   const TClassProperties* PublishedProperties() const override;
 
@@ -34,8 +38,10 @@ class TZdqExportToSpreadsheet : public TZdqExportAttributes {
   void NewPage(int page, int bar) override;
   // Builds the grid and writes it to the file (an existing file is
   // replaced; after a failure there is no file). Grids of more than 65535
-  // rows or columns are refused.
+  // rows or columns are refused. After a layout pass the rows were written
+  // as their pages came, and this ends the file.
   void SaveToFile(const std::string& fileName) override;
+  bool NeedsLayoutPass() const override { return true; }
 
   // Longest text handed to WriteData, in characters.
   static constexpr size_t MaxCellText = 255;
@@ -85,9 +91,18 @@ class TZdqExportToSpreadsheet : public TZdqExportAttributes {
   // may point it elsewhere).
   std::ostream* Stream = nullptr;
 
+  void BeginGridRows() override;
+  void WriteGridRow(std::vector<TZdqMFERecord>& row) override;
+
  private:
+  void writeHead();
   void writeGrid();
+  void writeCell(const TZdqMFERecord& cell, int row, int col);
   void writeBytes(const char* data, size_t size);
+  void closeOutput();
+
+  std::unique_ptr<TExportOutput> output_;  // open while rows are streamed
+  int nextRow_ = 0;
 
   bool savedSincePage_ = false;
   TZdqOutputCharset charset_{TZdqOutputCharset::Utf8};

@@ -475,31 +475,52 @@ void TZdPrintBaseComponent::Print() {
 
 // ---- exporting ----
 
+// Each result's pages are played once more for an exporter that lays the
+// whole result out before writing it; the store reads spilled pages back
+// one at a time on each playing.
 void TZdPrintBaseComponent::ExportPages(TZdqExport& exporter, const std::string& fileName,
                                         bool isSeparatePages, const TStrings& validPages) {
+  struct TExportedPage {
+    int page, bar, placed;  // placed: selected pages before it, as unselected ones leave no gap
+  };
   const int P = GetNumPages(), B = GetNumBars();
   const TWantedPages wanted(validPages);
-  int placed = 0;  // selected pages before this one: unselected ones leave no gap
+  std::vector<TExportedPage> pages;
+  int placed = 0;
   for (int p = 0; p < P; ++p) {
-    for (int b = 0; b < B; ++b) {
-      if (AnimatedStatus()) UpdateProgressDlg(FormatNumbers(Text(txt::ExportingPage), {p + 1, b + 1}), B * p + b);
-      if (!wanted.Has(p + 1)) continue;
-      const TPageInfo* page = GetPage(p, b);
+    if (!wanted.Has(p + 1)) continue;
+    for (int b = 0; b < B; ++b) pages.push_back({p, b, placed});
+    ++placed;
+  }
+  auto play = [&](const std::vector<TExportedPage>& result) {
+    for (const TExportedPage& at : result) {
+      if (AnimatedStatus())
+        UpdateProgressDlg(FormatNumbers(Text(txt::ExportingPage), {at.page + 1, at.bar + 1}), B * at.page + at.bar);
+      const TPageInfo* page = GetPage(at.page, at.bar);
       if (!page) continue;
       const std::shared_ptr<const TMetafile> drawing = page->Drawing();
       const TMetafile& meta = *drawing;
-      exporter.NewPage(p, b);
+      exporter.NewPage(at.page, at.bar);
       if (!isSeparatePages) {
-        exporter.OffsetX = meta.Width() * b;
-        exporter.OffsetY = meta.Height() * placed;
+        exporter.OffsetX = meta.Width() * at.bar;
+        exporter.OffsetY = meta.Height() * at.placed;
       }
       exporter.ExportRecords(meta);
       exporter.PageProcessed(meta);
-      if (isSeparatePages) exporter.SaveToFile(SeparatePageFileName(fileName, p, b));
     }
-    if (wanted.Has(p + 1)) ++placed;
-  }
-  if (!isSeparatePages) exporter.SaveToFile(fileName);
+  };
+  auto exportResult = [&](const std::vector<TExportedPage>& result, const std::string& name) {
+    if (exporter.NeedsLayoutPass()) {
+      exporter.BeginLayoutPass();
+      play(result);
+      exporter.EndLayoutPass(name);
+    }
+    play(result);
+    exporter.SaveToFile(name);
+  };
+  if (!isSeparatePages) return exportResult(pages, fileName);
+  for (const TExportedPage& at : pages)
+    if (GetPage(at.page, at.bar)) exportResult({at}, SeparatePageFileName(fileName, at.page, at.bar));
 }
 
 void TZdPrintBaseComponent::ExportTo(const std::string& fileName, bool isSeparatePages,

@@ -45,9 +45,48 @@ std::string CsvField(const std::string& text, bool guardFormulas) {
   return out + '"';
 }
 
+// Lines follow the grid's rows; no line end after the last.
+std::string TZdqExportToCSV::rowText(const std::vector<TZdqMFERecord>& row) const {
+  std::string text;
+  for (const TZdqMFERecord& cell : row) {
+    if (&cell != &row.front()) text += ';';
+    text += CsvField(cell.Text, FormulaGuard);
+  }
+  return text;
+}
+
+void TZdqExportToCSV::write(const std::string& utf8) {
+  std::ostream& out = output_->Stream();
+  const std::string bytes = charset_.Encode(utf8, &ReplacedCharacters);
+  out.write(bytes.data(), std::streamsize(bytes.size()));
+  if (!out) throw EZdqExportFileError("writing the file \"" + DestinationFileName() + "\" failed");
+}
+
+void TZdqExportToCSV::BeginGridRows() {
+  output_ = std::make_unique<TExportOutput>(DestinationFileName(), DestinationStream());
+  if (charset_.IsUtf8() && ByteOrderMark) output_->Stream() << kUtf8ByteOrderMark;
+  firstRow_ = true;
+}
+
+void TZdqExportToCSV::WriteGridRow(std::vector<TZdqMFERecord>& row) {
+  write((firstRow_ ? "" : "\r\n") + rowText(row));
+  firstRow_ = false;
+}
+
 void TZdqExportToCSV::SaveToFile(const std::string& fileName) {
+  if (output_) {
+    try {
+      TZdqExportAttributes::SaveToFile(fileName);
+      output_->Commit();
+    } catch (...) {
+      output_.reset();
+      throw;
+    }
+    output_.reset();
+    return;
+  }
   TZdqExportAttributes::SaveToFile(fileName);
-  // Lines follow the grid's rows, every ColCount cells a line; no line end after the last.
+  // Every ColCount cells a line (all cells on one when no text gave columns).
   const size_t columns = size_t(ColCount());
   std::string text;
   size_t inRow = 0;
@@ -66,5 +105,7 @@ void TZdqExportToCSV::SaveToFile(const std::string& fileName) {
   WriteExportOutput(fileName, DestinationStream(), bytes);
   Records().clear();
 }
+
+TZdqExportToCSV::~TZdqExportToCSV() = default;
 
 }  // namespace zd

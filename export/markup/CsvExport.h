@@ -1,21 +1,27 @@
 #pragma once
 // Cells as semicolon-separated values: one line per grid row.
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "export/ExportAttributes.h"
 #include "export/OutputCharset.h"
 
 namespace zd {
 
+class TExportOutput;
+
 class TZdqExportToCSV : public TZdqExportAttributes {
  public:
   explicit TZdqExportToCSV(TComponent* owner = nullptr);
+  ~TZdqExportToCSV() override;
   std::string ClassName() const override { return "TZdqExportToCSV"; }
   const TClassProperties* PublishedProperties() const override;
 
   // Writes the cells collected since the last save, so that with one file
   // per page each file holds its own page.
   void SaveToFile(const std::string& fileName) override;
+  bool NeedsLayoutPass() const override { return true; }
 
   // The file's encoding: TZdqOutputCharset::Utf8 (the default) or a
   // single-byte code page; an unknown one raises std::invalid_argument.
@@ -28,8 +34,17 @@ class TZdqExportToCSV : public TZdqExportAttributes {
   // apostrophe (see CsvField).
   bool FormulaGuard = true;
 
+ protected:
+  void BeginGridRows() override;
+  void WriteGridRow(std::vector<TZdqMFERecord>& row) override;
+
  private:
+  std::string rowText(const std::vector<TZdqMFERecord>& row) const;
+  void write(const std::string& utf8);
+
   TZdqOutputCharset charset_{TZdqOutputCharset::Utf8};
+  std::unique_ptr<TExportOutput> output_;  // open while rows are streamed
+  bool firstRow_ = true;
 };
 
 // One field: with `guardFormulas`, a text that starts with =, +, -, @, tab

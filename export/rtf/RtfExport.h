@@ -25,6 +25,8 @@ class TZdqExportToRTF : public TZdqExportToSpreadsheet {
   // end, so the body waits beside the output (see TRtfBody::FileNameFor),
   // or in memory when the output is a stream.
   void SaveToFile(const std::string& fileName) override;
+  // Its body needs the side file SaveToFile opens: the grid is built there.
+  bool NeedsLayoutPass() const override { return false; }
 
  protected:
   void WriteFileBegin() override;

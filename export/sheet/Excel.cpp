@@ -96,10 +96,11 @@ void TZdqExportToExcel::writeCellHeader(uint16_t code, uint16_t length, int row,
 // Number formats are listed before the cells that name them: one format
 // record per distinct format of the grid's numbers, after "General"
 // (format 0), and a cell format for each, of the same index.
-void TZdqExportToExcel::writeNumberFormats() {
-  formats_ = {"General"};
+void TZdqExportToExcel::ClearLayout() { formats_ = {"General"}; }
+
+void TZdqExportToExcel::LayoutCells(const std::vector<TZdqMFERecord>& cells) {
   const TLocale& locale = currentLocale();
-  for (const TZdqMFERecord& cell : Records()) {
+  for (const TZdqMFERecord& cell : cells) {
     if (cell.Kind != TZdqMFERecordKind::rkText) continue;
     const std::optional<TCellNumber> number = ReadCellNumber(cell.Text, locale);
     if (!number) continue;
@@ -107,6 +108,9 @@ void TZdqExportToExcel::writeNumberFormats() {
     if (std::find(formats_.begin(), formats_.end(), format) == formats_.end() && formats_.size() < kMaxFormats)
       formats_.push_back(format);
   }
+}
+
+void TZdqExportToExcel::writeNumberFormats() {
   for (const std::string& format : formats_) {
     WriteRecordHeader(kFormat, uint16_t(1 + format.size()));
     WriteByte(uint8_t(format.size()));

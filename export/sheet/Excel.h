@@ -36,10 +36,15 @@ class TZdqExportToExcel : public TZdqExportToSpreadsheet {
                        uint8_t format = 0);
   void writeDefaultFont();
   void writeNumberFormats();
+  // The number formats of the grid's numbers, in order of their first cell.
+  void ClearLayout() override;
+  void LayoutCells(const std::vector<TZdqMFERecord>& cells) override;
+  // Two numbers merged into one text cell name no format.
+  bool LayoutNeedsSlots() const override { return true; }
 
   // A cell names its format in six bits.
   static constexpr size_t kMaxFormats = 64;
-  std::vector<std::string> formats_;  // in record order, as written
+  std::vector<std::string> formats_{"General"};  // in record order, as written
 };
 
 }  // namespace zd

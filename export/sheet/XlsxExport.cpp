@@ -87,6 +87,7 @@ void TZdqExportToXLSX::closeWorkbook() {
 // whose bytes become the export's output when the file ends.
 void TZdqExportToXLSX::WriteFileBegin() {
   closeWorkbook();
+  widths_.clear();
   QTemporaryFile temporary;
   temporary.setAutoRemove(false);
   if (!temporary.open()) throw EZdqExportFileError("no temporary file for the XLSX workbook");
@@ -101,20 +102,30 @@ void TZdqExportToXLSX::WriteFileBegin() {
   if (!sheet_) throw EZdqExportFileError("cannot add a worksheet to the XLSX workbook");
 }
 
-// Each grid column is as wide as the distance to the next one.
-void TZdqExportToXLSX::WriteDimensions(uint16_t, uint16_t columns) {
+// Each grid column is as wide as the distance to the next one. The widths
+// are set when every cell is written: the workbook holds them until it is
+// closed.
+void TZdqExportToXLSX::setColumnWidths() {
   const std::vector<int>& x = Columns();
-  for (uint16_t c = 0; c < columns; ++c) {
+  const size_t columns = x.size();
+  for (size_t c = 0; c < columns; ++c) {
     int width = kMinLastColumnWidth;
     if (c + 1 < columns) {
       width = x[c + 1] - x[c];
     } else {
-      for (const TZdqMFERecord& cell : Records())
-        if (std::abs(GridLeft(cell) - x[c]) <= ZDQ_EQUAL_X)
-          width = std::max(width, cell.ControlBox ? cell.ControlBox->Width() : cell.Width);
+      for (auto it = widths_.lower_bound(x[c] - ZDQ_EQUAL_X); it != widths_.end() && it->first <= x[c] + ZDQ_EQUAL_X;
+           ++it)
+        width = std::max(width, it->second);
     }
-    check(worksheet_set_column_pixels(sheet_, c, c, uint32_t(std::max(width, 1)), nullptr), "column width");
+    check(worksheet_set_column_pixels(sheet_, lxw_col_t(c), lxw_col_t(c), uint32_t(std::max(width, 1)), nullptr),
+          "column width");
   }
+}
+
+void TZdqExportToXLSX::noteWidth(const TZdqMFERecord& cell) {
+  const int width = cell.ControlBox ? cell.ControlBox->Width() : cell.Width;
+  const auto [it, added] = widths_.emplace(GridLeft(cell), width);
+  if (!added) it->second = std::max(it->second, width);
 }
 
 lxw_format* TZdqExportToXLSX::formatOf(const TZdqMFERecord& rec, const std::string& numberFormat) {
@@ -145,6 +156,7 @@ lxw_format* TZdqExportToXLSX::formatOf(const TZdqMFERecord& rec, const std::stri
 // The cell's own text: all of it, in Unicode, not the 8-bit text handed in.
 void TZdqExportToXLSX::WriteData(TSpreadsheetCellType cellType, const TZdqMFERecord* rec, int row, int col,
                                  const std::string&, TAlignment, TColor) {
+  if (rec) noteWidth(*rec);
   if (cellType != TSpreadsheetCellType::ctString || !rec) return;
   check(worksheet_write_string(sheet_, lxw_row_t(row), lxw_col_t(col), cellString(rec->Text).c_str(),
                                formatOf(*rec, "")),
@@ -152,6 +164,7 @@ void TZdqExportToXLSX::WriteData(TSpreadsheetCellType cellType, const TZdqMFERec
 }
 
 void TZdqExportToXLSX::WriteNumber(const TZdqMFERecord& rec, int row, int col, const TCellNumber& number) {
+  noteWidth(rec);
   check(worksheet_write_number(sheet_, lxw_row_t(row), lxw_col_t(col), number.Value,
                                formatOf(rec, SpreadsheetNumberFormat(number))),
         "number cell");
@@ -159,16 +172,16 @@ void TZdqExportToXLSX::WriteNumber(const TZdqMFERecord& rec, int row, int col, c
 
 void TZdqExportToXLSX::WriteFileEnd() {
   if (!workbook_) return;
+  setColumnWidths();
   const lxw_error closed = workbook_close(workbook_);
   workbook_ = nullptr;
   sheet_ = nullptr;
   formats_.clear();
   check(closed, "closing the workbook");
   std::ifstream in(workbookFile_, std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (!in.good() && !in.eof()) throw EZdqExportFileError("cannot read back the XLSX workbook");
+  if (!Stream) throw std::logic_error("XLSX export: no output stream is open");
+  if (!in || !(*Stream << in.rdbuf())) throw EZdqExportFileError("cannot copy the XLSX workbook to the output");
   closeWorkbook();
-  WriteString(bytes);
 }
 
 }  // namespace zd

@@ -27,7 +27,6 @@ class TZdqExportToXLSX : public TZdqExportToSpreadsheet {
  protected:
   void WriteFileBegin() override;
   void WriteFileEnd() override;
-  void WriteDimensions(uint16_t rows, uint16_t columns) override;
   void WriteData(TSpreadsheetCellType cellType, const TZdqMFERecord* rec, int row, int col,
                  const std::string& text, TAlignment alignment, TColor color) override;
   void WriteNumber(const TZdqMFERecord& rec, int row, int col, const TCellNumber& number) override;
@@ -37,6 +36,10 @@ class TZdqExportToXLSX : public TZdqExportToSpreadsheet {
   lxw_format* formatOf(const TZdqMFERecord& rec, const std::string& numberFormat);
   void check(int error, const char* what) const;
   void closeWorkbook();
+  // The widest cell written at each grid left, for the last column's width.
+  void noteWidth(const TZdqMFERecord& cell);
+  void setColumnWidths();
+  std::map<int, int> widths_;
 
   std::string workbookFile_;  // the temporary file libxlsxwriter writes
   lxw_workbook* workbook_ = nullptr;

@@ -33,14 +33,14 @@ class TCallLog : public TZdqExportToSpreadsheet {
   std::vector<std::string> calls;
   const char* failAt = nullptr;  // a cell text whose WriteData fails
 
+  // A file's calls start at its beginning: streamed rows come before SaveToFile.
   void SaveToFile(const std::string& fileName) override {
-    calls.clear();
     TZdqExportToSpreadsheet::SaveToFile(fileName);
     if (files) files->push_back(calls);
   }
 
  protected:
-  void WriteFileBegin() override { calls.push_back("begin"); }
+  void WriteFileBegin() override { calls = {"begin"}; }
   void WriteFileEnd() override { calls.push_back("end"); }
   void WriteDimensions(uint16_t rows, uint16_t columns) override {
     calls.push_back("dim " + std::to_string(rows) + "x" + std::to_string(columns));
