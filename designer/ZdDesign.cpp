@@ -285,6 +285,7 @@ void TfrmReportDesigner::buildToolBars() {
     actJustify[size_t(i)]->setCheckable(true);
     justifyGroup->addAction(actJustify[size_t(i)]);
   }
+  addToolBarBreak();  // the pickers make the formatting bars too wide for one row
   QToolBar* frame = bar("tbFrame", TZdqDToolbar::rtFrame);
   const std::pair<int, int> sides[4] = {{ftTop, txt::HintFrameTop}, {ftLeft, txt::HintFrameLeft},
                                         {ftBottom, txt::HintFrameBottom}, {ftRight, txt::HintFrameRight}};
@@ -322,6 +323,7 @@ void TfrmReportDesigner::buildPickers(QToolBar* font, QToolBar* frame) {
   cbFontSize = new TZdFontSizesCombo;
   cbFontName->SetDevice(TZdFontDevice::fdBoth);
   cbFontName->SetFontSizesCombo(cbFontSize);
+  cbFontName->setFixedWidth(160);
   cbFontName->OnChange = [this](TZdFontNamesCombo* sender) {
     const std::string name = sender->FontName();
     if (!name.empty()) editSelection([&](TZdqControl& c) { SetPublished(c.Font(), "Name", name); });
@@ -745,6 +747,8 @@ void TfrmReportDesigner::showFormatting(const TZdqControl& first) {
   btnFrameColor->SetColor(first.Frame().Color());
   btnFontColor->SetColor(first.Font().Color());
   cbFontName->SetFontName(first.Font().Name());
+  // A family not installed here is still named, though it cannot be listed.
+  cbFontName->setPlaceholderText(QString::fromStdString(first.Font().Name()));
   cbFontSize->SetFontSize(first.Font().Size());
   cbBrushStyle->SetBrushStyle(first.BrushStyle());
   cbPenStyle->SetPenStyle(first.Frame().Style());
