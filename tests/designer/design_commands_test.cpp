@@ -209,12 +209,14 @@ TEST_F(DesignWindowTest, PickersShowTheFirstSelectedAndEachChangeIsOneUndoStep) 
   TfrmReportDesigner& w = Open();
   EXPECT_FALSE(w.cbPenStyle->isEnabled());
   ASSERT_GT(w.cbFontName->count(), 1);
-  a.Font().Edit().Name = w.cbFontName->itemText(1).toStdString();  // one installed here
+  const std::string family = w.cbFontName->itemText(1).toLower().toStdString();  // listed, in other case
+  a.Font().Edit().Name = family;
   designer.AddSelected(&a);
   designer.AddSelected(&b);
   EXPECT_EQ(w.btnBackColor->Color(), clYellow);
   EXPECT_EQ(w.cbPenStyle->PenStyle(), TPenStyle::psDot);
-  EXPECT_EQ(w.cbFontName->FontName(), a.Font().Name());
+  EXPECT_EQ(w.cbFontName->FontName(), w.cbFontName->itemText(1).toStdString());
+  EXPECT_EQ(a.Font().Name(), family);  // showing is no edit
 
   w.cbPenStyle->SetPenStyle(TPenStyle::psDash);  // as picked from the list
   w.btnFontColor->SetColor(clRed);               // as picked from the palette
@@ -222,7 +224,6 @@ TEST_F(DesignWindowTest, PickersShowTheFirstSelectedAndEachChangeIsOneUndoStep) 
     EXPECT_EQ(label->Frame().Style(), TPenStyle::psDash);
     EXPECT_EQ(label->Font().Color(), clRed);
   }
-  EXPECT_EQ(b.BackColor(), clWhite);  // showing a's colour did not set it on b
 
   window->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
