@@ -77,6 +77,49 @@ void TDesignSurface::relayout() {
     top += height + kSplitterHeight;
   }
   setFixedSize(kRulerWidth + BandWidth() + kMargin, top + kMargin);
+  placeBandRulers();
+  update();
+  if (OnLaidOut) OnLaidOut();
+}
+
+// Rulers are kept across layouts, as a splitter drag lays out on every move.
+void TDesignSurface::placeBandRulers() {
+  while (bandRulers_.size() > slots_.size()) {
+    delete bandRulers_.back();
+    bandRulers_.pop_back();
+  }
+  while (bandRulers_.size() < slots_.size()) bandRulers_.push_back(newBandRuler());
+  for (size_t i = 0; i < slots_.size(); ++i) {
+    TZdRuler& ruler = *bandRulers_[i];
+    ruler.setGeometry(0, slots_[i].containerTop, kRulerWidth, slots_[i].containerHeight);
+    ruler.SetOffsetStart(TitleHeight());  // the scale starts at the band's top
+    ruler.show();
+  }
+}
+
+TZdRuler* TDesignSurface::newBandRuler() {
+  auto* ruler = new TZdRuler(this);
+  ruler->SetDirection(TZdDirection::zddVerticalLeft);
+  ruler->SetMeasure(rulerMeasure_);
+  if (designColor_) ruler->ApplyDesignColor(*designColor_);
+  return ruler;
+}
+
+TZdRuler* TDesignSurface::BandRuler(const TZdqBand& band) const {
+  for (size_t i = 0; i < slots_.size(); ++i)
+    if (slots_[i].band == &band) return bandRulers_[i];
+  return nullptr;
+}
+
+void TDesignSurface::SetRulerMeasure(TZdMeasure measure) {
+  rulerMeasure_ = measure;
+  for (TZdRuler* ruler : bandRulers_) ruler->SetMeasure(measure);
+}
+
+void TDesignSurface::ApplyDesignColor(TColor color) {
+  designColor_ = color;
+  splitterColor_ = color;
+  for (TZdRuler* ruler : bandRulers_) ruler->ApplyDesignColor(color);
   update();
 }
 
@@ -138,7 +181,7 @@ void TDesignSurface::paintBand(QPainter& p, const TSlot& slot) {
     p.drawText(title.adjusted(kTitleHeight, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, TitleText(band));
   }
   const int splitterTop = slot.containerTop + slot.containerHeight;
-  p.fillRect(0, splitterTop, kRulerWidth + width, kSplitterHeight, kSilver);
+  p.fillRect(0, splitterTop, kRulerWidth + width, kSplitterHeight, ToQColor(splitterColor_));
   if (Collapsed(band)) return;
 
   const QPoint origin = BandOrigin(band);
@@ -402,6 +445,8 @@ void TDesignSurface::finishRubberBand(QPoint release) {
 }
 
 void TDesignSurface::showPointer(const TZdqBand& band, QPoint inBand) {
+  if (TZdRuler* ruler = BandRuler(band)) ruler->SetPosition(TitleHeight() + inBand.y());
+  if (OnPointerX) OnPointerX(inBand.x());
   if (OnPointerStatus)
     OnPointerStatus(QString("X:%1,Y:%2     %3").arg(inBand.x()).arg(inBand.y()).arg(QString::fromStdString(band.DisplayName())));
 }

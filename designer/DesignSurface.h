@@ -6,11 +6,13 @@
 // resizes and inserts them.
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <set>
 #include <vector>
 
 #include "designer/DesignGeometry.h"
 #include "designer/ZdqDesigner.h"
+#include "designer/controls/ZdRuler.h"
 
 namespace zd {
 
@@ -31,6 +33,19 @@ class TDesignSurface : public QWidget {
   std::function<void(TZdqControl& subject, const QPoint& globalPos)> OnContextMenu;
   // The palette tool went back to the arrow.
   std::function<void()> OnToolReset;
+  // The pointer's column in the band under it, for the ruler above the bands.
+  std::function<void(int x)> OnPointerX;
+  // The bands were laid out again (their width may have changed).
+  std::function<void()> OnLaidOut;
+
+  // The ruler in the strip beside the band, or none for a band not shown.
+  TZdRuler* BandRuler(const TZdqBand& band) const;
+  TZdMeasure RulerMeasure() const { return rulerMeasure_; }
+  void SetRulerMeasure(TZdMeasure measure);
+  // Splitters and band rulers take the design colour; the bands' surroundings
+  // are painted in it anyway.
+  void ApplyDesignColor(TColor color);
+  TColor SplitterColor() const { return splitterColor_; }
 
   // Lays the bands out again after bands were added, removed or reloaded.
   void ReCreateBands();
@@ -68,6 +83,8 @@ class TDesignSurface : public QWidget {
   const TSlot* slotOf(const TZdqBand& band) const;
   int areaHeight(const TSlot& slot) const;
   void relayout();
+  void placeBandRulers();
+  TZdRuler* newBandRuler();
 
   void paintBand(QPainter& p, const TSlot& slot);
   void paintHandles(QPainter& p, const TZdqControl& control);
@@ -91,6 +108,10 @@ class TDesignSurface : public QWidget {
   int splitterStartY_ = 0, splitterStartHeight_ = 0;
   TZdqBand* rubberBand_ = nullptr;    // where a rubber band is spanned
   QPoint rubberFrom_, rubberTo_;
+  std::vector<TZdRuler*> bandRulers_;  // one per slot, in slot order
+  TZdMeasure rulerMeasure_ = TZdMeasure::zdmCentimetre;
+  TColor splitterColor_ = 0xC0C0C0;
+  std::optional<TColor> designColor_;  // once options have been applied
 };
 
 }  // namespace zd

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QSaveFile>
 #include <QScrollArea>
 #include <QSettings>
@@ -21,6 +22,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QVBoxLayout>
 
 #include "designer/DesignClipboard.h"
 #include "designer/DesignEdits.h"
@@ -28,11 +30,17 @@
 #include "designer/DesignerIcons.h"
 #include "designer/DesignTemplates.h"
 #include "designer/DesignerSettings.h"
+#include "designer/LayoutDialog.h"
+#include "designer/controls/ColorButton.h"
+#include "designer/controls/ControlColors.h"
+#include "designer/controls/ZdBrushPenStyleCombo.h"
+#include "designer/controls/ZdFontCombos.h"
 #include "host/core/Properties.h"
 #include "host/graphics/QtGraphics.h"
 #include "preview/PreviewIcons.h"
 #include "print/Language.h"
 #include "print/TextIds.h"
+#include "print/ZdPrntr.h"
 #include "report/ZdInitialize.h"
 #include "report/model/ControlRegistry.h"
 #include "report/template/Template.h"
@@ -85,7 +93,14 @@ TfrmReportDesigner::TfrmReportDesigner(TZdqDesigner& designer, QWidget* parent)
   scroll_ = new QScrollArea;
   scroll_->setWidget(surface_);
   scroll_->setBackgroundRole(QPalette::Dark);
-  setCentralWidget(scroll_);
+  scroll_->setFrameShape(QFrame::NoFrame);  // the top ruler lines up with the bands
+  auto* central = new QWidget;
+  auto* column = new QVBoxLayout(central);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  column->addWidget(buildTopRuler());
+  column->addWidget(scroll_);
+  setCentralWidget(central);
   selectionStatus_ = new QLabel;
   pointerStatus_ = new QLabel;
   statusBar()->addWidget(selectionStatus_, 1);
@@ -97,6 +112,10 @@ TfrmReportDesigner::TfrmReportDesigner(TZdqDesigner& designer, QWidget* parent)
   surface_->OnEdited = [this] { CommitEdit(); };
   surface_->OnPointerStatus = [this](const QString& s) { pointerStatus_->setText(s); };
   surface_->OnToolReset = [this] { ToolAction(0)->setChecked(true); };
+  surface_->OnPointerX = [this](int x) { ZdRulerUp->SetPosition(ZdRulerUp->MarginStart() + x); };
+  surface_->OnLaidOut = [this] { placeTopRuler(); };
+  connect(scroll_->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { placeTopRuler(); });
+  placeTopRuler();
   surface_->OnContextMenu = [this](TZdqControl& subject, const QPoint& at) {
     PrepareContextMenu(subject);
     contextMenu_->popup(at);
@@ -185,6 +204,8 @@ void TfrmReportDesigner::buildActions() {
   actRedo = make(text(txt::HintRedo), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), [this] { Redo(); });
   actUndo->setIcon(DesignIcon(TDesignIcon::Undo));
   actRedo->setIcon(DesignIcon(TDesignIcon::Redo));
+  actOptions = make(text(txt::HintOptions), {}, [this] { EditOptions(); });
+  actOptions->setIcon(DesignIcon(TDesignIcon::Options));
   actNewBand = new QAction(DesignIcon(TDesignIcon::AddBand), text(txt::HintAddBand), this);
   auto* bandMenu = new QMenu(this);
   for (int t = int(TBandType::btReportTitle); t <= int(TBandType::btSubDetail); ++t) {
@@ -206,12 +227,10 @@ QAction* TfrmReportDesigner::ToolAction(int tool) const {
 }
 
 void TfrmReportDesigner::buildToolBars() {
-  const bool flat = designer_.Options.Flat;
-  auto bar = [this, flat](const char* name, TZdqDToolbar kind) {
+  auto bar = [this](const char* name, TZdqDToolbar kind) {
     QToolBar* b = addToolBar(name);
     b->setObjectName(name);
-    b->setVisible(designer_.Options.Toolbars.Has(kind));
-    if (!flat) b->setStyleSheet("QToolButton { border: 1px outset gray; }");
+    toolBars_[size_t(kind)] = b;
     return b;
   };
   QToolBar* standard = bar("tbStandard", TZdqDToolbar::rtStandard);
@@ -221,8 +240,9 @@ void TfrmReportDesigner::buildToolBars() {
   standard->addSeparator();
   standard->addActions({actUndo, actRedo, actNewBand});
   standard->addSeparator();
+  standard->addAction(actOptions);
   // The dialogs these open come later; until then the commands are shown but cannot be used.
-  for (auto [icon, id] : {std::pair{TDesignIcon::Options, txt::HintOptions}, {TDesignIcon::Inspector, txt::HintInspector},
+  for (auto [icon, id] : {std::pair{TDesignIcon::Inspector, txt::HintInspector},
                           {TDesignIcon::Explorer, txt::HintExplorer}, {TDesignIcon::Wizard, txt::HintWizard},
                           {TDesignIcon::ReportSettings, txt::HintReportSettings}, {TDesignIcon::Groups, txt::HintGroups}})
     standard->addAction(DesignIcon(icon), text(id))->setEnabled(false);
@@ -265,6 +285,7 @@ void TfrmReportDesigner::buildToolBars() {
     actJustify[size_t(i)]->setCheckable(true);
     justifyGroup->addAction(actJustify[size_t(i)]);
   }
+  addToolBarBreak();  // the pickers make the formatting bars too wide for one row
   QToolBar* frame = bar("tbFrame", TZdqDToolbar::rtFrame);
   const std::pair<int, int> sides[4] = {{ftTop, txt::HintFrameTop}, {ftLeft, txt::HintFrameLeft},
                                         {ftBottom, txt::HintFrameBottom}, {ftRight, txt::HintFrameRight}};
@@ -275,6 +296,104 @@ void TfrmReportDesigner::buildToolBars() {
     actFrameSide[size_t(i)]->setToolTip(text(sides[i].second));
     actFrameSide[size_t(i)]->setCheckable(true);
   }
+  buildPickers(font, frame);
+  applyToolBarOptions();
+}
+
+void TfrmReportDesigner::buildPickers(QToolBar* font, QToolBar* frame) {
+  auto colorButton = [this](TColorType type, TColor initial, const char* property, auto partOf) {
+    auto* button = new TColorButton;
+    button->SetColorType(type);
+    button->SetColor(initial);
+    auto apply = [this, button, property, partOf] {
+      editSelection([&](TZdqControl& c) { SetPublished(partOf(c), property, int64_t(button->Color())); });
+    };
+    button->OnClick = [apply](TColorButton*) { apply(); };
+    button->OnChange = [apply](TZdCustomColorBtn*) { apply(); };  // a colour picked from the palette
+    return button;
+  };
+  auto control = [](TZdqControl& c) -> TPersistent& { return c; };
+  auto controlFrame = [](TZdqControl& c) -> TPersistent& { return c.Frame(); };
+  auto controlFont = [](TZdqControl& c) -> TPersistent& { return c.Font(); };
+  btnBackColor = colorButton(TColorType::ctcFill, clWhite, "BackColor", control);
+  btnFrameColor = colorButton(TColorType::ctcLine, clBlack, "Color", controlFrame);
+  btnFontColor = colorButton(TColorType::ctcText, clBlack, "Color", controlFont);
+
+  cbFontName = new TZdFontNamesCombo;
+  cbFontSize = new TZdFontSizesCombo;
+  cbFontName->SetDevice(TZdFontDevice::fdBoth);
+  cbFontName->SetFontSizesCombo(cbFontSize);
+  cbFontName->setFixedWidth(160);
+  cbFontName->OnChange = [this](TZdFontNamesCombo* sender) {
+    const std::string name = sender->FontName();
+    if (!name.empty()) editSelection([&](TZdqControl& c) { SetPublished(c.Font(), "Name", name); });
+  };
+  cbFontSize->OnChange = [this](TZdFontSizesCombo* sender) {
+    const int size = sender->FontSize();
+    if (size > 0) editSelection([&](TZdqControl& c) { SetPublished(c.Font(), "Size", size); });
+  };
+
+  cbBrushStyle = new TZdBrushPenStyleCombo;
+  cbBrushStyle->SetBrushPenMode(TZdBrushPenMode::bpmBrush);
+  cbBrushStyle->SetShowNames(true);
+  cbBrushStyle->OnChange = [this](TZdBrushPenStyleCombo* sender) {
+    editSelection([&](TZdqControl& c) { SetPublished(c, "BrushStyle", int(sender->BrushStyle())); });
+  };
+  cbPenStyle = new TZdBrushPenStyleCombo;
+  cbPenStyle->SetBrushPenMode(TZdBrushPenMode::bpmPen);
+  cbPenStyle->SetShowNames(false);
+  cbPenStyle->OnChange = [this](TZdBrushPenStyleCombo* sender) {
+    editSelection([&](TZdqControl& c) { SetPublished(c.Frame(), "Style", int(sender->PenStyle())); });
+  };
+
+  font->addSeparator();
+  font->addWidget(cbFontName);
+  font->addWidget(cbFontSize);
+  font->addWidget(btnFontColor);
+  frame->addSeparator();
+  frame->addWidget(btnFrameColor);
+  frame->addWidget(cbPenStyle);
+  frame->addWidget(btnBackColor);
+  frame->addWidget(cbBrushStyle);
+}
+
+void TfrmReportDesigner::applyToolBarOptions() {
+  const TZdqDOptions& o = designer_.Options;
+  for (size_t i = 0; i < toolBars_.size(); ++i) {
+    toolBars_[i]->setVisible(o.Toolbars.Has(TZdqDToolbar(i)));
+    toolBars_[i]->setStyleSheet(o.Flat ? QString() : "QToolButton { border: 1px outset gray; }");
+  }
+  for (TColorButton* b : {btnBackColor, btnFrameColor, btnFontColor}) b->SetFlat(o.Flat);
+}
+
+QWidget* TfrmReportDesigner::buildTopRuler() {
+  constexpr int kHeight = 25;
+  // The ruler is as wide as the page and slides with the bands' horizontal scrolling.
+  auto* holder = new QWidget;
+  holder->setFixedHeight(kHeight);
+  holder->setBackgroundRole(QPalette::Dark);
+  holder->setAutoFillBackground(true);
+  ZdRulerUp = new TZdRuler(holder);
+  ZdRulerUp->setObjectName("ZdRulerUp");
+  ZdRulerUp->SetDirection(TZdDirection::zddHorizontalUp);
+  ZdRulerUp->SetMeasure(TZdMeasure::zdmCentimetre);
+  ZdRulerUp->SetMarginStart(20);
+  ZdRulerUp->SetMarginEnd(0);
+  ZdRulerUp->SetMarginColor(cl3DLight);
+  ZdRulerUp->SetPositionColor(clWhite);
+  ZdRulerUp->SetPositionStep(1);
+  ZdRulerUp->resize(ZdRulerUp->width(), kHeight);
+  return holder;
+}
+
+void TfrmReportDesigner::placeTopRuler() {
+  const TZdqPageMargins& margins = report_.PrinterSetting().Margins();
+  const int left = TenthsMmToPageUnits(margins.Left()), right = TenthsMmToPageUnits(margins.Right());
+  ZdRulerUp->SetMarginStart(left);
+  ZdRulerUp->SetMarginEnd(right);
+  // The left margin ends where the bands begin.
+  const int x = TDesignSurface::kRulerWidth - left - scroll_->horizontalScrollBar()->value();
+  ZdRulerUp->setGeometry(x, 0, left + surface_->BandWidth() + right, ZdRulerUp->height());
 }
 
 QAction* TfrmReportDesigner::addItem(TMenuItem item, const QString& caption, const QKeySequence& shortcut) {
@@ -399,31 +518,29 @@ void TfrmReportDesigner::toggleFrameSide(int bit) {
   if (TZdqControl* first = designer_.GetSelected(0)) setFrameSide(bit, !(first->Frame().FrameType().Bits & bit));
 }
 
-void TfrmReportDesigner::setFrameSide(int bit, bool on) {
-  for (TZdqControl* c : selectedInBandOrder()) {
-    const TPropertyInfo* prop = c->Frame().PublishedProperties()->Find("FrameType");
-    const int bits = c->Frame().FrameType().Bits;
-    prop->SetOrdinal(c->Frame(), on ? (bits | bit) : (bits & ~bit));
-  }
+void TfrmReportDesigner::editSelection(const std::function<void(TZdqControl&)>& edit) {
+  if (showingSelection_) return;
+  for (TZdqControl* c : selectedInBandOrder()) edit(*c);
   surface_->update();
   CommitEdit();
+}
+
+void TfrmReportDesigner::setFrameSide(int bit, bool on) {
+  editSelection([&](TZdqControl& c) {
+    const int bits = c.Frame().FrameType().Bits;
+    SetPublished(c.Frame(), "FrameType", on ? (bits | bit) : (bits & ~bit));
+  });
 }
 
 void TfrmReportDesigner::setFontStyle(int bit, bool on) {
-  for (TZdqControl* c : selectedInBandOrder()) {
-    const TPropertyInfo* prop = c->Font().PublishedProperties()->Find("Style");
-    const int bits = int(prop->GetOrdinal(c->Font()));
-    prop->SetOrdinal(c->Font(), on ? (bits | bit) : (bits & ~bit));
-  }
-  surface_->update();
-  CommitEdit();
+  editSelection([&](TZdqControl& c) {
+    const int bits = c.Font().Style().Bits;
+    SetPublished(c.Font(), "Style", on ? (bits | bit) : (bits & ~bit));
+  });
 }
 
 void TfrmReportDesigner::setAlignment(TAlignment alignment) {
-  const TPropertyInfo* prop = TZdqControl::ClassProperties().Find("Alignment");
-  for (TZdqControl* c : selectedInBandOrder()) prop->SetOrdinal(*c, int(alignment));
-  surface_->update();
-  CommitEdit();
+  editSelection([&](TZdqControl& c) { SetPublished(c, "Alignment", int(alignment)); });
 }
 
 void TfrmReportDesigner::askSizes(TZdqControl& control) {
@@ -535,6 +652,18 @@ void TfrmReportDesigner::CommitEdit() {
   selectionChanged();  // the status shows the bounds as they are now
 }
 
+void TfrmReportDesigner::EditOptions() {
+  TZdMeasure measure = ZdRulerUp->Measure();
+  if (!EditDesignerOptions(this, designer_.Options, measure, report_.GetLanguageShift())) return;
+  const TColor color = designer_.Options.Color;
+  applyToolBarOptions();
+  ZdRulerUp->SetMeasure(measure);
+  ZdRulerUp->ApplyDesignColor(color);
+  surface_->SetRulerMeasure(measure);
+  surface_->ApplyDesignColor(color);
+  surface_->ReCreateBands();  // band titles may have been switched on or off
+}
+
 void TfrmReportDesigner::Undo() {
   CommitEdit();  // an edit still waiting is the step undone
   if (!history_.CanUndo()) return;
@@ -599,15 +728,31 @@ void TfrmReportDesigner::selectionChanged() {
   for (auto* group : {&actFontStyle[0], &actFontStyle[1], &actFontStyle[2], &actJustify[0], &actJustify[1],
                       &actJustify[2], &actFrameSide[0], &actFrameSide[1], &actFrameSide[2], &actFrameSide[3]})
     (*group)->setEnabled(controls);
-  if (first) {
-    const TFontStyles style = first->Font().Value().Style;
-    for (int i = 0; i < 3; ++i) actFontStyle[size_t(i)]->setChecked(style.Bits & (1 << i));
-    const TAlignment justify[3] = {TAlignment::taLeftJustify, TAlignment::taCenter, TAlignment::taRightJustify};
-    for (int i = 0; i < 3; ++i) actJustify[size_t(i)]->setChecked(first->Alignment() == justify[i]);
-    const int sides[4] = {ftTop, ftLeft, ftBottom, ftRight};
-    for (int i = 0; i < 4; ++i) actFrameSide[size_t(i)]->setChecked(first->Frame().FrameType().Bits & sides[i]);
-  }
+  for (QWidget* picker : std::initializer_list<QWidget*>{btnBackColor, btnFrameColor, btnFontColor, cbFontName,
+                                                         cbFontSize, cbBrushStyle, cbPenStyle})
+    picker->setEnabled(controls);
+  if (first) showFormatting(*first);
   surface_->update();
+}
+
+void TfrmReportDesigner::showFormatting(const TZdqControl& first) {
+  showingSelection_ = true;
+  const TFontStyles style = first.Font().Value().Style;
+  for (int i = 0; i < 3; ++i) actFontStyle[size_t(i)]->setChecked(style.Bits & (1 << i));
+  const TAlignment justify[3] = {TAlignment::taLeftJustify, TAlignment::taCenter, TAlignment::taRightJustify};
+  for (int i = 0; i < 3; ++i) actJustify[size_t(i)]->setChecked(first.Alignment() == justify[i]);
+  const int sides[4] = {ftTop, ftLeft, ftBottom, ftRight};
+  for (int i = 0; i < 4; ++i) actFrameSide[size_t(i)]->setChecked(first.Frame().FrameType().Bits & sides[i]);
+  btnBackColor->SetColor(first.BackColor());
+  btnFrameColor->SetColor(first.Frame().Color());
+  btnFontColor->SetColor(first.Font().Color());
+  cbFontName->SetFontName(first.Font().Name());
+  // A family not installed here is still named, though it cannot be listed.
+  cbFontName->setPlaceholderText(QString::fromStdString(first.Font().Name()));
+  cbFontSize->SetFontSize(first.Font().Size());
+  cbBrushStyle->SetBrushStyle(first.BrushStyle());
+  cbPenStyle->SetPenStyle(first.Frame().Style());
+  showingSelection_ = false;
 }
 
 // ---- life cycle ----

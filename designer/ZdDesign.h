@@ -4,12 +4,14 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
+#include <functional>
 #include <map>
 #include <string>
 
 #include "designer/DesignGeometry.h"
 #include "designer/DesignHistory.h"
 #include "designer/ZdqDesigner.h"
+#include "designer/controls/ZdRuler.h"
 #include "print/Frame.h"
 
 class QAction;
@@ -17,10 +19,15 @@ class QActionGroup;
 class QLabel;
 class QMenu;
 class QScrollArea;
+class QToolBar;
 
 namespace zd {
 
+class TColorButton;
 class TDesignSurface;
+class TZdBrushPenStyleCombo;
+class TZdFontNamesCombo;
+class TZdFontSizesCombo;
 
 // The context menu's items by tag.
 enum class TMenuItem {
@@ -46,12 +53,18 @@ class TfrmReportDesigner : public QMainWindow {
   QAction* AlignAction(TAlignCommand command) const { return align_[size_t(command)]; }
   QAction* ToolAction(int tool) const;  // 0 the arrow, n >= 2 class n - 2
   QMenu& ContextMenu() { return *contextMenu_; }
-  QAction *actNew, *actOpen, *actSave, *actPreview, *actPrint, *actUndo, *actRedo, *actNewBand;
+  QAction *actNew, *actOpen, *actSave, *actPreview, *actPrint, *actUndo, *actRedo, *actNewBand, *actOptions;
+  // Across the top of the design area, over the page with its margins.
+  TZdRuler* ZdRulerUp;
   // The formatting buttons: they show the first selected control and set
   // every selected one.
   std::array<QAction*, 3> actFontStyle{};  // bold, italic, underline
   std::array<QAction*, 3> actJustify{};    // left, centre, right
   std::array<QAction*, 4> actFrameSide{};  // top, left, bottom, right
+  TColorButton *btnBackColor, *btnFrameColor, *btnFontColor;
+  TZdFontNamesCombo* cbFontName;
+  TZdFontSizesCombo* cbFontSize;
+  TZdBrushPenStyleCombo *cbBrushStyle, *cbPenStyle;
 
   // ---- commands ----
   void NewReport();
@@ -66,6 +79,8 @@ class TfrmReportDesigner : public QMainWindow {
   // Frees the selected controls and the selected bands with theirs.
   void DeleteSelection();
   void AddBand(TBandType type);
+  // Runs the options dialog; confirmed options are applied to the open window.
+  void EditOptions();
   void Undo();
   void Redo();
   // The report as it is becomes an undo step.
@@ -90,6 +105,10 @@ class TfrmReportDesigner : public QMainWindow {
   void buildActions();
   void buildToolBars();
   void buildContextMenu();
+  void buildPickers(QToolBar* font, QToolBar* frame);
+  QWidget* buildTopRuler();
+  void placeTopRuler();
+  void applyToolBarOptions();
   QAction* addItem(TMenuItem item, const QString& text, const QKeySequence& shortcut = {});
   void runItem(TMenuItem item);
   void afterStructureChange();
@@ -100,6 +119,9 @@ class TfrmReportDesigner : public QMainWindow {
   void setFrameSide(int bit, bool on);
   void setFontStyle(int bit, bool on);
   void setAlignment(TAlignment alignment);
+  // Every selected control takes the edit; together they are one undo step.
+  void editSelection(const std::function<void(TZdqControl&)>& edit);
+  void showFormatting(const TZdqControl& first);
   std::vector<TZdqControl*> selectedInBandOrder() const;
   QString text(int id) const;
 
@@ -108,6 +130,7 @@ class TfrmReportDesigner : public QMainWindow {
   TDesignHistory history_;
   TDesignSurface* surface_;
   QScrollArea* scroll_;
+  std::array<QToolBar*, 5> toolBars_{};  // by TZdqDToolbar
   QLabel* selectionStatus_;
   QLabel* pointerStatus_;
   QMenu* contextMenu_;
@@ -116,6 +139,7 @@ class TfrmReportDesigner : public QMainWindow {
   std::array<QAction*, kAlignCommandCount> align_{};
   TZdqControl* menuSubject_ = nullptr;
   bool commitQueued_ = false;
+  bool showingSelection_ = false;  // the pickers are being set, not the user
   QPointer<QObject> closed_;
   QString recoveryFile_;
 };

@@ -51,8 +51,12 @@ void TZdOwnerDrawCombo::paintEvent(QPaintEvent*) {
   option.currentText.clear();
   option.currentIcon = QIcon();
   p.drawComplexControl(QStyle::CC_ComboBox, option);
-  if (currentIndex() < 0) return;
   const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+  if (currentIndex() < 0) {
+    p.setPen(palette().color(QPalette::PlaceholderText));
+    p.drawText(field.adjusted(LeadingWidth(), 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, placeholderText());
+    return;
+  }
   p.setPen(palette().color(QPalette::ButtonText));
   DrawItem(p, field, currentIndex());
 }

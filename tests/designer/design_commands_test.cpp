@@ -3,6 +3,9 @@
 // saving with a backup, the options kept per user, and a template edited
 // here that renders through `zdreport render`.
 #include <QAbstractButton>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QLabel>
 #include <QMessageBox>
 #include <QDialog>
@@ -10,6 +13,7 @@
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTimer>
+#include <QToolBar>
 #include <filesystem>
 #include <fstream>
 
@@ -17,6 +21,12 @@
 #include "designer/DesignEdits.h"
 #include "designer/DesignTemplates.h"
 #include "designer/DesignerSettings.h"
+#include "designer/LayoutDialog.h"
+#include "designer/controls/ColorButton.h"
+#include "designer/controls/ControlColors.h"
+#include "designer/controls/ZdBrushPenStyleCombo.h"
+#include "designer/controls/ZdColorsCombo.h"
+#include "designer/controls/ZdFontCombos.h"
 #include "host/data/MemoryDataSet.h"
 #include "report/controls/ShapeControls.h"
 #include "report/template/Template.h"
@@ -189,6 +199,87 @@ TEST_F(DesignWindowTest, FormattingButtonsShowTheFirstSelectedAndSetEverySelecte
   EXPECT_FALSE(b.Font().Value().Style.Has(fsItalic));
   w.actUndo->trigger();
   EXPECT_FALSE(report->Bands()[2]->Objects()[0]->Frame().FrameType().Has(ftTop));
+}
+
+TEST_F(DesignWindowTest, PickersShowTheFirstSelectedAndEachChangeIsOneUndoStep) {
+  TZdqLabel& a = AddLabel(1, 10, 10, 30, 10);
+  TZdqLabel& b = AddLabel(2, 50, 10, 30, 10);
+  a.SetBackColor(clYellow);
+  a.Frame().SetStyle(TPenStyle::psDot);
+  TfrmReportDesigner& w = Open();
+  EXPECT_FALSE(w.cbPenStyle->isEnabled());
+  ASSERT_GT(w.cbFontName->count(), 1);
+  const std::string family = w.cbFontName->itemText(1).toLower().toStdString();  // listed, in other case
+  a.Font().Edit().Name = family;
+  designer.AddSelected(&a);
+  designer.AddSelected(&b);
+  EXPECT_EQ(w.btnBackColor->Color(), clYellow);
+  EXPECT_EQ(w.cbPenStyle->PenStyle(), TPenStyle::psDot);
+  EXPECT_EQ(w.cbFontName->FontName(), w.cbFontName->itemText(1).toStdString());
+  EXPECT_EQ(a.Font().Name(), family);  // showing is no edit
+
+  w.cbPenStyle->SetPenStyle(TPenStyle::psDash);  // as picked from the list
+  w.btnFontColor->SetColor(clRed);               // as picked from the palette
+  for (TZdqLabel* label : {&a, &b}) {
+    EXPECT_EQ(label->Frame().Style(), TPenStyle::psDash);
+    EXPECT_EQ(label->Font().Color(), clRed);
+  }
+
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
+  const TZdqControl& undone = *Band(2).Objects()[0];
+  EXPECT_EQ(undone.Font().Color(), clBlack);
+  EXPECT_EQ(undone.Frame().Style(), TPenStyle::psDash);
+  QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(Band(2).Objects()[0]->Frame().Style(), TPenStyle::psSolid);
+}
+
+TEST_F(DesignWindowTest, RulersFollowThePointerAndTakeOnlyConfirmedOptions) {
+  report->PrinterSetting().Margins().SetLeft(254);  // an inch
+  report->PrinterSetting().Margins().SetRight(127);
+  TfrmReportDesigner& w = Open();
+  TZdRuler& top = *w.ZdRulerUp;
+  EXPECT_EQ(top.MarginStart(), 96);
+  EXPECT_EQ(top.MarginEnd(), 48);
+  EXPECT_EQ(top.width(), 96 + Surface().BandWidth() + 48);
+  MoveTo(At(Band(1), 30, 40));
+  EXPECT_EQ(Surface().BandRuler(Band(1))->Position(), Surface().TitleHeight() + 40);
+  EXPECT_EQ(top.Position(), 96 + 30);
+
+  auto answerOptions = [](bool confirm) {
+    QTimer::singleShot(0, [confirm] {
+      auto* dialog = dynamic_cast<TfrmLayout*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      dialog->cbColor->SetColorValue(clWhite);
+      dialog->rbMeasure[1]->setChecked(true);  // inches
+      dialog->chkToolbars[size_t(TZdqDToolbar::rtFont)]->setChecked(false);
+      QTest::mouseClick(confirm ? dialog->btnOK : dialog->btnCancel, Qt::LeftButton);
+    });
+  };
+  const TZdqDOptions before = designer.Options;
+  QToolBar* fontBar = w.findChild<QToolBar*>("tbFont");
+  ASSERT_TRUE(w.actOptions->isEnabled());
+  answerOptions(false);
+  w.actOptions->trigger();
+  EXPECT_EQ(designer.Options, before);
+  EXPECT_EQ(top.Measure(), TZdMeasure::zdmCentimetre);
+  EXPECT_EQ(top.MarginColor(), cl3DLight);
+  EXPECT_EQ(Surface().SplitterColor(), TColor(0xC0C0C0));
+  EXPECT_TRUE(fontBar->isVisible());
+
+  answerOptions(true);
+  w.actOptions->trigger();
+  EXPECT_EQ(designer.Options.Color, clWhite);
+  EXPECT_FALSE(fontBar->isVisible());
+  EXPECT_EQ(Surface().SplitterColor(), clWhite);
+  w.AddBand(TBandType::btReportSummary);  // a band added later gets the same ruler
+  for (TZdRuler* ruler : {&top, Surface().BandRuler(Band(0)), Surface().BandRuler(*report->Bands().back())}) {
+    EXPECT_EQ(ruler->Measure(), TZdMeasure::zdmInch);
+    EXPECT_EQ(ruler->Color(), clWhite);
+    EXPECT_EQ(ruler->MarginColor(), clBlack);
+    EXPECT_EQ(ruler->PositionColor(), clBlack);
+  }
 }
 
 TEST_F(DesignWindowTest, UnsavedEditsAreKeptForRecoveryAndOfferedBack) {
