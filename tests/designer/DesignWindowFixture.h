@@ -14,22 +14,14 @@
 #include "host/printing/Printer.h"
 #include "report/ZdInitialize.h"
 #include "report/controls/TextControls.h"
+#include "tests/WidgetTesting.h"
 
 namespace zd::test {
 
+// Settings and the recovery file go to a test folder, not the user's.
 inline void ensureDesignerApp() {
-  if (QApplication::instance()) return;
-  static int argc = 1;
-  static char name[] = "zdreport-designer-tests";
-  static char* argv[] = {name, nullptr};
-  if (qgetenv("QT_QPA_PLATFORM").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
-  // Settings and the recovery file go to a test folder, not the user's.
   QStandardPaths::setTestModeEnabled(true);
-  new QApplication(argc, argv);  // never destroyed, as Qt's statics may be gone at exit
-  TSystemPrinter& printer = TSystemPrinter::Instance();
-  printer.SetSystemPrintersHidden(true);
-  printer.SetVirtualPrinterEnabled(true);
-  printer.SetPrinterIndex(-1);
+  useWidgetsAndVirtualPrinter();
   ZdInitialize();
 }
 

@@ -24,8 +24,7 @@
 namespace zd {
 namespace {
 
-using test::answerNextModal;
-using test::ensureDesignerApp;
+using test::ensureWidgetsApp;
 using test::waitUntil;
 
 std::vector<int> tickPositions(const std::vector<TRulerTick>& ticks, bool major) {
@@ -75,7 +74,7 @@ TEST(RulerScale, CentimetresInchesAndPixelsAt96PixelsPerInch) {
 QColor pixel(QWidget& w, int x, int y) { return w.grab().toImage().pixelColor(x, y); }
 
 TEST(Ruler, PaintsMarginsAndFollowsThePositionInSteps) {
-  ensureDesignerApp();
+  ensureWidgetsApp();
   TZdRuler ruler;
   ruler.resize(200, 25);
   ruler.SetColor(clWhite);
@@ -108,7 +107,7 @@ TEST(Ruler, PaintsMarginsAndFollowsThePositionInSteps) {
 }
 
 TEST(Ruler, DesignColourGivesInverseMarginsAndMark) {
-  ensureDesignerApp();
+  ensureWidgetsApp();
   TZdRuler ruler;
   ruler.ApplyDesignColor(clWhite);
   EXPECT_EQ(ruler.Color(), clWhite);
@@ -140,7 +139,7 @@ struct TTwoEdits {
 };
 
 TEST(NumberEdit, TypingIsFilteredToNumbers) {
-  ensureDesignerApp();
+  ensureWidgetsApp();
   TTwoEdits edits;
   TZdNumberEdit& edit = *edits.first;
   int changes = 0;
@@ -184,7 +183,7 @@ TEST(NumberEdit, TypingIsFilteredToNumbers) {
 }
 
 TEST(NumberEdit, ValueReadsTheTextAndWritesTheShortestForm) {
-  ensureDesignerApp();
+  ensureWidgetsApp();
   TZdNumberEdit edit;
   edit.setText("abc");
   EXPECT_EQ(edit.Value(), 0);
@@ -206,7 +205,7 @@ TEST(NumberEdit, ValueReadsTheTextAndWritesTheShortestForm) {
 }
 
 TEST(NumberEdit, LeavingWithAValueOutOfRangeIsRefused) {
-  ensureDesignerApp();
+  ensureWidgetsApp();
   TTwoEdits edits;
   TZdNumberEdit& edit = *edits.first;
   edit.SetMinValue(0);
@@ -217,7 +216,7 @@ TEST(NumberEdit, LeavingWithAValueOutOfRangeIsRefused) {
   EXPECT_EQ(edit.RangeError(), "Value 1,001.00 out of range 0.00..1,000.00");
 
   QString shown;
-  answerNextModal([&](QWidget* box) {
+  test::WhenModal([&](QWidget* box) {
     shown = static_cast<QMessageBox*>(box)->text();
     box->close();
   });
@@ -234,7 +233,7 @@ TEST(NumberEdit, LeavingWithAValueOutOfRangeIsRefused) {
 }
 
 TEST(ColorsCombo, ListsWhatItsModeAsksFor) {
-  ensureDesignerApp();
+  ensureWidgetsApp();
   TZdColorsCombo combo;
   ASSERT_EQ(combo.count(), 42);
   EXPECT_EQ(combo.itemText(0), "Black");
@@ -257,7 +256,7 @@ TEST(ColorsCombo, ListsWhatItsModeAsksFor) {
 }
 
 TEST(ColorsCombo, SelectingStandardAndCustomColours) {
-  ensureDesignerApp();
+  ensureWidgetsApp();
   TZdColorsCombo combo;
   int changes = 0, emitted = 0;
   combo.OnChange = [&](TZdColorsCombo*) { ++changes; };
@@ -289,10 +288,10 @@ TEST(ColorsCombo, SelectingStandardAndCustomColours) {
 }
 
 TEST(ColorsCombo, TheCustomItemAsksForAColour) {
-  ensureDesignerApp();
+  ensureWidgetsApp();
   TZdColorsCombo combo;
   combo.SetColorValue(clGreen);
-  answerNextModal([](QWidget* dialog) {
+  test::WhenModal([](QWidget* dialog) {
     auto* colors = static_cast<QColorDialog*>(dialog);
     colors->setCurrentColor(ToQColor(0x123456));
     colors->accept();
@@ -302,7 +301,7 @@ TEST(ColorsCombo, TheCustomItemAsksForAColour) {
   EXPECT_EQ(combo.ColorValue(), 0x123456u);
   EXPECT_EQ(combo.currentIndex(), 41);
 
-  answerNextModal([](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
+  test::WhenModal([](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
   combo.SetColorValue(clGreen);
   combo.setCurrentIndex(41);
   emit combo.activated(41);
@@ -315,7 +314,7 @@ TEST(ColorsCombo, TheCustomItemAsksForAColour) {
 }
 
 TEST(FontCombos, NamesSelectIgnoringCaseAndKeepTheSizesInStep) {
-  ensureDesignerApp();
+  ensureWidgetsApp();
   TZdFontNamesCombo names;
   TZdFontSizesCombo sizes;
   ASSERT_GT(names.count(), 0) << "no fonts installed";
@@ -349,7 +348,7 @@ TEST(FontCombos, NamesSelectIgnoringCaseAndKeepTheSizesInStep) {
 }
 
 TEST(FontCombos, OutlineFontsOfferTheStandardSizes) {
-  ensureDesignerApp();
+  ensureWidgetsApp();
   TZdFontSizesCombo sizes;
   QString outline;
   for (const QString& family : QFontDatabase::families())
@@ -380,7 +379,7 @@ TEST(FontCombos, OutlineFontsOfferTheStandardSizes) {
 }
 
 TEST(BrushPenStyleCombo, ListsAndSelectsStylesOfItsMode) {
-  ensureDesignerApp();
+  ensureWidgetsApp();
   TZdBrushPenStyleCombo combo;
   ASSERT_EQ(combo.count(), 7);
   EXPECT_EQ(combo.itemText(4), "FDiagonal");
@@ -418,7 +417,7 @@ TEST(BrushPenStyleCombo, ListsAndSelectsStylesOfItsMode) {
 }
 
 TEST(ColorButton, ColourPartClicksAndThePaletteSetsTheColour) {
-  ensureDesignerApp();
+  ensureWidgetsApp();
   QWidget window;
   TColorButton button(&window);
   window.resize(100, 60);

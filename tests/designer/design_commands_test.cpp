@@ -138,9 +138,7 @@ TEST_F(DesignWindowTest, ContextMenuTogglesFrameStretchAndTransparencyAndOrder) 
   EXPECT_EQ(Band(1).Objects(), (std::vector<TZdqControl*>{&a, &b}));
 
   // Sizes: the four numbers shown and applied at once.
-  QTimer::singleShot(0, [] {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    ASSERT_NE(dialog, nullptr);
+  test::WhenModal<QDialog>([](QDialog* dialog) {
     const auto boxes = dialog->findChildren<QSpinBox*>();
     ASSERT_EQ(boxes.size(), 4);
     EXPECT_EQ(boxes[0]->value(), 10);  // top, left, width, height
@@ -248,9 +246,7 @@ TEST_F(DesignWindowTest, RulersFollowThePointerAndTakeOnlyConfirmedOptions) {
   EXPECT_EQ(top.Position(), 96 + 30);
 
   auto answerOptions = [](bool confirm) {
-    QTimer::singleShot(0, [confirm] {
-      auto* dialog = dynamic_cast<TfrmLayout*>(QApplication::activeModalWidget());
-      ASSERT_NE(dialog, nullptr);
+    test::WhenModal<TfrmLayout>([confirm](TfrmLayout* dialog) {
       dialog->cbColor->SetColorValue(clWhite);
       dialog->rbMeasure[1]->setChecked(true);  // inches
       dialog->chkToolbars[size_t(TZdqDToolbar::rtFont)]->setChecked(false);
@@ -306,10 +302,7 @@ TEST_F(DesignWindowTest, UnsavedEditsAreKeptForRecoveryAndOfferedBack) {
   report->NewReport();
   TfrmReportDesigner& w = Open();
   w.SetRecoveryFileName(recovery);
-  QTimer::singleShot(0, [] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (box) box->button(QMessageBox::Yes)->click();
-  });
+  test::WhenModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
   w.OfferRecovery();
   EXPECT_EQ(report->Bands().size(), 5u);
   EXPECT_EQ(report->Bands().back()->BandType(), TBandType::btReportSummary);

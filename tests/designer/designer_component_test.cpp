@@ -62,10 +62,9 @@ TEST_F(DesignWindowTest, ASessionMarksTheReportAndKeepsTheOptionsWhenAsked) {
   designer.Options.AutoSaveOptions = true;
   designer.Options.GridSizeX = 12;
   TZdReportState during = TZdReportState::rsNone;
-  QTimer::singleShot(0, [&] {
+  test::WhenModal<TfrmReportDesigner>([&](TfrmReportDesigner* window) {
     during = report->ReportState;
-    for (QWidget* w : QApplication::topLevelWidgets())
-      if (auto* window = dynamic_cast<TfrmReportDesigner*>(w)) window->close();
+    window->close();
   });
   designer.Execute();
   EXPECT_EQ(during, TZdReportState::rsDesign);

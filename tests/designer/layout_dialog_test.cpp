@@ -15,8 +15,7 @@
 namespace zd {
 namespace {
 
-using test::answerNextModal;
-using test::ensureDesignerApp;
+using test::ensureWidgetsApp;
 
 TZdqDOptions unusualOptions() {
   TZdqDOptions o;
@@ -34,7 +33,7 @@ TZdqDOptions unusualOptions() {
 }
 
 TEST(LayoutDialog, ShowsTheOptionsAndWritesThemBack) {
-  ensureDesignerApp();
+  ensureWidgetsApp();
   TfrmLayout dialog;
   EXPECT_EQ(dialog.windowTitle(), "ZdReportDesigner options");
   ASSERT_EQ(dialog.Pages->count(), 3);
@@ -67,11 +66,11 @@ TEST(LayoutDialog, ShowsTheOptionsAndWritesThemBack) {
 }
 
 TEST(LayoutDialog, OnlyConfirmingChangesTheOptions) {
-  ensureDesignerApp();
+  ensureWidgetsApp();
   TZdqDOptions options = unusualOptions();
   TZdMeasure measure = TZdMeasure::zdmPixels;
 
-  answerNextModal([](QWidget* modal) {
+  test::WhenModal([](QWidget* modal) {
     auto* dialog = static_cast<TfrmLayout*>(modal);
     dialog->chkSnapToGrid->setChecked(false);
     dialog->rbMeasure[0]->setChecked(true);
@@ -81,7 +80,7 @@ TEST(LayoutDialog, OnlyConfirmingChangesTheOptions) {
   EXPECT_EQ(options, unusualOptions());
   EXPECT_EQ(measure, TZdMeasure::zdmPixels);
 
-  answerNextModal([](QWidget* modal) {
+  test::WhenModal([](QWidget* modal) {
     auto* dialog = static_cast<TfrmLayout*>(modal);
     dialog->chkSnapToGrid->setChecked(false);
     dialog->chkToolbars[1]->setChecked(true);
