@@ -97,8 +97,6 @@ void TZdqExportToSpreadsheet::SaveToFile(const std::string& fileName) {
   }
   TZdqExportAttributes::SaveToFile(fileName);
   savedSincePage_ = true;
-  SpreadsheetWord(RowCount(), "row count");
-  SpreadsheetWord(ColCount(), "column count");
   // Built in memory and written in one go: a failure leaves no file behind.
   std::ostringstream bytes;
   Stream = &bytes;
@@ -116,8 +114,6 @@ void TZdqExportToSpreadsheet::SaveToFile(const std::string& fileName) {
 // The file is written as its rows come, to a temporary file that takes the
 // output's place only when complete.
 void TZdqExportToSpreadsheet::BeginGridRows() {
-  SpreadsheetWord(RowCount(), "row count");
-  SpreadsheetWord(ColCount(), "column count");
   output_ = std::make_unique<TExportOutput>(DestinationFileName(), DestinationStream());
   Stream = &output_->Stream();
   nextRow_ = 0;
@@ -136,7 +132,7 @@ void TZdqExportToSpreadsheet::closeOutput() {
 
 void TZdqExportToSpreadsheet::writeHead() {
   WriteFileBegin();
-  WriteDimensions(SpreadsheetWord(RowCount(), "row count"), uint16_t(ColCount()));
+  WriteDimensions(RowCount(), ColCount());
 }
 
 void TZdqExportToSpreadsheet::WriteGridRow(std::vector<TZdqMFERecord>& row) {
@@ -182,7 +178,7 @@ void TZdqExportToSpreadsheet::WriteRecordHeader(uint16_t code, uint16_t length) 
 
 void TZdqExportToSpreadsheet::WriteFileBegin() {}
 void TZdqExportToSpreadsheet::WriteFileEnd() {}
-void TZdqExportToSpreadsheet::WriteDimensions(uint16_t, uint16_t) {}
+void TZdqExportToSpreadsheet::WriteDimensions(int, int) {}
 void TZdqExportToSpreadsheet::WriteRowStart() {}
 void TZdqExportToSpreadsheet::WriteNumber(const TZdqMFERecord& rec, int row, int col, const TCellNumber&) {
   WriteData(TSpreadsheetCellType::ctString, &rec, row, col, CellText(rec.Text), rec.Alignment, rec.BackColor);

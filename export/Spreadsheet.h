@@ -37,8 +37,8 @@ class TZdqExportToSpreadsheet : public TZdqExportAttributes {
   // file per page each file holds exactly its page.
   void NewPage(int page, int bar) override;
   // Builds the grid and writes it to the file (an existing file is
-  // replaced; after a failure there is no file). Grids of more than 65535
-  // rows or columns are refused. After a layout pass the rows were written
+  // replaced; after a failure there is no file). Formats with 16-bit row
+  // numbers refuse more than 65535 rows or columns. After a layout pass the rows were written
   // as their pages came, and this ends the file.
   void SaveToFile(const std::string& fileName) override;
   bool NeedsLayoutPass() const override { return true; }
@@ -62,7 +62,9 @@ class TZdqExportToSpreadsheet : public TZdqExportAttributes {
   virtual void WriteRecordHeader(uint16_t code, uint16_t length);
   virtual void WriteFileBegin();
   virtual void WriteFileEnd();
-  virtual void WriteDimensions(uint16_t rows, uint16_t columns);
+  // The grid's size, before any row. Formats with 16-bit row and column
+  // numbers refuse a larger grid here (see SpreadsheetWord).
+  virtual void WriteDimensions(int rows, int columns);
   virtual void WriteRowStart();
   virtual void WriteRowEnd();
   // One cell: rec is the collected cell, or nullptr for the filler cells

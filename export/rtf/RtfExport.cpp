@@ -148,7 +148,7 @@ void TZdqExportToRTF::WriteFileBegin() {
   TempStream->Write(info);
 }
 
-void TZdqExportToRTF::WriteDimensions(uint16_t, uint16_t) {
+void TZdqExportToRTF::WriteDimensions(int, int) {
   std::string row = "\\par\r\n\\paperw" + std::to_string(GetTwips(intTotalWidth)) + "\\paperh" +
                     std::to_string(GetTwips(intTotalHeight)) +
                     "\r\n\\trowd\\irow\\trautofit1\\trql\\trgaph0\\trleft" + std::to_string(GetTwips(OffsetX)) +

@@ -32,7 +32,7 @@ class TZdqExportToRTF : public TZdqExportToSpreadsheet {
   void WriteFileBegin() override;
   void WriteFileEnd() override;
   // The one row definition that serves every row.
-  void WriteDimensions(uint16_t rows, uint16_t columns) override;
+  void WriteDimensions(int rows, int columns) override;
   void WriteRowEnd() override;
   // Texts are taken from the cell itself rather than from `text`, so that
   // characters outside the code page survive as Unicode escapes.

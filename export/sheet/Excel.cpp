@@ -73,12 +73,12 @@ void TZdqExportToExcel::writeDefaultFont() {
 
 void TZdqExportToExcel::WriteFileEnd() { WriteRecordHeader(kEof, 0); }
 
-void TZdqExportToExcel::WriteDimensions(uint16_t rows, uint16_t columns) {
+void TZdqExportToExcel::WriteDimensions(int rows, int columns) {
   WriteRecordHeader(kDimensions, 10);
   WriteWord(0);
-  WriteWord(rows);
+  WriteWord(SpreadsheetWord(rows, "row count"));
   WriteWord(0);
-  WriteWord(columns);
+  WriteWord(SpreadsheetWord(columns, "column count"));
   WriteWord(0);
 }
 

@@ -21,7 +21,7 @@ class TZdqExportToExcel : public TZdqExportToSpreadsheet {
  protected:
   void WriteFileBegin() override;
   void WriteFileEnd() override;
-  void WriteDimensions(uint16_t rows, uint16_t columns) override;
+  void WriteDimensions(int rows, int columns) override;
   // Number cells whose text is no number raise EConvertError.
   void WriteData(TSpreadsheetCellType cellType, const TZdqMFERecord* rec, int row, int col,
                  const std::string& text, TAlignment alignment, TColor color) override;

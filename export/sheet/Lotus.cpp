@@ -57,8 +57,9 @@ void TZdqLotusFamilyExport::WriteFileBegin() {
 void TZdqLotusFamilyExport::WriteFileEnd() { WriteRecordHeader(kEof, 0); }
 
 // An empty grid has last column -1, written as its 16-bit pattern.
-void TZdqLotusFamilyExport::WriteDimensions(uint16_t rows, uint16_t columns) {
-  const uint16_t lastColumn = uint16_t(columns - 1);
+void TZdqLotusFamilyExport::WriteDimensions(int rows, int columns) {
+  SpreadsheetWord(rows, "row count");
+  const uint16_t lastColumn = uint16_t(SpreadsheetWord(columns, "column count") - 1);
   WriteRecordHeader(kRange, 8);
   WriteWord(0);
   WriteWord(0);

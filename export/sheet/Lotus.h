@@ -27,7 +27,7 @@ class TZdqLotusFamilyExport : public TZdqExportToSpreadsheet {
  protected:
   void WriteFileBegin() override;
   void WriteFileEnd() override;
-  void WriteDimensions(uint16_t rows, uint16_t columns) override;
+  void WriteDimensions(int rows, int columns) override;
   // Number texts that are no numbers are written as 0.
   void WriteData(TSpreadsheetCellType cellType, const TZdqMFERecord* rec, int row, int col,
                  const std::string& text, TAlignment alignment, TColor color) override;

@@ -42,7 +42,7 @@ class TCallLog : public TZdqExportToSpreadsheet {
  protected:
   void WriteFileBegin() override { calls = {"begin"}; }
   void WriteFileEnd() override { calls.push_back("end"); }
-  void WriteDimensions(uint16_t rows, uint16_t columns) override {
+  void WriteDimensions(int rows, int columns) override {
     calls.push_back("dim " + std::to_string(rows) + "x" + std::to_string(columns));
   }
   void WriteRowStart() override { calls.push_back("row"); }

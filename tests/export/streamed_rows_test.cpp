@@ -151,5 +151,20 @@ TEST(StreamedRowsTest, AFailedRowLeavesNoFile) {
     EXPECT_EQ(entry.path().filename().string().find(file.filename().string()), std::string::npos) << entry.path();
 }
 
+// Only formats with 16-bit row numbers stop at 65,535 rows.
+TEST(StreamedRowsTest, LongDocumentsFitFormatsWithoutARowLimit) {
+  test::ensureGuiApp();
+  std::vector<std::vector<TMetafile>> pages;
+  for (int p = 0; p < 2200; ++p) {
+    std::vector<TText> lines;
+    for (int y = 0; y < 300; y += 10) lines.push_back({20, y, std::to_string(p * 30 + y / 10)});
+    pages.push_back({PageOf(lines)});
+  }
+  const std::string html = Export(*MakerOf<TZdqExportToHTML>()(), pages, true);
+  EXPECT_NE(html.find(">65999<"), std::string::npos);
+  TZdqExportToExcel xls;
+  EXPECT_THROW(Play(xls, pages, true, test::UniqueTempPath("zd_streamed_rows.xls").string()), std::out_of_range);
+}
+
 }  // namespace
 }  // namespace zd
