@@ -4,6 +4,8 @@
 #include <QPalette>
 #include <array>
 
+#include "host/graphics/SystemColors.h"
+
 namespace zd {
 namespace {
 
@@ -42,8 +44,8 @@ TColor Resolve(TColor color) {
 
 }  // namespace
 
-TColor InfoBackgroundColor() { return PaletteColor(QPalette::Active, QPalette::ToolTipBase); }
-TColor WindowColor() { return PaletteColor(QPalette::Active, QPalette::Base); }
+TColor InfoBackgroundColor() { return ResolveSystemColor(clInfoBk); }
+TColor WindowColor() { return ResolveSystemColor(clWindow); }
 TColor ButtonShadowColor() { return PaletteColor(QPalette::Active, QPalette::Dark); }
 
 std::optional<TZdqRowStyle> RowStyleByName(const std::string& name) {

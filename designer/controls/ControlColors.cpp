@@ -1,7 +1,5 @@
 #include "designer/controls/ControlColors.h"
 
-#include <QApplication>
-#include <QPalette>
 #include <cstdio>
 
 #include "host/core/ColorIdents.h"
@@ -20,55 +18,10 @@ std::string ColorDisplayName(TColor c) {
   return hex;
 }
 
-namespace {
-
-struct TPaletteSlot {
-  QPalette::ColorGroup group;
-  QPalette::ColorRole role;
-};
-
-// The nearest palette entry for each system colour index.
-constexpr std::array<TPaletteSlot, kSystemColorCount> kSystemSlots{{
-    {QPalette::Active, QPalette::Mid},              // scroll bar
-    {QPalette::Active, QPalette::Dark},             // desktop background
-    {QPalette::Active, QPalette::Highlight},        // active caption
-    {QPalette::Inactive, QPalette::Mid},            // inactive caption
-    {QPalette::Active, QPalette::Window},           // menu
-    {QPalette::Active, QPalette::Base},             // window
-    {QPalette::Active, QPalette::Shadow},           // window frame
-    {QPalette::Active, QPalette::WindowText},       // menu text
-    {QPalette::Active, QPalette::Text},             // window text
-    {QPalette::Active, QPalette::HighlightedText},  // caption text
-    {QPalette::Active, QPalette::Window},           // active border
-    {QPalette::Inactive, QPalette::Window},         // inactive border
-    {QPalette::Active, QPalette::Dark},             // application workspace
-    {QPalette::Active, QPalette::Highlight},        // highlight
-    {QPalette::Active, QPalette::HighlightedText},  // highlight text
-    {QPalette::Active, QPalette::Button},           // button face
-    {QPalette::Active, QPalette::Mid},              // button shadow
-    {QPalette::Disabled, QPalette::Text},           // gray text
-    {QPalette::Active, QPalette::ButtonText},       // button text
-    {QPalette::Inactive, QPalette::WindowText},     // inactive caption text
-    {QPalette::Active, QPalette::Light},            // button highlight
-    {QPalette::Active, QPalette::Shadow},           // 3-D dark shadow
-    {QPalette::Active, QPalette::Midlight},         // 3-D light
-    {QPalette::Active, QPalette::ToolTipText},      // info text
-    {QPalette::Active, QPalette::ToolTipBase},      // info background
-}};
-
-}  // namespace
-
-QColor ScreenColor(TColor c) {
-  if (!IsSystemColor(c)) return ToQColor(c);
-  const unsigned index = c - kSystemColorBase;
-  if (index >= kSystemSlots.size()) return Qt::black;
-  const TPaletteSlot slot = kSystemSlots[index];
-  return QApplication::palette().color(slot.group, slot.role);
-}
+QColor ScreenColor(TColor c) { return ToQColor(ResolveSystemColor(c)); }
 
 TColor InverseColor(TColor c) {
-  const QColor shown = ScreenColor(c);
-  return RGBColor(255 - shown.red(), 255 - shown.green(), 255 - shown.blue());
+  return ResolveSystemColor(c) ^ 0x00FFFFFFu;  // 255 minus each of red, green and blue
 }
 
 }  // namespace zd

@@ -6,22 +6,15 @@
 #include <string>
 
 #include "host/graphics/Canvas.h"
+#include "host/graphics/SystemColors.h"
 
 namespace zd {
 
-// System colours are 0x80000000 + index, as templates store them.
-constexpr TColor kSystemColorBase = 0x80000000u;
 constexpr int kStandardColorCount = 16;
-constexpr int kSystemColorCount = 25;
-constexpr TColor clBtnFace = kSystemColorBase + 15, clBtnShadow = kSystemColorBase + 16,
-                 cl3DLight = kSystemColorBase + 22, clInfoBk = kSystemColorBase + 24,
-                 clWindowText = kSystemColorBase + 8;
 
 // black, maroon, green, olive, navy, purple, teal, gray, silver, red, lime,
 // yellow, blue, fuchsia, aqua, white
 extern const std::array<TColor, kStandardColorCount> kStandardColors;
-
-inline bool IsSystemColor(TColor c) { return (c & 0xFF000000u) == kSystemColorBase; }
 
 // "Red", "BtnFace"; other values as "$00BBGGRR".
 std::string ColorDisplayName(TColor c);
