@@ -649,6 +649,7 @@ void TfrmReportDesigner::CommitEdit() {
   history_.Commit();
   actUndo->setEnabled(history_.CanUndo());
   actRedo->setEnabled(history_.CanRedo());
+  for (const auto& listener : reportListeners_) listener();
   selectionChanged();  // the status shows the bounds as they are now
 }
 
@@ -733,6 +734,7 @@ void TfrmReportDesigner::selectionChanged() {
     picker->setEnabled(controls);
   if (first) showFormatting(*first);
   surface_->update();
+  for (const auto& listener : selectionListeners_) listener();
 }
 
 void TfrmReportDesigner::showFormatting(const TZdqControl& first) {

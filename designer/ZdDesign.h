@@ -88,6 +88,13 @@ class TfrmReportDesigner : public QMainWindow {
   // Refreshes the menu's enabled and checked states for its subject.
   void PrepareContextMenu(TZdqControl& subject);
 
+  // Panels beside the design area (docked with addDockWidget) keep in step
+  // through these: selection listeners run whenever the selection or the
+  // selected elements' bounds may have changed, report listeners after every
+  // edit, undo, redo and load has been committed.
+  void AddSelectionListener(std::function<void()> listener) { selectionListeners_.push_back(std::move(listener)); }
+  void AddReportListener(std::function<void()> listener) { reportListeners_.push_back(std::move(listener)); }
+
   // The file autosave writes the edited report to (every minute) and the
   // designer offers to restore from when it opens after a crash.
   const QString& RecoveryFileName() const { return recoveryFile_; }
@@ -142,6 +149,7 @@ class TfrmReportDesigner : public QMainWindow {
   bool showingSelection_ = false;  // the pickers are being set, not the user
   QPointer<QObject> closed_;
   QString recoveryFile_;
+  std::vector<std::function<void()>> selectionListeners_, reportListeners_;
 };
 
 }  // namespace zd
