@@ -69,6 +69,8 @@ void TZdqExport::SaveToFile(const std::string& fileName) {
   OffsetY = 0;
 }
 
+void TZdqExport::BeginResult(const std::string& fileName) { destinationFileName_ = fileName; }
+
 void TZdqExport::BeginLayoutPass() { layoutPass_ = true; }
 
 void TZdqExport::EndLayoutPass(const std::string& fileName) {

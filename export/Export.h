@@ -61,6 +61,10 @@ class TZdqExport : public TComponent {
   /// Every record of the current page has been delivered.
   virtual void PageProcessed(const TMetafile& page);
 
+  /// Each result is named before its pages are played, so that an exporter
+  /// can write while they come instead of keeping them all until SaveToFile.
+  virtual void BeginResult(const std::string& fileName);
+
   /// Exporters that must know the whole document before writing its first
   /// byte return true. ExportTo then plays the pages of each result twice:
   /// between BeginLayoutPass and EndLayoutPass, then again to be written,

@@ -510,6 +510,7 @@ void TZdPrintBaseComponent::ExportPages(TZdqExport& exporter, const std::string&
     }
   };
   auto exportResult = [&](const std::vector<TExportedPage>& result, const std::string& name) {
+    exporter.BeginResult(name);
     if (exporter.NeedsLayoutPass()) {
       exporter.BeginLayoutPass();
       play(result);

@@ -2,6 +2,7 @@
 // file, byte for byte.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -193,6 +194,12 @@ TEST_F(TextPlacementTest, PositionsMapToLinesAndColumns) {
     SCOPED_TRACE(c.what);
     EXPECT_EQ(place(c.texts), c.lines);
   }
+  // A page of lines 15 apart falls a line behind every sixteen: none is lost.
+  std::vector<TPlacedText> dense;
+  for (int i = 0; i < 70; ++i) dense.push_back({1, 1 + 15 * i, "L" + std::to_string(i)});
+  const Lines placed = place(dense);
+  for (int i = 0; i < 70; ++i)
+    EXPECT_NE(std::find(placed.begin(), placed.end(), "L" + std::to_string(i)), placed.end()) << i;
 }
 
 TEST_F(TextPlacementTest, TextsFarOutsideAnyPageAreDropped) {
@@ -229,6 +236,39 @@ TEST_F(MarkupTextTest, TextFileEndsPagesWithAFormFeedAndDropsTrailingBlankLines)
   for (int i = 3; i < 11; ++i) expected += "\r\n";
   expected += " page two\r\n";  // x = 10 is column 2
   EXPECT_EQ(readFile(dir / "report.txt"), expected);
+}
+
+// Played as the report plays a result: named first, then page after page.
+// Lines are written as pages end, so a long report keeps every page (its
+// lines run past the most one page could pad out to) and the file appears
+// only when saved, the same as when it is built whole.
+TEST_F(MarkupTextTest, TextFileNamedBeforeItsPagesIsWrittenAsTheyComeAndKeepsEveryPage) {
+  auto play = [&](TZdqExportToText& text, int pages, bool named, const std::string& name) {
+    text.StartExport();
+    if (named) text.BeginResult(path(name));
+    for (int p = 0; p < pages; ++p) {
+      text.NewPage(p, 0);
+      text.OffsetY = p * 1120;
+      // Every seventh page has no text: its form feed joins the line before.
+      if (p % 7 != 3) text.ExportRecords(pageOf({{6, 1 + 16 * (p % 5), "page " + std::to_string(p)}}));
+    }
+    EXPECT_EQ(std::filesystem::exists(dir / name), false);
+    text.SaveToFile(path(name));
+    text.EndExport();
+    return readFile(dir / name);
+  };
+  TZdqExportToText whole, streamed;
+  EXPECT_EQ(play(streamed, 30, true, "streamed.txt"), play(whole, 30, false, "whole.txt"));
+
+  const int pages = 16000;  // 1,120,000 lines
+  TZdqExportToText longReport;
+  const std::string text = play(longReport, pages, true, "long.txt");
+  int withText = 0;
+  for (int p = 0; p < pages; ++p) withText += p % 7 != 3;
+  size_t found = 0;
+  for (size_t at = text.find("page "); at != std::string::npos; at = text.find("page ", at + 1)) ++found;
+  EXPECT_EQ(found, size_t(withText));
+  EXPECT_NE(text.find("page 15999\r\n"), std::string::npos);
 }
 
 TEST_F(MarkupTextTest, TextFileKeepsItsFirstLineAndIsUtf8OrACodePage) {
