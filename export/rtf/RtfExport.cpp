@@ -117,22 +117,35 @@ void TZdqExportToRTF::SetCodePage(int codePage) {
   TZdqExportToSpreadsheet::SetCodePage(codePage);
 }
 
-void TZdqExportToRTF::SaveToFile(const std::string& fileName) {
+TZdqExportToRTF::~TZdqExportToRTF() = default;
+
+void TZdqExportToRTF::openBody(const std::string& fileName) {
   lstFonts.clear();
   lstColors.clear();
-  TRtfBody body(DestinationStream() ? std::string() : TRtfBody::FileNameFor(fileName));
-  TempStream = &body;
-  // The driver counts what its 8-bit cell texts lose, but the cells are
-  // written from their own text, where nothing is lost.
-  const size_t replaced = ReplacedCharacters;
+  body_ = std::make_unique<TRtfBody>(DestinationStream() ? std::string() : TRtfBody::FileNameFor(fileName));
+  replacedBefore_ = ReplacedCharacters;
+}
+
+void TZdqExportToRTF::BeginGridRows() {
+  openBody(DestinationFileName());
+  TZdqExportToSpreadsheet::BeginGridRows();
+}
+
+void TZdqExportToRTF::SaveToFile(const std::string& fileName) {
+  if (!body_) openBody(fileName);
   try {
     TZdqExportToSpreadsheet::SaveToFile(fileName);
   } catch (...) {
-    TempStream = nullptr;
+    body_.reset();
     throw;
   }
-  TempStream = nullptr;
-  ReplacedCharacters = replaced;
+  body_.reset();
+  ReplacedCharacters = replacedBefore_;
+}
+
+void TZdqExportToRTF::EndExport() {
+  body_.reset();
+  TZdqExportToSpreadsheet::EndExport();
 }
 
 void TZdqExportToRTF::WriteFileBegin() {
@@ -145,21 +158,20 @@ void TZdqExportToRTF::WriteFileBegin() {
   if (!author.empty()) info += "{\\author " + author + "}";
   info += "}\r\n";
   if (!title.empty()) info += "{\\header \\pard\\plain {" + title + " \\par }}\r\n";
-  TempStream->Write(info);
+  body_->Write(info);
 }
 
 void TZdqExportToRTF::WriteDimensions(int, int) {
   std::string row = "\\par\r\n\\paperw" + std::to_string(GetTwips(intTotalWidth)) + "\\paperh" +
                     std::to_string(GetTwips(intTotalHeight)) +
-                    "\r\n\\trowd\\irow\\trautofit1\\trql\\trgaph0\\trleft" + std::to_string(GetTwips(OffsetX)) +
-                    "\r\n";
+                    "\r\n\\trowd\\irow\\trautofit1\\trql\\trgaph0\\trleft0\r\n";
   for (int x : Columns())
     row += "\\clbrdrl\\brdrth \\clbrdrr\\brdrth \\clbrdrt\\brdrth \\clbrdrb\\brdrth \\cellx" +
            std::to_string(GetTwips(x)) + "\r\n";
-  TempStream->Write(row);
+  body_->Write(row);
 }
 
-void TZdqExportToRTF::WriteRowEnd() { TempStream->Write("\\row\r\n"); }
+void TZdqExportToRTF::WriteRowEnd() { body_->Write("\\row\r\n"); }
 
 void TZdqExportToRTF::WriteData(TSpreadsheetCellType cellType, const TZdqMFERecord* rec, int, int,
                                 const std::string&, TAlignment alignment, TColor) {
@@ -168,7 +180,7 @@ void TZdqExportToRTF::WriteData(TSpreadsheetCellType cellType, const TZdqMFEReco
     cell += textRun(*rec, alignment);
   else if (rec && rec->Kind == TZdqMFERecordKind::rkPicture && rec->Bitmap && !rec->Bitmap->Empty())
     cell += WriteBitmap(*rec->Bitmap);
-  TempStream->Write(cell + "\\cell ");
+  body_->Write(cell + "\\cell ");
 }
 
 std::string TZdqExportToRTF::textRun(const TZdqMFERecord& rec, TAlignment alignment) {
@@ -180,7 +192,7 @@ std::string TZdqExportToRTF::textRun(const TZdqMFERecord& rec, TAlignment alignm
 }
 
 void TZdqExportToRTF::WriteFileEnd() {
-  TempStream->Write("\\pard\\par}");
+  body_->Write("\\pard\\par}");
   if (!lstFonts.empty()) {
     std::vector<std::string> items;
     for (size_t i = 0; i < lstFonts.size(); ++i)
@@ -197,7 +209,7 @@ void TZdqExportToRTF::WriteFileEnd() {
     }
     WriteString(RtfTable("{\\colortbl;", items));
   }
-  WriteString(TempStream->Contents());
+  WriteString(body_->Contents());
 }
 
 }  // namespace zd

@@ -2,6 +2,7 @@
 // The grid as a Rich Text Format document holding one table: a table row
 // per grid row, a cell per grid column, texts in their font, size, style
 // and colour, pictures as device-independent bitmaps.
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,14 +22,16 @@ class TZdqExportToRTF : public TZdqExportToSpreadsheet {
   std::string ClassName() const override { return "TZdqExportToRTF"; }
   // The header names an 8-bit code page: UTF-8 is refused (std::invalid_argument).
   void SetCodePage(int codePage) override;
+  ~TZdqExportToRTF() override;
   // The font and colour tables precede the body but are known only at its
   // end, so the body waits beside the output (see TRtfBody::FileNameFor),
   // or in memory when the output is a stream.
   void SaveToFile(const std::string& fileName) override;
-  // Its body needs the side file SaveToFile opens: the grid is built there.
-  bool NeedsLayoutPass() const override { return false; }
+  void EndExport() override;
 
  protected:
+  // Streamed rows go to the body, opened here.
+  void BeginGridRows() override;
   void WriteFileBegin() override;
   void WriteFileEnd() override;
   // The one row definition that serves every row.
@@ -41,11 +44,15 @@ class TZdqExportToRTF : public TZdqExportToSpreadsheet {
 
  private:
   std::string textRun(const TZdqMFERecord& rec, TAlignment alignment);
+  void openBody(const std::string& fileName);
 
   // Fonts by name and colours as signed decimal text, in order of first use;
   // the position is the font number, the position plus 1 the colour number.
   std::vector<std::string> lstFonts, lstColors;
-  TRtfBody* TempStream = nullptr;  // only during SaveToFile
+  std::unique_ptr<TRtfBody> body_;  // from the first row to SaveToFile
+  // The driver counts what its 8-bit cell texts lose, but the cells are
+  // written from their own text, where nothing is lost.
+  size_t replacedBefore_ = 0;
 };
 
 // Metafile units (96 per inch) as twips, truncated.

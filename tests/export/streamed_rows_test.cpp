@@ -9,9 +9,11 @@
 #include "export/markup/CsvExport.h"
 #include "export/markup/HtmlExport.h"
 #include "export/markup/XmlExport.h"
+#include "export/rtf/RtfExport.h"
 #include "export/sheet/Excel.h"
 #include "export/sheet/Lotus.h"
 #include "tests/Fixtures.h"
+#include "host/locale/Clock.h"
 #include "tests/TempPath.h"
 
 namespace zd {
@@ -89,7 +91,8 @@ void ExpectSameBytesEitherWay(const std::vector<std::vector<TMetafile>>& pages, 
   const std::vector<std::pair<const char*, TMaker>> formats = {
       {"csv", MakerOf<TZdqExportToCSV>()},   {"xls", MakerOf<TZdqExportToExcel>()},
       {"html", MakerOf<TZdqExportToHTML>()}, {"xml", MakerOf<TZdqExportToXML>()},
-      {"wk1", MakerOf<TZdqExportToLotus>()}};
+      {"wk1", MakerOf<TZdqExportToLotus>()}, {"rtf", MakerOf<TZdqExportToRTF>()}};
+  const TClockOverride clock{TDateTime{45000.75}};  // the RTF header's creation time
   for (const auto& [format, make] : formats) {
     const std::string whole = Export(*make(), pages, false);
     const std::string streamed = Export(*make(), pages, true);
