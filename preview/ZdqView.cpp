@@ -297,7 +297,7 @@ void TZdqPreview::ForgetFileReport() {
   fileReportOwner_.reset();
 }
 
-void TZdqPreview::SetReportFile(const QString& fileName) {
+void TZdqPreview::setReportFile(const QString& fileName) {
   ForgetFileReport();
   reportFile_ = fileName;
   reportFileError_.clear();

@@ -114,18 +114,19 @@ class TZdReport;
 class TZdqPreview : public TZdqPagePreview {
   Q_OBJECT
   // A prepared report (.zqp) the viewer loads and shows by itself, so that
-  // a form can name it as a property.
-  Q_PROPERTY(QString reportFile READ ReportFile WRITE SetReportFile)
+  // a form can name it as a property. Its accessors have Qt's names, which
+  // the code uic makes of a form calls.
+  Q_PROPERTY(QString reportFile READ reportFile WRITE setReportFile)
 
  public:
   explicit TZdqPreview(QWidget* parent = nullptr);
   ~TZdqPreview() override;
 
-  const QString& ReportFile() const { return reportFile_; }
+  const QString& reportFile() const { return reportFile_; }
   // Loads and shows the file; empty shows nothing. A file that cannot be
   // read leaves the viewer empty with the reason in ReportFileError(), for
   // a form being laid out must not fail over it.
-  void SetReportFile(const QString& fileName);
+  void setReportFile(const QString& fileName);
   const QString& ReportFileError() const { return reportFileError_; }
 
   void SetPageNumber(int n) override;

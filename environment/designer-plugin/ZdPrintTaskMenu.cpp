@@ -39,7 +39,7 @@ QList<QAction*> TZdPrintTaskMenu::taskActions() const {
   const bool shown = viewer_->Report() != nullptr;
   preview_->setEnabled(shown);
   print_->setEnabled(shown);
-  preview_->setToolTip(shown || viewer_->ReportFile().isEmpty() ? QString() : viewer_->ReportFileError());
+  preview_->setToolTip(shown || viewer_->reportFile().isEmpty() ? QString() : viewer_->ReportFileError());
   return {about_, preview_, print_};
 }
 
