@@ -80,7 +80,7 @@ TEST_F(DesignerPlugin, OffersTheWidgetComponentsUnderOneGroup) {
   EXPECT_EQ(names, QStringList{"zd::TZdqPreview"});
 }
 
-TEST_F(DesignerPlugin, ViewerTaskMenuPreviewsAndPrintsItsReportFile) {
+TEST_F(DesignerPlugin, ViewerTaskMenuOffersPrintCommandsForItsReportFile) {
   ASSERT_EQ(Zdreport({"render", kTemplate, "--data", kData, "--pages", "1-2", "-o", Out("r.zqp")}).exitCode, 0);
   std::ofstream(Out("bad.zqp")) << "ZDQP and nothing else";
 
