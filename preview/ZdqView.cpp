@@ -13,6 +13,7 @@
 #include "preview/Thumbnails.h"
 #include "preview/ZdqFind.h"
 #include "print/PrintZd.h"
+#include "report/model/ZdReport.h"
 
 namespace zd {
 
@@ -287,7 +288,32 @@ void TZdqPagePreview::wheelEvent(QWheelEvent* event) {
 
 TZdqPreview::TZdqPreview(QWidget* parent) : TZdqPagePreview(parent) {}
 
-TZdqPreview::~TZdqPreview() = default;
+// The panes let go of the report before it goes with fileReportOwner_.
+TZdqPreview::~TZdqPreview() { ForgetFileReport(); }
+
+void TZdqPreview::ForgetFileReport() {
+  if (fileReport_ && Report() == fileReport_) SetReport(nullptr);
+  fileReport_ = nullptr;
+  fileReportOwner_.reset();
+}
+
+void TZdqPreview::setReportFile(const QString& fileName) {
+  ForgetFileReport();
+  reportFile_ = fileName;
+  reportFileError_.clear();
+  if (fileName.isEmpty()) return;
+  auto owner = std::make_unique<TComponent>();
+  auto* report = new TZdReport(owner.get());
+  try {
+    report->LoadPreparedReport(fileName.toStdString());
+  } catch (const std::exception& e) {
+    reportFileError_ = QString::fromStdString(e.what());
+    return;
+  }
+  fileReportOwner_ = std::move(owner);
+  fileReport_ = report;
+  SetReport(report);
+}
 
 int TZdqPreview::GetLeftOffset() const {
   int width = 0;

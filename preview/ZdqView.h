@@ -5,6 +5,7 @@
 // outline panes and text search. Both are plain QWidgets: embed them in any
 // form, from code or as promoted widgets of a Designer form.
 #include <QAbstractScrollArea>
+#include <QString>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -16,6 +17,7 @@ class QListWidget;
 
 namespace zd {
 
+class TComponent;
 class TZdPrintBaseComponent;
 class TPageInfo;
 class TMetafile;
@@ -107,10 +109,25 @@ class TZdqPagePreview : public QAbstractScrollArea {
   std::shared_ptr<const TMetafile> drawing_;
 };
 
+class TZdReport;
+
 class TZdqPreview : public TZdqPagePreview {
+  Q_OBJECT
+  // A prepared report (.zqp) the viewer loads and shows by itself, so that
+  // a form can name it as a property. Its accessors have Qt's names, which
+  // the code uic makes of a form calls.
+  Q_PROPERTY(QString reportFile READ reportFile WRITE setReportFile)
+
  public:
   explicit TZdqPreview(QWidget* parent = nullptr);
   ~TZdqPreview() override;
+
+  const QString& reportFile() const { return reportFile_; }
+  // Loads and shows the file; empty shows nothing. A file that cannot be
+  // read leaves the viewer empty with the reason in ReportFileError(), for
+  // a form being laid out must not fail over it.
+  void setReportFile(const QString& fileName);
+  const QString& ReportFileError() const { return reportFileError_; }
 
   void SetPageNumber(int n) override;
   int GetOffset() const override { return 20; }
@@ -146,6 +163,7 @@ class TZdqPreview : public TZdqPagePreview {
   void OutlineClicked(int row);
   void MarkMatches(int current);
   bool SearchFrom(int pageIndex);
+  void ForgetFileReport();
 
   TPageThumbnails* thumbnails_ = nullptr;
   QListWidget* outlines_ = nullptr;
@@ -155,6 +173,9 @@ class TZdqPreview : public TZdqPagePreview {
   bool globalSearch_ = false;
   std::vector<TRect> matches_;  // on the page shown
   int currentMatch_ = -1;
+  QString reportFile_, reportFileError_;
+  std::unique_ptr<TComponent> fileReportOwner_;  // owns fileReport_
+  TZdReport* fileReport_ = nullptr;              // loaded from reportFile_
 };
 
 }  // namespace zd

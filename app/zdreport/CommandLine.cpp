@@ -117,6 +117,7 @@ const std::string& PreviewHelp() {
   static const std::string text =
       std::string(
           "Usage: zdreport preview TEMPLATE.zdq --data SOURCE [OPTIONS]\n"
+          "       zdreport preview TEMPLATE.zdq --no-data [OPTIONS]\n"
           "       zdreport preview FILE.zqp [OPTIONS]\n"
           "\n"
           "Prepares a report template over a data source, or reads a saved prepared\n"
@@ -125,6 +126,8 @@ const std::string& PreviewHelp() {
           "\n") +
       kReportInputOptions +
       "  FILE.zqp        a prepared report, shown as saved (no --data)\n"
+      "  --no-data       prepare the template over empty datasets: its titles, headers\n"
+      "                  and footers show, no rows (what file managers and IDEs open)\n"
       "  --thumbnails    open with the page thumbnails shown\n"
       "  --outlines      open with the outline shown (when the report has one)\n"
       "  --find TEXT     mark TEXT, ignoring case, on the first page that has it\n"
@@ -193,6 +196,19 @@ const std::string& DesignHelp() {
       "                  file instead of opening it; needs no display\n"
       "  --select NAMES  with --grab: the controls to show selected, by display name,\n"
       "                  separated by commas\n";
+  return text;
+}
+
+const std::string& ThumbnailHelp() {
+  static const std::string text =
+      "Usage: zdreport thumbnail FILE OUT.png [--size N]\n"
+      "\n"
+      "Draws page 1 of a report template or a prepared report to a PNG picture, as\n"
+      "file managers show report files. A template is prepared without data: its\n"
+      "titles, headers and footers show, no rows; parameters keep their stored\n"
+      "values. FILE is told apart by its content, not its name.\n"
+      "\n"
+      "  --size N        pixels of the picture's longer side, 16 to 4096 (default 256)\n";
   return text;
 }
 
@@ -491,11 +507,14 @@ void ParsePreview(const std::vector<std::string>& args, TCommand& command) {
     else if (arg == "--find") SetOnce(p.find, reader.ValueOf(arg), arg);
     else if (arg == "--thumbnails") p.thumbnails = true;
     else if (arg == "--outlines") p.outlines = true;
+    else if (arg == "--no-data") p.noData = true;
     else if (!arg.empty() && arg[0] == '-') throw EUsageError("unknown option '" + arg + "'");
     else if (EndsWith(arg, ".zqp")) SetOnce(p.preparedFile, arg, "the prepared report");
     else SetOnce(p.templateFile, arg, "the template file");
   }
   if (!p.grab.empty() && !EndsWith(p.grab, ".png")) throw EUsageError("--grab writes a PNG file: name it FILE.png");
+  if (p.noData && (!p.dataSource.empty() || !p.sql.empty()))
+    throw EUsageError("--no-data prepares without a data source: --data and --sql do not apply");
   if (!p.preparedFile.empty()) {
     if (!p.templateFile.empty()) throw EUsageError("preview takes a template or a prepared report, not both");
     if (!p.dataSource.empty() || !p.sql.empty() || !p.parameters.empty() || p.twoPass)
@@ -503,7 +522,7 @@ void ParsePreview(const std::vector<std::string>& args, TCommand& command) {
     return;
   }
   if (p.templateFile.empty()) throw EUsageError("preview needs a template or a prepared report (.zqp)");
-  if (p.dataSource.empty()) throw EUsageError("preview needs a data source (--data)");
+  if (p.dataSource.empty() && !p.noData) throw EUsageError("preview needs a data source (--data, or --no-data)");
 }
 
 void ParseDesign(const std::vector<std::string>& args, TCommand& command) {
@@ -528,6 +547,30 @@ void ParseDesign(const std::vector<std::string>& args, TCommand& command) {
     if (comma > start) d.selected.push_back(selected.substr(start, comma - start));
     start = comma + 1;
   }
+}
+
+int ThumbnailSizeOf(const std::string& text) {
+  if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != std::string::npos ||
+      std::stoi(text) < 16 || std::stoi(text) > 4096)
+    throw EUsageError("--size takes a number of pixels from 16 to 4096, got '" + text + "'");
+  return std::stoi(text);
+}
+
+void ParseThumbnail(const std::vector<std::string>& args, TCommand& command) {
+  TThumbnailOptions& t = command.thumbnail;
+  bool sizeGiven = false;
+  TArgumentReader reader(args);
+  while (!reader.AtEnd()) {
+    const std::string& arg = reader.Next();
+    if (arg == "--size") {
+      if (sizeGiven) throw EUsageError("--size given twice");
+      t.size = ThumbnailSizeOf(reader.ValueOf(arg));
+      sizeGiven = true;
+    } else if (!arg.empty() && arg[0] == '-') throw EUsageError("unknown option '" + arg + "'");
+    else if (t.input.empty()) t.input = arg;
+    else SetOnce(t.output, arg, "the picture file");
+  }
+  if (t.output.empty()) throw EUsageError("thumbnail needs a report file and a picture file");
 }
 
 void ParseDemo(const std::vector<std::string>& args, TCommand& command) {
@@ -584,6 +627,8 @@ constexpr TSubcommand kSubcommands[] = {
     {"text", TCommand::TKind::Text, "print a text file with page headers and footers", TextHelp, ParseText},
     {"design", TCommand::TKind::Design, "edit a report template in the designer window", DesignHelp,
      ParseDesign},
+    {"thumbnail", TCommand::TKind::Thumbnail, "draw page 1 of a template or prepared report to a PNG picture",
+     ThumbnailHelp, ParseThumbnail},
     {"printers", TCommand::TKind::Printers, "list the printers and their paper sizes", PrintersHelp,
      ParseNoArguments},
     {"formats", TCommand::TKind::Formats, "list the output formats", FormatsHelp, ParseNoArguments},

@@ -70,6 +70,7 @@ struct TPreviewOptions : TReportInput {
   bool thumbnails = false;   // open with the thumbnail pane
   bool outlines = false;     // open with the outline pane
   std::string find;          // marks this text on the first page that has it
+  bool noData = false;       // a template prepared over empty datasets: its layout, no rows
 };
 
 // A table or text file printed without a template (`table`, `text`).
@@ -89,9 +90,17 @@ struct TDesignOptions : TReportInput {
   std::vector<std::string> selected; // display names of the controls selected in the drawing
 };
 
+// Page 1 of a report file as a picture (`thumbnail`).
+struct TThumbnailOptions {
+  std::string input;   // a template or a prepared report, told apart by content
+  std::string output;  // written as PNG whatever its name
+  int size = 256;      // pixels of the picture's longer side
+};
+
 struct TCommand {
   enum class TKind {
-    Help, Version, Render, Formats, Demo, Dump, Convert, MakeExample, Print, Printers, Preview, Table, Text, Design
+    Help, Version, Render, Formats, Demo, Dump, Convert, MakeExample, Print, Printers, Preview, Table, Text, Design,
+    Thumbnail
   };
   TKind kind = TKind::Help;
   // The command as typed ("render", ...); for Help the command asked about,
@@ -102,6 +111,7 @@ struct TCommand {
   TPreviewOptions preview;  // Preview
   TQuickPrintOptions quick;  // Table and Text
   TDesignOptions design;    // Design
+  TThumbnailOptions thumbnail;  // Thumbnail
   std::string file;       // Dump, MakeExample and the input of Convert
   std::string output;     // Convert
 };

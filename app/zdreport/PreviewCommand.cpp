@@ -6,7 +6,9 @@
 #include <memory>
 #include <stdexcept>
 
+#include "app/zdreport/ParameterValues.h"
 #include "app/zdreport/TemplateReport.h"
+#include "environment/files/StandaloneReport.h"
 #include "preview/WidgetsUserInterface.h"
 #include "preview/ZdqPreview.h"
 
@@ -44,11 +46,20 @@ TPreviewResult RunPreview(const TPreviewOptions& options) {
   TPreviewResult result;
   TComponent root;
   std::unique_ptr<TTemplateReport> loaded;
+  std::unique_ptr<TStandaloneReport> withoutData;
   TZdReport* report = nullptr;
   if (!options.preparedFile.empty()) {
     RequireNoFolder(options.preparedFile, "the prepared report");
     report = new TZdReport(&root);
     report->LoadPreparedReport(options.preparedFile);
+  } else if (options.noData) {
+    withoutData = std::make_unique<TStandaloneReport>(options.templateFile);
+    report = &withoutData->Report();
+    if (options.anyAllowedPath) report->FileAccess().AllowAnyPath();
+    for (const std::string& path : options.allowedPaths) report->FileAccess().AllowFolder(path);
+    if (options.twoPass) report->SetTwoPass(true);
+    TCommandLineParameters(options.parameters).Apply(*report);
+    withoutData->Prepare();
   } else {
     loaded = std::make_unique<TTemplateReport>(options);
     loaded->Prepare(options.grab.empty());  // a window of pages: the progress in a window too

@@ -18,6 +18,7 @@
 #include "app/zdreport/PrintCommand.h"
 #include "app/zdreport/QuickPrintCommand.h"
 #include "app/zdreport/RenderCommand.h"
+#include "app/zdreport/ThumbnailCommand.h"
 #include "host/printsupport/SystemPrinters.h"
 #include "report/ZdInitialize.h"
 #include "report/template/Template.h"
@@ -99,6 +100,10 @@ int Run(const TCommand& command) {
     case TCommand::TKind::Printers: zd::cli::ListPrinters(std::cout); return kExitOk;
     case TCommand::TKind::Preview: return Preview(command.preview);
     case TCommand::TKind::Design: return Design(command.design);
+    case TCommand::TKind::Thumbnail:
+      zd::cli::RunThumbnail(command.thumbnail);
+      std::cout << "Wrote " << command.thumbnail.output << "\n";
+      return kExitOk;
   }
   return kExitFailed;
 }
