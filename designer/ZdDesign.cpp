@@ -30,7 +30,9 @@
 #include "designer/DesignerIcons.h"
 #include "designer/DesignTemplates.h"
 #include "designer/DesignerSettings.h"
+#include "designer/GroupsDialog.h"
 #include "designer/LayoutDialog.h"
+#include "designer/ReportSettingsDialog.h"
 #include "designer/controls/ColorButton.h"
 #include "designer/controls/ControlColors.h"
 #include "designer/controls/ZdBrushPenStyleCombo.h"
@@ -243,9 +245,12 @@ void TfrmReportDesigner::buildToolBars() {
   standard->addAction(actOptions);
   // The dialogs these open come later; until then the commands are shown but cannot be used.
   for (auto [icon, id] : {std::pair{TDesignIcon::Inspector, txt::HintInspector},
-                          {TDesignIcon::Explorer, txt::HintExplorer}, {TDesignIcon::Wizard, txt::HintWizard},
-                          {TDesignIcon::ReportSettings, txt::HintReportSettings}, {TDesignIcon::Groups, txt::HintGroups}})
+                          {TDesignIcon::Explorer, txt::HintExplorer}, {TDesignIcon::Wizard, txt::HintWizard}})
     standard->addAction(DesignIcon(icon), text(id))->setEnabled(false);
+  actReportSettings = standard->addAction(DesignIcon(TDesignIcon::ReportSettings), text(txt::HintReportSettings));
+  connect(actReportSettings, &QAction::triggered, this, &TfrmReportDesigner::EditReportSettings);
+  actGroups = standard->addAction(DesignIcon(TDesignIcon::Groups), text(txt::HintGroups));
+  connect(actGroups, &QAction::triggered, this, &TfrmReportDesigner::EditReportGroups);
 
   QToolBar* elements = bar("tbElements", TZdqDToolbar::rtElement);
   tools_ = new QActionGroup(this);
@@ -637,6 +642,24 @@ void TfrmReportDesigner::DeleteSelection() {
 void TfrmReportDesigner::AddBand(TBandType type) {
   report_.NewBand(type, true);
   afterStructureChange();
+}
+
+void TfrmReportDesigner::EditReportGroups() {
+  // Bands of deleted groups go with their controls.
+  designer_.ClearSelected();
+  if (EditGroups(this, report_)) afterStructureChange();
+}
+
+void TfrmReportDesigner::EditReportSettings() {
+  TfrmReportSet dialog(report_, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  designer_.ClearSelected();  // the settings may delete bands
+  if (dialog.WriteBack(report_)) {
+    afterStructureChange();
+  } else {
+    surface_->update();
+    CommitEdit();
+  }
 }
 
 void TfrmReportDesigner::afterStructureChange() {

@@ -53,7 +53,7 @@ class TfrmReportDesigner : public QMainWindow {
   QAction* AlignAction(TAlignCommand command) const { return align_[size_t(command)]; }
   QAction* ToolAction(int tool) const;  // 0 the arrow, n >= 2 class n - 2
   QMenu& ContextMenu() { return *contextMenu_; }
-  QAction *actNew, *actOpen, *actSave, *actPreview, *actPrint, *actUndo, *actRedo, *actNewBand, *actOptions;
+  QAction *actNew, *actOpen, *actSave, *actPreview, *actPrint, *actUndo, *actRedo, *actNewBand, *actOptions, *actGroups, *actReportSettings;
   // Across the top of the design area, over the page with its margins.
   TZdRuler* ZdRulerUp;
   // The formatting buttons: they show the first selected control and set
@@ -81,6 +81,10 @@ class TfrmReportDesigner : public QMainWindow {
   void AddBand(TBandType type);
   // Runs the options dialog; confirmed options are applied to the open window.
   void EditOptions();
+  // Runs the groups dialog; the group bands are rebuilt as one undo step.
+  void EditReportGroups();
+  // Runs the report settings dialog; what it writes is one undo step.
+  void EditReportSettings();
   void Undo();
   void Redo();
   // The report as it is becomes an undo step.
