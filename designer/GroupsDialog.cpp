@@ -8,9 +8,11 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "designer/ExpressionBuilder.h"
 #include "designer/controls/ZdNumberEdit.h"
 #include "expr/ExprValue.h"
 #include "host/core/Strings.h"
@@ -77,7 +79,7 @@ void TGroupList::mouseReleaseEvent(QMouseEvent* event) {
 QString TfrmGroups::text(int id) const { return QString::fromStdString(GetString(shift_, id)); }
 
 TfrmGroups::TfrmGroups(TZdReport& report, QWidget* parent)
-    : QDialog(parent), shift_(report.GetLanguageShift()) {
+    : QDialog(parent), report_(report), shift_(report.GetLanguageShift()) {
   setWindowTitle(text(kCaption));
   lbGroups = new TGroupList(this);
   lbGroups->setToolTip(text(kDragHint));
@@ -102,7 +104,12 @@ TfrmGroups::TfrmGroups(TZdReport& report, QWidget* parent)
   lessThan->addWidget(edLessThan);
   lessThan->addStretch();
   auto* properties = new QFormLayout(pnlProperties);
-  properties->addRow(text(kData), cbData);
+  btnExpression = new QToolButton(pnlProperties);
+  btnExpression->setText("...");
+  auto* data = new QHBoxLayout;
+  data->addWidget(cbData, 1);
+  data->addWidget(btnExpression);
+  properties->addRow(text(kData), data);
   properties->addRow(cbNewPage);
   properties->addRow(cbReprintHeader);
   properties->addRow(lessThan);
@@ -140,6 +147,7 @@ TfrmGroups::TfrmGroups(TZdReport& report, QWidget* parent)
   });
   connect(edLessThan, &QLineEdit::editingFinished, this, [this] { storeLessThan(); });
   connect(cbData, &QComboBox::currentTextChanged, this, [this](const QString& s) { storeExpression(s); });
+  connect(btnExpression, &QToolButton::clicked, this, [this] { buildExpression(); });
   connect(btnAdd, &QPushButton::clicked, this, [this] {
     addRow(std::make_unique<TGroup>());
     lbGroups->setCurrentRow(lbGroups->count() - 1);
@@ -231,6 +239,17 @@ void TfrmGroups::storeExpression(const QString& expression) {
   group->strExpression = expression.toStdString();
   lbGroups->currentItem()->setText(caption(*group));
   edited();
+}
+
+void TfrmGroups::buildExpression() {
+  std::string expression = cbData->currentText().toStdString();
+  if (!ExpressionBuilder(expression, report_, this)) return;
+  const QString built = QString::fromStdString(expression);
+  const int field = cbData->findText(built, Qt::MatchExactly);
+  cbData->setItemText(0, field > 0 ? QString() : built);
+  cbData->setCurrentIndex(field > 0 ? field : 0);
+  cbData->setEditText(built);
+  storeExpression(built);
 }
 
 void TfrmGroups::deleteSelected() {

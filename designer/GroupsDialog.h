@@ -13,6 +13,7 @@
 class QCheckBox;
 class QComboBox;
 class QPushButton;
+class QToolButton;
 
 namespace zd {
 
@@ -62,6 +63,7 @@ class TfrmGroups : public QDialog {
   TGroupList* lbGroups;
   QWidget* pnlProperties;
   QComboBox* cbData;
+  QToolButton* btnExpression;  // the expression builder on the text of "Data"
   QCheckBox *cbNewPage, *cbReprintHeader, *cbLessThan, *cbNewPageIfNotFit;
   TZdNumberEdit* edLessThan;
   QPushButton *btnAdd, *btnDelete, *btnClose;
@@ -74,10 +76,12 @@ class TfrmGroups : public QDialog {
   void edited();
   void storeLessThan();
   void storeExpression(const QString& expression);
+  void buildExpression();
   void deleteSelected();
   QString caption(const TGroup& group) const;
   QString text(int id) const;
 
+  TZdReport& report_;
   int shift_;
   std::vector<TZdqBand*> originalBands_;  // the report's group bands when opened
   std::vector<std::unique_ptr<TGroup>> groups_;  // owned here; rows point at them

@@ -4,11 +4,14 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QToolButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include "DesignerFixtures.h"
+#include "designer/ExpressionBuilder.h"
 #include "designer/GroupsDialog.h"
 #include "designer/controls/ZdNumberEdit.h"
 #include "host/data/MemoryDataSet.h"
@@ -88,7 +91,32 @@ TEST_F(GroupsDialog, RowsJoinBandsWithEqualRulesAndShowTheirValues) {
   EXPECT_EQ(dialog.edLessThan->text(), "2.5");
   EXPECT_TRUE(dialog.btnDelete->isEnabled());
   EXPECT_FALSE(dialog.Modified());  // showing rows is no edit
+  dialog.lbGroups->setCurrentRow(0);
+  EXPECT_FALSE(dialog.Modified());
+  dialog.lbGroups->setCurrentRow(2);
 
+  // The builder's result: a field is chosen from the list, anything else goes to the scratch entry.
+  auto build = [&](const QString& expression) {
+    test::WhenModal<TfrmExpBuilder>([expression](TfrmExpBuilder* builder) {
+      builder->memExpression->setPlainText(expression);
+      QTest::mouseClick(builder->btnOK, Qt::LeftButton);
+    });
+    QTest::mouseClick(dialog.btnExpression, Qt::LeftButton);
+  };
+  build("Orders.Region");
+  EXPECT_EQ(dialog.cbData->currentIndex(), dialog.cbData->findText("Orders.Region"));
+  EXPECT_EQ(dialog.cbData->itemText(0), "");
+  EXPECT_EQ(dialog.Groups()[2]->strExpression, "Orders.Region");
+  build("Lower(Orders.City)");
+  EXPECT_EQ(dialog.cbData->currentIndex(), 0);
+  EXPECT_EQ(dialog.cbData->itemText(0), "Lower(Orders.City)");
+  EXPECT_EQ(dialog.lbGroups->item(2)->text(), "Group/Lower(Orders.City)");
+  EXPECT_TRUE(dialog.Modified());
+}
+
+TEST_F(GroupsDialog, ClosingWithoutEditsLeavesTheBands) {
+  group("Orders.Region");
+  TfrmGroups dialog(*report);
   // Closing without edits leaves every band where it was.
   const std::vector<TZdqBand*> before = report->Bands();
   dialog.ApplyTo(*report);
