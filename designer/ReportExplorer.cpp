@@ -9,6 +9,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "designer/VariableDialogs.h"
 #include "expr/StrUtils.h"
 #include "host/data/DataSet.h"
 #include "print/Language.h"
@@ -182,10 +183,12 @@ TfrmZdqExplorer::TfrmZdqExplorer(TZdReport& report, QWidget* parent)
   }
   tvReport->setDragDropMode(QAbstractItemView::DragDrop);
   tvReport->setAcceptDrops(true);
+  btnVarAdd = new QPushButton(text(txt::Add));
+  btnVarEdit = new QPushButton(text(txt::Edit));
   btnVarDelete = new QPushButton(text(txt::Delete));
-  Pages->addTab(page(tvReport, nullptr), text(kReportStructure));
-  Pages->addTab(page(tvData, nullptr), text(kDataSources));
-  Pages->addTab(page(tvVariables, btnVarDelete), text(kVariablesList));
+  Pages->addTab(page(tvReport, {}), text(kReportStructure));
+  Pages->addTab(page(tvData, {}), text(kDataSources));
+  Pages->addTab(page(tvVariables, {btnVarAdd, btnVarEdit, btnVarDelete}), text(kVariablesList));
   setWidget(Pages);
 
   connect(tvReport, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
@@ -193,22 +196,25 @@ TfrmZdqExplorer::TfrmZdqExplorer(TZdReport& report, QWidget* parent)
     if (TZdqControl* chosen = NodeControl(item)) OnSelect(*chosen);
   });
   connect(tvVariables, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+    btnVarEdit->setEnabled(item && (kindOf(item) == TNode::Variable || kindOf(item) == TNode::Parameter));
     btnVarDelete->setEnabled(item && kindOf(item) == TNode::Variable);
   });
+  connect(btnVarAdd, &QPushButton::clicked, this, [this] { editName(true); });
+  connect(btnVarEdit, &QPushButton::clicked, this, [this] { editName(false); });
   connect(btnVarDelete, &QPushButton::clicked, this, [this] { deleteVariable(); });
   Rebuild();
 }
 
-QWidget* TfrmZdqExplorer::page(QTreeWidget* tree, QPushButton* button) {
+QWidget* TfrmZdqExplorer::page(QTreeWidget* tree, const std::vector<QPushButton*>& buttons) {
   auto* page = new QWidget;
   auto* layout = new QVBoxLayout(page);
   layout->setContentsMargins(2, 2, 2, 2);
   layout->addWidget(tree);
-  if (button) {
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(button);
-    layout->addLayout(buttons);
+  if (!buttons.empty()) {
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    for (QPushButton* button : buttons) row->addWidget(button);
+    layout->addLayout(row);
   }
   return page;
 }
@@ -285,6 +291,7 @@ void TfrmZdqExplorer::fillVariables() {
   tvVariables->addTopLevelItems({system, custom, parameters});
   custom->setExpanded(true);
   parameters->setExpanded(true);
+  btnVarEdit->setEnabled(false);
   btnVarDelete->setEnabled(false);
 }
 
@@ -321,9 +328,38 @@ bool TfrmZdqExplorer::confirmDelete() {
 void TfrmZdqExplorer::deleteVariable() {
   QTreeWidgetItem* item = tvVariables->currentItem();
   if (!item || kindOf(item) != TNode::Variable || !confirmDelete()) return;
-  TZdqVariables& variables = report_.Variables();
-  for (int i = 0; i < variables.Count(); ++i)
-    if (variables[i] == objectOf<TZdqVariable>(item)) variables.Delete(i);
+  report_.Variables().Delete(objectOf<TZdqVariable>(item)->Index());
+  fillVariables();
+  if (OnEdited) OnEdited();
+}
+
+void TfrmZdqExplorer::editName(bool adding) {
+  QTreeWidgetItem* item = tvVariables->currentItem();
+  const bool parametersRoot = item && tvVariables->indexOfTopLevelItem(item) == 2;
+  if (item && kindOf(item) == TNode::Parameter)
+    editParameter(adding ? nullptr : objectOf<TZdqParameter>(item));
+  else if (adding && parametersRoot)
+    editParameter(nullptr);
+  else if (adding)
+    editVariable(nullptr);
+  else if (item && kindOf(item) == TNode::Variable)
+    editVariable(objectOf<TZdqVariable>(item));
+}
+
+void TfrmZdqExplorer::editParameter(TZdqParameter* edited) {
+  TZdqParameter fresh;
+  TfrmParameter dialog(shift_, edited ? *edited : fresh, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  dialog.WriteBack(edited ? *edited : *report_.Parameters().Add());
+  fillVariables();
+  if (OnEdited) OnEdited();
+}
+
+void TfrmZdqExplorer::editVariable(TZdqVariable* edited) {
+  TZdqVariable fresh;
+  TfrmVariable dialog(report_, edited ? *edited : fresh, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  dialog.WriteBack(edited ? *edited : *report_.Variables().Add());
   fillVariables();
   if (OnEdited) OnEdited();
 }

@@ -3,11 +3,13 @@
 // and controls, its data sources with their fields, and the names an
 // expression can use (system values, custom variables, parameters). Nodes
 // are dragged onto the design surface to make controls, and control nodes
-// onto other bands to move the controls.
+// onto other bands to move the controls. Variables and parameters are
+// added, edited and (variables) deleted here.
 #include <QDockWidget>
 #include <QTreeWidget>
 #include <functional>
 #include <string>
+#include <vector>
 
 class QMimeData;
 class QPushButton;
@@ -18,6 +20,8 @@ namespace zd {
 class TDataSet;
 class TZdqBand;
 class TZdqControl;
+class TZdqParameter;
+class TZdqVariable;
 class TZdReport;
 
 // "Name  String (20)": a field's display name, two spaces, its type and size.
@@ -69,14 +73,18 @@ class TfrmZdqExplorer : public QDockWidget {
 
   QTabWidget* Pages;
   TExplorerTree *tvReport, *tvData, *tvVariables;
-  QPushButton* btnVarDelete;
+  QPushButton *btnVarAdd, *btnVarEdit, *btnVarDelete;
 
  private:
-  QWidget* page(QTreeWidget* tree, QPushButton* button);
+  QWidget* page(QTreeWidget* tree, const std::vector<QPushButton*>& buttons);
   void fillReport();
   void fillData();
   void fillVariables();
   void deleteVariable();
+  // Add or Edit: the parameter dialog for the parameters' nodes, else the variable dialog.
+  void editName(bool adding);
+  void editParameter(TZdqParameter* edited);
+  void editVariable(TZdqVariable* edited);
   bool confirmDelete();
   QString text(int id) const;
 

@@ -1,6 +1,10 @@
 // The report explorer: its trees, selection kept in step with the designer,
 // nodes dropped on the design surface, control nodes moved between bands.
+#include <QComboBox>
 #include <QDockWidget>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QDropEvent>
 #include <QMessageBox>
 #include <QMimeData>
@@ -10,7 +14,9 @@
 #include <gtest/gtest.h>
 
 #include "DesignWindowFixture.h"
+#include "designer/ExpressionEdit.h"
 #include "designer/ReportExplorer.h"
+#include "designer/VariableDialogs.h"
 #include "expr/StrUtils.h"
 #include "host/data/MemoryDataSet.h"
 
@@ -190,7 +196,7 @@ TEST_F(ReportExplorer, ControlNodesMoveToTheBandTheyAreDroppedOn) {
   // Not on itself, and never a band.
   dragged = dragOf(&tree, tree.topLevelItem(1)->child(0));
   EXPECT_FALSE(drop(tree.viewport(), center(tree.topLevelItem(1)->child(0)), *dragged));
-  EXPECT_FALSE(drop(tree.viewport(), center(tree.topLevelItem(2)), *dragOf(&tree, tree.topLevelItem(0))));
+  EXPECT_EQ(dragOf(&tree, tree.topLevelItem(0)), nullptr);  // bands do not move
   window->Undo();
   EXPECT_EQ(Band(1).Objects().size(), 3u);
   EXPECT_EQ(Band(1).Objects()[0]->Left(), 10);
@@ -216,6 +222,105 @@ TEST_F(ReportExplorer, DeletesCustomVariablesAfterAsking) {
   QTest::mouseClick(explorer.btnVarDelete, Qt::LeftButton);
   EXPECT_EQ(report->Variables().Count(), 0);
   EXPECT_EQ(names.topLevelItem(1)->childCount(), 0);
+  window->Undo();
+  EXPECT_EQ(report->Variables().Count(), 1);
+}
+
+TEST_F(ReportExplorer, AddsAndEditsVariablesAndParameters) {
+  TZdqVariable& total = *report->Variables().Add();
+  total.SetName("Total");
+  {
+    // Without groups the reset list holds only the two fixed ends.
+    TfrmVariable dialog(*report, total);
+    EXPECT_EQ(dialog.cbReset->count(), 2);
+    EXPECT_FALSE(dialog.rbGroupChange->isEnabled());
+    EXPECT_FALSE(dialog.rbVariableChange->isEnabled());  // no other variable
+  }
+  TZdqGroupOptions byRegion;
+  byRegion.Expression = "Orders.Region";
+  report->AddGroup(byRegion);
+  TfrmZdqExplorer& explorer = ShowExplorer();
+  QTreeWidget& names = *explorer.tvVariables;
+
+  // Add on the parameters' node: a new parameter.
+  names.setCurrentItem(names.topLevelItem(2));
+  EXPECT_FALSE(explorer.btnVarEdit->isEnabled());
+  test::WhenModal<TfrmParameter>([](TfrmParameter* dialog) {
+    EXPECT_EQ(dialog->windowTitle(), "Parameter properties");
+    EXPECT_EQ(dialog->cbEditor->currentIndex(), 0);
+    EXPECT_TRUE(dialog->rbAskAlways->isChecked());
+    EXPECT_FALSE(dialog->mmPromptValues->isEnabled());
+    dialog->edName->setText("Year");
+    dialog->edDisplayName->setText("Which year");
+    dialog->edValue->setText("2025");
+    dialog->cbEditor->setCurrentIndex(int(TZdqParameterEditor::peCombobox));
+    EXPECT_TRUE(dialog->mmPromptValues->isEnabled());
+    dialog->mmPromptValues->setPlainText("2024\n2025");
+    dialog->rbAskUndefined->setChecked(true);
+    QTest::mouseClick(dialog->btnOK, Qt::LeftButton);
+  });
+  QTest::mouseClick(explorer.btnVarAdd, Qt::LeftButton);
+  ASSERT_EQ(report->Parameters().Count(), 1);
+  const TZdqParameter& year = *report->Parameters()[0];
+  EXPECT_EQ(year.Name(), "Year");
+  EXPECT_EQ(year.DisplayLabel(), "Which year");
+  EXPECT_EQ(year.Value(), TVariant(std::string("2025")));
+  EXPECT_EQ(year.ParameterEditor(), TZdqParameterEditor::peCombobox);
+  EXPECT_EQ(year.ParameterMode(), TZdqParameterMode::pmAskUndefined);
+  EXPECT_EQ(year.ParamPromptValues().Items(), (std::vector<std::string>{"2024", "2025"}));
+  EXPECT_EQ(captions(names.topLevelItem(2)), QStringList{"Year"});
+
+  // Add with a parameter chosen: the parameter dialog again, in add mode;
+  // Cancel adds nothing.
+  names.setCurrentItem(names.topLevelItem(2)->child(0));
+  ASSERT_TRUE(explorer.btnVarEdit->isEnabled());
+  test::WhenModal<TfrmParameter>([](TfrmParameter* dialog) {
+    EXPECT_EQ(dialog->edName->text(), "");
+    dialog->edName->setText("Month");
+    QTest::mouseClick(dialog->btnCancel, Qt::LeftButton);
+  });
+  QTest::mouseClick(explorer.btnVarAdd, Qt::LeftButton);
+  EXPECT_EQ(report->Parameters().Count(), 1);
+
+  // Edit of a variable: the separator and heading lead to the first group.
+  names.setCurrentItem(names.topLevelItem(1)->child(0));
+  test::WhenModal<TfrmVariable>([](TfrmVariable* dialog) {
+    EXPECT_EQ(dialog->edName->text(), "Total");
+    ASSERT_EQ(dialog->cbReset->count(), 5);
+    EXPECT_EQ(dialog->cbReset->itemText(3), "End Of Group:");
+    dialog->cbReset->setCurrentIndex(3);
+    EXPECT_EQ(dialog->cbReset->currentIndex(), 4);
+    dialog->edExpression->SetExpression("Orders.Amount");
+    dialog->cbCalcType->setCurrentIndex(int(TCalcType::ctSum));
+    EXPECT_FALSE(dialog->cbGroupChange->isEnabled());
+    dialog->rbGroupChange->setChecked(true);
+    EXPECT_TRUE(dialog->cbGroupChange->isEnabled());
+    QTest::mouseClick(dialog->btnOK, Qt::LeftButton);
+  });
+  QTest::mouseClick(explorer.btnVarEdit, Qt::LeftButton);
+  ASSERT_EQ(report->Variables().Count(), 1);
+  const TZdqCalculation& sum = total.Calculation();
+  EXPECT_EQ(total.Expression(), "Orders.Amount");
+  EXPECT_EQ(sum.ResetType(), TResetType::rtEndGroup);
+  EXPECT_EQ(sum.ResetGroup(), "Orders.Region");
+  EXPECT_EQ(sum.CalcType(), TCalcType::ctSum);
+  EXPECT_EQ(sum.Calculate(), TZdqCalculate::rcGroupChange);
+  EXPECT_EQ(sum.GroupChange(), "Orders.Region");
+
+  // Add elsewhere: a new variable, which may follow the other one.
+  names.setCurrentItem(names.topLevelItem(0));
+  test::WhenModal<TfrmVariable>([](TfrmVariable* dialog) {
+    EXPECT_EQ(dialog->cbReset->currentIndex(), 0);
+    EXPECT_TRUE(dialog->rbEveryRow->isChecked());
+    dialog->edName->setText("Running");
+    dialog->rbVariableChange->setChecked(true);
+    EXPECT_EQ(dialog->cbVariableChange->currentText(), "Total");
+    QTest::mouseClick(dialog->btnOK, Qt::LeftButton);
+  });
+  QTest::mouseClick(explorer.btnVarAdd, Qt::LeftButton);
+  ASSERT_EQ(report->Variables().Count(), 2);
+  EXPECT_EQ(report->Variables()[1]->Calculation().VariableChange(), "Total");
+  EXPECT_EQ(captions(names.topLevelItem(1)), (QStringList{"Total", "Running"}));
   window->Undo();
   EXPECT_EQ(report->Variables().Count(), 1);
 }
