@@ -1,11 +1,13 @@
 #include "designer/DesignSurface.h"
 
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
 
 #include "designer/DesignEdits.h"
+#include "designer/ReportExplorer.h"
 #include "host/graphics/QtGraphics.h"
 #include "print/ZdPrntr.h"
 #include "report/model/ControlRegistry.h"
@@ -43,6 +45,7 @@ QRect RectOf(const TZdqControl& c) { return {c.Left(), c.Top(), c.Width(), c.Hei
 TDesignSurface::TDesignSurface(TZdqDesigner& designer, QWidget* parent) : QWidget(parent), designer_(designer) {
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
+  setAcceptDrops(true);
   ReCreateBands();
 }
 
@@ -319,6 +322,48 @@ void TDesignSurface::bandMouseDown(TZdqBand& band, QPoint inBand, QMouseEvent& e
   if (!(event.modifiers() & Qt::ShiftModifier)) designer_.SelectElements(1);
   designer_.AddSelected(&band);
   if (event.button() == Qt::RightButton && OnContextMenu) OnContextMenu(band, event.globalPosition().toPoint());
+}
+
+TZdqBand* TDesignSurface::BandAt(QPoint pos, QPoint* inBand) const {
+  if (pos.x() < kRulerWidth || pos.x() >= kRulerWidth + BandWidth()) return nullptr;
+  for (const TSlot& slot : slots_) {
+    if (Collapsed(*slot.band)) continue;
+    const QPoint origin = BandOrigin(*slot.band);
+    if (pos.y() < origin.y() || pos.y() >= slot.containerTop + slot.containerHeight) continue;
+    if (inBand) *inBand = pos - origin;
+    return slot.band;
+  }
+  return nullptr;
+}
+
+void TDesignSurface::dragEnterEvent(QDragEnterEvent* event) {
+  if (IsExplorerNode(*event->mimeData()))
+    event->acceptProposedAction();
+  else
+    event->ignore();
+}
+
+void TDesignSurface::dragMoveEvent(QDragMoveEvent* event) {
+  if (IsExplorerNode(*event->mimeData()) && BandAt(event->position().toPoint()))
+    event->acceptProposedAction();
+  else
+    event->ignore();
+}
+
+void TDesignSurface::dropEvent(QDropEvent* event) {
+  QPoint at;
+  TZdqBand* band = BandAt(event->position().toPoint(), &at);
+  TZdqControl* made = band ? DropExplorerNode(*event->mimeData(), *band, at) : nullptr;
+  if (!made) {
+    event->ignore();
+    return;
+  }
+  event->acceptProposedAction();
+  currentBand_ = band;
+  designer_.SelectElements(1);
+  designer_.AddSelected(made);
+  update();
+  if (OnEdited) OnEdited();
 }
 
 void TDesignSurface::insertControl(TZdqBand& band, QPoint at) {

@@ -63,6 +63,8 @@ class TDesignSurface : public QWidget {
   // Between the press and release of a move, resize or band-height drag.
   bool Dragging() const { return active_ || splitterBand_; }
 
+  // The band whose own area holds a surface point, and the point in it.
+  TZdqBand* BandAt(QPoint pos, QPoint* inBand = nullptr) const;
   // Arrow keys: with Shift every selected control is resized, with Ctrl
   // moved, by one pixel. False for other keys.
   bool HandleArrowKey(int key, Qt::KeyboardModifiers modifiers);
@@ -73,6 +75,10 @@ class TDesignSurface : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  // Nodes of the report explorer dropped on a band become controls.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   struct TSlot {

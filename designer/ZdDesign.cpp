@@ -23,6 +23,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "designer/DesignClipboard.h"
 #include "designer/DesignEdits.h"
@@ -30,7 +31,10 @@
 #include "designer/DesignerIcons.h"
 #include "designer/DesignTemplates.h"
 #include "designer/DesignerSettings.h"
+#include "designer/GroupsDialog.h"
 #include "designer/LayoutDialog.h"
+#include "designer/ReportExplorer.h"
+#include "designer/ReportSettingsDialog.h"
 #include "designer/controls/ColorButton.h"
 #include "designer/controls/ControlColors.h"
 #include "designer/controls/ZdBrushPenStyleCombo.h"
@@ -242,10 +246,15 @@ void TfrmReportDesigner::buildToolBars() {
   standard->addSeparator();
   standard->addAction(actOptions);
   // The dialogs these open come later; until then the commands are shown but cannot be used.
-  for (auto [icon, id] : {std::pair{TDesignIcon::Inspector, txt::HintInspector},
-                          {TDesignIcon::Explorer, txt::HintExplorer}, {TDesignIcon::Wizard, txt::HintWizard},
-                          {TDesignIcon::ReportSettings, txt::HintReportSettings}, {TDesignIcon::Groups, txt::HintGroups}})
+  for (auto [icon, id] : {std::pair{TDesignIcon::Inspector, txt::HintInspector}, {TDesignIcon::Wizard, txt::HintWizard}})
     standard->addAction(DesignIcon(icon), text(id))->setEnabled(false);
+  actExplorer = standard->addAction(DesignIcon(TDesignIcon::Explorer), text(txt::HintExplorer));
+  actExplorer->setCheckable(true);
+  connect(actExplorer, &QAction::triggered, this, &TfrmReportDesigner::ToggleExplorer);
+  actReportSettings = standard->addAction(DesignIcon(TDesignIcon::ReportSettings), text(txt::HintReportSettings));
+  connect(actReportSettings, &QAction::triggered, this, &TfrmReportDesigner::EditReportSettings);
+  actGroups = standard->addAction(DesignIcon(TDesignIcon::Groups), text(txt::HintGroups));
+  connect(actGroups, &QAction::triggered, this, &TfrmReportDesigner::EditReportGroups);
 
   QToolBar* elements = bar("tbElements", TZdqDToolbar::rtElement);
   tools_ = new QActionGroup(this);
@@ -637,6 +646,63 @@ void TfrmReportDesigner::DeleteSelection() {
 void TfrmReportDesigner::AddBand(TBandType type) {
   report_.NewBand(type, true);
   afterStructureChange();
+}
+
+void TfrmReportDesigner::ToggleExplorer() {
+  if (!explorer_) {
+    explorer_ = new TfrmZdqExplorer(report_, this);
+    addDockWidget(Qt::LeftDockWidgetArea, explorer_);
+    explorer_->OnSelect = [this](TZdqControl& chosen) {
+      designer_.SelectElements(1);
+      designer_.AddSelected(&chosen);
+    };
+    explorer_->tvReport->OnMoveControl = [this](TZdqControl& control, TZdqBand& target, int position) {
+      MoveControl(control, target, position);
+    };
+    explorer_->OnEdited = [this] { CommitEdit(); };
+    connect(explorer_, &QDockWidget::visibilityChanged, actExplorer, &QAction::setChecked);
+    AddSelectionListener([this] {
+      if (explorer_->isVisible()) explorer_->SelectComponent(designer_.GetSelected(0));
+    });
+    AddReportListener([this] {
+      if (explorer_->isVisible()) explorer_->Rebuild();
+    });
+    explorer_->hide();
+  }
+  explorer_->setVisible(!explorer_->isVisible());
+  if (!explorer_->isVisible()) return;
+  explorer_->Rebuild();
+  explorer_->SelectComponent(designer_.GetSelected(0));
+}
+
+void TfrmReportDesigner::MoveControl(TZdqControl& control, TZdqBand& target, int position) {
+  // Appending the control and then every control from the position on
+  // leaves it at the position.
+  const auto& objects = target.Objects();
+  std::vector<TZdqControl*> after;
+  for (size_t i = size_t(std::clamp(position, 0, int(objects.size()))); i < objects.size(); ++i)
+    if (objects[i] != &control) after.push_back(objects[i]);
+  control.MoveToBand(target);
+  for (TZdqControl* c : after) c->MoveToBand(target);
+  afterStructureChange();
+}
+
+void TfrmReportDesigner::EditReportGroups() {
+  // Bands of deleted groups go with their controls.
+  designer_.ClearSelected();
+  if (EditGroups(this, report_)) afterStructureChange();
+}
+
+void TfrmReportDesigner::EditReportSettings() {
+  TfrmReportSet dialog(report_, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  designer_.ClearSelected();  // the settings may delete bands
+  if (dialog.WriteBack(report_)) {
+    afterStructureChange();
+  } else {
+    surface_->update();
+    CommitEdit();
+  }
 }
 
 void TfrmReportDesigner::afterStructureChange() {

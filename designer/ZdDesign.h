@@ -25,6 +25,7 @@ namespace zd {
 
 class TColorButton;
 class TDesignSurface;
+class TfrmZdqExplorer;
 class TZdBrushPenStyleCombo;
 class TZdFontNamesCombo;
 class TZdFontSizesCombo;
@@ -54,6 +55,7 @@ class TfrmReportDesigner : public QMainWindow {
   QAction* ToolAction(int tool) const;  // 0 the arrow, n >= 2 class n - 2
   QMenu& ContextMenu() { return *contextMenu_; }
   QAction *actNew, *actOpen, *actSave, *actPreview, *actPrint, *actUndo, *actRedo, *actNewBand, *actOptions;
+  QAction *actGroups, *actReportSettings, *actExplorer;
   // Across the top of the design area, over the page with its margins.
   TZdRuler* ZdRulerUp;
   // The formatting buttons: they show the first selected control and set
@@ -81,6 +83,16 @@ class TfrmReportDesigner : public QMainWindow {
   void AddBand(TBandType type);
   // Runs the options dialog; confirmed options are applied to the open window.
   void EditOptions();
+  // Runs the groups dialog; the group bands are rebuilt as one undo step.
+  void EditReportGroups();
+  // Shows or hides the report explorer beside the design area, made the
+  // first time; it is filled again whenever it is shown.
+  void ToggleExplorer();
+  TfrmZdqExplorer* Explorer() const { return explorer_; }
+  // Moves the control into the band at that index of its objects.
+  void MoveControl(TZdqControl& control, TZdqBand& target, int position);
+  // Runs the report settings dialog; what it writes is one undo step.
+  void EditReportSettings();
   void Undo();
   void Redo();
   // The report as it is becomes an undo step.
@@ -149,6 +161,7 @@ class TfrmReportDesigner : public QMainWindow {
   bool showingSelection_ = false;  // the pickers are being set, not the user
   QPointer<QObject> closed_;
   QString recoveryFile_;
+  TfrmZdqExplorer* explorer_ = nullptr;
   std::vector<std::function<void()>> selectionListeners_, reportListeners_;
 };
 
