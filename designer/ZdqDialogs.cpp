@@ -23,6 +23,8 @@
 #include <QVBoxLayout>
 
 #include "barcode/ZdBarCode.h"
+#include "designer/ExpressionBuilder.h"
+#include "designer/ExpressionEdit.h"
 #include "designer/ZdPicEdit.h"
 #include "designer/controls/ColorButton.h"
 #include "host/graphics/QtGraphics.h"
@@ -136,9 +138,9 @@ TfrmPrintWhen::TfrmPrintWhen(QWidget* parent) : QDialog(parent) {
   layout->addWidget(cbRemoveBlankLine);
   auto* conditions = new QFormLayout;
   cbShowIf = new QCheckBox;
-  edShowIf = new QLineEdit;
+  edShowIf = new TExpressionEdit;
   cbHideWhen = new QCheckBox;
-  edHideWhen = new QLineEdit;
+  edHideWhen = new TExpressionEdit;
   conditions->addRow(cbShowIf, edShowIf);
   conditions->addRow(cbHideWhen, edHideWhen);
   layout->addLayout(conditions);
@@ -171,6 +173,11 @@ void TfrmPrintWhen::SetGroups(const QStringList& groups) {
   updateEnabled();
 }
 
+void TfrmPrintWhen::SetReport(TZdReport* report) {
+  edShowIf->SetReport(report);
+  edHideWhen->SetReport(report);
+}
+
 void TfrmPrintWhen::SetPrintWhen(const TZdPrintWhen& p) {
   rbRepeatedYes->setChecked(p.RepeatedValues());
   rbRepeatedNo->setChecked(!p.RepeatedValues());
@@ -180,9 +187,9 @@ void TfrmPrintWhen::SetPrintWhen(const TZdPrintWhen& p) {
   cbOnOverflow->setChecked(p.OnOverflow());
   cbRemoveBlankLine->setChecked(p.RemoveBlankLine());
   cbShowIf->setChecked(!p.ShowIf().empty());
-  edShowIf->setText(Qs(p.ShowIf()));
+  edShowIf->SetExpression(p.ShowIf());
   cbHideWhen->setChecked(!p.HideWhen().empty());
-  edHideWhen->setText(Qs(p.HideWhen()));
+  edHideWhen->SetExpression(p.HideWhen());
   updateEnabled();
 }
 
@@ -194,8 +201,8 @@ TZdPrintWhen TfrmPrintWhen::PrintWhen() const {
   p.SetGroupName(cbGroups->currentText().toStdString());
   p.SetOnOverflow(cbOnOverflow->isChecked());
   p.SetRemoveBlankLine(cbRemoveBlankLine->isChecked());
-  p.SetShowIf(cbShowIf->isChecked() ? edShowIf->text().toStdString() : std::string());
-  p.SetHideWhen(cbHideWhen->isChecked() ? edHideWhen->text().toStdString() : std::string());
+  p.SetShowIf(cbShowIf->isChecked() ? edShowIf->Expression() : std::string());
+  p.SetHideWhen(cbHideWhen->isChecked() ? edHideWhen->Expression() : std::string());
   return p;
 }
 
@@ -260,7 +267,7 @@ TfrmControl::TfrmControl(QWidget* parent) : TZdqBaseEditor(parent) {
   highLights->addLayout(item);
   auto* expression = new QFormLayout;
   lblHighLightExpression = new QLabel;
-  edHighLightExpression = new QLineEdit;
+  edHighLightExpression = new TExpressionEdit;
   expression->addRow(lblHighLightExpression, edHighLightExpression);
   highLights->addLayout(expression);
   pcControl->addTab(tsHighLights, {});
@@ -300,7 +307,8 @@ TfrmControl::TfrmControl(QWidget* parent) : TZdqBaseEditor(parent) {
     f.Style.Set(fsUnderline, chosen.underline());
   });
   connect(lbHighLights, &QListWidget::currentRowChanged, this, [this] { showHighLight(); });
-  connect(edHighLightExpression, &QLineEdit::editingFinished, this, [this] { storeHighLight(); });
+  connect(edHighLightExpression->Edit, &QLineEdit::editingFinished, this, [this] { storeHighLight(); });
+  connect(edHighLightExpression, &TExpressionEdit::builderAccepted, this, [this] { storeHighLight(); });
   btnHighLightColor->OnChange = [this](TZdCustomColorBtn*) { storeHighLight(); };
   showHighLight();
 }
@@ -329,6 +337,7 @@ void TfrmControl::FillStringsFromRes() {
 void TfrmControl::BeforeEditProperties() {
   TZdqControl& c = *FZdqControl;
   if (TZdReport* r = report()) LangShift = r->GetLanguageShift();
+  edHighLightExpression->SetReport(report());
   edDisplayName->setText(Qs(c.DisplayName()));
   edHint->setText(Qs(c.Hint()));
   if (QAbstractButton* b = bgPosition->button(int(c.ObjectPosition()))) b->setChecked(true);
@@ -373,6 +382,7 @@ void TfrmControl::editPrintWhen() {
   TStringList groups;
   if (TZdReport* r = report()) r->AssignGroups(true, groups);
   dialog.SetGroups(Lines(groups));
+  dialog.SetReport(report());
   dialog.SetPrintWhen(PrintWhen);
   if (dialog.exec() == QDialog::Accepted) PrintWhen.Assign(dialog.PrintWhen());
 }
@@ -400,8 +410,7 @@ void TfrmControl::showHighLight() {
   for (QWidget* w : std::initializer_list<QWidget*>{btnHighLightColor, btnHighLightFont, edHighLightExpression,
                                                     btnDeleteHighLight})
     w->setEnabled(h != nullptr);
-  const QSignalBlocker quiet(edHighLightExpression);
-  edHighLightExpression->setText(h ? Qs(h->Expression()) : QString());
+  edHighLightExpression->SetExpression(h ? h->Expression() : std::string());
   if (h) {
     auto keep = std::move(btnHighLightColor->OnChange);  // showing is not editing
     btnHighLightColor->SetColor(h->Color());
@@ -412,7 +421,7 @@ void TfrmControl::showHighLight() {
 void TfrmControl::storeHighLight() {
   TZdqHighLight* h = currentHighLight();
   if (!h) return;
-  const std::string expression = edHighLightExpression->text().toStdString();
+  const std::string expression = edHighLightExpression->Expression();
   if (h->Expression() == expression && h->Color() == btnHighLightColor->Color()) return;
   h->SetExpression(expression);
   h->SetColor(btnHighLightColor->Color());
@@ -673,20 +682,26 @@ TfrmZdqBand::TfrmZdqBand(QWidget* parent) : TfrmControl(parent) {
   cbBandType = new QComboBox;
   cbStretch = new QCheckBox;
   lblOutline = new QLabel;
-  edOutline = new QLineEdit;
+  edOutline = new TExpressionEdit;
   lblExpression = new QLabel;
   cbExpression = new QComboBox;
   cbExpression->setEditable(true);  // a group expression need not be a field
+  btnExpression = new QPushButton("...");
+  btnExpression->setFixedWidth(btnExpression->sizeHint().height());
+  auto* expressionRow = new QHBoxLayout;
+  expressionRow->addWidget(cbExpression, 1);
+  expressionRow->addWidget(btnExpression);
   lblDataset = new QLabel;
   cbDataset = new QComboBox;
   cbDataset->installEventFilter(this);
   form->addRow(lblBandType, cbBandType);
   form->addRow(cbStretch);
   form->addRow(lblOutline, edOutline);
-  form->addRow(lblExpression, cbExpression);
+  form->addRow(lblExpression, expressionRow);
   form->addRow(lblDataset, cbDataset);
   generalExtra_->addLayout(form);
   connect(cbBandType, &QComboBox::currentIndexChanged, this, [this] { showTypeFields(); });
+  connect(btnExpression, &QPushButton::clicked, this, [this] { buildExpression(); });
 }
 
 void TfrmZdqBand::FillStringsFromRes() {
@@ -713,7 +728,8 @@ void TfrmZdqBand::BeforeEditProperties() {
   FillStringsFromRes();  // the type list, so that the type can be selected
   cbBandType->setCurrentIndex(int(band->BandType()) - 1);
   cbStretch->setChecked(band->Stretch());
-  edOutline->setText(Qs(band->OutlineExpression()));
+  edOutline->SetReport(report());
+  edOutline->SetExpression(band->OutlineExpression());
   const QStringList fields = DatasetFields(report());
   const QString expression = Qs(band->Expression());
   cbExpression->addItem(fields.contains(expression) ? QString() : expression);
@@ -737,7 +753,7 @@ void TfrmZdqBand::AfterEditProperties() {
   if (!band) return;
   band->SetExpression(cbExpression->currentText().toStdString());
   band->SetStretch(cbStretch->isChecked());
-  band->SetOutlineExpression(edOutline->text().toStdString());
+  band->SetOutlineExpression(edOutline->Expression());
   const auto type = TBandType(cbBandType->currentIndex() + 1);
   const bool typeChanged = type != band->BandType();
   if (typeChanged) band->SetBandType(type);
@@ -754,8 +770,25 @@ void TfrmZdqBand::showTypeFields() {
   const bool group = type == TBandType::btGroupHeader || type == TBandType::btGroupFooter;
   lblExpression->setVisible(group);
   cbExpression->setVisible(group);
+  btnExpression->setVisible(group);
   lblDataset->setVisible(type == TBandType::btSubDetail);
   cbDataset->setVisible(type == TBandType::btSubDetail);
+}
+
+// A field the builder returns is chosen from the list; anything else goes
+// into the first entry, which holds what is not a field.
+void TfrmZdqBand::buildExpression() {
+  TZdReport* r = report();
+  std::string expression = cbExpression->currentText().toStdString();
+  if (!r || !ExpressionBuilder(expression, *r, this)) return;
+  const int field = cbExpression->findText(Qs(expression));
+  if (field > 0) {
+    cbExpression->setItemText(0, QString());
+    cbExpression->setCurrentIndex(field);
+  } else {
+    cbExpression->setItemText(0, Qs(expression));
+    cbExpression->setCurrentIndex(0);
+  }
 }
 
 bool TfrmZdqBand::eventFilter(QObject* watched, QEvent* event) {

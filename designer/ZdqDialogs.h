@@ -27,6 +27,7 @@ class QVBoxLayout;
 namespace zd {
 
 class TColorButton;
+class TExpressionEdit;
 
 enum class TfrmTypeControl { tcNone, tcBand, tcLabel, tcExpression, tcSysData, tcImage, tcShape, tcBarCode, tcRichText };
 
@@ -45,6 +46,8 @@ class TfrmPrintWhen : public QDialog {
   void FillStringsFromRes();
   // The report's group expressions; with none, "when this group changes" is off.
   void SetGroups(const QStringList& groups);
+  // The report whose data the expression builder offers.
+  void SetReport(TZdReport* report);
   void SetPrintWhen(const TZdPrintWhen& printWhen);
   // The condition as the dialog shows it.
   TZdPrintWhen PrintWhen() const;
@@ -53,7 +56,7 @@ class TfrmPrintWhen : public QDialog {
   QRadioButton *rbRepeatedYes, *rbRepeatedNo;
   QCheckBox *cbRePrintOnNewPage, *cbOnGroupChange, *cbOnOverflow, *cbRemoveBlankLine, *cbShowIf, *cbHideWhen;
   QComboBox* cbGroups;
-  QLineEdit *edShowIf, *edHideWhen;
+  TExpressionEdit *edShowIf, *edHideWhen;
   QPushButton *btnOk, *btnCancel;
 
  private:
@@ -78,7 +81,8 @@ class TfrmControl : public TZdqBaseEditor {
   QTabWidget* pcControl;
   QWidget *tsGeneral, *tsHighLights, *tsDescription;
   QLabel *lblDisplayName, *lblHint, *lblHighLightExpression;
-  QLineEdit *edDisplayName, *edHint, *edHighLightExpression;
+  QLineEdit *edDisplayName, *edHint;
+  TExpressionEdit* edHighLightExpression;
   QGroupBox* rgPosition;
   QButtonGroup* bgPosition;
   QCheckBox* cbTransparent;
@@ -163,14 +167,16 @@ class TfrmZdqBand : public TfrmControl {
 
   QLabel *lblBandType, *lblOutline, *lblExpression, *lblDataset;
   QComboBox *cbBandType, *cbExpression, *cbDataset;
+  QPushButton* btnExpression;  // the builder on the chosen entry
   QCheckBox* cbStretch;
-  QLineEdit* edOutline;
+  TExpressionEdit* edOutline;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void showTypeFields();
+  void buildExpression();
   int initialDataset_ = -1;
 };
 

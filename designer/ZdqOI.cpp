@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <typeinfo>
 
+#include "designer/ExpressionBuilder.h"
 #include "designer/ZdPicEdit.h"
 #include "designer/controls/ZdColorsCombo.h"
 #include "host/core/Strings.h"
@@ -175,6 +176,19 @@ class TZdqPictureEditor : public TZdqPropertyEditor {
   }
 };
 
+// The expression builder over the inspected report's data.
+class TZdqExpressionEditor : public TZdqPropertyEditor {
+ public:
+  TZdqPropertyAttributes GetAttributes() const override { return rpaDialog; }
+  bool Edit(const TZdqEditContext& context, TPersistent& instance, const TPropertyInfo& prop) override {
+    if (!context.Report || prop.Kind() != TPropKind::String) return false;
+    std::string expression = prop.GetString(instance);
+    if (!ExpressionBuilder(expression, *context.Report, context.parent)) return false;
+    prop.SetString(instance, expression);
+    return true;
+  }
+};
+
 // ---- the registry ----
 
 struct TRegistry {
@@ -187,6 +201,8 @@ struct TRegistry {
     Register<TZdqFileNameEditor>("", "FILENAME");
     Register<TZdqStringsEditor>("TStrings", "");
     Register<TZdqPictureEditor>("", "Picture");
+    for (const char* name : {"Expression", "OutlineExpression", "ShowIf", "HideWhen"})
+      Register<TZdqExpressionEditor>("", name);
   }
   template <class T>
   void Register(const char* objectClass, const char* name) {

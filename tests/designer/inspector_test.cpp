@@ -3,6 +3,7 @@
 // with Ctrl+Z; the list and the designer's selection follow each other.
 #include <QApplication>
 #include <QClipboard>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QDockWidget>
@@ -14,7 +15,9 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include "designer/ExpressionBuilder.h"
 #include "designer/ZdPicEdit.h"
+#include "designer/ZdqDialogs.h"
 #include "designer/ZdqOI.h"
 #include "designer/controls/ZdColorsCombo.h"
 #include "report/controls/PictureControls.h"
@@ -160,6 +163,17 @@ TEST_F(InspectorTest, PicturesAndFloatsOfOtherElementsAreEditedToo) {
   EXPECT_DOUBLE_EQ(Band(1).LessThan(), 2.5);
   Undo();
   EXPECT_DOUBLE_EQ(Band(1).LessThan(), 0);
+
+  // Expressions go through the builder.
+  WhenModal<TfrmExpBuilder>([](TfrmExpBuilder* b) {
+    b->SetExpression("Orders.Region");
+    b->btnOK->click();
+  });
+  PressEllipsis("Expression");
+  QApplication::processEvents();
+  EXPECT_EQ(Band(1).Expression(), "Orders.Region");
+  Undo();
+  EXPECT_EQ(Band(1).Expression(), "");
 }
 
 TEST_F(InspectorTest, ListsWhatTheTemplateWritesWithValuesAndDefaultsShown) {
@@ -217,6 +231,38 @@ TEST_F(InspectorTest, FollowsTheDesignerSelectionAndSelectsWhatIsChosenInItsList
   EXPECT_TRUE(Band(1).Objects().empty());
   EXPECT_NE(oi.Selected(), nullptr);
   EXPECT_NE(oi.RowOf("Name"), nullptr);
+}
+
+TEST_F(InspectorTest, EditPropertiesAndDoubleClickRunTheElementsDialogAsOneUndoStep) {
+  AddLabel(1, 10, 10, 80, 20);
+  Open();
+  window->PrepareContextMenu(First(1));
+  ASSERT_TRUE(window->Action(TMenuItem::EditProperties)->isEnabled());
+  WhenModal<TfrmLabel>([](TfrmLabel* d) {
+    d->edDisplayName->setText("From the menu");
+    d->accept();
+  });
+  window->Action(TMenuItem::EditProperties)->trigger();
+  EXPECT_EQ(First(1).DisplayName(), "From the menu");
+
+  WhenModal<TfrmZdqBand>([](TfrmZdqBand* d) {
+    d->cbStretch->setChecked(true);
+    d->accept();
+  });
+  QTest::mouseDClick(&Surface(), Qt::LeftButton, {}, At(Band(1), 200, 50));
+  EXPECT_TRUE(Band(1).Stretch());
+  WhenModal<TfrmLabel>([](TfrmLabel* d) {
+    d->edDisplayName->setText("Cancelled");
+    d->reject();
+  });
+  QTest::mouseDClick(&Surface(), Qt::LeftButton, {}, At(First(1), 5, 5));
+  EXPECT_EQ(First(1).DisplayName(), "From the menu");
+
+  Undo();
+  EXPECT_FALSE(Band(1).Stretch());
+  EXPECT_EQ(First(1).DisplayName(), "From the menu");
+  Undo();
+  EXPECT_NE(First(1).DisplayName(), "From the menu");
 }
 
 class CustomFileEditor : public TZdqPropertyEditor {

@@ -18,6 +18,8 @@
 #include <QTest>
 
 #include "barcode/ZdBarCode.h"
+#include "designer/ExpressionBuilder.h"
+#include "designer/ExpressionEdit.h"
 #include "designer/ZdPicEdit.h"
 #include "designer/ZdqDialogs.h"
 #include "designer/ZdqOI.h"
@@ -108,10 +110,10 @@ TEST_F(PropertyDialogsTest, OkWithoutEditsKeepsEveryElementAndCancelKeepsItWhate
       d->cbTransparent->toggle();
       d->meDescription->setPlainText("other");
       d->btnAddHighLight->click();
-      d->edHighLightExpression->setText("1 = 1");
+      d->edHighLightExpression->Edit->setText("1 = 1");
       WhenModal<TfrmPrintWhen>([](TfrmPrintWhen* p) {
         p->cbShowIf->setChecked(true);
-        p->edShowIf->setText("False");
+        p->edShowIf->Edit->setText("False");
         p->accept();
       });
       d->btnPrintWhen->click();
@@ -134,14 +136,16 @@ TEST_F(PropertyDialogsTest, OkWritesTheCommonPartAndThePrintCondition) {
     d->bgPosition->button(int(TZdqObjectPosition::opCenterBand))->setChecked(true);
     d->meDescription->setPlainText("why");
     d->btnAddHighLight->click();
-    d->edHighLightExpression->setText("Total < 0");
-    emit d->edHighLightExpression->editingFinished();
+    d->edHighLightExpression->Edit->setText("Total < 0");
+    emit d->edHighLightExpression->Edit->editingFinished();
     WhenModal<TfrmPrintWhen>([](TfrmPrintWhen* p) {
       EXPECT_TRUE(p->cbShowIf->isChecked());
       EXPECT_FALSE(p->cbOnGroupChange->isEnabled());  // the report has no groups
       p->cbShowIf->setChecked(false);  // the box keeps its text, the condition goes
+      EXPECT_FALSE(p->edHideWhen->isEnabled());
       p->cbHideWhen->setChecked(true);
-      p->edHideWhen->setText("Total = 0");
+      EXPECT_TRUE(p->edHideWhen->isEnabled());
+      p->edHideWhen->Edit->setText("Total = 0");
       p->accept();
     });
     d->btnPrintWhen->click();
@@ -240,13 +244,22 @@ TEST_F(PropertyDialogsTest, BandDialogShowsTheFieldsOfTheTypeAndReordersOnAChang
     EXPECT_FALSE(d->cbExpression->isVisibleTo(d));
     d->cbBandType->setCurrentIndex(int(TBandType::btGroupHeader) - 1);
     EXPECT_TRUE(d->cbExpression->isVisibleTo(d));
+    // What the builder returns that is no field goes into the first entry.
+    WhenModal<TfrmExpBuilder>([](TfrmExpBuilder* b) {
+      b->SetExpression("Upper(Name)");
+      b->btnOK->click();
+    });
+    d->btnExpression->click();
+    EXPECT_EQ(d->cbExpression->currentIndex(), 0);
+    EXPECT_EQ(d->cbExpression->currentText(), "Upper(Name)");
     d->cbBandType->setCurrentIndex(int(TBandType::btSubDetail) - 1);
     EXPECT_TRUE(d->cbDataset->isVisibleTo(d));
-    d->edOutline->setText("Orders.No");
+    d->edOutline->Edit->setText("Orders.No");
     d->accept();
   }));
   EXPECT_EQ(detail.BandType(), TBandType::btSubDetail);
   EXPECT_EQ(detail.OutlineExpression(), "Orders.No");
+  EXPECT_EQ(detail.Expression(), "Upper(Name)");
 
   TZdqBand& title = report->NewBand(TBandType::btReportTitle);
   ASSERT_EQ(title.GetBandIndex(), 0);
