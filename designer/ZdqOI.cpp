@@ -371,8 +371,6 @@ TfrmZdqOI::TfrmZdqOI(TZdReport& report, QWidget* parent) : QWidget(parent), repo
 TfrmZdqOI::~TfrmZdqOI() = default;
 
 void TfrmZdqOI::RebuildObjectList() {
-  const bool wasFilling = filling_;
-  filling_ = true;
   cbOI->clear();
   std::vector<std::pair<QString, TComponent*>> entries;
   std::function<void(TComponent*)> add = [&](TComponent* c) {
@@ -389,7 +387,6 @@ void TfrmZdqOI::RebuildObjectList() {
             [](const auto& a, const auto& b) { return a.first.compare(b.first, Qt::CaseInsensitive) < 0; });
   for (const auto& [text, c] : entries) cbOI->addItem(text, QVariant::fromValue(static_cast<void*>(c)));
   cbOI->setCurrentIndex(cbOI->findData(QVariant::fromValue(static_cast<void*>(selected_))));
-  filling_ = wasFilling;
 }
 
 void TfrmZdqOI::SelectComponent(TComponent* component) {

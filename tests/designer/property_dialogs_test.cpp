@@ -272,6 +272,42 @@ TEST_F(PropertyDialogsTest, BandDialogShowsTheFieldsOfTheTypeAndReordersOnAChang
     EXPECT_LE(BandOrderKey(report->Bands()[i - 1]->BandType()), BandOrderKey(report->Bands()[i]->BandType()));
 }
 
+// An editor of its own kind, counting what the registry calls.
+class CountingEditor : public TZdqBaseExternalEditor {
+ public:
+  static inline bool confirm = false;
+  static inline int before = 0, after = 0;
+  bool InternalExecute() override { return confirm; }
+  void BeforeEditProperties() override { ++before; }
+  void AfterEditProperties() override { ++after; }
+};
+
+TEST_F(PropertyDialogsTest, TheRegistryRunsTheEditorOfTheNearestRegisteredClass) {
+  auto& line = Band(1).Add<TZdqLine>(1, 2, 30, 20);
+  RegisterZdqEditor<CountingEditor>("TZdqLine");
+  CountingEditor::confirm = false;
+  EXPECT_FALSE(EditZdqControl(line));
+  CountingEditor::confirm = true;
+  EXPECT_TRUE(EditZdqControl(line));
+  EXPECT_EQ(CountingEditor::before, 2);
+  EXPECT_EQ(CountingEditor::after, 1);
+
+  // Without its own entry a line gets the common dialog of every control.
+  UnRegisterZdqEditor("TZdqLine");
+  EXPECT_TRUE(Edit<TfrmControl>(line, [](TfrmControl* d) {
+    EXPECT_EQ(dynamic_cast<TfrmShape*>(d), nullptr);
+    d->accept();
+  }));
+  RegisterZdqEditor<TfrmShape>("TZdqLine");
+  EXPECT_FALSE(Edit<TfrmShape>(line, [](TfrmShape* d) { d->reject(); }));
+
+  // The common dialog refuses bands.
+  UnRegisterZdqEditor("TZdqBand");
+  EXPECT_FALSE(EditZdqControl(Band(1)));
+  RegisterZdqEditor<TfrmZdqBand>("TZdqBand");
+  EXPECT_TRUE(HasZdqEditor(Band(1)));
+}
+
 // Every text a dialog shows has a number in the string tables.
 TEST_F(PropertyDialogsTest, EveryCaptionResolvesInAllNineLanguages) {
   std::vector<TZdqControl*> elements = EveryElement();
