@@ -273,6 +273,19 @@ void TDesignSurface::mousePressEvent(QMouseEvent* event) {
   }
 }
 
+void TDesignSurface::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || designer_.Options.Tool != 0 || !OnDoubleClick) return;
+  const QPoint pos = event->position().toPoint();
+  for (const TSlot& slot : slots_) {
+    if (pos.y() < slot.containerTop + TitleHeight() || pos.y() >= slot.containerTop + slot.containerHeight) continue;
+    if (pos.x() < kRulerWidth || pos.x() >= kRulerWidth + BandWidth()) return;
+    TZdqBand& band = *slot.band;
+    TZdqControl* c = controlAt(band, pos - BandOrigin(band));
+    OnDoubleClick(c ? *c : band);
+    return;
+  }
+}
+
 void TDesignSurface::controlMouseDown(TZdqControl& c, QPoint inControl, QMouseEvent& event) {
   const bool shift = event.modifiers() & Qt::ShiftModifier;
   if (event.button() == Qt::RightButton) {

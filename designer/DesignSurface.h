@@ -31,6 +31,8 @@ class TDesignSurface : public QWidget {
   std::function<void(const QString&)> OnPointerStatus;
   // A right click on a control or band (the subject) at a global position.
   std::function<void(TZdqControl& subject, const QPoint& globalPos)> OnContextMenu;
+  // A double click with the arrow tool on a control or band.
+  std::function<void(TZdqControl& subject)> OnDoubleClick;
   // The palette tool went back to the arrow.
   std::function<void()> OnToolReset;
   // The pointer's column in the band under it, for the ruler above the bands.
@@ -74,6 +76,7 @@ class TDesignSurface : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   // Nodes of the report explorer dropped on a band become controls.
   void dragEnterEvent(QDragEnterEvent* event) override;

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QDockWidget>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
@@ -35,6 +36,8 @@
 #include "designer/LayoutDialog.h"
 #include "designer/ReportExplorer.h"
 #include "designer/ReportSettingsDialog.h"
+#include "designer/ZdqEdit.h"
+#include "designer/ZdqOI.h"
 #include "designer/controls/ColorButton.h"
 #include "designer/controls/ControlColors.h"
 #include "designer/controls/ZdBrushPenStyleCombo.h"
@@ -110,11 +113,13 @@ TfrmReportDesigner::TfrmReportDesigner(TZdqDesigner& designer, QWidget* parent)
   statusBar()->addWidget(selectionStatus_, 1);
   statusBar()->addWidget(pointerStatus_, 1);
   buildActions();
+  buildInspector();
   buildToolBars();
   buildContextMenu();
 
   surface_->OnEdited = [this] { CommitEdit(); };
   surface_->OnPointerStatus = [this](const QString& s) { pointerStatus_->setText(s); };
+  surface_->OnDoubleClick = [this](TZdqControl& subject) { EditProperties(subject); };
   surface_->OnToolReset = [this] { ToolAction(0)->setChecked(true); };
   surface_->OnPointerX = [this](int x) { ZdRulerUp->SetPosition(ZdRulerUp->MarginStart() + x); };
   surface_->OnLaidOut = [this] { placeTopRuler(); };
@@ -245,8 +250,9 @@ void TfrmReportDesigner::buildToolBars() {
   standard->addActions({actUndo, actRedo, actNewBand});
   standard->addSeparator();
   standard->addAction(actOptions);
+  standard->addAction(actInspector);
   // The dialogs these open come later; until then the commands are shown but cannot be used.
-  for (auto [icon, id] : {std::pair{TDesignIcon::Inspector, txt::HintInspector}, {TDesignIcon::Wizard, txt::HintWizard}})
+  for (auto [icon, id] : {std::pair{TDesignIcon::Wizard, txt::HintWizard}})
     standard->addAction(DesignIcon(icon), text(id))->setEnabled(false);
   actExplorer = standard->addAction(DesignIcon(TDesignIcon::Explorer), text(txt::HintExplorer));
   actExplorer->setCheckable(true);
@@ -307,6 +313,36 @@ void TfrmReportDesigner::buildToolBars() {
   }
   buildPickers(font, frame);
   applyToolBarOptions();
+}
+
+void TfrmReportDesigner::buildInspector() {
+  inspector_ = new TfrmZdqOI(report_);
+  dockInspector = new QDockWidget(inspector_->windowTitle(), this);
+  dockInspector->setObjectName("dockInspector");
+  dockInspector->setWidget(inspector_);
+  addDockWidget(Qt::RightDockWidgetArea, dockInspector);
+  dockInspector->hide();
+  actInspector = dockInspector->toggleViewAction();
+  actInspector->setIcon(DesignIcon(TDesignIcon::Inspector));
+  actInspector->setToolTip(text(txt::HintInspector));
+  // The inspector follows the first selected element; choosing a band or
+  // control in its list selects that element here.
+  inspector_->OnSelect = [this](TComponent& chosen) {
+    auto* element = dynamic_cast<TZdqControl*>(&chosen);
+    if (!element || element->Selected()) return;
+    designer_.ClearSelected();
+    designer_.AddSelected(element);
+  };
+  // Elements may have gone or been rebuilt since the inspector was filled:
+  // it finds its place again before it shows anything.
+  auto follow = [this] {
+    if (!dockInspector->isVisible()) return;
+    inspector_->Refresh();
+    if (TZdqControl* first = designer_.GetSelected(0)) inspector_->SelectComponent(first);
+  };
+  AddSelectionListener(follow);
+  AddReportListener(follow);
+  connect(dockInspector, &QDockWidget::visibilityChanged, this, follow);
 }
 
 void TfrmReportDesigner::buildPickers(QToolBar* font, QToolBar* frame) {
@@ -425,7 +461,6 @@ void TfrmReportDesigner::buildContextMenu() {
   QMenu& m = *contextMenu_;
   m.addAction(addItem(TMenuItem::About, text(txt::HintAbout)));
   QAction* edit = addItem(TMenuItem::EditProperties, text(txt::EditProperties));
-  edit->setEnabled(false);  // the property dialogs come later
   m.addAction(edit);
   m.setDefaultAction(edit);
   m.addAction(addItem(TMenuItem::Sizes, text(txt::Sizes)));
@@ -478,6 +513,7 @@ void TfrmReportDesigner::PrepareContextMenu(TZdqControl& subject) {
   items_[TMenuItem::Stretch]->setChecked(stretch);
   items_[TMenuItem::Transparent]->setChecked(subject.Transparent());
   items_[TMenuItem::Paste]->setEnabled(!DesignClipboard().Empty());
+  items_[TMenuItem::EditProperties]->setEnabled(HasZdqEditor(subject));
   for (TMenuItem item : {TMenuItem::Cut, TMenuItem::Copy, TMenuItem::BringToFront, TMenuItem::SendToBack})
     items_[item]->setEnabled(!band);
 }
@@ -506,6 +542,7 @@ void TfrmReportDesigner::runItem(TMenuItem item) {
   }
   if (!subject) return;
   switch (item) {
+    case TMenuItem::EditProperties: EditProperties(*subject); return;
     case TMenuItem::Sizes: askSizes(*subject); break;
     case TMenuItem::BringToFront:
     case TMenuItem::SendToBack:
@@ -521,6 +558,11 @@ void TfrmReportDesigner::runItem(TMenuItem item) {
   }
   surface_->update();
   CommitEdit();
+}
+
+void TfrmReportDesigner::EditProperties(TZdqControl& subject) {
+  if (!EditZdqControl(subject, this)) return;
+  afterStructureChange();  // a band's new type may have moved it
 }
 
 void TfrmReportDesigner::toggleFrameSide(int bit) {

@@ -16,6 +16,7 @@
 
 class QAction;
 class QActionGroup;
+class QDockWidget;
 class QLabel;
 class QMenu;
 class QScrollArea;
@@ -26,6 +27,7 @@ namespace zd {
 class TColorButton;
 class TDesignSurface;
 class TfrmZdqExplorer;
+class TfrmZdqOI;
 class TZdBrushPenStyleCombo;
 class TZdFontNamesCombo;
 class TZdFontSizesCombo;
@@ -54,6 +56,10 @@ class TfrmReportDesigner : public QMainWindow {
   QAction* AlignAction(TAlignCommand command) const { return align_[size_t(command)]; }
   QAction* ToolAction(int tool) const;  // 0 the arrow, n >= 2 class n - 2
   QMenu& ContextMenu() { return *contextMenu_; }
+  // The object inspector, docked beside the design area; actInspector shows and hides it.
+  TfrmZdqOI& Inspector() { return *inspector_; }
+  QDockWidget* dockInspector;
+  QAction* actInspector;
   QAction *actNew, *actOpen, *actSave, *actPreview, *actPrint, *actUndo, *actRedo, *actNewBand, *actOptions;
   QAction *actGroups, *actReportSettings, *actExplorer;
   // Across the top of the design area, over the page with its margins.
@@ -97,6 +103,8 @@ class TfrmReportDesigner : public QMainWindow {
   void Redo();
   // The report as it is becomes an undo step.
   void CommitEdit();
+  // Runs the element's property dialog; confirmed edits become an undo step.
+  void EditProperties(TZdqControl& subject);
   // Refreshes the menu's enabled and checked states for its subject.
   void PrepareContextMenu(TZdqControl& subject);
 
@@ -125,6 +133,7 @@ class TfrmReportDesigner : public QMainWindow {
   void buildToolBars();
   void buildContextMenu();
   void buildPickers(QToolBar* font, QToolBar* frame);
+  void buildInspector();
   QWidget* buildTopRuler();
   void placeTopRuler();
   void applyToolBarOptions();
@@ -153,6 +162,7 @@ class TfrmReportDesigner : public QMainWindow {
   QLabel* selectionStatus_;
   QLabel* pointerStatus_;
   QMenu* contextMenu_;
+  TfrmZdqOI* inspector_;
   QActionGroup* tools_;
   std::map<TMenuItem, QAction*> items_;
   std::array<QAction*, kAlignCommandCount> align_{};

@@ -47,6 +47,59 @@ constexpr int ConfirmationCaption = 1112;  // "Confirmation"
 
 // Designer dialog texts other code refers to by number.
 constexpr int ExpressionLabel = 1161;    // "Expression:"
+
+// Element property dialogs: the common pages.
+constexpr int PageGeneral = 1200;        // "General"
+constexpr int PageHighLights = 1201;     // "HighLights"
+constexpr int PageDescription = 1202;    // "Description"
+constexpr int DisplayNameLabel = 1203;   // "Display name:"
+constexpr int HintLabel = 1204;          // "Hint:"
+constexpr int ObjectPosition = 1205;     // "Object vertical position"
+constexpr int PositionNames = 1206;      // + ordinal of TZdqObjectPosition ("Designed" ...)
+constexpr int PrintWhenButton = 1210;    // "Print When..."
+constexpr int FontButton = 1211;         // "Font"
+constexpr int ControlCaption = 1212;     // "Control properties"
+// Print-condition dialog.
+constexpr int PrintWhenCaption = 1220;   // "Print when..."
+constexpr int RepeatedValues = 1221;     // " Print repeated values "
+constexpr int RePrintOnNewPage = 1222;   // "in first whole band of new page/column"
+constexpr int OnGroupChange = 1223;      // "when this group changes"
+constexpr int OnOverflow = 1224;         // "when detail overflow to new page/column"
+constexpr int RemoveBlankLine = 1225;    // "remove line if blank"
+constexpr int ShowIf = 1226;             // "print only"
+constexpr int HideWhen = 1227;           // "hide when"
+// Label dialog.
+constexpr int LabelCaption = 1230;       // "Text properties"
+constexpr int SizeGroup = 1231;          // " Size "
+constexpr int WordWrap = 1232;           // "Word wrap"
+constexpr int AngleLabel = 1233;         // "Angle:"
+// Shape dialog.
+constexpr int ShapeCaption = 1240;       // "Shape properties"
+constexpr int StretchDownwards = 1241;   // " Stretch downwards "
+constexpr int ShapeStretchNames = 1242;  // + ordinal of TShapeStretch ("No stretch" ...)
+constexpr int DoubleLine = 1245;         // "draw a double line"
+constexpr int LineStyleGroup = 1246;     // " Line style "
+constexpr int LineTypeNames = 1247;      // + ordinal of TLineType ("Top line" ...)
+constexpr int RectangleGroup = 1255;     // " Rectangle "
+constexpr int RectangleTypeNames = 1256; // + ordinal of TRectangleType ("Rectangle" ...)
+constexpr int EllipseGroup = 1260;       // " Ellipse style "
+constexpr int EllipseTypeNames = 1261;   // + ordinal of TEllipseType ("Ellipse", "Circle")
+// Image dialog.
+constexpr int ImageCaption = 1270;       // "Image properties"
+constexpr int SourceGroup = 1271;        // " Source "
+constexpr int SourceFile = 1272;         // "File"
+constexpr int SourceField = 1273;        // "Field"
+constexpr int SourcePicture = 1274;      // "Picture"
+constexpr int StretchImage = 1275;       // "Stretch image"
+constexpr int CenterImage = 1276;        // "Center image"
+constexpr int AspectRatio = 1277;        // "Maintain aspect ratio"
+constexpr int BarCodeGroup = 1278;       // " BarCode "
+constexpr int Vertical = 1279;           // "Vertical"
+// Band dialog.
+constexpr int BandCaption = 1285;        // "Band properties"
+constexpr int BandTypeLabel = 1286;      // "Band type:"
+constexpr int OutlineLabel = 1287;       // "Outline:"
+constexpr int DatasetLabel = 1288;       // "Dataset:"
 constexpr int ArgString = 1320;          // "string"  (argument words of the function catalogue)
 constexpr int ArgNumber = 1321;          // "number"
 constexpr int ArgBoolean = 1322;         // "boolean"
@@ -56,6 +109,10 @@ constexpr int Group = 1485;              // "Group"
 constexpr int PictureCaption = 1691;     // "Picture..."
 constexpr int Load = 1700;               // "Load"
 constexpr int Save = 1701;               // "Save"
+// Object inspector.
+constexpr int InspectorCaption = 1720;   // "ZDQ Object Inspector"
+constexpr int InspectorProperties = 1721;  // "Properties"
+constexpr int InspectorEvents = 1722;    // "Events"
 constexpr int ReportParameters = 1790;   // "Report parameters"
 
 // Preview window: caption, tool bar and status bar hints, zoom and lens.

@@ -122,7 +122,7 @@ TEST_F(DesignWindowTest, ContextMenuTogglesFrameStretchAndTransparencyAndOrder) 
   designer.AddSelected(&b);
   w.PrepareContextMenu(a);
   EXPECT_FALSE(w.Action(TMenuItem::FrameLeft)->isChecked());
-  EXPECT_FALSE(w.Action(TMenuItem::EditProperties)->isEnabled());  // its dialogs are not there yet
+  EXPECT_TRUE(w.Action(TMenuItem::EditProperties)->isEnabled());
   EXPECT_FALSE(w.Action(TMenuItem::LineType)->isEnabled());
   w.Action(TMenuItem::FrameLeft)->trigger();
   EXPECT_TRUE(a.Frame().FrameType().Has(ftLeft) && b.Frame().FrameType().Has(ftLeft));
