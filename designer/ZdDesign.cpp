@@ -31,6 +31,7 @@
 #include "designer/DesignTemplates.h"
 #include "designer/DesignerSettings.h"
 #include "designer/LayoutDialog.h"
+#include "designer/ZdqWizard.h"
 #include "designer/controls/ColorButton.h"
 #include "designer/controls/ControlColors.h"
 #include "designer/controls/ZdBrushPenStyleCombo.h"
@@ -244,8 +245,15 @@ void TfrmReportDesigner::buildToolBars() {
   // The dialogs these open come later; until then the commands are shown but cannot be used.
   for (auto [icon, id] : {std::pair{TDesignIcon::Inspector, txt::HintInspector},
                           {TDesignIcon::Explorer, txt::HintExplorer}, {TDesignIcon::Wizard, txt::HintWizard},
-                          {TDesignIcon::ReportSettings, txt::HintReportSettings}, {TDesignIcon::Groups, txt::HintGroups}})
-    standard->addAction(DesignIcon(icon), text(id))->setEnabled(false);
+                          {TDesignIcon::ReportSettings, txt::HintReportSettings}, {TDesignIcon::Groups, txt::HintGroups}}) {
+    QAction* action = standard->addAction(DesignIcon(icon), text(id));
+    if (icon == TDesignIcon::Wizard) {
+      actWizard = action;
+      connect(action, &QAction::triggered, this, [this] { btnWizardReportClick(); });
+    } else {
+      action->setEnabled(false);
+    }
+  }
 
   QToolBar* elements = bar("tbElements", TZdqDToolbar::rtElement);
   tools_ = new QActionGroup(this);
@@ -636,6 +644,18 @@ void TfrmReportDesigner::DeleteSelection() {
 
 void TfrmReportDesigner::AddBand(TBandType type) {
   report_.NewBand(type, true);
+  afterStructureChange();
+}
+
+void TfrmReportDesigner::btnWizardReportClick() {
+  TfrmZdqWizard wizard(report_.GetLanguageShift(), this);
+  wizard.FillFields(&report_.GetDataManager());
+  wizard.exec();
+  if (wizard.Aborted()) return;
+  TWizardChoices choices = wizard.Choices();
+  choices.ClientWidth = scroll_->viewport()->width();
+  designer_.ClearSelected();
+  GenerateWizardReport(report_, choices);
   afterStructureChange();
 }
 

@@ -54,6 +54,7 @@ class TfrmReportDesigner : public QMainWindow {
   QAction* ToolAction(int tool) const;  // 0 the arrow, n >= 2 class n - 2
   QMenu& ContextMenu() { return *contextMenu_; }
   QAction *actNew, *actOpen, *actSave, *actPreview, *actPrint, *actUndo, *actRedo, *actNewBand, *actOptions;
+  QAction* actWizard = nullptr;
   // Across the top of the design area, over the page with its margins.
   TZdRuler* ZdRulerUp;
   // The formatting buttons: they show the first selected control and set
@@ -79,6 +80,9 @@ class TfrmReportDesigner : public QMainWindow {
   // Frees the selected controls and the selected bands with theirs.
   void DeleteSelection();
   void AddBand(TBandType type);
+  // Runs the report wizard; unless it is abandoned, the report is rebuilt
+  // from its choices as one undo step.
+  void btnWizardReportClick();
   // Runs the options dialog; confirmed options are applied to the open window.
   void EditOptions();
   void Undo();
