@@ -23,6 +23,7 @@ enum class TElement { Title, Caption, Data };
 
 constexpr TColor kYellow = 0x00FFFF, kTeal = 0x808000, kNavy = 0x800000, kMaroon = 0x000080;
 constexpr int kTitleFontSize = 14, kTitleHeight = 35;
+constexpr int kTabularValueLeft = 60;
 
 // Font style, colour and frame of a title, caption or data element.
 void applyStyle(TZdqControl& control, TElement element, TStyle style) {
@@ -183,7 +184,7 @@ class TGenerator {
         offset += value.Width() + 5;
         target = value.Top() + value.Height();
       } else {
-        value.SetLeft(60);
+        value.SetLeft(kTabularValueLeft);
         value.SetTop(offset);
         offset += value.Height() + 5;
         target = offset;
@@ -197,8 +198,10 @@ class TGenerator {
   void caption(const TWizardField& field, int width, int offset) {
     const bool columnar = c_.Type == TType::rtColumnar;
     TZdqBand& band = bandOf(report_, columnar ? TBandType::btPageHeader : TBandType::btDetail);
-    auto& label = addText<TZdqLabel>(band, columnar ? offset + 5 : 2, columnar ? 0 : offset, width,
-                                     TElement::Caption, style_);
+    // A tabular caption ends before its value: at the field's width it
+    // would reach over the value to its right.
+    auto& label = addText<TZdqLabel>(band, columnar ? offset + 5 : 2, columnar ? 0 : offset,
+                                     columnar ? width : kTabularValueLeft - 4, TElement::Caption, style_);
     label.SetAlignment(columnar ? field.Alignment : TAlignment::taRightJustify);
     if (style_ == TStyle::rsPresentative) label.Frame().SetDrawBottom(true);
     label.SetDisplayName(field.FieldLabel);

@@ -18,6 +18,7 @@
 #include "app/zdreport/PrintCommand.h"
 #include "app/zdreport/QuickPrintCommand.h"
 #include "app/zdreport/RenderCommand.h"
+#include "app/zdreport/WizardCommand.h"
 #include "host/printsupport/SystemPrinters.h"
 #include "report/ZdInitialize.h"
 #include "report/template/Template.h"
@@ -99,6 +100,9 @@ int Run(const TCommand& command) {
     case TCommand::TKind::Printers: zd::cli::ListPrinters(std::cout); return kExitOk;
     case TCommand::TKind::Preview: return Preview(command.preview);
     case TCommand::TKind::Design: return Design(command.design);
+    case TCommand::TKind::Wizard:
+      std::cout << "Wrote " << zd::cli::RunWizard(command.wizard) << "\n";
+      return kExitOk;
   }
   return kExitFailed;
 }
