@@ -38,6 +38,7 @@
 #include "designer/ReportSettingsDialog.h"
 #include "designer/ZdqEdit.h"
 #include "designer/ZdqOI.h"
+#include "designer/ZdqWizard.h"
 #include "designer/controls/ColorButton.h"
 #include "designer/controls/ControlColors.h"
 #include "designer/controls/ZdBrushPenStyleCombo.h"
@@ -251,12 +252,11 @@ void TfrmReportDesigner::buildToolBars() {
   standard->addSeparator();
   standard->addAction(actOptions);
   standard->addAction(actInspector);
-  // The dialogs these open come later; until then the commands are shown but cannot be used.
-  for (auto [icon, id] : {std::pair{TDesignIcon::Wizard, txt::HintWizard}})
-    standard->addAction(DesignIcon(icon), text(id))->setEnabled(false);
   actExplorer = standard->addAction(DesignIcon(TDesignIcon::Explorer), text(txt::HintExplorer));
   actExplorer->setCheckable(true);
   connect(actExplorer, &QAction::triggered, this, &TfrmReportDesigner::ToggleExplorer);
+  actWizard = standard->addAction(DesignIcon(TDesignIcon::Wizard), text(txt::HintWizard));
+  connect(actWizard, &QAction::triggered, this, [this] { btnWizardReportClick(); });
   actReportSettings = standard->addAction(DesignIcon(TDesignIcon::ReportSettings), text(txt::HintReportSettings));
   connect(actReportSettings, &QAction::triggered, this, &TfrmReportDesigner::EditReportSettings);
   actGroups = standard->addAction(DesignIcon(TDesignIcon::Groups), text(txt::HintGroups));
@@ -745,6 +745,18 @@ void TfrmReportDesigner::EditReportSettings() {
     surface_->update();
     CommitEdit();
   }
+}
+
+void TfrmReportDesigner::btnWizardReportClick() {
+  TfrmZdqWizard wizard(report_.GetLanguageShift(), this);
+  wizard.FillFields(&report_.GetDataManager());
+  wizard.exec();
+  if (wizard.Aborted()) return;
+  TWizardChoices choices = wizard.Choices();
+  choices.ClientWidth = scroll_->viewport()->width();
+  designer_.ClearSelected();
+  GenerateWizardReport(report_, choices);
+  afterStructureChange();
 }
 
 void TfrmReportDesigner::afterStructureChange() {

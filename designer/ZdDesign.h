@@ -61,7 +61,7 @@ class TfrmReportDesigner : public QMainWindow {
   QDockWidget* dockInspector;
   QAction* actInspector;
   QAction *actNew, *actOpen, *actSave, *actPreview, *actPrint, *actUndo, *actRedo, *actNewBand, *actOptions;
-  QAction *actGroups, *actReportSettings, *actExplorer;
+  QAction *actGroups, *actReportSettings, *actExplorer, *actWizard;
   // Across the top of the design area, over the page with its margins.
   TZdRuler* ZdRulerUp;
   // The formatting buttons: they show the first selected control and set
@@ -87,6 +87,9 @@ class TfrmReportDesigner : public QMainWindow {
   // Frees the selected controls and the selected bands with theirs.
   void DeleteSelection();
   void AddBand(TBandType type);
+  // Runs the report wizard; unless it is abandoned, the report is rebuilt
+  // from its choices as one undo step.
+  void btnWizardReportClick();
   // Runs the options dialog; confirmed options are applied to the open window.
   void EditOptions();
   // Runs the groups dialog; the group bands are rebuilt as one undo step.

@@ -212,6 +212,36 @@ const std::string& ThumbnailHelp() {
   return text;
 }
 
+const std::string& WizardHelp() {
+  static const std::string text =
+      "Usage: zdreport wizard --data SOURCE [--sql QUERY] [--fields A,B,...] [--group FIELD]...\n"
+      "                       [--sum FIELD]... [--type TYPE] [--style STYLE] [--title TEXT]\n"
+      "                       [--across N] [--frame SHAPE] -o NEW.zdq\n"
+      "\n"
+      "Writes a new report template laid out by the designer's report wizard over\n"
+      "the fields of a table: a title, a caption and a value for each field, the\n"
+      "date and page number below every page, a header for each group and totals.\n"
+      "Render it with 'zdreport render NEW.zdq --data SOURCE'; groups need the rows\n"
+      "in the order of their fields (--sql \"SELECT ... ORDER BY ...\").\n"
+      "\n"
+      "  --data SOURCE   sqlite:FILE.db:TABLE, sqlite:FILE.db with --sql, or csv:FILE.csv\n"
+      "  --sql QUERY     the fields of this query (sqlite only)\n"
+      "  --delimiter CHAR the field delimiter of a csv source, as for render\n"
+      "  --fields LIST   the fields to print, separated by commas (default: all)\n"
+      "  --group FIELD   a group with a header whenever FIELD changes; repeatable up\n"
+      "                  to three times, outermost first\n"
+      "  --sum FIELD     the total of FIELD at the end of each group and of the\n"
+      "                  report; repeatable\n"
+      "  --type TYPE     columnar (one line per row, captions above; default),\n"
+      "                  tabular (one field under the other) or labels\n"
+      "  --style STYLE   standard (default), executive, presentative or corporative\n"
+      "  --title TEXT    the report's title (default: the table's name)\n"
+      "  --across N      labels: labels side by side (default 2)\n"
+      "  --frame SHAPE   labels: none (default), rectangle or rounded\n"
+      "  -o NEW.zdq      the template to write (.zdqt: the text form)\n";
+  return text;
+}
+
 const std::string& PrintersHelp() {
   static const std::string text =
       "Usage: zdreport printers\n"
@@ -573,6 +603,44 @@ void ParseThumbnail(const std::vector<std::string>& args, TCommand& command) {
   if (t.output.empty()) throw EUsageError("thumbnail needs a report file and a picture file");
 }
 
+void ParseWizard(const std::vector<std::string>& args, TCommand& command) {
+  TWizardOptions& w = command.wizard;
+  std::string fields;
+  TArgumentReader reader(args);
+  while (!reader.AtEnd()) {
+    const std::string& arg = reader.Next();
+    if (arg == "--data") SetOnce(w.dataSource, reader.ValueOf(arg), arg);
+    else if (arg == "--sql") SetOnce(w.sql, reader.ValueOf(arg), arg);
+    else if (arg == "--delimiter") w.delimiter = DelimiterOf(reader.ValueOf(arg));
+    else if (arg == "--fields") SetOnce(fields, reader.ValueOf(arg), arg);
+    else if (arg == "--group") w.groups.push_back(reader.ValueOf(arg));
+    else if (arg == "--sum") w.sums.push_back(reader.ValueOf(arg));
+    else if (arg == "--type") SetOnce(w.type, OneOf(arg, reader.ValueOf(arg), {"columnar", "tabular", "labels"}), arg);
+    else if (arg == "--style")
+      SetOnce(w.style, OneOf(arg, reader.ValueOf(arg), {"standard", "executive", "presentative", "corporative"}), arg);
+    else if (arg == "--title") SetOnce(w.title, reader.ValueOf(arg), arg);
+    else if (arg == "--across") SetOnce(w.across, reader.ValueOf(arg), arg);
+    else if (arg == "--frame") SetOnce(w.frame, OneOf(arg, reader.ValueOf(arg), {"none", "rectangle", "rounded"}), arg);
+    else if (arg == "-o" || arg == "--output") SetOnce(w.output, reader.ValueOf(arg), "-o");
+    else throw EUsageError("unexpected argument '" + arg + "'");
+  }
+  if (w.dataSource.empty()) throw EUsageError("wizard needs a data source (--data)");
+  if (w.output.empty()) throw EUsageError("wizard needs an output file (-o NEW.zdq)");
+  if (w.groups.size() > 3) throw EUsageError("the wizard makes at most three groups");
+  const bool labels = w.type == "labels";
+  if (labels && (!w.groups.empty() || !w.sums.empty() || !w.style.empty() || !w.title.empty()))
+    throw EUsageError("labels take no --group, --sum, --style or --title");
+  if (!labels && (!w.across.empty() || !w.frame.empty())) throw EUsageError("--across and --frame are for labels");
+  if (!w.across.empty() &&
+      (w.across.size() > 3 || w.across.find_first_not_of("0123456789") != std::string::npos || std::stoi(w.across) < 1))
+    throw EUsageError("--across takes a number from 1 to 999, got '" + w.across + "'");
+  for (size_t start = 0; !fields.empty() && start <= fields.size();) {
+    const size_t comma = std::min(fields.find(',', start), fields.size());
+    if (comma > start) w.fields.push_back(fields.substr(start, comma - start));
+    start = comma + 1;
+  }
+}
+
 void ParseDemo(const std::vector<std::string>& args, TCommand& command) {
   std::string database, output;
   TArgumentReader reader(args);
@@ -629,6 +697,8 @@ constexpr TSubcommand kSubcommands[] = {
      ParseDesign},
     {"thumbnail", TCommand::TKind::Thumbnail, "draw page 1 of a template or prepared report to a PNG picture",
      ThumbnailHelp, ParseThumbnail},
+    {"wizard", TCommand::TKind::Wizard, "write a new report template laid out over a table's fields",
+     WizardHelp, ParseWizard},
     {"printers", TCommand::TKind::Printers, "list the printers and their paper sizes", PrintersHelp,
      ParseNoArguments},
     {"formats", TCommand::TKind::Formats, "list the output formats", FormatsHelp, ParseNoArguments},

@@ -97,10 +97,26 @@ struct TThumbnailOptions {
   int size = 256;      // pixels of the picture's longer side
 };
 
+// A new template made by the report wizard over a data source (`wizard`).
+struct TWizardOptions {
+  std::string dataSource;
+  std::string sql;
+  char delimiter = 0;
+  std::vector<std::string> fields;   // in layout order; empty: every field
+  std::vector<std::string> groups;   // outermost first, at most three
+  std::vector<std::string> sums;     // totalled per group and over the report
+  std::string type;                  // "columnar", "tabular" or "labels"; empty: columnar
+  std::string style;                 // "standard", "executive", "presentative", "corporative"
+  std::string title;                 // empty: the table's name
+  std::string across;                // labels: labels side by side
+  std::string frame;                 // labels: "none", "rectangle" or "rounded"
+  std::string output;
+};
+
 struct TCommand {
   enum class TKind {
     Help, Version, Render, Formats, Demo, Dump, Convert, MakeExample, Print, Printers, Preview, Table, Text, Design,
-    Thumbnail
+    Thumbnail, Wizard
   };
   TKind kind = TKind::Help;
   // The command as typed ("render", ...); for Help the command asked about,
@@ -112,6 +128,7 @@ struct TCommand {
   TQuickPrintOptions quick;  // Table and Text
   TDesignOptions design;    // Design
   TThumbnailOptions thumbnail;  // Thumbnail
+  TWizardOptions wizard;    // Wizard
   std::string file;       // Dump, MakeExample and the input of Convert
   std::string output;     // Convert
 };

@@ -19,6 +19,7 @@
 #include "app/zdreport/QuickPrintCommand.h"
 #include "app/zdreport/RenderCommand.h"
 #include "app/zdreport/ThumbnailCommand.h"
+#include "app/zdreport/WizardCommand.h"
 #include "host/printsupport/SystemPrinters.h"
 #include "report/ZdInitialize.h"
 #include "report/template/Template.h"
@@ -103,6 +104,9 @@ int Run(const TCommand& command) {
     case TCommand::TKind::Thumbnail:
       zd::cli::RunThumbnail(command.thumbnail);
       std::cout << "Wrote " << command.thumbnail.output << "\n";
+      return kExitOk;
+    case TCommand::TKind::Wizard:
+      std::cout << "Wrote " << zd::cli::RunWizard(command.wizard) << "\n";
       return kExitOk;
   }
   return kExitFailed;
