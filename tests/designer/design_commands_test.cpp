@@ -54,7 +54,8 @@ std::string AsText(const TBytes& bytes) {
 std::vector<std::pair<std::string, std::string>> PropertiesButName(const TZdqControl& c) {
   std::vector<std::pair<std::string, std::string>> out;
   for (const TStreamProperty& p : StreamProperties(c))
-    if (p.name != "DisplayName" && p.name != "Hint")  // the hint follows the name out.emplace_back(p.name, p.value.text + std::to_string(p.value.integer));
+    if (p.name != "DisplayName" && p.name != "Hint")  // the hint follows the name
+      out.emplace_back(p.name, p.value.text + std::to_string(p.value.integer));
   return out;
 }
 
