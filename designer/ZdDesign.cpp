@@ -58,6 +58,7 @@ namespace zd {
 namespace {
 
 constexpr int kRecoveryIntervalMs = 60 * 1000;
+constexpr int kInspectorWidth = 330;  // pixels of the docked object inspector when first shown
 
 // "Text (*.x)|*.x|All (*.*)|*.*" as a Qt file-dialog filter.
 QString QtFilter(const std::string& filter) {
@@ -343,6 +344,13 @@ void TfrmReportDesigner::buildInspector() {
   AddSelectionListener(follow);
   AddReportListener(follow);
   connect(dockInspector, &QDockWidget::visibilityChanged, this, follow);
+  // Docks share the room evenly with the bands; the inspector's two columns need less.
+  connect(dockInspector, &QDockWidget::visibilityChanged, this, [this, sized = false](bool visible) mutable {
+    if (!visible || sized) return;
+    sized = true;
+    // Once the dock has been laid out: before, the size would be overridden.
+    QTimer::singleShot(0, this, [this] { resizeDocks({dockInspector}, {kInspectorWidth}, Qt::Horizontal); });
+  });
 }
 
 void TfrmReportDesigner::buildPickers(QToolBar* font, QToolBar* frame) {

@@ -341,6 +341,9 @@ TfrmZdqOI::TfrmZdqOI(TZdReport& report, QWidget* parent) : QWidget(parent), repo
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(2, 2, 2, 2);
   cbOI = new QComboBox;
+  // Long element names would otherwise widen the whole dock.
+  cbOI->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  cbOI->setMinimumContentsLength(20);
   tcOI = new QTabBar;
   tcOI->addTab(Text(LangShift, txt::InspectorProperties));
   tcOI->addTab(Text(LangShift, txt::InspectorEvents));

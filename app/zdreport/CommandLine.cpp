@@ -195,7 +195,8 @@ const std::string& DesignHelp() {
       "  --grab FILE.png draw the designer window with the template open to a PNG\n"
       "                  file instead of opening it; needs no display\n"
       "  --select NAMES  with --grab: the controls to show selected, by display name,\n"
-      "                  separated by commas\n";
+      "                  separated by commas\n"
+      "  --panels        with --grab: show the object inspector and the report explorer\n";
   return text;
 }
 
@@ -564,11 +565,13 @@ void ParseDesign(const std::vector<std::string>& args, TCommand& command) {
     if (ReadReportInputOption(arg, reader, d)) continue;
     if (arg == "--grab") SetOnce(d.grab, reader.ValueOf(arg), arg);
     else if (arg == "--select") SetOnce(selected, reader.ValueOf(arg), arg);
+    else if (arg == "--panels") d.panels = true;
     else if (!arg.empty() && arg[0] == '-') throw EUsageError("unknown option '" + arg + "'");
     else SetOnce(d.templateFile, arg, "the template file");
   }
   if (!d.grab.empty() && !EndsWith(d.grab, ".png")) throw EUsageError("--grab writes a PNG file: name it FILE.png");
   if (!selected.empty() && d.grab.empty()) throw EUsageError("--select goes with --grab");
+  if (d.panels && d.grab.empty()) throw EUsageError("--panels goes with --grab");
   if (!d.dataSource.empty() && d.templateFile.empty()) throw EUsageError("--data needs a template to run over");
   if (d.dataSource.empty() && (!d.sql.empty() || !d.parameters.empty()))
     throw EUsageError("--sql and --param need a data source (--data)");

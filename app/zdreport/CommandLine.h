@@ -88,6 +88,7 @@ struct TQuickPrintOptions : TRenderOptions {
 struct TDesignOptions : TReportInput {
   std::string grab;                  // draw the window to this PNG file instead of opening it
   std::vector<std::string> selected; // display names of the controls selected in the drawing
+  bool panels = false;               // the drawing shows the object inspector and the report explorer
 };
 
 // Page 1 of a report file as a picture (`thumbnail`).

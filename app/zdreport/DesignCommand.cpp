@@ -16,6 +16,7 @@ namespace zd::cli {
 namespace {
 
 constexpr QSize kGrabSize(1000, 760);
+constexpr QSize kGrabWithPanelsSize(1400, 800);  // room for the docks beside the bands
 
 TZdqControl* FindControl(TZdReport& report, const std::string& displayName) {
   for (TZdqBand* band : report.Bands())
@@ -29,8 +30,13 @@ void Grab(TZdReport& report, const TDesignOptions& options) {
   designer.SetReport(&report);
   report.ReportState = TZdReportState::rsDesign;
   TfrmReportDesigner window(designer);
-  window.resize(kGrabSize);
+  window.resize(options.panels ? kGrabWithPanelsSize : kGrabSize);
   window.show();
+  if (options.panels) {
+    window.actInspector->trigger();
+    window.actExplorer->trigger();
+    QApplication::processEvents();
+  }
   for (const std::string& name : options.selected) {
     TZdqControl* control = FindControl(report, name);
     if (!control) throw EUsageError("the template has no control named '" + name + "'", "design");

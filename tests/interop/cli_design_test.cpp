@@ -24,6 +24,13 @@ int Black(const QImage& image) {
   return n;
 }
 
+int Dark(const QImage& image) {
+  int n = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) n += qGray(image.pixel(x, y)) < 96;
+  return n;
+}
+
 class CliDesign : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -54,10 +61,19 @@ TEST_F(CliDesign, GrabDrawsTheWindowWithTheTemplateAndTheSelection) {
   // The template's texts, and the eight handles of each selected control.
   EXPECT_GT(Black(plain), Black(blank) + 1000);
   EXPECT_GE(Black(handles), Black(plain) + 2 * 8 * 20);
+  // The docked panels beside the bands list controls and properties: text at both sides.
+  const auto panels = Zdreport({"design", kTemplate, "--grab", Out("panels.png"), "--panels"});
+  ASSERT_EQ(panels.exitCode, 0) << panels.err;
+  const QImage docked(QString::fromStdString(Out("panels.png")));
+  ASSERT_GT(docked.width(), plain.width());
+  const int side = docked.width() - plain.width();
+  EXPECT_GT(Dark(docked.copy(0, 0, side, docked.height())), 2000);
+  EXPECT_GT(Dark(docked.copy(docked.width() - side, 0, side, docked.height())), 2000);
 }
 
 TEST_F(CliDesign, BadCommandLinesAndFilesAreRefused) {
   EXPECT_EQ(Zdreport({"design", kTemplate, "--select", "Grand total"}).exitCode, 2);  // no --grab
+  EXPECT_EQ(Zdreport({"design", kTemplate, "--panels"}).exitCode, 2);
   EXPECT_EQ(Zdreport({"design", "--data", kData, "--grab", Out("x.png")}).exitCode, 2);  // no template
   EXPECT_EQ(Zdreport({"design", kTemplate, "--grab", Out("x.jpg")}).exitCode, 2);
   const auto unknown = Zdreport({"design", kTemplate, "--grab", Out("x.png"), "--select", "Nothing"});
