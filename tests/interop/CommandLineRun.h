@@ -5,6 +5,8 @@
 #include <QProcessEnvironment>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -75,5 +77,29 @@ class TCommandLineTest : public ::testing::Test {
 
   std::filesystem::path dir_;
 };
+
+// The lines of pdftotext's layout output, and how often each occurs with
+// runs of blanks (layout text pads pieces placed apart) made one.
+inline std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+inline std::string CollapseBlanks(const std::string& text) {
+  std::string out;
+  for (char c : text)
+    if (c != ' ' || out.empty() || out.back() != ' ') out += c;
+  while (!out.empty() && out.front() == ' ') out.erase(0, 1);
+  while (!out.empty() && out.back() == ' ') out.pop_back();
+  return out;
+}
+
+inline std::map<std::string, int> Counted(const std::vector<std::string>& lines) {
+  std::map<std::string, int> counts;
+  for (const std::string& line : lines) ++counts[CollapseBlanks(line)];
+  return counts;
+}
 
 }  // namespace zd::test

@@ -79,14 +79,6 @@ std::string PageText(const std::string& pdf, int page) {
   return RunTool("pdftotext", {"-q", "-f", n, "-l", n, "-layout", pdf, "-"}).out;
 }
 
-// Layout text pads pieces placed apart with any number of blanks.
-std::string CollapseBlanks(const std::string& text) {
-  std::string out;
-  for (char c : text)
-    if (c != ' ' || out.empty() || out.back() != ' ') out += c;
-  return out;
-}
-
 using CliRender = zd::test::TCommandLineTest;
 
 TEST_F(CliRender, PdfOfTheExampleReadsBackWithTheDatabaseContents) {

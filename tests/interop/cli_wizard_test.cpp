@@ -14,29 +14,6 @@ using namespace zd::test;
 
 namespace {
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
-// Layout text pads pieces placed apart with any number of blanks.
-std::string CollapseBlanks(const std::string& text) {
-  std::string out;
-  for (char c : text)
-    if (c != ' ' || out.empty() || out.back() != ' ') out += c;
-  while (!out.empty() && out.front() == ' ') out.erase(0, 1);
-  while (!out.empty() && out.back() == ' ') out.pop_back();
-  return out;
-}
-
-std::map<std::string, int> Counted(const std::vector<std::string>& lines) {
-  std::map<std::string, int> counts;
-  for (const std::string& line : lines) ++counts[CollapseBlanks(line)];
-  return counts;
-}
-
 class CliWizard : public TCommandLineTest {
  protected:
   static std::vector<std::string> Sqlite(const std::string& query) {
