@@ -9,9 +9,11 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "designer/DatasetDialog.h"
 #include "designer/VariableDialogs.h"
 #include "expr/StrUtils.h"
 #include "host/data/DataSet.h"
+#include "host/data/SqlDataSet.h"
 #include "print/Language.h"
 #include "print/SysData.h"
 #include "print/TextIds.h"
@@ -62,13 +64,6 @@ QStringList payloadOf(const QMimeData& data) {
 }
 
 }  // namespace
-
-std::string GetFieldDescription(const TDataSet& dataset, int index) {
-  const TField& field = const_cast<TDataSet&>(dataset).Fields(index);
-  std::string description = field.DisplayName() + "  " + FieldTypeName(field.DataType());
-  if (field.Size() != 0) description += " (" + std::to_string(field.Size()) + ")";
-  return description;
-}
 
 bool IsExplorerNode(const QMimeData& data) { return data.hasFormat(kMime); }
 
@@ -183,11 +178,14 @@ TfrmZdqExplorer::TfrmZdqExplorer(TZdReport& report, QWidget* parent)
   }
   tvReport->setDragDropMode(QAbstractItemView::DragDrop);
   tvReport->setAcceptDrops(true);
+  btnDSAdd = new QPushButton(text(txt::Add));
+  btnDSEdit = new QPushButton(text(txt::Edit));
+  btnDSDelete = new QPushButton(text(txt::Delete));
   btnVarAdd = new QPushButton(text(txt::Add));
   btnVarEdit = new QPushButton(text(txt::Edit));
   btnVarDelete = new QPushButton(text(txt::Delete));
   Pages->addTab(page(tvReport, {}), text(kReportStructure));
-  Pages->addTab(page(tvData, {}), text(kDataSources));
+  Pages->addTab(page(tvData, {btnDSAdd, btnDSEdit, btnDSDelete}), text(kDataSources));
   Pages->addTab(page(tvVariables, {btnVarAdd, btnVarEdit, btnVarDelete}), text(kVariablesList));
   setWidget(Pages);
 
@@ -199,6 +197,18 @@ TfrmZdqExplorer::TfrmZdqExplorer(TZdReport& report, QWidget* parent)
     btnVarEdit->setEnabled(item && (kindOf(item) == TNode::Variable || kindOf(item) == TNode::Parameter));
     btnVarDelete->setEnabled(item && kindOf(item) == TNode::Variable);
   });
+  // Only the SQL datasets the dialog makes can be edited or removed here. The
+  // shared default manager lists every dataset of the report's owner afresh,
+  // so removing one from it would not last: only a report's own manager allows it.
+  connect(tvData, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+    const TZdqDataset* chosen = item && kindOf(item) == TNode::DataSource ? objectOf<TZdqDataset>(item) : nullptr;
+    const bool editable = chosen && dynamic_cast<TSqlDataSet*>(chosen->Dataset());
+    btnDSEdit->setEnabled(editable);
+    btnDSDelete->setEnabled(editable && report_.DataManager());
+  });
+  connect(btnDSAdd, &QPushButton::clicked, this, [this] { editDataset(true); });
+  connect(btnDSEdit, &QPushButton::clicked, this, [this] { editDataset(false); });
+  connect(btnDSDelete, &QPushButton::clicked, this, [this] { deleteDataset(); });
   connect(btnVarAdd, &QPushButton::clicked, this, [this] { editName(true); });
   connect(btnVarEdit, &QPushButton::clicked, this, [this] { editName(false); });
   connect(btnVarDelete, &QPushButton::clicked, this, [this] { deleteVariable(); });
@@ -253,15 +263,17 @@ void TfrmZdqExplorer::fillData() {
     const TZdqDataset& item = *items[i];
     TDataSet* dataset = item.Dataset();
     const std::string name = !item.Caption().empty() ? item.Caption() : dataset ? dataset->Name() : std::string();
-    QTreeWidgetItem* source = node(TNode::DataSource, QString::fromStdString(name));
+    QTreeWidgetItem* source = node(TNode::DataSource, QString::fromStdString(name), &item);
     if (dataset)
-      for (int f = 0; f < dataset->FieldCount(); ++f) {
+      for (int f = 0; f < GetFieldCount(*dataset); ++f) {
         QTreeWidgetItem* field = node(TNode::Field, QString::fromStdString(GetFieldDescription(*dataset, f)));
         setPayload(field, {"field", QString::fromStdString(name), QString::fromStdString(dataset->Fields(f).FieldName())});
         source->addChild(field);
       }
     tvData->addTopLevelItem(source);
   }
+  btnDSEdit->setEnabled(false);
+  btnDSDelete->setEnabled(false);
 }
 
 void TfrmZdqExplorer::fillVariables() {
@@ -323,6 +335,34 @@ void TfrmZdqExplorer::SelectComponent(const TZdqControl* component) {
 bool TfrmZdqExplorer::confirmDelete() {
   return QMessageBox::question(this, text(txt::ConfirmationCaption), text(kConfirmDelete),
                                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+void TfrmZdqExplorer::editDataset(bool adding) {
+  TZdqDataManager& manager = report_.GetDataManager();
+  TZdqDataset* item = adding ? nullptr : objectOf<TZdqDataset>(tvData->currentItem());
+  if (!adding && !item) return;
+  // Owned where the report's datasets live, so that the default manager finds it as well.
+  TfrmEditDS dialog(shift_, report_.Owner() ? report_.Owner() : &report_, this);
+  const std::string oldName = item && item->Dataset() ? item->Dataset()->Name() : std::string();
+  if (item) dialog.SetDS(item->Dataset());
+  if (manager.OnQueryBuilder)
+    dialog.SetQueryBuilder([&manager](std::string& sql) { manager.OnQueryBuilder(&manager, sql); });
+  if (dialog.exec() != QDialog::Accepted) return;
+  if (adding && !manager.Datasets().ItemByDataset(dialog.DS()))
+    manager.AddDataset(dialog.DS());
+  else if (item->Caption() == oldName)  // the caption followed the name; keep it following
+    item->SetCaption(dialog.DS()->Name());
+  fillData();
+  if (OnEdited) OnEdited();
+}
+
+void TfrmZdqExplorer::deleteDataset() {
+  QTreeWidgetItem* node = tvData->currentItem();
+  if (!node || kindOf(node) != TNode::DataSource || !confirmDelete()) return;
+  // Only the item goes: the dataset may be used elsewhere by its name.
+  report_.GetDataManager().Datasets().Delete(objectOf<TZdqDataset>(node)->Index());
+  fillData();
+  if (OnEdited) OnEdited();
 }
 
 void TfrmZdqExplorer::deleteVariable() {

@@ -4,7 +4,8 @@
 // expression can use (system values, custom variables, parameters). Nodes
 // are dragged onto the design surface to make controls, and control nodes
 // onto other bands to move the controls. Variables and parameters are
-// added, edited and (variables) deleted here.
+// added, edited and (variables) deleted here, and so are the report's SQL
+// datasets.
 #include <QDockWidget>
 #include <QTreeWidget>
 #include <functional>
@@ -18,14 +19,12 @@ class QTabWidget;
 namespace zd {
 
 class TDataSet;
+class TZdqDataset;
 class TZdqBand;
 class TZdqControl;
 class TZdqParameter;
 class TZdqVariable;
 class TZdReport;
-
-// "Name  String (20)": a field's display name, two spaces, its type and size.
-std::string GetFieldDescription(const TDataSet& dataset, int index);
 
 // Makes the controls a dropped explorer node stands for at `at` in the
 // band: a field gives a label with its name and, 2 pixels to its right, an
@@ -68,11 +67,12 @@ class TfrmZdqExplorer : public QDockWidget {
 
   // A band or control node was chosen.
   std::function<void(TZdqControl& chosen)> OnSelect;
-  // The report's variables were changed here.
+  // The report's variables or datasets were changed here.
   std::function<void()> OnEdited;
 
   QTabWidget* Pages;
   TExplorerTree *tvReport, *tvData, *tvVariables;
+  QPushButton *btnDSAdd, *btnDSEdit, *btnDSDelete;
   QPushButton *btnVarAdd, *btnVarEdit, *btnVarDelete;
 
  private:
@@ -80,6 +80,8 @@ class TfrmZdqExplorer : public QDockWidget {
   void fillReport();
   void fillData();
   void fillVariables();
+  void editDataset(bool adding);
+  void deleteDataset();
   void deleteVariable();
   // Add or Edit: the parameter dialog for the parameters' nodes, else the variable dialog.
   void editName(bool adding);

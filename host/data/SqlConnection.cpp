@@ -9,9 +9,11 @@
 namespace zd {
 namespace {
 
+const QString kOwnConnectionPrefix = QStringLiteral("zd_connection_");
+
 QString UniqueConnectionName() {
   static unsigned counter = 0;
-  return QStringLiteral("zd_connection_%1").arg(++counter);
+  return kOwnConnectionPrefix + QString::number(++counter);
 }
 
 bool IsSqliteDriver(const std::string& driverName) { return driverName.rfind("QSQLITE", 0) == 0; }
@@ -53,6 +55,15 @@ TSqlConnection::~TSqlConnection() {
 }
 
 QSqlDatabase TSqlConnection::Database() const { return QSqlDatabase::database(name_, false); }
+
+std::vector<std::string> ApplicationConnectionNames() {
+  QStringList names = QSqlDatabase::connectionNames();
+  names.sort(Qt::CaseInsensitive);
+  std::vector<std::string> result;
+  for (const QString& name : names)
+    if (!name.startsWith(kOwnConnectionPrefix)) result.push_back(name.toStdString());
+  return result;
+}
 
 QString QuotedTable(const QSqlDatabase& db, const std::string& tableName) {
   return db.driver()->escapeIdentifier(QString::fromStdString(tableName), QSqlDriver::TableName);

@@ -3,6 +3,7 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <string>
+#include <vector>
 
 namespace zd {
 
@@ -21,6 +22,9 @@ class TSqlConnection {
  private:
   QString name_;
 };
+
+// The Qt SQL connections the application made, without the ones opened here.
+std::vector<std::string> ApplicationConnectionNames();
 
 // The table name quoted for the connection's SQL dialect.
 QString QuotedTable(const QSqlDatabase& db, const std::string& tableName);

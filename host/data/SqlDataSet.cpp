@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlQuery>
@@ -22,6 +23,20 @@ namespace {
 constexpr int kTypeSampleRows = 64;
 // Rows converted per fetch; amortises the call without holding up the first rows.
 constexpr int kFetchBatch = 256;
+
+bool IsSqlite(const QSqlDatabase& db) { return db.driverName().startsWith(QStringLiteral("QSQLITE")); }
+
+QString QuotedName(const QSqlDatabase& db, const std::string& name) {
+  return db.driver()->escapeIdentifier(QString::fromStdString(name), QSqlDriver::FieldName);
+}
+
+std::vector<std::string> SortedTables(const QSqlDatabase& db) {
+  QStringList names = db.tables(QSql::Tables) + db.tables(QSql::Views);
+  names.sort(Qt::CaseInsensitive);
+  std::vector<std::string> result;
+  for (const QString& name : names) result.push_back(name.toStdString());
+  return result;
+}
 
 std::string WithoutTrailingSemicolons(std::string sql) {
   while (!sql.empty() && (sql.back() == ';' || static_cast<unsigned char>(sql.back()) <= ' '))
@@ -63,6 +78,11 @@ void TSqlDataSet::SetTableName(const std::string& name) {
   tableName_ = name;
 }
 
+void TSqlDataSet::SetIndexName(const std::string& name) {
+  CheckInactive("change the index");
+  indexName_ = name;
+}
+
 void TSqlDataSet::SetFilter(const std::string& filter) {
   CheckInactive("change the filter");
   filter_ = filter;
@@ -94,7 +114,42 @@ std::string TSqlDataSet::StatementText(const QSqlDatabase& db) const {
   if (filtered_ && !Trim(filter_).empty())
     statement = "SELECT * FROM (" + WithoutTrailingSemicolons(statement) + ") zd_filtered WHERE " +
                 filter_;
+  // Ordered last: a filtering subquery need not keep its rows' order.
+  if (Trim(sql_).empty()) statement += OrderByIndex(db);
   return statement;
+}
+
+std::string TSqlDataSet::OrderByIndex(const QSqlDatabase& db) const {
+  if (Trim(indexName_).empty()) return {};
+  if (!IsSqlite(db)) Fail("Index names are only known for SQLite databases");
+  QSqlQuery list(db);
+  bool ofTable = false;
+  if (list.exec("PRAGMA index_list(" + QuotedTable(db, Trim(tableName_)) + ")"))
+    while (list.next() && !ofTable) ofTable = list.value(1).toString().toStdString() == indexName_;
+  if (!ofTable) Fail("Table '" + tableName_ + "' has no index named '" + indexName_ + "'");
+  // index_xinfo also lists the rowid after the key columns (key = 0) and tells descending ones.
+  QSqlQuery info(db);
+  if (!info.exec("PRAGMA index_xinfo(" + QuotedName(db, indexName_) + ")"))
+    Fail("SQL error: " + info.lastError().text().toStdString());
+  QStringList columns;
+  while (info.next()) {
+    if (info.value(5).toInt() == 0) continue;
+    // An index on an expression has no column name; its rows keep the natural order.
+    if (info.value(2).isNull()) return {};
+    columns << QuotedName(db, info.value(2).toString().toStdString()) +
+                   (info.value(3).toInt() ? QStringLiteral(" DESC") : QString());
+  }
+  return columns.isEmpty() ? std::string() : " ORDER BY " + columns.join(", ").toStdString();
+}
+
+QSqlDatabase TSqlDataSet::Database(std::unique_ptr<TSqlConnection>& own) const {
+  if (!connectionName_.empty()) return ApplicationConnection();
+  try {
+    own = std::make_unique<TSqlConnection>(driverName_, databaseName_);
+  } catch (const EDatabaseError& e) {
+    Fail(e.what());
+  }
+  return own->Database();
 }
 
 QSqlDatabase TSqlDataSet::ApplicationConnection() const {
@@ -112,17 +167,7 @@ QSqlQuery& TSqlDataSet::RunQuery(TCursor& cursor) {
     if (!cursor.query->exec()) Fail("SQL error: " + cursor.query->lastError().text().toStdString());
     return *cursor.query;
   }
-  QSqlDatabase db;
-  if (!connectionName_.empty()) {
-    db = ApplicationConnection();
-  } else {
-    try {
-      cursor.connection = std::make_unique<TSqlConnection>(driverName_, databaseName_);
-    } catch (const EDatabaseError& e) {
-      Fail(e.what());
-    }
-    db = cursor.connection->Database();
-  }
+  const QSqlDatabase db = Database(cursor.connection);
   const std::string statement = StatementText(db);
   cursor.query = &cursor.ownQuery.emplace(db);
   cursor.query->setForwardOnly(true);
@@ -197,11 +242,24 @@ void TSqlDataSet::DoClose() {
 std::vector<std::string> TSqlDataSet::TableNames(const std::string& databaseName,
                                                  const std::string& driverName) {
   TSqlConnection connection(driverName, databaseName);
-  const QSqlDatabase db = connection.Database();
-  QStringList names = db.tables(QSql::Tables) + db.tables(QSql::Views);
-  names.sort(Qt::CaseInsensitive);
+  return SortedTables(connection.Database());
+}
+
+std::vector<std::string> TSqlDataSet::DatabaseTables() const {
+  std::unique_ptr<TSqlConnection> own;
+  return SortedTables(Database(own));
+}
+
+std::vector<std::string> TSqlDataSet::IndexNames() const {
+  std::unique_ptr<TSqlConnection> own;
+  const QSqlDatabase db = Database(own);
   std::vector<std::string> result;
-  for (const QString& name : names) result.push_back(name.toStdString());
+  if (!IsSqlite(db) || Trim(tableName_).empty()) return result;
+  QSqlQuery list(db);
+  if (!list.exec("PRAGMA index_list(" + QuotedTable(db, Trim(tableName_)) + ")"))
+    Fail("SQL error: " + list.lastError().text().toStdString());
+  while (list.next()) result.push_back(list.value(1).toString().toStdString());
+  std::sort(result.begin(), result.end());
   return result;
 }
 

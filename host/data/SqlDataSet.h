@@ -13,6 +13,8 @@
 
 namespace zd {
 
+class TSqlConnection;
+
 /// The rows of an SQL query through any Qt SQL driver, read-only.
 class TSqlDataSet : public TDataSet {
  public:
@@ -38,6 +40,10 @@ class TSqlDataSet : public TDataSet {
   void SetSQL(const std::string& sql);
   const std::string& TableName() const { return tableName_; }
   void SetTableName(const std::string& name);
+  /// A SQLite index of TableName whose columns order the rows; empty keeps the
+  /// table's natural order. Only used when the rows come from TableName.
+  const std::string& IndexName() const { return indexName_; }
+  void SetIndexName(const std::string& name);
   /// An SQL condition on the result's columns, applied when Filtered is set.
   const std::string& Filter() const { return filter_; }
   void SetFilter(const std::string& filter);
@@ -50,6 +56,10 @@ class TSqlDataSet : public TDataSet {
   static std::vector<std::string> FieldNames(const std::string& databaseName,
                                              const std::string& tableName,
                                              const std::string& driverName = "QSQLITE");
+  /// The tables and views of this dataset's database (connection or file).
+  std::vector<std::string> DatabaseTables() const;
+  /// The index names of TableName; empty for drivers other than SQLite.
+  std::vector<std::string> IndexNames() const;
 
  protected:
   void DoOpen() override;
@@ -59,6 +69,9 @@ class TSqlDataSet : public TDataSet {
  private:
   struct TCursor;
   QSqlDatabase ApplicationConnection() const;
+  // The application's connection, else one opened into `own` for the caller's use.
+  QSqlDatabase Database(std::unique_ptr<TSqlConnection>& own) const;
+  std::string OrderByIndex(const QSqlDatabase& db) const;
   QSqlQuery& RunQuery(TCursor& cursor);
   std::string StatementText(const QSqlDatabase& db) const;
 
@@ -68,6 +81,7 @@ class TSqlDataSet : public TDataSet {
   std::optional<QSqlQuery> preparedQuery_;
   std::string sql_;
   std::string tableName_;
+  std::string indexName_;
   std::string filter_;
   bool filtered_ = false;
   std::unique_ptr<TCursor> cursor_;

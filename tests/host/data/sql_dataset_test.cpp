@@ -333,3 +333,54 @@ TEST(DemoDatabase, FilterAppliesOnlyWhenFiltered) {
   EXPECT_LT(german, all);
   for (ds.First(); !ds.Eof(); ds.Next()) EXPECT_EQ(ds.FieldByName("country").AsString(), "Germany");
 }
+
+namespace {
+
+std::vector<std::string> Column(TSqlDataSet& ds, const std::string& field) {
+  std::vector<std::string> values;
+  ds.Open();
+  for (ds.First(); !ds.Eof(); ds.Next()) values.push_back(ds.FieldByName(field).AsString());
+  ds.Close();
+  return values;
+}
+
+}  // namespace
+
+TEST(SqlDataSet, IndexOrdersTableRowsAndCombinesWithTheFilter) {
+  TScratchDatabase db("zd_sql_index");
+  db.Exec("CREATE TABLE people (id INTEGER PRIMARY KEY, last TEXT, first TEXT, age INTEGER)");
+  db.Exec("INSERT INTO people VALUES (1, 'Moss', 'Ann', 40), (2, 'Bell', 'Cy', 25), "
+          "(3, 'Moss', 'Al', 31), (4, 'Carr', 'Di', 52)");
+  db.Exec("CREATE INDEX by_name ON people (last, first)");
+  db.Exec("CREATE INDEX \"by age\" ON people (age DESC)");
+  db.Exec("CREATE TABLE other (x INTEGER)");
+  db.Exec("CREATE INDEX other_x ON other (x)");
+
+  TSqlDataSet ds;
+  ds.SetDatabaseName(db.Path());
+  ds.SetTableName("people");
+  EXPECT_EQ(ds.IndexNames(), (std::vector<std::string>{"by age", "by_name"}));
+  EXPECT_EQ(ds.DatabaseTables(), (std::vector<std::string>{"other", "people"}));
+  EXPECT_EQ(Column(ds, "first"), (std::vector<std::string>{"Ann", "Cy", "Al", "Di"}));
+
+  ds.SetIndexName("by_name");
+  EXPECT_EQ(Column(ds, "first"), (std::vector<std::string>{"Cy", "Di", "Al", "Ann"}));
+  ds.SetIndexName("by age");  // a name that needs quoting, on a descending column
+  EXPECT_EQ(Column(ds, "age"), (std::vector<std::string>{"52", "40", "31", "25"}));
+
+  ds.SetIndexName("by_name");
+  ds.SetFilter("age > 30");
+  ds.SetFiltered(true);
+  EXPECT_EQ(Column(ds, "first"), (std::vector<std::string>{"Di", "Al", "Ann"}));
+
+  // An index of another table, or none at all, is refused with its name.
+  for (const char* wrong : {"other_x", "missing"}) {
+    ds.SetIndexName(wrong);
+    const std::string msg = OpenError(ds);
+    EXPECT_NE(msg.find(wrong), std::string::npos) << msg;
+  }
+  // A query is read as it stands.
+  ds.SetSQL("SELECT first FROM people WHERE age > 30 ORDER BY first DESC");
+  ds.SetFiltered(false);
+  EXPECT_EQ(Column(ds, "first"), (std::vector<std::string>{"Di", "Ann", "Al"}));
+}
