@@ -831,6 +831,10 @@ class TPenStyleDelegate : public QStyledItemDelegate {
     painter->drawText(QRect(textLeft, r.top(), r.right() - textLeft, r.height()),
                       Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, item.text);
   }
+
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    return QStyledItemDelegate::sizeHint(option, index) + QSize(66, 6);  // room for the sample line
+  }
 };
 
 int DigitsValue(const QLineEdit* edit) { return edit->text().toInt(); }
@@ -851,6 +855,8 @@ TfrmPenStyle::TfrmPenStyle(QWidget* parent) : QDialog(parent) {
   lbPenStyle->setItemDelegate(new TPenStyleDelegate(lbPenStyle));
   for (int i = 0; i < kPenStyleCount; ++i) lbPenStyle->addItem(QString());
   lbPenStyle->setCurrentRow(0);
+  // Every style in sight without scrolling.
+  lbPenStyle->setMinimumHeight(lbPenStyle->sizeHintForRow(0) * kPenStyleCount + 2 * lbPenStyle->frameWidth());
   layout->addWidget(lbPenStyle, 1);
   layout->addWidget(OkCancel(*this, btnOk, btnCancel));
   connect(lbPenStyle, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
