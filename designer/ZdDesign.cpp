@@ -3,14 +3,12 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QDialog>
-#include <QDialogButtonBox>
 #include <QDir>
 #include <QDockWidget>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QFontDialog>
-#include <QFormLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -18,7 +16,6 @@
 #include <QSaveFile>
 #include <QScrollArea>
 #include <QSettings>
-#include <QSpinBox>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
@@ -36,6 +33,7 @@
 #include "designer/LayoutDialog.h"
 #include "designer/ReportExplorer.h"
 #include "designer/ReportSettingsDialog.h"
+#include "designer/ZdqDialogs.h"
 #include "designer/ZdqEdit.h"
 #include "designer/ZdqOI.h"
 #include "designer/ZdqWizard.h"
@@ -497,9 +495,7 @@ void TfrmReportDesigner::buildContextMenu() {
     a->setCheckable(true);
     frame->addAction(a);
   }
-  QAction* lineType = addItem(TMenuItem::LineType, text(txt::HintLineType) + "...");
-  lineType->setEnabled(false);  // the line-type dialog comes with the formatting tool bar
-  frame->addAction(lineType);
+  frame->addAction(addItem(TMenuItem::LineType, text(txt::HintLineType) + "..."));
   m.addSeparator();
   for (auto [item, id, key] : {std::tuple{TMenuItem::Stretch, txt::Stretch, Qt::Key_S},
                                 {TMenuItem::Transparent, txt::Transparent, Qt::Key_T}}) {
@@ -562,6 +558,7 @@ void TfrmReportDesigner::runItem(TMenuItem item) {
     case TMenuItem::FrameLeft: toggleFrameSide(ftLeft); return;
     case TMenuItem::FrameBottom: toggleFrameSide(ftBottom); return;
     case TMenuItem::FrameRight: toggleFrameSide(ftRight); return;
+    case TMenuItem::LineType: askFramePen(*subject); return;
     default: return;
   }
   surface_->update();
@@ -603,24 +600,24 @@ void TfrmReportDesigner::setAlignment(TAlignment alignment) {
 }
 
 void TfrmReportDesigner::askSizes(TZdqControl& control) {
-  QDialog dialog(this);
-  dialog.setWindowTitle(text(txt::Sizes).remove("..."));
-  auto* form = new QFormLayout(&dialog);
-  QSpinBox* boxes[4];
-  const int values[4] = {control.Top(), control.Left(), control.Width(), control.Height()};
-  const char* labels[4] = {"Top", "Left", "Width", "Height"};
-  for (int i = 0; i < 4; ++i) {
-    boxes[i] = new QSpinBox;
-    boxes[i]->setRange(i < 2 ? -kMaxPageCoordinate : 0, kMaxPageCoordinate);
-    boxes[i]->setValue(values[i]);
-    form->addRow(labels[i], boxes[i]);
-  }
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-  form->addRow(buttons);
-  connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  TfrmControlSizes dialog(this);
+  dialog.LangShift = report_.GetLanguageShift();
+  dialog.FillStringsFromRes();
+  dialog.SetSizes(BoundsOf(control));
+  if (dialog.exec() == QDialog::Accepted) SetBounds(control, dialog.Sizes());
+}
+
+// The pen shown is the subject's; the one chosen goes to every selected control.
+void TfrmReportDesigner::askFramePen(const TZdqControl& subject) {
+  TfrmPenStyle dialog(this);
+  dialog.LangShift = report_.GetLanguageShift();
+  dialog.FillStringsFromRes();
+  dialog.SetPen(subject.Frame().Width(), subject.Frame().Style());
   if (dialog.exec() != QDialog::Accepted) return;
-  SetBounds(control, {boxes[1]->value(), boxes[0]->value(), boxes[2]->value(), boxes[3]->value()});
+  editSelection([&](TZdqControl& c) {
+    SetPublished(c.Frame(), "Width", dialog.Thickness());
+    SetPublished(c.Frame(), "Style", int(dialog.PenStyle()));
+  });
 }
 
 void TfrmReportDesigner::chooseFont() {

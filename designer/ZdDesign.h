@@ -145,6 +145,7 @@ class TfrmReportDesigner : public QMainWindow {
   void afterStructureChange();
   void selectionChanged();
   void askSizes(TZdqControl& control);
+  void askFramePen(const TZdqControl& subject);
   void chooseFont();
   void toggleFrameSide(int bit);
   void setFrameSide(int bit, bool on);

@@ -1,5 +1,6 @@
 #include "designer/ZdqDialogs.h"
 
+#include <algorithm>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,6 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QStyledItemDelegate>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -798,6 +800,121 @@ bool TfrmZdqBand::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
   return TfrmControl::eventFilter(watched, event);
+}
+
+namespace {
+
+constexpr int kPenStyleCount = int(TPenStyle::psInsideFrame) + 1;
+
+// Each row: a sample line in its pen style, then its name.
+class TPenStyleDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    constexpr int kSampleWidth = 60;
+    QStyleOptionViewItem item = option;
+    initStyleOption(&item, index);
+    const bool selected = item.state.testFlag(QStyle::State_Selected);
+    const QPalette::ColorRole text = selected ? QPalette::HighlightedText : QPalette::Text;
+    painter->fillRect(item.rect, item.palette.brush(selected ? QPalette::Highlight : QPalette::Base));
+    const QRect r = item.rect;
+    {
+      TPainterCanvas canvas(*painter);
+      canvas.Pen = {FromQColor(item.palette.color(text)), 1, TPenStyle(index.row())};
+      const int middle = r.top() + r.height() / 2;
+      canvas.MoveTo(r.left() + 2, middle);
+      canvas.LineTo(r.left() + kSampleWidth, middle);
+    }
+    painter->setPen(item.palette.color(text));
+    const int textLeft = r.left() + kSampleWidth + 6;
+    painter->drawText(QRect(textLeft, r.top(), r.right() - textLeft, r.height()),
+                      Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, item.text);
+  }
+
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    return QStyledItemDelegate::sizeHint(option, index) + QSize(66, 6);  // room for the sample line
+  }
+};
+
+int DigitsValue(const QLineEdit* edit) { return edit->text().toInt(); }
+
+}  // namespace
+
+// ---- TfrmPenStyle ----
+
+TfrmPenStyle::TfrmPenStyle(QWidget* parent) : QDialog(parent) {
+  auto* layout = new QVBoxLayout(this);
+  auto* thickness = new QFormLayout;
+  lblThickness = new QLabel;
+  edThickness = DigitsEdit();
+  lblThickness->setBuddy(edThickness);
+  thickness->addRow(lblThickness, edThickness);
+  layout->addLayout(thickness);
+  lbPenStyle = new QListWidget;
+  lbPenStyle->setItemDelegate(new TPenStyleDelegate(lbPenStyle));
+  for (int i = 0; i < kPenStyleCount; ++i) lbPenStyle->addItem(QString());
+  lbPenStyle->setCurrentRow(0);
+  // Every style in sight without scrolling.
+  lbPenStyle->setMinimumHeight(lbPenStyle->sizeHintForRow(0) * kPenStyleCount + 2 * lbPenStyle->frameWidth());
+  layout->addWidget(lbPenStyle, 1);
+  layout->addWidget(OkCancel(*this, btnOk, btnCancel));
+  connect(lbPenStyle, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
+}
+
+void TfrmPenStyle::FillStringsFromRes() {
+  auto t = [this](int id) { return Qs(GetString(LangShift, id)); };
+  setWindowTitle(t(txt::PenStyleCaption));
+  lblThickness->setText(t(txt::ThicknessLabel));
+  for (int i = 0; i < kPenStyleCount; ++i) lbPenStyle->item(i)->setText(t(txt::PenStyleNames + i));
+  btnOk->setText(t(txt::OK));
+  btnCancel->setText(t(txt::Cancel));
+}
+
+void TfrmPenStyle::SetPen(int thickness, TPenStyle style) {
+  edThickness->setText(QString::number(thickness));
+  lbPenStyle->setCurrentRow(int(style));
+}
+
+int TfrmPenStyle::Thickness() const { return DigitsValue(edThickness); }
+
+TPenStyle TfrmPenStyle::PenStyle() const { return TPenStyle(std::max(lbPenStyle->currentRow(), 0)); }
+
+// ---- TfrmControlSizes ----
+
+TfrmControlSizes::TfrmControlSizes(QWidget* parent) : QDialog(parent) {
+  auto* layout = new QVBoxLayout(this);
+  auto* form = new QFormLayout;
+  QLabel** labels[] = {&lblTop, &lblLeft, &lblWidth, &lblHeight};
+  QLineEdit** edits[] = {&edTop, &edLeft, &edWidth, &edHeight};
+  for (int i = 0; i < 4; ++i) {
+    *labels[i] = new QLabel;
+    *edits[i] = DigitsEdit();
+    (*labels[i])->setBuddy(*edits[i]);
+    form->addRow(*labels[i], *edits[i]);
+  }
+  layout->addLayout(form);
+  layout->addWidget(OkCancel(*this, btnOk, btnCancel));
+}
+
+void TfrmControlSizes::FillStringsFromRes() {
+  auto t = [this](int id) { return Qs(GetString(LangShift, id)); };
+  setWindowTitle(t(txt::ControlSizesCaption));
+  int id = txt::SizesTop;
+  for (QLabel* label : {lblTop, lblLeft, lblWidth, lblHeight}) label->setText(t(id++));
+  btnOk->setText(t(txt::OK));
+  btnCancel->setText(t(txt::Cancel));
+}
+
+void TfrmControlSizes::SetSizes(const TControlBounds& bounds) {
+  edTop->setText(QString::number(bounds.Top));
+  edLeft->setText(QString::number(bounds.Left));
+  edWidth->setText(QString::number(bounds.Width));
+  edHeight->setText(QString::number(bounds.Height));
+}
+
+TControlBounds TfrmControlSizes::Sizes() const {
+  return {DigitsValue(edLeft), DigitsValue(edTop), DigitsValue(edWidth), DigitsValue(edHeight)};
 }
 
 }  // namespace zd

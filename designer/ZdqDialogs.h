@@ -6,7 +6,9 @@
 #include <functional>
 #include <string>
 
+#include "designer/DesignGeometry.h"
 #include "designer/ZdqEdit.h"
+#include "host/graphics/Canvas.h"
 #include "host/graphics/Bitmap.h"
 #include "report/model/ZdqBase.h"
 #include "report/model/ZdqTypes.h"
@@ -178,6 +180,40 @@ class TfrmZdqBand : public TfrmControl {
   void showTypeFields();
   void buildExpression();
   int initialDataset_ = -1;
+};
+
+// A frame's pen: the caller fills the thickness and style and reads them
+// back after OK.
+class TfrmPenStyle : public QDialog {
+ public:
+  explicit TfrmPenStyle(QWidget* parent = nullptr);
+  int LangShift = 0;
+  void FillStringsFromRes();
+  void SetPen(int thickness, TPenStyle style);
+  // An empty edit counts as 0.
+  int Thickness() const;
+  TPenStyle PenStyle() const;
+
+  QLabel* lblThickness;
+  QLineEdit* edThickness;
+  QListWidget* lbPenStyle;  // one row per pen style, in order
+  QPushButton *btnOk, *btnCancel;
+};
+
+// A control's position and size: the caller fills them and reads them back
+// after OK.
+class TfrmControlSizes : public QDialog {
+ public:
+  explicit TfrmControlSizes(QWidget* parent = nullptr);
+  int LangShift = 0;
+  void FillStringsFromRes();
+  void SetSizes(const TControlBounds& bounds);
+  // An empty edit counts as 0.
+  TControlBounds Sizes() const;
+
+  QLabel *lblTop, *lblLeft, *lblWidth, *lblHeight;
+  QLineEdit *edTop, *edLeft, *edWidth, *edHeight;
+  QPushButton *btnOk, *btnCancel;
 };
 
 }  // namespace zd

@@ -100,6 +100,10 @@ constexpr int BandCaption = 1285;        // "Band properties"
 constexpr int BandTypeLabel = 1286;      // "Band type:"
 constexpr int OutlineLabel = 1287;       // "Outline:"
 constexpr int DatasetLabel = 1288;       // "Dataset:"
+// Pen dialog.
+constexpr int PenStyleCaption = 1290;    // "Property: PenStyle"
+constexpr int ThicknessLabel = 1291;     // "Thickness:"
+constexpr int PenStyleNames = 1292;      // + ordinal of TPenStyle ("Solid" ... "InsideFrame")
 constexpr int ArgString = 1320;          // "string"  (argument words of the function catalogue)
 constexpr int ArgNumber = 1321;          // "number"
 constexpr int ArgBoolean = 1322;         // "boolean"
@@ -113,6 +117,9 @@ constexpr int Save = 1701;               // "Save"
 constexpr int InspectorCaption = 1720;   // "ZDQ Object Inspector"
 constexpr int InspectorProperties = 1721;  // "Properties"
 constexpr int InspectorEvents = 1722;    // "Events"
+// Control sizes dialog.
+constexpr int ControlSizesCaption = 1740;  // "Control sizes"
+constexpr int SizesTop = 1741;           // "Top:", then "Left:", "Width:", "Height:"
 constexpr int ReportParameters = 1790;   // "Report parameters"
 
 // Preview window: caption, tool bar and status bar hints, zoom and lens.

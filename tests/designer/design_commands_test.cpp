@@ -10,7 +10,6 @@
 #include <QMessageBox>
 #include <QDialog>
 #include <QSettings>
-#include <QSpinBox>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -124,7 +123,6 @@ TEST_F(DesignWindowTest, ContextMenuTogglesFrameStretchAndTransparencyAndOrder) 
   w.PrepareContextMenu(a);
   EXPECT_FALSE(w.Action(TMenuItem::FrameLeft)->isChecked());
   EXPECT_TRUE(w.Action(TMenuItem::EditProperties)->isEnabled());
-  EXPECT_FALSE(w.Action(TMenuItem::LineType)->isEnabled());
   w.Action(TMenuItem::FrameLeft)->trigger();
   EXPECT_TRUE(a.Frame().FrameType().Has(ftLeft) && b.Frame().FrameType().Has(ftLeft));
   w.PrepareContextMenu(a);
@@ -137,22 +135,6 @@ TEST_F(DesignWindowTest, ContextMenuTogglesFrameStretchAndTransparencyAndOrder) 
   EXPECT_EQ(Band(1).Objects(), (std::vector<TZdqControl*>{&b, &a}));
   w.Action(TMenuItem::BringToFront)->trigger();
   EXPECT_EQ(Band(1).Objects(), (std::vector<TZdqControl*>{&a, &b}));
-
-  // Sizes: the four numbers shown and applied at once.
-  test::WhenModal<QDialog>([](QDialog* dialog) {
-    const auto boxes = dialog->findChildren<QSpinBox*>();
-    ASSERT_EQ(boxes.size(), 4);
-    EXPECT_EQ(boxes[0]->value(), 10);  // top, left, width, height
-    EXPECT_EQ(boxes[2]->value(), 30);
-    boxes[0]->setValue(33);
-    boxes[3]->setValue(44);
-    dialog->accept();
-  });
-  w.PrepareContextMenu(a);
-  w.Action(TMenuItem::Sizes)->trigger();
-  EXPECT_EQ(a.Top(), 33);
-  EXPECT_EQ(a.Height(), 44);
-  EXPECT_EQ(a.Width(), 30);
 
   designer.SelectElements(1);
   designer.AddSelected(&Band(1));
