@@ -254,7 +254,7 @@ TEST(SqlDataSet, ApplicationConnectionAndPreparedQuery) {
   query.prepare("SELECT name FROM t WHERE id >= ? ORDER BY id");
   query.addBindValue(2);
   TSqlDataSet prepared;
-  prepared.SetQuery(query);
+  prepared.SetQuery(std::move(query));
   prepared.Open();
   EXPECT_EQ(prepared.FieldByName("name").AsString(), "two");
   EXPECT_EQ(prepared.RecordCount(), 2);
