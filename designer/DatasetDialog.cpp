@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "designer/DialogButtons.h"
 #include "host/data/SqlConnection.h"
 #include "print/Language.h"
 #include "print/TextIds.h"
@@ -106,10 +107,7 @@ TfrmEditDS::TfrmEditDS(int languageShift, TComponent* owner, QWidget* parent)
   form->addRow(rgDSType);
   form->addRow(text(kDataBaseName), dbRow);
   form->addRow(text(kFilter), edFilter);
-  auto* buttons = new QDialogButtonBox(this);
-  btnOK = buttons->addButton(text(txt::OK), QDialogButtonBox::AcceptRole);
-  btnCancel = buttons->addButton(text(txt::Cancel), QDialogButtonBox::RejectRole);
-  btnOK->setDefault(true);
+  QDialogButtonBox* buttons = NewOkCancel(*this, text(txt::OK), text(txt::Cancel), &btnOK, &btnCancel);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
   layout->addWidget(gbTable);
@@ -118,8 +116,6 @@ TfrmEditDS::TfrmEditDS(int languageShift, TComponent* owner, QWidget* parent)
   layout->addWidget(lblError);
   layout->addWidget(buttons);
 
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   connect(rbTable, &QRadioButton::toggled, this, [this] { showDataType(); });
   connect(cbDBName, &QComboBox::activated, this, [this] { databaseChanged(); });
   cbDBName->lineEdit()->installEventFilter(this);

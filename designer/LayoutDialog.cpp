@@ -10,6 +10,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "designer/DialogButtons.h"
 #include "designer/controls/ZdColorsCombo.h"
 #include "designer/controls/ZdNumberEdit.h"
 #include "expr/StrUtils.h"
@@ -44,12 +45,7 @@ TfrmLayout::TfrmLayout(QWidget* parent, int shift) : QDialog(parent) {
   Pages->addTab(savePage(shift), text(shift, kSave));
   Pages->addTab(toolbarsPage(shift), text(shift, kToolbars));
 
-  auto* buttons = new QDialogButtonBox(this);
-  btnOK = buttons->addButton(text(shift, kOK), QDialogButtonBox::AcceptRole);
-  btnCancel = buttons->addButton(text(shift, kCancel), QDialogButtonBox::RejectRole);
-  btnOK->setDefault(true);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  QDialogButtonBox* buttons = NewOkCancel(*this, text(shift, kOK), text(shift, kCancel), &btnOK, &btnCancel);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(Pages);

@@ -20,6 +20,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "designer/DialogButtons.h"
 #include "designer/controls/ColorButton.h"
 #include "designer/controls/ControlColors.h"
 #include "designer/controls/ZdColorsCombo.h"
@@ -141,12 +142,7 @@ TfrmReportSet::TfrmReportSet(TZdReport& report, QWidget* parent)
   Pages->addTab(pageSetupPage(), text(kPageSetup));
   Pages->addTab(otherPage(), text(kOther));
 
-  auto* buttons = new QDialogButtonBox(this);
-  btnOK = buttons->addButton(text(txt::OK), QDialogButtonBox::AcceptRole);
-  btnCancel = buttons->addButton(text(txt::Cancel), QDialogButtonBox::RejectRole);
-  btnOK->setDefault(true);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  QDialogButtonBox* buttons = NewOkCancel(*this, text(txt::OK), text(txt::Cancel), &btnOK, &btnCancel);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(Pages);
   layout->addWidget(buttons);

@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "designer/DialogButtons.h"
 #include "designer/ExpressionEdit.h"
 #include "expr/ExprValue.h"
 #include "host/core/Strings.h"
@@ -34,13 +35,8 @@ enum : int {
 enum : int { kResetReport, kResetPage, kResetSeparator, kResetGroupHeading, kFirstResetGroup };
 
 QDialogButtonBox* okCancel(QDialog* dialog, int shift, QPushButton*& ok, QPushButton*& cancel) {
-  auto* buttons = new QDialogButtonBox(dialog);
-  ok = buttons->addButton(QString::fromStdString(GetString(shift, txt::OK)), QDialogButtonBox::AcceptRole);
-  cancel = buttons->addButton(QString::fromStdString(GetString(shift, txt::Cancel)), QDialogButtonBox::RejectRole);
-  ok->setDefault(true);
-  QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-  QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-  return buttons;
+  return NewOkCancel(*dialog, QString::fromStdString(GetString(shift, txt::OK)),
+                     QString::fromStdString(GetString(shift, txt::Cancel)), &ok, &cancel);
 }
 
 QStringList toQt(const TStrings& list) {

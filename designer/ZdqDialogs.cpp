@@ -25,6 +25,7 @@
 #include <QVBoxLayout>
 
 #include "barcode/ZdBarCode.h"
+#include "designer/DialogButtons.h"
 #include "designer/ExpressionBuilder.h"
 #include "designer/ExpressionEdit.h"
 #include "designer/ZdPicEdit.h"
@@ -63,13 +64,7 @@ void CaptionRadios(QButtonGroup* buttons, int shift, int firstId) {
 }
 
 QDialogButtonBox* OkCancel(QDialog& dialog, QPushButton*& ok, QPushButton*& cancel) {
-  auto* box = new QDialogButtonBox;
-  ok = box->addButton("OK", QDialogButtonBox::AcceptRole);
-  cancel = box->addButton("Cancel", QDialogButtonBox::RejectRole);
-  ok->setDefault(true);
-  QObject::connect(box, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-  QObject::connect(box, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-  return box;
+  return NewOkCancel(dialog, "OK", "Cancel", &ok, &cancel);
 }
 
 // The entry of text in the list, added at the end when missing.

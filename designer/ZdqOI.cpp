@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <typeinfo>
 
+#include "designer/DialogButtons.h"
 #include "designer/ExpressionBuilder.h"
 #include "designer/ZdPicEdit.h"
 #include "designer/controls/ZdColorsCombo.h"
@@ -47,11 +48,7 @@ bool SameText(const std::string& a, const std::string& b) {
 
 // An OK / Cancel pair under the dialog's content.
 QDialogButtonBox* AddButtons(QDialog& dialog, QLayout* layout, int shift) {
-  auto* buttons = new QDialogButtonBox;
-  buttons->addButton(Text(shift, txt::OK), QDialogButtonBox::AcceptRole)->setDefault(true);
-  buttons->addButton(Text(shift, txt::Cancel), QDialogButtonBox::RejectRole);
-  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  QDialogButtonBox* buttons = NewOkCancel(dialog, Text(shift, txt::OK), Text(shift, txt::Cancel));
   layout->addWidget(buttons);
   return buttons;
 }
