@@ -197,14 +197,14 @@ TfrmZdqExplorer::TfrmZdqExplorer(TZdReport& report, QWidget* parent)
     btnVarEdit->setEnabled(item && (kindOf(item) == TNode::Variable || kindOf(item) == TNode::Parameter));
     btnVarDelete->setEnabled(item && kindOf(item) == TNode::Variable);
   });
-  // Only the SQL datasets the dialog makes can be edited or removed here. The
-  // shared default manager lists every dataset of the report's owner afresh,
-  // so removing one from it would not last: only a report's own manager allows it.
+  // Only SQL datasets can be edited here. The report's own datasets (those its
+  // template stores) can be removed; of the others only a report's own manager
+  // can drop its entry, as the shared default one lists the owner's afresh.
   connect(tvData, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
     const TZdqDataset* chosen = item && kindOf(item) == TNode::DataSource ? objectOf<TZdqDataset>(item) : nullptr;
     const bool editable = chosen && dynamic_cast<TSqlDataSet*>(chosen->Dataset());
     btnDSEdit->setEnabled(editable);
-    btnDSDelete->setEnabled(editable && report_.DataManager());
+    btnDSDelete->setEnabled(editable && (chosen->Dataset()->Owner() == &report_ || report_.DataManager()));
   });
   connect(btnDSAdd, &QPushButton::clicked, this, [this] { editDataset(true); });
   connect(btnDSEdit, &QPushButton::clicked, this, [this] { editDataset(false); });
@@ -262,6 +262,7 @@ void TfrmZdqExplorer::fillData() {
   for (int i = 0; i < items.Count(); ++i) {
     const TZdqDataset& item = *items[i];
     TDataSet* dataset = item.Dataset();
+    if (!dataset && item.Caption().empty()) continue;  // its dataset is gone
     const std::string name = !item.Caption().empty() ? item.Caption() : dataset ? dataset->Name() : std::string();
     QTreeWidgetItem* source = node(TNode::DataSource, QString::fromStdString(name), &item);
     if (dataset)
@@ -341,13 +342,14 @@ void TfrmZdqExplorer::editDataset(bool adding) {
   TZdqDataManager& manager = report_.GetDataManager();
   TZdqDataset* item = adding ? nullptr : objectOf<TZdqDataset>(tvData->currentItem());
   if (!adding && !item) return;
-  // Owned where the report's datasets live, so that the default manager finds it as well.
-  TfrmEditDS dialog(shift_, report_.Owner() ? report_.Owner() : &report_, this);
+  // Owned by the report, whose template stores it.
+  TfrmEditDS dialog(shift_, &report_, this);
   const std::string oldName = item && item->Dataset() ? item->Dataset()->Name() : std::string();
   if (item) dialog.SetDS(item->Dataset());
   if (manager.OnQueryBuilder)
     dialog.SetQueryBuilder([&manager](std::string& sql) { manager.OnQueryBuilder(&manager, sql); });
   if (dialog.exec() != QDialog::Accepted) return;
+  if (adding && !report_.DataSet()) report_.SetDataSet(dialog.DS());  // a report's first rows are its own
   if (adding && !manager.Datasets().ItemByDataset(dialog.DS()))
     manager.AddDataset(dialog.DS());
   else if (item->Caption() == oldName)  // the caption followed the name; keep it following
@@ -359,8 +361,12 @@ void TfrmZdqExplorer::editDataset(bool adding) {
 void TfrmZdqExplorer::deleteDataset() {
   QTreeWidgetItem* node = tvData->currentItem();
   if (!node || kindOf(node) != TNode::DataSource || !confirmDelete()) return;
-  // Only the item goes: the dataset may be used elsewhere by its name.
-  report_.GetDataManager().Datasets().Delete(objectOf<TZdqDataset>(node)->Index());
+  // The report's own dataset goes with its entry; another may be used
+  // elsewhere by its name, so only the entry goes.
+  TZdqDataset* item = objectOf<TZdqDataset>(node);
+  TDataSet* own = item->Dataset() && item->Dataset()->Owner() == &report_ ? item->Dataset() : nullptr;
+  report_.GetDataManager().Datasets().Delete(item->Index());
+  delete own;
   fillData();
   if (OnEdited) OnEdited();
 }

@@ -215,6 +215,7 @@ class TZdPrintBaseComponent : public TComponent {
   void AddWarning(const std::string& warning);
   /// The files a template may have read (any, unless restricted).
   TFileAccess& FileAccess() { return fileAccess_; }
+  const TFileAccess& FileAccess() const { return fileAccess_; }
   void SetOutlines(const TZdqOutlines& o) { outlines_.Assign(o); }
 
   bool AnimatedStatus() const { return animatedStatus_; }

@@ -11,7 +11,8 @@ namespace {
 // Options of every command that prepares a template.
 constexpr const char* kReportInputOptions =
     "  TEMPLATE.zdq    the report template (binary .zdq or text .zdqt)\n"
-    "  --data SOURCE   the report's master dataset, one of\n"
+    "  --data SOURCE   the report's master dataset (default: the one the template\n"
+    "                  stores, made in the designer), one of\n"
     "                    sqlite:FILE.db:TABLE  every row of a table or view\n"
     "                    sqlite:FILE.db        with --sql (or a database of one table)\n"
     "                    csv:FILE.csv          a CSV file whose first line names the fields\n"
@@ -34,23 +35,23 @@ constexpr const char* kReportInputOptions =
     "                  compressed, in a temporary file until used (default 64;\n"
     "                  0 keeps every page in memory)\n"
     "  --allow-path DIR\n"
-    "                  let the template read pictures and rich text in DIR too;\n"
-    "                  repeatable. By default it reads only files in its own folder\n"
+    "                  let the template read pictures, rich text and databases in DIR\n"
+    "                  too; repeatable. By default it reads only files in its own folder\n"
     "  --allow-any-path\n"
     "                  let the template read any file (for trusted templates only)\n";
 
 const std::string& RenderHelp() {
   static const std::string text =
       std::string(
-          "Usage: zdreport render TEMPLATE.zdq --data SOURCE [--sql QUERY] [--format EXT] -o OUT\n"
+          "Usage: zdreport render TEMPLATE.zdq [--data SOURCE] [--sql QUERY] [--format EXT] -o OUT\n"
           "                       [--param NAME=VALUE]... [--pages LIST] [--separate] [--two-pass]\n"
           "                       [--allow-path DIR]... [--allow-any-path]\n"
           "                       [--encoding NAME] [--csv-raw] [--delimiter CHAR] [--page-memory MB]\n"
           "                       [--resolution PPI]\n"
-          "       zdreport render A.zdq --data SOURCE [A's options] B.zdq --data SOURCE [B's options]\n"
-          "                       ... -o OUT [--format EXT] [--pages LIST] ...\n"
+          "       zdreport render A.zdq [A's options] B.zdq [B's options] ...\n"
+          "                       -o OUT [--format EXT] [--pages LIST] ...\n"
           "\n"
-          "Prepares a report template over a data source and exports it.\n"
+          "Prepares a report template over its data source and exports it.\n"
           "\n"
           "Several templates make one document: their pages one after another, the\n"
           "page numbers running on from one template to the next and the page count\n"
@@ -85,7 +86,7 @@ const std::string& RenderHelp() {
 const std::string& PrintHelp() {
   static const std::string text =
       std::string(
-          "Usage: zdreport print TEMPLATE.zdq --data SOURCE [OPTIONS]\n"
+          "Usage: zdreport print TEMPLATE.zdq [--data SOURCE] [OPTIONS]\n"
           "       zdreport print FILE.zqp [OPTIONS]\n"
           "\n"
           "Prepares a report template over a data source, or reads a saved prepared\n"
@@ -116,7 +117,7 @@ const std::string& PrintHelp() {
 const std::string& PreviewHelp() {
   static const std::string text =
       std::string(
-          "Usage: zdreport preview TEMPLATE.zdq --data SOURCE [OPTIONS]\n"
+          "Usage: zdreport preview TEMPLATE.zdq [--data SOURCE] [OPTIONS]\n"
           "       zdreport preview TEMPLATE.zdq --no-data [OPTIONS]\n"
           "       zdreport preview FILE.zqp [OPTIONS]\n"
           "\n"
@@ -425,10 +426,6 @@ void ParseRender(const std::vector<std::string>& args, TCommand& command) {
     }
   }
   if (r.templateFile.empty()) throw EUsageError("render needs a template file");
-  if (r.dataSource.empty()) throw EUsageError("render needs a data source (--data)");
-  for (const TReportInput& more : r.moreTemplates)
-    if (more.dataSource.empty())
-      throw EUsageError("render needs a data source (--data) after the template " + more.templateFile);
   if (r.output.empty()) throw EUsageError("render needs an output file (-o OUT)");
 }
 
@@ -525,7 +522,6 @@ void ParsePrint(const std::vector<std::string>& args, TCommand& command) {
     return;
   }
   if (p.templateFile.empty()) throw EUsageError("print needs a template or a prepared report (.zqp)");
-  if (p.dataSource.empty()) throw EUsageError("print needs a data source (--data)");
 }
 
 void ParsePreview(const std::vector<std::string>& args, TCommand& command) {
@@ -553,7 +549,6 @@ void ParsePreview(const std::vector<std::string>& args, TCommand& command) {
     return;
   }
   if (p.templateFile.empty()) throw EUsageError("preview needs a template or a prepared report (.zqp)");
-  if (p.dataSource.empty() && !p.noData) throw EUsageError("preview needs a data source (--data, or --no-data)");
 }
 
 void ParseDesign(const std::vector<std::string>& args, TCommand& command) {

@@ -89,7 +89,7 @@ TRenderResult RunRender(const TRenderOptions& options) {
   TOutputPlan::TInputs inputs;
   for (const auto& part : loaded.Templates()) {
     inputs.emplace_back(part->TemplateFile(), "the template");
-    inputs.emplace_back(part->DataFile(), "the data file");
+    for (const std::string& file : part->DataFiles()) inputs.emplace_back(file, "the data file");
   }
   TRenderResult result = output.Write(loaded.Document(), inputs);
   result.warnings.insert(result.warnings.begin(), loaded.Warnings().begin(), loaded.Warnings().end());

@@ -8,6 +8,7 @@
 #include "app/zdreport/ParameterValues.h"
 #include "app/zdreport/TerminalProgress.h"
 #include "expr/PageRange.h"
+#include "host/data/SqlDataSet.h"
 #include "report/model/ZdqDMan.h"
 #include "report/template/Template.h"
 
@@ -51,15 +52,44 @@ void RequireNoFolder(const std::string& path, const std::string& what) {
     throw std::runtime_error(what + " '" + path + "' is a folder, not a file");
 }
 
+namespace {
+
+TDataSourceSpec SourceOf(const TReportInput& input) {
+  if (!input.dataSource.empty()) return TDataSourceSpec::Parse(input.dataSource, input.sql, input.delimiter);
+  if (!input.sql.empty() || input.delimiter)
+    throw EUsageError("--sql and --delimiter need a data source (--data)");
+  return {};
+}
+
+// The datasets the template stores read their database files under the
+// same rule as its pictures.
+void CheckStoredDatabases(const TZdReport& report) {
+  for (const TComponent* component : report.Components())
+    if (const auto* dataset = dynamic_cast<const TSqlDataSet*>(component);
+        dataset && dataset->ConnectionName().empty() && !report.FileAccess().Allows(dataset->DatabaseName()))
+      throw std::runtime_error("the template's dataset " + dataset->Name() + " reads '" + dataset->DatabaseName() +
+                               "', outside the folders it may read (see --allow-path)");
+}
+
+}  // namespace
+
 TTemplateReport::TTemplateReport(const TReportInput& input)
-    : templateFile_(input.templateFile),
-      source_(TDataSourceSpec::Parse(input.dataSource, input.sql, input.delimiter)),
-      report_(new TZdReport(&root_)) {
+    : templateFile_(input.templateFile), source_(SourceOf(input)), report_(new TZdReport(&root_)) {
   RequireNoFolder(input.templateFile, "the template");
-  RequireNoFolder(source_.file, "the data source");
+  if (!source_.file.empty()) RequireNoFolder(source_.file, "the data source");
   const TTemplateLoadResult loaded = LoadReport(*report_, input.templateFile);
-  data_ = OpenDataSource(source_);
-  BindDataSet(*report_, root_, *data_.dataset, TakeDataSetName(loaded, warnings_), data_.name);
+  std::string dataSetName = TakeDataSetName(loaded, warnings_);
+  if (!source_.file.empty()) {
+    // --data stands in for the dataset the template names, stored in it or not.
+    if (dataSetName.empty() && report_->DataSet()) dataSetName = report_->DataSet()->Name();
+    data_ = OpenDataSource(source_);
+    BindDataSet(*report_, root_, *data_.dataset, dataSetName, data_.name);
+  } else if (!report_->DataSet()) {
+    throw EUsageError((dataSetName.empty() ? "the template " + input.templateFile + " stores no dataset"
+                                           : "the dataset " + dataSetName + " of the template " + input.templateFile +
+                                                 " is not stored in it") +
+                      ": give one with --data");
+  }
   if (input.twoPass) report_->SetTwoPass(true);
   if (input.pageMemoryMB) report_->SetPageMemoryLimit(*input.pageMemoryMB << 20);
   if (!input.anyAllowedPath) {
@@ -67,8 +97,18 @@ TTemplateReport::TTemplateReport(const TReportInput& input)
     const std::filesystem::path folder = std::filesystem::path(input.templateFile).parent_path();
     report_->FileAccess().AllowFolder(folder.empty() ? std::string(".") : folder.string());
     for (const std::string& path : input.allowedPaths) report_->FileAccess().AllowFolder(path);
+    CheckStoredDatabases(*report_);
   }
   TCommandLineParameters(input.parameters).Apply(*report_);
+}
+
+std::vector<std::string> TTemplateReport::DataFiles() const {
+  std::vector<std::string> files;
+  if (!source_.file.empty()) files.push_back(source_.file);
+  for (const TComponent* component : report_->Components())
+    if (const auto* dataset = dynamic_cast<const TSqlDataSet*>(component); dataset && dataset->ConnectionName().empty())
+      files.push_back(dataset->DatabaseName());
+  return files;
 }
 
 TStringList WantedPages(const std::string& pagesText, int pageCount) {

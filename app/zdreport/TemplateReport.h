@@ -1,7 +1,7 @@
 #pragma once
-// A report template loaded over the data source the command line names,
-// with the command line's parameters and limits applied: what `render` and
-// `print` prepare.
+// A report template loaded over the data source the command line names (or
+// the one the template stores), with the command line's parameters and
+// limits applied: what `render` and `print` prepare.
 #include <string>
 #include <vector>
 
@@ -22,7 +22,9 @@ class TTemplateReport {
 
   TZdReport& Report() { return *report_; }
   const std::string& TemplateFile() const { return templateFile_; }
-  const std::string& DataFile() const { return source_.file; }
+  // The files rows come from: the --data file and those of the datasets the
+  // template stores.
+  std::vector<std::string> DataFiles() const;
   // PrepareOnTerminal on the template's report; its warnings join Warnings().
   void Prepare(bool inDialog = false);
   // The template's and the report's own, in the order they arose.

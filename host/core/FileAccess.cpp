@@ -42,6 +42,12 @@ bool TFileAccess::allows(const std::string& canonicalPath) const {
   return false;
 }
 
+bool TFileAccess::Allows(const std::string& path) const {
+  if (folders_.empty()) return true;
+  const std::string canonical = Canonical(path);
+  return !canonical.empty() && allows(canonical);
+}
+
 std::optional<std::vector<uint8_t>> TFileAccess::Read(const std::string& path) const {
   if (path.empty()) return std::nullopt;
   // Links and ".." are resolved first, so they cannot lead out of a folder.

@@ -15,6 +15,8 @@ class TFileAccess {
   // From the first call on, only files inside the allowed folders.
   void AllowFolder(const std::string& folder);
   bool Restricted() const { return !folders_.empty(); }
+  // Whether the path, its links and ".." resolved, lies where reading is allowed.
+  bool Allows(const std::string& path) const;
 
   // Regular files only (never devices or pipes, which may never end), and
   // none larger than this many bytes.

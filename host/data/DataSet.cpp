@@ -3,6 +3,15 @@
 #include "host/core/TextUtil.h"
 
 namespace zd {
+
+const TClassProperties& TDataSet::ClassProperties() {
+  using D = TDataSet;
+  static const TClassProperties props =
+      TPropertiesOf<D>("TDataSet", nullptr)
+          .String("Name", [](const D& d) { return d.Name(); }, [](D& d, const std::string& v) { d.SetName(v); })
+          .Build();
+  return props;
+}
 namespace {
 // Shared by all datasets so that a bookmark never matches another dataset's opening.
 uint64_t NextGeneration() {

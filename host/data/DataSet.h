@@ -10,6 +10,7 @@
 
 #include "host/core/Component.h"
 #include "host/core/Errors.h"
+#include "host/core/Properties.h"
 #include "host/data/Field.h"
 #include "host/data/RowBuffer.h"
 
@@ -34,6 +35,9 @@ class TDataSet : public TComponent {
   explicit TDataSet(TComponent* owner = nullptr);
   ~TDataSet() override;
   std::string ClassName() const override { return "TDataSet"; }
+  const TClassProperties* PublishedProperties() const override { return &ClassProperties(); }
+  // The name only; what a dataset reads from is its own class's concern.
+  static const TClassProperties& ClassProperties();
 
   bool Active() const { return active_; }
   void SetActive(bool active);

@@ -58,6 +58,23 @@ TSqlDataSet::TSqlDataSet(TComponent* owner) : TDataSet(owner) {}
 
 TSqlDataSet::~TSqlDataSet() { Close(); }
 
+const TClassProperties& TSqlDataSet::ClassProperties() {
+  using D = TSqlDataSet;
+  using S = const std::string&;
+  static const TClassProperties props =
+      TPropertiesOf<D>("TSqlDataSet", &TDataSet::ClassProperties())
+          .String("ConnectionName", &D::ConnectionName, [](D& d, S v) { d.SetConnectionName(v); })
+          .String("DriverName", &D::DriverName, [](D& d, S v) { d.SetDriverName(v); }, "QSQLITE")
+          .String("DatabaseName", &D::DatabaseName, [](D& d, S v) { d.SetDatabaseName(v); })
+          .String("TableName", &D::TableName, [](D& d, S v) { d.SetTableName(v); })
+          .String("IndexName", &D::IndexName, [](D& d, S v) { d.SetIndexName(v); })
+          .String("SQL", &D::SQL, [](D& d, S v) { d.SetSQL(v); })
+          .String("Filter", &D::Filter, [](D& d, S v) { d.SetFilter(v); })
+          .Boolean("Filtered", &D::Filtered, [](D& d, bool v) { d.SetFiltered(v); }, false)
+          .Build();
+  return props;
+}
+
 void TSqlDataSet::SetDatabaseName(const std::string& name) {
   CheckInactive("change the database name");
   databaseName_ = name;

@@ -21,6 +21,9 @@ class TSqlDataSet : public TDataSet {
   explicit TSqlDataSet(TComponent* owner = nullptr);
   ~TSqlDataSet() override;
   std::string ClassName() const override { return "TSqlDataSet"; }
+  const TClassProperties* PublishedProperties() const override { return &ClassProperties(); }
+  // What a template stores; a prepared query is the application's alone.
+  static const TClassProperties& ClassProperties();
 
   /// For SQLite the path of an existing database file.
   const std::string& DatabaseName() const { return databaseName_; }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "host/core/TextUtil.h"
+#include "host/data/SqlDataSet.h"
 #include "print/Language.h"
 #include "print/TextIds.h"
 #include "report/controls/PictureControls.h"
@@ -65,6 +66,7 @@ void RegisterReportClasses() {
   classes.Register<TZdReport>("TZdReport", &TZdReport::ClassProperties());
   classes.Register<TZdqBand>("TZdqBand", &TZdqBand::ClassProperties());
   classes.Register<TZdqDataManager>("TZdqDataManager", &TZdqDataManager::ClassProperties());
+  classes.Register<TSqlDataSet>("TSqlDataSet", &TSqlDataSet::ClassProperties());
   RegisterZdqControl<TZdqLabel>("TZdqLabel", txt::AddLabel);
   RegisterZdqControl<TZdqExpression>("TZdqExpression", txt::AddExpression);
   RegisterZdqControl<TZdqSysData>("TZdqSysData", txt::AddSysData);
@@ -82,6 +84,7 @@ void UnRegisterReportClasses() {
   GlobalClassRegistry().Unregister("TZdReport");
   GlobalClassRegistry().Unregister("TZdqBand");
   GlobalClassRegistry().Unregister("TZdqDataManager");
+  GlobalClassRegistry().Unregister("TSqlDataSet");
 }
 
 }  // namespace zd

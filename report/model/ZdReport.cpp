@@ -268,10 +268,35 @@ std::string TZdReport::GetUniqueName(const std::string& base, const TZdqControl*
 TZdqDataManager& TZdReport::GetDataManager() {
   TZdqDataManager& manager = dataManager_ ? *dataManager_ : defDataManager();
   const TZdqDatasets& items = manager.Datasets();
-  if (items.Count() > 0 && (&manager != &defDataManager() || items[0]->Dataset() == dataSet_)) return manager;
   // The default manager serves every report, so it is refilled for this one.
-  manager.FillDatasetList(Owner(), dataSet_);
+  if (items.Count() == 0 || (&manager == &defDataManager() && items[0]->Dataset() != dataSet_))
+    manager.FillDatasetList(Owner(), dataSet_);
+  listOwnDatasets(manager);
   return manager;
+}
+
+// Nobody else opens the datasets the report's template stores.
+void TZdReport::openOwnDatasets() {
+  if (Components().size() == bands_.size()) return;
+  for (TComponent* c : Components())
+    if (auto* dataset = dynamic_cast<TDataSet*>(c); dataset && !dataset->Active()) dataset->Open();
+}
+
+// The datasets a template brought are the report's own data sources, whichever
+// manager lists the others.
+void TZdReport::listOwnDatasets(TZdqDataManager& manager) const {
+  if (Components().size() == bands_.size()) return;  // bands only: the usual case, kept cheap
+  TZdqDatasets& items = manager.Datasets();
+  for (TComponent* c : Components()) {
+    auto* dataset = dynamic_cast<TDataSet*>(c);
+    if (!dataset || items.ItemByDataset(dataset)) continue;
+    // An entry emptied when the template was read again takes it back in its place.
+    TZdqDataset* emptied = items.ItemByDataset(nullptr);
+    if (emptied && emptied->Caption().empty())
+      emptied->SetDataset(dataset);
+    else
+      manager.AddDataset(dataset);
+  }
 }
 
 // ---- values ----
@@ -340,6 +365,7 @@ bool TZdReport::CountsCanBeDeferred() const {
 
 void TZdReport::PrepareReport() {
   const int shift = GetLanguageShift();
+  openOwnDatasets();
   if (!dataSet_) throw EDatabaseError(FormatText(GetString(shift, txt::PropertyNotSpecified), "DataSet"));
   if (!dataSet_->Active()) throw EDatabaseError(GetString(shift, txt::DatasetNotActive));
   for (const TZdqBand* band : bands_)

@@ -203,6 +203,8 @@ class TZdReport : public TZdPrintComponent {
   friend class TZdqBand;
   void attachBand(TZdqBand& band);
   void detachBand(const TComponent* band);
+  void listOwnDatasets(TZdqDataManager& manager) const;
+  void openOwnDatasets();
 
   std::vector<TZdqBand*> bands_;
   TDataSet* dataSet_ = nullptr;

@@ -117,9 +117,11 @@ void WriteTemplateFile(const TBytes& bytes, const std::string& fileName) {
   }
 }
 
-// References name components of the report's owner, as the designer placed them.
-TReferenceResolver ResolverFor(const TZdReport& report) {
-  return [&report](const std::string& name) -> TComponent* {
+// References name the datasets the template holds, else components of the
+// report's owner, as the designer placed them.
+TReferenceResolver ResolverFor(const TZdReport& report, const TZdReport& read) {
+  return [&report, &read](const std::string& name) -> TComponent* {
+    if (auto* dataset = dynamic_cast<TDataSet*>(read.FindComponent(name))) return dataset;
     const TComponent* root = report.Owner() ? report.Owner() : &report;
     if (TComponent* c = root->FindComponent(name)) return c;
     // "Root.Component", as streams write references across roots.
@@ -130,16 +132,25 @@ TReferenceResolver ResolverFor(const TZdReport& report) {
   };
 }
 
+std::vector<TDataSet*> OwnedDatasets(const TZdReport& report) {
+  std::vector<TDataSet*> datasets;
+  for (TComponent* c : report.Components())
+    if (auto* dataset = dynamic_cast<TDataSet*>(c)) datasets.push_back(dataset);
+  return datasets;
+}
+
 // Moves what was read into the target: published settings by value, bands
-// by ownership. Checks first what could fail, so the target changes only
-// when the move will succeed. The report keeps its own name, as its Name
-// property does while a template loads.
+// and datasets by ownership. Checks first what could fail, so the target
+// changes only when the move will succeed. The report keeps its own name,
+// as its Name property does while a template loads.
 void MoveLoadedReport(TZdReport& from, TZdReport& to) {
-  for (const TZdqBand* band : from.Bands()) {
-    const TComponent* clash = to.FindComponent(band->Name());
-    if (clash && !dynamic_cast<const TZdqBand*>(clash))
-      throw ETemplateError("The band name " + band->Name() + " is taken by another component of the report");
+  for (const TComponent* read : from.Components()) {
+    // Bands and datasets of the target make way for those read.
+    const TComponent* clash = to.FindComponent(read->Name());
+    if (clash && !dynamic_cast<const TZdqBand*>(clash) && !dynamic_cast<const TDataSet*>(clash))
+      throw ETemplateError("The name " + read->Name() + " is taken by another component of the report");
   }
+  for (TDataSet* old : OwnedDatasets(to)) delete old;
   const TClassProperties& target = *to.PublishedProperties();
   for (const TPropertyInfo* prop : from.PublishedProperties()->Properties()) {
     const TPropertyInfo* dest = target.Find(prop->Name());
@@ -157,6 +168,10 @@ void MoveLoadedReport(TZdReport& from, TZdReport& to) {
   for (TZdqBand* band : bands) {
     to.InsertComponent(band);  // the report appends it to its band list
     band->SetDesigning(to.IsDesigning());
+  }
+  for (TDataSet* dataset : OwnedDatasets(from)) {
+    to.InsertComponent(dataset);
+    dataset->SetDesigning(to.IsDesigning());
   }
 }
 
@@ -246,7 +261,7 @@ void SaveReport(TZdReport& report, const std::string& fileName) {
   report.SetFileName(fileName);
   TBytes bytes;
   try {
-    bytes = TemplateTreeToBytes(ReportToStream(report), TemplateFormatOfName(fileName));
+    bytes = TemplateTreeToBytes(ReportToStream(report, TemplateFolder(fileName)), TemplateFormatOfName(fileName));
   } catch (...) {
     report.SetFileName(previous);
     throw;
@@ -260,8 +275,9 @@ TStreamObject ReadTemplateTree(const TBytes& data) {
   return ReadComponentStream(data, bounds.begin, bounds.end);
 }
 
-TTemplateLoadResult LoadReportFromBytes(TZdReport& report, const TBytes& data) {
+TTemplateLoadResult LoadReportFromBytes(TZdReport& report, const TBytes& data, const std::string& templateFolder) {
   TStreamReadContext context;
+  context.templateFolder = templateFolder;
   {
     TInternalLoading loading(report);
     if (TemplateFormatOf(data) == TTemplateFormat::Text)
@@ -271,7 +287,7 @@ TTemplateLoadResult LoadReportFromBytes(TZdReport& report, const TBytes& data) {
     std::unique_ptr<TZdReport> fresh = FreshReportLike(report);
     TInternalLoading freshLoading(*fresh);
     fresh->DeleteAllBands();
-    context.resolve = ResolverFor(report);
+    context.resolve = ResolverFor(report, *fresh);
     StreamToReport(root, *fresh, context);
     MoveLoadedReport(*fresh, report);
   }
@@ -283,6 +299,12 @@ TTemplateLoadResult LoadReportFromStream(TZdReport& report, std::istream& in) {
   return LoadReportFromBytes(report, ReadAll(in));
 }
 
+std::string TemplateFolder(const std::string& fileName) {
+  std::error_code error;
+  const std::filesystem::path file = std::filesystem::absolute(fileName, error);
+  return error ? std::string() : file.parent_path().string();
+}
+
 TTemplateLoadResult LoadReport(TZdReport& report, const std::string& fileName) {
   std::ifstream in(fileName, std::ios::binary);
   if (!in) {
@@ -291,7 +313,7 @@ TTemplateLoadResult LoadReport(TZdReport& report, const std::string& fileName) {
     throw error;
   }
   try {
-    TTemplateLoadResult result = LoadReportFromStream(report, in);
+    TTemplateLoadResult result = LoadReportFromBytes(report, ReadAll(in), TemplateFolder(fileName));
     report.SetFileName(fileName);
     return result;
   } catch (EZdError& e) {

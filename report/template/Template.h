@@ -34,14 +34,19 @@ TTemplateFormat TemplateFormatOf(const TBytes& data);
 TBytes SaveReportToBytes(const TZdReport& report);
 void SaveReportToStream(const TZdReport& report, std::ostream& out);
 // Stores the name in FileName, then writes the file in the format its name
-// asks for (nothing is written when the report cannot be saved).
+// asks for (nothing is written when the report cannot be saved). Database
+// files of the report's datasets are written relative to the file's folder.
 void SaveReport(TZdReport& report, const std::string& fileName);
 
 // Reads either format. Raise ETemplateError for a malformed file, with the
 // place (byte offset, or line and column of a text) and, for a value that
-// does not fit, the property path.
-TTemplateLoadResult LoadReportFromBytes(TZdReport& report, const TBytes& data);
+// does not fit, the property path. The datasets the template holds replace
+// those the report owned; relative database files are looked for in
+// templateFolder (empty: the working folder).
+TTemplateLoadResult LoadReportFromBytes(TZdReport& report, const TBytes& data, const std::string& templateFolder = {});
 TTemplateLoadResult LoadReportFromStream(TZdReport& report, std::istream& in);
+// The absolute folder of a template file, where its relative paths start.
+std::string TemplateFolder(const std::string& fileName);
 // FileName becomes the name once the file has loaded; a missing file raises
 // ETemplateError naming it.
 TTemplateLoadResult LoadReport(TZdReport& report, const std::string& fileName);

@@ -1,5 +1,6 @@
 #include "report/template/TemplateObjects.h"
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -7,6 +8,7 @@
 #include "host/core/ColorIdents.h"
 #include "host/core/Errors.h"
 #include "host/core/TextUtil.h"
+#include "host/data/SqlDataSet.h"
 #include "report/model/ZdReport.h"
 
 namespace zd {
@@ -142,6 +144,30 @@ void AppendProperties(const TPersistent& obj, const std::string& prefix, bool sk
         break;
     }
   }
+}
+
+// A SQLite database file is stored relative to the template's folder.
+constexpr const char* kDatabaseFile = "DatabaseName";
+
+bool HoldsDatabaseFile(const TDataSet& dataset) {
+  const auto* sql = dynamic_cast<const TSqlDataSet*>(&dataset);
+  return sql && sql->DriverName().rfind("QSQLITE", 0) == 0 && sql->ConnectionName().empty() &&
+         !sql->DatabaseName().empty() && sql->DatabaseName() != ":memory:";
+}
+
+std::string RelativeToFolder(const std::string& file, const std::string& folder) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::path absolute = fs::absolute(file, error);
+  if (error) return file;
+  const fs::path relative = absolute.lexically_normal().lexically_relative(fs::path(folder).lexically_normal());
+  return relative.empty() ? file : relative.generic_string();
+}
+
+std::string InFolder(const std::string& file, const std::string& folder) {
+  namespace fs = std::filesystem;
+  if (folder.empty() || fs::path(file).is_absolute()) return file;
+  return (fs::path(folder) / file).lexically_normal().string();
 }
 
 TStreamObject ObjectOf(const TComponent& component) {
@@ -330,6 +356,24 @@ void ReadControl(const TStreamObject& o, TZdqBand& band, TStreamReadContext& con
   control.SetLoading(false);
 }
 
+bool IsDatasetObject(const TStreamObject& o) {
+  const TComponentClass* cls = GlobalClassRegistry().Find(o.className);
+  return cls && cls->properties && cls->properties->InheritsFrom(TDataSet::ClassProperties());
+}
+
+void ReadDataset(const TStreamObject& o, TZdReport& report, TStreamReadContext& context) {
+  if (o.name.empty()) TemplateErrorAt(context, o.offset, "a dataset needs a name");
+  const TComponentClass& cls = FindClass(o, TDataSet::ClassProperties(), "a dataset", context);
+  auto& dataset = Create<TDataSet>(cls, report, o, context);
+  ApplyStreamProperties(dataset, o.properties, context, Describe(o));
+  if (!o.children.empty()) TemplateErrorAt(context, o.children.front().offset, Describe(o) + " cannot hold child objects");
+  if (HoldsDatabaseFile(dataset)) {
+    auto& sql = static_cast<TSqlDataSet&>(dataset);
+    sql.SetDatabaseName(InFolder(sql.DatabaseName(), context.templateFolder));
+  }
+  dataset.SetLoading(false);
+}
+
 void ReadBand(const TStreamObject& o, TZdReport& report, TStreamReadContext& context) {
   const TComponentClass& cls = FindClass(o, TZdqBand::ClassProperties(), "a band; a report holds only bands", context);
   auto& band = Create<TZdqBand>(cls, report, o, context);
@@ -354,8 +398,17 @@ std::vector<TStreamProperty> StreamProperties(const TPersistent& obj) {
   return out;
 }
 
-TStreamObject ReportToStream(const TZdReport& report) {
+TStreamObject ReportToStream(const TZdReport& report, const std::string& templateFolder) {
   TStreamObject root = ObjectOf(report);
+  for (const TComponent* component : report.Components()) {
+    const auto* dataset = dynamic_cast<const TDataSet*>(component);
+    if (!dataset) continue;
+    TStreamObject d = ObjectOf(*dataset);
+    if (!templateFolder.empty() && HoldsDatabaseFile(*dataset))
+      for (TStreamProperty& p : d.properties)
+        if (p.name == kDatabaseFile) p.value.text = RelativeToFolder(p.value.text, templateFolder);
+    root.children.push_back(std::move(d));
+  }
   for (const TZdqBand* band : report.Bands()) {
     TStreamObject b = ObjectOf(*band);
     for (const TZdqControl* control : band->Objects()) b.children.push_back(ObjectOf(*control));
@@ -370,8 +423,11 @@ void ApplyStreamProperties(TPersistent& obj, const std::vector<TStreamProperty>&
 }
 
 void StreamToReport(const TStreamObject& root, TZdReport& report, TStreamReadContext& context) {
+  for (const TStreamObject& child : root.children)
+    if (IsDatasetObject(child)) ReadDataset(child, report, context);
   ApplyStreamProperties(report, root.properties, context, Describe(root));
-  for (const TStreamObject& child : root.children) ReadBand(child, report, context);
+  for (const TStreamObject& child : root.children)
+    if (!IsDatasetObject(child)) ReadBand(child, report, context);
 }
 
 }  // namespace zd

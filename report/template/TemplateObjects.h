@@ -18,8 +18,10 @@ class TZdReport;
 // name is not among them: the object header carries it.
 std::vector<TStreamProperty> StreamProperties(const TPersistent& obj);
 
-// The report with its bands and their controls, in list order.
-TStreamObject ReportToStream(const TZdReport& report);
+// The report with the datasets it owns, then its bands and their controls,
+// in list order. With the template's folder given, a dataset's database
+// file is written relative to it, so that the two can move together.
+TStreamObject ReportToStream(const TZdReport& report, const std::string& templateFolder = {});
 
 struct TStreamReadContext {
   // Finds the component a reference names; nullptr when there is none.
@@ -29,6 +31,9 @@ struct TStreamReadContext {
   // How an offset of the tree reads in messages ("line 3, column 5");
   // unset: "byte N".
   std::function<std::string(size_t offset)> describePlace;
+  // The template's folder: relative database files of datasets lie there.
+  // Empty: they stay relative to the working folder.
+  std::string templateFolder;
 };
 
 // Raises ETemplateError "Template error at PLACE: what" for the offset.
@@ -40,9 +45,11 @@ struct TStreamReadContext {
 void ApplyStreamProperties(TPersistent& obj, const std::vector<TStreamProperty>& records,
                            TStreamReadContext& context, const std::string& where);
 
-// Reads the root's properties into a report whose bands were just removed
-// and builds its bands and controls in stream order. The root's own name and
-// class are the caller's concern.
+// Builds the datasets the root holds, owned by the report, so that the
+// root's references can name them; then reads the root's properties into
+// the report, whose bands were just removed, and builds its bands and
+// controls in stream order. The root's own name and class are the caller's
+// concern.
 void StreamToReport(const TStreamObject& root, TZdReport& report, TStreamReadContext& context);
 
 }  // namespace zd

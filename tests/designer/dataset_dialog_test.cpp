@@ -20,6 +20,7 @@
 #include "designer/DatasetDialog.h"
 #include "designer/ReportExplorer.h"
 #include "host/data/MemoryDataSet.h"
+#include "host/data/SqlDataSet.h"
 #include "report/model/ZdqDMan.h"
 #include "tests/TempPath.h"
 
@@ -239,7 +240,10 @@ TEST_F(DatasetDialog, ExplorerAddsEditsAndDeletesSqlDatasets) {
   w.actExplorer->trigger();
   TfrmZdqExplorer& explorer = *w.Explorer();
   int edits = 0;
-  explorer.OnEdited = [&edits] { ++edits; };
+  explorer.OnEdited = [&edits, recordUndoStep = explorer.OnEdited] {
+    ++edits;
+    if (recordUndoStep) recordUndoStep();
+  };
   explorer.Pages->setCurrentIndex(1);
   QTreeWidget* tree = explorer.tvData;
   const int before = tree->topLevelItemCount();
@@ -283,20 +287,43 @@ TEST_F(DatasetDialog, ExplorerAddsEditsAndDeletesSqlDatasets) {
   EXPECT_EQ(tree->topLevelItem(before)->text(0), "Persons");
   EXPECT_EQ(report->GetDataManager().DatasetByNameOrCaption("Persons")->Name(), "Persons");
 
-  tree->setCurrentItem(tree->topLevelItem(before));
+  // The first dataset added became the report's rows; undo takes it away
+  // and redo brings it back into the application's manager.
+  EXPECT_EQ(report->DataSet(), report->FindComponent("Persons"));
+  w.actUndo->trigger();  // the renaming
+  EXPECT_NE(report->FindComponent("People"), nullptr);
+  w.actUndo->trigger();  // the addition
+  EXPECT_EQ(report->FindComponent("People"), nullptr);
+  EXPECT_EQ(report->DataSet(), nullptr);
+  w.actRedo->trigger();
+  w.actRedo->trigger();
+  ASSERT_NE(report->FindComponent("Persons"), nullptr);
+  EXPECT_EQ(report->DataSet(), report->FindComponent("Persons"));
+  EXPECT_NE(manager->DatasetByNameOrCaption("Persons"), nullptr);
+
+  // The report's own dataset goes with its entry.
+  explorer.Rebuild();
+  const QList<QTreeWidgetItem*> own = tree->findItems("Persons", Qt::MatchExactly);
+  ASSERT_EQ(own.size(), 1);
+  tree->setCurrentItem(own.first());
   test::WhenModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
   QTest::mouseClick(explorer.btnDSDelete, Qt::LeftButton);
+  EXPECT_EQ(report->FindComponent("Persons"), nullptr);
+  EXPECT_EQ(report->DataSet(), nullptr);
   EXPECT_EQ(tree->topLevelItemCount(), before);
-  EXPECT_EQ(manager->DatasetByNameOrCaption("Persons"), nullptr);
   EXPECT_EQ(edits, 3);
 
-  // The shared default manager lists the owner's datasets afresh: removing
-  // one there would not last, so only editing is offered.
+  // An application's dataset under the shared default manager: its entry
+  // would come back, so only editing is offered.
+  auto* application = new TSqlDataSet(&root);
+  application->SetName("Stock");
+  application->SetDatabaseName(path_.string());
+  application->SetTableName("people");
   report->SetDataManager(nullptr);
   explorer.Rebuild();
-  const QList<QTreeWidgetItem*> persons = tree->findItems("Persons", Qt::MatchExactly);
-  ASSERT_EQ(persons.size(), 1);
-  tree->setCurrentItem(persons.first());
+  const QList<QTreeWidgetItem*> stock = tree->findItems("Stock", Qt::MatchExactly);
+  ASSERT_EQ(stock.size(), 1);
+  tree->setCurrentItem(stock.first());
   EXPECT_TRUE(explorer.btnDSEdit->isEnabled());
   EXPECT_FALSE(explorer.btnDSDelete->isEnabled());
 }

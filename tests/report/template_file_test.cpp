@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +13,7 @@
 #include <tuple>
 
 #include "host/data/MemoryDataSet.h"
+#include "host/data/SqlDataSet.h"
 #include "host/printing/Printer.h"
 #include "report/controls/PictureControls.h"
 #include "report/controls/ShapeControls.h"
@@ -591,6 +594,71 @@ TEST_F(TemplateTest, MissingOrBadFilesAndBackups) {
   const std::string textFile = TempFile("backup.zdqt");
   SaveReport(*report, textFile);
   EXPECT_EQ(std::filesystem::path(CreateTemplateBackup(textFile)).filename().string(), "backup.~zdqt");
+}
+
+// A report's own datasets are stored with it, their database files relative
+// to the template, so that the two can move together; loading replaces the
+// datasets the report owned, unless the file is bad.
+TEST_F(TemplateTest, OwnDatasetsTravelWithTheTemplate) {
+  namespace fs = std::filesystem;
+  const fs::path folder = TempFile("travel"), moved = TempFile("travelled");
+  fs::remove_all(folder);
+  fs::remove_all(moved);
+  fs::create_directories(folder / "data");
+  {
+    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "travel_writer");
+    db.setDatabaseName(QString::fromStdString((folder / "data" / "shop.db").string()));
+    ASSERT_TRUE(db.open());
+    QSqlQuery q(db);
+    for (const char* sql : {"CREATE TABLE items (name TEXT, qty INTEGER)",
+                            "INSERT INTO items VALUES ('bolt', 7), ('nut', 1), ('gear', 3)",
+                            "CREATE INDEX by_qty ON items (qty)"})
+      ASSERT_TRUE(q.exec(sql)) << sql;
+  }
+  QSqlDatabase::removeDatabase("travel_writer");
+  auto* items = new TSqlDataSet(report);
+  items->SetName("Items");
+  items->SetDatabaseName((folder / "data" / "shop.db").string());
+  items->SetTableName("items");
+  items->SetIndexName("by_qty");
+  items->SetFilter("qty > 1");
+  items->SetFiltered(true);
+  auto* totals = new TSqlDataSet(report);
+  totals->SetName("Totals");
+  totals->SetDatabaseName(items->DatabaseName());
+  totals->SetSQL("SELECT SUM(qty) AS total FROM items");
+  report->SetDataSet(items);
+  SaveReport(*report, (folder / "shop.zdqt").string());
+  fs::rename(folder, moved);
+
+  TComponent elsewhere;
+  auto* loaded = new TZdReport(&elsewhere);
+  EXPECT_TRUE(LoadReport(*loaded, (moved / "shop.zdqt").string()).UnresolvedReferences.empty());
+  auto* read = dynamic_cast<TSqlDataSet*>(loaded->DataSet());
+  ASSERT_NE(read, nullptr);
+  EXPECT_EQ(read->Owner(), loaded);
+  EXPECT_EQ(read->DatabaseName(), (moved / "data" / "shop.db").string());
+  read->Open();
+  std::vector<std::string> names;
+  for (read->First(); !read->Eof(); read->Next()) names.push_back(read->FieldByName("name").AsString());
+  EXPECT_EQ(names, (std::vector<std::string>{"gear", "bolt"}));  // filtered, in the index's order
+  TDataSet* sum = loaded->GetDataManager().DatasetByComponentName("Totals");
+  ASSERT_NE(sum, nullptr);
+  sum->Open();
+  EXPECT_EQ(sum->FieldByName("total").AsInteger(), 11);
+
+  // A bad file keeps them; a good one without datasets frees them.
+  const std::string text = WriteTemplateText(ReportToStream(*loaded));
+  for (const std::string& bad : {std::string("IndexName"), std::string("TSqlDataSet Items")}) {
+    std::string broken = text;
+    broken.replace(broken.find(bad), bad.size(), bad == "IndexName" ? "IndexNome" : "TSqlDataSet");
+    EXPECT_THROW(LoadReportFromBytes(*loaded, TBytes(broken.begin(), broken.end())), ETemplateError) << bad;
+    EXPECT_EQ(loaded->DataSet(), read);
+  }
+  TZdReport plain(&form);
+  LoadReportFromBytes(*loaded, SaveReportToBytes(plain));
+  EXPECT_EQ(loaded->DataSet(), nullptr);
+  EXPECT_EQ(loaded->FindComponent("Totals"), nullptr);
 }
 
 TEST_F(TemplateTest, TheExampleTemplateLoadsAsAGroupedListAndItsTextIsTheSameTemplate) {
