@@ -70,6 +70,9 @@ class TZdqExport : public TComponent {
   /// between BeginLayoutPass and EndLayoutPass, then again to be written,
   /// and calls SaveToFile after them. The first playing raises no events.
   virtual bool NeedsLayoutPass() const { return false; }
+  /// Asked after each layout pass: whether the pages must be played once
+  /// more before they are written.
+  virtual bool NeedsAnotherLayoutPass() const { return false; }
   virtual void BeginLayoutPass();
   /// The pages are played once more next, written to fileName (or the
   /// destination stream) by the time SaveToFile has been called.

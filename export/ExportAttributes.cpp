@@ -240,6 +240,7 @@ void TZdqExportAttributes::EndExport() {
 void TZdqExportAttributes::resetPasses() {
   layingOut_ = false;
   streamable_ = false;
+  slotsPending_ = false;
   openLines_.Clear();
   bound_.reset();
   rows_.reset();
@@ -257,6 +258,7 @@ void TZdqExportAttributes::setDrawingState(const TDrawingState& state) {
 
 void TZdqExportAttributes::BeginLayoutPass() {
   TZdqExport::BeginLayoutPass();
+  if (slotsPending_) return beginSlotPass();
   resetPasses();
   records_.clear();
   grid_ = {};
@@ -277,14 +279,33 @@ void TZdqExportAttributes::EndLayoutPass(const std::string& fileName) {
   records_.clear();
   openLines_.Clear();
   bound_.reset();
+  const bool slotPassDone = rows_ != nullptr;
+  rows_.reset();
+  if (slotPassDone) slotsPending_ = false;
   grid_.RowCount = std::max(grid_.RowCount, 1);
-  if (streamable_ && !grid_.Columns.empty()) {
+  if (!streamable_ || grid_.Columns.empty()) slotsPending_ = false;
+  if (streamable_ && !grid_.Columns.empty() && !slotsPending_) {
     BeginGridRows();
     rows_ = std::make_unique<TZdqRowAssembler>(grid_.Columns,
                                                [this](std::vector<TZdqMFERecord>& row) { WriteGridRow(row); });
   }
   setDrawingState(passStart_);
 }
+
+// With the columns known, the rows of the whole document come once more,
+// completed as the writing pass will complete them, for LayoutCells.
+void TZdqExportAttributes::beginSlotPass() {
+  records_.clear();
+  openLines_.Clear();
+  bound_.reset();
+  ClearLayout();
+  layingOut_ = true;
+  rows_ = std::make_unique<TZdqRowAssembler>(grid_.Columns,
+                                             [this](std::vector<TZdqMFERecord>& row) { LayoutCells(row); });
+  setDrawingState(passStart_);
+}
+
+bool TZdqExportAttributes::NeedsAnotherLayoutPass() const { return slotsPending_; }
 
 void TZdqExportAttributes::PageProcessed(const TMetafile& page) {
   TZdqExport::PageProcessed(page);
@@ -331,12 +352,12 @@ void TZdqExportAttributes::handOnCells(bool all) {
   if (rows_) {
     rows_->Add(complete, lines);
     if (all) rows_->Finish();
-  } else if (LayoutNeedsSlots() && MayShareSlot(complete, lines)) {
-    streamable_ = false;
-    openLines_.Clear();
   } else {
+    // Texts that may end up in one slot are laid out as the cell they make
+    // by a pass of their own.
+    if (LayoutNeedsSlots() && !slotsPending_ && MayShareSlot(complete, lines)) slotsPending_ = true;
     AddToGrid(grid_, complete, lines);
-    LayoutCells(complete);
+    if (!slotsPending_) LayoutCells(complete);
   }
 }
 

@@ -39,11 +39,13 @@ class TZdqExportAttributes : public TZdqExport {
 
   // A layout pass learns the grid's columns and rows page by page, keeping
   // only the lines not yet complete; the writing pass then hands rows to
-  // WriteGridRow as they complete (see StreamsRows). Pages that do not come
-  // top to bottom, a grid without columns, or texts sharing a slot when
-  // LayoutNeedsSlots, fall back to collecting every cell for SaveToFile.
+  // WriteGridRow as they complete (see StreamsRows). When LayoutNeedsSlots
+  // and texts may share a slot, a second layout pass hands the completed
+  // rows to LayoutCells. Pages that do not come top to bottom, or a grid
+  // without columns, fall back to collecting every cell for SaveToFile.
   void BeginLayoutPass() override;
   void EndLayoutPass(const std::string& fileName) override;
+  bool NeedsAnotherLayoutPass() const override;
 
   // Which kinds of cells are collected.
   TZdqMFERecordKinds RecordKinds{TZdqMFERecordKind::rkText};
@@ -63,7 +65,7 @@ class TZdqExportAttributes : public TZdqExport {
 
  protected:
   // Whether this writing pass hands its rows to WriteGridRow.
-  bool StreamsRows() const { return rows_ != nullptr; }
+  bool StreamsRows() const { return rows_ != nullptr && !layingOut_; }
   // What a writer learns of the whole grid besides its columns and rows:
   // ClearLayout forgets it, LayoutCells sees the grid's cells in row order
   // (in parts during a layout pass, all at once otherwise).
@@ -91,6 +93,7 @@ class TZdqExportAttributes : public TZdqExport {
   // except a last text that a run on the next page could still extend.
   void handOnCells(bool all);
   void resetPasses();
+  void beginSlotPass();
 
   struct TLineMetrics {
     int height = 0, ascent = 0;
@@ -106,11 +109,13 @@ class TZdqExportAttributes : public TZdqExport {
 
   std::vector<TZdqMFERecord> records_;
   TZdqCellGrid grid_;
-  // Two-pass state: whether the grid can still be laid out in parts, the
-  // lines still open, the top no later page reaches above, the drawing
-  // state the layout pass began with, and the rows of the writing pass.
+  // Two-pass state: whether the grid can still be laid out in parts and
+  // needs the slot pass, the lines still open, the top no later page
+  // reaches above, the drawing state the layout pass began with, and the
+  // rows of the slot or the writing pass.
   bool layingOut_ = false;
   bool streamable_ = false;
+  bool slotsPending_ = false;
   TZdqLineBuffer openLines_;
   std::optional<int> bound_;
   TDrawingState passStart_;

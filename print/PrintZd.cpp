@@ -511,11 +511,11 @@ void TZdPrintBaseComponent::ExportPages(TZdqExport& exporter, const std::string&
   };
   auto exportResult = [&](const std::vector<TExportedPage>& result, const std::string& name) {
     exporter.BeginResult(name);
-    if (exporter.NeedsLayoutPass()) {
-      exporter.BeginLayoutPass();
-      play(result);
-      exporter.EndLayoutPass(name);
-    }
+    if (exporter.NeedsLayoutPass()) do {
+        exporter.BeginLayoutPass();
+        play(result);
+        exporter.EndLayoutPass(name);
+      } while (exporter.NeedsAnotherLayoutPass());
     play(result);
     exporter.SaveToFile(name);
   };

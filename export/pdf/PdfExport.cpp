@@ -1,5 +1,7 @@
 #include "export/pdf/PdfExport.h"
 
+#include <limits>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -105,15 +107,18 @@ class TPdfPageTree {
   int pageCount_ = 0;
 };
 
-// One export run: the file, the fonts and images used so far and the page
-// being written.
-class TPdfJob {
+}  // namespace
+
+// One document being written: the file (spooled to a temporary one as it
+// grows), the fonts and images used so far and the page being written.
+class TPdfCellDocument {
  public:
-  TPdfJob(const TZdqExportToPDF& exporter)
+  explicit TPdfCellDocument(const TZdqExportToPDF& exporter)
       : exporter_(exporter), fonts_(exporter.EmbedFonts), height_(exporter.intPageHeight) {
     if (exporter.intPageHeight <= 0 || exporter.intTotalWidth <= 0)
       throw EPdfError("PDF export needs the page size (width " + std::to_string(exporter.intTotalWidth) +
                       ", height " + std::to_string(exporter.intPageHeight) + ")");
+    pdf_.SpoolToTemporaryFile();
     pdf_.WriteString("%PDF-1.2");
     pdf_.AddRef(kCatalogObject);
     pdf_.WriteString(std::to_string(kCatalogObject) + " 0 obj");
@@ -154,8 +159,7 @@ class TPdfJob {
     }
     if (!images_.empty()) {
       std::string line = "/XObject << ";
-      for (size_t k = 0; k < images_.size(); ++k)
-        line += "/Im" + std::to_string(k + 1) + " " + ref(images_[k].number) + " ";
+      for (size_t k = 0; k < images_.size(); ++k) line += "/Im" + std::to_string(k + 1) + " " + ref(images_[k]) + " ";
       pdf_.WriteString(line + ">>");
     }
     pdf_.WriteString("/ProcSet " + ref(procSet_));
@@ -176,33 +180,36 @@ class TPdfJob {
   }
 
   // One page of the document with its cells; pageTop is where the page
-  // starts in the cells' coordinates.
-  void WritePage(const std::vector<const TZdqMFERecord*>& cells, int64_t pageTop) {
+  // starts in the cells' coordinates. Its pictures follow it into the
+  // file, so that the cells need not be kept.
+  void WritePage(const std::vector<TZdqMFERecord>& cells, int64_t pageTop) {
     StartPage();
     pageTop_ = pageTop;
-    for (const TZdqMFERecord* cell : cells) {
-      switch (cell->Kind) {
-        case TZdqMFERecordKind::rkText: writeText(*cell); break;
-        case TZdqMFERecordKind::rkLine: writeLine(*cell); break;
-        case TZdqMFERecordKind::rkPicture: writePicture(*cell); break;
+    for (const TZdqMFERecord& cell : cells) {
+      switch (cell.Kind) {
+        case TZdqMFERecordKind::rkText: writeText(cell); break;
+        case TZdqMFERecordKind::rkLine: writeLine(cell); break;
+        case TZdqMFERecordKind::rkPicture: writePicture(cell); break;
         default: break;
       }
     }
     EndPage();
+    for (const TPageImage& image : pageImages_) writeBitmap(image);
+    pageImages_.clear();
   }
 
-  std::string Finish() {
+  // Writes what every page refers to, then the file, whole or not at all.
+  void Finish(const std::string& fileName, std::ostream* stream) {
     fonts_.WriteFonts(pdf_);
-    for (size_t k = 0; k < images_.size(); ++k) writeBitmap(int(k + 1), images_[k]);
     writeInfo();
     tree_.Write(pdf_);
     pdf_.WriteXrefAndTrailer(kCatalogObject, kInfoObject);
-    return pdf_.Bytes();
+    pdf_.SaveSpooledTo(fileName, stream);
   }
 
  private:
-  struct TImage {
-    int number;
+  struct TPageImage {
+    int index;  // the k of /Imk
     const TBitmap* bitmap;
   };
 
@@ -307,7 +314,8 @@ class TPdfJob {
   void writePicture(const TZdqMFERecord& cell) {
     if (!cell.Bitmap || cell.Bitmap->Empty()) return;
     const TBitmap& bitmap = *cell.Bitmap;
-    images_.push_back({pdf_.GetNextRefIndex(), &bitmap});
+    images_.push_back(pdf_.GetNextRefIndex());
+    pageImages_.push_back({int(images_.size()), &bitmap});
     // The cell's box is the picture's, widened by one on every side.
     pdf_.WriteString("q");
     pdf_.WriteString(PdfPoints(bitmap.Width()) + " 0 0 " + PdfPoints(bitmap.Height()) + " " +
@@ -316,17 +324,18 @@ class TPdfJob {
     pdf_.WriteString("Q");
   }
 
-  void writeBitmap(int k, const TImage& image) {
+  void writeBitmap(const TPageImage& image) {
     const bool flate = exporter_.Compression == TZdqECompression::seFlate;
     const std::string rgb = RgbPixels(*image.bitmap);
     const std::string data = flate ? FlateCompress(rgb) : HexLines(rgb);
     const int length = pdf_.GetNextRefIndex();
-    pdf_.AddRef(image.number);
-    pdf_.WriteString(std::to_string(image.number) + " 0 obj");
+    const int number = images_[size_t(image.index - 1)];
+    pdf_.AddRef(number);
+    pdf_.WriteString(std::to_string(number) + " 0 obj");
     pdf_.WriteString("<< ");
     pdf_.WriteString("/Type /XObject");
     pdf_.WriteString("/Subtype /Image");
-    pdf_.WriteString("/Name /Im" + std::to_string(k));
+    pdf_.WriteString("/Name /Im" + std::to_string(image.index));
     pdf_.WriteString("/Width " + std::to_string(image.bitmap->Width()));
     pdf_.WriteString("/Height " + std::to_string(image.bitmap->Height()));
     pdf_.WriteString("/BitsPerComponent 8");
@@ -364,15 +373,14 @@ class TPdfJob {
   TPdfWriter pdf_;
   TZdqPDFFonts fonts_;
   TPdfPageTree tree_;
-  std::vector<TImage> images_;
+  std::vector<int> images_;  // object numbers of /Im1, /Im2, ...
+  std::vector<TPageImage> pageImages_;  // those of the page being written
   int height_;
   int64_t pageTop_ = 0;
   std::optional<TFont> ascentFont_;  // the font ascent_ is of
   int ascent_ = 0;
   int content_ = 0, length_ = 0, procSet_ = 0, resources_ = 0;
 };
-
-}  // namespace
 
 const char* PdfFilterName(TZdqECompression compression) {
   switch (compression) {
@@ -389,31 +397,67 @@ TZdqExportToPDF::TZdqExportToPDF(TComponent* owner) : TZdqExportAttributes(owner
   RecordKinds = {TZdqMFERecordKind::rkText, TZdqMFERecordKind::rkLine, TZdqMFERecordKind::rkPicture};
 }
 
+TZdqExportToPDF::~TZdqExportToPDF() = default;
+
+TPdfCellDocument& TZdqExportToPDF::document() {
+  if (!document_) document_ = std::make_unique<TPdfCellDocument>(*this);
+  return *document_;
+}
+
 void TZdqExportToPDF::NewPage(int page, int bar) {
   TZdqExportAttributes::NewPage(page, bar);
   // The bars of a page share one wide sheet.
-  if (bar == 0) ++pagesStarted_;
+  if (bar != 0) return;
+  ++pagesStarted_;
+  // A cell may hang over onto the next page, so only the pages before the
+  // previous one are complete.
+  sortCells(pagesStarted_ - 2);
+  writePagesBefore(pagesStarted_ - 2);
 }
 
-std::string TZdqExportToPDF::BuildDocument() const {
-  TPdfJob job(*this);
-  std::vector<std::vector<const TZdqMFERecord*>> pages(size_t(std::max(pagesStarted_, 1)));
-  for (const TZdqMFERecord& cell : Records()) {
-    const size_t page = size_t(pageOfCell(cell, intPageHeight));
-    if (page >= pages.size()) pages.resize(page + 1);
-    pages[page].push_back(&cell);
+// Moves the collected cells to the pages they belong on; one belonging on
+// a page already written goes on the first page still open. A last text
+// that a run of the next page could still extend stays, unless it belongs
+// before firstOpenPage.
+void TZdqExportToPDF::sortCells(int firstOpenPage) {
+  std::vector<TZdqMFERecord>& cells = Records();
+  if (cells.empty()) return;
+  document();  // checks the page size pageOfCell divides by
+  size_t complete = cells.size();
+  if (cells.back().Kind == TZdqMFERecordKind::rkText && pageOfCell(cells.back(), intPageHeight) >= firstOpenPage)
+    --complete;
+  for (size_t i = 0; i < complete; ++i)
+    waiting_[std::max(pageOfCell(cells[i], intPageHeight), written_)].push_back(std::move(cells[i]));
+  cells.erase(cells.begin(), cells.begin() + long(complete));
+}
+
+void TZdqExportToPDF::writePagesBefore(int end) {
+  for (; written_ < end; ++written_) {
+    const auto found = waiting_.find(written_);
+    document().WritePage(found == waiting_.end() ? std::vector<TZdqMFERecord>() : found->second,
+                         int64_t(written_) * intPageHeight);
+    if (found != waiting_.end()) waiting_.erase(found);
   }
-  for (size_t p = 0; p < pages.size(); ++p) job.WritePage(pages[p], int64_t(p) * intPageHeight);
-  return job.Finish();
 }
 
 void TZdqExportToPDF::SaveToFile(const std::string& fileName) {
   // The writer places cells by their own positions, so the grid is not built.
-  const std::string document = BuildDocument();
-  TPdfWriter::SaveBytes(document, fileName, DestinationStream());
+  sortCells(std::numeric_limits<int>::max());
+  int end = std::max(pagesStarted_, 1);
+  if (!waiting_.empty()) end = std::max(end, waiting_.rbegin()->first + 1);
+  writePagesBefore(end);
   // With one file per page the next file must hold only its own page.
+  const std::unique_ptr<TPdfCellDocument> finished = std::move(document_);
+  pagesStarted_ = written_ = 0;
+  finished->Finish(fileName, DestinationStream());
+}
+
+void TZdqExportToPDF::EndExport() {
+  document_.reset();
+  waiting_.clear();
   Records().clear();
-  pagesStarted_ = 0;
+  pagesStarted_ = written_ = 0;
+  TZdqExportAttributes::EndExport();
 }
 
 }  // namespace zd

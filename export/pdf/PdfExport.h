@@ -3,7 +3,10 @@
 // objects, stroked lines and RGB image objects, at their own positions
 // (cells are taken in collection order, without the grid). Every page of the
 // export is one PDF page, and a cell goes on the page it was drawn on.
+#include <map>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "export/ExportAttributes.h"
 
@@ -16,18 +19,22 @@ enum class TZdqECompressionMethod { cmFastest, cmNormal, cmMaxCompress };
 // Filter name of an image encoding ("ASCIIHexDecode" ... "FlateDecode").
 const char* PdfFilterName(TZdqECompression compression);
 
+class TPdfCellDocument;
+
 class TZdqExportToPDF : public TZdqExportAttributes {
  public:
   explicit TZdqExportToPDF(TComponent* owner = nullptr);
+  ~TZdqExportToPDF() override;
   std::string ClassName() const override { return "TZdqExportToPDF"; }
 
-  // A page of the document begins (the bars of a page share one sheet).
+  // A page of the document begins (the bars of a page share one sheet);
+  // the pages before the previous one are complete and go to the file.
   void NewPage(int page, int bar) override;
-  // Writes the document built from every cell collected so far; file
-  // errors throw EPdfError.
+  // Writes the rest of the document since the last save; file errors and a
+  // missing page size throw EPdfError.
   void SaveToFile(const std::string& fileName) override;
-  // The document SaveToFile writes.
-  std::string BuildDocument() const;
+  // Drops a document that was never saved.
+  void EndExport() override;
 
   TZdqECompression Compression = TZdqECompression::seASCIIHex;
   TZdqECompressionMethod CompressionMethod = TZdqECompressionMethod::cmNormal;  // not consulted
@@ -37,7 +44,14 @@ class TZdqExportToPDF : public TZdqExportAttributes {
   bool EmbedFonts = false;
 
  private:
+  TPdfCellDocument& document();
+  void sortCells(int firstOpenPage);
+  void writePagesBefore(int end);
+
+  std::unique_ptr<TPdfCellDocument> document_;
+  std::map<int, std::vector<TZdqMFERecord>> waiting_;  // cells of pages not yet written, by page
   int pagesStarted_ = 0;  // since the last save
+  int written_ = 0;       // pages in the document
 };
 
 }  // namespace zd

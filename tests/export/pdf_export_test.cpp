@@ -12,6 +12,7 @@
 #include <functional>
 #include <regex>
 #include <set>
+#include <sstream>
 
 #include "EmfRecords.h"
 #include "export/ExportRegistry.h"
@@ -56,6 +57,15 @@ class PdfExporter : public ::testing::Test {
     pdf.ExportRecords(page);
   }
 
+  // The document the pages make, as SaveToFile writes it.
+  std::string Saved() {
+    std::ostringstream out;
+    pdf.SetDestinationStream(&out);
+    pdf.SaveToFile("");
+    pdf.SetDestinationStream(nullptr);
+    return out.str();
+  }
+
   // The content stream of each page, in order.
   static std::vector<std::string> Contents(const std::string& file) {
     std::vector<std::string> out;
@@ -71,9 +81,18 @@ class PdfExporter : public ::testing::Test {
   int pages = 0;
 };
 
+// Pages go to the file as they complete: the cells kept are the last page's.
 TEST_F(PdfExporter, TwentyThreePagesMakeThreeNodesOfTenTenAndThree) {
-  for (int p = 0; p < 23; ++p) AddPage([&](TCanvas& c) { c.TextOut(0, 50, "page " + std::to_string(p + 1)); });
-  const std::string file = pdf.BuildDocument();
+  for (int p = 0; p < 23; ++p)
+    AddPage([&](TCanvas& c) {
+      c.TextOut(0, 50, "page " + std::to_string(p + 1));
+      c.TextOut(0, 90, "row");
+      EXPECT_LE(pdf.Records().size(), 3u);
+    });
+  const std::string file = Saved();
+  const std::vector<std::string> contents = Contents(file);
+  ASSERT_EQ(contents.size(), 23u);
+  for (int p = 0; p < 23; ++p) EXPECT_NE(contents[size_t(p)].find("(page " + std::to_string(p + 1) + ")"), std::string::npos);
   EXPECT_EQ(Count(file, "/Type /Page \r\n"), 23);
   std::smatch root;
   ASSERT_TRUE(std::regex_search(file, root, std::regex("3 0 obj\r\n<< /Type /Pages \r\n/Kids \\[ ((?:[0-9]+ 0 R )+) \\] \r\n/Count 23 >> ")));
@@ -83,7 +102,7 @@ TEST_F(PdfExporter, TwentyThreePagesMakeThreeNodesOfTenTenAndThree) {
 }
 
 TEST_F(PdfExporter, AnEmptyPageStillHasAllItsObjectsWithoutGapsButNoPageSizeFails) {
-  const std::string file = pdf.BuildDocument();
+  const std::string file = Saved();
   // Catalog, info, root, node, page, content, length, procedure set, resources.
   EXPECT_NE(file.find("xref\r\n0 10\r\n"), std::string::npos);
   EXPECT_NE(file.find("/MediaBox [0 0 595.5 842.25] "), std::string::npos);
@@ -92,7 +111,7 @@ TEST_F(PdfExporter, AnEmptyPageStillHasAllItsObjectsWithoutGapsButNoPageSizeFail
   EXPECT_NE(file.find("[ /PDF /Text ] "), std::string::npos);
   EXPECT_NE(file.find("9 0 obj\r\n<<\r\n/ProcSet 8 0 R\r\n>>\r\nendobj"), std::string::npos);
   pdf.intPageHeight = 0;
-  EXPECT_THROW(pdf.BuildDocument(), EPdfError);
+  EXPECT_THROW(Saved(), EPdfError);
 }
 
 TEST_F(PdfExporter, EveryPageIsAPdfPageAndEveryCellStaysOnItsPage) {
@@ -104,7 +123,7 @@ TEST_F(PdfExporter, EveryPageIsAPdfPageAndEveryCellStaysOnItsPage) {
     c.LineTo(700, 0);
     c.TextOut(40, 40, "third");
   });
-  const std::vector<std::string> contents = Contents(pdf.BuildDocument());
+  const std::vector<std::string> contents = Contents(Saved());
   ASSERT_EQ(contents.size(), 3u);
   EXPECT_NE(contents[0].find("(first)"), std::string::npos);
   EXPECT_EQ(contents[0].find(" l S"), std::string::npos) << contents[0];
@@ -121,7 +140,7 @@ TEST_F(PdfExporter, TextSitsOnThePagesBaselineWithItsFontColourAndEscaped) {
     c.Font = font;
     c.TextOut(86, 110, "a (b)");
   });
-  const std::vector<std::string> contents = Contents(pdf.BuildDocument());
+  const std::vector<std::string> contents = Contents(Saved());
   ASSERT_EQ(contents.size(), 1u);
   // The text's left edge at x, its baseline at y + ascent, in points.
   const std::string at = PdfPoints(86) + " " + PdfPoints(1123 - 110 - FontAscent(font));
@@ -137,7 +156,7 @@ TEST_F(PdfExporter, TextLargerThanItsControlIsClippedToIt) {
     TRect wide{100, 200, 400, 216};
     c.DrawText(wide, "fits", DT_LEFT | DT_SINGLELINE);
   });
-  const std::string content = Contents(pdf.BuildDocument())[0];
+  const std::string content = Contents(Saved())[0];
   EXPECT_EQ(Count(content, " re W n"), 1) << content;
   EXPECT_NE(content.find("q " + PdfPoints(100) + " " + PdfPoints(1123 - 116) + " " + PdfPoints(30) + " " +
                          PdfPoints(16) + " re W n"),
@@ -149,7 +168,7 @@ TEST_F(PdfExporter, ATabLeavesTheGapThePageLeaves) {
   TFont font;
   const std::vector<int> advances = CharAdvances(font, "a\tb");
   AddPage([](TCanvas& c) { c.TextOut(50, 50, "a\tb"); });
-  const std::string content = Contents(pdf.BuildDocument())[0];
+  const std::string content = Contents(Saved())[0];
   const std::string baseline = PdfPoints(1123 - 50 - FontAscent(font));
   EXPECT_NE(content.find("1 0 0 1 " + PdfPoints(50) + " " + baseline + " Tm (a) Tj"), std::string::npos) << content;
   EXPECT_NE(content.find("1 0 0 1 " + PdfPoints(50 + advances[0] + advances[1]) + " " + baseline + " Tm (b) Tj"),
@@ -167,7 +186,7 @@ TEST_F(PdfExporter, LinesAreStrokedThroughThePixelCentresWithThePensWidthAndColo
     c.MoveTo(40, 200);
     c.LineTo(440, 200);
   });
-  const std::string content = Contents(pdf.BuildDocument())[0];
+  const std::string content = Contents(Saved())[0];
   EXPECT_NE(content.find("q 0.000 0.000 1.000 RG 2.25 w 2 J\r\n30.375 766.875 m 330.375 766.875 l S Q"),
             std::string::npos)
       << content;
@@ -176,7 +195,7 @@ TEST_F(PdfExporter, LinesAreStrokedThroughThePixelCentresWithThePensWidthAndColo
 
 TEST_F(PdfExporter, PicturesBecomeImagesWhoseHexDataRunsInLinesOfThirteenPixels) {
   AddPage([](TCanvas& c) { c.StretchDraw(TRect{30, 200, 44, 202}, TBitmap(14, 2, RGBColor(0x12, 0xAB, 0xEF))); });
-  const std::string file = pdf.BuildDocument();
+  const std::string file = Saved();
   EXPECT_NE(file.find("q\r\n10.5 0 0 1.5 " + PdfPoints(30) + " " + PdfPoints(1123 - 202) + " cm\r\n/Im1 Do\r\nQ\r\n"),
             std::string::npos);
   EXPECT_NE(file.find("/XObject << /Im1 "), std::string::npos);

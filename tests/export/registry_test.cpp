@@ -34,8 +34,12 @@ class TZdqExportToCSV : public TZdqExportAttributes {
 
 class RegistryTest : public ::testing::Test {
  protected:
+  // The stand-in CSV replaces the real one, which later tests of this
+  // program need back.
   void TearDown() override {
     for (const char* name : {"TSampleExport", "TOtherExport", "TZdqExportToCSV"}) UnRegisterZdqExport(name);
+    UnRegisterBuiltInExporters();
+    RegisterBuiltInExporters();
   }
   static std::vector<std::string> Names() {
     std::vector<std::string> names;
