@@ -29,25 +29,40 @@ void TPdfPageDocument::EndPage(int width, int height) {
   if (width <= 0 || height <= 0)
     throw EPdfError("page " + std::to_string(current_.first + 1) + " has no size (" + std::to_string(width) +
                     " x " + std::to_string(height) + ")");
-  const std::string content = FlateCompress(painter_.Finish(height), kContentCompression);
+  std::string content = painter_.Finish(height);
+  writePending();
   const int page = pdf_.GetNextRefIndex(), contents = pdf_.GetNextRefIndex();
-  pdf_.AddRef(contents);
-  pdf_.WriteString(std::to_string(contents) + " 0 obj");
-  pdf_.WriteString("<< /Filter /FlateDecode /Length " + std::to_string(content.size()) + " >>");
-  pdf_.WriteStream(content);
-  pdf_.WriteString("endobj");
-  pdf_.AddRef(page);
-  pdf_.WriteString(std::to_string(page) + " 0 obj");
-  pdf_.WriteString("<< /Type /Page /Parent " + ref(kPagesObject) + " /MediaBox [0 0 " + PdfPoints(width) + " " +
-                   PdfPoints(height) + "] /Contents " + ref(contents));
-  pdf_.WriteString("/Resources " + painter_.Resources().Dictionary(shared_, height) + " >>");
-  pdf_.WriteString("endobj");
+  std::string resources = painter_.Resources().Dictionary(shared_, height);
+  pending_.emplace(TPendingPage{page, contents, width, height, std::move(resources),
+                                std::async(std::launch::async, [content = std::move(content)] {
+                                  return FlateCompress(content, kContentCompression);
+                                })});
   pages_.push_back(page);
   placed_.try_emplace(current_, TPlacedPage{page, height});
 }
 
+// The objects of the page before, once its content is compressed.
+void TPdfPageDocument::writePending() {
+  if (!pending_) return;
+  TPendingPage done = std::move(*pending_);
+  pending_.reset();
+  const std::string content = done.content.get();
+  pdf_.AddRef(done.contents);
+  pdf_.WriteString(std::to_string(done.contents) + " 0 obj");
+  pdf_.WriteString("<< /Filter /FlateDecode /Length " + std::to_string(content.size()) + " >>");
+  pdf_.WriteStream(content);
+  pdf_.WriteString("endobj");
+  pdf_.AddRef(done.page);
+  pdf_.WriteString(std::to_string(done.page) + " 0 obj");
+  pdf_.WriteString("<< /Type /Page /Parent " + ref(kPagesObject) + " /MediaBox [0 0 " + PdfPoints(done.width) + " " +
+                   PdfPoints(done.height) + "] /Contents " + ref(done.contents));
+  pdf_.WriteString("/Resources " + done.resources + " >>");
+  pdf_.WriteString("endobj");
+}
+
 void TPdfPageDocument::SaveTo(const std::string& fileName, std::ostream* stream, const TZdProperty& properties,
                               const std::vector<TZdqExportOutline>& outlines) {
+  writePending();
   shared_.WriteDeferred();
   const int outlineRoot = writeOutlines(outlines);
   writeInfo(properties);

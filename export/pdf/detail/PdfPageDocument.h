@@ -1,9 +1,12 @@
 #pragma once
 // One page-faithful PDF document being written. Each page goes to a
-// temporary file as soon as it ends, so memory holds one page at a time;
+// temporary file once its content is compressed, which happens on another
+// thread while the next page is painted, so memory holds two pages at most;
 // fonts, patterns, bookmarks, the information and the page tree follow the
 // last page, and the finished file is put in place whole.
+#include <future>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -37,6 +40,14 @@ class TPdfPageDocument {
     int height;  // page units
   };
 
+  // A page whose content is being compressed, with what its objects say.
+  struct TPendingPage {
+    int page, contents, width, height;
+    std::string resources;
+    std::future<std::string> content;
+  };
+  void writePending();
+
   int writeOutlines(const std::vector<TZdqExportOutline>& outlines);
   void writeInfo(const TZdProperty& properties);
   void writePageTree();
@@ -48,6 +59,7 @@ class TPdfPageDocument {
   std::pair<int, int> current_{0, 0};  // page and bar being painted
   std::vector<int> pages_;             // page objects in order
   std::map<std::pair<int, int>, TPlacedPage> placed_;  // by page and bar
+  std::optional<TPendingPage> pending_;
 };
 
 }  // namespace zd
