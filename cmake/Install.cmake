@@ -20,6 +20,10 @@ install(EXPORT ZdReportPreviewTargets NAMESPACE ZdReport:: DESTINATION ${zd_pack
 install(TARGETS zdquickprintwidgets EXPORT ZdReportQuickPrintWidgetsTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(EXPORT ZdReportQuickPrintWidgetsTargets NAMESPACE ZdReport:: DESTINATION ${zd_package_dir})
 
+# The visual designer, for the Designer component; it needs Preview's targets.
+install(TARGETS zddesigner EXPORT ZdReportDesignerTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(EXPORT ZdReportDesignerTargets NAMESPACE ZdReport:: DESTINATION ${zd_package_dir})
+
 install(FILES ${PROJECT_BINARY_DIR}/generated/zdreport/Version.h DESTINATION include/ZdReport/zdreport)
 
 configure_package_config_file(cmake/ZdReportConfig.cmake.in ${PROJECT_BINARY_DIR}/ZdReportConfig.cmake
