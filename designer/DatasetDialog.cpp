@@ -17,6 +17,7 @@
 #include <algorithm>
 
 #include "designer/DialogButtons.h"
+#include "designer/DesignerText.h"
 #include "host/data/SqlConnection.h"
 #include "print/Language.h"
 #include "print/TextIds.h"
@@ -52,7 +53,7 @@ std::string GetFieldDescription(const TDataSet& dataset, int index) {
   return description;
 }
 
-QString TfrmEditDS::text(int id) const { return qt(GetString(shift_, id)); }
+QString TfrmEditDS::text(int id) const { return DesignerText(shift_, id); }
 
 TfrmEditDS::TfrmEditDS(int languageShift, TComponent* owner, QWidget* parent)
     : QDialog(parent), shift_(languageShift), owner_(owner) {

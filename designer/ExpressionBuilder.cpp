@@ -1,4 +1,5 @@
 #include "designer/ExpressionBuilder.h"
+#include "designer/DesignerText.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -78,7 +79,6 @@ constexpr TFixedSubgroup kFixedSubgroups[] = {
 // The operator buttons insert these texts; the logical ones keep their spaces.
 constexpr const char* kOperatorTexts[] = {"+", "-", "*", "/", "=", ">", "<", "<>", " AND ", " OR ", " NOT ", "(", ")"};
 
-QString text(int shift, int id) { return QString::fromStdString(GetString(shift, id)); }
 
 int itemKey(int group, int subgroup) { return kItemKeyStep * group + subgroup; }
 
@@ -87,11 +87,11 @@ int itemKey(int group, int subgroup) { return kItemKeyStep * group + subgroup; }
 TfrmExpBuilder::TfrmExpBuilder(int languageShift, const TZdqDataManager* dataManager,
                                const TZdqVariables* variables, const TZdqParameters* parameters, QWidget* parent)
     : QDialog(parent), shift_(languageShift), dataManager_(dataManager) {
-  setWindowTitle(text(shift_, kCaption));
+  setWindowTitle(DesignerText(shift_, kCaption));
   lbType = new QListWidget(this);
   lbSubType = new QListWidget(this);
   lbValue = new QListWidget(this);
-  for (int group = 0; group < kGroupCount; ++group) lbType->addItem(text(shift_, kGroupCaptions + group));
+  for (int group = 0; group < kGroupCount; ++group) lbType->addItem(DesignerText(shift_, kGroupCaptions + group));
   lblHint = new QLabel(this);
   lblHint->setFrameShape(QFrame::StyledPanel);
   lblHint->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -105,9 +105,9 @@ TfrmExpBuilder::TfrmExpBuilder(int languageShift, const TZdqDataManager* dataMan
   lists->addWidget(lbValue, 4);
 
   auto* buttons = new QDialogButtonBox(this);
-  btnValidate = buttons->addButton(text(shift_, kValidate), QDialogButtonBox::ActionRole);
-  btnOK = buttons->addButton(text(shift_, txt::OK), QDialogButtonBox::AcceptRole);
-  btnCancel = buttons->addButton(text(shift_, txt::Cancel), QDialogButtonBox::RejectRole);
+  btnValidate = buttons->addButton(DesignerText(shift_, kValidate), QDialogButtonBox::ActionRole);
+  btnOK = buttons->addButton(DesignerText(shift_, txt::OK), QDialogButtonBox::AcceptRole);
+  btnCancel = buttons->addButton(DesignerText(shift_, txt::Cancel), QDialogButtonBox::RejectRole);
   btnOK->setDefault(true);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -165,7 +165,7 @@ void TfrmExpBuilder::loadCatalogue(const TZdqVariables* variables, const TZdqPar
           items_.push_back({itemKey(grDataSources, i), QString::fromStdString(field)});
     }
   for (const TFixedSubgroup& subgroup : kFixedSubgroups)
-    subTypes_.push_back({subgroup.group, text(shift_, subgroup.caption)});
+    subTypes_.push_back({subgroup.group, DesignerText(shift_, subgroup.caption)});
 
   // System values by their English names, the ones expressions accept.
   for (int kind = 0; kind < SysDataTypeCount; ++kind)
@@ -195,7 +195,7 @@ QString TfrmExpBuilder::argumentWords(const QString& item) const {
                      : code == 'b' ? txt::ArgBoolean
                      : code == 'd' ? txt::ArgDateTime
                                    : txt::ArgString;
-    result += text(shift_, word);
+    result += DesignerText(shift_, word);
   }
   return result;
 }
@@ -250,10 +250,10 @@ void TfrmExpBuilder::btnValidateClick() {
                     ZdqGetVariable(sender, name, accept, type, value);
                   });
   } catch (const std::exception& e) {
-    QMessageBox::critical(this, text(shift_, txt::ErrorCaption), QString::fromStdString(e.what()));
+    QMessageBox::critical(this, DesignerText(shift_, txt::ErrorCaption), QString::fromStdString(e.what()));
     return;
   }
-  QMessageBox::information(this, text(shift_, txt::InformationCaption), text(shift_, kValid));
+  QMessageBox::information(this, DesignerText(shift_, txt::InformationCaption), DesignerText(shift_, kValid));
 }
 
 void TfrmExpBuilder::ZdqGetVariable(TComponent*, const std::string& variableName, bool& accept,

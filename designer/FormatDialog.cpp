@@ -1,4 +1,5 @@
 #include "designer/FormatDialog.h"
+#include "designer/DesignerText.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -76,7 +77,7 @@ class TClickRefresh : public QObject {
 
 }  // namespace
 
-QString TfrmFormat::text(int id) const { return QString::fromStdString(GetString(shift_, id)); }
+QString TfrmFormat::text(int id) const { return DesignerText(shift_, id); }
 
 TfrmFormat::TfrmFormat(QWidget* parent, int shift) : QDialog(parent), shift_(shift) {
   setWindowTitle(text(kCaption));

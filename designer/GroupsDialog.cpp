@@ -14,6 +14,7 @@
 
 #include "designer/ExpressionBuilder.h"
 #include "designer/controls/ZdNumberEdit.h"
+#include "designer/DesignerText.h"
 #include "expr/ExprValue.h"
 #include "host/core/Strings.h"
 #include "print/Language.h"
@@ -76,7 +77,7 @@ void TGroupList::mouseReleaseEvent(QMouseEvent* event) {
 
 // ---- the dialog ---------------------------------------------------------
 
-QString TfrmGroups::text(int id) const { return QString::fromStdString(GetString(shift_, id)); }
+QString TfrmGroups::text(int id) const { return DesignerText(shift_, id); }
 
 TfrmGroups::TfrmGroups(TZdReport& report, QWidget* parent)
     : QDialog(parent), report_(report), shift_(report.GetLanguageShift()) {

@@ -13,6 +13,7 @@
 #include "designer/DialogButtons.h"
 #include "designer/controls/ZdColorsCombo.h"
 #include "designer/controls/ZdNumberEdit.h"
+#include "designer/DesignerText.h"
 #include "expr/StrUtils.h"
 #include "print/Language.h"
 
@@ -29,7 +30,6 @@ enum : int {
 
 constexpr int kDefaultGridSize = 8;
 
-QString text(int shift, int id) { return QString::fromStdString(GetString(shift, id)); }
 
 int gridSize(const TZdNumberEdit* edit) {
   const int size = StrToIntDef(edit->text().trimmed().toStdString(), kDefaultGridSize);
@@ -39,13 +39,13 @@ int gridSize(const TZdNumberEdit* edit) {
 }  // namespace
 
 TfrmLayout::TfrmLayout(QWidget* parent, int shift) : QDialog(parent) {
-  setWindowTitle(text(shift, kCaption));
+  setWindowTitle(DesignerText(shift, kCaption));
   Pages = new QTabWidget(this);
-  Pages->addTab(preferencesPage(shift), text(shift, kPreferences));
-  Pages->addTab(savePage(shift), text(shift, kSave));
-  Pages->addTab(toolbarsPage(shift), text(shift, kToolbars));
+  Pages->addTab(preferencesPage(shift), DesignerText(shift, kPreferences));
+  Pages->addTab(savePage(shift), DesignerText(shift, kSave));
+  Pages->addTab(toolbarsPage(shift), DesignerText(shift, kToolbars));
 
-  QDialogButtonBox* buttons = NewOkCancel(*this, text(shift, kOK), text(shift, kCancel), &btnOK, &btnCancel);
+  QDialogButtonBox* buttons = NewOkCancel(*this, DesignerText(shift, kOK), DesignerText(shift, kCancel), &btnOK, &btnCancel);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(Pages);
@@ -56,31 +56,31 @@ QWidget* TfrmLayout::preferencesPage(int shift) {
   auto* page = new QWidget;
   cbColor = new TZdColorsCombo(page);
   auto* colorRow = new QFormLayout;
-  colorRow->addRow(text(shift, kBackgroundColor), cbColor);
+  colorRow->addRow(DesignerText(shift, kBackgroundColor), cbColor);
 
-  auto* grid = new QGroupBox(text(shift, kGrid).trimmed(), page);
-  chkDisplayGrid = new QCheckBox(text(shift, kDisplayGrid), grid);
+  auto* grid = new QGroupBox(DesignerText(shift, kGrid).trimmed(), page);
+  chkDisplayGrid = new QCheckBox(DesignerText(shift, kDisplayGrid), grid);
   edGridSizeX = new TZdNumberEdit(grid);
   edGridSizeY = new TZdNumberEdit(grid);
   for (TZdNumberEdit* edit : {edGridSizeX, edGridSizeY}) {
     edit->SetIntegerOnly(true);
     edit->setMaximumWidth(60);
   }
-  chkShowBandTitle = new QCheckBox(text(shift, kShowBandTitle), grid);
-  chkSnapToGrid = new QCheckBox(text(shift, kSnapToGrid), grid);
+  chkShowBandTitle = new QCheckBox(DesignerText(shift, kShowBandTitle), grid);
+  chkSnapToGrid = new QCheckBox(DesignerText(shift, kSnapToGrid), grid);
   auto* sizes = new QFormLayout;
-  sizes->addRow(text(shift, kGridSizeX), edGridSizeX);
-  sizes->addRow(text(shift, kGridSizeY), edGridSizeY);
+  sizes->addRow(DesignerText(shift, kGridSizeX), edGridSizeX);
+  sizes->addRow(DesignerText(shift, kGridSizeY), edGridSizeY);
   auto* gridLayout = new QVBoxLayout(grid);
   gridLayout->addWidget(chkDisplayGrid);
   gridLayout->addLayout(sizes);
   gridLayout->addWidget(chkShowBandTitle);
   gridLayout->addWidget(chkSnapToGrid);
 
-  auto* rulers = new QGroupBox(text(shift, kRulers).trimmed(), page);
+  auto* rulers = new QGroupBox(DesignerText(shift, kRulers).trimmed(), page);
   auto* rulersLayout = new QVBoxLayout(rulers);
   for (int i = 0; i < 3; ++i) {
-    rbMeasure[i] = new QRadioButton(text(shift, kCentimetres + i), rulers);
+    rbMeasure[i] = new QRadioButton(DesignerText(shift, kCentimetres + i), rulers);
     rulersLayout->addWidget(rbMeasure[i]);
   }
 
@@ -94,8 +94,8 @@ QWidget* TfrmLayout::preferencesPage(int shift) {
 
 QWidget* TfrmLayout::savePage(int shift) {
   auto* page = new QWidget;
-  chkCreateBackup = new QCheckBox(text(shift, kCreateBackup), page);
-  chkAutoSaveOptions = new QCheckBox(text(shift, kSaveSettings), page);
+  chkCreateBackup = new QCheckBox(DesignerText(shift, kCreateBackup), page);
+  chkAutoSaveOptions = new QCheckBox(DesignerText(shift, kSaveSettings), page);
   auto* layout = new QVBoxLayout(page);
   layout->addWidget(chkCreateBackup);
   layout->addWidget(chkAutoSaveOptions);
@@ -107,10 +107,10 @@ QWidget* TfrmLayout::toolbarsPage(int shift) {
   auto* page = new QWidget;
   auto* layout = new QVBoxLayout(page);
   for (int i = 0; i < 5; ++i) {
-    chkToolbars[i] = new QCheckBox(text(shift, kFirstToolbar + i), page);
+    chkToolbars[i] = new QCheckBox(DesignerText(shift, kFirstToolbar + i), page);
     layout->addWidget(chkToolbars[i]);
   }
-  chkFlat = new QCheckBox(text(shift, kFlatButtons), page);
+  chkFlat = new QCheckBox(DesignerText(shift, kFlatButtons), page);
   layout->addSpacing(8);
   layout->addWidget(chkFlat);
   layout->addStretch();

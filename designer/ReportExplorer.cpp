@@ -11,6 +11,7 @@
 
 #include "designer/DatasetDialog.h"
 #include "designer/VariableDialogs.h"
+#include "designer/DesignerText.h"
 #include "expr/StrUtils.h"
 #include "host/data/DataSet.h"
 #include "host/data/SqlDataSet.h"
@@ -161,7 +162,7 @@ void TExplorerTree::dropEvent(QDropEvent* event) {
 
 // ---- the panel ----------------------------------------------------------
 
-QString TfrmZdqExplorer::text(int id) const { return QString::fromStdString(GetString(shift_, id)); }
+QString TfrmZdqExplorer::text(int id) const { return DesignerText(shift_, id); }
 
 TfrmZdqExplorer::TfrmZdqExplorer(TZdReport& report, QWidget* parent)
     : QDockWidget(parent), report_(report), shift_(report.GetLanguageShift()) {

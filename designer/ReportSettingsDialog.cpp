@@ -26,6 +26,7 @@
 #include "designer/controls/ZdColorsCombo.h"
 #include "designer/controls/ZdFontCombos.h"
 #include "designer/controls/ZdNumberEdit.h"
+#include "designer/DesignerText.h"
 #include "expr/StrUtils.h"
 #include "host/printing/Printer.h"
 #include "print/Language.h"
@@ -131,7 +132,7 @@ class TPageSketch : public QWidget {
   TSheet sheet_;
 };
 
-QString TfrmReportSet::text(int id) const { return QString::fromStdString(GetString(shift_, id)); }
+QString TfrmReportSet::text(int id) const { return DesignerText(shift_, id); }
 
 TfrmReportSet::TfrmReportSet(TZdReport& report, QWidget* parent)
     : QDialog(parent), shift_(report.GetLanguageShift()) {

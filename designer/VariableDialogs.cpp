@@ -12,6 +12,7 @@
 
 #include "designer/DialogButtons.h"
 #include "designer/ExpressionEdit.h"
+#include "designer/DesignerText.h"
 #include "expr/ExprValue.h"
 #include "host/core/Strings.h"
 #include "print/Language.h"
@@ -35,8 +36,8 @@ enum : int {
 enum : int { kResetReport, kResetPage, kResetSeparator, kResetGroupHeading, kFirstResetGroup };
 
 QDialogButtonBox* okCancel(QDialog* dialog, int shift, QPushButton*& ok, QPushButton*& cancel) {
-  return NewOkCancel(*dialog, QString::fromStdString(GetString(shift, txt::OK)),
-                     QString::fromStdString(GetString(shift, txt::Cancel)), &ok, &cancel);
+  return NewOkCancel(*dialog, DesignerText(shift, txt::OK),
+                     DesignerText(shift, txt::Cancel), &ok, &cancel);
 }
 
 QStringList toQt(const TStrings& list) {
@@ -49,7 +50,7 @@ QStringList toQt(const TStrings& list) {
 
 // ---- variables ----------------------------------------------------------
 
-QString TfrmVariable::text(int id) const { return QString::fromStdString(GetString(shift_, id)); }
+QString TfrmVariable::text(int id) const { return DesignerText(shift_, id); }
 
 TfrmVariable::TfrmVariable(TZdReport& report, const TZdqVariable& shown, QWidget* parent)
     : QDialog(parent), shift_(report.GetLanguageShift()) {
@@ -151,7 +152,7 @@ void TfrmVariable::WriteBack(TZdqVariable& variable) const {
 
 // ---- parameters ---------------------------------------------------------
 
-QString TfrmParameter::text(int id) const { return QString::fromStdString(GetString(shift_, id)); }
+QString TfrmParameter::text(int id) const { return DesignerText(shift_, id); }
 
 TfrmParameter::TfrmParameter(int shift, const TZdqParameter& shown, QWidget* parent) : QDialog(parent), shift_(shift) {
   setWindowTitle(text(kParameterCaption));

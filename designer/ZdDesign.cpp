@@ -41,6 +41,7 @@
 #include "designer/controls/ControlColors.h"
 #include "designer/controls/ZdBrushPenStyleCombo.h"
 #include "designer/controls/ZdFontCombos.h"
+#include "designer/DesignerText.h"
 #include "host/core/Properties.h"
 #include "host/graphics/QtGraphics.h"
 #include "preview/PreviewIcons.h"
@@ -159,9 +160,7 @@ TfrmReportDesigner::~TfrmReportDesigner() {
   QFile::remove(RecoveryFileName());
 }
 
-QString TfrmReportDesigner::text(int id) const {
-  return QString::fromStdString(GetString(report_.GetLanguageShift(), id));
-}
+QString TfrmReportDesigner::text(int id) const { return DesignerText(report_.GetLanguageShift(), id); }
 
 // ---- building ----
 

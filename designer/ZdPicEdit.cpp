@@ -1,4 +1,5 @@
 #include "designer/ZdPicEdit.h"
+#include "designer/DesignerText.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -40,7 +41,7 @@ TBytes PictureBytes(const TPicture& picture) {
 }
 
 TfrmPicEdit::TfrmPicEdit(int langShift, QWidget* parent) : QDialog(parent), langShift_(langShift) {
-  auto text = [langShift](int id) { return QString::fromStdString(GetString(langShift, id)); };
+  auto text = [langShift](int id) { return DesignerText(langShift, id); };
   setWindowTitle(text(txt::PictureCaption));
   image_ = new QLabel;
   image_->setAlignment(Qt::AlignCenter);
@@ -103,7 +104,7 @@ bool TfrmPicEdit::LoadFile(const QString& fileName) {
   QImageReader reader(fileName);
   const QImage image = reader.read();
   if (image.isNull()) {
-    QMessageBox::warning(this, QString::fromStdString(GetString(langShift_, txt::ErrorCaption)),
+    QMessageBox::warning(this, DesignerText(langShift_, txt::ErrorCaption),
                          fileName + ": " + reader.errorString());
     return false;
   }
@@ -129,7 +130,7 @@ bool TfrmPicEdit::SaveFile(const QString& fileName) {
     ok = ok && file.commit();
   }
   if (!ok)
-    QMessageBox::warning(this, QString::fromStdString(GetString(langShift_, txt::ErrorCaption)),
+    QMessageBox::warning(this, DesignerText(langShift_, txt::ErrorCaption),
                          fileName + ": " + file.errorString());
   return ok;
 }

@@ -30,6 +30,7 @@
 #include "designer/ExpressionEdit.h"
 #include "designer/ZdPicEdit.h"
 #include "designer/controls/ColorButton.h"
+#include "designer/DesignerText.h"
 #include "host/graphics/QtGraphics.h"
 #include "host/graphics/SystemColors.h"
 #include "print/Language.h"
@@ -310,7 +311,7 @@ TfrmControl::TfrmControl(QWidget* parent) : TZdqBaseEditor(parent) {
   showHighLight();
 }
 
-QString TfrmControl::text(int id) const { return Qs(GetString(LangShift, id)); }
+QString TfrmControl::text(int id) const { return DesignerText(LangShift, id); }
 
 void TfrmControl::FillStringsFromRes() {
   setWindowTitle(text(txt::ControlCaption));

@@ -27,6 +27,7 @@
 #include "designer/ExpressionBuilder.h"
 #include "designer/ZdPicEdit.h"
 #include "designer/controls/ZdColorsCombo.h"
+#include "designer/DesignerText.h"
 #include "host/core/Strings.h"
 #include "host/graphics/QtGraphics.h"
 #include "host/graphics/SystemColors.h"
@@ -39,7 +40,6 @@ namespace zd {
 
 namespace {
 
-QString Text(int shift, int id) { return QString::fromStdString(GetString(shift, id)); }
 
 bool SameText(const std::string& a, const std::string& b) {
   return a.size() == b.size() &&
@@ -48,7 +48,7 @@ bool SameText(const std::string& a, const std::string& b) {
 
 // An OK / Cancel pair under the dialog's content.
 QDialogButtonBox* AddButtons(QDialog& dialog, QLayout* layout, int shift) {
-  QDialogButtonBox* buttons = NewOkCancel(dialog, Text(shift, txt::OK), Text(shift, txt::Cancel));
+  QDialogButtonBox* buttons = NewOkCancel(dialog, DesignerText(shift, txt::OK), DesignerText(shift, txt::Cancel));
   layout->addWidget(buttons);
   return buttons;
 }
@@ -334,7 +334,7 @@ std::string PropertyValueText(TPersistent& instance, const TPropertyInfo& prop) 
 
 TfrmZdqOI::TfrmZdqOI(TZdReport& report, QWidget* parent) : QWidget(parent), report_(report) {
   LangShift = report.GetLanguageShift();
-  setWindowTitle(Text(LangShift, txt::InspectorCaption));
+  setWindowTitle(DesignerText(LangShift, txt::InspectorCaption));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(2, 2, 2, 2);
   cbOI = new QComboBox;
@@ -342,8 +342,8 @@ TfrmZdqOI::TfrmZdqOI(TZdReport& report, QWidget* parent) : QWidget(parent), repo
   cbOI->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   cbOI->setMinimumContentsLength(20);
   tcOI = new QTabBar;
-  tcOI->addTab(Text(LangShift, txt::InspectorProperties));
-  tcOI->addTab(Text(LangShift, txt::InspectorEvents));
+  tcOI->addTab(DesignerText(LangShift, txt::InspectorProperties));
+  tcOI->addTab(DesignerText(LangShift, txt::InspectorEvents));
   sgOI = new QTreeWidget;
   sgOI->setColumnCount(2);
   sgOI->setHeaderHidden(true);
@@ -601,7 +601,7 @@ void TfrmZdqOI::whileEditing(QTreeWidgetItem* item, const std::function<void()>&
   try {
     edit();
   } catch (const std::exception& e) {
-    QMessageBox::warning(this, Text(LangShift, txt::ErrorCaption), QString::fromStdString(e.what()));
+    QMessageBox::warning(this, DesignerText(LangShift, txt::ErrorCaption), QString::fromStdString(e.what()));
   }
   editing_ = false;
   if (refreshPending_) {

@@ -1,4 +1,5 @@
 #include "designer/ZdqWizard.h"
+#include "designer/DesignerText.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -108,7 +109,7 @@ QGroupBox* radioGroup(const QString& caption, QButtonGroup* group, const QString
 
 }  // namespace
 
-QString TfrmZdqWizard::text(int id) const { return QString::fromStdString(GetString(shift_, id)); }
+QString TfrmZdqWizard::text(int id) const { return DesignerText(shift_, id); }
 
 TfrmZdqWizard::TfrmZdqWizard(int languageShift, QWidget* parent) : QDialog(parent), shift_(languageShift) {
   lblHeading = new QLabel(this);
