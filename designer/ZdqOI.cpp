@@ -28,6 +28,7 @@
 #include "designer/ZdPicEdit.h"
 #include "designer/controls/ZdColorsCombo.h"
 #include "designer/DesignerText.h"
+#include "report/controls/PictureControls.h"
 #include "host/core/Strings.h"
 #include "host/graphics/QtGraphics.h"
 #include "host/graphics/SystemColors.h"
@@ -169,6 +170,9 @@ class TZdqPictureEditor : public TZdqPropertyEditor {
     if (!bytes.empty()) picture.LoadFromBytes(bytes);
     if (!ZdqChangePicture(context.LangShift, picture, context.parent)) return false;
     prop.SetBytes(instance, PictureBytes(picture));
+    // An image drawn from a file or a field would replace the chosen picture at once.
+    if (auto* image = dynamic_cast<TZdqImage*>(&instance); image && !picture.Empty())
+      image->SetImageKind(TZdqImageKind::ikPicture);
     return true;
   }
 };
