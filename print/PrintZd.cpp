@@ -7,6 +7,7 @@
 #include <cmath>
 #include <ctime>
 #include <exception>
+#include <future>
 #include <set>
 
 #include "expr/PageRange.h"
@@ -492,13 +493,21 @@ void TZdPrintBaseComponent::ExportPages(TZdqExport& exporter, const std::string&
     for (int b = 0; b < B; ++b) pages.push_back({p, b, placed});
     ++placed;
   }
+  auto drawingOf = [this](const TExportedPage& at) -> std::shared_ptr<const TMetafile> {
+    const TPageInfo* page = GetPage(at.page, at.bar);
+    return page ? page->Drawing() : nullptr;
+  };
   auto play = [&](const std::vector<TExportedPage>& result) {
-    for (const TExportedPage& at : result) {
+    // A spilled page is read back on the second core while the page before
+    // it is exported: reading a drawing changes nothing the export uses.
+    std::future<std::shared_ptr<const TMetafile>> next;
+    for (size_t i = 0; i < result.size(); ++i) {
+      const TExportedPage& at = result[i];
       if (AnimatedStatus())
         UpdateProgressDlg(FormatNumbers(Text(txt::ExportingPage), {at.page + 1, at.bar + 1}), B * at.page + at.bar);
-      const TPageInfo* page = GetPage(at.page, at.bar);
-      if (!page) continue;
-      const std::shared_ptr<const TMetafile> drawing = page->Drawing();
+      const std::shared_ptr<const TMetafile> drawing = i == 0 ? drawingOf(at) : next.get();
+      if (i + 1 < result.size()) next = std::async(std::launch::async, drawingOf, result[i + 1]);
+      if (!drawing) continue;
       const TMetafile& meta = *drawing;
       exporter.NewPage(at.page, at.bar);
       if (!isSeparatePages) {
