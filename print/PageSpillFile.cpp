@@ -13,6 +13,8 @@ namespace {
 // Pages are mostly repeated records: the fastest level already shrinks them
 // several times over, and a slower one would hold up the preparation.
 constexpr int kCompressionLevel = 1;
+// Drawings waiting for the writer thread at most.
+constexpr size_t kMaxQueued = 8;
 
 // One context per thread, reused: making one per page costs more than a
 // small page's compression.
@@ -44,7 +46,72 @@ TPageSpillFile::TPageSpillFile() : file_(std::tmpfile()) {
   if (!file_) throw EPageSpillError("cannot create a temporary file for prepared pages");
 }
 
-TPageSpillFile::~TPageSpillFile() { std::fclose(file_); }
+TPageSpillFile::~TPageSpillFile() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  changed_.notify_all();
+  if (writer_.joinable()) writer_.join();
+  std::fclose(file_);
+}
+
+std::shared_ptr<const TPageSpillFile::TTicket> TPageSpillFile::WriteLater(std::shared_ptr<const TMetafile> drawing) {
+  auto ticket = std::make_shared<TTicket>();
+  ticket->drawing = std::move(drawing);
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [this] { return queue_.size() < kMaxQueued || failed_; });
+  if (failed_) std::rethrow_exception(failed_);
+  queue_.push_back(ticket);
+  if (!writer_.joinable()) writer_ = std::thread([this] { writeQueued(); });
+  lock.unlock();
+  changed_.notify_all();
+  return ticket;
+}
+
+// Writes the queued drawings in order; each is let go once written (its
+// page gave up its own reference when it queued it).
+void TPageSpillFile::writeQueued() {
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    changed_.wait(lock, [this] { return !queue_.empty() || stopping_; });
+    if (queue_.empty()) return;
+    const std::shared_ptr<TTicket> ticket = queue_.front();
+    std::shared_ptr<const TMetafile> drawing = ticket->drawing;
+    lock.unlock();
+    std::optional<TSlot> slot;
+    std::exception_ptr error;
+    try {
+      slot = Write(*drawing);
+    } catch (...) {
+      error = std::current_exception();
+    }
+    lock.lock();
+    queue_.pop_front();
+    ticket->slot = slot;
+    ticket->error = error;
+    if (error && !failed_) failed_ = error;
+    ticket->drawing.reset();
+    drawing.reset();
+    changed_.notify_all();
+  }
+}
+
+std::shared_ptr<const TMetafile> TPageSpillFile::Queued(const TTicket& ticket) const {
+  std::lock_guard lock(mutex_);
+  return ticket.drawing;
+}
+
+TMetafile TPageSpillFile::Read(const TTicket& ticket) const {
+  TSlot slot;
+  {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&ticket] { return ticket.slot || ticket.error; });
+    if (ticket.error) std::rethrow_exception(ticket.error);
+    slot = *ticket.slot;
+  }
+  return Read(slot);
+}
 
 TPageSpillFile::TSlot TPageSpillFile::Write(const TMetafile& drawing) {
   const std::vector<uint8_t>& bytes = drawing.Bytes();

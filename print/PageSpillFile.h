@@ -1,9 +1,15 @@
 #pragma once
 // Page drawings moved out of memory, so that a long report's pages need not
 // all stay resident.
+#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
+#include <deque>
+#include <exception>
+#include <memory>
 #include <mutex>
+#include <optional>
+#include <thread>
 
 #include "host/core/Errors.h"
 #include "host/emf/Metafile.h"
@@ -32,6 +38,16 @@ class TPageSpillFile {
     int Width = 0, Height = 0;
   };
 
+  // A drawing handed to the file's writer thread, which compresses and
+  // writes it while the report goes on; its slot once written.
+  class TTicket {
+   private:
+    friend class TPageSpillFile;
+    std::shared_ptr<const TMetafile> drawing;  // until written
+    std::optional<TSlot> slot;
+    std::exception_ptr error;
+  };
+
   TPageSpillFile();
   ~TPageSpillFile();
   TPageSpillFile(const TPageSpillFile&) = delete;
@@ -41,10 +57,25 @@ class TPageSpillFile {
   // A short read or bytes that do not match the slot throw EPageSpillError.
   TMetafile Read(const TSlot& slot) const;
 
+  // Queues the drawing for the writer; waits while a few are queued, so
+  // that memory stays bounded. A write that failed before throws here.
+  std::shared_ptr<const TTicket> WriteLater(std::shared_ptr<const TMetafile> drawing);
+  // The drawing while it waits to be written; nullptr once written.
+  std::shared_ptr<const TMetafile> Queued(const TTicket& ticket) const;
+  // Reads the drawing back, waiting for its write; throws what the write threw.
+  TMetafile Read(const TTicket& ticket) const;
+
  private:
+  void writeQueued();
+
   std::FILE* file_;
   uint64_t end_ = 0;
-  mutable std::mutex mutex_;
+  mutable std::mutex mutex_;  // the file position, and the tickets' fields
+  std::deque<std::shared_ptr<TTicket>> queue_;
+  mutable std::condition_variable changed_;
+  bool stopping_ = false;
+  std::exception_ptr failed_;
+  std::thread writer_;  // started with the first queued drawing
 };
 
 }  // namespace zd

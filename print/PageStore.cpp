@@ -10,22 +10,29 @@ namespace zd {
 void TPageInfo::SetPageWidth(int w) {
   pageWidth_ = w;
   if (drawing_) drawing_->SetWidth(w);
-  else spilled_.Width = w;
+  else spilledWidth_ = w;
 }
 
 void TPageInfo::SetPageHeight(int h) {
   pageHeight_ = h;
   if (drawing_) drawing_->SetHeight(h);
-  else spilled_.Height = h;
+  else spilledHeight_ = h;
 }
 
 std::shared_ptr<const TMetafile> TPageInfo::Drawing() const {
   if (drawing_) return drawing_;
+  // Still waiting for the writer, and unchanged since: no copy needed.
+  const bool changed = spilledWidth_ || spilledHeight_ || !pendingReplacements_.empty();
+  if (!changed)
+    if (std::shared_ptr<const TMetafile> queued = spillFile_->Queued(*spilled_)) return queued;
   return std::make_shared<const TMetafile>(readBack());
 }
 
 TMetafile TPageInfo::readBack() const {
-  TMetafile drawing = spillFile_->Read(spilled_);
+  const std::shared_ptr<const TMetafile> queued = spillFile_->Queued(*spilled_);
+  TMetafile drawing = queued ? *queued : spillFile_->Read(*spilled_);
+  if (spilledWidth_) drawing.SetWidth(*spilledWidth_);
+  if (spilledHeight_) drawing.SetHeight(*spilledHeight_);
   for (const auto& replacements : pendingReplacements_) drawing.ReplaceRecords(replacements);
   return drawing;
 }
@@ -33,6 +40,9 @@ TMetafile TPageInfo::readBack() const {
 void TPageInfo::SetDrawing(TMetafile drawing) {
   drawing_ = std::make_shared<TMetafile>(std::move(drawing));
   spillFile_.reset();
+  spilled_.reset();
+  spilledWidth_.reset();
+  spilledHeight_.reset();
   pendingReplacements_.clear();
 }
 
@@ -52,9 +62,10 @@ void TPageInfo::ReplaceRecords(std::vector<TMetafile::TRecordsReplacement> repla
   SetDrawing(std::move(drawing));
 }
 
+// The writer thread compresses and writes the drawing while the report goes on.
 void TPageInfo::SpillTo(const std::shared_ptr<TPageSpillFile>& file) {
   if (!drawing_ || drawing_->Empty()) return;
-  spilled_ = file->Write(*drawing_);
+  spilled_ = file->WriteLater(drawing_);
   spillFile_ = file;
   drawing_.reset();
 }

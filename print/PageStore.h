@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -52,7 +53,9 @@ class TPageInfo {
   int pageWidth_ = 0, pageHeight_ = 0;
   std::shared_ptr<TMetafile> drawing_ = std::make_shared<TMetafile>();  // null while spilled
   std::shared_ptr<TPageSpillFile> spillFile_;
-  TPageSpillFile::TSlot spilled_;
+  std::shared_ptr<const TPageSpillFile::TTicket> spilled_;
+  // A size set after the drawing was spilled, given to it when read back.
+  std::optional<int> spilledWidth_, spilledHeight_;
   // Batches of replacements for the spilled drawing, in the order made.
   std::vector<std::vector<TMetafile::TRecordsReplacement>> pendingReplacements_;
 
