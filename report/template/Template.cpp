@@ -132,10 +132,11 @@ TReferenceResolver ResolverFor(const TZdReport& report, const TZdReport& read) {
   };
 }
 
-std::vector<TDataSet*> OwnedDatasets(const TZdReport& report) {
+// The datasets of the report that its template stores.
+std::vector<TDataSet*> StoredDatasets(const TZdReport& report) {
   std::vector<TDataSet*> datasets;
   for (TComponent* c : report.Components())
-    if (auto* dataset = dynamic_cast<TDataSet*>(c)) datasets.push_back(dataset);
+    if (TemplateStoresDataset(*c)) datasets.push_back(static_cast<TDataSet*>(c));
   return datasets;
 }
 
@@ -145,12 +146,12 @@ std::vector<TDataSet*> OwnedDatasets(const TZdReport& report) {
 // as its Name property does while a template loads.
 void MoveLoadedReport(TZdReport& from, TZdReport& to) {
   for (const TComponent* read : from.Components()) {
-    // Bands and datasets of the target make way for those read.
+    // Bands and stored datasets of the target make way for those read.
     const TComponent* clash = to.FindComponent(read->Name());
-    if (clash && !dynamic_cast<const TZdqBand*>(clash) && !dynamic_cast<const TDataSet*>(clash))
+    if (clash && !dynamic_cast<const TZdqBand*>(clash) && !TemplateStoresDataset(*clash))
       throw ETemplateError("The name " + read->Name() + " is taken by another component of the report");
   }
-  for (TDataSet* old : OwnedDatasets(to)) delete old;
+  for (TDataSet* old : StoredDatasets(to)) delete old;
   const TClassProperties& target = *to.PublishedProperties();
   for (const TPropertyInfo* prop : from.PublishedProperties()->Properties()) {
     const TPropertyInfo* dest = target.Find(prop->Name());
@@ -169,7 +170,7 @@ void MoveLoadedReport(TZdReport& from, TZdReport& to) {
     to.InsertComponent(band);  // the report appends it to its band list
     band->SetDesigning(to.IsDesigning());
   }
-  for (TDataSet* dataset : OwnedDatasets(from)) {
+  for (TDataSet* dataset : StoredDatasets(from)) {
     to.InsertComponent(dataset);
     dataset->SetDesigning(to.IsDesigning());
   }

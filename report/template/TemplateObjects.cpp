@@ -398,13 +398,21 @@ std::vector<TStreamProperty> StreamProperties(const TPersistent& obj) {
   return out;
 }
 
+bool TemplateStoresDataset(const TComponent& component) {
+  if (!dynamic_cast<const TDataSet*>(&component)) return false;
+  const TComponentClass* cls = GlobalClassRegistry().Find(component.ClassName());
+  return cls && cls->properties && cls->properties->InheritsFrom(TDataSet::ClassProperties());
+}
+
 TStreamObject ReportToStream(const TZdReport& report, const std::string& templateFolder) {
   TStreamObject root = ObjectOf(report);
   for (const TComponent* component : report.Components()) {
-    const auto* dataset = dynamic_cast<const TDataSet*>(component);
-    if (!dataset) continue;
-    TStreamObject d = ObjectOf(*dataset);
-    if (!templateFolder.empty() && HoldsDatabaseFile(*dataset))
+    if (!TemplateStoresDataset(*component)) continue;
+    const auto& dataset = static_cast<const TDataSet&>(*component);
+    if (dataset.Name().empty())
+      throw ETemplateError("A dataset of the report has no name, which a template needs to store it");
+    TStreamObject d = ObjectOf(dataset);
+    if (!templateFolder.empty() && HoldsDatabaseFile(dataset))
       for (TStreamProperty& p : d.properties)
         if (p.name == kDatabaseFile) p.value.text = RelativeToFolder(p.value.text, templateFolder);
     root.children.push_back(std::move(d));

@@ -18,6 +18,10 @@ class TZdReport;
 // name is not among them: the object header carries it.
 std::vector<TStreamProperty> StreamProperties(const TPersistent& obj);
 
+// Whether a template stores the component: a dataset the report owns whose
+// class a template can build again (other datasets stay the application's).
+bool TemplateStoresDataset(const TComponent& component);
+
 // The report with the datasets it owns, then its bands and their controls,
 // in list order. With the template's folder given, a dataset's database
 // file is written relative to it, so that the two can move together.

@@ -647,8 +647,13 @@ TEST_F(TemplateTest, OwnDatasetsTravelWithTheTemplate) {
   sum->Open();
   EXPECT_EQ(sum->FieldByName("total").AsInteger(), 11);
 
+  // A dataset of a class no template can build stays the application's:
+  // not stored, not replaced.
+  auto* scratch = new TMemoryDataSet(loaded);
+  scratch->SetName("Scratch");
   // A bad file keeps them; a good one without datasets frees them.
   const std::string text = WriteTemplateText(ReportToStream(*loaded));
+  EXPECT_EQ(text.find("Scratch"), std::string::npos);
   for (const std::string& bad : {std::string("IndexName"), std::string("TSqlDataSet Items")}) {
     std::string broken = text;
     broken.replace(broken.find(bad), bad.size(), bad == "IndexName" ? "IndexNome" : "TSqlDataSet");
@@ -659,6 +664,7 @@ TEST_F(TemplateTest, OwnDatasetsTravelWithTheTemplate) {
   LoadReportFromBytes(*loaded, SaveReportToBytes(plain));
   EXPECT_EQ(loaded->DataSet(), nullptr);
   EXPECT_EQ(loaded->FindComponent("Totals"), nullptr);
+  EXPECT_EQ(loaded->FindComponent("Scratch"), scratch);
 }
 
 TEST_F(TemplateTest, TheExampleTemplateLoadsAsAGroupedListAndItsTextIsTheSameTemplate) {
