@@ -66,8 +66,8 @@ TDataSourceSpec SourceOf(const TReportInput& input) {
 void CheckStoredDatabases(const TZdReport& report) {
   for (const TComponent* component : report.Components())
     if (const auto* dataset = dynamic_cast<const TSqlDataSet*>(component);
-        dataset && dataset->ConnectionName().empty() && !report.FileAccess().Allows(dataset->DatabaseName()))
-      throw std::runtime_error("the template's dataset " + dataset->Name() + " reads '" + dataset->DatabaseName() +
+        dataset && !dataset->DatabaseFile().empty() && !report.FileAccess().Allows(dataset->DatabaseFile()))
+      throw std::runtime_error("the template's dataset " + dataset->Name() + " reads '" + dataset->DatabaseFile() +
                                "', outside the folders it may read (see --allow-path)");
 }
 
@@ -106,8 +106,8 @@ std::vector<std::string> TTemplateReport::DataFiles() const {
   std::vector<std::string> files;
   if (!source_.file.empty()) files.push_back(source_.file);
   for (const TComponent* component : report_->Components())
-    if (const auto* dataset = dynamic_cast<const TSqlDataSet*>(component); dataset && dataset->ConnectionName().empty())
-      files.push_back(dataset->DatabaseName());
+    if (const auto* dataset = dynamic_cast<const TSqlDataSet*>(component); dataset && !dataset->DatabaseFile().empty())
+      files.push_back(dataset->DatabaseFile());
   return files;
 }
 

@@ -16,9 +16,9 @@ QString UniqueConnectionName() {
   return kOwnConnectionPrefix + QString::number(++counter);
 }
 
-bool IsSqliteDriver(const std::string& driverName) { return driverName.rfind("QSQLITE", 0) == 0; }
-
 }  // namespace
+
+bool IsSqliteDriver(const std::string& driverName) { return driverName.rfind("QSQLITE", 0) == 0; }
 
 TSqlConnection::TSqlConnection(const std::string& driverName, const std::string& databaseName)
     : name_(UniqueConnectionName()) {

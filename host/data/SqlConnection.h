@@ -23,6 +23,9 @@ class TSqlConnection {
   QString name_;
 };
 
+// Whether the Qt SQL driver is SQLite's, whose database is a file.
+bool IsSqliteDriver(const std::string& driverName);
+
 // The Qt SQL connections the application made, without the ones opened here.
 std::vector<std::string> ApplicationConnectionNames();
 

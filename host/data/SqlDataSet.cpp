@@ -24,7 +24,7 @@ constexpr int kTypeSampleRows = 64;
 // Rows converted per fetch; amortises the call without holding up the first rows.
 constexpr int kFetchBatch = 256;
 
-bool IsSqlite(const QSqlDatabase& db) { return db.driverName().startsWith(QStringLiteral("QSQLITE")); }
+bool IsSqlite(const QSqlDatabase& db) { return IsSqliteDriver(db.driverName().toStdString()); }
 
 QString QuotedName(const QSqlDatabase& db, const std::string& name) {
   return db.driver()->escapeIdentifier(QString::fromStdString(name), QSqlDriver::FieldName);
@@ -36,6 +36,19 @@ std::vector<std::string> SortedTables(const QSqlDatabase& db) {
   std::vector<std::string> result;
   for (const QString& name : names) result.push_back(name.toStdString());
   return result;
+}
+
+// The names of a SQLite table's indexes, in the database's order; none, with
+// the reason in error, when SQLite cannot list them.
+std::vector<std::string> TableIndexes(const QSqlDatabase& db, const std::string& table, QString* error = nullptr) {
+  QSqlQuery list(db);
+  std::vector<std::string> names;
+  if (!list.exec("PRAGMA index_list(" + QuotedTable(db, table) + ")")) {
+    if (error) *error = list.lastError().text();
+    return names;
+  }
+  while (list.next()) names.push_back(list.value(1).toString().toStdString());
+  return names;
 }
 
 std::string WithoutTrailingSemicolons(std::string sql) {
@@ -78,6 +91,11 @@ const TClassProperties& TSqlDataSet::ClassProperties() {
 void TSqlDataSet::SetDatabaseName(const std::string& name) {
   CheckInactive("change the database name");
   databaseName_ = name;
+}
+
+std::string TSqlDataSet::DatabaseFile() const {
+  if (!IsSqliteDriver(driverName_) || !connectionName_.empty() || databaseName_ == ":memory:") return {};
+  return databaseName_;
 }
 
 void TSqlDataSet::SetDriverName(const std::string& name) {
@@ -139,11 +157,9 @@ std::string TSqlDataSet::StatementText(const QSqlDatabase& db) const {
 std::string TSqlDataSet::OrderByIndex(const QSqlDatabase& db) const {
   if (Trim(indexName_).empty()) return {};
   if (!IsSqlite(db)) Fail("Index names are only known for SQLite databases");
-  QSqlQuery list(db);
-  bool ofTable = false;
-  if (list.exec("PRAGMA index_list(" + QuotedTable(db, Trim(tableName_)) + ")"))
-    while (list.next() && !ofTable) ofTable = list.value(1).toString().toStdString() == indexName_;
-  if (!ofTable) Fail("Table '" + tableName_ + "' has no index named '" + indexName_ + "'");
+  const std::vector<std::string> indexes = TableIndexes(db, Trim(tableName_));
+  if (std::find(indexes.begin(), indexes.end(), indexName_) == indexes.end())
+    Fail("Table '" + tableName_ + "' has no index named '" + indexName_ + "'");
   // index_xinfo also lists the rowid after the key columns (key = 0) and tells descending ones.
   QSqlQuery info(db);
   if (!info.exec("PRAGMA index_xinfo(" + QuotedName(db, indexName_) + ")"))
@@ -270,12 +286,10 @@ std::vector<std::string> TSqlDataSet::DatabaseTables() const {
 std::vector<std::string> TSqlDataSet::IndexNames() const {
   std::unique_ptr<TSqlConnection> own;
   const QSqlDatabase db = Database(own);
-  std::vector<std::string> result;
-  if (!IsSqlite(db) || Trim(tableName_).empty()) return result;
-  QSqlQuery list(db);
-  if (!list.exec("PRAGMA index_list(" + QuotedTable(db, Trim(tableName_)) + ")"))
-    Fail("SQL error: " + list.lastError().text().toStdString());
-  while (list.next()) result.push_back(list.value(1).toString().toStdString());
+  if (!IsSqlite(db) || Trim(tableName_).empty()) return {};
+  QString error;
+  std::vector<std::string> result = TableIndexes(db, Trim(tableName_), &error);
+  if (!error.isEmpty()) Fail("SQL error: " + error.toStdString());
   std::sort(result.begin(), result.end());
   return result;
 }

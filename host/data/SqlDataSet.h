@@ -28,6 +28,10 @@ class TSqlDataSet : public TDataSet {
   /// For SQLite the path of an existing database file.
   const std::string& DatabaseName() const { return databaseName_; }
   void SetDatabaseName(const std::string& name);
+  /// The file the rows come from: DatabaseName for SQLite without an
+  /// application's connection; empty for a server, an application's
+  /// connection or an in-memory database.
+  std::string DatabaseFile() const;
   const std::string& DriverName() const { return driverName_; }
   void SetDriverName(const std::string& name);
   /// A Qt SQL connection the application opened (QSqlDatabase::addDatabase,

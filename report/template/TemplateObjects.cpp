@@ -149,10 +149,15 @@ void AppendProperties(const TPersistent& obj, const std::string& prefix, bool sk
 // A SQLite database file is stored relative to the template's folder.
 constexpr const char* kDatabaseFile = "DatabaseName";
 
-bool HoldsDatabaseFile(const TDataSet& dataset) {
+bool ReadsAFile(const TDataSet& dataset) {
   const auto* sql = dynamic_cast<const TSqlDataSet*>(&dataset);
-  return sql && sql->DriverName().rfind("QSQLITE", 0) == 0 && sql->ConnectionName().empty() &&
-         !sql->DatabaseName().empty() && sql->DatabaseName() != ":memory:";
+  return sql && !sql->DatabaseFile().empty();
+}
+
+// A class a template can build a dataset of.
+bool IsDatasetClass(const std::string& className) {
+  const TComponentClass* cls = GlobalClassRegistry().Find(className);
+  return cls && cls->properties && cls->properties->InheritsFrom(TDataSet::ClassProperties());
 }
 
 std::string RelativeToFolder(const std::string& file, const std::string& folder) {
@@ -356,18 +361,13 @@ void ReadControl(const TStreamObject& o, TZdqBand& band, TStreamReadContext& con
   control.SetLoading(false);
 }
 
-bool IsDatasetObject(const TStreamObject& o) {
-  const TComponentClass* cls = GlobalClassRegistry().Find(o.className);
-  return cls && cls->properties && cls->properties->InheritsFrom(TDataSet::ClassProperties());
-}
-
 void ReadDataset(const TStreamObject& o, TZdReport& report, TStreamReadContext& context) {
   if (o.name.empty()) TemplateErrorAt(context, o.offset, "a dataset needs a name");
   const TComponentClass& cls = FindClass(o, TDataSet::ClassProperties(), "a dataset", context);
   auto& dataset = Create<TDataSet>(cls, report, o, context);
   ApplyStreamProperties(dataset, o.properties, context, Describe(o));
   if (!o.children.empty()) TemplateErrorAt(context, o.children.front().offset, Describe(o) + " cannot hold child objects");
-  if (HoldsDatabaseFile(dataset)) {
+  if (ReadsAFile(dataset)) {
     auto& sql = static_cast<TSqlDataSet&>(dataset);
     sql.SetDatabaseName(InFolder(sql.DatabaseName(), context.templateFolder));
   }
@@ -399,9 +399,7 @@ std::vector<TStreamProperty> StreamProperties(const TPersistent& obj) {
 }
 
 bool TemplateStoresDataset(const TComponent& component) {
-  if (!dynamic_cast<const TDataSet*>(&component)) return false;
-  const TComponentClass* cls = GlobalClassRegistry().Find(component.ClassName());
-  return cls && cls->properties && cls->properties->InheritsFrom(TDataSet::ClassProperties());
+  return dynamic_cast<const TDataSet*>(&component) && IsDatasetClass(component.ClassName());
 }
 
 TStreamObject ReportToStream(const TZdReport& report, const std::string& templateFolder) {
@@ -412,7 +410,7 @@ TStreamObject ReportToStream(const TZdReport& report, const std::string& templat
     if (dataset.Name().empty())
       throw ETemplateError("A dataset of the report has no name, which a template needs to store it");
     TStreamObject d = ObjectOf(dataset);
-    if (!templateFolder.empty() && HoldsDatabaseFile(dataset))
+    if (!templateFolder.empty() && ReadsAFile(dataset))
       for (TStreamProperty& p : d.properties)
         if (p.name == kDatabaseFile) p.value.text = RelativeToFolder(p.value.text, templateFolder);
     root.children.push_back(std::move(d));
@@ -432,10 +430,10 @@ void ApplyStreamProperties(TPersistent& obj, const std::vector<TStreamProperty>&
 
 void StreamToReport(const TStreamObject& root, TZdReport& report, TStreamReadContext& context) {
   for (const TStreamObject& child : root.children)
-    if (IsDatasetObject(child)) ReadDataset(child, report, context);
+    if (IsDatasetClass(child.className)) ReadDataset(child, report, context);
   ApplyStreamProperties(report, root.properties, context, Describe(root));
   for (const TStreamObject& child : root.children)
-    if (!IsDatasetObject(child)) ReadBand(child, report, context);
+    if (!IsDatasetClass(child.className)) ReadBand(child, report, context);
 }
 
 }  // namespace zd
