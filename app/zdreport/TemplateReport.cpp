@@ -61,13 +61,18 @@ TDataSourceSpec SourceOf(const TReportInput& input) {
   return {};
 }
 
+// The file a dataset of the report reads its rows from; empty for none.
+std::string DatabaseFileOf(const TDataSet& dataset) {
+  const auto* sql = dynamic_cast<const TSqlDataSet*>(&dataset);
+  return sql ? sql->DatabaseFile() : std::string();
+}
+
 // The datasets the template stores read their database files under the
 // same rule as its pictures.
 void CheckStoredDatabases(const TZdReport& report) {
-  for (const TComponent* component : report.Components())
-    if (const auto* dataset = dynamic_cast<const TSqlDataSet*>(component);
-        dataset && !dataset->DatabaseFile().empty() && !report.FileAccess().Allows(dataset->DatabaseFile()))
-      throw std::runtime_error("the template's dataset " + dataset->Name() + " reads '" + dataset->DatabaseFile() +
+  for (const TDataSet* dataset : report.OwnDatasets())
+    if (const std::string file = DatabaseFileOf(*dataset); !file.empty() && !report.FileAccess().Allows(file))
+      throw std::runtime_error("the template's dataset " + dataset->Name() + " reads '" + file +
                                "', outside the folders it may read (see --allow-path)");
 }
 
@@ -105,9 +110,8 @@ TTemplateReport::TTemplateReport(const TReportInput& input)
 std::vector<std::string> TTemplateReport::DataFiles() const {
   std::vector<std::string> files;
   if (!source_.file.empty()) files.push_back(source_.file);
-  for (const TComponent* component : report_->Components())
-    if (const auto* dataset = dynamic_cast<const TSqlDataSet*>(component); dataset && !dataset->DatabaseFile().empty())
-      files.push_back(dataset->DatabaseFile());
+  for (const TDataSet* dataset : report_->OwnDatasets())
+    if (std::string file = DatabaseFileOf(*dataset); !file.empty()) files.push_back(std::move(file));
   return files;
 }
 

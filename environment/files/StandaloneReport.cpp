@@ -50,10 +50,7 @@ TStandaloneReport::TStandaloneReport(const std::string& fileName)
     CannotRead(fileName, e.what());
   }
   // Nor does it read the datasets a template stores: a file opened on its own shows no rows.
-  std::vector<TComponent*> stored;
-  for (TComponent* component : report_->Components())
-    if (dynamic_cast<TDataSet*>(component)) stored.push_back(component);
-  for (TComponent* dataset : stored) delete dataset;
+  for (TDataSet* stored : report_->OwnDatasets()) delete stored;
   if (!report_->DataSet()) report_->SetDataSet(new TMemoryDataSet(&root_));
   for (TComponent* component : root_.Components())
     if (auto* standIn = dynamic_cast<TMemoryDataSet*>(component)) {

@@ -275,21 +275,26 @@ TZdqDataManager& TZdReport::GetDataManager() {
   return manager;
 }
 
+std::vector<TDataSet*> TZdReport::OwnDatasets() const {
+  std::vector<TDataSet*> datasets;
+  if (Components().size() == bands_.size()) return datasets;  // bands only: the usual case, kept cheap
+  for (TComponent* c : Components())
+    if (auto* dataset = dynamic_cast<TDataSet*>(c)) datasets.push_back(dataset);
+  return datasets;
+}
+
 // Nobody else opens the datasets the report's template stores.
 void TZdReport::openOwnDatasets() {
-  if (Components().size() == bands_.size()) return;
-  for (TComponent* c : Components())
-    if (auto* dataset = dynamic_cast<TDataSet*>(c); dataset && !dataset->Active()) dataset->Open();
+  for (TDataSet* dataset : OwnDatasets())
+    if (!dataset->Active()) dataset->Open();
 }
 
 // The datasets a template brought are the report's own data sources, whichever
 // manager lists the others.
 void TZdReport::listOwnDatasets(TZdqDataManager& manager) const {
-  if (Components().size() == bands_.size()) return;  // bands only: the usual case, kept cheap
   TZdqDatasets& items = manager.Datasets();
-  for (TComponent* c : Components()) {
-    auto* dataset = dynamic_cast<TDataSet*>(c);
-    if (!dataset || items.ItemByDataset(dataset)) continue;
+  for (TDataSet* dataset : OwnDatasets()) {
+    if (items.ItemByDataset(dataset)) continue;
     // An entry emptied when the template was read again takes it back in its place.
     TZdqDataset* emptied = items.ItemByDataset(nullptr);
     if (emptied && emptied->Caption().empty())

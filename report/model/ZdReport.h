@@ -132,6 +132,9 @@ class TZdReport : public TZdPrintComponent {
   std::string GetUniqueName(const std::string& base, const TZdqControl* ignore = nullptr) const;
   /// The data manager, or the default one refilled for this report.
   TZdqDataManager& GetDataManager();
+  /// The datasets the report itself owns: those its template stores, and any
+  /// an application gave it.
+  std::vector<TDataSet*> OwnDatasets() const;
 
   // ---- values ----
   /// Bounds on the work of one preparation, so that no template runs away:

@@ -135,8 +135,8 @@ TReferenceResolver ResolverFor(const TZdReport& report, const TZdReport& read) {
 // The datasets of the report that its template stores.
 std::vector<TDataSet*> StoredDatasets(const TZdReport& report) {
   std::vector<TDataSet*> datasets;
-  for (TComponent* c : report.Components())
-    if (TemplateStoresDataset(*c)) datasets.push_back(static_cast<TDataSet*>(c));
+  for (TDataSet* dataset : report.OwnDatasets())
+    if (TemplateStoresDataset(*dataset)) datasets.push_back(dataset);
   return datasets;
 }
 
