@@ -1,5 +1,7 @@
 #include "host/data/DataSet.h"
 
+#include <algorithm>
+
 #include "host/core/TextUtil.h"
 
 namespace zd {
@@ -13,6 +15,10 @@ const TClassProperties& TDataSet::ClassProperties() {
   return props;
 }
 namespace {
+// Rows kept behind the cursor by a dataset that can read them again: enough
+// for a report's steps back, a small part of a long table.
+constexpr int kRowsKeptBehind = 1024;
+
 // Shared by all datasets so that a bookmark never matches another dataset's opening.
 uint64_t NextGeneration() {
   static uint64_t counter = 0;
@@ -50,6 +56,7 @@ void TDataSet::Close() {
   current_ = -1;
   bof_ = eof_ = true;
   generation_ = 0;
+  holds_.clear();
   DoClose();
 }
 
@@ -65,9 +72,22 @@ void TDataSet::PlaceOnFirstRow() {
 }
 
 bool TDataSet::EnsureRow(int index) {
-  while (index >= rows_.RowCount())
+  if (index < rows_.FirstRow()) FetchAgain();
+  while (index >= rows_.RowCount()) {
     if (!FetchMoreRows()) return false;
+    dropRowsBehind(index);
+  }
   return true;
+}
+
+// Lets go of rows no longer needed: those far behind both the row the
+// cursor is going to and the one it is on, unless held.
+void TDataSet::dropRowsBehind(int index) {
+  if (!CanFetchAgain()) return;
+  int needed = index;
+  if (current_ >= 0) needed = std::min(needed, current_);
+  for (int held : holds_) needed = std::min(needed, held);
+  rows_.DropRowsBefore(needed - kRowsKeptBehind);
 }
 
 void TDataSet::CheckActive() const {
@@ -147,6 +167,12 @@ void TDataSet::GotoBookmark(const TBookmark& bookmark) {
   bof_ = eof_ = false;
 }
 
+void TDataSet::HoldRows() { holds_.push_back(std::max(current_, 0)); }
+
+void TDataSet::ReleaseRows() {
+  if (!holds_.empty()) holds_.pop_back();
+}
+
 TField& TDataSet::Fields(int index) const {
   if (index < 0 || index >= FieldCount())
     Fail("Field index " + std::to_string(index) + " out of range (" +
@@ -210,13 +236,16 @@ void TDataSet::RowsAppended() {
 const TVariant& TDataSet::CurrentValue(int column) const {
   static const TVariant null;
   if (current_ < 0 || column >= rows_.ColumnCount()) return null;
+  // The cursor went back to a row let go of (a bookmark, Prior): read it
+  // again now that it is used. Datasets are never const objects.
+  if (current_ < rows_.FirstRow() && !const_cast<TDataSet*>(this)->EnsureRow(current_)) return null;
   return rows_.At(current_, column);
 }
 
 void TDataSet::SetCurrentValue(int column, const TVariant& value) {
   if (!CanModify()) Fail("Cannot modify a read-only dataset");
   CheckActive();
-  if (current_ < 0) Fail("No current record");
+  if (current_ < 0 || !EnsureRow(current_)) Fail("No current record");
   std::vector<TVariant> row = rows_.Row(current_);
   row[size_t(column)] = value;
   rows_.ReplaceRow(current_, row);

@@ -58,6 +58,10 @@ class TDataSet : public TComponent {
   void GotoBookmark(const TBookmark& bookmark);  ///< throws for a bookmark of another opening
   void FreeBookmark(TBookmark& bookmark) { bookmark = TBookmark(); }
   bool BookmarkValid(const TBookmark& bookmark) const;
+  /// Keeps the current row and those after it in memory until ReleaseRows,
+  /// for a walk ahead that comes back to this row. Holds nest.
+  void HoldRows();
+  void ReleaseRows();
 
   /// Nestable; each DisableControls needs its EnableControls.
   void DisableControls() { ++disableCount_; }
@@ -88,6 +92,12 @@ class TDataSet : public TComponent {
   virtual void DoClose() = 0;
   /// Appends at least one row to Rows() and returns true, or false at the end.
   virtual bool FetchMoreRows() { return false; }
+  /// A dataset that can read its rows again from the first lets go of the
+  /// rows far behind its cursor and reads them again if the cursor goes
+  /// back to them; one that cannot keeps every row it fetched.
+  virtual bool CanFetchAgain() const { return false; }
+  /// Empties Rows() so that FetchMoreRows starts again from the first row.
+  virtual void FetchAgain() {}
   virtual bool CanModify() const { return false; }
 
   TRowBuffer& Rows() { return rows_; }
@@ -109,6 +119,7 @@ class TDataSet : public TComponent {
   const TVariant& CurrentValue(int column) const;
   void SetCurrentValue(int column, const TVariant& value);
   bool EnsureRow(int index);
+  void dropRowsBehind(int index);
   void CheckActive() const;
   void PlaceOnFirstRow();
 
@@ -118,7 +129,8 @@ class TDataSet : public TComponent {
   bool active_ = false;
   bool bof_ = true;
   bool eof_ = true;
-  int current_ = -1;
+  int current_ = -1;  // may lie before the rows held: read again on use
+  std::vector<int> holds_;
   int disableCount_ = 0;
   uint64_t generation_ = 0;
 };

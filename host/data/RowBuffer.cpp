@@ -79,29 +79,44 @@ void TRowBuffer::Reset(int columnCount) {
   columns_ = columnCount;
   blocks_.clear();
   blockUsed_ = blockSize_ = 0;
+  firstRow_ = 0;
   rows_.clear();
   decoded_.assign(size_t(columnCount), TVariant());
   decodedRow_ = -1;
 }
 
-void TRowBuffer::AppendRow(std::span<const TVariant> cells) { rows_.push_back(Store(cells)); }
+void TRowBuffer::AppendRow(std::span<const TVariant> cells) { rows_.push_back(Store(cells, RowCount())); }
 
 void TRowBuffer::ReplaceRow(int row, std::span<const TVariant> cells) {
-  rows_[size_t(row)] = Store(cells);
+  rows_[size_t(row - firstRow_)] = Store(cells, row);
   decodedRow_ = -1;
 }
 
-const char* TRowBuffer::Store(std::span<const TVariant> cells) {
+void TRowBuffer::DropRowsBefore(int row) {
+  // The last block takes the rows still to come, so it stays.
+  int first = firstRow_;
+  while (blocks_.size() > 1 && blocks_.front().endRow <= row) {
+    first = std::max(first, blocks_.front().endRow);
+    blocks_.pop_front();
+  }
+  rows_.erase(rows_.begin(), rows_.begin() + (first - firstRow_));
+  firstRow_ = first;
+  if (decodedRow_ < first) decodedRow_ = -1;
+}
+
+const char* TRowBuffer::Store(std::span<const TVariant> cells, int row) {
   if (columns_ == 0) throw std::logic_error("A row needs at least one column");
   if (cells.size() != size_t(columns_)) throw std::logic_error("A row needs a cell for each column");
   encoded_.clear();
   for (const TVariant& cell : cells) Encode(cell, encoded_);
   if (blockSize_ - blockUsed_ < encoded_.size()) {
     blockSize_ = std::max(kBlockSize, encoded_.size());
-    blocks_.push_back(std::make_unique_for_overwrite<char[]>(blockSize_));
+    blocks_.push_back({std::make_unique_for_overwrite<char[]>(blockSize_), 0});
     blockUsed_ = 0;
   }
-  char* at = blocks_.back().get() + blockUsed_;
+  TBlock& block = blocks_.back();
+  block.endRow = std::max(block.endRow, row + 1);
+  char* at = block.bytes.get() + blockUsed_;
   std::memcpy(at, encoded_.data(), encoded_.size());
   blockUsed_ += encoded_.size();
   return at;
@@ -109,7 +124,7 @@ const char* TRowBuffer::Store(std::span<const TVariant> cells) {
 
 const std::vector<TVariant>& TRowBuffer::Row(int row) const {
   if (row != decodedRow_) {
-    const char* p = rows_[size_t(row)];
+    const char* p = rows_[size_t(row - firstRow_)];
     for (TVariant& cell : decoded_) cell = Decode(p);
     decodedRow_ = row;
   }

@@ -267,6 +267,24 @@ bool TSqlDataSet::FetchMoreRows() {
   return fetched > 0;
 }
 
+// Reading again runs the statement again, so only where that cannot change
+// anything: a table, or any statement over the read-only connection this
+// dataset opened itself. An application's query keeps every row it gave.
+bool TSqlDataSet::CanFetchAgain() const {
+  if (!cursor_ || preparedQuery_) return false;
+  return Trim(sql_).empty() || (cursor_->connection && IsSqliteDriver(driverName_));
+}
+
+void TSqlDataSet::FetchAgain() {
+  std::vector<TFieldType> types = std::move(cursor_->types);
+  cursor_.reset();  // the old statement and connection go first
+  Rows().Reset(FieldCount());
+  auto cursor = std::make_unique<TCursor>();
+  RunQuery(*cursor);
+  cursor->types = std::move(types);
+  cursor_ = std::move(cursor);
+}
+
 void TSqlDataSet::DoClose() {
   cursor_.reset();
   Rows().Reset(FieldCount());

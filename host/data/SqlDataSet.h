@@ -72,6 +72,8 @@ class TSqlDataSet : public TDataSet {
   void DoOpen() override;
   void DoClose() override;
   bool FetchMoreRows() override;
+  bool CanFetchAgain() const override;
+  void FetchAgain() override;
 
  private:
   struct TCursor;

@@ -10,11 +10,14 @@ namespace {
 class TComeBack {
  public:
   TComeBack(TZdReport& report, TDataSet& dataset)
-      : dataset_(dataset), place_(dataset.GetBookmark()), values_(report) {}
+      : dataset_(dataset), place_(dataset.GetBookmark()), values_(report) {
+    dataset_.HoldRows();  // a look-ahead may pass many rows that print nothing
+  }
   ~TComeBack() {
     try {
       dataset_.GotoBookmark(place_);
     } catch (...) {}  // a dataset closed by an event has no row to go back to
+    dataset_.ReleaseRows();
     dataset_.FreeBookmark(place_);
     values_.Restore();
   }

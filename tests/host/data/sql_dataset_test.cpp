@@ -141,6 +141,57 @@ TEST(SqlDataSet, ManyRowsWalkQuicklyBothWaysAndKeepBookmarks) {
   EXPECT_EQ(ds.RecordCount(), 100000);
 }
 
+// A long walk holds a window of rows: rows far behind are read again when
+// the cursor goes back to them (so an edit made meanwhile shows), held rows
+// and an application's query are never read again.
+TEST(SqlDataSet, RowsFarBehindAreReadAgainOnlyWhenVisitedAndNotHeld) {
+  TScratchDatabase db("zd_sql_window");
+  // Rows of 200 bytes and more, so that the walk spans several blocks of memory.
+  db.Exec("CREATE TABLE t (id INTEGER, name TEXT, padding TEXT)");
+  db.Exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 20000) "
+          "INSERT INTO t SELECT i, 'old ' || i, hex(zeroblob(100)) FROM n");
+  const auto walkToTheEnd = [](TDataSet& ds) {
+    while (!ds.Eof()) ds.Next();
+  };
+
+  TSqlDataSet own;
+  own.SetDatabaseName(db.Path());
+  own.SetSQL("SELECT * FROM t ORDER BY id");
+  own.Open();
+  TField& name = own.FieldByName("name");
+  const TBookmark first = own.GetBookmark();
+  while (own.FieldByName("id").AsInteger() < 10000) own.Next();
+  own.HoldRows();
+  const TBookmark held = own.GetBookmark();
+  walkToTheEnd(own);
+  db.Exec("UPDATE t SET name = 'new ' || id");
+  own.GotoBookmark(held);
+  EXPECT_EQ(name.AsString(), "old 10000");
+  own.Prior();
+  EXPECT_EQ(name.AsString(), "old 9999");
+  own.ReleaseRows();
+  own.GotoBookmark(first);
+  EXPECT_EQ(name.AsString(), "new 1");
+  own.Next();
+  EXPECT_EQ(name.AsString(), "new 2");
+  walkToTheEnd(own);
+  EXPECT_EQ(name.AsString(), "new 20000");
+  EXPECT_EQ(own.RecordCount(), 20000);
+  own.First();
+  EXPECT_EQ(name.AsString(), "new 1");
+  own.Close();  // its reading again keeps the file locked
+
+  TSqlDataSet application;
+  application.SetConnectionName("scratch_writer");
+  application.SetSQL("SELECT id, name FROM t ORDER BY id");
+  application.Open();
+  const TBookmark start = application.GetBookmark();
+  walkToTheEnd(application);
+  db.Exec("UPDATE t SET name = 'newer ' || id");
+  application.GotoBookmark(start);
+  EXPECT_EQ(application.FieldByName("name").AsString(), "new 1");
+}
+
 TEST(SqlDataSet, LastAndRecordCountFetchTheRestLazily) {
   TScratchDatabase db("zd_sql_lazy");
   db.Exec("CREATE TABLE t (i INTEGER)");
