@@ -12,6 +12,7 @@
 
 #include "expr/PageRange.h"
 #include "host/core/TextUtil.h"
+#include "host/core/WorkerThread.h"
 #include "host/locale/DateTime.h"
 #include "host/printing/Printer.h"
 #include "host/ui/Progress.h"
@@ -500,13 +501,14 @@ void TZdPrintBaseComponent::ExportPages(TZdqExport& exporter, const std::string&
   auto play = [&](const std::vector<TExportedPage>& result) {
     // A spilled page is read back on the second core while the page before
     // it is exported: reading a drawing changes nothing the export uses.
+    TWorkerThread reader;
     std::future<std::shared_ptr<const TMetafile>> next;
     for (size_t i = 0; i < result.size(); ++i) {
       const TExportedPage& at = result[i];
       if (AnimatedStatus())
         UpdateProgressDlg(FormatNumbers(Text(txt::ExportingPage), {at.page + 1, at.bar + 1}), B * at.page + at.bar);
       const std::shared_ptr<const TMetafile> drawing = i == 0 ? drawingOf(at) : next.get();
-      if (i + 1 < result.size()) next = std::async(std::launch::async, drawingOf, result[i + 1]);
+      if (i + 1 < result.size()) next = reader.Run([&drawingOf, &ahead = result[i + 1]] { return drawingOf(ahead); });
       if (!drawing) continue;
       const TMetafile& meta = *drawing;
       exporter.NewPage(at.page, at.bar);

@@ -34,7 +34,7 @@ void TPdfPageDocument::EndPage(int width, int height) {
   const int page = pdf_.GetNextRefIndex(), contents = pdf_.GetNextRefIndex();
   std::string resources = painter_.Resources().Dictionary(shared_, height);
   pending_.emplace(TPendingPage{page, contents, width, height, std::move(resources),
-                                std::async(std::launch::async, [content = std::move(content)] {
+                                compressor_.Run([content = std::move(content)] {
                                   return FlateCompress(content, kContentCompression);
                                 })});
   pages_.push_back(page);

@@ -15,6 +15,7 @@
 #include "export/pdf/detail/PdfPagePainter.h"
 #include "export/pdf/detail/PdfPageResources.h"
 #include "export/pdf/detail/PdfWriter.h"
+#include "host/core/WorkerThread.h"
 
 namespace zd {
 
@@ -60,6 +61,7 @@ class TPdfPageDocument {
   std::vector<int> pages_;             // page objects in order
   std::map<std::pair<int, int>, TPlacedPage> placed_;  // by page and bar
   std::optional<TPendingPage> pending_;
+  TWorkerThread compressor_;
 };
 
 }  // namespace zd
