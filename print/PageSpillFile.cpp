@@ -149,7 +149,7 @@ TMetafile TPageSpillFile::Read(const TSlot& slot) const {
   if (ZSTD_isError(size) || size != slot.Size) throw EPageSpillError(Where(slot) + " is corrupt");
   TMetafile drawing;
   try {
-    drawing.LoadFromBytes(bytes);
+    drawing.LoadFromBytes(std::move(bytes));
   } catch (const EMetafileError& e) {
     throw EPageSpillError(Where(slot) + " is corrupt: " + e.what());
   }

@@ -128,8 +128,19 @@ uint16_t TMetafile::HandleCount() const { return bytes_.size() < 88 ? 0 : uint16
 void TMetafile::LoadFromBytes(const uint8_t* data, size_t size) {
   if (!data) throw EMetafileError("metafile data missing");
   validate(data, size);
-  const uint32_t nBytes = rd32(data + 48);
-  bytes_.assign(data, data + nBytes);
+  bytes_.assign(data, data + rd32(data + 48));
+  takeFrameSize();
+}
+
+void TMetafile::LoadFromBytes(std::vector<uint8_t>&& data) {
+  validate(data.data(), data.size());
+  data.resize(rd32(data.data() + 48));
+  bytes_ = std::move(data);
+  takeFrameSize();
+}
+
+void TMetafile::takeFrameSize() {
+  const uint8_t* data = bytes_.data();
   // Frame in hundredths of a millimetre to page units.
   const int64_t l = int32_t(rd32(data + 24)), t = int32_t(rd32(data + 28));
   const int64_t r = int32_t(rd32(data + 32)), b = int32_t(rd32(data + 36));

@@ -67,11 +67,13 @@ class TMetafile {
   // Validates the header and every record's size; throws EMetafileError.
   void LoadFromBytes(const uint8_t* data, size_t size);
   void LoadFromBytes(const std::vector<uint8_t>& data) { LoadFromBytes(data.data(), data.size()); }
+  void LoadFromBytes(std::vector<uint8_t>&& data);  // takes the bytes over instead of copying them
   void LoadFromFile(const std::string& path);
   void SaveToFile(const std::string& path) const;
 
  private:
   friend class TMetafileCanvas;
+  void takeFrameSize();
   std::vector<uint8_t> bytes_;
   int width_ = 0, height_ = 0;
 };
