@@ -36,6 +36,7 @@
 #include "print/TextIds.h"
 #include "report/model/FontObject.h"
 #include "report/model/ZdReport.h"
+#include "report/model/ZdqDMan.h"
 
 namespace zd {
 
@@ -522,6 +523,29 @@ void TfrmZdqOI::closeInplaceEditor() {
   inplaceItem_ = nullptr;
 }
 
+namespace {
+
+// What a reference of the report may name: its own components, those of the
+// form that owns it and the datasets its data manager lists, by name.
+std::vector<TComponent*> ReferenceCandidates(TZdReport& report, const TPropertyInfo& prop) {
+  std::vector<TComponent*> found;
+  auto consider = [&](TComponent* c) {
+    if (c && !c->Name().empty() && prop.Fits(*c) && std::find(found.begin(), found.end(), c) == found.end())
+      found.push_back(c);
+  };
+  for (TComponent* c : report.Components()) consider(c);
+  if (report.Owner())
+    for (TComponent* c : report.Owner()->Components()) consider(c);
+  const TZdqDatasets& listed = report.GetDataManager().Datasets();
+  for (int i = 0; i < listed.Count(); ++i) consider(listed[i]->Dataset());
+  std::sort(found.begin(), found.end(), [](const TComponent* a, const TComponent* b) {
+    return QString::fromStdString(a->Name()).compare(QString::fromStdString(b->Name()), Qt::CaseInsensitive) < 0;
+  });
+  return found;
+}
+
+}  // namespace
+
 void TfrmZdqOI::openInplaceEditor(QTreeWidgetItem* item) {
   if (filling_) return;
   closeInplaceEditor();
@@ -536,6 +560,20 @@ void TfrmZdqOI::openInplaceEditor(QTreeWidgetItem* item) {
       apply(item, std::to_string(int64_t(sender->ColorValue())));
     };
     inplace_ = colors;
+  } else if (row.pi->Kind() == TPropKind::Reference) {
+    auto* list = new QComboBox;
+    list->addItem(QString());  // none
+    for (TComponent* c : ReferenceCandidates(report_, *row.pi)) list->addItem(QString::fromStdString(c->Name()));
+    list->setCurrentIndex(std::max(0, list->findText(current)));
+    connect(list, &QComboBox::activated, this, [this, item, list](int index) {
+      // Looked up again: components come and go with undo while the list is open.
+      const TZdqOIRow row = Row(item);
+      TComponent* chosen = nullptr;
+      for (TComponent* c : ReferenceCandidates(report_, *row.pi))
+        if (index > 0 && QString::fromStdString(c->Name()) == list->itemText(index)) chosen = c;
+      whileEditing(item, [&] { row.pi->SetReference(*row.object, chosen); });
+    });
+    inplace_ = list;
   } else if (editor && editor->EditorType() == TZdqPropertyEditorType::petCombobox) {
     auto* list = new QComboBox;
     QStringList values;
@@ -552,7 +590,7 @@ void TfrmZdqOI::openInplaceEditor(QTreeWidgetItem* item) {
     layout->setSpacing(0);
     auto* edit = new QLineEdit(current);
     const TPropKind kind = row.pi->Kind();
-    edit->setReadOnly(kind == TPropKind::Object || kind == TPropKind::Collection || kind == TPropKind::Reference ||
+    edit->setReadOnly(kind == TPropKind::Object || kind == TPropKind::Collection ||
                       kind == TPropKind::Binary || kind == TPropKind::StringList);
     layout->addWidget(edit, 1);
     edit->installEventFilter(this);

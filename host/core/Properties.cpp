@@ -175,6 +175,11 @@ TComponent* TPropertyInfo::GetReference(const TPersistent& obj) const {
   return getReference_(obj);
 }
 
+bool TPropertyInfo::Fits(const TComponent& component) const {
+  require(kind_ == TPropKind::Reference, "Fits");
+  return fits_(component);
+}
+
 void TPropertyInfo::SetReference(TPersistent& obj, TComponent* value) const {
   require(kind_ == TPropKind::Reference, "SetReference");
   TPropertyChangeNotice notice(obj, *this);

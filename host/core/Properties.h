@@ -84,6 +84,8 @@ class TPropertyInfo {
   void SetBytes(TPersistent& obj, const TBytes& value) const;
   TComponent* GetReference(const TPersistent& obj) const;
   void SetReference(TPersistent& obj, TComponent* value) const;  // checks the class
+  // Whether the component is of the class a reference property takes.
+  bool Fits(const TComponent& component) const;
   // The owned object of Object, StringList and Collection properties.
   TPersistent* GetObject(TPersistent& obj) const;
   const TPersistent* GetObject(const TPersistent& obj) const;
@@ -131,6 +133,7 @@ class TPropertyInfo {
   std::function<void(TPersistent&, const TBytes&)> setBytes_;
   std::function<TComponent*(const TPersistent&)> getReference_;
   std::function<void(TPersistent&, TComponent*)> setReference_;  // throws on a wrong class
+  std::function<bool(const TComponent&)> fits_;
   std::function<TPersistent*(TPersistent&)> getObject_;
   std::function<std::shared_ptr<TPersistent>(const TPersistent&)> copyObject_;
 };
@@ -297,6 +300,7 @@ class TPropertiesOf {
     p.getReference_ = [get](const TPersistent& o) -> TComponent* {
       return const_cast<std::remove_const_t<C>*>(std::invoke(get, self(o)));
     };
+    p.fits_ = [](const TComponent& c) { return dynamic_cast<const C*>(&c) != nullptr; };
     p.setReference_ = [set, propName](TPersistent& o, TComponent* c) {
       auto* typed = dynamic_cast<C*>(c);
       if (c && !typed)

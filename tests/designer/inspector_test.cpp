@@ -19,6 +19,7 @@
 #include "designer/ZdPicEdit.h"
 #include "designer/ZdqDialogs.h"
 #include "designer/ZdqOI.h"
+#include "host/data/MemoryDataSet.h"
 #include "designer/controls/ZdColorsCombo.h"
 #include "report/controls/PictureControls.h"
 #include "tests/designer/DesignWindowFixture.h"
@@ -233,6 +234,33 @@ TEST_F(InspectorTest, FollowsTheDesignerSelectionAndSelectsWhatIsChosenInItsList
   EXPECT_TRUE(Band(1).Objects().empty());
   EXPECT_NE(oi.Selected(), nullptr);
   EXPECT_NE(oi.RowOf("Name"), nullptr);
+}
+
+TEST_F(InspectorTest, AReferenceIsChosenFromTheComponentsOfItsClass) {
+  auto* orders = new TMemoryDataSet(&root);
+  orders->SetName("Orders");
+  auto* customers = new TMemoryDataSet(report);  // one of the report's own
+  customers->SetName("Customers");
+  (new TComponent(&root))->SetName("Helper");
+  report->SetDataSet(orders);
+  Open();
+  window->actInspector->trigger();
+  window->Inspector().SelectComponent(report);
+  QApplication::processEvents();
+
+  auto* list = qobject_cast<QComboBox*>(EditorOf("DataSet"));
+  ASSERT_NE(list, nullptr);
+  QStringList offered;
+  for (int i = 0; i < list->count(); ++i) offered << list->itemText(i);
+  EXPECT_EQ(offered, QStringList({"", "Customers", "Orders"}));
+  EXPECT_EQ(list->currentText(), "Orders");
+
+  Choose("DataSet", "Customers");
+  EXPECT_EQ(report->DataSet(), customers);
+  Undo();
+  EXPECT_EQ(report->DataSet(), orders);
+  Choose("DataSet", "");
+  EXPECT_EQ(report->DataSet(), nullptr);
 }
 
 TEST_F(InspectorTest, EditPropertiesAndDoubleClickRunTheElementsDialogAsOneUndoStep) {

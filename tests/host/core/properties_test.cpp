@@ -298,6 +298,8 @@ TEST(PropertyReferences, ResolvedByNameAndCheckedForClass) {
   TBox box;
   const TPropertyInfo& ref = TBox::Props().Get("Target");
   auto resolve = [&](const std::string& n) { return form.FindComponent(n); };
+  EXPECT_TRUE(ref.Fits(*target));
+  EXPECT_FALSE(ref.Fits(*other));
   SetValue(box, ref, "target1", resolve);
   EXPECT_EQ(box.target, target);
   EXPECT_EQ(ValueOf(box, ref), TVariant("Target1"));
