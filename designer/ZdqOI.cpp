@@ -30,6 +30,7 @@
 #include "designer/DesignerText.h"
 #include "report/controls/PictureControls.h"
 #include "host/core/Strings.h"
+#include "host/data/DataSet.h"
 #include "host/graphics/QtGraphics.h"
 #include "host/graphics/SystemColors.h"
 #include "print/Language.h"
@@ -544,6 +545,28 @@ std::vector<TComponent*> ReferenceCandidates(TZdReport& report, const TPropertyI
   return found;
 }
 
+// A dataset takes new settings only while closed. It opens again after the
+// edit, as the dataset dialog does, so that its fields stay listed; one
+// that cannot open now (a server that is down) opens when the report runs.
+void EditClosed(TPersistent* object, const std::function<void()>& edit) {
+  auto* dataset = dynamic_cast<TDataSet*>(object);
+  if (!dataset || !dataset->Active()) return edit();
+  dataset->Close();
+  const auto reopen = [dataset] {
+    try {
+      dataset->Open();
+    } catch (const std::exception&) {
+    }
+  };
+  try {
+    edit();
+  } catch (...) {
+    reopen();
+    throw;
+  }
+  reopen();
+}
+
 }  // namespace
 
 void TfrmZdqOI::openInplaceEditor(QTreeWidgetItem* item) {
@@ -641,7 +664,7 @@ void TfrmZdqOI::whileEditing(QTreeWidgetItem* item, const std::function<void()>&
   // until the edit is over and are rebuilt after it.
   editing_ = true;
   try {
-    edit();
+    EditClosed(Row(item).object, edit);
   } catch (const std::exception& e) {
     QMessageBox::warning(this, DesignerText(LangShift, txt::ErrorCaption), QString::fromStdString(e.what()));
   }

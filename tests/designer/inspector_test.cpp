@@ -20,6 +20,7 @@
 #include "designer/ZdqDialogs.h"
 #include "designer/ZdqOI.h"
 #include "host/data/MemoryDataSet.h"
+#include "host/data/SqlDataSet.h"
 #include "designer/controls/ZdColorsCombo.h"
 #include "report/controls/PictureControls.h"
 #include "tests/designer/DesignWindowFixture.h"
@@ -261,6 +262,30 @@ TEST_F(InspectorTest, AReferenceIsChosenFromTheComponentsOfItsClass) {
   EXPECT_EQ(report->DataSet(), orders);
   Choose("DataSet", "");
   EXPECT_EQ(report->DataSet(), nullptr);
+}
+
+TEST_F(InspectorTest, AnOpenDatasetTakesANewQueryAndOpensAgain) {
+  auto* lines = new TSqlDataSet(report);
+  lines->SetName("Lines");
+  lines->SetDatabaseName(std::string(ZD_SOURCE_DIR) + "/examples/demo.db");
+  lines->SetSQL("SELECT * FROM order_lines");
+  lines->Open();
+  Open();
+  window->actInspector->trigger();
+  window->Inspector().SelectComponent(lines);
+  QApplication::processEvents();
+
+  Type("SQL", "SELECT country FROM order_lines");
+  QApplication::processEvents();
+  EXPECT_EQ(lines->SQL(), "SELECT country FROM order_lines");
+  EXPECT_TRUE(lines->Active());
+  EXPECT_EQ(lines->FieldCount(), 1);
+
+  // A query the database refuses is kept, and reported when the report runs.
+  Type("SQL", "SELECT nothing FROM nowhere");
+  QApplication::processEvents();
+  EXPECT_EQ(lines->SQL(), "SELECT nothing FROM nowhere");
+  EXPECT_FALSE(lines->Active());
 }
 
 TEST_F(InspectorTest, EditPropertiesAndDoubleClickRunTheElementsDialogAsOneUndoStep) {
