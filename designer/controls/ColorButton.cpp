@@ -243,6 +243,7 @@ void TColorButton::paintEvent(QPaintEvent*) {
     qDrawWinButton(&p, dropPart, palette(), down_ == TDownButton::dbDropDown);
   }
 
+  if (!isEnabled()) p.setOpacity(0.35);  // glyphs and colour fade as disabled buttons' do
   const QPixmap& arrow = arrowGlyph();
   const int arrowShift = down_ == TDownButton::dbDropDown ? 1 : 0;
   p.drawPixmap(dropPart.left() + (dropPart.width() - arrow.width()) / 2,

@@ -58,6 +58,7 @@ void TZdOwnerDrawCombo::paintEvent(QPaintEvent*) {
     return;
   }
   p.setPen(palette().color(QPalette::ButtonText));
+  if (!isEnabled()) p.setOpacity(0.35);  // swatches fade as disabled text does
   DrawItem(p, field, currentIndex());
 }
 

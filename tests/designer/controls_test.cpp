@@ -284,7 +284,10 @@ TEST(ColorsCombo, SelectingStandardAndCustomColours) {
 
   // The closed box shows the swatch of the selection.
   combo.resize(150, 24);
-  EXPECT_TRUE(combo.grab().toImage().convertToFormat(QImage::Format_RGB32).pixelColor(10, 12) == QColor(Qt::red));
+  auto swatch = [&] { return combo.grab().toImage().convertToFormat(QImage::Format_RGB32).pixelColor(10, 12); };
+  EXPECT_EQ(swatch(), QColor(Qt::red));
+  combo.setEnabled(false);  // and fades when disabled
+  EXPECT_NE(swatch(), QColor(Qt::red));
 }
 
 TEST(ColorsCombo, TheCustomItemAsksForAColour) {
@@ -464,10 +467,16 @@ TEST(ColorButton, ColourPartClicksAndThePaletteSetsTheColour) {
   EXPECT_FALSE(palette->isVisible());
 
   // The colour bar under the glyph shows the colour.
-  bool barFound = false;
-  const QImage image = button.grab().toImage();
-  for (int y = 0; y < image.height(); ++y) barFound |= image.pixelColor(12, y) == ToQColor(0x123456);
-  EXPECT_TRUE(barFound);
+  auto showsTheColour = [&] {
+    bool barFound = false;
+    const QImage image = button.grab().toImage();
+    for (int y = 0; y < image.height(); ++y) barFound |= image.pixelColor(12, y) == ToQColor(0x123456);
+    return barFound;
+  };
+  EXPECT_TRUE(showsTheColour());
+  // Disabled, it looks it: the colour is faded.
+  button.setEnabled(false);
+  EXPECT_FALSE(showsTheColour());
 }
 
 }  // namespace
