@@ -157,6 +157,10 @@ void TZdqPrinter::SetPaperSize(TZdqPaperSize ps) {
   } else {
     paperWidth_ = PaperInfo(ps).width;
     paperHeight_ = PaperInfo(ps).height;
+    // Sizes are kept as the sheet lies: turned for landscape, as the printer
+    // reports them. Otherwise a landscape report given a new paper, or set to
+    // landscape from the printer's default, would be laid out upright.
+    if (orientation_ == TZdqPrinterOrientation::spoLandscape) std::swap(paperWidth_, paperHeight_);
   }
   paperSize_ = ps;
 }

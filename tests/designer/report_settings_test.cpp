@@ -127,6 +127,24 @@ TEST_F(ReportSettings, TypedSizesMakeACustomPaper) {
   EXPECT_EQ(again.edPaperHeight->text(), "2345");
 }
 
+// A named paper lies as the orientation says, whether the orientation or
+// the paper changed, so the report is laid out on the sheet it prints on.
+TEST_F(ReportSettings, ALandscapeReportIsLaidOutOnATurnedSheet) {
+  TZdqPrinter& printer = report->PrinterSetting();
+  auto choose = [&](TZdqPaperSize paper, bool landscape) {
+    TfrmReportSet dialog(*report);
+    dialog.cbPaperSize->setCurrentIndex(int(paper));
+    (landscape ? dialog.rbLandscape : dialog.rbPortrait)->setChecked(true);
+    dialog.WriteBack(*report);
+    return std::pair(printer.PaperSizeWidth(), printer.PaperSizeHeight());
+  };
+  EXPECT_EQ(choose(TZdqPaperSize::psA4, true), std::pair(2970, 2100));  // from the printer's default
+  EXPECT_EQ(choose(TZdqPaperSize::psA5, true), std::pair(2100, 1480));  // another paper, still landscape
+  EXPECT_EQ(choose(TZdqPaperSize::psA5, false), std::pair(1480, 2100));
+  choose(TZdqPaperSize::psA4, true);
+  EXPECT_GT(printer.PaperWidthPixels(), printer.PaperHeightPixels());
+}
+
 TEST_F(ReportSettings, SettingsAddAndRemoveTheirBands) {
   using enum TBandType;
   {
