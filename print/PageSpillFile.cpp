@@ -13,7 +13,7 @@ namespace {
 // Pages are mostly repeated records: the fastest level already shrinks them
 // several times over, and a slower one would hold up the preparation.
 constexpr int kCompressionLevel = 1;
-// Drawings waiting for the writer thread at most.
+// Drawings waiting for the writer thread at most: the report waits beyond.
 constexpr size_t kMaxQueued = 8;
 
 // One context per thread, reused: making one per page costs more than a
@@ -42,58 +42,39 @@ std::string Where(const TPageSpillFile::TSlot& slot) {
 
 }  // namespace
 
-TPageSpillFile::TPageSpillFile() : file_(std::tmpfile()) {
+TPageSpillFile::TPageSpillFile() : file_(std::tmpfile()), writer_(kMaxQueued) {
   if (!file_) throw EPageSpillError("cannot create a temporary file for prepared pages");
 }
 
-TPageSpillFile::~TPageSpillFile() {
+std::shared_ptr<const TPageSpillFile::TTicket> TPageSpillFile::WriteLater(std::shared_ptr<const TMetafile> drawing) {
   {
     std::lock_guard lock(mutex_);
-    stopping_ = true;
+    if (failed_) std::rethrow_exception(failed_);
   }
-  changed_.notify_all();
-  if (writer_.joinable()) writer_.join();
-  std::fclose(file_);
-}
-
-std::shared_ptr<const TPageSpillFile::TTicket> TPageSpillFile::WriteLater(std::shared_ptr<const TMetafile> drawing) {
   auto ticket = std::make_shared<TTicket>();
   ticket->drawing = std::move(drawing);
-  std::unique_lock lock(mutex_);
-  changed_.wait(lock, [this] { return queue_.size() < kMaxQueued || failed_; });
-  if (failed_) std::rethrow_exception(failed_);
-  queue_.push_back(ticket);
-  if (!writer_.joinable()) writer_ = std::thread([this] { writeQueued(); });
-  lock.unlock();
-  changed_.notify_all();
+  // Held weakly by the task: a page dropped before its turn needs no write.
+  ticket->slot = writer_.Run([this, weak = std::weak_ptr<TTicket>(ticket)] {
+                          const std::shared_ptr<TTicket> queued = weak.lock();
+                          return queued ? writeQueued(*queued) : TSlot{};
+                        }).share();
   return ticket;
 }
 
-// Writes the queued drawings in order; each is let go once written (its
-// page gave up its own reference when it queued it).
-void TPageSpillFile::writeQueued() {
-  std::unique_lock lock(mutex_);
-  for (;;) {
-    changed_.wait(lock, [this] { return !queue_.empty() || stopping_; });
-    if (queue_.empty()) return;
-    const std::shared_ptr<TTicket> ticket = queue_.front();
-    std::shared_ptr<const TMetafile> drawing = ticket->drawing;
-    lock.unlock();
-    std::optional<TSlot> slot;
-    std::exception_ptr error;
-    try {
-      slot = Write(*drawing);
-    } catch (...) {
-      error = std::current_exception();
-    }
-    lock.lock();
-    queue_.pop_front();
-    ticket->slot = slot;
-    ticket->error = error;
-    if (error && !failed_) failed_ = error;
-    ticket->drawing.reset();
-    drawing.reset();
-    changed_.notify_all();
+// Writes a queued drawing, then lets it go (its page gave up its own
+// reference when it queued it).
+TPageSpillFile::TSlot TPageSpillFile::writeQueued(TTicket& ticket) {
+  const std::shared_ptr<const TMetafile> drawing = Queued(ticket);
+  try {
+    const TSlot slot = Write(*drawing);
+    std::lock_guard lock(mutex_);
+    ticket.drawing.reset();
+    return slot;
+  } catch (...) {
+    std::lock_guard lock(mutex_);
+    if (!failed_) failed_ = std::current_exception();
+    ticket.drawing.reset();
+    throw;
   }
 }
 
@@ -102,16 +83,7 @@ std::shared_ptr<const TMetafile> TPageSpillFile::Queued(const TTicket& ticket) c
   return ticket.drawing;
 }
 
-TMetafile TPageSpillFile::Read(const TTicket& ticket) const {
-  TSlot slot;
-  {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&ticket] { return ticket.slot || ticket.error; });
-    if (ticket.error) std::rethrow_exception(ticket.error);
-    slot = *ticket.slot;
-  }
-  return Read(slot);
-}
+TMetafile TPageSpillFile::Read(const TTicket& ticket) const { return Read(ticket.slot.get()); }
 
 TPageSpillFile::TSlot TPageSpillFile::Write(const TMetafile& drawing) {
   const std::vector<uint8_t>& bytes = drawing.Bytes();
@@ -125,7 +97,7 @@ TPageSpillFile::TSlot TPageSpillFile::Write(const TMetafile& drawing) {
 
   std::lock_guard lock(mutex_);
   const TSlot slot{end_, uint32_t(stored), uint32_t(bytes.size()), drawing.Width(), drawing.Height()};
-  if (std::fseek(file_, 0, SEEK_END) != 0 || std::fwrite(packed.data(), 1, stored, file_) != stored)
+  if (std::fseek(file_.get(), 0, SEEK_END) != 0 || std::fwrite(packed.data(), 1, stored, file_.get()) != stored)
     throw EPageSpillError("cannot write a page drawing to the temporary file (disk full?)");
   end_ += stored;
   return slot;
@@ -138,8 +110,8 @@ TMetafile TPageSpillFile::Read(const TSlot& slot) const {
     if (slot.Offset > uint64_t(LONG_MAX) || slot.Offset + slot.StoredSize > end_)
       throw EPageSpillError(Where(slot) + " lies outside the file");
     packed.resize(slot.StoredSize);
-    if (std::fseek(file_, long(slot.Offset), SEEK_SET) != 0 ||
-        std::fread(packed.data(), 1, packed.size(), file_) != packed.size())
+    if (std::fseek(file_.get(), long(slot.Offset), SEEK_SET) != 0 ||
+        std::fread(packed.data(), 1, packed.size(), file_.get()) != packed.size())
       throw EPageSpillError("cannot read back " + Where(slot) + ": the file is shorter than written");
   }
   thread_local TDecompressor decompressor;

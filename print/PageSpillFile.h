@@ -1,17 +1,15 @@
 #pragma once
 // Page drawings moved out of memory, so that a long report's pages need not
 // all stay resident.
-#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
-#include <deque>
 #include <exception>
+#include <future>
 #include <memory>
 #include <mutex>
-#include <optional>
-#include <thread>
 
 #include "host/core/Errors.h"
+#include "host/core/WorkerThread.h"
 #include "host/emf/Metafile.h"
 
 namespace zd {
@@ -44,12 +42,10 @@ class TPageSpillFile {
    private:
     friend class TPageSpillFile;
     std::shared_ptr<const TMetafile> drawing;  // until written
-    std::optional<TSlot> slot;
-    std::exception_ptr error;
+    std::shared_future<TSlot> slot;            // or what the write threw
   };
 
   TPageSpillFile();
-  ~TPageSpillFile();
   TPageSpillFile(const TPageSpillFile&) = delete;
   TPageSpillFile& operator=(const TPageSpillFile&) = delete;
 
@@ -66,16 +62,17 @@ class TPageSpillFile {
   TMetafile Read(const TTicket& ticket) const;
 
  private:
-  void writeQueued();
+  TSlot writeQueued(TTicket& ticket);
 
-  std::FILE* file_;
+  struct TFileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+  };
+  std::unique_ptr<std::FILE, TFileCloser> file_;
   uint64_t end_ = 0;
-  mutable std::mutex mutex_;  // the file position, and the tickets' fields
-  std::deque<std::shared_ptr<TTicket>> queue_;
-  mutable std::condition_variable changed_;
-  bool stopping_ = false;
+  mutable std::mutex mutex_;  // the file position, the tickets' drawings, failed_
   std::exception_ptr failed_;
-  std::thread writer_;  // started with the first queued drawing
+  // Declared last, so that it finishes the queued writes before the file closes.
+  TWorkerThread writer_;
 };
 
 }  // namespace zd

@@ -15,7 +15,9 @@ namespace zd {
 
 class TWorkerThread {
  public:
-  TWorkerThread() = default;
+  // Run waits while `maxWaiting` tasks wait (0: never), so that what the
+  // tasks hold stays bounded when they are handed over faster than they run.
+  explicit TWorkerThread(size_t maxWaiting = 0) : maxWaiting_(maxWaiting) {}
   // Runs the tasks still queued, then ends the thread.
   ~TWorkerThread();
   TWorkerThread(const TWorkerThread&) = delete;
@@ -35,6 +37,7 @@ class TWorkerThread {
   void queue(std::function<void()> task);
   void runQueued();
 
+  const size_t maxWaiting_;
   std::mutex mutex_;
   std::condition_variable changed_;
   std::deque<std::function<void()>> tasks_;
