@@ -2,6 +2,9 @@
 
 #include <QFontMetricsF>
 #include <QImage>
+#include <QPaintEngine>
+#include <QPainterPath>
+#include <cmath>
 
 #include "host/graphics/Bitmap.h"
 #include "host/graphics/QtGraphics.h"
@@ -44,6 +47,18 @@ bool sane(int v) { return v > -(1 << 24) && v < (1 << 24); }
 constexpr double kMinScale = 1e-4, kMaxScale = 1e4;
 // Text taller than this on the target device is not drawn.
 constexpr double kMaxGlyphPixels = 4096;
+// Qt's raster engine renders glyphs through FreeType's cache whenever their
+// area is small, even when one axis of a stretched or skewed transform makes
+// them thousands of pixels long, and FreeType fails on those (Qt then reads a
+// null bitmap). Past this length glyphs are filled as outlines instead.
+constexpr double kMaxCachedGlyphPixels = 256;
+
+// The largest factor by which the transform lengthens any direction.
+double longestStretch(const QTransform& t) {
+  const double a = t.m11(), b = t.m12(), c = t.m21(), d = t.m22();
+  const double sum = a * a + b * b + c * c + d * d, det = a * d - b * c;
+  return std::sqrt((sum + std::sqrt(std::max(0.0, sum * sum - 4 * det * det))) / 2);
+}
 }  // namespace
 
 void PlayMetafile(const TMetafile& meta, QPainter& p, const QRectF& target) {
@@ -132,9 +147,17 @@ void PlayMetafile(const TMetafile& meta, QPainter& p, const QRectF& target) {
         double dx = ha == 6 ? -w / 2 : ha == 2 ? -w : 0;
         double dy = va == 24 ? 0 : va == 8 ? asc - h : asc;
         if (s.BkMode == 2) p.fillRect(QRectF(dx, dy - asc, w, h), qc(s.BkColor));
-        p.setFont(qf);
-        p.setPen(qc(s.TextColor));
-        p.drawText(QPointF(dx, dy), text);
+        if (p.paintEngine()->type() == QPaintEngine::Raster &&
+            qf.pixelSize() * longestStretch(p.worldTransform()) > kMaxCachedGlyphPixels) {
+          QPainterPath outline;
+          outline.addText(QPointF(dx, dy), qf, text);
+          p.setRenderHint(QPainter::Antialiasing);  // as glyphs are
+          p.fillPath(outline, qc(s.TextColor));
+        } else {
+          p.setFont(qf);
+          p.setPen(qc(s.TextColor));
+          p.drawText(QPointF(dx, dy), text);
+        }
         p.restore();
         break;
       }

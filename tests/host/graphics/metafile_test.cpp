@@ -239,3 +239,39 @@ TEST(Metafile, CanvasRefusesDrawingAfterClose) {
   EnumerateMetafile(m2, [&](const TEmfRecord& r, const TEmfState&) { pens += r.Type == EMR_CREATEPEN; return true; });
   EXPECT_EQ(pens, 1);
 }
+
+// A picture squeezed far out of proportion turns glyphs into long slivers;
+// turned text there must still be drawn rather than fail in the glyph cache.
+TEST(Metafile, TurnedTextInAStretchedPictureIsDrawn) {
+  test::ensureGuiApp();
+  TMetafile m;
+  m.SetWidth(100);
+  m.SetHeight(100);
+  {
+    TMetafileCanvas c(m, "ZdReport", "Turned");
+    c.Font.Name = "WenQuanYi Zen Hei";
+    c.Font.Size = 8;
+    c.Font.Orientation = 300;
+    c.TextOut(10, 50, "中文字WWW");
+    c.Close();
+  }
+  // Qt reports a glyph FreeType failed to render as a warning, and draws nothing for it.
+  static QStringList warnings;
+  warnings.clear();
+  const QtMessageHandler previous =
+      qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& m) { warnings << m; });
+  const double sx = 300, sy = 0.1;
+  QImage image(400, 400, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  {
+    QPainter p(&image);
+    // The turned line runs thousands of pixels to the right of its start.
+    PlayMetafile(m, p, QRectF(-5000 - 10 * sx, 200 - 50 * sy, 100 * sx, 100 * sy));
+  }
+  qInstallMessageHandler(previous);
+  EXPECT_TRUE(warnings.isEmpty()) << warnings.join('\n').toStdString();
+  int ink = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) ink += QColor(image.pixel(x, y)) != QColor(Qt::white);
+  EXPECT_GT(ink, 0);
+}
