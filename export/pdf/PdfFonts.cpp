@@ -9,7 +9,6 @@
 #include "host/locale/CodePages.h"
 #include "host/locale/Locale.h"
 #include "host/locale/TextCodec.h"
-#include "host/richtext/CodePage.h"
 
 namespace zd {
 
@@ -92,21 +91,7 @@ std::string toUnicodeCMap(const std::map<uint16_t, std::u32string>& glyphs) {
 
 uint8_t EffectiveCharset(uint8_t charset, int ansiCodePage) {
   if (charset != kDefaultCharset) return charset;
-  switch (ansiCodePage) {
-    case 1250: return 238;
-    case 1251: return 204;
-    case 1253: return 161;
-    case 1254: return 162;
-    case 1255: return 177;
-    case 1256: return 178;
-    case 1257: return 186;
-    case 1258: return 163;
-    case 874: return 222;
-    case 932: return 128;
-    case 936: return 134;
-    case 950: return 136;
-    default: return kAnsiCharset;
-  }
+  return uint8_t(CharsetOfCodePage(ansiCodePage));
 }
 
 std::string PdfBaseFontFamily(const std::string& fontName, TFontStyles style, uint8_t charset) {

@@ -596,6 +596,21 @@ TFont TEmfLogFont::ToFont(TColor color) const {
   return f;
 }
 
+TEmfLogFont ReadEmfLogFont(const TEmfRecord& r) {
+  TEmfLogFont f;
+  f.Height = r.I32(12); f.Width = r.I32(16); f.Escapement = r.I32(20) % 3600;  // tenths of a degree: one turn at most
+  f.Orientation = r.I32(24); f.Weight = r.I32(28);
+  const uint32_t b1 = r.U32(32), b2 = r.U32(36);
+  f.Italic = b1 & 0xFF; f.Underline = (b1 >> 8) & 0xFF; f.StrikeOut = (b1 >> 16) & 0xFF; f.CharSet = b1 >> 24;
+  f.OutPrecision = b2 & 0xFF; f.ClipPrecision = (b2 >> 8) & 0xFF; f.Quality = (b2 >> 16) & 0xFF;
+  f.PitchAndFamily = b2 >> 24;
+  const size_t avail = r.Size > 40 ? std::min<size_t>(32, (r.Size - 40) / 2) : 0;
+  size_t len = 0;
+  while (len < avail && (r.Data[40 + 2 * len] | r.Data[41 + 2 * len])) ++len;
+  f.FaceName = readUtf16(r.Data + 40, len);
+  return f;
+}
+
 std::optional<TEmfText> ReadEmfText(const TEmfRecord& r) {
   if (r.Type == EMR_EXTTEXTOUTW || r.Type == EMR_EXTTEXTOUTA) {
     TEmfText t;
@@ -662,19 +677,8 @@ void ApplyEmfRecord(TEmfState& s, const TEmfRecord& r) {
     }
     case EMR_EXTCREATEFONTINDIRECTW: {
       if (auto* o = slot(s, r.U32(8))) {
-        TEmfLogFont f;
-        f.Height = r.I32(12); f.Width = r.I32(16); f.Escapement = r.I32(20) % 3600;  // tenths of a degree: one turn at most
-        f.Orientation = r.I32(24); f.Weight = r.I32(28);
-        const uint32_t b1 = r.U32(32), b2 = r.U32(36);
-        f.Italic = b1 & 0xFF; f.Underline = (b1 >> 8) & 0xFF; f.StrikeOut = (b1 >> 16) & 0xFF; f.CharSet = b1 >> 24;
-        f.OutPrecision = b2 & 0xFF; f.ClipPrecision = (b2 >> 8) & 0xFF; f.Quality = (b2 >> 16) & 0xFF;
-        f.PitchAndFamily = b2 >> 24;
-        const size_t avail = r.Size > 40 ? std::min<size_t>(32, (r.Size - 40) / 2) : 0;
-        size_t len = 0;
-        while (len < avail && (r.Data[40 + 2 * len] | r.Data[41 + 2 * len])) ++len;
-        f.FaceName = readUtf16(r.Data + 40, len);
         o->kind = TEmfObject::Font;
-        o->font = f;
+        o->font = ReadEmfLogFont(r);
       }
       break;
     }

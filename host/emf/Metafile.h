@@ -224,6 +224,8 @@ struct TEmfText {
 };
 // Parses a text record; nullopt for other records; throws on bad offsets.
 std::optional<TEmfText> ReadEmfText(const TEmfRecord& rec);
+// The font of an EMR_EXTCREATEFONTINDIRECTW record.
+TEmfLogFont ReadEmfLogFont(const TEmfRecord& rec);
 
 // Object-record effect on the state (fonts, pens, brushes, colours, align,
 // position, save/restore). EnumerateMetafile calls it after the callback.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <set>
 
 #include "host/locale/CodePages.h"
 #include "host/locale/TextCodec.h"
@@ -90,16 +91,35 @@ class TWmfWriter {
     slots_[emfHandle] = slot;
     Record(function, params);
   }
+  void CreateFont(uint32_t emfHandle, const TWords& params) {
+    Create(META_CREATEFONTINDIRECT, emfHandle, params);
+    fonts_.insert(emfHandle);
+  }
   void Select(uint32_t emfHandle) {
     const auto it = slots_.find(emfHandle);
     if (it == slots_.end()) return;  // stock objects have no counterpart
+    if (fonts_.count(emfHandle)) selectedFont_ = emfHandle;
     TWords p;
     p.U16(it->second);
     Record(META_SELECTOBJECT, p);
   }
+  // Runs draw() with a font made from params selected in place of the
+  // current one, unless the current one already serves.
+  template <typename Draw>
+  void WithFont(const TWords& params, bool currentServes, Draw draw) {
+    if (currentServes) return draw();
+    const uint32_t selected = selectedFont_;
+    Create(META_CREATEFONTINDIRECT, kScratchHandle, params);
+    Select(kScratchHandle);
+    draw();
+    Select(selected);
+    Delete(kScratchHandle);
+    selectedFont_ = selected;
+  }
   void Delete(uint32_t emfHandle) {
     const auto it = slots_.find(emfHandle);
     if (it == slots_.end()) return;
+    fonts_.erase(emfHandle);
     TWords p;
     p.U16(it->second);
     Record(META_DELETEOBJECT, p);
@@ -138,6 +158,10 @@ class TWmfWriter {
   uint32_t largest_ = 3;
   std::vector<bool> used_;
   std::map<uint32_t, uint16_t> slots_;
+  // A handle no recording uses (stock objects set the top bit, others count up).
+  static constexpr uint32_t kScratchHandle = 0x7FFFFFFF;
+  std::set<uint32_t> fonts_;
+  uint32_t selectedFont_ = 0;
 };
 
 std::vector<uint8_t> ansiText(const std::u16string& text) {
@@ -147,27 +171,169 @@ std::vector<uint8_t> ansiText(const std::u16string& text) {
   return bytes;
 }
 
-void convertText(TWmfWriter& w, const TEmfRecord& r) {
-  const uint32_t chars = r.U32(44), offString = r.U32(48), options = r.U32(52), offDx = r.U32(72);
-  if (chars == 0 || chars > 0x7FFF) return;
-  std::u16string text;
-  for (uint32_t i = 0; i < chars; ++i) text.push_back(char16_t(r.U16(offString + 2 * i)));
-  const std::vector<uint8_t> ansi = ansiText(text);
+TWords fontRecord(const TWmfWriter& w, const TEmfLogFont& f, int charset) {
   TWords p;
-  p.U16(uint16_t(w.Scaled(r.I32(40))));
-  p.U16(uint16_t(w.Scaled(r.I32(36))));
-  p.U16(chars);
+  p.U16(uint16_t(w.Scaled(f.Height)));
+  p.U16(uint16_t(w.Scaled(f.Width)));
+  for (int32_t v : {f.Escapement, f.Orientation, f.Weight}) p.U16(uint16_t(v));
+  for (uint8_t b : {f.Italic, f.Underline, f.StrikeOut, uint8_t(charset), f.OutPrecision, f.ClipPrecision,
+                    f.Quality, f.PitchAndFamily})
+    p.bytes.push_back(b);
+  std::vector<uint8_t> name = ansiText(Utf8ToUtf16(f.FaceName));
+  name.resize(32, 0);
+  name.back() = 0;
+  p.Raw(name.data(), name.size());
+  return p;
+}
+
+// The older form holds 8-bit text in the code page of its font's character
+// set. Code pages tried, in order, for characters the font's own lacks.
+constexpr int kTextCodePages[] = {1252, 1250, 1251, 1253, 1254, 1257, 1258, 1255, 1256, 874, 932, 936, 949, 950};
+
+// A stretch of text in one code page, with an advance per byte (a
+// double-byte character's second byte advances nothing).
+struct TTextRun {
+  int codePage = 1252;
+  std::string bytes;
+  std::vector<int32_t> dx;
+  int32_t advance = 0;
+};
+
+// A character of the text with its advance (both halves of a surrogate pair).
+struct TTextChar {
+  char32_t code;
+  int32_t advance;
+};
+
+std::vector<TTextChar> textChars(const std::u16string& text, const std::vector<int32_t>& dx) {
+  std::vector<TTextChar> out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char32_t c = text[i];
+    int32_t advance = i < dx.size() ? dx[i] : 0;
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+      if (++i < dx.size()) advance += dx[i];
+    }
+    out.push_back({c, advance});
+  }
+  return out;
+}
+
+void append(TTextRun& run, const std::string& bytes, int32_t advance) {
+  run.bytes += bytes;
+  run.dx.push_back(advance);
+  run.dx.resize(run.bytes.size(), 0);
+  run.advance += advance;
+}
+
+// The whole text in one code page, if one holds every character: the font's
+// own first, so that text it can hold is written as it always was.
+std::optional<TTextRun> singleRun(const std::vector<TTextChar>& chars, int fontCodePage) {
+  std::vector<int> order{fontCodePage};
+  for (int cp : kTextCodePages)
+    if (cp != fontCodePage) order.push_back(cp);
+  for (int cp : order) {
+    TTextRun run{cp, {}, {}, 0};
+    bool whole = true;
+    for (const TTextChar& c : chars) {
+      const auto bytes = EncodeInCodePage(c.code, cp);
+      if (!bytes) {
+        whole = false;
+        break;
+      }
+      append(run, *bytes, c.advance);
+    }
+    if (whole) return run;
+  }
+  return std::nullopt;
+}
+
+// Runs that together hold the text: each character joins the current run
+// when its code page has it, else starts a run in the first that does; a
+// character no code page has becomes "?".
+std::vector<TTextRun> mixedRuns(const std::vector<TTextChar>& chars, int fontCodePage) {
+  std::vector<TTextRun> runs;
+  for (const TTextChar& c : chars) {
+    std::optional<std::string> bytes;
+    if (!runs.empty()) bytes = EncodeInCodePage(c.code, runs.back().codePage);
+    if (!bytes) {
+      int codePage = 0;
+      for (int cp : kTextCodePages)
+        if ((bytes = EncodeInCodePage(c.code, cp))) {
+          codePage = cp;
+          break;
+        }
+      if (!bytes) {
+        bytes = "?";
+        codePage = runs.empty() ? fontCodePage : runs.back().codePage;
+      }
+      if (runs.empty() || runs.back().codePage != codePage) runs.push_back({codePage, {}, {}, 0});
+    }
+    append(runs.back(), *bytes, c.advance);
+  }
+  return runs;
+}
+
+void writeText(TWmfWriter& w, TPoint at, uint32_t options, const TRect& rect, const TTextRun& run, bool withDx) {
+  TWords p;
+  p.U16(uint16_t(w.Scaled(at.Y)));
+  p.U16(uint16_t(w.Scaled(at.X)));
+  p.U16(uint16_t(run.bytes.size()));
   const uint32_t opaqueOrClipped = options & 6;
   p.U16(opaqueOrClipped);
-  if (opaqueOrClipped) {
-    // Here the rectangle runs left, top, right, bottom.
-    const TRect c = r.RectAt(56);
-    for (int32_t v : {c.Left, c.Top, c.Right, c.Bottom}) p.U16(uint16_t(w.Scaled(v)));
-  }
-  p.Raw(ansi.data(), ansi.size());
-  if (offDx)
-    for (uint32_t i = 0; i < chars; ++i) p.U16(uint16_t(w.Scaled(r.I32(offDx + 4 * i))));
+  if (opaqueOrClipped)  // here the rectangle runs left, top, right, bottom
+    for (int32_t v : {rect.Left, rect.Top, rect.Right, rect.Bottom}) p.U16(uint16_t(w.Scaled(v)));
+  p.Raw(reinterpret_cast<const uint8_t*>(run.bytes.data()), run.bytes.size());
+  if (withDx)
+    for (int32_t d : run.dx) p.U16(uint16_t(w.Scaled(d)));
   w.Record(META_EXTTEXTOUT, p);
+}
+
+void convertText(TWmfWriter& w, const TEmfRecord& r, const TEmfState& state) {
+  const uint32_t count = r.U32(44), offString = r.U32(48), options = r.U32(52), offDx = r.U32(72);
+  if (count == 0 || count > 0x7FFF) return;
+  std::u16string text;
+  std::vector<int32_t> dx;
+  for (uint32_t i = 0; i < count; ++i) text.push_back(char16_t(r.U16(offString + 2 * i)));
+  if (offDx)
+    for (uint32_t i = 0; i < count; ++i) dx.push_back(r.I32(offDx + 4 * i));
+  const std::vector<TTextChar> chars = textChars(text, dx);
+  const int fontCodePage = CodePageOfCharset(state.Font.CharSet, 1252);
+  const TPoint reference{r.I32(36), r.I32(40)};
+  const TRect rect = r.RectAt(56);
+
+  std::vector<TTextRun> runs;
+  if (auto whole = singleRun(chars, fontCodePage)) runs.push_back(std::move(*whole));
+  else runs = mixedRuns(chars, fontCodePage);
+  // Without advances the runs cannot be placed: one run, the rest "?".
+  if (runs.size() > 1 && !offDx) {
+    TTextRun one{fontCodePage, {}, {}, 0};
+    for (const TTextChar& c : chars) append(one, EncodeInCodePage(c.code, fontCodePage).value_or("?"), 0);
+    runs = {one};
+  }
+  if (runs.size() == 1 && runs[0].codePage == fontCodePage) {
+    writeText(w, reference, options, rect, runs[0], offDx);
+    return;
+  }
+
+  // Runs are placed one after another along the baseline from the left end.
+  const uint32_t align = state.TextAlign, horizontal = align & 6;
+  int32_t total = 0;
+  for (const TTextRun& run : runs) total += run.advance;
+  const double offset = horizontal == 6 ? -total / 2.0 : horizontal == 2 ? -total : 0.0;
+  const double angle = state.Font.Escapement / 10.0 * 3.14159265358979 / 180.0;
+  if (horizontal) w.Value(META_SETTEXTALIGN, align & ~7u, false);
+  double along = offset;
+  for (size_t i = 0; i < runs.size(); ++i) {
+    const TPoint at{int32_t(std::lround(reference.X + along * std::cos(angle))),
+                    int32_t(std::lround(reference.Y - along * std::sin(angle)))};
+    // Only the first run fills the background: later fills would hide earlier runs.
+    const uint32_t runOptions = i == 0 ? options : options & ~2u;
+    w.WithFont(fontRecord(w, state.Font, CharsetOfCodePage(runs[i].codePage)), runs[i].codePage == fontCodePage,
+               [&] { writeText(w, at, runOptions, rect, runs[i], offDx); });
+    along += runs[i].advance;
+  }
+  if (horizontal) w.Value(META_SETTEXTALIGN, align, false);
 }
 
 void convertBitmap(TWmfWriter& w, const TEmfRecord& r) {
@@ -187,21 +353,11 @@ void convertBitmap(TWmfWriter& w, const TEmfRecord& r) {
 }
 
 void convertFont(TWmfWriter& w, const TEmfRecord& r) {
-  TWords p;
-  p.U16(uint16_t(w.Scaled(r.I32(12))));  // height
-  p.U16(uint16_t(w.Scaled(r.I32(16))));  // width
-  for (size_t at : {20, 24, 28}) p.U16(uint16_t(r.I32(at)));  // escapement, orientation, weight
-  for (size_t at = 32; at < 40; ++at) p.bytes.push_back(r.Data[at]);
-  std::u16string face;
-  for (size_t at = 40; at < 104 && r.U16(at); at += 2) face.push_back(char16_t(r.U16(at)));
-  std::vector<uint8_t> name = ansiText(face);
-  name.resize(32, 0);
-  name.back() = 0;
-  p.Raw(name.data(), name.size());
-  w.Create(META_CREATEFONTINDIRECT, r.U32(8), p);
+  const TEmfLogFont font = ReadEmfLogFont(r);
+  w.CreateFont(r.U32(8), fontRecord(w, font, font.CharSet));
 }
 
-void convert(TWmfWriter& w, const TEmfRecord& r) {
+void convert(TWmfWriter& w, const TEmfRecord& r, const TEmfState& state) {
   switch (r.Type) {
     case EMR_CREATEPEN: {
       TWords p;
@@ -247,7 +403,7 @@ void convert(TWmfWriter& w, const TEmfRecord& r) {
       w.Record(META_ROUNDRECT, p);
       break;
     }
-    case EMR_EXTTEXTOUTW: convertText(w, r); break;
+    case EMR_EXTTEXTOUTW: convertText(w, r, state); break;
     case EMR_STRETCHDIBITS: convertBitmap(w, r); break;
     default: break;
   }
@@ -267,8 +423,8 @@ std::vector<uint8_t> WindowsMetafileOf(const TMetafile& emf) {
   size.U16(uint16_t(width));
   w.Record(META_SETWINDOWORG, origin);
   w.Record(META_SETWINDOWEXT, size);
-  EnumerateMetafile(emf, [&](const TEmfRecord& r, const TEmfState&) {
-    convert(w, r);
+  EnumerateMetafile(emf, [&](const TEmfRecord& r, const TEmfState& state) {
+    convert(w, r, state);
     return true;
   });
   return w.File(width, height, std::max(1, int(std::lround(kPageUnitsPerInch * scale))));

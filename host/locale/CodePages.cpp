@@ -2,6 +2,13 @@
 // code page mappings.
 #include "host/locale/CodePages.h"
 
+#include <QString>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <map>
+
+#include "host/locale/TextCodec.h"
+
 namespace zd {
 
 namespace {
@@ -252,6 +259,67 @@ const char16_t* SingleByteCodePage(int codePage) {
     case 1258: return kCp1258;
     default: return nullptr;
   }
+}
+
+namespace {
+constexpr struct {
+  int charset, codePage;
+} kCharsetCodePages[] = {
+    {77, 10000}, {128, 932}, {129, 949}, {134, 936}, {136, 950}, {161, 1253}, {162, 1254},
+    {163, 1258}, {177, 1255}, {178, 1256}, {186, 1257}, {204, 1251}, {222, 874}, {238, 1250},
+};
+}  // namespace
+
+int CodePageOfCharset(int charset, int fallback) {
+  if (charset == 2) return 1252;  // symbol fonts: bytes are glyph indices
+  for (const auto& entry : kCharsetCodePages)
+    if (entry.charset == charset) return entry.codePage;
+  return fallback;
+}
+
+int CharsetOfCodePage(int codePage) {
+  for (const auto& entry : kCharsetCodePages)
+    if (entry.codePage == codePage) return entry.charset;
+  return 0;
+}
+
+const char* ConverterNameOfCodePage(int codePage) {
+  switch (codePage) {
+    case 932: return "Shift_JIS";
+    case 936: return "GBK";
+    case 949: return "windows-949";
+    case 950: return "Big5";
+    case 10000: return "macintosh";
+    default: return nullptr;
+  }
+}
+
+std::optional<std::string> EncodeInCodePage(char32_t c, int codePage) {
+  if (c < 0x80) return std::string(1, char(c));
+  if (const char16_t* upper = SingleByteCodePage(codePage)) {
+    const auto byte = EncodeSingleByte(c, upper);
+    return byte ? std::optional<std::string>(std::string(1, char(*byte))) : std::nullopt;
+  }
+  const char* name = ConverterNameOfCodePage(codePage);
+  if (!name) return std::nullopt;
+  // Opening converters is dear; texts ask character by character.
+  struct TConverters {
+    QStringEncoder encoder;
+    QStringDecoder decoder;
+  };
+  thread_local std::map<int, TConverters> converters;
+  auto it = converters.find(codePage);
+  if (it == converters.end()) it = converters.emplace(codePage, TConverters{QStringEncoder(name), QStringDecoder(name)}).first;
+  auto& [encoder, decoder] = it->second;
+  if (!encoder.isValid() || !decoder.isValid()) return std::nullopt;
+  encoder.resetState();
+  decoder.resetState();
+  const QString character = QString::fromUcs4(&c, 1);
+  const QByteArray bytes = encoder.encode(character);
+  // Converters substitute near lookalikes without saying so: only a
+  // character that reads back as itself is held.
+  if (encoder.hasError() || bytes.isEmpty() || QString(decoder.decode(bytes)) != character) return std::nullopt;
+  return bytes.toStdString();
 }
 
 }  // namespace zd

@@ -5,10 +5,9 @@
 #include <cstdint>
 #include <string>
 
-namespace zd {
+#include "host/locale/CodePages.h"
 
-// The code page a font character set implies; fallback for ANSI and default.
-int CodePageOfCharset(int charset, int fallback);
+namespace zd {
 
 class TCodePageDecoder {
  public:

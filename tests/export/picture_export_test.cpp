@@ -1,8 +1,9 @@
 // The picture exporters: the TIFF writer's layout, pixel formats that keep
 // their colours, pages drawn where they belong at any resolution, and
-// metafiles whose 16-bit form never wraps around.
+// metafiles whose 16-bit form never wraps around nor loses a character.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -11,6 +12,9 @@
 #include "export/picture/MetafileExport.h"
 #include "export/picture/Tiff.h"
 #include "host/emf/WindowsMetafile.h"
+#include "host/graphics/Canvas.h"
+#include "host/locale/CodePages.h"
+#include "host/richtext/CodePage.h"
 #include "print/PrintZd.h"
 #include "tests/Fixtures.h"
 #include "tests/TempPath.h"
@@ -231,22 +235,114 @@ TEST_F(BitmapExportTest, AMetafileOfTwoPagesHasEachPageInItsPlace) {
     for (int x = 0; x < 120; ++x) ASSERT_EQ(played.Pixel(x, y), whole.Pixel(x, y)) << x << "," << y;
 }
 
-// The WMF records of one function: their parameter words.
-std::vector<std::vector<int16_t>> WmfRecords(const std::vector<uint8_t>& wmf, uint16_t function) {
-  auto word = [&](size_t at) { return int16_t(wmf[at] | wmf[at + 1] << 8); };
-  std::vector<std::vector<int16_t>> found;
+struct TWmfRecord {
+  uint16_t function;
+  std::vector<uint8_t> params;
+  int16_t Word(size_t i) const { return int16_t(params[2 * i] | params[2 * i + 1] << 8); }
+};
+
+// The records of a placeable WMF in order.
+std::vector<TWmfRecord> WmfRecordList(const std::vector<uint8_t>& wmf) {
+  auto word = [&](size_t at) { return uint16_t(wmf[at] | wmf[at + 1] << 8); };
+  std::vector<TWmfRecord> found;
   size_t at = 22 + 18;  // placeable header, then the metafile header
   while (at + 6 <= wmf.size()) {
-    const uint32_t words = uint16_t(word(at)) | uint32_t(uint16_t(word(at + 2))) << 16;
-    if (uint16_t(word(at + 4)) == function) {
-      std::vector<int16_t> params;
-      for (size_t p = at + 6; p < at + 2 * words; p += 2) params.push_back(word(p));
-      found.push_back(params);
-    }
-    if (words < 3) break;
+    const uint32_t words = word(at) | uint32_t(word(at + 2)) << 16;
+    if (words < 3 || at + 2 * size_t(words) > wmf.size()) break;
+    found.push_back({word(at + 4), std::vector<uint8_t>(wmf.begin() + long(at + 6), wmf.begin() + long(at + 2 * words))});
     at += 2 * size_t(words);
   }
   return found;
+}
+
+// The WMF records of one function: their parameter words.
+std::vector<std::vector<int16_t>> WmfRecords(const std::vector<uint8_t>& wmf, uint16_t function) {
+  std::vector<std::vector<int16_t>> found;
+  for (const TWmfRecord& r : WmfRecordList(wmf)) {
+    if (r.function != function) continue;
+    std::vector<int16_t> params;
+    for (size_t i = 0; i < r.params.size() / 2; ++i) params.push_back(r.Word(i));
+    found.push_back(params);
+  }
+  return found;
+}
+
+// A text record read as a reader would: its bytes in the code page of the
+// character set of the font selected at the time.
+struct TWmfText {
+  std::string utf8;
+  int x, y;
+};
+std::vector<TWmfText> WmfTexts(const std::vector<uint8_t>& wmf) {
+  constexpr int kFree = -1, kNotAFont = -2;
+  std::vector<int> objects;  // by slot: the font's character set, or what else is there
+  int charset = 0;
+  std::vector<TWmfText> texts;
+  for (const TWmfRecord& r : WmfRecordList(wmf)) {
+    switch (r.function) {
+      case 0x02FA: case 0x02FB: case 0x02FC: {  // pen, font, brush: the lowest free slot
+        const auto slot = std::find(objects.begin(), objects.end(), kFree);
+        const int what = r.function == 0x02FB ? r.params[13] : kNotAFont;
+        if (slot == objects.end()) objects.push_back(what);
+        else *slot = what;
+        break;
+      }
+      case 0x012D:  // select
+        if (objects.at(r.Word(0)) >= 0) charset = objects.at(r.Word(0));
+        break;
+      case 0x01F0: objects.at(r.Word(0)) = kFree; break;
+      case 0x0A32: {  // text: y, x, length, options, rectangle when clipped or opaque, bytes
+        const size_t at = 8 + ((r.Word(3) & 6) ? 8 : 0);
+        std::string out;
+        TCodePageDecoder(CodePageOfCharset(charset, 1252))
+            .Decode(std::string(r.params.begin() + long(at), r.params.begin() + long(at) + r.Word(2)), out);
+        texts.push_back({out, r.Word(1), r.Word(0)});
+        break;
+      }
+      default: break;
+    }
+  }
+  return texts;
+}
+
+TEST(WindowsMetafile, TextKeepsEveryCharacterInTheCodePageOfItsFont) {
+  test::ensureGuiApp();
+  TMetafile emf;
+  emf.SetWidth(600);
+  emf.SetHeight(200);
+  const std::string mixed = "Käse Сыр 中文 ok";
+  {
+    TMetafileCanvas canvas(emf);
+    canvas.Font.Name = "Arial";
+    canvas.Font.Size = 12;
+    canvas.TextOut(10, 10, "Käse €5");
+    canvas.TextOut(10, 50, "Сыр");
+    canvas.SetTextAlign(TA_RIGHT | TA_TOP);
+    canvas.TextOut(500, 90, mixed);
+  }
+  const std::vector<uint8_t> wmf = WindowsMetafileOf(emf);
+  const std::vector<TWmfText> texts = WmfTexts(wmf);
+  ASSERT_GE(texts.size(), 4u);
+  EXPECT_EQ(texts[0].utf8, "Käse €5");
+  EXPECT_EQ(texts[1].utf8, "Сыр");
+  // Latin text is written in the font as made; the Cyrillic text and the mixed line's
+  // Cyrillic and Chinese runs each in a font of their character set.
+  EXPECT_EQ(WmfRecords(wmf, 0x02FB).size(), 4u);
+
+  // The mixed line: runs of one code page each, left to right, ending where the right-aligned text ends.
+  std::string line;
+  int lastX = -1;
+  for (size_t i = 2; i < texts.size(); ++i) {
+    EXPECT_EQ(texts[i].y, 90);
+    EXPECT_GT(texts[i].x, lastX);
+    lastX = texts[i].x;
+    line += texts[i].utf8;
+  }
+  EXPECT_EQ(line, mixed);
+  EXPECT_NEAR(texts[2].x + MeasureText(TFont{"Arial", 12}, mixed).Width, 500, 2);
+  const auto aligns = WmfRecords(wmf, 0x012E);
+  ASSERT_FALSE(aligns.empty());
+  EXPECT_EQ(aligns.back()[0], TA_RIGHT | TA_TOP) << "the alignment is put back after the runs";
 }
 
 TEST(WindowsMetafile, PicturesTallerThan16BitsAreScaledNotWrapped) {

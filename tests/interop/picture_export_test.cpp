@@ -1,6 +1,7 @@
 // Pictures of the example report read by ImageMagick, libtiff, libemf2svg
 // and libwmf: the size in pixels at the page's resolution and at print
-// resolution, and pages that are drawn, not blank.
+// resolution, and pages that are drawn, not blank; and the 8-bit text of
+// the WMF writer read back by LibreOffice in every script.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -10,7 +11,10 @@
 #include <sstream>
 #include <string>
 
+#include "host/emf/Metafile.h"
+#include "host/emf/WindowsMetafile.h"
 #include "host/graphics/Bitmap.h"
+#include "tests/Fixtures.h"
 #include "tests/TempPath.h"
 #include "tests/interop/CommandLineRun.h"
 
@@ -109,6 +113,34 @@ TEST(PictureInterop, MetafilesOfTwoPagesAreReadWithTheirTexts) {
   ASSERT_EQ(std::sscanf(svg.c_str() + svg.find("<svg"), "<svg width=\"%lf\" height=\"%lf\"", &width, &height), 2);
   EXPECT_NEAR(width / height, 794.0 / (2 * 1123), 0.01);
   for (const std::string& file : {emf, emfSvg, wmf, wmfSvg}) std::filesystem::remove(file);
+}
+
+TEST(PictureInterop, LibreOfficeReadsWindowsMetafileTextInEveryScript) {
+  if (!HaveTool("soffice") || !HaveTool("pdftotext")) GTEST_SKIP() << "soffice or pdftotext not installed";
+  zd::test::ensureGuiApp();
+  const std::vector<std::string> lines = {"Grüße, 5 €", "Příliš žluťoučký kůň", "Привет, мир", "Καλημέρα",
+                                          "Käse Сыр 中文 ok"};
+  zd::TMetafile emf;
+  emf.SetWidth(600);
+  emf.SetHeight(300);
+  {
+    zd::TMetafileCanvas canvas(emf);
+    canvas.Font.Name = "Arial";
+    canvas.Font.Size = 12;
+    for (size_t i = 0; i < lines.size(); ++i) canvas.TextOut(20, 20 + 40 * int(i), lines[i]);
+  }
+  const std::filesystem::path dir = UniqueTempPath("wmf-scripts");
+  std::filesystem::create_directories(dir);
+  const std::vector<uint8_t> wmf = zd::WindowsMetafileOf(emf);
+  std::ofstream(dir / "scripts.wmf", std::ios::binary).write(reinterpret_cast<const char*>(wmf.data()), long(wmf.size()));
+
+  const ToolRun convert = RunTool("soffice", {"-env:UserInstallation=file://" + (dir / "lo-profile").string(), "--headless",
+                                              "--convert-to", "pdf", "--outdir", dir.string(), (dir / "scripts.wmf").string()});
+  ASSERT_EQ(convert.exitCode, 0) << convert.err;
+  const ToolRun text = RunTool("pdftotext", {(dir / "scripts.pdf").string(), "-"});
+  ASSERT_EQ(text.exitCode, 0) << convert.out << convert.err << text.err;
+  for (const std::string& line : lines) EXPECT_NE(text.out.find(line), std::string::npos) << line << " in\n" << text.out;
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace
