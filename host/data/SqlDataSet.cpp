@@ -9,9 +9,13 @@
 #include <QSqlRecord>
 #include <QTime>
 #include <algorithm>
+#include <future>
 #include <optional>
+#include <span>
+#include <utility>
 
 #include "host/core/TextUtil.h"
+#include "host/core/WorkerThread.h"
 #include "host/data/detail/QtValues.h"
 #include "host/data/SqlConnection.h"
 #include "host/data/detail/ValueConv.h"
@@ -59,12 +63,79 @@ std::string WithoutTrailingSemicolons(std::string sql) {
 
 }  // namespace
 
+namespace {
+
+// Rows converted to the fields' types, one after another.
+struct TBatch {
+  std::vector<TVariant> cells;
+  bool last = false;   // the statement has no more rows
+  std::string error;   // why it stopped early
+};
+
+// `cells` is a spent batch's storage to reuse.
+TBatch ReadBatch(QSqlQuery& query, const std::vector<TFieldType>& types, std::vector<TVariant> cells = {}) {
+  TBatch batch;
+  cells.clear();
+  batch.cells = std::move(cells);
+  batch.cells.reserve(size_t(kFetchBatch) * types.size());
+  int rows = 0;
+  for (; rows < kFetchBatch && query.next(); ++rows)
+    for (size_t c = 0; c < types.size(); ++c) batch.cells.push_back(FitToType(VariantFromQt(query.value(int(c))), types[c]));
+  if (rows < kFetchBatch) {
+    batch.last = true;
+    if (query.lastError().isValid()) batch.error = query.lastError().text().toStdString();
+    query.finish();
+  }
+  return batch;
+}
+
+// The first rows of a statement, which tell the types of untyped columns.
+struct TFirstRows {
+  QSqlRecord record;
+  std::vector<std::vector<QVariant>> rows;
+  bool last = false;
+};
+
+}  // namespace
+
+// A cursor on a connection of its own reads on a thread of its own, a batch
+// ahead of the rows asked for, so that the driver's work overlaps the
+// report's; the connection and its query then live on that thread alone.
 struct TSqlDataSet::TCursor {
   std::unique_ptr<TSqlConnection> connection;  // declared first: outlives the query
   std::optional<QSqlQuery> ownQuery;
   QSqlQuery* query = nullptr;  // ownQuery, or the application's prepared query
   std::vector<TFieldType> types;
   bool exhausted = false;
+  std::string failure;  // the statement's error, once the rows before it are taken
+  std::unique_ptr<TWorkerThread> reader;
+  std::future<TBatch> nextBatch;
+  // The batch last handed out, given back to the reader to be emptied and
+  // refilled there: values freed on the thread that made them keep the
+  // allocator from passing memory between threads.
+  std::vector<TVariant> spent;
+
+  explicit TCursor(bool ownThread) : reader(ownThread ? std::make_unique<TWorkerThread>() : nullptr) {}
+  ~TCursor() {
+    if (!reader) return;
+    reader->Run([this] {
+      ownQuery.reset();
+      connection.reset();
+    });
+    reader.reset();  // waits for that, and for a batch still being read
+  }
+  // Runs `work` where the query lives and waits for its result.
+  template <typename Work>
+  auto OnQueryThread(Work work) {
+    return reader ? reader->Run(std::move(work)).get() : work();
+  }
+  void ReadAhead() {
+    if (reader && !exhausted)
+      nextBatch = reader->Run([q = query, t = types, cells = std::move(spent)]() mutable {
+        return ReadBatch(*q, t, std::move(cells));
+      });
+  }
+  TBatch NextBatch() { return reader ? nextBatch.get() : ReadBatch(*query, types); }
 };
 
 TSqlDataSet::TSqlDataSet(TComponent* owner) : TDataSet(owner) {}
@@ -209,62 +280,67 @@ QSqlQuery& TSqlDataSet::RunQuery(TCursor& cursor) {
   return *cursor.query;
 }
 
+std::unique_ptr<TSqlDataSet::TCursor> TSqlDataSet::NewCursor() const {
+  return std::make_unique<TCursor>(!preparedQuery_ && connectionName_.empty());
+}
+
 void TSqlDataSet::DoOpen() {
-  auto cursor = std::make_unique<TCursor>();
-  QSqlQuery& query = RunQuery(*cursor);
-  const QSqlRecord record = query.record();
-  const int columns = record.count();
-  if (columns == 0) Fail("The SQL statement returns no columns");
+  auto cursor = NewCursor();
+  TFirstRows first = cursor->OnQueryThread([&] {
+    QSqlQuery& query = RunQuery(*cursor);
+    TFirstRows read{query.record(), {}, false};
+    const int columns = read.record.count();
+    if (columns == 0) Fail("The SQL statement returns no columns");
+    while (int(read.rows.size()) < kTypeSampleRows && query.next()) {
+      auto& row = read.rows.emplace_back(size_t(columns));
+      for (int c = 0; c < columns; ++c) row[size_t(c)] = query.value(c);
+    }
+    if (int(read.rows.size()) < kTypeSampleRows) {
+      if (query.lastError().isValid()) Fail("SQL error: " + query.lastError().text().toStdString());
+      read.last = true;
+      query.finish();
+    }
+    return read;
+  });
 
-  std::vector<std::vector<QVariant>> sample;
-  while (int(sample.size()) < kTypeSampleRows && query.next()) {
-    auto& row = sample.emplace_back(size_t(columns));
-    for (int c = 0; c < columns; ++c) row[size_t(c)] = query.value(c);
-  }
-  if (int(sample.size()) < kTypeSampleRows) {
-    if (query.lastError().isValid()) Fail("SQL error: " + query.lastError().text().toStdString());
-    cursor->exhausted = true;
-  }
-
+  const int columns = first.record.count();
   std::vector<TFieldDef> defs;
   for (int c = 0; c < columns; ++c) {
-    const QSqlField field = record.field(c);
+    const QSqlField field = first.record.field(c);
     TFieldType type = FieldTypeOfMeta(field.metaType().id());
-    if (type == TFieldType::ftUnknown) type = InferFieldType(sample, c);
+    if (type == TFieldType::ftUnknown) type = InferFieldType(first.rows, c);
     const int size = IsTextFieldType(type) && field.length() > 0 ? field.length() : 0;
     defs.push_back({field.name().toStdString(), type, size});
     cursor->types.push_back(type);
   }
   SetFieldDefs(defs);
   std::vector<TVariant> row(static_cast<size_t>(columns));
-  for (const auto& values : sample) {
+  for (const auto& values : first.rows) {
     for (int c = 0; c < columns; ++c)
       row[size_t(c)] = FitToType(VariantFromQt(values[size_t(c)]), cursor->types[size_t(c)]);
     Rows().AppendRow(row);
   }
-  if (cursor->exhausted) cursor->query->finish();
+  cursor->exhausted = first.last;
+  cursor->ReadAhead();
   cursor_ = std::move(cursor);
 }
 
 bool TSqlDataSet::FetchMoreRows() {
-  if (!cursor_ || cursor_->exhausted) return false;
-  QSqlQuery& query = *cursor_->query;
-  const int columns = int(cursor_->types.size());
-  int fetched = 0;
-  std::vector<TVariant> row(static_cast<size_t>(columns));
-  while (fetched < kFetchBatch && query.next()) {
-    for (int c = 0; c < columns; ++c)
-      row[size_t(c)] = FitToType(VariantFromQt(query.value(c)), cursor_->types[size_t(c)]);
-    Rows().AppendRow(row);
-    ++fetched;
-  }
-  if (fetched < kFetchBatch) {
-    cursor_->exhausted = true;
-    const QSqlError error = query.lastError();
-    query.finish();
-    if (error.isValid()) Fail("SQL error: " + error.text().toStdString());
-  }
-  return fetched > 0;
+  if (!cursor_) return false;
+  if (!cursor_->failure.empty()) Fail("SQL error: " + std::exchange(cursor_->failure, {}));
+  if (cursor_->exhausted) return false;
+  TBatch batch = cursor_->NextBatch();
+  cursor_->exhausted = batch.last;
+  cursor_->ReadAhead();
+  const size_t columns = cursor_->types.size();
+  for (size_t at = 0; columns && at < batch.cells.size(); at += columns)
+    Rows().AppendRow(std::span(batch.cells).subspan(at, columns));
+  const bool fetched = !batch.cells.empty();
+  cursor_->spent = std::move(batch.cells);
+  // The rows read before a failure come first; the next fetch reports it.
+  cursor_->failure = std::move(batch.error);
+  if (!fetched && !cursor_->failure.empty()) Fail("SQL error: " + std::exchange(cursor_->failure, {}));
+  return fetched;
 }
 
 // Reading again runs the statement again, so only where that cannot change
@@ -276,12 +352,13 @@ bool TSqlDataSet::CanFetchAgain() const {
 }
 
 void TSqlDataSet::FetchAgain() {
-  std::vector<TFieldType> types = std::move(cursor_->types);
+  std::vector<TFieldType> types = cursor_->types;
   cursor_.reset();  // the old statement and connection go first
   Rows().Reset(FieldCount());
-  auto cursor = std::make_unique<TCursor>();
-  RunQuery(*cursor);
+  auto cursor = NewCursor();
+  cursor->OnQueryThread([&] { return &RunQuery(*cursor); });
   cursor->types = std::move(types);
+  cursor->ReadAhead();
   cursor_ = std::move(cursor);
 }
 

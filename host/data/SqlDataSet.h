@@ -1,7 +1,8 @@
 #pragma once
 // A read-only dataset over the result of an SQL query through any Qt SQL
-// driver. Rows are fetched as the cursor first reaches them and kept, so
-// Prior and bookmarks cost nothing more than Next.
+// driver. Rows are fetched as the cursor first reaches them (a batch ahead,
+// on a thread of its own when the dataset opened its connection itself) and
+// kept, so Prior and bookmarks cost nothing more than Next.
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <memory>
@@ -77,6 +78,7 @@ class TSqlDataSet : public TDataSet {
 
  private:
   struct TCursor;
+  std::unique_ptr<TCursor> NewCursor() const;
   QSqlDatabase ApplicationConnection() const;
   // The application's connection, else one opened into `own` for the caller's use.
   QSqlDatabase Database(std::unique_ptr<TSqlConnection>& own) const;

@@ -1,4 +1,4 @@
-// Metafile reader, enumerator, player and page PDF painter on arbitrary bytes.
+// Metafile reader, enumerator, player, WMF writer and page PDF painter on arbitrary bytes.
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -7,6 +7,7 @@
 
 #include "export/pdf/PdfPageExport.h"
 #include "host/emf/Metafile.h"
+#include "host/emf/WindowsMetafile.h"
 #include "host/emf/detail/MetafilePlayer.h"
 #include "host/graphics/Bitmap.h"
 
@@ -30,6 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       (void)zd::ReadEmfText(r);
       return true;
     });
+    (void)zd::WindowsMetafileOf(m);
     QImage img(64, 64, QImage::Format_RGB32);
     QPainter p(&img);
     zd::PlayMetafile(m, p, QRectF(0, 0, 64, 64));

@@ -265,6 +265,21 @@ TEST(SqlDataSet, MissingDatabasesAndSqlOrSetupErrorsCarryTheReason) {
   check.SetTableName("customers");
   check.Open();
   EXPECT_FALSE(check.IsEmpty());
+
+  // A statement that fails after many rows (read ahead on another thread)
+  // fails the step that reaches the failure, with every row before it there.
+  ds.SetSQL("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 5000) "
+            "SELECT CASE WHEN i < 3000 THEN i ELSE abs(-9223372036854775808) END AS v FROM n");
+  ds.Open();
+  int last = 0;
+  try {
+    for (; !ds.Eof(); ds.Next()) last = ds.FieldByName("v").AsInteger();
+    ADD_FAILURE() << "no error";
+  } catch (const EDatabaseError& e) {
+    EXPECT_NE(std::string(e.what()).find("overflow"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(last, 2999);
+  ds.Close();
 }
 
 TEST(SqlDataSet, ConnectionsAreOwnAndRemoved) {
