@@ -14,6 +14,8 @@ namespace {
 
 constexpr int kMaxCoordinate = 32767;
 constexpr int kPageUnitsPerInch = 96;
+// Wider character advances come only from damaged files.
+constexpr int32_t kMaxAdvance = 1 << 16;
 
 enum : uint16_t {
   META_EOF = 0x0000, META_SAVEDC = 0x001E, META_SETBKMODE = 0x0102, META_RESTOREDC = 0x0127,
@@ -196,7 +198,7 @@ struct TTextRun {
   int codePage = 1252;
   std::string bytes;
   std::vector<int32_t> dx;
-  int32_t advance = 0;
+  int64_t advance = 0;
 };
 
 // A character of the text with its advance (both halves of a surrogate pair).
@@ -274,6 +276,10 @@ std::vector<TTextRun> mixedRuns(const std::vector<TTextChar>& chars, int fontCod
   return runs;
 }
 
+int32_t coordinate(double v) {
+  return int32_t(std::lround(std::clamp(v, double(INT32_MIN), double(INT32_MAX))));
+}
+
 void writeText(TWmfWriter& w, TPoint at, uint32_t options, const TRect& rect, const TTextRun& run, bool withDx) {
   TWords p;
   p.U16(uint16_t(w.Scaled(at.Y)));
@@ -296,7 +302,7 @@ void convertText(TWmfWriter& w, const TEmfRecord& r, const TEmfState& state) {
   std::vector<int32_t> dx;
   for (uint32_t i = 0; i < count; ++i) text.push_back(char16_t(r.U16(offString + 2 * i)));
   if (offDx)
-    for (uint32_t i = 0; i < count; ++i) dx.push_back(r.I32(offDx + 4 * i));
+    for (uint32_t i = 0; i < count; ++i) dx.push_back(std::clamp(r.I32(offDx + 4 * i), -kMaxAdvance, kMaxAdvance));
   const std::vector<TTextChar> chars = textChars(text, dx);
   const int fontCodePage = CodePageOfCharset(state.Font.CharSet, 1252);
   const TPoint reference{r.I32(36), r.I32(40)};
@@ -318,15 +324,15 @@ void convertText(TWmfWriter& w, const TEmfRecord& r, const TEmfState& state) {
 
   // Runs are placed one after another along the baseline from the left end.
   const uint32_t align = state.TextAlign, horizontal = align & 6;
-  int32_t total = 0;
+  int64_t total = 0;
   for (const TTextRun& run : runs) total += run.advance;
   const double offset = horizontal == 6 ? -total / 2.0 : horizontal == 2 ? -total : 0.0;
   const double angle = state.Font.Escapement / 10.0 * 3.14159265358979 / 180.0;
   if (horizontal) w.Value(META_SETTEXTALIGN, align & ~7u, false);
   double along = offset;
   for (size_t i = 0; i < runs.size(); ++i) {
-    const TPoint at{int32_t(std::lround(reference.X + along * std::cos(angle))),
-                    int32_t(std::lround(reference.Y - along * std::sin(angle)))};
+    const TPoint at{coordinate(reference.X + along * std::cos(angle)),
+                    coordinate(reference.Y - along * std::sin(angle))};
     // Only the first run fills the background: later fills would hide earlier runs.
     const uint32_t runOptions = i == 0 ? options : options & ~2u;
     w.WithFont(fontRecord(w, state.Font, CharsetOfCodePage(runs[i].codePage)), runs[i].codePage == fontCodePage,
