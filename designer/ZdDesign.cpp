@@ -395,6 +395,15 @@ void TfrmReportDesigner::buildPickers(QToolBar* font, QToolBar* frame) {
   cbPenStyle->OnChange = [this](TZdBrushPenStyleCombo* sender) {
     editSelection([&](TZdqControl& c) { SetPublished(c.Frame(), "Style", int(sender->PenStyle())); });
   };
+  // Style names in the report's language, by style ordinal.
+  auto name = [this](int id) { return text(id).toStdString(); };
+  const int clear = txt::PenStyleNames + int(TPenStyle::psClear);
+  std::vector<std::string> brushNames{name(txt::PenStyleNames), name(clear)};
+  for (int i = 0; i < 5; ++i) brushNames.push_back(name(txt::BrushHatchNames + i));
+  cbBrushStyle->SetBrushNames(brushNames);
+  std::vector<std::string> penNames;
+  for (int i = 0; i <= int(TPenStyle::psClear); ++i) penNames.push_back(name(txt::PenStyleNames + i));
+  cbPenStyle->SetPenNames(penNames);
 
   font->addSeparator();
   font->addWidget(cbFontName);

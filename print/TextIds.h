@@ -120,6 +120,8 @@ constexpr int InspectorEvents = 1722;    // "Events"
 // Control sizes dialog.
 constexpr int ControlSizesCaption = 1740;  // "Control sizes"
 constexpr int SizesTop = 1741;           // "Top:", then "Left:", "Width:", "Height:"
+// Hatched brush styles, for the tool bar's fill list ("Solid" and "Clear" are the pen's).
+constexpr int BrushHatchNames = 1745;    // "Horizontal", "Vertical", "FDiagonal", "BDiagonal", "Cross"
 constexpr int ReportParameters = 1790;   // "Report parameters"
 
 // Preview window: caption, tool bar and status bar hints, zoom and lens.

@@ -28,6 +28,7 @@
 #include "designer/controls/ZdFontCombos.h"
 #include "host/data/MemoryDataSet.h"
 #include "report/controls/ShapeControls.h"
+#include "print/Language.h"
 #include "report/template/Template.h"
 #include "report/template/TemplateObjects.h"
 #include "tests/TempPath.h"
@@ -214,6 +215,16 @@ TEST_F(DesignWindowTest, PickersShowTheFirstSelectedAndEachChangeIsOneUndoStep) 
   EXPECT_EQ(undone.Frame().Style(), TPenStyle::psDash);
   QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(Band(2).Objects()[0]->Frame().Style(), TPenStyle::psSolid);
+}
+
+TEST_F(DesignWindowTest, StyleListsNameTheStylesInTheReportsLanguage) {
+  report->Language().SetLanguageID(TZdqLangID::lnGerman);
+  TfrmReportDesigner& w = Open();
+  EXPECT_EQ(w.cbBrushStyle->itemText(0), "Durchgezogen");
+  EXPECT_EQ(w.cbBrushStyle->itemText(1), "Keine");
+  EXPECT_EQ(w.cbBrushStyle->itemText(2), "Waagerecht");
+  EXPECT_EQ(w.cbBrushStyle->itemText(6), "Kreuz");
+  EXPECT_EQ(w.cbPenStyle->itemText(1), "Gestrichelt");
 }
 
 TEST_F(DesignWindowTest, RulersFollowThePointerAndTakeOnlyConfirmedOptions) {
