@@ -61,10 +61,6 @@ std::string WithoutTrailingSemicolons(std::string sql) {
   return sql;
 }
 
-}  // namespace
-
-namespace {
-
 // Rows converted to the fields' types, one after another.
 struct TBatch {
   std::vector<TVariant> cells;
