@@ -13,8 +13,8 @@ namespace {
 // Pages are mostly repeated records: the fastest level already shrinks them
 // several times over, and a slower one would hold up the preparation.
 constexpr int kCompressionLevel = 1;
-// Drawings waiting for the writer thread at most: the report waits beyond.
-constexpr size_t kMaxQueued = 8;
+// Batches waiting for the writer thread at most: the report waits beyond.
+constexpr size_t kMaxQueued = 1;
 
 // One context per thread, reused: making one per page costs more than a
 // small page's compression.
@@ -46,35 +46,49 @@ TPageSpillFile::TPageSpillFile() : file_(std::tmpfile()), writer_(kMaxQueued) {
   if (!file_) throw EPageSpillError("cannot create a temporary file for prepared pages");
 }
 
-std::shared_ptr<const TPageSpillFile::TTicket> TPageSpillFile::WriteLater(std::shared_ptr<const TMetafile> drawing) {
+TPageSpillFile::TTickets TPageSpillFile::WriteLater(std::vector<std::shared_ptr<const TMetafile>> drawings) {
   {
     std::lock_guard lock(mutex_);
     if (failed_) std::rethrow_exception(failed_);
   }
-  auto ticket = std::make_shared<TTicket>();
-  ticket->drawing = std::move(drawing);
+  TTickets tickets;
   // Held weakly by the task: a page dropped before its turn needs no write.
-  ticket->slot = writer_.Run([this, weak = std::weak_ptr<TTicket>(ticket)] {
-                          const std::shared_ptr<TTicket> queued = weak.lock();
-                          return queued ? writeQueued(*queued) : TSlot{};
-                        }).share();
-  return ticket;
+  std::vector<std::weak_ptr<TTicket>> queued;
+  std::vector<std::promise<TSlot>> slots(drawings.size());
+  for (size_t i = 0; i < drawings.size(); ++i) {
+    auto ticket = std::make_shared<TTicket>();
+    ticket->drawing = std::move(drawings[i]);
+    ticket->slot = slots[i].get_future().share();
+    queued.push_back(ticket);
+    tickets.push_back(std::move(ticket));
+  }
+  writer_.Run([this, queued = std::move(queued), slots = std::move(slots)]() mutable { writeQueued(queued, slots); });
+  return tickets;
 }
 
-// Writes a queued drawing, then lets it go (its page gave up its own
-// reference when it queued it).
-TPageSpillFile::TSlot TPageSpillFile::writeQueued(TTicket& ticket) {
-  const std::shared_ptr<const TMetafile> drawing = Queued(ticket);
-  try {
-    const TSlot slot = Write(*drawing);
+// Writes queued drawings, then lets each go (its page gave up its own
+// reference when it queued it). After a failed write the rest fail alike.
+void TPageSpillFile::writeQueued(const std::vector<std::weak_ptr<TTicket>>& tickets,
+                                 std::vector<std::promise<TSlot>>& slots) {
+  for (size_t i = 0; i < tickets.size(); ++i) {
+    const std::shared_ptr<TTicket> ticket = tickets[i].lock();
+    if (!ticket) {
+      slots[i].set_value(TSlot{});
+      continue;
+    }
+    try {
+      {
+        std::lock_guard lock(mutex_);
+        if (failed_) std::rethrow_exception(failed_);
+      }
+      slots[i].set_value(Write(*Queued(*ticket)));
+    } catch (...) {
+      std::lock_guard lock(mutex_);
+      if (!failed_) failed_ = std::current_exception();
+      slots[i].set_exception(std::current_exception());
+    }
     std::lock_guard lock(mutex_);
-    ticket.drawing.reset();
-    return slot;
-  } catch (...) {
-    std::lock_guard lock(mutex_);
-    if (!failed_) failed_ = std::current_exception();
-    ticket.drawing.reset();
-    throw;
+    ticket->drawing.reset();
   }
 }
 

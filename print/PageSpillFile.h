@@ -7,6 +7,7 @@
 #include <future>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "host/core/Errors.h"
 #include "host/core/WorkerThread.h"
@@ -44,6 +45,7 @@ class TPageSpillFile {
     std::shared_ptr<const TMetafile> drawing;  // until written
     std::shared_future<TSlot> slot;            // or what the write threw
   };
+  using TTickets = std::vector<std::shared_ptr<const TTicket>>;
 
   TPageSpillFile();
   TPageSpillFile(const TPageSpillFile&) = delete;
@@ -53,16 +55,17 @@ class TPageSpillFile {
   // A short read or bytes that do not match the slot throw EPageSpillError.
   TMetafile Read(const TSlot& slot) const;
 
-  // Queues the drawing for the writer; waits while a few are queued, so
-  // that memory stays bounded. A write that failed before throws here.
-  std::shared_ptr<const TTicket> WriteLater(std::shared_ptr<const TMetafile> drawing);
+  // Queues the drawings for the writer as one batch, so that it wakes once
+  // for them all; waits while an earlier batch waits, so that memory stays
+  // bounded. A write that failed before throws here.
+  TTickets WriteLater(std::vector<std::shared_ptr<const TMetafile>> drawings);
   // The drawing while it waits to be written; nullptr once written.
   std::shared_ptr<const TMetafile> Queued(const TTicket& ticket) const;
   // Reads the drawing back, waiting for its write; throws what the write threw.
   TMetafile Read(const TTicket& ticket) const;
 
  private:
-  TSlot writeQueued(TTicket& ticket);
+  void writeQueued(const std::vector<std::weak_ptr<TTicket>>& tickets, std::vector<std::promise<TSlot>>& slots);
 
   struct TFileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }

@@ -62,12 +62,22 @@ void TPageInfo::ReplaceRecords(std::vector<TMetafile::TRecordsReplacement> repla
   SetDrawing(std::move(drawing));
 }
 
-// The writer thread compresses and writes the drawing while the report goes on.
-void TPageInfo::SpillTo(const std::shared_ptr<TPageSpillFile>& file) {
-  if (!drawing_ || drawing_->Empty()) return;
-  spilled_ = file->WriteLater(drawing_);
-  spillFile_ = file;
-  drawing_.reset();
+// The writer thread compresses and writes the drawings while the report goes on.
+void TPageInfo::SpillTo(const std::vector<TPageInfo*>& pages, const std::shared_ptr<TPageSpillFile>& file) {
+  std::vector<TPageInfo*> spilling;
+  std::vector<std::shared_ptr<const TMetafile>> drawings;
+  for (TPageInfo* page : pages)
+    if (page->drawing_ && !page->drawing_->Empty()) {
+      spilling.push_back(page);
+      drawings.push_back(page->drawing_);
+    }
+  if (spilling.empty()) return;
+  const TPageSpillFile::TTickets tickets = file->WriteLater(std::move(drawings));
+  for (size_t i = 0; i < spilling.size(); ++i) {
+    spilling[i]->spilled_ = tickets[i];
+    spilling[i]->spillFile_ = file;
+    spilling[i]->drawing_.reset();
+  }
 }
 
 std::shared_ptr<TPageInfo> TPageInfo::Renumbered(int page, int bar) const {
@@ -118,14 +128,17 @@ void TPageStore::finished(TPageInfo& page) {
 }
 
 void TPageStore::spillOverLimit() {
-  if (memoryLimit_ == 0) return;
-  while (residentBytes_ > memoryLimit_ && !resident_.empty()) {
-    const TResident oldest = resident_.front();
-    if (!spillFile_) spillFile_ = std::make_shared<TPageSpillFile>();
-    oldest.page->SpillTo(spillFile_);
-    resident_.pop_front();
-    residentBytes_ -= oldest.bytes;
+  if (memoryLimit_ == 0 || residentBytes_ <= memoryLimit_) return;
+  std::vector<TPageInfo*> oldest;
+  std::size_t bytes = residentBytes_;
+  for (auto page = resident_.begin(); page != resident_.end() && bytes > memoryLimit_ - memoryLimit_ / 16; ++page) {
+    oldest.push_back(page->page);
+    bytes -= page->bytes;
   }
+  if (!spillFile_) spillFile_ = std::make_shared<TPageSpillFile>();
+  TPageInfo::SpillTo(oldest, spillFile_);
+  resident_.erase(resident_.begin(), resident_.begin() + std::ptrdiff_t(oldest.size()));
+  residentBytes_ = bytes;
 }
 
 void TPageStore::ReplaceRecords(TPageInfo& page, std::vector<TMetafile::TRecordsReplacement> replacements) {

@@ -41,9 +41,9 @@ class TPageInfo {
   void ReplaceRecords(std::vector<TMetafile::TRecordsReplacement> replacements);
   // Bytes the drawing holds in memory: 0 once spilled.
   std::size_t ResidentBytes() const { return drawing_ ? drawing_->Bytes().size() : 0; }
-  // Moves the drawing to the file. The file lives as long as a page spilled
-  // to it, whichever store holds the page.
-  void SpillTo(const std::shared_ptr<TPageSpillFile>& file);
+  // Moves the pages' drawings to the file, in one batch. The file lives as
+  // long as a page spilled to it, whichever store holds the page.
+  static void SpillTo(const std::vector<TPageInfo*>& pages, const std::shared_ptr<TPageSpillFile>& file);
   // The same page under other numbers, for a document that joins other
   // components' pages: the drawing, in memory or spilled, is shared, not
   // copied, and this page keeps its own numbers.
@@ -69,8 +69,10 @@ class TPageInfo {
 // Lookups and maxima are kept as pages arrive, since reports ask for them on
 // every printed band.
 // Memory stays bounded: once the drawings of finished pages exceed the
-// limit, the oldest are spilled to one temporary file per store. The page
-// still being recorded is never spilled.
+// limit, the oldest are spilled to one temporary file per store, a
+// sixteenth of the limit at a time, so that its writer thread wakes once per
+// batch rather than once per page. The page still being recorded is never
+// spilled.
 class TPageStore {
  public:
   static constexpr std::size_t kDefaultMemoryLimit = std::size_t(64) << 20;

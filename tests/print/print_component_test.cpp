@@ -342,21 +342,30 @@ TEST_F(PrintComponentTest, SpilledPagesReadBackWholeInOrderAndOutliveTheStoreTha
   EXPECT_GT(report.Pages().At(0).ResidentBytes(), 0u);  // no limit, no spill
 }
 
-// Spilled drawings wait for the file's writer thread: read while queued or
-// once written they are the same, and a size set after spilling applies.
+// Spilled drawings wait for the file's writer thread in batches: read while
+// queued or once written they are the same, and a size set after spilling
+// applies.
 TEST(PageSpillFileTest, DrawingsReadBackTheSameWhileQueuedAndOnceWritten) {
   auto file = std::make_shared<TPageSpillFile>();
   std::vector<TPageInfo> pages(40);
   std::vector<TBytes> drawn;
+  std::vector<TPageInfo*> batch;
+  size_t batchSize = 1;  // batches of one to five pages
   for (size_t i = 0; i < pages.size(); ++i) {
     pages[i].SetPageWidth(300);
     pages[i].SetPageHeight(200);
     TMetafileCanvas(pages[i].RecordingTarget()).Rectangle(TRect{int(i), 10, 200, 100});
     drawn.push_back(pages[i].Drawing()->Bytes());
     ASSERT_FALSE(drawn.back().empty());
-    pages[i].SpillTo(file);
+    batch.push_back(&pages[i]);
+    if (batch.size() == batchSize) {
+      TPageInfo::SpillTo(batch, file);
+      batch.clear();
+      batchSize = batchSize % 5 + 1;
+    }
     if (i % 3 == 0) pages[i].SetPageWidth(310);
   }
+  TPageInfo::SpillTo(batch, file);
   for (size_t i = 0; i < pages.size(); ++i) {
     EXPECT_EQ(pages[i].ResidentBytes(), 0u);
     const std::shared_ptr<const TMetafile> back = pages[i].Drawing();
