@@ -166,41 +166,6 @@ class TWmfWriter {
   uint32_t selectedFont_ = 0;
 };
 
-std::vector<uint8_t> ansiText(const std::u16string& text) {
-  const char16_t* cp1252 = SingleByteCodePage(1252);
-  std::vector<uint8_t> bytes;
-  for (char16_t c : text) bytes.push_back(EncodeSingleByte(c, cp1252).value_or('?'));
-  return bytes;
-}
-
-TWords fontRecord(const TWmfWriter& w, const TEmfLogFont& f, int charset) {
-  TWords p;
-  p.U16(uint16_t(w.Scaled(f.Height)));
-  p.U16(uint16_t(w.Scaled(f.Width)));
-  for (int32_t v : {f.Escapement, f.Orientation, f.Weight}) p.U16(uint16_t(v));
-  for (uint8_t b : {f.Italic, f.Underline, f.StrikeOut, uint8_t(charset), f.OutPrecision, f.ClipPrecision,
-                    f.Quality, f.PitchAndFamily})
-    p.bytes.push_back(b);
-  std::vector<uint8_t> name = ansiText(Utf8ToUtf16(f.FaceName));
-  name.resize(32, 0);
-  name.back() = 0;
-  p.Raw(name.data(), name.size());
-  return p;
-}
-
-// The older form holds 8-bit text in the code page of its font's character
-// set. Code pages tried, in order, for characters the font's own lacks.
-constexpr int kTextCodePages[] = {1252, 1250, 1251, 1253, 1254, 1257, 1258, 1255, 1256, 874, 932, 936, 949, 950};
-
-// A stretch of text in one code page, with an advance per byte (a
-// double-byte character's second byte advances nothing).
-struct TTextRun {
-  int codePage = 1252;
-  std::string bytes;
-  std::vector<int32_t> dx;
-  int64_t advance = 0;
-};
-
 // A character of the text with its advance (both halves of a surrogate pair).
 struct TTextChar {
   char32_t code;
@@ -221,6 +186,64 @@ std::vector<TTextChar> textChars(const std::u16string& text, const std::vector<i
   return out;
 }
 
+// A face name in the code page of the font's character set, as readers
+// decode it: 31 bytes at most and a terminating zero, never cut inside a
+// double-byte character.
+std::vector<uint8_t> faceName(const std::string& name, int charset) {
+  const int codePage = CodePageOfCharset(charset, 1252);
+  std::vector<uint8_t> bytes;
+  for (const TTextChar& c : textChars(Utf8ToUtf16(name), {})) {
+    const std::string encoded = EncodeInCodePage(c.code, codePage).value_or("?");
+    if (bytes.size() + encoded.size() > 31) break;
+    bytes.insert(bytes.end(), encoded.begin(), encoded.end());
+  }
+  bytes.resize(32, 0);
+  return bytes;
+}
+
+TWords fontRecord(const TWmfWriter& w, const TEmfLogFont& f, int charset) {
+  TWords p;
+  p.U16(uint16_t(w.Scaled(f.Height)));
+  p.U16(uint16_t(w.Scaled(f.Width)));
+  for (int32_t v : {f.Escapement, f.Orientation, f.Weight}) p.U16(uint16_t(v));
+  for (uint8_t b : {f.Italic, f.Underline, f.StrikeOut, uint8_t(charset), f.OutPrecision, f.ClipPrecision,
+                    f.Quality, f.PitchAndFamily})
+    p.bytes.push_back(b);
+  const std::vector<uint8_t> name = faceName(f.FaceName, charset);
+  p.Raw(name.data(), name.size());
+  return p;
+}
+
+// The older form holds 8-bit text in the code page of its font's character
+// set. Code pages tried, in order, for characters the font's own lacks.
+constexpr int kTextCodePages[] = {1252, 1250, 1251, 1253, 1254, 1257, 1258, 1255, 1256, 874, 932, 936, 949, 950};
+
+bool holds(int codePage, const std::vector<TTextChar>& chars) {
+  return std::all_of(chars.begin(), chars.end(),
+                     [&](const TTextChar& c) { return EncodeInCodePage(c.code, codePage).has_value(); });
+}
+
+// The font's own code page first, so that text it can hold is written as it
+// always was; then those that can also spell the font's face name, so that a
+// reader finds the font.
+std::vector<int> codePageOrder(int fontCodePage, const std::string& face) {
+  const std::vector<TTextChar> faceChars = textChars(Utf8ToUtf16(face), {});
+  std::vector<int> order{fontCodePage};
+  for (bool spellsFace : {true, false})
+    for (int cp : kTextCodePages)
+      if (cp != fontCodePage && holds(cp, faceChars) == spellsFace) order.push_back(cp);
+  return order;
+}
+
+// A stretch of text in one code page, with an advance per byte (a
+// double-byte character's second byte advances nothing).
+struct TTextRun {
+  int codePage = 1252;
+  std::string bytes;
+  std::vector<int32_t> dx;
+  int64_t advance = 0;
+};
+
 void append(TTextRun& run, const std::string& bytes, int32_t advance) {
   run.bytes += bytes;
   run.dx.push_back(advance);
@@ -228,12 +251,8 @@ void append(TTextRun& run, const std::string& bytes, int32_t advance) {
   run.advance += advance;
 }
 
-// The whole text in one code page, if one holds every character: the font's
-// own first, so that text it can hold is written as it always was.
-std::optional<TTextRun> singleRun(const std::vector<TTextChar>& chars, int fontCodePage) {
-  std::vector<int> order{fontCodePage};
-  for (int cp : kTextCodePages)
-    if (cp != fontCodePage) order.push_back(cp);
+// The whole text in one code page, the first in `order` that holds every character.
+std::optional<TTextRun> singleRun(const std::vector<TTextChar>& chars, const std::vector<int>& order) {
   for (int cp : order) {
     TTextRun run{cp, {}, {}, 0};
     bool whole = true;
@@ -251,23 +270,23 @@ std::optional<TTextRun> singleRun(const std::vector<TTextChar>& chars, int fontC
 }
 
 // Runs that together hold the text: each character joins the current run
-// when its code page has it, else starts a run in the first that does; a
-// character no code page has becomes "?".
-std::vector<TTextRun> mixedRuns(const std::vector<TTextChar>& chars, int fontCodePage) {
+// when its code page has it, else starts a run in the first in `order` that
+// does; a character no code page has becomes "?".
+std::vector<TTextRun> mixedRuns(const std::vector<TTextChar>& chars, const std::vector<int>& order) {
   std::vector<TTextRun> runs;
   for (const TTextChar& c : chars) {
     std::optional<std::string> bytes;
     if (!runs.empty()) bytes = EncodeInCodePage(c.code, runs.back().codePage);
     if (!bytes) {
       int codePage = 0;
-      for (int cp : kTextCodePages)
+      for (int cp : order)
         if ((bytes = EncodeInCodePage(c.code, cp))) {
           codePage = cp;
           break;
         }
       if (!bytes) {
         bytes = "?";
-        codePage = runs.empty() ? fontCodePage : runs.back().codePage;
+        codePage = runs.empty() ? order.front() : runs.back().codePage;
       }
       if (runs.empty() || runs.back().codePage != codePage) runs.push_back({codePage, {}, {}, 0});
     }
@@ -309,8 +328,13 @@ void convertText(TWmfWriter& w, const TEmfRecord& r, const TEmfState& state) {
   const TRect rect = r.RectAt(56);
 
   std::vector<TTextRun> runs;
-  if (auto whole = singleRun(chars, fontCodePage)) runs.push_back(std::move(*whole));
-  else runs = mixedRuns(chars, fontCodePage);
+  if (auto own = singleRun(chars, {fontCodePage})) {
+    runs.push_back(std::move(*own));
+  } else {
+    const std::vector<int> order = codePageOrder(fontCodePage, state.Font.FaceName);
+    if (auto whole = singleRun(chars, order)) runs.push_back(std::move(*whole));
+    else runs = mixedRuns(chars, order);
+  }
   // Without advances the runs cannot be placed: one run, the rest "?".
   if (runs.size() > 1 && !offDx) {
     TTextRun one{fontCodePage, {}, {}, 0};

@@ -319,15 +319,33 @@ TEST(WindowsMetafile, TextKeepsEveryCharacterInTheCodePageOfItsFont) {
     canvas.TextOut(10, 50, "Сыр");
     canvas.SetTextAlign(TA_RIGHT | TA_TOP);
     canvas.TextOut(500, 90, mixed);
+    canvas.Font.Name = "文泉驿正黑";
+    canvas.TextOut(500, 130, "中文");
   }
   const std::vector<uint8_t> wmf = WindowsMetafileOf(emf);
-  const std::vector<TWmfText> texts = WmfTexts(wmf);
-  ASSERT_GE(texts.size(), 4u);
+  std::vector<TWmfText> texts = WmfTexts(wmf);
+  ASSERT_GE(texts.size(), 5u);
   EXPECT_EQ(texts[0].utf8, "Käse €5");
   EXPECT_EQ(texts[1].utf8, "Сыр");
-  // Latin text is written in the font as made; the Cyrillic text and the mixed line's
-  // Cyrillic and Chinese runs each in a font of their character set.
-  EXPECT_EQ(WmfRecords(wmf, 0x02FB).size(), 4u);
+  EXPECT_EQ(texts.back().utf8, "中文");
+  texts.pop_back();
+  // Latin text is written in the font as made; the Cyrillic text, the mixed line's
+  // Cyrillic and Chinese runs and the Chinese text each in a font of their character set,
+  // whose face name is written in that character set too.
+  const auto fonts = WmfRecords(wmf, 0x02FB);
+  ASSERT_EQ(fonts.size(), 6u);
+  constexpr uint8_t kGb2312 = 134;
+  const std::vector<int16_t>& chinese = fonts.back();
+  // Words: height, width, escapement, orientation, weight, then bytes two to a word:
+  // italic, underline, strike-out, character set, ... and the face name from word 9.
+  auto byteAt = [&](size_t i) { return uint8_t(uint16_t(chinese[i / 2]) >> (i % 2 * 8)); };
+  EXPECT_EQ(byteAt(13), kGb2312) << "a text in Chinese that Japanese could also hold, in a font "
+                                    "whose name only Chinese spells";
+  std::string face;
+  for (size_t i = 18; i < chinese.size() * 2; ++i) face += char(byteAt(i));
+  std::string decoded;
+  TCodePageDecoder(936).Decode(face.substr(0, face.find('\0')), decoded);
+  EXPECT_EQ(decoded, "文泉驿正黑");
 
   // The mixed line: runs of one code page each, left to right, ending where the right-aligned text ends.
   std::string line;
