@@ -62,7 +62,9 @@ TPageSpillFile::TTickets TPageSpillFile::WriteLater(std::vector<std::shared_ptr<
     queued.push_back(ticket);
     tickets.push_back(std::move(ticket));
   }
-  writer_.Run([this, queued = std::move(queued), slots = std::move(slots)]() mutable { writeQueued(queued, slots); });
+  writer_.Run([this, queued = std::move(queued), slots = std::move(slots)]() mutable {
+    writeQueued(queued, slots);
+  });
   return tickets;
 }
 

@@ -65,7 +65,8 @@ class TPageSpillFile {
   TMetafile Read(const TTicket& ticket) const;
 
  private:
-  void writeQueued(const std::vector<std::weak_ptr<TTicket>>& tickets, std::vector<std::promise<TSlot>>& slots);
+  void writeQueued(const std::vector<std::weak_ptr<TTicket>>& tickets,
+                   std::vector<std::promise<TSlot>>& slots);
 
   struct TFileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }

@@ -129,9 +129,10 @@ void TPageStore::finished(TPageInfo& page) {
 
 void TPageStore::spillOverLimit() {
   if (memoryLimit_ == 0 || residentBytes_ <= memoryLimit_) return;
+  const std::size_t lowWater = memoryLimit_ - memoryLimit_ / 16;
   std::vector<TPageInfo*> oldest;
   std::size_t bytes = residentBytes_;
-  for (auto page = resident_.begin(); page != resident_.end() && bytes > memoryLimit_ - memoryLimit_ / 16; ++page) {
+  for (auto page = resident_.begin(); page != resident_.end() && bytes > lowWater; ++page) {
     oldest.push_back(page->page);
     bytes -= page->bytes;
   }
