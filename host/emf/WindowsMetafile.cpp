@@ -328,6 +328,7 @@ void convertText(TWmfWriter& w, const TEmfRecord& r, const TEmfState& state) {
   const TRect rect = r.RectAt(56);
 
   std::vector<TTextRun> runs;
+  // Most texts fit the font's own code page, which needs no order worked out.
   if (auto own = singleRun(chars, {fontCodePage})) {
     runs.push_back(std::move(*own));
   } else {
